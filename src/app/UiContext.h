@@ -1,0 +1,29 @@
+#pragma once
+#include "app/ErrorReport.h"
+#include "app/MainWindowState.h"
+#include "app/SettingsStore.h"
+#include "platform/Platform.h"
+#include <QString>
+
+class QWidget;
+
+// What a handler module gets from the main window: the platform, the error report, the settings,
+// the window's state and the application title for its message boxes.
+struct UiContext {
+    Platform platform;
+    ErrorReporter *errors = nullptr;
+    SettingsStore *settings = nullptr;
+    MainWindowState *window = nullptr;
+    QWidget *owner = nullptr;
+    QString appTitle;
+    QString programFolder;
+
+    // A plain message box with OK and no icon, titled with the application title.
+    void inform(const QString &text) const
+    {
+        platform.messages->show(owner, appTitle, text, MsgButtons::Ok, MsgIcon::None);
+    }
+};
+
+// Lets the window process pending events; false when the program ended meanwhile.
+bool processPendingEvents(const MainWindowState *window);

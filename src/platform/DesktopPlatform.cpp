@@ -1,0 +1,185 @@
+#include "platform/DesktopPlatform.h"
+#include "platform/EngineWordFactory.h"
+#include "platform/RuntimeError.h"
+#include "platform/XlsxSpreadsheet.h"
+
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTime>
+#include <QUrl>
+#include <cstdlib>
+#include <unistd.h>
+
+MsgAnswer QtMessageBoxes::show(QWidget *owner, const QString &title, const QString &text, MsgButtons buttons,
+                               MsgIcon icon)
+{
+    QMessageBox box(icon == MsgIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon, title, text,
+                    buttons == MsgButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, owner);
+    const int answer = box.exec();
+    if (buttons == MsgButtons::Ok)
+        return MsgAnswer::Ok;
+    return answer == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
+}
+
+QString QtMessageBoxes::inputBox(QWidget *owner, const QString &title, const QString &prompt,
+                                 const QString &defaultAnswer)
+{
+    bool ok = false;
+    const QString answer = QInputDialog::getText(owner, title, prompt, QLineEdit::Normal, defaultAnswer, &ok);
+    return ok ? answer : QString();
+}
+
+QString IFileDialogs::answerFor(const QStringList &fullPaths)
+{
+    if (fullPaths.isEmpty())
+        return {};
+    if (fullPaths.size() == 1)
+        return fullPaths.first();
+    // Several files always come from one folder: folder, NUL, name, NUL, name ...
+    QString answer = QFileInfo(fullPaths.first()).absolutePath();
+    for (const QString &p : fullPaths)
+        answer += QChar(u'\0') + QFileInfo(p).fileName();
+    // The classic dialog needs room for the terminating NULs as well.
+    if (answer.size() + 2 > FileNameBufferChars)
+        throw RuntimeError(RuntimeError::DialogBufferTooSmall, QStringLiteral("The FileName buffer is too small to store the selected file name(s)."));
+    return answer;
+}
+
+QString QtFileDialogs::openFiles(QWidget *owner, const QString &title, const QString &filter)
+{
+    return answerFor(QFileDialog::getOpenFileNames(owner, title, QString(), filter));
+}
+
+QString QtFileDialogs::saveFile(QWidget *owner, const QString &title, const QString &filter)
+{
+    return QFileDialog::getSaveFileName(owner, title, QString(), filter, nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
+}
+
+QString QtFileDialogs::chooseFolder(QWidget *owner, const QString &prompt, const QString &startFolder)
+{
+    return QFileDialog::getExistingDirectory(owner, prompt, startFolder);
+}
+
+void DesktopShell::openUrl(const QString &url) { QDesktopServices::openUrl(QUrl(url)); }
+
+void DesktopShell::openFolder(const QString &path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
+
+bool DesktopShell::openFile(const QString &path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
+
+bool DesktopShell::hasHandlerFor(const QString &mimeType)
+{
+    // xdg-mime answers with the .desktop file of the default program, or nothing.
+    const QString xdgMime = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
+    if (xdgMime.isEmpty())
+        return false;
+    QProcess p;
+    p.start(xdgMime, {QStringLiteral("query"), QStringLiteral("default"), mimeType});
+    if (!p.waitForFinished(5000))
+        return false;
+    return p.exitCode() == 0 && !p.readAllStandardOutput().trimmed().isEmpty();
+}
+
+bool QtClipboard::clear()
+{
+    QClipboard *cb = QGuiApplication::clipboard();
+    if (!cb)
+        return false;
+    cb->clear();
+    return true;
+}
+
+bool QtClipboard::setText(const QString &text)
+{
+    QClipboard *cb = QGuiApplication::clipboard();
+    if (!cb)
+        return false;
+    cb->setText(text);
+    return cb->text() == text;
+}
+
+double SystemClock::secondsSinceMidnight() { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; }
+
+void SystemRandom::seed(double value)
+{
+    m_state = static_cast<quint64>(value * 1000.0) ^ 0x9E3779B97F4A7C15ull;
+}
+
+double SystemRandom::next()
+{
+    // splitmix64: small, well distributed, and reproducible from the seed.
+    quint64 z = (m_state += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    z ^= z >> 31;
+    return static_cast<double>(z >> 11) / static_cast<double>(1ull << 53);
+}
+
+QSettingsBackend::QSettingsBackend(const QString &organisation, const QString &application, const QString &section)
+    : m_settings(QSettings::NativeFormat, QSettings::UserScope, organisation, application), m_section(section)
+{
+}
+
+void QSettingsBackend::check(const char *what)
+{
+    if (m_settings.status() == QSettings::AccessError)
+        throw RuntimeError(RuntimeError::PermissionDenied,
+                           QStringLiteral("The settings file %1 could not be %2.").arg(m_settings.fileName(), QLatin1String(what)));
+    if (m_settings.status() == QSettings::FormatError)
+        throw RuntimeError(RuntimeError::PermissionDenied,
+                           QStringLiteral("The settings file %1 is damaged and could not be %2.").arg(m_settings.fileName(), QLatin1String(what)));
+}
+
+std::optional<QString> QSettingsBackend::read(const QString &key)
+{
+    // Another copy of the program may have written since: take the file's current state.
+    m_settings.sync();
+    check("read");
+    const QString path = m_section + QLatin1Char('/') + key;
+    if (!m_settings.contains(path))
+        return std::nullopt;
+    return m_settings.value(path).toString();
+}
+
+void QSettingsBackend::write(const QString &key, const QString &value)
+{
+    m_settings.setValue(m_section + QLatin1Char('/') + key, value);
+    m_settings.sync();
+    check("written");
+}
+
+void QSettingsBackend::flush() { m_settings.sync(); }
+
+void ProcessExit::endNow()
+{
+    if (m_settings)
+        m_settings->flush();
+    std::fflush(nullptr);
+    ::_exit(0);
+}
+
+Platform Platform::desktop()
+{
+    Platform p;
+    p.messages = std::make_shared<QtMessageBoxes>();
+    p.dialogs = std::make_shared<QtFileDialogs>();
+    auto shell = std::make_shared<DesktopShell>();
+    p.shell = shell;
+    p.clipboard = std::make_shared<QtClipboard>();
+    p.clock = std::make_shared<SystemClock>();
+    p.random = std::make_shared<SystemRandom>();
+    p.settings = std::make_shared<QSettingsBackend>(QStringLiteral("Velkorn"), QStringLiteral("Quillmere Vantrel"),
+                                                    QStringLiteral("Quillmere Vantrel"));
+    p.exit = std::make_shared<ProcessExit>(p.settings);
+    p.word = makeEngineWordFactory();
+    p.spreadsheet = makeXlsxSpreadsheet(shell);
+    return p;
+}

@@ -1,0 +1,21 @@
+#pragma once
+#include <QString>
+class QWidget;
+
+// The open/save dialogs and the folder chooser.
+class IFileDialogs {
+public:
+    virtual ~IFileDialogs() = default;
+    // Multi-selection open dialog. The answer is one string: one full path when one file was chosen;
+    // otherwise the folder, then each name, separated by NUL characters. An empty text on cancel.
+    // Throws RuntimeError 20476 when the answer does not fit the 30000-character name buffer.
+    virtual QString openFiles(QWidget *owner, const QString &title, const QString &filter) = 0;
+    // Save dialog; returns the chosen path or an empty text on cancel. No overwrite prompt.
+    virtual QString saveFile(QWidget *owner, const QString &title, const QString &filter) = 0;
+    // Folder chooser opened on startFolder; returns the chosen folder or an empty text.
+    virtual QString chooseFolder(QWidget *owner, const QString &prompt, const QString &startFolder) = 0;
+
+    static constexpr int FileNameBufferChars = 30000;
+    // Builds the multi-selection answer the way the classic dialog does and enforces its buffer.
+    static QString answerFor(const QStringList &fullPaths);
+};

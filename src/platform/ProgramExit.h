@@ -1,0 +1,8 @@
+#pragma once
+
+// Ends the whole program at once. The real one never returns; a test's fake records the call.
+class IProgramExit {
+public:
+    virtual ~IProgramExit() = default;
+    virtual void endNow() = 0;
+};

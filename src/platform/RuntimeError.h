@@ -1,0 +1,27 @@
+#pragma once
+#include <QString>
+#include <stdexcept>
+
+// A run-time error as the user sees it in the error report: a number and a readable description.
+class RuntimeError : public std::runtime_error {
+public:
+    RuntimeError(int number, const QString &description)
+        : std::runtime_error(description.toStdString()), m_number(number), m_description(description) {}
+    int number() const { return m_number; }
+    const QString &description() const { return m_description; }
+
+    // Numbers the user may recognise from the classic run-time library.
+    static constexpr int TypeMismatch = 13;
+    static constexpr int Overflow = 6;
+    static constexpr int PermissionDenied = 70;
+    static constexpr int FileNotFound = 53;
+    static constexpr int PathNotFound = 76;
+    static constexpr int InvalidProcedureCall = 5;
+    static constexpr int SubscriptOutOfRange = 9;
+    static constexpr int DialogBufferTooSmall = 20476;
+    static constexpr int AutomationError = 440;
+
+private:
+    int m_number;
+    QString m_description;
+};

@@ -1,0 +1,33 @@
+#pragma once
+#include "word/PropertyValue.h"
+#include <QString>
+#include <memory>
+
+// The word processor's automation surface that the program relies on. Every failure is a RuntimeError
+// whose description a user can read.
+class IWordDocument {
+public:
+    virtual ~IWordDocument() = default;
+    // BuiltinDocumentProperties by the word processor's item number (14 = page count).
+    virtual word::PropertyValue builtinProperty(int number) = 0;
+    // BuiltinDocumentProperties by name ("Title", "Number of Pages", ...).
+    virtual word::PropertyValue builtinProperty(const QString &name) = 0;
+    virtual void close(int saveChanges) = 0;
+};
+
+class IWordApplication {
+public:
+    virtual ~IWordApplication() = default;
+    // Documents.Open(path): the opened document becomes the active document.
+    virtual std::shared_ptr<IWordDocument> open(const QString &path) = 0;
+    // ActiveDocument; throws when no document is open.
+    virtual std::shared_ptr<IWordDocument> activeDocument() = 0;
+    virtual void quit() = 0;
+};
+
+class IWordFactory {
+public:
+    virtual ~IWordFactory() = default;
+    // Creates an instance; throws RuntimeError when none can be had.
+    virtual std::unique_ptr<IWordApplication> create() = 0;
+};

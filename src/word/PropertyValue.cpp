@@ -1,0 +1,54 @@
+#include "word/PropertyValue.h"
+#include "platform/RuntimeError.h"
+#include <limits>
+
+namespace word {
+
+QString PropertyValue::toText(const QLocale &locale) const
+{
+    switch (m_type) {
+    case Type::Text:
+        return m_text;
+    case Type::Integer:
+        return QString::number(m_int);
+    case Type::DateTime: {
+        // Short date, but always with a four-digit year.
+        QString dateFormat = locale.dateFormat(QLocale::ShortFormat);
+        if (!dateFormat.contains(QLatin1String("yyyy")))
+            dateFormat.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+        const QString date = locale.toString(m_dt.date(), dateFormat);
+        if (m_dt.time() == QTime(0, 0))
+            return date;
+        // Long time without a time-zone name.
+        QString timeFormat = locale.timeFormat(QLocale::LongFormat);
+        for (const auto &zone : {QStringLiteral(" t"), QStringLiteral("t "), QStringLiteral("t")})
+            timeFormat.remove(zone);
+        return date + QLatin1Char(' ') + locale.toString(m_dt.time(), timeFormat.trimmed());
+    }
+    }
+    return {};
+}
+
+qint32 PropertyValue::toInt32() const
+{
+    qint64 n = 0;
+    switch (m_type) {
+    case Type::Integer:
+        n = m_int;
+        break;
+    case Type::Text: {
+        bool ok = false;
+        n = m_text.trimmed().toLongLong(&ok);
+        if (!ok)
+            throw RuntimeError(RuntimeError::TypeMismatch, QStringLiteral("Type mismatch"));
+        break;
+    }
+    case Type::DateTime:
+        throw RuntimeError(RuntimeError::TypeMismatch, QStringLiteral("Type mismatch"));
+    }
+    if (n < std::numeric_limits<qint32>::min() || n > std::numeric_limits<qint32>::max())
+        throw RuntimeError(RuntimeError::Overflow, QStringLiteral("Overflow"));
+    return static_cast<qint32>(n);
+}
+
+} // namespace word
