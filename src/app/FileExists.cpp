@@ -1,0 +1,10 @@
+#include "app/FileExists.h"
+#include <QFileInfo>
+
+bool FileExists(const QString &path)
+{
+    if (path.isEmpty())
+        return false;
+    const QFileInfo info(path);
+    return info.exists() && info.lastModified().isValid();
+}
