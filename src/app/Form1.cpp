@@ -1,3 +1,253 @@
 #include "app/Form1.h"
+#include "app/FileExists.h"
+#include "app/FormColors.h"
+#include "app/Product.h"
+#include "app/ProgramIcon.h"
+#include "app/Samples.h"
+#include "app/TextProgressBar.h"
+#include "extract/ExtractionRun.h"
+#include "extract/WordAvailability.h"
+#include "filelist/FileListHandlers.h"
+#include "filelist/InputFileList.h"
+#include "filelist/InputFileListView.h"
+#include "platform/RuntimeError.h"
+#include "properties/Form2.h"
+#include "results/ResultsHandlers.h"
+#include "results/ResultsTable.h"
+#include "results/ResultsView.h"
+
 #include <QApplication>
-int runApplication(int argc, char **argv) { QApplication app(argc, argv); QWidget w; w.show(); return app.exec(); }
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <cmath>
+
+namespace {
+// Positions are kept in twips as the window was laid out; 15 twips make a pixel at 96 dpi.
+int px(int twips) { return (twips + 7) / 15; }
+constexpr int ButtonHeight = 405;
+} // namespace
+
+QString Form1::location(const QString &procedure) { return product::LocationPrefix + QStringLiteral("Form1.") + procedure; }
+
+Form1::Form1(const Platform &platform, const QString &programFolder, double pageWaitSeconds)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      m_errors(platform.messages, this), m_settings(platform.settings), m_pointer(this)
+{
+    m_ctx.platform = platform;
+    m_ctx.errors = &m_errors;
+    m_ctx.settings = &m_settings;
+    m_ctx.window = this;
+    m_ctx.owner = this;
+    m_ctx.appTitle = product::Name;
+    m_ctx.programFolder = programFolder;
+    m_inputList = std::make_unique<InputFileList>();
+    m_results = std::make_unique<ResultsTable>();
+    buildControls();
+    m_run = std::make_unique<ExtractionRun>(m_ctx, *m_inputList, *m_results, *m_progress, pageWaitSeconds);
+}
+
+Form1::~Form1() = default;
+
+QPushButton *Form1::addButton(int number, const QString &caption, int left, int top, int width)
+{
+    auto *b = new QPushButton(caption, this);
+    b->setObjectName(QStringLiteral("PushButton%1").arg(number));
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(11.25);
+    font.setBold(true);
+    b->setFont(font);
+    b->setGeometry(px(left), px(top), px(width), px(ButtonHeight));
+    b->setMouseTracking(true);
+    b->installEventFilter(this);
+    m_buttons.insert(number, b);
+    return b;
+}
+
+void Form1::buildControls()
+{
+    setObjectName(QStringLiteral("Form1"));
+    setFixedSize(px(8040), px(8970));
+    QFont font(QStringLiteral("Arial"), 9);
+    font.setBold(true);
+    setFont(font);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white); // white until a skin gives it the button face
+    setPalette(pal);
+    setAutoFillBackground(true);
+    setMouseTracking(true);
+
+    m_listView1 = new InputFileListView(m_inputList.get(), &m_ctx, this);
+    m_listView1->setObjectName(QStringLiteral("ListView1"));
+    m_listView1->setGeometry(px(120), px(120), px(7800), px(2535));
+    m_listView1->setFont(font);
+
+    QPushButton *b7 = addButton(7, QStringLiteral("1. Add Word File(s)"), 120, 2750, 3840);
+    QPushButton *b4 = addButton(4, QStringLiteral("1. Add All Word File(s) In Folder"), 4080, 2750, 3840);
+    QPushButton *b6 = addButton(6, QStringLiteral("2. Choose Word Properties To Extract"), 120, 3770, 7800);
+    QPushButton *b3 = addButton(3, QStringLiteral("3. Start Extracting"), 120, 4280, 7800);
+
+    m_listView2 = new ResultsView(m_results.get(), this, this);
+    m_listView2->setObjectName(QStringLiteral("ListView2"));
+    m_listView2->setGeometry(px(120), px(4790), px(7800), px(2535));
+    m_listView2->setFont(font);
+
+    QPushButton *b1 = addButton(1, QStringLiteral("4. Save Results As Text File"), 120, 7410, 3840);
+    QPushButton *b13 = addButton(13, QStringLiteral("4. Save Results As Excel File"), 4080, 7410, 3840);
+
+    m_progress = new TextProgressBar(this);
+    m_progress->setObjectName(QStringLiteral("ProgressBar1"));
+    m_progress->setGeometry(px(120), px(8440), px(7800), px(ButtonHeight));
+    m_progress->setRange(0, 100);
+    m_progress->setValue(0);
+    m_progress->setTextVisible(true);
+    m_progress->setAlignment(Qt::AlignCenter);
+    m_progress->setText(QStringLiteral("Progress Bar"));
+
+    QPushButton *b5 = addButton(5, QStringLiteral("Clear Results"), 4080, 7920, 3840);
+    QPushButton *b2 = addButton(2, QStringLiteral("Copy Results To Clipboard"), 120, 7920, 3840);
+    QPushButton *b8 = addButton(8, QStringLiteral("Clear List"), 120, 3260, 3840);
+    QPushButton *b9 = addButton(9, QStringLiteral("Load Sample/Example Files"), 4080, 3260, 3840);
+
+    const QList<QWidget *> tabOrder{m_listView1, b7, b4, b6, b3, m_listView2, b1, b13, m_progress, b5, b2, b8, b9};
+    for (int i = 0; i + 1 < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i], tabOrder[i + 1]);
+    m_progress->setFocusPolicy(Qt::TabFocus);
+
+    connect(b1, &QPushButton::clicked, this, &Form1::PushButton1_Click);
+    connect(b2, &QPushButton::clicked, this, &Form1::PushButton2_Click);
+    connect(b3, &QPushButton::clicked, this, &Form1::PushButton3_Click);
+    connect(b4, &QPushButton::clicked, this, &Form1::PushButton4_Click);
+    connect(b5, &QPushButton::clicked, this, &Form1::PushButton5_Click);
+    connect(b6, &QPushButton::clicked, this, &Form1::PushButton6_Click);
+    connect(b7, &QPushButton::clicked, this, &Form1::PushButton7_Click);
+    connect(b8, &QPushButton::clicked, this, &Form1::PushButton8_Click);
+    connect(b9, &QPushButton::clicked, this, &Form1::PushButton9_Click);
+    connect(b13, &QPushButton::clicked, this, &Form1::PushButton13_Click);
+}
+
+QPushButton *Form1::button(int number) const { return m_buttons.value(number, nullptr); }
+
+QString Form1::SetAppTitle(const QString &productName)
+{
+    // The last word always goes, even from a short name; longer names lose words until they fit 40.
+    QString title = productName;
+    do {
+        const qsizetype blank = title.lastIndexOf(QLatin1Char(' '));
+        if (blank < 0)
+            throw RuntimeError(RuntimeError::InvalidProcedureCall, QStringLiteral("Invalid procedure call or argument"));
+        title = title.left(blank);
+    } while (title.size() > 40);
+    return title;
+}
+
+void Form1::ApplySkin()
+{
+    // Only an ordinary file counts: hidden files (a leading dot) and folders are not found.
+    const QString skin = m_ctx.programFolder + QStringLiteral("/x/o.cjs");
+    const QFileInfo info(skin);
+    if (!info.isFile() || info.isHidden())
+        return;
+    SetFormColors(this);
+    QFile file(skin);
+    if (!file.open(QIODevice::ReadOnly))
+        throw RuntimeError(RuntimeError::PermissionDenied, QStringLiteral("The skin file %1 could not be read.").arg(skin));
+    if (file.size() > 4 * 1024 * 1024)
+        throw RuntimeError(RuntimeError::Overflow, QStringLiteral("The skin file %1 is too large.").arg(skin));
+    setStyleSheet(QString::fromUtf8(file.readAll()));
+    m_skinned = true;
+}
+
+void Form1::visitHomePage()
+{
+    IRandom &random = *m_ctx.platform.random;
+    random.seed(m_ctx.platform.clock->secondsSinceMidnight());
+    const int n = static_cast<int>(std::floor(random.next() * 100.0)) + 1;
+    if (n == 7)
+        m_ctx.platform.shell->openUrl(product::HomePage);
+}
+
+bool Form1::Form_Load()
+{
+    Trap t(m_errors, location(QStringLiteral("Form_Load")));
+    t.run(100, [&] { ApplySkin(); });
+    t.run(104, [&] {
+        setWindowTitle(product::Name);
+        setWindowIcon(programIcon());
+        m_ctx.appTitle = SetAppTitle(product::Name);
+    });
+    const QString cursorPath = m_ctx.programFolder + QStringLiteral("/HAND-M.CUR");
+    if (t.test(106, [&] { return FileExists(cursorPath); })) {
+        t.run(108, [&] {
+            const auto cursor = loadCursorFile(cursorPath);
+            if (!cursor)
+                throw RuntimeError(RuntimeError::InvalidProcedureCall, QStringLiteral("Invalid picture: %1").arg(cursorPath));
+            m_pointer.setCustomCursor(*cursor);
+        });
+    }
+    t.run(110, [&] { visitHomePage(); });
+    t.run(112, [&] {
+        if (m_settings.read(QStringLiteral("Snapshot"), QString()).isEmpty())
+            RecordSampleList(m_ctx);
+    });
+    t.run(130, [&] { m_listView1->addFileColumn(); });
+    t.run(132, [&] { m_listView1->setFileColumnWidthTwips(7000); });
+    bool available = true;
+    t.run(134, [&] { available = CheckWordInstalled(m_ctx); });
+    if (!available)
+        m_ended = true;
+    return available;
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    // Closing the main window ends the program at once, whatever is running.
+    m_ended = true;
+    event->accept();
+    m_ctx.platform.exit->endNow();
+}
+
+void Form1::mouseMoveEvent(QMouseEvent *event)
+{
+    hoverToArrow();
+    QWidget::mouseMoveEvent(event);
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseMove && qobject_cast<QPushButton *>(watched))
+        hoverToHand();
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::PushButton1_Click() { results::PushButton1_Click(m_ctx, *m_results); }
+void Form1::PushButton2_Click() { results::PushButton2_Click(m_ctx, *m_results); }
+void Form1::PushButton3_Click() { m_run->PushButton3_Click(); }
+void Form1::PushButton4_Click() { filelist::PushButton4_Click(m_ctx, *m_inputList); }
+void Form1::PushButton5_Click() { results::PushButton5_Click(m_ctx, *m_results); }
+void Form1::PushButton6_Click() { ::PushButton6_Click(m_ctx); }
+void Form1::PushButton7_Click() { filelist::PushButton7_Click(m_ctx, *m_inputList); }
+void Form1::PushButton8_Click() { filelist::PushButton8_Click(m_ctx, *m_inputList); }
+void Form1::PushButton9_Click() { samples::PushButton9_Click(m_ctx, *m_inputList); }
+void Form1::PushButton13_Click() { results::PushButton13_Click(m_ctx, *m_results); }
+
+int runApplication(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(product::Name);
+    QApplication::setOrganizationName(product::SettingsApplication);
+    QApplication::setWindowIcon(programIcon());
+    Form1 form(Platform::desktop(), QCoreApplication::applicationDirPath());
+    if (!form.Form_Load())
+        return 0;
+    // Centred on the screen.
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        form.move(screen->availableGeometry().center() - form.rect().center());
+    form.show();
+    return app.exec();
+}

@@ -1,0 +1,6 @@
+#pragma once
+class QWidget;
+
+// Gives the window the system's button-face colour, and the same to its check boxes, option buttons,
+// frames and labels; other controls keep their own colours.
+void SetFormColors(QWidget *window);

@@ -1,0 +1,35 @@
+#pragma once
+#include "app/UiContext.h"
+
+class InputFileList;
+class ResultsTable;
+class TextProgressBar;
+
+// "3. Start Extracting": reads the selected properties of every listed document into the results table.
+class ExtractionRun {
+public:
+    // pageWaitSeconds is the pause between the two page-count reads; tests pass a shorter one.
+    ExtractionRun(const UiContext &ctx, InputFileList &list, ResultsTable &table, TextProgressBar &progress,
+                  double pageWaitSeconds = 0.5)
+        : m_ctx(ctx), m_list(list), m_table(table), m_progress(progress), m_pageWait(pageWaitSeconds) {}
+
+    void PushButton3_Click();
+    bool inProgress() const { return m_inProgress; }
+
+    // Reads one property of the active document as text; "Not set" when anything fails. Never throws.
+    static QString ReadDocumentProperty(IWordApplication &instance, const QString &wordName);
+
+    // Reads of the page count before the wait gives up on a count that never settles.
+    static constexpr int MaxPageCountReads = 40;
+
+private:
+    void processDocument(Trap &t, IWordApplication *instance, const QStringList &names, int k);
+    bool ended() const { return m_ctx.window && m_ctx.window->hasEnded(); }
+
+    const UiContext &m_ctx;
+    InputFileList &m_list;
+    ResultsTable &m_table;
+    TextProgressBar &m_progress;
+    double m_pageWait;
+    bool m_inProgress = false;
+};
