@@ -64,6 +64,8 @@ QPushButton *Form1::addButton(int number, const QString &caption, int left, int 
     b->setFont(font);
     b->setGeometry(px(left), px(top), px(width), px(ButtonHeight));
     b->setMouseTracking(true);
+    // Moves over a button belong to the button alone, not also to the background behind it.
+    b->setAttribute(Qt::WA_NoMousePropagation);
     b->installEventFilter(this);
     m_buttons.insert(number, b);
     return b;

@@ -57,6 +57,8 @@ Form2::Form2(const UiContext &ctx, QWidget *parent)
         const BoxPlace &place = boxPlaces[static_cast<size_t>(n - 1)];
         box->setGeometry(px(place.left), px(place.top), px(place.width), px(BoxHeight));
         box->setMouseTracking(true);
+        // Moves over a box belong to the box alone, not also to the background behind it.
+        box->setAttribute(Qt::WA_NoMousePropagation);
         box->installEventFilter(this);
         // A box reports a click also when the load ticks it, so the load stores every ticked row.
         connect(box, &QCheckBox::toggled, this, [this, n](bool ticked) { checkClicked(n, ticked); });
@@ -70,6 +72,7 @@ Form2::Form2(const UiContext &ctx, QWidget *parent)
     m_close->setFont(buttonFont);
     m_close->setGeometry(px(120), px(4980), px(5040), px(405));
     m_close->setMouseTracking(true);
+    m_close->setAttribute(Qt::WA_NoMousePropagation);
     m_close->installEventFilter(this);
     connect(m_close, &QPushButton::clicked, this, &Form2::Pushbutton11_Click);
 

@@ -47,7 +47,12 @@ public:
 
 class FakeShell : public IShell {
 public:
-    void openUrl(const QString &url) override { urls << url; }
+    void openUrl(const QString &url) override
+    {
+        if (throwOnOpenUrl)
+            throw RuntimeError(RuntimeError::FileNotFound, QStringLiteral("File not found"));
+        urls << url;
+    }
     void openFolder(const QString &path) override { folders << path; }
     bool openFile(const QString &path) override { files << path; return openFileSucceeds; }
     bool hasHandlerFor(const QString &mime) override { queried << mime; return handlerRegistered; }

@@ -1,0 +1,296 @@
+#include "app/Form1.h"
+#include "app/Product.h"
+#include "app/TextProgressBar.h"
+#include "extract/WordAvailability.h"
+#include "platform/fakes/FakePlatform.h"
+#include "results/ResultsView.h"
+#include "filelist/InputFileListView.h"
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+void sendMouseMove(QWidget *w)
+{
+    QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), w->mapToGlobal(QPointF(5, 5)), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &move);
+}
+
+QStringList reportLines(const FakeMessageBoxes &boxes)
+{
+    QStringList lines;
+    for (const ShownMessage &m : boxes.shown) {
+        if (m.title != QStringLiteral("Application Error"))
+            continue;
+        const qsizetype at = m.text.indexOf(QStringLiteral(" at line "));
+        lines << m.text.mid(m.text.indexOf(QStringLiteral("\r\nin ")) + 5, at - m.text.indexOf(QStringLiteral("\r\nin ")) - 5)
+                     + QLatin1Char('@') + m.text.mid(at + 9, m.text.indexOf(QLatin1Char('\r'), at) - at - 9);
+    }
+    return lines;
+}
+} // namespace
+
+class tst_Form1 : public QObject {
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> m_folder;
+    FakePlatform m_fake;
+
+    std::unique_ptr<Form1> makeForm() { return std::make_unique<Form1>(m_fake.platform(), m_folder->path(), 0.0); }
+
+private slots:
+    void init()
+    {
+        m_folder = std::make_unique<QTemporaryDir>();
+        m_fake = FakePlatform();
+    }
+
+    void controls_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QRect>("twips");
+        const auto row = [](const char *n, const char *c, int l, int t, int w, int h) {
+            QTest::newRow(n) << QString::fromLatin1(n) << QString::fromUtf8(c) << QRect(l, t, w, h);
+        };
+        row("ListView1", "", 120, 120, 7800, 2535);
+        row("PushButton7", "1. Add Word File(s)", 120, 2750, 3840, 405);
+        row("PushButton4", "1. Add All Word File(s) In Folder", 4080, 2750, 3840, 405);
+        row("PushButton6", "2. Choose Word Properties To Extract", 120, 3770, 7800, 405);
+        row("PushButton3", "3. Start Extracting", 120, 4280, 7800, 405);
+        row("ListView2", "", 120, 4790, 7800, 2535);
+        row("PushButton1", "4. Save Results As Text File", 120, 7410, 3840, 405);
+        row("PushButton13", "4. Save Results As Excel File", 4080, 7410, 3840, 405);
+        row("ProgressBar1", "Progress Bar", 120, 8440, 7800, 405);
+        row("PushButton5", "Clear Results", 4080, 7920, 3840, 405);
+        row("PushButton2", "Copy Results To Clipboard", 120, 7920, 3840, 405);
+        row("PushButton8", "Clear List", 120, 3260, 3840, 405);
+        row("PushButton9", "Load Sample/Example Files", 4080, 3260, 3840, 405);
+    }
+
+    void controls()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QRect, twips);
+        auto form = makeForm();
+        QCOMPARE(form->size(), QSize(536, 598));
+        QWidget *w = form->findChild<QWidget *>(name);
+        QVERIFY2(w, qPrintable(name));
+        const auto px = [](int t) { return (t + 7) / 15; };
+        QCOMPARE(w->geometry(), QRect(px(twips.x()), px(twips.y()), px(twips.width()), px(twips.height())));
+        if (auto *b = qobject_cast<QPushButton *>(w)) {
+            QCOMPARE(b->text(), caption);
+            QCOMPARE(b->font().family(), QStringLiteral("Arial"));
+            QCOMPARE(b->font().pointSizeF(), 11.25);
+            QVERIFY(b->font().bold());
+        } else if (auto *p = qobject_cast<TextProgressBar *>(w)) {
+            QCOMPARE(p->text(), caption);
+            QCOMPARE(p->value(), 0);
+        } else {
+            QCOMPARE(w->font().pointSize(), 9);
+            QVERIFY(w->font().bold());
+        }
+    }
+
+    void tabOrderFollowsTheWorkflow()
+    {
+        auto form = makeForm();
+        const QStringList expected{"ListView1", "PushButton7", "PushButton4", "PushButton6", "PushButton3", "ListView2",
+                                   "PushButton1", "PushButton13", "ProgressBar1", "PushButton5", "PushButton2",
+                                   "PushButton8", "PushButton9"};
+        QWidget *w = form->findChild<QWidget *>(expected.first());
+        for (qsizetype i = 1; i < expected.size(); ++i) {
+            w = w->nextInFocusChain();
+            while (w->focusPolicy() == Qt::NoFocus || w->parentWidget() != form.get())
+                w = w->nextInFocusChain();
+            QCOMPARE(w->objectName(), expected[i]);
+        }
+    }
+
+    void cleanStart()
+    {
+        auto form = makeForm();
+        QVERIFY(form->Form_Load());
+        QVERIFY(m_fake.messages->shown.isEmpty());
+        QCOMPARE(form->windowTitle(), QStringLiteral("Quillmere Vantrel"));
+        QCOMPARE(form->appTitle(), QStringLiteral("Quillmere"));
+        QVERIFY(!form->isSkinned());
+        QCOMPARE(form->palette().color(QPalette::Window), QColor(Qt::white));
+        QVERIFY(!form->hasHandPointerPicture());
+        QCOMPARE(form->listView1()->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral(" Word File(s)"));
+        QCOMPARE(form->listView1()->header()->sectionSize(0), 467);
+        // The engine test leaves no instance behind.
+        QCOMPARE(m_fake.word->log, (QStringList{"create", "quit"}));
+        QCOMPARE(m_fake.word->liveInstances, 0);
+        // No samples folder: the recorded list is empty, and recorded nonetheless.
+        QVERIFY(m_fake.settings->values.contains(QStringLiteral("Snapshot")));
+        QVERIFY(!form->isVisible());
+    }
+
+    void storedSampleListIsNotRecordedAgain()
+    {
+        m_fake.settings->values.insert(QStringLiteral("Snapshot"), QStringLiteral("\x01garbage"));
+        auto form = makeForm();
+        QVERIFY(form->Form_Load());
+        QVERIFY(m_fake.settings->writes.isEmpty());
+    }
+
+    void skinAndPointerFiles()
+    {
+        QDir(m_folder->path()).mkpath(QStringLiteral("x"));
+        QFile skin(m_folder->path() + QStringLiteral("/x/o.cjs"));
+        QVERIFY(skin.open(QIODevice::WriteOnly));
+        skin.write("QPushButton { color: navy; }");
+        skin.close();
+        QVERIFY(QFile::copy(QStringLiteral(QV_PROGRAM_DIR "/HAND-M.CUR"), m_folder->path() + QStringLiteral("/HAND-M.CUR")));
+        auto form = makeForm();
+        QVERIFY(form->Form_Load());
+        QVERIFY(m_fake.messages->shown.isEmpty());
+        QVERIFY(form->isSkinned());
+        QCOMPARE(form->styleSheet(), QStringLiteral("QPushButton { color: navy; }"));
+        QCOMPARE(form->palette().color(QPalette::Window), form->palette().color(QPalette::Button));
+        QVERIFY(form->hasHandPointerPicture());
+    }
+
+    void failingStepsAreReportedAtTheirLines()
+    {
+        QDir(m_folder->path()).mkpath(QStringLiteral("x"));
+        QFile skin(m_folder->path() + QStringLiteral("/x/o.cjs"));
+        QVERIFY(skin.open(QIODevice::WriteOnly));
+        skin.write(QByteArray(5 * 1024 * 1024, ' ')); // larger than any style sheet
+        skin.close();
+        QFile cursor(m_folder->path() + QStringLiteral("/HAND-M.CUR"));
+        QVERIFY(cursor.open(QIODevice::WriteOnly));
+        cursor.write("not a cursor at all");
+        cursor.close();
+        m_fake.random->values = {0.06}; // draws 7: the home-page visit
+        m_fake.shell->throwOnOpenUrl = true;
+        m_fake.settings->refuseReads = true;
+        auto form = makeForm();
+        QVERIFY(form->Form_Load());
+        const QString at = QStringLiteral("Quillmark2021/08/31.Form1.Form_Load");
+        QCOMPARE(reportLines(*m_fake.messages),
+                 (QStringList{at + "@100", at + "@108", at + "@110", at + "@112"}));
+        // Later steps still ran.
+        QCOMPARE(form->appTitle(), QStringLiteral("Quillmere"));
+        QCOMPARE(m_fake.word->log, (QStringList{"create", "quit"}));
+    }
+
+    void homePageOnlyOnSeven_data()
+    {
+        QTest::addColumn<double>("draw");
+        QTest::addColumn<bool>("visits");
+        QTest::newRow("n=1") << 0.0 << false;
+        QTest::newRow("n=6") << 0.0599 << false;
+        QTest::newRow("n=7 low") << 0.06 << true;
+        QTest::newRow("n=7 high") << 0.0699 << true;
+        QTest::newRow("n=8") << 0.07 << false;
+        QTest::newRow("n=100") << 0.9999 << false;
+    }
+
+    void homePageOnlyOnSeven()
+    {
+        QFETCH(double, draw);
+        QFETCH(bool, visits);
+        m_fake.random->values = {draw};
+        m_fake.clock->now = 4321.5;
+        auto form = makeForm();
+        QVERIFY(form->Form_Load());
+        QCOMPARE(m_fake.shell->urls.size(), visits ? 1 : 0);
+        if (visits)
+            QCOMPARE(m_fake.shell->urls.first(), product::HomePage);
+        QCOMPARE(m_fake.random->seeds, QList<double>{4321.5});
+    }
+
+    void appTitle_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("product") << "Quillmere Vantrel" << "Quillmere";
+        QTest::newRow("short name still loses its last word") << "Ab Cd Ef" << "Ab Cd";
+        QTest::newRow("44 chars, six words: one word") << "Alpha Bravo Charlie Delta Echoes Foxtrot1234" << "Alpha Bravo Charlie Delta Echoes";
+        QTest::newRow("long name loses words until it fits") << "Aaaaaaaaaa Bbbbbbbbbb Cccccccccc Dddddddddd Eeeeeeeeee Ffffffffff"
+                                                             << "Aaaaaaaaaa Bbbbbbbbbb Cccccccccc";
+    }
+
+    void appTitle()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, title);
+        QCOMPARE(Form1::SetAppTitle(name), title);
+    }
+
+    void appTitleOfOneWordIsAnError()
+    {
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, Form1::SetAppTitle(QStringLiteral("Quillmere")));
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, Form1::SetAppTitle(QString(50, QLatin1Char('x')) + QStringLiteral(" y")));
+    }
+
+    void noEngineEndsBeforeTheWindowShows()
+    {
+        m_fake.word->unavailable = true;
+        auto form = makeForm();
+        QVERIFY(!form->Form_Load());
+        QCOMPARE(m_fake.exit->calls, 1);
+        QVERIFY(form->hasEnded());
+        QVERIFY(!form->isVisible());
+        QCOMPARE(m_fake.messages->shown.size(), 1);
+        const ShownMessage &m = m_fake.messages->shown.first();
+        QCOMPARE(m.title, QStringLiteral("Quillmere"));
+        QCOMPARE(m.icon, MsgIcon::None);
+        QCOMPARE(m.buttons, MsgButtons::Ok);
+        QCOMPARE(m.text.count(QStringLiteral("\r\n\r\n")), 4);
+        QVERIFY(m.text.startsWith(QStringLiteral("Error 842001. A normal instance of Word could not be created.\r\n\r\n1. Please")));
+        QVERIFY(m.text.endsWith(QStringLiteral("except for the rare Word Starter and Student editions.")));
+        QCOMPARE(m.text, wordUnavailableMessage());
+    }
+
+    void hoverRules()
+    {
+        auto form = makeForm();
+        QVERIFY(form->Form_Load());
+        for (int n : {1, 2, 3, 4, 5, 6, 7, 8, 9, 13}) {
+            form->setMousePointer(0);
+            sendMouseMove(form->button(n));
+            QCOMPARE(form->mousePointer(), 99);
+        }
+        sendMouseMove(form.get());
+        QCOMPARE(form->mousePointer(), 0);
+        form->setMousePointer(99);
+        sendMouseMove(form->listView2()->viewport());
+        QCOMPARE(form->mousePointer(), 0);
+        form->setMousePointer(99);
+        sendMouseMove(form->listView1()->viewport());
+        QCOMPARE(form->mousePointer(), 0);
+
+        // The busy pointer is never replaced by hovering.
+        form->setMousePointer(11);
+        sendMouseMove(form->button(3));
+        sendMouseMove(form.get());
+        sendMouseMove(form->listView1()->viewport());
+        sendMouseMove(form->listView2()->viewport());
+        QCOMPARE(form->mousePointer(), 11);
+        QCOMPARE(form->cursor().shape(), Qt::WaitCursor);
+        form->setMousePointer(0);
+        sendMouseMove(form->button(3));
+        QCOMPARE(form->mousePointer(), 99);
+    }
+
+    void closingEndsTheProgram()
+    {
+        auto form = makeForm();
+        QVERIFY(form->Form_Load());
+        form->show();
+        form->close();
+        QCOMPARE(m_fake.exit->calls, 1);
+        QVERIFY(form->hasEnded());
+    }
+};
+
+QTEST_MAIN(tst_Form1)
+#include "tst_Form1.moc"

@@ -1,0 +1,386 @@
+#include "app/TextProgressBar.h"
+#include "extract/ExtractionRun.h"
+#include "extract/Shared.h"
+#include "filelist/InputFileList.h"
+#include "platform/fakes/FakePlatform.h"
+#include "results/ResultsTable.h"
+#include <QTest>
+
+namespace {
+class FakeWindow : public MainWindowState {
+public:
+    int mousePointer() const override { return pointerValue; }
+    void setMousePointer(int v) override { pointerValue = v; }
+    bool hasEnded() const override { return ended; }
+    int pointerValue = 0;
+    bool ended = false;
+};
+
+word::PropertyValue text(const char *t) { return word::PropertyValue::text(QString::fromUtf8(t)); }
+word::PropertyValue number(qint64 n) { return word::PropertyValue::integer(n); }
+
+QStringList columnHeaders(const ResultsTable &t)
+{
+    QStringList h;
+    for (int c = 1; c <= t.columns(); ++c)
+        h << t.headerText(c);
+    return h;
+}
+
+QStringList rowCells(const ResultsTable &t, int r)
+{
+    QStringList cells;
+    for (int c = 1; c <= t.columns(); ++c)
+        cells << t.cell(r, c);
+    return cells;
+}
+} // namespace
+
+class tst_ExtractionRun : public QObject {
+    Q_OBJECT
+    FakePlatform m_fake;
+    FakeWindow m_window;
+    std::unique_ptr<ErrorReporter> m_errors;
+    std::unique_ptr<SettingsStore> m_settings;
+    UiContext m_ctx;
+    std::unique_ptr<InputFileList> m_list;
+    std::unique_ptr<ResultsTable> m_table;
+    std::unique_ptr<TextProgressBar> m_bar;
+    std::unique_ptr<ExtractionRun> m_run;
+
+    void onlySelect(const QList<int> &rows)
+    {
+        for (int n = 1; n <= 24; ++n)
+            m_fake.settings->values.insert(QStringLiteral("Column%1").arg(n), rows.contains(n) ? "1" : "0");
+    }
+
+    FakeDocumentScript &document(const QString &path, const char *title = "A title", qint64 pages = 2)
+    {
+        FakeDocumentScript &s = m_fake.word->documents[path];
+        s.byName.insert(QStringLiteral("Title"), text(title));
+        s.byName.insert(QStringLiteral("Number of Pages"), number(pages));
+        s.pageCounts = {number(pages)};
+        return s;
+    }
+
+    QStringList reports() const
+    {
+        QStringList r;
+        for (const ShownMessage &m : m_fake.messages->shown)
+            if (m.title == QStringLiteral("Application Error"))
+                r << m.text.section(QStringLiteral(" at line "), 1).section(QLatin1Char('\r'), 0, 0);
+        return r;
+    }
+
+    QStringList informs() const
+    {
+        QStringList r;
+        for (const ShownMessage &m : m_fake.messages->shown)
+            if (m.title == QStringLiteral("Quillmere"))
+                r << m.text;
+        return r;
+    }
+
+private slots:
+    void init()
+    {
+        m_fake = FakePlatform();
+        m_fake.clock->stepPerRead = 0.2;
+        m_window = FakeWindow();
+        m_errors = std::make_unique<ErrorReporter>(m_fake.messages);
+        m_settings = std::make_unique<SettingsStore>(m_fake.settings);
+        m_ctx = UiContext{};
+        m_ctx.platform = m_fake.platform();
+        m_ctx.errors = m_errors.get();
+        m_ctx.settings = m_settings.get();
+        m_ctx.window = &m_window;
+        m_ctx.appTitle = QStringLiteral("Quillmere");
+        m_list = std::make_unique<InputFileList>();
+        m_table = std::make_unique<ResultsTable>();
+        m_bar = std::make_unique<TextProgressBar>();
+        m_run = std::make_unique<ExtractionRun>(m_ctx, *m_list, *m_table, *m_bar, 0.5);
+    }
+
+    void fourEntries()
+    {
+        onlySelect({1, 18});
+        QList<int> progress;
+        QStringList progressText;
+        QList<int> pointers;
+        for (const char *p : {"/d/one.docx", "/d/two.doc", "/d/three.rtf", "four.odt"}) {
+            document(QString::fromLatin1(p)).onOpen = [&] {
+                progress << m_bar->value();
+                progressText << m_bar->text();
+                pointers << m_window.pointerValue;
+            };
+            m_list->add(QString::fromLatin1(p));
+        }
+        m_run->PushButton3_Click();
+        QCOMPARE(progress, (QList<int>{25, 50, 75, 100}));
+        QCOMPARE(progressText, (QStringList{"Processing: one.docx", "Processing: two.doc", "Processing: three.rtf",
+                                            "Processing: four.odt"}));
+        QCOMPARE(pointers, (QList<int>{11, 11, 11, 11}));
+        QCOMPARE(m_bar->value(), 0);
+        QCOMPARE(m_bar->text(), QStringLiteral("Progress Bar"));
+        QCOMPARE(m_window.pointerValue, 0);
+        QCOMPARE(informs(), QStringList{"Done."});
+        QVERIFY(reports().isEmpty());
+        QCOMPARE(columnHeaders(*m_table), (QStringList{"Filename", "Title", "Pages"}));
+        QCOMPARE(m_table->rows(), 4);
+        for (int r = 1; r <= 4; ++r) {
+            QVERIFY(m_table->checked(r));
+            QCOMPARE(m_table->valueText(r, 1), QStringLiteral("A title"));
+            QCOMPARE(m_table->valueText(r, 2), QStringLiteral("2"));
+        }
+        QCOMPARE(m_table->rowText(4), QStringLiteral("four.odt"));
+        // One instance for the whole run; every document closed unsaved before the next opens.
+        QCOMPARE(m_fake.word->log.count(QStringLiteral("create")), 1);
+        QCOMPARE(m_fake.word->log.last(), QStringLiteral("quit"));
+        QCOMPARE(m_fake.word->log.count(QStringLiteral("close /d/two.doc 0")), 1);
+        QVERIFY(m_fake.word->log.indexOf(QStringLiteral("close /d/one.docx 0")) < m_fake.word->log.indexOf(QStringLiteral("open /d/two.doc")));
+        QCOMPARE(m_fake.word->liveInstances, 0);
+        QVERIFY(!m_run->inProgress());
+    }
+
+    void noPropertySelected()
+    {
+        onlySelect({});
+        document(QStringLiteral("/a.doc"));
+        m_list->add(QStringLiteral("/a.doc"));
+        m_list->add(QStringLiteral("/a.doc"));
+        m_run->PushButton3_Click();
+        QCOMPARE(columnHeaders(*m_table), QStringList{"Filename"});
+        QCOMPARE(m_table->rows(), 2);
+        QCOMPARE(rowCells(*m_table, 1), rowCells(*m_table, 2));
+        // Still opened, waited on and closed.
+        QCOMPARE(m_fake.word->log.count(QStringLiteral("open /a.doc")), 2);
+        QCOMPARE(m_fake.word->log.count(QStringLiteral("prop14 /a.doc")), 4);
+        QCOMPARE(m_fake.word->log.count(QStringLiteral("close /a.doc 0")), 2);
+    }
+
+    void emptyTextAndRefusedProperty()
+    {
+        onlySelect({1, 2, 12, 13});
+        FakeDocumentScript &d = document(QStringLiteral("/e.docx"), "");
+        d.byName.insert(QStringLiteral("Last Save Time"),
+                        word::PropertyValue::dateTime(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9))));
+        m_list->add(QStringLiteral("/e.docx"));
+        m_run->PushButton3_Click();
+        QCOMPARE(columnHeaders(*m_table), (QStringList{"Filename", "Title", "Subject", "Modified", "Accessed"}));
+        QCOMPARE(m_table->valueText(1, 1), QString());
+        QCOMPARE(m_table->valueText(1, 2), QStringLiteral("Not set"));
+        QVERIFY(!m_table->valueText(1, 3).isEmpty());
+        QCOMPARE(m_table->valueText(1, 3), m_table->valueText(1, 4));
+        QVERIFY(reports().isEmpty());
+    }
+
+    void failedOpenKeepsTheRow()
+    {
+        onlySelect({1, 3});
+        document(QStringLiteral("/bad.docx")).openError = QStringLiteral("The file /bad.docx is damaged: word/document.xml is missing.");
+        document(QStringLiteral("/good.docx"), "Fine");
+        m_list->add(QStringLiteral("/bad.docx"));
+        m_list->add(QStringLiteral("/missing.doc"));
+        m_list->add(QStringLiteral("/good.docx"));
+        m_run->PushButton3_Click();
+        QCOMPARE(reports(), (QStringList{"234", "234"}));
+        QVERIFY(m_fake.messages->shown.first().text.startsWith(QStringLiteral("The file /bad.docx is damaged")));
+        QCOMPARE(m_table->rows(), 3);
+        QCOMPARE(rowCells(*m_table, 1), (QStringList{"/bad.docx", "Not set", "Not set"}));
+        QCOMPARE(rowCells(*m_table, 2), (QStringList{"/missing.doc", "Not set", "Not set"}));
+        QCOMPARE(rowCells(*m_table, 3), (QStringList{"/good.docx", "Fine", "Not set"}));
+        QVERIFY(!m_fake.word->log.contains(QStringLiteral("close /bad.docx 0")));
+        QCOMPARE(informs(), QStringList{"Done."});
+    }
+
+    void pageCountWaitsUntilTwoReadsAgree()
+    {
+        onlySelect({18});
+        FakeDocumentScript &d = document(QStringLiteral("/p.docx"));
+        d.pageCounts = {number(3), number(5), number(5)};
+        m_list->add(QStringLiteral("/p.docx"));
+        const double before = m_fake.clock->now;
+        m_run->PushButton3_Click();
+        QCOMPARE(m_fake.word->log.count(QStringLiteral("prop14 /p.docx")), 4);
+        QVERIFY(m_fake.clock->now - before >= 1.0); // two half-second pauses
+    }
+
+    void pageCountThatCannotBeReadEndsTheWait()
+    {
+        onlySelect({1});
+        document(QStringLiteral("/t.txt")).pageCountRefused = true;
+        m_list->add(QStringLiteral("/t.txt"));
+        m_run->PushButton3_Click();
+        QCOMPARE(m_fake.word->log.count(QStringLiteral("prop14 /t.txt")), 1);
+        QCOMPARE(m_table->valueText(1, 1), QStringLiteral("A title"));
+    }
+
+    void pageCountThatNeverSettlesGivesUp()
+    {
+        onlySelect({});
+        FakeDocumentScript &d = document(QStringLiteral("/x.docx"));
+        d.pageCounts.clear();
+        for (int i = 0; i < 100; ++i)
+            d.pageCounts.push_back(number(i));
+        m_list->add(QStringLiteral("/x.docx"));
+        m_run->PushButton3_Click();
+        QCOMPARE(m_fake.word->log.count(QStringLiteral("prop14 /x.docx")), ExtractionRun::MaxPageCountReads);
+    }
+
+    void selectionTexts()
+    {
+        onlySelect({});
+        m_fake.settings->values.insert(QStringLiteral("Column3"), QStringLiteral("yes"));
+        m_fake.settings->values.insert(QStringLiteral("Column5"), QStringLiteral("1.0"));
+        document(QStringLiteral("/s.doc"));
+        m_list->add(QStringLiteral("/s.doc"));
+        m_run->PushButton3_Click();
+        QCOMPARE(reports(), QStringList{"118"});
+        QVERIFY(m_fake.messages->shown.first().text.startsWith(QStringLiteral("Type mismatch\r\nin Quillmark2021/08/31.Form1.PushButton3_Click at line 118")));
+        QCOMPARE(columnHeaders(*m_table), (QStringList{"Filename", "Author", "Company"}));
+    }
+
+    void emptyListLeavesEverythingAsItWas()
+    {
+        m_table->addColumn(QStringLiteral("Filename"));
+        m_table->appendRow(QStringLiteral("/old.doc"));
+        m_bar->setValue(40);
+        m_window.pointerValue = 99;
+        m_run->PushButton3_Click();
+        QCOMPARE(informs(), QStringList{"No files added."});
+        QCOMPARE(m_table->rows(), 1);
+        QCOMPARE(m_bar->value(), 40);
+        QCOMPARE(m_window.pointerValue, 99);
+        QVERIFY(m_fake.word->log.isEmpty());
+        QVERIFY(!m_run->inProgress());
+    }
+
+    void newRunStartsFromScratch()
+    {
+        document(QStringLiteral("/a.doc"));
+        m_list->add(QStringLiteral("/a.doc"));
+        m_run->PushButton3_Click();
+        QCOMPARE(m_table->columns(), 25);
+        onlySelect({24});
+        m_run->PushButton3_Click();
+        QCOMPARE(columnHeaders(*m_table), (QStringList{"Filename", "Bytes"}));
+        QCOMPARE(m_table->rows(), 1);
+    }
+
+    void secondStartDuringARunDoesNothing()
+    {
+        onlySelect({1});
+        document(QStringLiteral("/a.doc")).onOpen = [&] { m_run->PushButton3_Click(); };
+        document(QStringLiteral("/b.doc"));
+        m_list->add(QStringLiteral("/a.doc"));
+        m_list->add(QStringLiteral("/b.doc"));
+        m_run->PushButton3_Click();
+        QCOMPARE(m_fake.word->log.count(QStringLiteral("create")), 1);
+        QCOMPARE(m_table->rows(), 2);
+        QCOMPARE(informs(), QStringList{"Done."});
+    }
+
+    void clearingResultsMidRunWritesNowhere()
+    {
+        onlySelect({1, 3});
+        document(QStringLiteral("/a.doc"), "First");
+        // While b's row waits for its page count, the user clears the results.
+        FakeDocumentScript &b = document(QStringLiteral("/b.doc"), "Second");
+        b.pageCounts = {number(1), number(2), number(2)};
+        document(QStringLiteral("/c.doc"), "Third");
+        m_list->add(QStringLiteral("/a.doc"));
+        m_list->add(QStringLiteral("/b.doc"));
+        m_list->add(QStringLiteral("/c.doc"));
+        bool cleared = false;
+        m_fake.clock->stepPerRead = 0.2;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            if (!cleared && m_table->rows() == 2) {
+                m_table->clearRows();
+                cleared = true;
+            }
+        });
+        poll.start(0);
+        m_run->PushButton3_Click();
+        QVERIFY(cleared);
+        QVERIFY(reports().isEmpty());
+        QCOMPARE(m_table->rows(), 1);
+        QCOMPARE(rowCells(*m_table, 1), (QStringList{"/c.doc", "Third", "Not set"}));
+        QVERIFY(m_table->checked(1));
+    }
+
+    void closingTheWindowMidRunStopsAtOnce()
+    {
+        onlySelect({1});
+        document(QStringLiteral("/a.doc"));
+        document(QStringLiteral("/b.doc")).onOpen = [&] { m_window.ended = true; };
+        document(QStringLiteral("/c.doc"));
+        for (const char *p : {"/a.doc", "/b.doc", "/c.doc"})
+            m_list->add(QString::fromLatin1(p));
+        m_run->PushButton3_Click();
+        QVERIFY(!m_fake.word->log.contains(QStringLiteral("open /c.doc")));
+        QVERIFY(!m_fake.word->log.contains(QStringLiteral("close /b.doc 0")));
+        QVERIFY(!m_fake.word->log.contains(QStringLiteral("quit")));
+        QVERIFY(informs().isEmpty());
+    }
+
+    void reorderDuringARunIsReadByPosition()
+    {
+        onlySelect({1});
+        document(QStringLiteral("/a.doc"), "A").onOpen = [&] {
+            // The user drags entry 3 onto entry 2 while the first document opens.
+            const QString second = m_list->text(2);
+            m_list->setText(2, m_list->text(3));
+            m_list->setText(3, second);
+        };
+        document(QStringLiteral("/b.doc"), "B");
+        document(QStringLiteral("/c.doc"), "C");
+        for (const char *p : {"/a.doc", "/b.doc", "/c.doc"})
+            m_list->add(QString::fromLatin1(p));
+        m_run->PushButton3_Click();
+        QCOMPARE(m_table->rowText(2), QStringLiteral("/c.doc"));
+        QCOMPARE(m_table->rowText(3), QStringLiteral("/b.doc"));
+        QCOMPARE(m_table->valueText(3, 1), QStringLiteral("B"));
+    }
+
+    void noEngineInstance()
+    {
+        onlySelect({1});
+        m_fake.word->unavailable = true;
+        m_list->add(QStringLiteral("/a.doc"));
+        m_list->add(QStringLiteral("/b.doc"));
+        m_run->PushButton3_Click();
+        QCOMPARE(reports(), QStringList{"222"});
+        QCOMPARE(rowCells(*m_table, 2), (QStringList{"/b.doc", "Not set"}));
+        QCOMPARE(informs(), QStringList{"Done."});
+    }
+
+    void fileNameFromPath_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("full") << "/home/ann/report.docx" << "report.docx";
+        QTest::newRow("no separator") << "report.docx" << "report.docx";
+        QTest::newRow("trailing separator") << "/home/ann/" << "";
+        QTest::newRow("network") << "//server/share/a.doc" << "a.doc";
+        QTest::newRow("empty") << "" << "";
+    }
+
+    void fileNameFromPath()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, name);
+        QCOMPARE(FileNameFromPath(path), name);
+    }
+
+    void pauseEndsAcrossMidnight()
+    {
+        m_fake.clock->now = 86399.8;
+        m_fake.clock->stepPerRead = 0.1;
+        PauseSeconds(0.5, *m_fake.clock, &m_window);
+        QVERIFY(m_fake.clock->now > 0.2 && m_fake.clock->now < 1.0);
+    }
+};
+
+QTEST_MAIN(tst_ExtractionRun)
+#include "tst_ExtractionRun.moc"
