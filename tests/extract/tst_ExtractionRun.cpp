@@ -5,6 +5,7 @@
 #include "platform/fakes/FakePlatform.h"
 #include "results/ResultsTable.h"
 #include <QTest>
+#include <QTimer>
 
 namespace {
 class FakeWindow : public MainWindowState {
