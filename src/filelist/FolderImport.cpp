@@ -1,0 +1,49 @@
+#include "app/ErrorReport.h"
+#include "app/MainWindowState.h"
+#include "app/Product.h"
+#include "app/UiContext.h"
+#include "filelist/FileListHandlers.h"
+#include "filelist/FolderWalk.h"
+#include "filelist/InputFileList.h"
+
+namespace filelist {
+
+QString ChooseFolder(const UiContext &ctx, QWidget *owner, const QString &prompt, const QString &startFolder)
+{
+    return ctx.platform.dialogs->chooseFolder(owner, prompt, startFolder);
+}
+
+void PushButton4_Click(const UiContext &ctx, InputFileList &list)
+{
+    Trap t(*ctx.errors, product::LocationPrefix + QStringLiteral("Form1.PushButton4_Click"));
+    const QString ExtensionKey = QStringLiteral("Extension");
+    const QString LastFolderKey = QStringLiteral("LastFolder");
+
+    const QString stored = t.value<QString>(100, [&] { return ctx.settings->read(ExtensionKey, QStringLiteral("doc")); }, {});
+    const QString extension = t.value<QString>(102, [&] {
+        return ctx.platform.messages->inputBox(ctx.owner, ctx.appTitle, ExtensionPrompt, stored);
+    }, {});
+    if (t.test(104, [&] { return extension.isEmpty(); }))
+        return;
+    // Kept at once, even if the folder choice is then cancelled.
+    t.run(106, [&] { ctx.settings->write(ExtensionKey, extension); });
+
+    const QString lastFolder = t.value<QString>(108, [&] { return ctx.settings->read(LastFolderKey, QString()); }, {});
+    const QString folder = t.value<QString>(110, [&] { return ChooseFolder(ctx, ctx.owner, FolderPrompt, lastFolder); }, {});
+    if (t.test(112, [&] { return folder.isEmpty(); }))
+        return;
+    t.run(114, [&] { ctx.settings->write(LastFolderKey, folder); });
+
+    t.run(116, [&] { ctx.window->setMousePointer(pointer::Busy); });
+    QStringList folders{FolderSetEntry(folder)};
+    t.run(118, [&] { GetSubDirectories2016(ctx, folders, true); });
+    if (ctx.window->hasEnded())
+        return; // the window is gone: nothing more to show or fill
+    const QString pattern = QStringLiteral("*.") + extension;
+    // The listing does not yield, so collecting first and appending once looks the same to every
+    // other handler as appending file by file, and lets the list lay out once.
+    t.run(120, [&] { list.addMany(CollectFolderFiles(folders, pattern)); });
+    t.run(122, [&] { ctx.window->setMousePointer(pointer::Default); });
+}
+
+} // namespace filelist
