@@ -1,15 +1,380 @@
-// Placeholder until the workbook writer lands.
+// Workbooks written as .xlsx files with libxlsxwriter and handed to the desktop's spreadsheet program.
 #include "platform/XlsxSpreadsheet.h"
 #include "platform/RuntimeError.h"
+#include "word/PropertyValue.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+#include <algorithm>
+#include <vector>
+#include <xlsxwriter.h>
 
 namespace {
-class NoSpreadsheet : public ISpreadsheet {
-public:
-    std::unique_ptr<IWorkbook> create() override
-    {
-        throw RuntimeError(429, QStringLiteral("No spreadsheet program is available."));
+
+// The error the spreadsheet program raises for a cell it cannot take.
+constexpr int CellRefused = 1004;
+// What one cell and one sheet can hold.
+constexpr qsizetype MaxCellChars = 32767;
+constexpr double MaxColumnWidth = 255.0;
+// Digits a cell's number keeps exactly; longer digit strings stay text so nothing is lost.
+constexpr int MaxExactDigits = 15;
+
+QString lxwText(lxw_error error) { return QString::fromUtf8(lxw_strerror(error)); }
+
+// Turns a Qt date/time pattern into the spreadsheet's number format, so that date cells read as the
+// user's locale writes them. Returns an empty text for a pattern it cannot carry over.
+QString sheetDateFormat(const QString &pattern)
+{
+    QString out;
+    for (qsizetype i = 0; i < pattern.size();) {
+        const QChar ch = pattern.at(i);
+        qsizetype run = 1;
+        while (i + run < pattern.size() && pattern.at(i + run) == ch)
+            ++run;
+        const char c = ch.toLatin1();
+        switch (c) {
+        case 'd':
+            out += QString(std::min<qsizetype>(run, 4), QLatin1Char('d'));
+            break;
+        case 'M':
+            out += QString(std::min<qsizetype>(run, 4), QLatin1Char('m'));
+            break;
+        case 'y':
+            out += run >= 4 ? QStringLiteral("yyyy") : QStringLiteral("yy");
+            break;
+        case 'h':
+        case 'H':
+            out += QString(std::min<qsizetype>(run, 2), QLatin1Char('h'));
+            break;
+        case 'm':
+            out += QString(std::min<qsizetype>(run, 2), QLatin1Char('m'));
+            break;
+        case 's':
+            out += QString(std::min<qsizetype>(run, 2), QLatin1Char('s'));
+            break;
+        case 'A':
+        case 'a':
+            // Qt's AP or ap; the sheet's hours then count to twelve, as Qt's do.
+            out += QStringLiteral("AM/PM");
+            if (i + 1 < pattern.size() && pattern.at(i + 1).toLower() == QLatin1Char('p'))
+                run = 2;
+            break;
+        case '\'': {
+            const qsizetype close = pattern.indexOf(QLatin1Char('\''), i + 1);
+            if (close < 0)
+                return {};
+            const QString literal = pattern.mid(i + 1, close - i - 1);
+            if (!literal.isEmpty())
+                out += QLatin1Char('"') + literal + QLatin1Char('"');
+            run = close - i + 1;
+            break;
+        }
+        case ' ': case '/': case '-': case '.': case ':': case ',':
+            out += QString(run, ch);
+            break;
+        default:
+            return {};
+        }
+        i += run;
     }
+    return out;
+}
+
+// The date and time patterns the program writes date-times in (see word::PropertyValue::toText).
+QString programDatePattern(const QLocale &locale)
+{
+    QString format = locale.dateFormat(QLocale::ShortFormat);
+    if (!format.contains(QLatin1String("yyyy")))
+        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    return format;
+}
+
+QString programTimePattern(const QLocale &locale)
+{
+    QString format = locale.timeFormat(QLocale::LongFormat);
+    for (const auto &zone : {QStringLiteral(" t"), QStringLiteral("t "), QStringLiteral("t")})
+        format.remove(zone);
+    return format.trimmed();
+}
+
+// Reads texts as the spreadsheet program would when they are typed into a cell.
+class CellInterpreter {
+public:
+    explicit CellInterpreter(const QLocale &locale)
+        : m_locale(locale), m_datePattern(programDatePattern(locale)), m_timePattern(programTimePattern(locale)),
+          m_decimalPoint(locale.decimalPoint())
+    {
+    }
+
+    const QString &datePattern() const { return m_datePattern; }
+    QString dateTimePattern() const { return m_datePattern + QLatin1Char(' ') + m_timePattern; }
+
+    // A plain number: optional minus, digits without needless leading zeros, optionally the locale's
+    // decimal point and digits without trailing zeros, at most 15 digits in all. Anything that would not
+    // read back the same from a number cell stays text.
+    bool number(const QString &text, double &value) const
+    {
+        qsizetype i = 0;
+        const qsizetype n = text.size();
+        if (i < n && text.at(i) == QLatin1Char('-'))
+            ++i;
+        const qsizetype intStart = i;
+        while (i < n && text.at(i).isDigit() && text.at(i).unicode() < 128)
+            ++i;
+        const qsizetype intDigits = i - intStart;
+        if (intDigits == 0 || (intDigits > 1 && text.at(intStart) == QLatin1Char('0')))
+            return false;
+        qsizetype fracDigits = 0;
+        if (i < n) {
+            if (!QStringView(text).mid(i).startsWith(m_decimalPoint) || m_decimalPoint.isEmpty())
+                return false;
+            i += m_decimalPoint.size();
+            const qsizetype fracStart = i;
+            while (i < n && text.at(i).isDigit() && text.at(i).unicode() < 128)
+                ++i;
+            fracDigits = i - fracStart;
+            if (i != n || fracDigits == 0 || text.at(n - 1) == QLatin1Char('0'))
+                return false;
+        }
+        if (intDigits + fracDigits > MaxExactDigits)
+            return false;
+        const bool negative = intStart == 1;
+        if (negative && intDigits == 1 && text.at(intStart) == QLatin1Char('0') && fracDigits == 0)
+            return false; // "-0" would come back as 0
+        QString plain = text.mid(intStart, intDigits);
+        if (fracDigits > 0)
+            plain += QLatin1Char('.') + text.right(fracDigits);
+        bool ok = false;
+        value = plain.toDouble(&ok);
+        if (negative)
+            value = -value;
+        return ok;
+    }
+
+    // A date-time exactly as the program writes one in this locale; dateOnly when it is a date alone.
+    bool dateTime(const QString &text, QDateTime &value, bool &dateOnly) const
+    {
+        if (text.isEmpty() || text.size() > 64 || !text.at(0).isLetterOrNumber())
+            return false;
+        QDateTime dt = m_locale.toDateTime(text, dateTimePattern());
+        dateOnly = false;
+        if (!dt.isValid()) {
+            const QDate d = m_locale.toDate(text, m_datePattern);
+            if (!d.isValid())
+                return false;
+            dt = QDateTime(d, QTime(0, 0));
+            dateOnly = true;
+        }
+        // Only what the program itself would write back in the same way is taken as a date.
+        if (word::PropertyValue::dateTime(dt).toText(m_locale) != text)
+            return false;
+        if (dt.date().year() < 1900 || dt.date().year() > 9999)
+            return false; // the sheet's calendar starts in 1900; earlier dates stay text, as typed
+        value = dt;
+        return true;
+    }
+
+private:
+    QLocale m_locale;
+    QString m_datePattern;
+    QString m_timePattern;
+    QString m_decimalPoint;
 };
+
+// Columns are fitted to the widest text they hold, counted in characters of the default font; wide
+// East Asian characters take two.
+double textWidth(QStringView text)
+{
+    double widest = 0;
+    double current = 0;
+    for (const QChar ch : text) {
+        if (ch == QLatin1Char('\n')) {
+            widest = std::max(widest, current);
+            current = 0;
+            continue;
+        }
+        if (ch.isLowSurrogate())
+            continue;
+        const char16_t u = ch.unicode();
+        const bool wide = (u >= 0x1100 && u <= 0x115F) || (u >= 0x2E80 && u <= 0xA4CF) || (u >= 0xAC00 && u <= 0xD7A3)
+            || (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFF00 && u <= 0xFF60) || (u >= 0xFFE0 && u <= 0xFFE6);
+        current += wide ? 2 : 1;
+    }
+    return std::max(widest, current);
+}
+
+class XlsxWorkbook : public IWorkbook {
+public:
+    XlsxWorkbook(std::shared_ptr<IShell> shell, const QLocale &locale)
+        : m_shell(std::move(shell)), m_interpreter(locale)
+    {
+        // The file is written under a private name first and renamed when complete, so a half-written
+        // workbook never carries the name the user will see.
+        const QString folder = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
+        QTemporaryFile reserve(QDir(folder).filePath(QStringLiteral(".quillmere-XXXXXX.xlsx")));
+        reserve.setAutoRemove(false);
+        if (!reserve.open())
+            throw RuntimeError(RuntimeError::PermissionDenied,
+                               QStringLiteral("No workbook can be created in %1: %2")
+                                   .arg(QDir::toNativeSeparators(folder), reserve.errorString()));
+        m_tempPath = reserve.fileName();
+        reserve.close();
+
+        lxw_workbook_options options{};
+        options.constant_memory = LXW_FALSE;
+        const QByteArray name = QFile::encodeName(m_tempPath);
+        m_book = workbook_new_opt(name.constData(), &options);
+        if (!m_book || !(m_sheet = workbook_add_worksheet(m_book, nullptr))) {
+            QFile::remove(m_tempPath);
+            throw RuntimeError(RuntimeError::AutomationError, QStringLiteral("No new workbook could be created."));
+        }
+        m_dateFormat = addNumberFormat(m_interpreter.datePattern(), QStringLiteral("yyyy-mm-dd"));
+        m_dateTimeFormat = addNumberFormat(m_interpreter.dateTimePattern(), QStringLiteral("yyyy-mm-dd hh:mm:ss"));
+    }
+
+    ~XlsxWorkbook() override
+    {
+        if (m_book) {
+            lxw_workbook_free(m_book); // dropped unsaved
+            QFile::remove(m_tempPath);
+        }
+    }
+
+    XlsxWorkbook(const XlsxWorkbook &) = delete;
+    XlsxWorkbook &operator=(const XlsxWorkbook &) = delete;
+
+    void setCell(int row, int column, const QString &text) override
+    {
+        if (!m_book)
+            throw RuntimeError(CellRefused, QStringLiteral("The workbook has already been handed over."));
+        if (row < 1 || row > LXW_ROW_MAX || column < 1 || column > LXW_COL_MAX)
+            throw RuntimeError(CellRefused,
+                               QStringLiteral("The cell in row %1, column %2 lies outside the sheet.").arg(row).arg(column));
+        if (text.size() > MaxCellChars)
+            throw RuntimeError(CellRefused, QStringLiteral("A cell holds at most 32,767 characters; this text has %1.")
+                                                .arg(text.size()));
+        if (text.isEmpty())
+            return; // an empty text leaves the cell empty
+        const lxw_row_t r = lxw_row_t(row - 1);
+        const lxw_col_t c = lxw_col_t(column - 1);
+        lxw_error error = LXW_NO_ERROR;
+        double number = 0;
+        QDateTime when;
+        bool dateOnly = false;
+        if (m_interpreter.number(text, number)) {
+            error = worksheet_write_number(m_sheet, r, c, number, nullptr);
+        } else if (m_interpreter.dateTime(text, when, dateOnly)) {
+            lxw_datetime dt{when.date().year(), when.date().month(), when.date().day(), when.time().hour(),
+                            when.time().minute(), double(when.time().second())};
+            error = worksheet_write_datetime(m_sheet, r, c, &dt, dateOnly ? m_dateFormat : m_dateTimeFormat);
+        } else {
+            const QByteArray utf8 = text.toUtf8();
+            error = worksheet_write_string(m_sheet, r, c, utf8.constData(), nullptr);
+        }
+        if (error != LXW_NO_ERROR)
+            throw RuntimeError(CellRefused, QStringLiteral("The cell in row %1, column %2 could not be written: %3")
+                                                .arg(row).arg(column).arg(lxwText(error)));
+        if (m_widths.size() < size_t(column))
+            m_widths.resize(size_t(column), 0.0);
+        m_widths[size_t(column - 1)] = std::max(m_widths[size_t(column - 1)], textWidth(text));
+    }
+
+    void autoFitColumns() override
+    {
+        if (!m_book)
+            throw RuntimeError(CellRefused, QStringLiteral("The workbook has already been handed over."));
+        for (size_t c = 0; c < m_widths.size(); ++c) {
+            if (m_widths[c] <= 0)
+                continue;
+            // One character of margin, as the spreadsheet program leaves beside fitted text.
+            const double width = std::min(MaxColumnWidth, m_widths[c] + 1.0);
+            const lxw_error error = worksheet_set_column(m_sheet, lxw_col_t(c), lxw_col_t(c), width, nullptr);
+            if (error != LXW_NO_ERROR)
+                throw RuntimeError(CellRefused, QStringLiteral("The columns could not be fitted: %1").arg(lxwText(error)));
+        }
+    }
+
+    void show() override
+    {
+        if (!m_book)
+            throw RuntimeError(CellRefused, QStringLiteral("The workbook has already been handed over."));
+        lxw_workbook *book = m_book;
+        m_book = nullptr; // closing frees it, whatever the outcome
+        const lxw_error error = workbook_close(book);
+        if (error != LXW_NO_ERROR) {
+            QFile::remove(m_tempPath);
+            throw RuntimeError(RuntimeError::AutomationError,
+                               QStringLiteral("The workbook could not be saved: %1").arg(lxwText(error)));
+        }
+        const QString path = finalName();
+        if (path.isEmpty() || !QFile::rename(m_tempPath, path)) {
+            QFile::remove(m_tempPath);
+            throw RuntimeError(RuntimeError::AutomationError,
+                               QStringLiteral("The workbook could not be saved in %1.")
+                                   .arg(QDir::toNativeSeparators(QFileInfo(m_tempPath).absolutePath())));
+        }
+        if (!m_shell->openFile(path))
+            throw RuntimeError(RuntimeError::AutomationError,
+                               QStringLiteral("The workbook was saved as %1, but no program could open it.")
+                                   .arg(QDir::toNativeSeparators(path)));
+    }
+
+private:
+    lxw_format *addNumberFormat(const QString &pattern, const QString &fallback)
+    {
+        QString code = sheetDateFormat(pattern);
+        if (code.isEmpty())
+            code = fallback;
+        lxw_format *format = workbook_add_format(m_book);
+        const QByteArray utf8 = code.toUtf8();
+        format_set_num_format(format, utf8.constData());
+        return format;
+    }
+
+    // "Quillmere results 2026-12-07 14-05-33.xlsx" beside the private name; a second export within the
+    // same second gets " (2)" and so on.
+    QString finalName() const
+    {
+        const QDir folder = QFileInfo(m_tempPath).absoluteDir();
+        const QString base = QStringLiteral("Quillmere results ")
+            + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
+        for (int n = 1; n < 1000; ++n) {
+            const QString name = n == 1 ? base + QStringLiteral(".xlsx")
+                                        : base + QStringLiteral(" (%1).xlsx").arg(n);
+            const QString path = folder.filePath(name);
+            if (!QFileInfo::exists(path))
+                return path;
+        }
+        return {};
+    }
+
+    std::shared_ptr<IShell> m_shell;
+    CellInterpreter m_interpreter;
+    QString m_tempPath;
+    lxw_workbook *m_book = nullptr;
+    lxw_worksheet *m_sheet = nullptr;
+    lxw_format *m_dateFormat = nullptr;
+    lxw_format *m_dateTimeFormat = nullptr;
+    std::vector<double> m_widths; // per column, the widest text written so far
+};
+
+class XlsxSpreadsheet : public ISpreadsheet {
+public:
+    explicit XlsxSpreadsheet(std::shared_ptr<IShell> shell) : m_shell(std::move(shell)) {}
+    std::unique_ptr<IWorkbook> create() override { return std::make_unique<XlsxWorkbook>(m_shell, QLocale()); }
+
+private:
+    std::shared_ptr<IShell> m_shell;
+};
+
 } // namespace
 
-std::shared_ptr<ISpreadsheet> makeXlsxSpreadsheet(std::shared_ptr<IShell>) { return std::make_shared<NoSpreadsheet>(); }
+std::shared_ptr<ISpreadsheet> makeXlsxSpreadsheet(std::shared_ptr<IShell> shell)
+{
+    return std::make_shared<XlsxSpreadsheet>(std::move(shell));
+}

@@ -1,0 +1,55 @@
+#pragma once
+#include "results/ResultsData.h"
+#include <QAbstractTableModel>
+
+// The results table shown by ListView2: one row per document (its path in column 1, one value text per
+// selected property after it) and a checked flag per row, shown as the row's check box. Positions in the
+// public interface are 1-based like the list control's; rows are also reachable by a handle (RowId) that
+// survives the removal of other rows, because the extraction run keeps writing into a row while the
+// user may remove rows in between.
+class ResultsTable : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    using RowId = ResultsData::RowId;
+
+    explicit ResultsTable(QObject *parent = nullptr);
+
+    // Columns.
+    void removeAllColumns();
+    void addColumn(const QString &header);
+    // Rows.
+    void clearRows();
+    RowId appendRow(const QString &path); // no value texts yet, not checked
+    // Sub-item k = 1 .. columns() - 1; throws RuntimeError when the row is gone or k is out of range.
+    void setValueText(RowId row, int k, const QString &text);
+    void checkAllRows();
+    void setChecked(int r, bool on);
+    void removeRowAt(int r);
+
+    // Reads, 1-based; each throws RuntimeError when out of range.
+    int columns() const { return m_data.columns(); }
+    QString headerText(int c) const { return m_data.headerText(c); }
+    int rows() const { return m_data.rows(); }
+    QString rowText(int r) const { return m_data.rowText(r); }
+    QString valueText(int r, int k) const { return m_data.valueText(r, k); }
+    bool checked(int r) const { return m_data.checked(r); }
+    QString cell(int r, int c) const { return m_data.cell(r, c); }
+
+    bool rowExists(RowId id) const { return m_data.rowExists(id); }
+    int rowIndex(RowId id) const { return m_data.rowIndex(id); } // 0 when gone
+    RowId rowIdAt(int r) const { return m_data.rowIdAt(r); }
+
+    // The whole content; copying it gives an export a stable picture of the table.
+    const ResultsData &content() const { return m_data; }
+
+    // QAbstractTableModel
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+private:
+    ResultsData m_data;
+};

@@ -1,0 +1,34 @@
+#pragma once
+#include "results/ColumnWidths.h"
+#include <QString>
+
+class IWorkbook;
+class ResultsData;
+class ResultsTable;
+class Trap;
+struct UiContext;
+
+namespace results {
+
+inline const QString XlsxMimeType = QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.sheet");
+inline const QString SpreadsheetMissingAtTest = QStringLiteral(
+    "Excel is not installed on this computer. You need to have it installed to use this software without error.");
+inline const QString SpreadsheetMissingForFeature =
+    QStringLiteral("Excel is not installed on this computer. You need to have it installed to use this feature.");
+
+// True when a spreadsheet program is registered for .xlsx files and a workbook can be created; otherwise
+// shows its message and returns false. Never shows the error report.
+bool SaveResultsAsExcelFileIsExcelInstalled(const UiContext &ctx);
+
+// A value text as it goes into the sheet: every "=" removed, so that nothing is taken for a formula.
+QString sheetValue(QStringView valueText);
+
+// The header in row 1, table row r in sheet row r + 1 (left empty when the row is not checked), path
+// texts and headers unchanged, value texts without "=". Each cell that cannot be written is reported
+// through `trap` and the next one is tried. Returns false when the program ended meanwhile.
+bool fillWorkbook(const ResultsData &table, IWorkbook &book, Trap &trap, const Pump &pump = {});
+
+// "4. Save Results As Excel File": the results in a new workbook, shown in the spreadsheet program.
+void PushButton13_Click(const UiContext &ctx, ResultsTable &table);
+
+} // namespace results
