@@ -2,6 +2,7 @@
 #include "platform/RuntimeError.h"
 #include <QFileDevice>
 #include <QIODevice>
+#include <QStringDecoder>
 #include <langinfo.h>
 
 namespace results {
@@ -24,8 +25,11 @@ QByteArray textFileEncoding()
 TextLineWriter::TextLineWriter(QIODevice *device, const QByteArray &encoding)
     : m_device(device), m_encoder(encoding.constData(), QStringConverter::Flag::Stateless), m_encoding(encoding)
 {
-    if (!m_encoder.isValid())
+    if (!m_encoder.isValid()) {
         m_encoder = QStringEncoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+        m_encoding = QByteArrayLiteral("UTF-8");
+    }
+    m_isUtf8 = QStringEncoder::encodingForName(m_encoding.constData()) == QStringConverter::Utf8;
 }
 
 void TextLineWriter::writeLine(const QString &text)
@@ -33,7 +37,11 @@ void TextLineWriter::writeLine(const QString &text)
     if (!m_device || !m_device->isOpen())
         throw RuntimeError(ObjectNotSet, QStringLiteral("The text file is not open, so the line could not be written."));
     QByteArray bytes = m_encoder.encode(text);
-    if (m_encoder.hasError()) {
+    // Some encoders put '?' in place of a character they lack without saying so: only a line that
+    // reads back unchanged was written faithfully.
+    const bool faithful = !m_encoder.hasError()
+        && (m_isUtf8 ? QStringView(text).isValidUtf16() : QStringDecoder(m_encoding.constData()).decode(bytes) == text);
+    if (!faithful) {
         m_encoder.resetState();
         throw RuntimeError(RuntimeError::InvalidProcedureCall,
                            QStringLiteral("The line holds characters that the character set %1 cannot represent.")

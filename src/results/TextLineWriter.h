@@ -26,6 +26,7 @@ private:
     QIODevice *m_device;
     QStringEncoder m_encoder;
     QByteArray m_encoding;
+    bool m_isUtf8 = true;
 };
 
 } // namespace results
