@@ -133,23 +133,22 @@ public:
             QStringList found;
             if (!expandLevel(*current, found))
                 return;
-            if (!recurse || found.isEmpty())
+            if (found.isEmpty())
                 break;
             levels.push_back(std::move(found));
+            if (!recurse)
+                break;
             current = &levels.back();
         }
         for (const QStringList &level : levels) {
             for (const QString &g : level) {
                 bool keep = false;
-                m_trap.run(112, [&] {
-                    if (!IsFolder(g))
-                        return;
-                    if (!yield())
-                        return;
-                    keep = isRootFolder(g) || !isHiddenSystemFolder(g);
-                });
-                if (m_stopped)
+                m_trap.run(112, [&] { keep = IsFolder(g); });
+                if (!keep)
+                    continue;
+                if (!yield(114))
                     return;
+                m_trap.run(116, [&] { keep = isRootFolder(g) || !isHiddenSystemFolder(g); });
                 if (keep)
                     folders.append(g);
             }
@@ -157,10 +156,13 @@ public:
     }
 
 private:
-    bool yield()
+    // Lets the window handle its events; false once the program has ended.
+    bool yield(int line)
     {
-        if (!processPendingEvents(m_ctx.window))
-            m_stopped = true;
+        m_trap.run(line, [&] {
+            if (!processPendingEvents(m_ctx.window))
+                m_stopped = true;
+        });
         return !m_stopped;
     }
 
@@ -183,7 +185,7 @@ private:
             m_trap.run(102, [&] { walk = folder.size() < MaxPathChars && IsFolder(folder); });
             if (!walk)
                 continue;
-            if (!yield())
+            if (!yield(104))
                 return false;
             m_trap.run(106, [&] { walk = isRootFolder(folder) || !isHiddenSystemFolder(folder); });
             if (!walk)
@@ -200,9 +202,9 @@ private:
                 continue;
             }
             for (const Subfolder &s : subfolders) {
-                if (!yield())
+                if (!yield(108))
                     return false;
-                m_trap.run(108, [&] {
+                m_trap.run(110, [&] {
                     if (s.name.size() >= MaxPathChars || HasUnsafeChars(s.name) || s.name.contains(u'?')
                         || s.name == QLatin1String(".") || s.name == QLatin1String(".."))
                         return;

@@ -16,10 +16,19 @@ public:
         m_pointer = value;
         pointerHistory.append(value);
     }
-    bool hasEnded() const override { return ended; }
+    // Handlers ask this after every round of pending events: it marks the yield points of a long loop.
+    bool hasEnded() const override
+    {
+        ++yields;
+        if (onYield)
+            onYield(yields);
+        return ended;
+    }
 
     QList<int> pointerHistory;
     bool ended = false;
+    mutable int yields = 0;
+    std::function<void(int)> onYield; // runs at each yield with its number, from 1
 
 private:
     int m_pointer = pointer::Default;

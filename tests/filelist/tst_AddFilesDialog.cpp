@@ -1,4 +1,129 @@
+#include "TestWindow.h"
+#include "filelist/FileListHandlers.h"
+#include "filelist/InputFileList.h"
 #include <QTest>
-class tst_AddFilesDialog : public QObject { Q_OBJECT };
+
+// The "1. Add Word File(s)" dialog answers and the "Clear List" button.
+class tst_AddFilesDialog : public QObject {
+    Q_OBJECT
+
+    static QStringList texts(const InputFileList &list)
+    {
+        QStringList t;
+        for (int i = 1; i <= list.count(); ++i)
+            t << list.text(i);
+        return t;
+    }
+
+private slots:
+    void dialogAnswers_data()
+    {
+        QTest::addColumn<QStringList>("chosen");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("cancel") << QStringList() << QStringList();
+        QTest::newRow("one file, taken unchanged") << QStringList{"/data//odd/a.doc"} << QStringList{"/data//odd/a.doc"};
+        QTest::newRow("three files in the dialog's order")
+            << QStringList{"/data/docs/c.doc", "/data/docs/a.docx", "/data/docs/b.doc"}
+            << QStringList{"/data/docs/c.doc", "/data/docs/a.docx", "/data/docs/b.doc"};
+        QTest::newRow("root folder gets one separator") << QStringList{"/a.doc", "/b.doc"} << QStringList{"/a.doc", "/b.doc"};
+        QTest::newRow("non-ASCII names") << QStringList{"/Документы/отчёт.docx", "/Документы/план.doc"}
+                                        << QStringList{"/Документы/отчёт.docx", "/Документы/план.doc"};
+    }
+    void dialogAnswers()
+    {
+        QFETCH(QStringList, chosen);
+        QFETCH(QStringList, expected);
+        TestContext tc;
+        InputFileList list;
+        tc.fakes.dialogs->openAnswers.push_back(chosen);
+        filelist::PushButton7_Click(tc.ctx, list);
+        QCOMPARE(texts(list), expected);
+        QCOMPARE(tc.fakes.dialogs->calls.size(), 1);
+        QCOMPARE(tc.fakes.dialogs->calls[0].title, QStringLiteral("Add File(s) - Hold Ctrl to select multiple files"));
+        QCOMPARE(tc.fakes.dialogs->calls[0].filter, QStringLiteral("Word Files (*.doc*)"));
+        QVERIFY(tc.fakes.messages->shown.isEmpty());
+    }
+
+    void severalPartsAreNormalised()
+    {
+        // A folder answer with a doubled separator inside, as a dialog may hand back a typed folder.
+        class RawDialogs : public FakeFileDialogs {
+        public:
+            QString openFiles(QWidget *, const QString &, const QString &) override
+            {
+                return QStringLiteral("/data//docs") + QChar(u'\0') + "a.doc" + QChar(u'\0') + "b.doc";
+            }
+        };
+        TestContext tc;
+        tc.ctx.platform.dialogs = std::make_shared<RawDialogs>();
+        InputFileList list;
+        filelist::PushButton7_Click(tc.ctx, list);
+        QCOMPARE(texts(list), QStringList({"/data/docs/a.doc", "/data/docs/b.doc"}));
+    }
+
+    void sameFileTwiceStandsTwice()
+    {
+        TestContext tc;
+        InputFileList list;
+        tc.fakes.dialogs->openAnswers.push_back({"/d/a.doc"});
+        tc.fakes.dialogs->openAnswers.push_back({"/d/a.doc"});
+        filelist::PushButton7_Click(tc.ctx, list);
+        filelist::PushButton7_Click(tc.ctx, list);
+        QCOMPARE(texts(list), QStringList({"/d/a.doc", "/d/a.doc"}));
+    }
+
+    void tooManyFiles()
+    {
+        TestContext tc;
+        InputFileList list;
+        QStringList many;
+        for (int i = 0; i < 2000; ++i)
+            many << QStringLiteral("/data/a-rather-long-document-name-%1.docx").arg(i);
+        tc.fakes.dialogs->openAnswers.push_back(many);
+        filelist::PushButton7_Click(tc.ctx, list);
+        QCOMPARE(list.count(), 0);
+        QCOMPARE(tc.fakes.messages->shown.size(), 1);
+        const ShownMessage &m = tc.fakes.messages->shown.first();
+        QCOMPARE(m.title, QStringLiteral("Quillmere"));
+        QCOMPARE(m.text, QStringLiteral("You've selected too many files to add.\r\rPlease try adding via the \"Add All\" button."));
+        QCOMPARE(m.buttons, MsgButtons::Ok);
+        QCOMPARE(m.icon, MsgIcon::None);
+    }
+
+    void otherDialogErrorsAreReported()
+    {
+        class BrokenDialogs : public FakeFileDialogs {
+        public:
+            QString openFiles(QWidget *, const QString &, const QString &) override
+            {
+                throw RuntimeError(32755, QStringLiteral("The dialog could not be shown."));
+            }
+        };
+        TestContext tc;
+        tc.ctx.platform.dialogs = std::make_shared<BrokenDialogs>();
+        InputFileList list;
+        filelist::PushButton7_Click(tc.ctx, list);
+        QCOMPARE(list.count(), 0);
+        QCOMPARE(tc.errorReports(), QStringList(ErrorReporter::text(
+                                        "Quillmark2021/08/31.Form1.PushButton7_Click", 100, "The dialog could not be shown.")));
+    }
+
+    void clearList()
+    {
+        TestContext tc;
+        InputFileList list;
+        list.addMany({"/a.doc", "/b.doc"});
+        tc.window.setMousePointer(pointer::Busy);
+        filelist::PushButton8_Click(tc.ctx, list);
+        QCOMPARE(list.count(), 2);
+        tc.window.setMousePointer(pointer::Custom); // the hand over the button is no long operation
+        filelist::PushButton8_Click(tc.ctx, list);
+        QCOMPARE(list.count(), 0);
+        filelist::PushButton8_Click(tc.ctx, list); // an empty list stays empty
+        QCOMPARE(list.count(), 0);
+        QVERIFY(tc.fakes.messages->shown.isEmpty());
+    }
+};
+
 QTEST_MAIN(tst_AddFilesDialog)
 #include "tst_AddFilesDialog.moc"
