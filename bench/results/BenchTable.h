@@ -1,0 +1,60 @@
+#pragma once
+// A results table shaped like a long run's: a path and 24 property values per row, the texts varying
+// from row to row as real documents' do.
+#include "results/ResultsTable.h"
+#include "word/PropertyValue.h"
+#include <QDateTime>
+#include <QStringList>
+#include <sys/resource.h>
+
+namespace bench {
+
+inline const QStringList PropertyHeaders{
+    "Title", "Subject", "Author", "Manager", "Company", "Category", "Keywords", "Comments",
+    "Hyperlink Base", "Template", "Created", "Modified", "Accessed", "Printed", "Last Saved By",
+    "Revision Number", "Total Editing Time", "Pages", "Paragraphs", "Lines", "Words", "Characters",
+    "Characters (with spaces)", "Bytes"};
+
+inline QString valueFor(int row, int k)
+{
+    switch (k) {
+    case 1: return QStringLiteral("Quarterly report %1").arg(row);
+    case 2: return QStringLiteral("Subject %1").arg(row % 97);
+    case 3: case 15: return QStringLiteral("Author %1").arg(row % 50);
+    case 4: return QStringLiteral("Not set");
+    case 5: return QStringLiteral("Velkorn Ltd");
+    case 6: return QString();
+    case 7: return QStringLiteral("alpha, beta, gamma");
+    case 8: return QStringLiteral("Reviewed=%1").arg(row % 3 == 0 ? "yes" : "no");
+    case 9: return QString();
+    case 10: return QStringLiteral("Normal.dotm");
+    case 11: case 12: case 13: case 14:
+        return word::PropertyValue::dateTime(QDateTime(QDate(2020, 1, 1).addDays(row % 2000), QTime(9, 30).addSecs(row % 30000)))
+            .toText(QLocale());
+    default: return QString::number((row * 37 + k * 101) % 100000);
+    }
+}
+
+inline void fill(ResultsTable &table, int rows)
+{
+    table.removeAllColumns();
+    table.addColumn(QStringLiteral("Filename"));
+    for (const QString &h : PropertyHeaders)
+        table.addColumn(h);
+    table.clearRows();
+    for (int r = 0; r < rows; ++r) {
+        const auto id = table.appendRow(QStringLiteral("/home/user/Documents/projects/folder %1/report %2.docx").arg(r % 100).arg(r));
+        for (int k = 1; k <= PropertyHeaders.size(); ++k)
+            table.setValueText(id, k, valueFor(r, k));
+    }
+    table.checkAllRows();
+}
+
+inline double peakMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+} // namespace bench

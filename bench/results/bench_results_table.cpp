@@ -1,0 +1,36 @@
+// Appends 100,000 rows with 24 value texts each to the results table, as a long extraction run does,
+// checks them all, and reports the time and the peak memory. Targets: 2 s and 400 MB in Release.
+#include "BenchTable.h"
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <cstdio>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const int rows = argc > 1 ? std::atoi(argv[1]) : 100000;
+    const double before = bench::peakMegabytes();
+
+    ResultsTable table;
+    QElapsedTimer timer;
+    timer.start();
+    bench::fill(table, rows);
+    const qint64 ms = timer.elapsed();
+    const double peak = bench::peakMegabytes();
+
+    // Read everything back, so a fast but wrong table does not pass.
+    int wrong = 0;
+    for (int r = 1; r <= table.rows(); ++r) {
+        if (!table.checked(r))
+            ++wrong;
+        for (int k = 1; k <= 24; ++k)
+            if (table.valueText(r, k) != bench::valueFor(r - 1, k))
+                ++wrong;
+    }
+
+    std::printf("rows %d x 24 values: append + check %lld ms (target <= 2000), peak memory %.1f MB "
+                "(%.1f MB before; target <= 400)\n",
+                table.rows(), static_cast<long long>(ms), peak, before);
+    std::printf("read back: %s\n", wrong == 0 ? "all values correct" : "WRONG VALUES");
+    return (wrong == 0 && ms <= 2000 && peak <= 400) ? 0 : 1;
+}
