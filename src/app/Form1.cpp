@@ -12,7 +12,10 @@
 #include "filelist/InputFileListView.h"
 #include "platform/RuntimeError.h"
 #include "properties/Form2.h"
-#include "results/ResultsHandlers.h"
+#include "results/ClearResults.h"
+#include "results/ClipboardExport.h"
+#include "results/TextExport.h"
+#include "results/WorkbookExport.h"
 #include "results/ResultsTable.h"
 #include "results/ResultsView.h"
 

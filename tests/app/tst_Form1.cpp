@@ -123,7 +123,7 @@ private slots:
         QCOMPARE(form->palette().color(QPalette::Window), QColor(Qt::white));
         QVERIFY(!form->hasHandPointerPicture());
         QCOMPARE(form->listView1()->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral(" Word File(s)"));
-        QCOMPARE(form->listView1()->header()->sectionSize(0), 467);
+        QVERIFY(qAbs(form->listView1()->header()->sectionSize(0) - 7000 / 15.0) < 1.0);
         // The engine test leaves no instance behind.
         QCOMPARE(m_fake.word->log, (QStringList{"create", "quit"}));
         QCOMPARE(m_fake.word->liveInstances, 0);
