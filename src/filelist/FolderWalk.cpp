@@ -109,9 +109,8 @@ std::vector<Subfolder> listSubfolders(const QString &folder)
     return found;
 }
 
-bool isHiddenSystemFolder(const QString &folder)
+bool isHiddenSystemFolder(int attributes)
 {
-    const int attributes = FileAttributes(folder);
     return attributes == attr::HiddenSystemFolder || attributes == attr::HiddenSystemAlias;
 }
 
@@ -142,14 +141,13 @@ public:
         }
         for (const QStringList &level : levels) {
             for (const QString &g : level) {
-                bool keep = false;
-                m_trap.run(112, [&] { keep = IsFolder(g); });
-                if (!keep)
+                // One status read serves the folder test and the hidden-system test.
+                const int attributes = m_trap.value<int>(112, [&] { return FileAttributes(g); }, -1);
+                if (attributes == -1 || (attributes & attr::Directory) == 0)
                     continue;
                 if (!yield(114))
                     return;
-                m_trap.run(116, [&] { keep = isRootFolder(g) || !isHiddenSystemFolder(g); });
-                if (keep)
+                if (isRootFolder(g) || !isHiddenSystemFolder(attributes))
                     folders.append(g);
             }
         }
@@ -181,14 +179,15 @@ private:
     {
         for (qsizetype i = 0; i < given.size(); ++i) {
             const QString folder = given[i];
-            bool walk = false;
-            m_trap.run(102, [&] { walk = folder.size() < MaxPathChars && IsFolder(folder); });
-            if (!walk)
+            if (folder.size() >= MaxPathChars)
+                continue;
+            // One status read serves the folder test and the hidden-system test.
+            const int attributes = m_trap.value<int>(102, [&] { return FileAttributes(folder); }, -1);
+            if (attributes == -1 || (attributes & attr::Directory) == 0)
                 continue;
             if (!yield(104))
                 return false;
-            m_trap.run(106, [&] { walk = isRootFolder(folder) || !isHiddenSystemFolder(folder); });
-            if (!walk)
+            if (!isRootFolder(folder) && isHiddenSystemFolder(attributes))
                 continue;
             std::vector<Subfolder> subfolders;
             try {
