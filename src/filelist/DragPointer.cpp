@@ -29,6 +29,32 @@ Hotspot readHotspot(const QByteArray &head)
     return h;
 }
 
+// An icon or cursor file's directory must describe pictures that lie inside the file; the image
+// reader is not handed a header that points elsewhere.
+enum class Container { Other, Valid, Broken };
+Container checkContainer(const QByteArray &content)
+{
+    if (content.size() < 6)
+        return Container::Other;
+    const auto u16 = [&](qsizetype at) {
+        return static_cast<quint32>(static_cast<unsigned char>(content[at]) | (static_cast<unsigned char>(content[at + 1]) << 8));
+    };
+    const auto u32 = [&](qsizetype at) { return u16(at) | (u16(at + 2) << 16); };
+    if (u16(0) != 0 || (u16(2) != 1 && u16(2) != 2))
+        return Container::Other;
+    const quint32 count = u16(4);
+    if (count == 0 || 6 + 16 * static_cast<qsizetype>(count) > content.size())
+        return Container::Broken;
+    for (quint32 i = 0; i < count; ++i) {
+        const qsizetype entry = 6 + 16 * static_cast<qsizetype>(i);
+        const quint64 size = u32(entry + 8);
+        const quint64 offset = u32(entry + 12);
+        if (size == 0 || offset + size > static_cast<quint64>(content.size()))
+            return Container::Broken;
+    }
+    return Container::Valid;
+}
+
 } // namespace
 
 std::optional<QCursor> LoadPointerFile(const QString &path)
@@ -38,8 +64,12 @@ std::optional<QCursor> LoadPointerFile(const QString &path)
         return std::nullopt;
     const QByteArray content = file.readAll();
     file.close();
+    const Container container = checkContainer(content);
+    if (container == Container::Broken)
+        return std::nullopt;
     QPixmap picture;
-    if (!picture.loadFromData(content, "ICO") && !picture.loadFromData(content))
+    const bool loaded = container == Container::Valid ? picture.loadFromData(content, "ICO") : picture.loadFromData(content);
+    if (!loaded)
         return std::nullopt;
     if (picture.isNull())
         return std::nullopt;
