@@ -37,7 +37,7 @@ void PushButton4_Click(const UiContext &ctx, InputFileList &list)
     t.run(116, [&] { ctx.window->setMousePointer(pointer::Busy); });
     QStringList folders{FolderSetEntry(folder)};
     t.run(118, [&] { GetSubDirectories2016(ctx, folders, true); });
-    if (ctx.window->hasEnded())
+    if (ctx.window && ctx.window->hasEnded())
         return; // the window is gone: nothing more to show or fill
     const QString pattern = QStringLiteral("*.") + extension;
     // The listing does not yield, so collecting first and appending once looks the same to every
