@@ -190,11 +190,18 @@ private:
             if (!isRootFolder(folder) && isHiddenSystemFolder(attributes))
                 continue;
             std::vector<Subfolder> subfolders;
-            try {
-                subfolders = listSubfolders(folder);
-            } catch (const RuntimeError &e) {
-                // A folder that cannot be listed leaves the walk silently; its files are not listed.
-                if (e.number() == RuntimeError::PermissionDenied || e.number() == RuntimeError::PathNotFound) {
+            int listingFailure = 0;
+            m_trap.run(106, [&] {
+                try {
+                    subfolders = listSubfolders(folder);
+                } catch (const RuntimeError &e) {
+                    listingFailure = e.number(); // cleared: a listing failure is no error to report
+                }
+            });
+            if (listingFailure != 0) {
+                // A folder that cannot be listed for lack of permission or because it vanished leaves
+                // the walk silently, and its files are not listed.
+                if (listingFailure == RuntimeError::PermissionDenied || listingFailure == RuntimeError::PathNotFound) {
                     given.removeAt(i);
                     --i;
                 }
