@@ -35,6 +35,11 @@ inline QString valueFor(int row, int k)
     }
 }
 
+inline QString pathFor(int row)
+{
+    return QStringLiteral("/home/user/Documents/projects/folder %1/report %2.docx").arg(row % 100).arg(row);
+}
+
 inline void fill(ResultsTable &table, int rows)
 {
     table.removeAllColumns();
@@ -43,7 +48,7 @@ inline void fill(ResultsTable &table, int rows)
         table.addColumn(h);
     table.clearRows();
     for (int r = 0; r < rows; ++r) {
-        const auto id = table.appendRow(QStringLiteral("/home/user/Documents/projects/folder %1/report %2.docx").arg(r % 100).arg(r));
+        const auto id = table.appendRow(pathFor(r));
         for (int k = 1; k <= PropertyHeaders.size(); ++k)
             table.setValueText(id, k, valueFor(r, k));
     }

@@ -7,6 +7,7 @@
 #include "platform/XlsxSpreadsheet.h"
 #include "platform/fakes/FakePlatform.h"
 #include "results/ClipboardExport.h"
+#include "results/EventPump.h"
 #include "results/TextExport.h"
 #include "results/WorkbookExport.h"
 #include <QApplication>
@@ -23,7 +24,7 @@ int main(int argc, char **argv)
     ResultsTable table;
     bench::fill(table, rows);
     const ResultsData data = table.content();
-    const results::Pump pump = [] { return processPendingEvents(nullptr); };
+    const results::Pump pump = results::eventPump(nullptr);
     auto messages = std::make_shared<FakeMessageBoxes>();
     ErrorReporter errors(messages);
     QTemporaryDir dir;

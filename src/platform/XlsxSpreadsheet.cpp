@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 #include <algorithm>
@@ -102,13 +103,157 @@ QString programTimePattern(const QLocale &locale)
     return format.trimmed();
 }
 
+// Recognises texts written with one date or time pattern of a locale. Qt's own parser goes through the
+// local time zone on every call, which costs a file-system check each time (some 18 microseconds a
+// cell, seven seconds for a 100,000-row export); the pattern is therefore turned once into a regular
+// expression, and a match is confirmed by formatting the result back with Qt and comparing.
+class DateShape {
+public:
+    DateShape(const QLocale &locale, const QString &pattern) : m_locale(locale), m_pattern(pattern)
+    {
+        QString re = QStringLiteral("^");
+        for (qsizetype i = 0; i < pattern.size() && m_valid;) {
+            const QChar ch = pattern.at(i);
+            qsizetype run = 1;
+            while (i + run < pattern.size() && pattern.at(i + run) == ch)
+                ++run;
+            switch (ch.toLatin1()) {
+            case 'd':
+                if (run <= 2)
+                    addNumber(re, 'd', run);
+                else
+                    addNames(re, 'w', run == 3 ? QLocale::ShortFormat : QLocale::LongFormat, true);
+                break;
+            case 'M':
+                if (run <= 2)
+                    addNumber(re, 'M', run);
+                else
+                    addNames(re, 'N', run == 3 ? QLocale::ShortFormat : QLocale::LongFormat, false);
+                break;
+            case 'y':
+                if (run == 4)
+                    addNumber(re, 'y', 4);
+                else
+                    m_valid = false; // two-digit years are never written by the program
+                break;
+            case 'H': case 'h': case 'm': case 's':
+                addNumber(re, ch.toLatin1(), std::min<qsizetype>(run, 2));
+                break;
+            case 'A': case 'a':
+                re += QStringLiteral("((?i)%1|%2)").arg(QRegularExpression::escape(m_locale.amText()),
+                                                    QRegularExpression::escape(m_locale.pmText()));
+                m_fields += 'A';
+                if (i + 1 < pattern.size() && pattern.at(i + 1).toLower() == QLatin1Char('p'))
+                    run = 2;
+                break;
+            case '\'': {
+                const qsizetype close = pattern.indexOf(QLatin1Char('\''), i + 1);
+                if (close < 0) {
+                    m_valid = false;
+                    break;
+                }
+                re += QRegularExpression::escape(pattern.mid(i + 1, close - i - 1));
+                run = close - i + 1;
+                break;
+            }
+            default:
+                if (ch.isLetter())
+                    m_valid = false; // a field this shape does not know
+                else
+                    re += QRegularExpression::escape(QString(run, ch));
+                break;
+            }
+            i += run;
+        }
+        re += QLatin1Char('$');
+        m_re.setPattern(re);
+        m_valid = m_valid && m_re.isValid();
+        if (m_valid)
+            m_re.optimize();
+    }
+
+    bool valid() const { return m_valid; }
+
+    // Fills date and/or time from the text; true when it is exactly what the pattern writes.
+    bool read(QStringView text, QDate *date, QTime *time) const
+    {
+        const QRegularExpressionMatch m = m_re.match(text);
+        if (!m.hasMatch())
+            return false;
+        int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+        bool twelveHour = false, pm = false;
+        for (int f = 0; f < m_fields.size(); ++f) {
+            const QStringView v = m.capturedView(f + 1);
+            switch (m_fields.at(f)) {
+            case 'd': day = v.toInt(); break;
+            case 'M': month = v.toInt(); break;
+            case 'N': month = m_monthNames.indexOf(v.toString()) % 12 + 1; break;
+            case 'y': year = v.toInt(); break;
+            case 'H': hour = v.toInt(); break;
+            case 'h': hour = v.toInt(); twelveHour = true; break;
+            case 'm': minute = v.toInt(); break;
+            case 's': second = v.toInt(); break;
+            case 'A': pm = v.compare(m_locale.pmText(), Qt::CaseInsensitive) == 0; break;
+            default: break; // day names are checked by the comparison below
+            }
+        }
+        if (twelveHour && m_fields.contains('A'))
+            hour = hour % 12 + (pm ? 12 : 0);
+        if (date) {
+            *date = QDate(year, month, day);
+            if (!date->isValid() || m_locale.toString(*date, m_pattern) != text)
+                return false;
+        }
+        if (time) {
+            *time = QTime(hour, minute, second);
+            if (!time->isValid() || m_locale.toString(*time, m_pattern) != text)
+                return false;
+        }
+        return true;
+    }
+
+private:
+    void addNumber(QString &re, char field, qsizetype digits)
+    {
+        re += digits == 1 ? QStringLiteral("(\\d{1,2})") : QStringLiteral("(\\d{%1})").arg(digits);
+        m_fields += field;
+    }
+    void addNames(QString &re, char field, QLocale::FormatType format, bool days)
+    {
+        QStringList names;
+        for (int n = 1; n <= (days ? 7 : 12); ++n)
+            names << (days ? m_locale.dayName(n, format) : m_locale.monthName(n, format));
+        if (!days)
+            m_monthNames += names;
+        QStringList escaped;
+        for (const QString &name : names)
+            escaped << QRegularExpression::escape(name);
+        re += QLatin1Char('(') + escaped.join(QLatin1Char('|')) + QLatin1Char(')');
+        m_fields += field;
+    }
+
+    QLocale m_locale;
+    QString m_pattern;
+    QRegularExpression m_re;
+    QByteArray m_fields; // what each capture group holds
+    QStringList m_monthNames;
+    bool m_valid = true;
+};
+
 // Reads texts as the spreadsheet program would when they are typed into a cell.
 class CellInterpreter {
 public:
     explicit CellInterpreter(const QLocale &locale)
         : m_locale(locale), m_datePattern(programDatePattern(locale)), m_timePattern(programTimePattern(locale)),
-          m_decimalPoint(locale.decimalPoint())
+          m_decimalPoint(locale.decimalPoint()), m_dateShape(locale, m_datePattern),
+          m_timeShape(locale, m_timePattern)
     {
+        // A long sample shows how the locale's date-times begin and how long they get; it lets most
+        // texts be turned away before the comparatively slow parse.
+        const QString sample =
+            word::PropertyValue::dateTime(QDateTime(QDate(2000, 12, 28), QTime(23, 59, 59))).toText(m_locale);
+        m_dateStartsWithDigit = !sample.isEmpty() && sample.at(0).isDigit();
+        m_maxDateLength = sample.size() + 16; // month and day names differ in length
     }
 
     const QString &datePattern() const { return m_datePattern; }
@@ -156,34 +301,56 @@ public:
         return ok;
     }
 
-    // A date-time exactly as the program writes one in this locale; dateOnly when it is a date alone.
-    bool dateTime(const QString &text, QDateTime &value, bool &dateOnly) const
+    // A date-time exactly as the program writes one in this locale: the short date with a four-digit
+    // year, a blank and the long time, or the date alone for midnight. dateOnly tells which.
+    bool dateTime(const QString &text, QDate &date, QTime &time, bool &dateOnly) const
     {
-        if (text.isEmpty() || text.size() > 64 || !text.at(0).isLetterOrNumber())
+        if (text.isEmpty() || text.size() > m_maxDateLength || text.at(0).isDigit() != m_dateStartsWithDigit
+            || !text.at(0).isLetterOrNumber() || !hasFourDigitYear(text))
             return false;
-        QDateTime dt = m_locale.toDateTime(text, dateTimePattern());
-        dateOnly = false;
-        if (!dt.isValid()) {
-            const QDate d = m_locale.toDate(text, m_datePattern);
-            if (!d.isValid())
-                return false;
-            dt = QDateTime(d, QTime(0, 0));
+        if (!m_dateShape.valid() || !m_timeShape.valid())
+            return false;
+        if (m_dateShape.read(text, &date, nullptr)) {
             dateOnly = true;
+            time = QTime(0, 0);
+        } else {
+            // The time has as many blanks as its pattern; the one before it separates it from the date.
+            const qsizetype blanks = m_timePattern.count(QLatin1Char(' '));
+            qsizetype split = text.size();
+            for (qsizetype n = 0; n <= blanks && split > 0; ++n)
+                split = text.lastIndexOf(QLatin1Char(' '), split - 1);
+            if (split <= 0)
+                return false;
+            if (!m_dateShape.read(QStringView(text).left(split), &date, nullptr)
+                || !m_timeShape.read(QStringView(text).mid(split + 1), nullptr, &time))
+                return false;
+            if (time == QTime(0, 0))
+                return false; // the program writes midnight as the date alone
+            dateOnly = false;
         }
-        // Only what the program itself would write back in the same way is taken as a date.
-        if (word::PropertyValue::dateTime(dt).toText(m_locale) != text)
-            return false;
-        if (dt.date().year() < 1900 || dt.date().year() > 9999)
-            return false; // the sheet's calendar starts in 1900; earlier dates stay text, as typed
-        value = dt;
-        return true;
+        return date.year() >= 1900 && date.year() <= 9999; // the sheet's calendar starts in 1900
     }
 
 private:
+    static bool hasFourDigitYear(const QString &text)
+    {
+        int run = 0;
+        for (const QChar ch : text) {
+            run = (ch >= QLatin1Char('0') && ch <= QLatin1Char('9')) ? run + 1 : 0;
+            if (run == 4)
+                return true;
+        }
+        return false;
+    }
+
     QLocale m_locale;
+    bool m_dateStartsWithDigit = true;
+    qsizetype m_maxDateLength = 64;
     QString m_datePattern;
     QString m_timePattern;
     QString m_decimalPoint;
+    DateShape m_dateShape;
+    DateShape m_timeShape;
 };
 
 // Columns are fitted to the widest text they hold, counted in characters of the default font; wide
@@ -264,13 +431,13 @@ public:
         const lxw_col_t c = lxw_col_t(column - 1);
         lxw_error error = LXW_NO_ERROR;
         double number = 0;
-        QDateTime when;
+        QDate date;
+        QTime time;
         bool dateOnly = false;
         if (m_interpreter.number(text, number)) {
             error = worksheet_write_number(m_sheet, r, c, number, nullptr);
-        } else if (m_interpreter.dateTime(text, when, dateOnly)) {
-            lxw_datetime dt{when.date().year(), when.date().month(), when.date().day(), when.time().hour(),
-                            when.time().minute(), double(when.time().second())};
+        } else if (m_interpreter.dateTime(text, date, time, dateOnly)) {
+            lxw_datetime dt{date.year(), date.month(), date.day(), time.hour(), time.minute(), double(time.second())};
             error = worksheet_write_datetime(m_sheet, r, c, &dt, dateOnly ? m_dateFormat : m_dateTimeFormat);
         } else {
             const QByteArray utf8 = text.toUtf8();

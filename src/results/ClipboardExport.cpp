@@ -3,6 +3,7 @@
 #include "app/MainWindowState.h"
 #include "app/UiContext.h"
 #include "platform/Clipboard.h"
+#include "results/EventPump.h"
 #include "results/Locations.h"
 #include "results/ResultsTable.h"
 #include <QList>
@@ -96,7 +97,7 @@ void CopyListviewToClipboard(const UiContext &ctx, const ResultsTable &table)
     // (events are processed between cells) does not mix into it.
     const ResultsData snapshot = table.content();
     QString text;
-    if (!buildClipboardText(snapshot, text, [&ctx] { return processPendingEvents(ctx.window); }))
+    if (!buildClipboardText(snapshot, text, eventPump(ctx.window)))
         return;
     ClearClipboard(*ctx.platform.clipboard);
     SetClipboardText(*ctx.platform.clipboard, text);

@@ -3,6 +3,7 @@
 #include "app/MainWindowState.h"
 #include "app/UiContext.h"
 #include "platform/RuntimeError.h"
+#include "results/EventPump.h"
 #include "results/Locations.h"
 #include "results/ResultsTable.h"
 #include <QDir>
@@ -125,7 +126,7 @@ void SaveListviewProperlySpacedWithoutProgressBar(const UiContext &ctx, const Re
                                                   const QString &path)
 {
     Trap t(*ctx.errors, location::TextWriter);
-    const Pump pump = [&ctx] { return processPendingEvents(ctx.window); };
+    const Pump pump = eventPump(ctx.window);
     QList<int> widths;
     if (!alignedTextWidths(table, widths, t, pump))
         return;

@@ -4,6 +4,7 @@
 #include "app/UiContext.h"
 #include "platform/RuntimeError.h"
 #include "platform/Spreadsheet.h"
+#include "results/EventPump.h"
 #include "results/Locations.h"
 #include "results/ResultsTable.h"
 #include <exception>
@@ -100,7 +101,7 @@ void PushButton13_Click(const UiContext &ctx, ResultsTable &table)
     // Cells are written from the table as it stood when the export began: events are processed
     // between cells, and a run or "Clear Results" started meanwhile must not mix into the sheet.
     const ResultsData snapshot = table.content();
-    if (!fillWorkbook(snapshot, *book, t, [&ctx] { return processPendingEvents(ctx.window); }))
+    if (!fillWorkbook(snapshot, *book, t, eventPump(ctx.window)))
         return;
     t.run(120, [&] { book->autoFitColumns(); });
     t.run(122, [&] { book->show(); });

@@ -384,14 +384,24 @@ private slots:
         QTest::newRow("blank after stays text") << "C" << "12 " << "s" << 0.0;
         QTest::newRow("Not set") << "C" << "Not set" << "s" << 0.0;
         QTest::newRow("formula text stays text") << "C" << "=1+2" << "s" << 0.0;
-        QTest::newRow("date and time") << "C" << "7 Dec 2026 14:05:33" << "d" << 0.0;
-        QTest::newRow("date alone") << "C" << "2 Jan 2025" << "d" << 0.0;
+        const auto at = [](int y, int mo, int d, int h = 0, int mi = 0, int sec = 0) {
+            return serial(QDateTime(QDate(y, mo, d), QTime(h, mi, sec)));
+        };
+        QTest::newRow("date and time") << "C" << "7 Dec 2026 14:05:33" << "d" << at(2026, 12, 7, 14, 5, 33);
+        QTest::newRow("date alone") << "C" << "2 Jan 2025" << "d" << at(2025, 1, 2);
+        QTest::newRow("midnight written out stays text") << "C" << "2 Jan 2025 00:00:00" << "s" << 0.0;
         QTest::newRow("impossible date") << "C" << "31 Feb 2026" << "s" << 0.0;
+        QTest::newRow("impossible time") << "C" << "7 Dec 2026 25:05:33" << "s" << 0.0;
+        QTest::newRow("unknown month") << "C" << "7 Foo 2026" << "s" << 0.0;
+        QTest::newRow("trailing text") << "C" << "7 Dec 2026 14:05:33 x" << "s" << 0.0;
         QTest::newRow("before 1900") << "C" << "1 Jan 1850" << "s" << 0.0;
         QTest::newRow("German decimal comma") << "de_DE" << "1,5" << "n" << 1.5;
         QTest::newRow("German: a point is text") << "de_DE" << "1.5" << "s" << 0.0;
-        QTest::newRow("German date") << "de_DE" << "07.12.2026 14:05:33" << "d" << 0.0;
-        QTest::newRow("US date") << "en_US" << "12/7/2026 2:05:33 PM" << "d" << 0.0;
+        QTest::newRow("German date") << "de_DE" << "07.12.2026 14:05:33" << "d" << at(2026, 12, 7, 14, 5, 33);
+        QTest::newRow("German date, unpadded day is text") << "de_DE" << "7.12.2026" << "s" << 0.0;
+        QTest::newRow("US afternoon") << "en_US" << "12/7/2026 2:05:33 PM" << "d" << at(2026, 12, 7, 14, 5, 33);
+        QTest::newRow("US after midnight") << "en_US" << "12/7/2026 12:05:33 AM" << "d" << at(2026, 12, 7, 0, 5, 33);
+        QTest::newRow("US noon") << "en_US" << "12/7/2026 12:00:00 PM" << "d" << at(2026, 12, 7, 12);
     }
     void cellsInterpreted()
     {
@@ -418,8 +428,8 @@ private slots:
             QCOMPARE(cell.format, QString());
         } else {
             QCOMPARE(cell.type, QString());
-            QVERIFY(cell.value.toDouble() > 0);
-            QVERIFY2(cell.format.contains("yy"), qPrintable(cell.format));
+            QVERIFY2(qAbs(cell.value.toDouble() - number) < 1e-6, qPrintable(cell.value));
+            QVERIFY2(cell.format.contains("yyyy"), qPrintable(cell.format));
         }
         QFile::remove(shell.files.first());
     }
