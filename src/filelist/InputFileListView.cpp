@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QToolTip>
 #include <QUrl>
 #include <exception>
 
@@ -248,4 +249,15 @@ void InputFileListView::dropEvent(QDropEvent *event)
     // The source waits until the drop event returns; walking a large folder here would hold it (and
     // the platform's drag machinery) for the whole walk. The walk runs just after, from the event loop.
     QMetaObject::invokeMethod(this, [this, paths] { dropPaths(paths); }, Qt::QueuedConnection);
+}
+
+bool InputFileListView::viewportEvent(QEvent *event)
+{
+    // The list's one tooltip shows wherever the pointer rests, over an entry or not; the entries have
+    // no tooltips of their own.
+    if (event->type() == QEvent::ToolTip) {
+        QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(), toolTip(), viewport());
+        return true;
+    }
+    return QTreeView::viewportEvent(event);
 }

@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
 #include <QUrl>
 #include <memory>
 
@@ -64,6 +65,14 @@ private slots:
         QCOMPARE(f.view->header()->sectionSize(0), 7000 / 15);
         QCOMPARE(f.view->toolTip(), QStringLiteral("Drag and drop files here. Double-click item to remove it. "
                                                    "Move | line to right and out of window to reveal full names."));
+        // It shows over an entry and over the empty part of the list alike.
+        for (const QPoint &at : {f.centreOf(1), QPoint(20, 250)}) {
+            QToolTip::hideText();
+            QHelpEvent help(QEvent::ToolTip, at, f.view->viewport()->mapToGlobal(at));
+            QCoreApplication::sendEvent(f.view->viewport(), &help);
+            QTRY_VERIFY(QToolTip::isVisible());
+            QCOMPARE(QToolTip::text(), f.view->toolTip());
+        }
     }
 
     void modelIndexesAreOneBasedAndChecked()
