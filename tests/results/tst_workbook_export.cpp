@@ -401,6 +401,10 @@ private slots:
         QTest::newRow("German date, unpadded day is text") << "de_DE" << "7.12.2026" << "s" << 0.0;
         QTest::newRow("US afternoon") << "en_US" << "12/7/2026 2:05:33 PM" << "d" << at(2026, 12, 7, 14, 5, 33);
         QTest::newRow("US after midnight") << "en_US" << "12/7/2026 12:05:33 AM" << "d" << at(2026, 12, 7, 0, 5, 33);
+        QTest::newRow("US padded month is text") << "en_US" << "12/07/2026 2:05:33 PM" << "s" << 0.0;
+        QTest::newRow("US small pm is text") << "en_US" << "12/7/2026 2:05:33 pm" << "s" << 0.0;
+        QTest::newRow("US hour 0 is text") << "en_US" << "12/7/2026 0:05:33 AM" << "s" << 0.0;
+        QTest::newRow("German unpadded month is text") << "de_DE" << "07.1.2026 14:05:33" << "s" << 0.0;
         QTest::newRow("US noon") << "en_US" << "12/7/2026 12:00:00 PM" << "d" << at(2026, 12, 7, 12);
     }
     void cellsInterpreted()
