@@ -417,7 +417,11 @@ public:
         options.constant_memory = LXW_FALSE;
         const QByteArray name = QFile::encodeName(m_tempPath);
         m_book = workbook_new_opt(name.constData(), &options);
-        if (!m_book || !(m_sheet = workbook_add_worksheet(m_book, nullptr))) {
+        if (m_book)
+            m_sheet = workbook_add_worksheet(m_book, nullptr);
+        if (!m_book || !m_sheet) {
+            if (m_book)
+                lxw_workbook_free(m_book);
             QFile::remove(m_tempPath);
             throw RuntimeError(RuntimeError::AutomationError, QStringLiteral("No new workbook could be created."));
         }
