@@ -179,6 +179,26 @@ private slots:
         QCOMPARE(import(tc, list, "doc", t.path("many")), expected);
     }
 
+    void longFolderPathsAreNotWalked()
+    {
+        TestTree t;
+        // Nest folders until a folder's path (with its closing separator) reaches 260 characters: that
+        // folder is still listed, but nothing below it is walked.
+        const QString part = QString(40, u'n');
+        QString relative;
+        while ((t.path(relative + part) + "/").size() < filelist::MaxPathChars)
+            relative += part + "/";
+        const QString lastWalked = relative;     // its path is below the bound: its subfolders are walked
+        const QString tooLong = relative + part + "/";
+        t.file(lastWalked + "a.doc");
+        t.file(tooLong + "b.doc");
+        t.file(tooLong + "deeper/c.doc");
+        QVERIFY((t.path(tooLong)).size() >= filelist::MaxPathChars);
+        TestContext tc;
+        InputFileList list;
+        QCOMPARE(import(tc, list, "doc", t.dir.path()), QStringList({t.path(lastWalked + "a.doc"), t.path(tooLong + "b.doc")}));
+    }
+
     void folderEndingWithTheSeparator()
     {
         TestTree t;
