@@ -1,6 +1,33 @@
 #include "results/ResultsTable.h"
 
-ResultsTable::ResultsTable(QObject *parent) : QAbstractTableModel(parent) {}
+ResultsTable::ResultsTable(QObject *parent) : QAbstractTableModel(parent)
+{
+    m_publishTimer.setSingleShot(true);
+    connect(&m_publishTimer, &QTimer::timeout, this, &ResultsTable::publishPendingRows);
+}
+
+void ResultsTable::publishPendingRows()
+{
+    m_publishTimer.stop();
+    m_sincePublished.start();
+    const int rows = m_data.rows();
+    if (rows <= m_published)
+        return;
+    beginInsertRows(QModelIndex(), m_published, rows - 1);
+    m_published = rows;
+    endInsertRows();
+}
+
+void ResultsTable::schedulePublishing()
+{
+    if (m_publishTimer.isActive())
+        return;
+    const qint64 since = m_sincePublished.isValid() ? m_sincePublished.elapsed() : PublishIntervalMs;
+    if (since >= PublishIntervalMs)
+        publishPendingRows(); // the first row after a pause shows at once
+    else
+        m_publishTimer.start(int(PublishIntervalMs - since));
+}
 
 void ResultsTable::removeAllColumns()
 {
@@ -25,23 +52,26 @@ void ResultsTable::clearRows()
         return;
     beginResetModel();
     m_data.clearRows();
+    m_published = 0;
+    m_publishTimer.stop();
     endResetModel();
 }
 
 ResultsTable::RowId ResultsTable::appendRow(const QString &path)
 {
-    const int r = m_data.rows();
-    beginInsertRows(QModelIndex(), r, r);
     const RowId id = m_data.appendRow(path);
-    endInsertRows();
+    schedulePublishing();
     return id;
 }
 
 void ResultsTable::setValueText(RowId row, int k, const QString &text)
 {
     m_data.setValueText(row, k, text);
-    const QModelIndex changed = index(m_data.rowIndex(row) - 1, k);
-    emit dataChanged(changed, changed, {Qt::DisplayRole});
+    const int row0 = m_data.rowIndex(row) - 1;
+    if (isPublished(row0)) {
+        const QModelIndex changed = index(row0, k);
+        emit dataChanged(changed, changed, {Qt::DisplayRole});
+    }
 }
 
 void ResultsTable::checkAllRows()
@@ -49,31 +79,39 @@ void ResultsTable::checkAllRows()
     if (m_data.rows() == 0)
         return;
     m_data.checkAllRows();
-    emit dataChanged(index(0, 0), index(m_data.rows() - 1, 0), {Qt::CheckStateRole});
+    publishPendingRows(); // the run has ended: every row shows, ticked
+    emit dataChanged(index(0, 0), index(m_published - 1, 0), {Qt::CheckStateRole});
 }
 
 void ResultsTable::setChecked(int r, bool on)
 {
     m_data.setChecked(r, on);
-    const QModelIndex changed = index(r - 1, 0);
-    emit dataChanged(changed, changed, {Qt::CheckStateRole});
+    if (isPublished(r - 1)) {
+        const QModelIndex changed = index(r - 1, 0);
+        emit dataChanged(changed, changed, {Qt::CheckStateRole});
+    }
 }
 
 void ResultsTable::removeRowAt(int r)
 {
     m_data.rowIdAt(r); // throws when out of range, before the view hears of a removal
+    if (!isPublished(r - 1)) {
+        m_data.removeRowAt(r);
+        return;
+    }
     beginRemoveRows(QModelIndex(), r - 1, r - 1);
     m_data.removeRowAt(r);
+    --m_published;
     endRemoveRows();
 }
 
-int ResultsTable::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : m_data.rows(); }
+int ResultsTable::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : m_published; }
 
 int ResultsTable::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : m_data.columns(); }
 
 QVariant ResultsTable::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_data.rows() || index.column() >= m_data.columns())
+    if (!index.isValid() || index.row() >= m_published || index.column() >= m_data.columns())
         return {};
     if (role == Qt::DisplayRole)
         return m_data.cellAt(index.row(), index.column()).toString();
@@ -84,7 +122,7 @@ QVariant ResultsTable::data(const QModelIndex &index, int role) const
 
 bool ResultsTable::setData(const QModelIndex &index, const QVariant &value, int role)
 {
-    if (!index.isValid() || role != Qt::CheckStateRole || index.column() != 0 || index.row() >= m_data.rows())
+    if (!index.isValid() || role != Qt::CheckStateRole || index.column() != 0 || index.row() >= m_published)
         return false;
     setChecked(index.row() + 1, value.toInt() == Qt::Checked);
     return true;

@@ -1,12 +1,18 @@
 #pragma once
 #include "results/ResultsData.h"
 #include <QAbstractTableModel>
+#include <QElapsedTimer>
+#include <QTimer>
 
 // The results table shown by ListView2: one row per document (its path in column 1, one value text per
 // selected property after it) and a checked flag per row, shown as the row's check box. Positions in the
 // public interface are 1-based like the list control's; rows are also reachable by a handle (RowId) that
 // survives the removal of other rows, because the extraction run keeps writing into a row while the
 // user may remove rows in between.
+//
+// The reads below always see every row. Views, though, hear of appended rows at most every
+// PublishIntervalMs: the run lets events through after every document, and a view that relaid and
+// repainted itself for each of 100,000 rows would cost milliseconds per document.
 class ResultsTable : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -42,6 +48,10 @@ public:
     // The whole content; copying it gives an export a stable picture of the table.
     const ResultsData &content() const { return m_data; }
 
+    static constexpr int PublishIntervalMs = 100;
+    // Tells views of every appended row now.
+    void publishPendingRows();
+
     // QAbstractTableModel
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -51,5 +61,11 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
+    void schedulePublishing();
+    bool isPublished(int row0) const { return row0 < m_published; }
+
     ResultsData m_data;
+    int m_published = 0;          // rows the views know of: always the first ones
+    QTimer m_publishTimer;
+    QElapsedTimer m_sincePublished;
 };

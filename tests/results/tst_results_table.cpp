@@ -186,6 +186,7 @@ private slots:
         QSignalSpy reset(&t, &QAbstractItemModel::modelReset);
 
         const auto id = t.appendRow(QStringLiteral("/d/d.doc"));
+        t.publishPendingRows();
         QCOMPARE(inserted.count(), 1);
         QCOMPARE(inserted.at(0).at(1).toInt(), 3);
         t.setValueText(id, 2, QStringLiteral("4"));
@@ -217,6 +218,39 @@ private slots:
         QCOMPARE(t.checked(2), false);
         QVERIFY(!t.setData(t.index(1, 1), QStringLiteral("x"), Qt::EditRole));
         QCOMPARE(t.cell(2, 2), QStringLiteral("Beta"));
+    }
+
+    void appendedRowsReachViewsInBatches()
+    {
+        ResultsTable t;
+        fillTable(t, {QStringLiteral("Title")}, {});
+        QSignalSpy inserted(&t, &QAbstractItemModel::rowsInserted);
+        QSignalSpy changed(&t, &QAbstractItemModel::dataChanged);
+        for (int i = 1; i <= 500; ++i) {
+            const auto id = t.appendRow(QStringLiteral("/d/%1.doc").arg(i));
+            t.setValueText(id, 1, QStringLiteral("t%1").arg(i));
+        }
+        // The table itself sees every row at once; views hear of the first at once, the rest in a batch.
+        QCOMPARE(t.rows(), 500);
+        QCOMPARE(t.cell(500, 2), QStringLiteral("t500"));
+        QCOMPARE(inserted.count(), 1);
+        QCOMPARE(t.rowCount(), 1);
+        QCOMPARE(changed.count(), 1); // only the shown row's value is announced
+        // An unshown row can be removed and written around like any other.
+        t.removeRowAt(250);
+        QCOMPARE(t.rows(), 499);
+        QCOMPARE(t.rowCount(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(t.rowCount(), 499, 2000);
+        QCOMPARE(inserted.count(), 2);
+        QCOMPARE(inserted.at(1).at(1).toInt(), 1);
+        QCOMPARE(inserted.at(1).at(2).toInt(), 498);
+        QCOMPARE(t.data(t.index(249, 0)).toString(), QStringLiteral("/d/251.doc"));
+        // The end of a run shows every row at once.
+        t.appendRow(QStringLiteral("/d/last.doc"));
+        t.appendRow(QStringLiteral("/d/after last.doc"));
+        t.checkAllRows();
+        QCOMPARE(t.rowCount(), 501);
+        QCOMPARE(t.data(t.index(500, 0), Qt::CheckStateRole).toInt(), int(Qt::Checked));
     }
 
     void viewSetUp()
