@@ -122,6 +122,13 @@ bool writeAlignedText(const ResultsData &table, QIODevice &device, Trap &trap, c
     return true;
 }
 
+bool writeAlignedText(const ResultsTable &table, QIODevice &device, Trap &trap, const Pump &pump,
+                      const QByteArray &encoding)
+{
+    const ResultsData snapshot = table.content();
+    return writeAlignedText(snapshot, device, trap, pump, encoding);
+}
+
 void SaveListviewProperlySpacedWithoutProgressBar(const UiContext &ctx, const ResultsData &table,
                                                   const QString &path)
 {

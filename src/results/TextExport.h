@@ -30,6 +30,9 @@ bool writeAlignedLines(const ResultsData &table, const QList<int> &widths, TextL
 bool writeAlignedText(const ResultsData &table, QIODevice &device, Trap &trap, const Pump &pump = {},
                       const QByteArray &encoding = textFileEncoding());
 
+bool writeAlignedText(const ResultsTable &table, QIODevice &device, Trap &trap, const Pump &pump = {},
+                      const QByteArray &encoding = textFileEncoding());
+
 // The writer behind "4. Save Results As Text File": the table as aligned text in the file at `path`,
 // replacing an existing file. Reports its own errors and goes on after each.
 void SaveListviewProperlySpacedWithoutProgressBar(const UiContext &ctx, const ResultsData &table,

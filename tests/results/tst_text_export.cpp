@@ -55,7 +55,7 @@ private:
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
         Trap t(h.errors, location::TextWriter);
-        writeAlignedText(table.content(), buffer, t, {}, encoding);
+        writeAlignedText(table, buffer, t, {}, encoding);
         return buffer.data();
     }
 

@@ -458,6 +458,7 @@ private slots:
         book->setCell(1048576, 16384, QStringLiteral("last cell"));
         book->setCell(3, 1, QString(32767, QLatin1Char('z')));
         book->setCell(4, 1, QStringLiteral("tab\there & <angle> \"quoted\" Ünï 𝄞"));
+        book->setCell(5, 1, QStringLiteral("bell\x07 and unit separator\x1f"));
         book->autoFitColumns();
         shell.openFileSucceeds = false;
         try {
@@ -476,6 +477,9 @@ private slots:
         QCOMPARE(x.cells.value("A3").value.size(), 32767);
         QCOMPARE(x.cells.value("A4").value, QStringLiteral("tab\there & <angle> \"quoted\" Ünï 𝄞"));
         QCOMPARE(x.cells.value("XFD1048576").value, QStringLiteral("last cell"));
+        // Control characters cannot stand in XML as they are; the sheet carries them escaped.
+        QVERIFY(x.cells.value("A5").value.startsWith(QStringLiteral("bell")));
+        QVERIFY(x.cells.value("A5").value.contains(QStringLiteral("_x0007_")));
         QCOMPARE(x.widths.value(1), 255.0 + 0.7109375); // capped at the widest a column can be
         QFile::remove(shell.files.first());
     }
