@@ -18,15 +18,24 @@ void ResultsTable::publishPendingRows()
     endInsertRows();
 }
 
+void ResultsTable::setPublishInterval(int ms)
+{
+    m_publishIntervalMs = ms;
+    if (m_publishTimer.isActive()) {
+        m_publishTimer.stop();
+        schedulePublishing();
+    }
+}
+
 void ResultsTable::schedulePublishing()
 {
     if (m_publishTimer.isActive())
         return;
-    const qint64 since = m_sincePublished.isValid() ? m_sincePublished.elapsed() : PublishIntervalMs;
-    if (since >= PublishIntervalMs)
+    const qint64 since = m_sincePublished.isValid() ? m_sincePublished.elapsed() : m_publishIntervalMs;
+    if (since >= m_publishIntervalMs)
         publishPendingRows(); // the first row after a pause shows at once
     else
-        m_publishTimer.start(int(PublishIntervalMs - since));
+        m_publishTimer.start(int(m_publishIntervalMs - since));
 }
 
 void ResultsTable::removeAllColumns()

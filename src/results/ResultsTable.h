@@ -51,6 +51,7 @@ public:
     static constexpr int PublishIntervalMs = 100;
     // Tells views of every appended row now.
     void publishPendingRows();
+    void setPublishInterval(int ms);
 
     // QAbstractTableModel
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -66,6 +67,7 @@ private:
 
     ResultsData m_data;
     int m_published = 0;          // rows the views know of: always the first ones
+    int m_publishIntervalMs = PublishIntervalMs;
     QTimer m_publishTimer;
     QElapsedTimer m_sincePublished;
 };
