@@ -5,7 +5,8 @@
 namespace results {
 
 // Lets the window process pending events between cells; false once the program has ended, and the
-// export then stops where it stands.
+// export then stops where it stands. Other handlers run inside it and may change the results table, so
+// the exports work on a copy of its content (ResultsTable::content()), never on the live table.
 using Pump = std::function<bool()>;
 
 // Column widths are 16-bit signed counts of characters, as the text and clipboard layouts have always
