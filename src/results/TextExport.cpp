@@ -51,11 +51,15 @@ std::unique_ptr<QFile> createTextFile(const QString &path)
 {
     if (path.isEmpty())
         throw RuntimeError(RuntimeError::PathNotFound, QStringLiteral("Path not found"));
+    const QString shown = QDir::toNativeSeparators(path);
+    const QFileInfo info(path);
+    // Only a regular file is replaced: opening a pipe would wait for a reader, and a folder or a device
+    // is nothing a results file belongs in.
+    if (info.exists() && !info.isFile())
+        throw RuntimeError(75, QStringLiteral("Path/File access error: %1 is not a file").arg(shown));
     auto file = std::make_unique<QFile>(path);
     if (file->open(QIODevice::WriteOnly | QIODevice::Truncate))
         return file;
-    const QString shown = QDir::toNativeSeparators(path);
-    const QFileInfo info(path);
     if (!info.absoluteDir().exists())
         throw RuntimeError(RuntimeError::PathNotFound, QStringLiteral("Path not found: %1").arg(shown));
     if (file->error() == QFileDevice::PermissionsError)

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <sys/stat.h>
 
 using namespace results;
 
@@ -168,6 +169,29 @@ private slots:
         QCOMPARE(reportedLines(h, location::TextWriter), QList<int>({112, 120, 132, 132, 134}));
         QVERIFY(h.reports().first().text.startsWith(QStringLiteral("Path not found: ")));
         QVERIFY(!QFile::exists(path));
+    }
+
+    void onlyRegularFilesAreReplaced_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("folder") << "folder";
+        QTest::newRow("named pipe") << "fifo";
+    }
+    void onlyRegularFilesAreReplaced()
+    {
+        QFETCH(QString, kind);
+        Harness h;
+        ResultsTable table;
+        fillTable(table, {"Pages"}, {{"/a", {"1"}, true}});
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("target"));
+        if (kind == "folder")
+            QVERIFY(QDir().mkpath(path));
+        else
+            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        SaveListviewProperlySpacedWithoutProgressBar(h.ctx, table, path); // must not wait for a reader
+        QCOMPARE(reportedLines(h, location::TextWriter), QList<int>({112, 120, 132, 134}));
+        QVERIFY(h.reports().first().text.startsWith(QStringLiteral("Path/File access error: ")));
     }
 
     void existingFileIsReplaced()
