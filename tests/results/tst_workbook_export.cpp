@@ -438,6 +438,23 @@ private slots:
         QFile::remove(shell.files.first());
     }
 
+    void workbooksShownInTheSameSecondKeepApart()
+    {
+        FakeShell shell;
+        auto spreadsheet = makeXlsxSpreadsheet(std::shared_ptr<IShell>(&shell, [](IShell *) {}));
+        for (int n = 0; n < 3; ++n) {
+            auto book = spreadsheet->create();
+            book->setCell(1, 1, QStringLiteral("book %1").arg(n));
+            book->show();
+        }
+        QCOMPARE(shell.files.size(), 3);
+        QCOMPARE(QSet<QString>(shell.files.begin(), shell.files.end()).size(), 3);
+        for (int n = 0; n < 3; ++n) {
+            QCOMPARE(XlsxContent(shell.files.at(n)).cells.value("A1").value, QStringLiteral("book %1").arg(n));
+            QFile::remove(shell.files.at(n));
+        }
+    }
+
     void workbookLimitsAndFailures()
     {
         FakeShell shell;
