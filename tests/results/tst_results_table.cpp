@@ -4,6 +4,7 @@
 #include "results/ResultsView.h"
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QRandomGenerator>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QtTest>
@@ -96,6 +97,67 @@ private slots:
         t.setValueText(other, 3, QStringLiteral("z"));
         QCOMPARE(t.valueText(2, 3), QStringLiteral("z"));
         QCOMPARE(t.valueText(1, 3), QStringLiteral("ccc"));
+    }
+
+    void randomEditsMatchAPlainModel()
+    {
+        // Rows keep their texts packed in one string; thousands of mixed edits must read back exactly
+        // as a straightforward list of strings would hold them.
+        struct Plain {
+            ResultsTable::RowId id;
+            QString path;
+            QStringList values;
+            bool checked;
+        };
+        ResultsTable t;
+        fillTable(t, {"A", "B", "C", "D"}, {});
+        QList<Plain> plain;
+        QList<ResultsTable::RowId> removed;
+        QRandomGenerator random(20261207);
+        const auto text = [&random] {
+            const int length = int(random.bounded(6)) * int(random.bounded(4)); // often empty or short
+            QString s;
+            for (int i = 0; i < length; ++i)
+                s += QChar(char16_t(random.bounded(2) ? u'a' + random.bounded(26) : 0x00e0 + random.bounded(20)));
+            return s;
+        };
+        for (int step = 0; step < 5000; ++step) {
+            const int op = int(random.bounded(100));
+            if (op < 25 || plain.isEmpty()) {
+                const QString path = QStringLiteral("/d/%1").arg(step) + text();
+                plain.append({t.appendRow(path), path, QStringList(4, QString()), false});
+            } else if (op < 85) {
+                const int r = int(random.bounded(plain.size()));
+                const int k = int(random.bounded(4)) + 1;
+                const QString v = text();
+                t.setValueText(plain[r].id, k, v);
+                plain[r].values[k - 1] = v;
+            } else if (op < 93) {
+                const int r = int(random.bounded(plain.size()));
+                t.setChecked(r + 1, !plain[r].checked);
+                plain[r].checked = !plain[r].checked;
+            } else if (op < 99) {
+                const int r = int(random.bounded(plain.size()));
+                removed << plain[r].id;
+                t.removeRowAt(r + 1);
+                plain.removeAt(r);
+            } else {
+                for (const Plain &p : plain)
+                    removed << p.id;
+                t.clearRows();
+                plain.clear();
+            }
+        }
+        QCOMPARE(t.rows(), plain.size());
+        for (int r = 0; r < plain.size(); ++r) {
+            QCOMPARE(t.rowIndex(plain[r].id), r + 1);
+            QCOMPARE(t.cell(r + 1, 1), plain[r].path);
+            for (int k = 1; k <= 4; ++k)
+                QCOMPARE(t.valueText(r + 1, k), plain[r].values[k - 1]);
+            QCOMPARE(t.checked(r + 1), plain[r].checked);
+        }
+        for (const auto id : removed)
+            QVERIFY(!t.rowExists(id));
     }
 
     void outOfRangeThrows_data()
