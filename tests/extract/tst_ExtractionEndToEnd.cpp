@@ -1,0 +1,80 @@
+// The run over real documents that nobody here wrote, with the real document engine.
+#include "app/TextProgressBar.h"
+#include "extract/ExtractionRun.h"
+#include "filelist/InputFileList.h"
+#include "platform/EngineWordFactory.h"
+#include "platform/fakes/FakePlatform.h"
+#include "results/ResultsTable.h"
+#include <QDir>
+#include <QFileInfo>
+#include <QTest>
+
+namespace {
+class FakeWindow : public MainWindowState {
+public:
+    int mousePointer() const override { return m_pointer; }
+    void setMousePointer(int v) override { m_pointer = v; }
+    bool hasEnded() const override { return false; }
+private:
+    int m_pointer = 0;
+};
+} // namespace
+
+class tst_ExtractionEndToEnd : public QObject {
+    Q_OBJECT
+private slots:
+    void realDocuments()
+    {
+        const QString corpus = QStringLiteral(QV_SHARED_DIR "/corpus");
+        if (!QDir(corpus).exists())
+            QSKIP("the shared document corpus is not here");
+        FakePlatform fake;
+        Platform platform = fake.platform();
+        platform.word = makeEngineWordFactory();
+        FakeWindow window;
+        ErrorReporter errors(fake.messages);
+        SettingsStore settings(fake.settings);
+        for (int n = 1; n <= 24; ++n) // Title, Author, Pages, Words, Bytes
+            fake.settings->values.insert(QStringLiteral("Column%1").arg(n), QList<int>{1, 3, 18, 21, 24}.contains(n) ? "1" : "0");
+        UiContext ctx;
+        ctx.platform = platform;
+        ctx.errors = &errors;
+        ctx.settings = &settings;
+        ctx.window = &window;
+        ctx.appTitle = QStringLiteral("Quillmere");
+        InputFileList list;
+        const QStringList files{"tika/microsoft/testWORD.doc", "tika/microsoft/testWORD.docx",
+                                "tika/miscoffice/testODFwithOOo3.odt", "poi/document/truncated62886.docx"};
+        for (const QString &f : files)
+            list.add(corpus + QLatin1Char('/') + f);
+        ResultsTable table;
+        TextProgressBar bar;
+        ExtractionRun run(ctx, list, table, bar, 0.0);
+        run.PushButton3_Click();
+
+        QCOMPARE(table.rows(), 4);
+        const QStringList expectedTitle{"Sample Word Document", "Sample Word Document", "Apache Tika"};
+        const QStringList expectedAuthor{"Keith Bennett", "Keith Bennett", "Bart Hanssens"};
+        const QStringList expectedWords{"122", "122", "54"};
+        for (int r = 1; r <= 3; ++r) {
+            QCOMPARE(table.rowText(r), corpus + QLatin1Char('/') + files[r - 1]);
+            QCOMPARE(table.valueText(r, 1), expectedTitle[r - 1]);
+            QCOMPARE(table.valueText(r, 2), expectedAuthor[r - 1]);
+            QCOMPARE(table.valueText(r, 3), QStringLiteral("2"));
+            QCOMPARE(table.valueText(r, 4), expectedWords[r - 1]);
+            QCOMPARE(table.valueText(r, 5), QString::number(QFileInfo(table.rowText(r)).size()));
+            QVERIFY(table.checked(r));
+        }
+        // The damaged document is reported with a reason that names it, and keeps its row.
+        QCOMPARE(fake.messages->shown.size(), 2);
+        const QString report = fake.messages->shown.first().text;
+        QVERIFY2(report.contains(QStringLiteral("truncated62886.docx")), qPrintable(report));
+        QVERIFY(report.contains(QStringLiteral("at line 234")));
+        QCOMPARE(table.rowText(4), corpus + QStringLiteral("/poi/document/truncated62886.docx"));
+        QCOMPARE(table.valueText(4, 1), QStringLiteral("Not set"));
+        QCOMPARE(fake.messages->shown.last().text, QStringLiteral("Done."));
+    }
+};
+
+QTEST_MAIN(tst_ExtractionEndToEnd)
+#include "tst_ExtractionEndToEnd.moc"
