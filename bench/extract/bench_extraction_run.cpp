@@ -6,7 +6,7 @@
 #include "filelist/InputFileList.h"
 #include "platform/DesktopPlatform.h"
 #include "platform/EngineWordFactory.h"
-#include "platform/fakes/FakePlatform.h"
+#include "FakeContext.h"
 #include "results/ResultsTable.h"
 #include <QApplication>
 #include <QDirIterator>
@@ -14,16 +14,6 @@
 #include <QFileInfo>
 #include <cstdio>
 
-namespace {
-class BenchWindow : public MainWindowState {
-public:
-    int mousePointer() const override { return m_pointer; }
-    void setMousePointer(int v) override { m_pointer = v; }
-    bool hasEnded() const override { return false; }
-private:
-    int m_pointer = 0;
-};
-} // namespace
 
 int main(int argc, char **argv)
 {
@@ -47,25 +37,16 @@ int main(int argc, char **argv)
     }
     constexpr int Entries = 1000;
 
-    FakePlatform fake;
-    Platform platform = fake.platform();
-    platform.word = makeEngineWordFactory();
-    platform.clock = std::make_shared<SystemClock>();
-    BenchWindow window;
-    ErrorReporter errors(fake.messages);
-    SettingsStore settings(fake.settings);
-    UiContext ctx;
-    ctx.platform = platform;
-    ctx.errors = &errors;
-    ctx.settings = &settings;
-    ctx.window = &window;
-    ctx.appTitle = QStringLiteral("Quillmere");
+    FakeContext context;
+    FakePlatform &fake = context.fakes;
+    context.ctx.platform.word = makeEngineWordFactory();
+    context.ctx.platform.clock = std::make_shared<SystemClock>();
     InputFileList list;
     for (int i = 0; i < Entries; ++i)
         list.add(documents.at(i % documents.size()));
     ResultsTable table;
     TextProgressBar bar;
-    ExtractionRun run(ctx, list, table, bar, 0.0);
+    ExtractionRun run(context.ctx, list, table, bar, 0.0);
 
     QElapsedTimer timer;
     timer.start();

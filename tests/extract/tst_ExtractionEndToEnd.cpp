@@ -3,22 +3,12 @@
 #include "extract/ExtractionRun.h"
 #include "filelist/InputFileList.h"
 #include "platform/EngineWordFactory.h"
-#include "platform/fakes/FakePlatform.h"
+#include "FakeContext.h"
 #include "results/ResultsTable.h"
 #include <QDir>
 #include <QFileInfo>
 #include <QTest>
 
-namespace {
-class FakeWindow : public MainWindowState {
-public:
-    int mousePointer() const override { return m_pointer; }
-    void setMousePointer(int v) override { m_pointer = v; }
-    bool hasEnded() const override { return false; }
-private:
-    int m_pointer = 0;
-};
-} // namespace
 
 class tst_ExtractionEndToEnd : public QObject {
     Q_OBJECT
@@ -28,20 +18,11 @@ private slots:
         const QString corpus = QStringLiteral(QV_SHARED_DIR "/corpus");
         if (!QDir(corpus).exists())
             QSKIP("the shared document corpus is not here");
-        FakePlatform fake;
-        Platform platform = fake.platform();
-        platform.word = makeEngineWordFactory();
-        FakeWindow window;
-        ErrorReporter errors(fake.messages);
-        SettingsStore settings(fake.settings);
+        FakeContext context;
+        FakePlatform &fake = context.fakes;
+        context.ctx.platform.word = makeEngineWordFactory();
         for (int n = 1; n <= 24; ++n) // Title, Author, Pages, Words, Bytes
             fake.settings->values.insert(QStringLiteral("Column%1").arg(n), QList<int>{1, 3, 18, 21, 24}.contains(n) ? "1" : "0");
-        UiContext ctx;
-        ctx.platform = platform;
-        ctx.errors = &errors;
-        ctx.settings = &settings;
-        ctx.window = &window;
-        ctx.appTitle = QStringLiteral("Quillmere");
         InputFileList list;
         const QStringList files{"tika/microsoft/testWORD.doc", "tika/microsoft/testWORD.docx",
                                 "tika/miscoffice/testODFwithOOo3.odt", "poi/document/truncated62886.docx"};
@@ -49,7 +30,7 @@ private slots:
             list.add(corpus + QLatin1Char('/') + f);
         ResultsTable table;
         TextProgressBar bar;
-        ExtractionRun run(ctx, list, table, bar, 0.0);
+        ExtractionRun run(context.ctx, list, table, bar, 0.0);
         run.PushButton3_Click();
 
         QCOMPARE(table.rows(), 4);

@@ -2,21 +2,12 @@
 #include "extract/ExtractionRun.h"
 #include "extract/Shared.h"
 #include "filelist/InputFileList.h"
-#include "platform/fakes/FakePlatform.h"
+#include "FakeContext.h"
 #include "results/ResultsTable.h"
 #include <QTest>
 #include <QTimer>
 
 namespace {
-class FakeWindow : public MainWindowState {
-public:
-    int mousePointer() const override { return pointerValue; }
-    void setMousePointer(int v) override { pointerValue = v; }
-    bool hasEnded() const override { return ended; }
-    int pointerValue = 0;
-    bool ended = false;
-};
-
 word::PropertyValue text(const char *t) { return word::PropertyValue::text(QString::fromUtf8(t)); }
 word::PropertyValue number(qint64 n) { return word::PropertyValue::integer(n); }
 
@@ -39,11 +30,9 @@ QStringList rowCells(const ResultsTable &t, int r)
 
 class tst_ExtractionRun : public QObject {
     Q_OBJECT
-    FakePlatform m_fake;
-    FakeWindow m_window;
-    std::unique_ptr<ErrorReporter> m_errors;
-    std::unique_ptr<SettingsStore> m_settings;
-    UiContext m_ctx;
+    std::unique_ptr<FakeContext> m_context;
+    FakePlatform *m_fakes = nullptr;
+    FakeWindow *m_window = nullptr;
     std::unique_ptr<InputFileList> m_list;
     std::unique_ptr<ResultsTable> m_table;
     std::unique_ptr<TextProgressBar> m_bar;
@@ -52,12 +41,12 @@ class tst_ExtractionRun : public QObject {
     void onlySelect(const QList<int> &rows)
     {
         for (int n = 1; n <= 24; ++n)
-            m_fake.settings->values.insert(QStringLiteral("Column%1").arg(n), rows.contains(n) ? "1" : "0");
+            m_fakes->settings->values.insert(QStringLiteral("Column%1").arg(n), rows.contains(n) ? "1" : "0");
     }
 
     FakeDocumentScript &document(const QString &path, const char *title = "A title", qint64 pages = 2)
     {
-        FakeDocumentScript &s = m_fake.word->documents[path];
+        FakeDocumentScript &s = m_fakes->word->documents[path];
         s.byName.insert(QStringLiteral("Title"), text(title));
         s.byName.insert(QStringLiteral("Number of Pages"), number(pages));
         s.pageCounts = {number(pages)};
@@ -67,7 +56,7 @@ class tst_ExtractionRun : public QObject {
     QStringList reports() const
     {
         QStringList r;
-        for (const ShownMessage &m : m_fake.messages->shown)
+        for (const ShownMessage &m : m_fakes->messages->shown)
             if (m.title == QStringLiteral("Application Error"))
                 r << m.text.section(QStringLiteral(" at line "), 1).section(QLatin1Char('\r'), 0, 0);
         return r;
@@ -76,7 +65,7 @@ class tst_ExtractionRun : public QObject {
     QStringList informs() const
     {
         QStringList r;
-        for (const ShownMessage &m : m_fake.messages->shown)
+        for (const ShownMessage &m : m_fakes->messages->shown)
             if (m.title == QStringLiteral("Quillmere"))
                 r << m.text;
         return r;
@@ -85,21 +74,14 @@ class tst_ExtractionRun : public QObject {
 private slots:
     void init()
     {
-        m_fake = FakePlatform();
-        m_fake.clock->stepPerRead = 0.2;
-        m_window = FakeWindow();
-        m_errors = std::make_unique<ErrorReporter>(m_fake.messages);
-        m_settings = std::make_unique<SettingsStore>(m_fake.settings);
-        m_ctx = UiContext{};
-        m_ctx.platform = m_fake.platform();
-        m_ctx.errors = m_errors.get();
-        m_ctx.settings = m_settings.get();
-        m_ctx.window = &m_window;
-        m_ctx.appTitle = QStringLiteral("Quillmere");
+        m_context = std::make_unique<FakeContext>();
+        m_fakes = &m_context->fakes;
+        m_window = &m_context->window;
+        m_fakes->clock->stepPerRead = 0.2;
         m_list = std::make_unique<InputFileList>();
         m_table = std::make_unique<ResultsTable>();
         m_bar = std::make_unique<TextProgressBar>();
-        m_run = std::make_unique<ExtractionRun>(m_ctx, *m_list, *m_table, *m_bar, 0.5);
+        m_run = std::make_unique<ExtractionRun>(m_context->ctx, *m_list, *m_table, *m_bar, 0.5);
     }
 
     void fourEntries()
@@ -112,7 +94,7 @@ private slots:
             document(QString::fromLatin1(p)).onOpen = [&] {
                 progress << m_bar->value();
                 progressText << m_bar->text();
-                pointers << m_window.pointerValue;
+                pointers << m_window->pointerValue;
             };
             m_list->add(QString::fromLatin1(p));
         }
@@ -123,7 +105,7 @@ private slots:
         QCOMPARE(pointers, (QList<int>{11, 11, 11, 11}));
         QCOMPARE(m_bar->value(), 0);
         QCOMPARE(m_bar->text(), QStringLiteral("Progress Bar"));
-        QCOMPARE(m_window.pointerValue, 0);
+        QCOMPARE(m_window->pointerValue, 0);
         QCOMPARE(informs(), QStringList{"Done."});
         QVERIFY(reports().isEmpty());
         QCOMPARE(columnHeaders(*m_table), (QStringList{"Filename", "Title", "Pages"}));
@@ -135,11 +117,11 @@ private slots:
         }
         QCOMPARE(m_table->rowText(4), QStringLiteral("four.odt"));
         // One instance for the whole run; every document closed unsaved before the next opens.
-        QCOMPARE(m_fake.word->log.count(QStringLiteral("create")), 1);
-        QCOMPARE(m_fake.word->log.last(), QStringLiteral("quit"));
-        QCOMPARE(m_fake.word->log.count(QStringLiteral("close /d/two.doc 0")), 1);
-        QVERIFY(m_fake.word->log.indexOf(QStringLiteral("close /d/one.docx 0")) < m_fake.word->log.indexOf(QStringLiteral("open /d/two.doc")));
-        QCOMPARE(m_fake.word->liveInstances, 0);
+        QCOMPARE(m_fakes->word->log.count(QStringLiteral("create")), 1);
+        QCOMPARE(m_fakes->word->log.last(), QStringLiteral("quit"));
+        QCOMPARE(m_fakes->word->log.count(QStringLiteral("close /d/two.doc 0")), 1);
+        QVERIFY(m_fakes->word->log.indexOf(QStringLiteral("close /d/one.docx 0")) < m_fakes->word->log.indexOf(QStringLiteral("open /d/two.doc")));
+        QCOMPARE(m_fakes->word->liveInstances, 0);
         QVERIFY(!m_run->inProgress());
     }
 
@@ -154,9 +136,9 @@ private slots:
         QCOMPARE(m_table->rows(), 2);
         QCOMPARE(rowCells(*m_table, 1), rowCells(*m_table, 2));
         // Still opened, waited on and closed.
-        QCOMPARE(m_fake.word->log.count(QStringLiteral("open /a.doc")), 2);
-        QCOMPARE(m_fake.word->log.count(QStringLiteral("prop14 /a.doc")), 4);
-        QCOMPARE(m_fake.word->log.count(QStringLiteral("close /a.doc 0")), 2);
+        QCOMPARE(m_fakes->word->log.count(QStringLiteral("open /a.doc")), 2);
+        QCOMPARE(m_fakes->word->log.count(QStringLiteral("prop14 /a.doc")), 4);
+        QCOMPARE(m_fakes->word->log.count(QStringLiteral("close /a.doc 0")), 2);
     }
 
     void emptyTextAndRefusedProperty()
@@ -185,12 +167,12 @@ private slots:
         m_list->add(QStringLiteral("/good.docx"));
         m_run->PushButton3_Click();
         QCOMPARE(reports(), (QStringList{"234", "234"}));
-        QVERIFY(m_fake.messages->shown.first().text.startsWith(QStringLiteral("The file /bad.docx is damaged")));
+        QVERIFY(m_fakes->messages->shown.first().text.startsWith(QStringLiteral("The file /bad.docx is damaged")));
         QCOMPARE(m_table->rows(), 3);
         QCOMPARE(rowCells(*m_table, 1), (QStringList{"/bad.docx", "Not set", "Not set"}));
         QCOMPARE(rowCells(*m_table, 2), (QStringList{"/missing.doc", "Not set", "Not set"}));
         QCOMPARE(rowCells(*m_table, 3), (QStringList{"/good.docx", "Fine", "Not set"}));
-        QVERIFY(!m_fake.word->log.contains(QStringLiteral("close /bad.docx 0")));
+        QVERIFY(!m_fakes->word->log.contains(QStringLiteral("close /bad.docx 0")));
         QCOMPARE(informs(), QStringList{"Done."});
     }
 
@@ -200,10 +182,10 @@ private slots:
         FakeDocumentScript &d = document(QStringLiteral("/p.docx"));
         d.pageCounts = {number(3), number(5), number(5)};
         m_list->add(QStringLiteral("/p.docx"));
-        const double before = m_fake.clock->now;
+        const double before = m_fakes->clock->now;
         m_run->PushButton3_Click();
-        QCOMPARE(m_fake.word->log.count(QStringLiteral("prop14 /p.docx")), 4);
-        QVERIFY(m_fake.clock->now - before >= 1.0); // two half-second pauses
+        QCOMPARE(m_fakes->word->log.count(QStringLiteral("prop14 /p.docx")), 4);
+        QVERIFY(m_fakes->clock->now - before >= 1.0); // two half-second pauses
     }
 
     void pageCountThatCannotBeReadEndsTheWait()
@@ -212,7 +194,7 @@ private slots:
         document(QStringLiteral("/t.txt")).pageCountRefused = true;
         m_list->add(QStringLiteral("/t.txt"));
         m_run->PushButton3_Click();
-        QCOMPARE(m_fake.word->log.count(QStringLiteral("prop14 /t.txt")), 1);
+        QCOMPARE(m_fakes->word->log.count(QStringLiteral("prop14 /t.txt")), 1);
         QCOMPARE(m_table->valueText(1, 1), QStringLiteral("A title"));
     }
 
@@ -225,19 +207,19 @@ private slots:
             d.pageCounts.push_back(number(i));
         m_list->add(QStringLiteral("/x.docx"));
         m_run->PushButton3_Click();
-        QCOMPARE(m_fake.word->log.count(QStringLiteral("prop14 /x.docx")), ExtractionRun::MaxPageCountReads);
+        QCOMPARE(m_fakes->word->log.count(QStringLiteral("prop14 /x.docx")), ExtractionRun::MaxPageCountReads);
     }
 
     void selectionTexts()
     {
         onlySelect({});
-        m_fake.settings->values.insert(QStringLiteral("Column3"), QStringLiteral("yes"));
-        m_fake.settings->values.insert(QStringLiteral("Column5"), QStringLiteral("1.0"));
+        m_fakes->settings->values.insert(QStringLiteral("Column3"), QStringLiteral("yes"));
+        m_fakes->settings->values.insert(QStringLiteral("Column5"), QStringLiteral("1.0"));
         document(QStringLiteral("/s.doc"));
         m_list->add(QStringLiteral("/s.doc"));
         m_run->PushButton3_Click();
         QCOMPARE(reports(), QStringList{"118"});
-        QVERIFY(m_fake.messages->shown.first().text.startsWith(QStringLiteral("Type mismatch\r\nin Quillmark2021/08/31.Form1.PushButton3_Click at line 118")));
+        QVERIFY(m_fakes->messages->shown.first().text.startsWith(QStringLiteral("Type mismatch\r\nin Quillmark2021/08/31.Form1.PushButton3_Click at line 118")));
         QCOMPARE(columnHeaders(*m_table), (QStringList{"Filename", "Author", "Company"}));
     }
 
@@ -246,13 +228,13 @@ private slots:
         m_table->addColumn(QStringLiteral("Filename"));
         m_table->appendRow(QStringLiteral("/old.doc"));
         m_bar->setValue(40);
-        m_window.pointerValue = 99;
+        m_window->pointerValue = 99;
         m_run->PushButton3_Click();
         QCOMPARE(informs(), QStringList{"No files added."});
         QCOMPARE(m_table->rows(), 1);
         QCOMPARE(m_bar->value(), 40);
-        QCOMPARE(m_window.pointerValue, 99);
-        QVERIFY(m_fake.word->log.isEmpty());
+        QCOMPARE(m_window->pointerValue, 99);
+        QVERIFY(m_fakes->word->log.isEmpty());
         QVERIFY(!m_run->inProgress());
     }
 
@@ -276,7 +258,7 @@ private slots:
         m_list->add(QStringLiteral("/a.doc"));
         m_list->add(QStringLiteral("/b.doc"));
         m_run->PushButton3_Click();
-        QCOMPARE(m_fake.word->log.count(QStringLiteral("create")), 1);
+        QCOMPARE(m_fakes->word->log.count(QStringLiteral("create")), 1);
         QCOMPARE(m_table->rows(), 2);
         QCOMPARE(informs(), QStringList{"Done."});
     }
@@ -293,7 +275,7 @@ private slots:
         m_list->add(QStringLiteral("/b.doc"));
         m_list->add(QStringLiteral("/c.doc"));
         bool cleared = false;
-        m_fake.clock->stepPerRead = 0.2;
+        m_fakes->clock->stepPerRead = 0.2;
         QTimer poll;
         connect(&poll, &QTimer::timeout, this, [&] {
             if (!cleared && m_table->rows() == 2) {
@@ -314,14 +296,14 @@ private slots:
     {
         onlySelect({1});
         document(QStringLiteral("/a.doc"));
-        document(QStringLiteral("/b.doc")).onOpen = [&] { m_window.ended = true; };
+        document(QStringLiteral("/b.doc")).onOpen = [&] { m_window->ended = true; };
         document(QStringLiteral("/c.doc"));
         for (const char *p : {"/a.doc", "/b.doc", "/c.doc"})
             m_list->add(QString::fromLatin1(p));
         m_run->PushButton3_Click();
-        QVERIFY(!m_fake.word->log.contains(QStringLiteral("open /c.doc")));
-        QVERIFY(!m_fake.word->log.contains(QStringLiteral("close /b.doc 0")));
-        QVERIFY(!m_fake.word->log.contains(QStringLiteral("quit")));
+        QVERIFY(!m_fakes->word->log.contains(QStringLiteral("open /c.doc")));
+        QVERIFY(!m_fakes->word->log.contains(QStringLiteral("close /b.doc 0")));
+        QVERIFY(!m_fakes->word->log.contains(QStringLiteral("quit")));
         QVERIFY(informs().isEmpty());
     }
 
@@ -347,7 +329,7 @@ private slots:
     void noEngineInstance()
     {
         onlySelect({1});
-        m_fake.word->unavailable = true;
+        m_fakes->word->unavailable = true;
         m_list->add(QStringLiteral("/a.doc"));
         m_list->add(QStringLiteral("/b.doc"));
         m_run->PushButton3_Click();
@@ -376,10 +358,10 @@ private slots:
 
     void pauseEndsAcrossMidnight()
     {
-        m_fake.clock->now = 86399.8;
-        m_fake.clock->stepPerRead = 0.1;
-        PauseSeconds(0.5, *m_fake.clock, &m_window);
-        QVERIFY(m_fake.clock->now > 0.2 && m_fake.clock->now < 1.0);
+        m_fakes->clock->now = 86399.8;
+        m_fakes->clock->stepPerRead = 0.1;
+        PauseSeconds(0.5, *m_fakes->clock, m_window);
+        QVERIFY(m_fakes->clock->now > 0.2 && m_fakes->clock->now < 1.0);
     }
 };
 

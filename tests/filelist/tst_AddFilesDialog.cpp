@@ -1,4 +1,4 @@
-#include "TestWindow.h"
+#include "FakeContext.h"
 #include "filelist/FileListHandlers.h"
 #include "filelist/InputFileList.h"
 #include <QTest>
@@ -33,7 +33,7 @@ private slots:
     {
         QFETCH(QStringList, chosen);
         QFETCH(QStringList, expected);
-        TestContext tc;
+        FakeContext tc;
         InputFileList list;
         tc.fakes.dialogs->openAnswers.push_back(chosen);
         filelist::PushButton7_Click(tc.ctx, list);
@@ -54,7 +54,7 @@ private slots:
                 return QStringLiteral("/data//docs") + QChar(u'\0') + "a.doc" + QChar(u'\0') + "b.doc";
             }
         };
-        TestContext tc;
+        FakeContext tc;
         tc.ctx.platform.dialogs = std::make_shared<RawDialogs>();
         InputFileList list;
         filelist::PushButton7_Click(tc.ctx, list);
@@ -63,7 +63,7 @@ private slots:
 
     void sameFileTwiceStandsTwice()
     {
-        TestContext tc;
+        FakeContext tc;
         InputFileList list;
         tc.fakes.dialogs->openAnswers.push_back({"/d/a.doc"});
         tc.fakes.dialogs->openAnswers.push_back({"/d/a.doc"});
@@ -74,7 +74,7 @@ private slots:
 
     void tooManyFiles()
     {
-        TestContext tc;
+        FakeContext tc;
         InputFileList list;
         QStringList many;
         for (int i = 0; i < 2000; ++i)
@@ -99,7 +99,7 @@ private slots:
                 throw RuntimeError(32755, QStringLiteral("The dialog could not be shown."));
             }
         };
-        TestContext tc;
+        FakeContext tc;
         tc.ctx.platform.dialogs = std::make_shared<BrokenDialogs>();
         InputFileList list;
         filelist::PushButton7_Click(tc.ctx, list);
@@ -110,7 +110,7 @@ private slots:
 
     void clearList()
     {
-        TestContext tc;
+        FakeContext tc;
         InputFileList list;
         list.addMany({"/a.doc", "/b.doc"});
         tc.window.setMousePointer(pointer::Busy);

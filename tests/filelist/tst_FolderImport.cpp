@@ -1,5 +1,5 @@
 #include "TestTree.h"
-#include "TestWindow.h"
+#include "FakeContext.h"
 #include "filelist/FileListHandlers.h"
 #include "filelist/FileTests.h"
 #include "filelist/FolderWalk.h"
@@ -22,7 +22,7 @@ class tst_FolderImport : public QObject {
     }
 
     // Runs the import with the given extension answer and folder choice.
-    static QStringList import(TestContext &tc, InputFileList &list, const QString &extension, const QString &folder)
+    static QStringList import(FakeContext &tc, InputFileList &list, const QString &extension, const QString &folder)
     {
         tc.fakes.messages->inputAnswers.push_back(extension);
         if (!extension.isEmpty())
@@ -67,7 +67,7 @@ private slots:
         QFETCH(QStringList, expected);
         TestTree t;
         mixedTree(t);
-        TestContext tc;
+        FakeContext tc;
         InputFileList list;
         QStringList full;
         for (const QString &e : expected)
@@ -80,7 +80,7 @@ private slots:
     {
         TestTree t;
         t.file("one.txt");
-        TestContext tc;
+        FakeContext tc;
         InputFileList list;
         import(tc, list, "txt", t.dir.path());
         QCOMPARE(tc.fakes.messages->inputs.size(), 1);
@@ -105,7 +105,7 @@ private slots:
     {
         TestTree t;
         t.file("a.doc");
-        TestContext tc;
+        FakeContext tc;
         tc.fakes.settings->values.insert("Extension", "rtf");
         InputFileList list;
         import(tc, list, "", t.dir.path()); // the extension box cancelled
@@ -122,7 +122,7 @@ private slots:
     {
         TestTree t;
         t.file("a.doc");
-        TestContext tc;
+        FakeContext tc;
         tc.fakes.settings->refuseWrites = true;
         InputFileList list;
         QCOMPARE(import(tc, list, "doc", t.dir.path()), QStringList({t.path("a.doc")}));
@@ -141,7 +141,7 @@ private slots:
         t.file(".readonly.doc", true);       // hidden, archive and read-only: added
         t.file("plain-readonly.doc", true);
         t.file(".hidden/inside.doc");        // a hidden folder is walked
-        TestContext tc;
+        FakeContext tc;
         InputFileList list;
         QCOMPARE(import(tc, list, "doc", t.dir.path()),
                  QStringList({t.path(".readonly.doc"), t.path("kept~.doc"), t.path("plain-readonly.doc"),
@@ -161,7 +161,7 @@ private slots:
         // A name whose bytes are no valid text in the charset cannot be reached by a path text.
         const QByteArray badName = QFile::encodeName(t.dir.path()) + "/bad\xff";
         QVERIFY(::mkdir(badName.constData(), 0755) == 0);
-        TestContext tc;
+        FakeContext tc;
         InputFileList list;
         const QStringList found = import(tc, list, "doc", t.dir.path());
         ::rmdir(badName.constData());
@@ -174,7 +174,7 @@ private slots:
         QStringList expected;
         for (int i = 0; i < 120; ++i)
             expected << t.file(QStringLiteral("many/%1.doc").arg(i, 3, 10, QChar(u'0')));
-        TestContext tc;
+        FakeContext tc;
         InputFileList list;
         QCOMPARE(import(tc, list, "doc", t.path("many")), expected);
     }
@@ -194,7 +194,7 @@ private slots:
         t.file(tooLong + "b.doc");
         t.file(tooLong + "deeper/c.doc");
         QVERIFY((t.path(tooLong)).size() >= filelist::MaxPathChars);
-        TestContext tc;
+        FakeContext tc;
         InputFileList list;
         QCOMPARE(import(tc, list, "doc", t.dir.path()), QStringList({t.path(lastWalked + "a.doc"), t.path(tooLong + "b.doc")}));
     }
@@ -204,14 +204,14 @@ private slots:
         TestTree t;
         t.file("x/a.doc");
         t.file("x/y/b.doc");
-        TestContext tc;
+        FakeContext tc;
         InputFileList list;
         QCOMPARE(import(tc, list, "doc", t.path("x/")), QStringList({t.path("x/a.doc"), t.path("x/y/b.doc")}));
     }
 
     void rootFolderEntriesHaveOneSeparator()
     {
-        TestContext tc;
+        FakeContext tc;
         QStringList folders{filelist::FolderSetEntry("/")};
         QCOMPARE(folders, QStringList({"/"}));
         filelist::GetSubDirectories2016(tc.ctx, folders, false);
@@ -229,7 +229,7 @@ private slots:
         QVERIFY(::symlink("..", QFile::encodeName(t.path("top/sub/up")).constData()) == 0);
         QVERIFY(::symlink(QFile::encodeName(t.path("top")).constData(), QFile::encodeName(t.path("top/sub/again")).constData()) == 0);
         QVERIFY(::symlink(QFile::encodeName(t.path("outside")).constData(), QFile::encodeName(t.path("top/link")).constData()) == 0);
-        TestContext tc;
+        FakeContext tc;
         InputFileList list;
         QCOMPARE(import(tc, list, "doc", t.path("top")),
                  QStringList({t.path("top/a.doc"), t.path("top/link/c.doc"), t.path("top/sub/b.doc")}));
@@ -244,7 +244,7 @@ private slots:
         t.file("closed/b.doc");
         t.file("closed/inner/c.doc");
         ::chmod(QFile::encodeName(t.path("closed")).constData(), 0);
-        TestContext tc;
+        FakeContext tc;
         InputFileList list;
         const QStringList found = import(tc, list, "doc", t.dir.path());
         ::chmod(QFile::encodeName(t.path("closed")).constData(), 0755);
@@ -258,7 +258,7 @@ private slots:
         t.folder("a");
         t.file("b/inner/x.doc");
         t.file("c/y.doc");
-        TestContext tc;
+        FakeContext tc;
         // Yields: 1 before the start folder, 2 and 3 before its subfolders a and b and 4 before c,
         // 5 before a is listed, 6 before b is listed: b vanishes in between.
         tc.window.onYield = [&](int n) {
@@ -276,7 +276,7 @@ private slots:
         TestTree t;
         t.file("a/x.doc");
         t.file("b/y.doc");
-        TestContext tc;
+        FakeContext tc;
         tc.window.onYield = [&](int n) {
             if (n == 2)
                 throw RuntimeError(7, QStringLiteral("Out of memory"));
@@ -292,7 +292,7 @@ private slots:
         TestTree t;
         for (int i = 0; i < 5; ++i)
             t.file(QStringLiteral("f%1/g/a.doc").arg(i));
-        TestContext tc;
+        FakeContext tc;
         QList<int> pointersSeen;
         tc.window.onYield = [&](int n) {
             pointersSeen << tc.window.mousePointer();

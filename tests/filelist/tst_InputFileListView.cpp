@@ -1,5 +1,5 @@
 #include "TestTree.h"
-#include "TestWindow.h"
+#include "FakeContext.h"
 #include "filelist/DragPointer.h"
 #include "filelist/InputFileList.h"
 #include "filelist/InputFileListView.h"
@@ -17,7 +17,7 @@ class tst_InputFileListView : public QObject {
     Q_OBJECT
 
     struct Fixture {
-        TestContext tc{QStringLiteral(QV_PROGRAM_DIR)};
+        FakeContext tc{QStringLiteral(QV_PROGRAM_DIR)};
         InputFileList list;
         std::unique_ptr<InputFileListView> view;
         int screenY = 330; // inside the band where nothing scrolls

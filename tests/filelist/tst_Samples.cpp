@@ -1,5 +1,5 @@
 #include "TestTree.h"
-#include "TestWindow.h"
+#include "FakeContext.h"
 #include "app/Samples.h"
 #include "filelist/InputFileList.h"
 #include "platform/DesktopPlatform.h"
@@ -21,14 +21,14 @@ class tst_Samples : public QObject {
     // A program folder with three samples, recorded as on a first start.
     struct Installed {
         TestTree tree;
-        std::unique_ptr<TestContext> tc;
+        std::unique_ptr<FakeContext> tc;
         QStringList samples;
         explicit Installed(const QString &folderName = QStringLiteral("program"))
         {
             for (const char *name : {"Report.docx", "legacy.doc", "notes.rtf"})
                 samples << tree.file(folderName + QStringLiteral("/Samples/") + QLatin1String(name));
             samples.sort(Qt::CaseInsensitive);
-            tc = std::make_unique<TestContext>(tree.path(folderName));
+            tc = std::make_unique<FakeContext>(tree.path(folderName));
             RecordSampleList(tc->ctx);
         }
         const ShownMessage *question() const
@@ -100,7 +100,7 @@ private slots:
     void noSamplesFolderStillAsks()
     {
         TestTree t;
-        TestContext tc(t.path("empty-program"));
+        FakeContext tc(t.path("empty-program"));
         RecordSampleList(tc.ctx);
         QCOMPARE(tc.fakes.settings->writes, QStringList("Snapshot="));
         InputFileList list;
@@ -113,7 +113,7 @@ private slots:
 
     void neverRecordedAddsNothing()
     {
-        TestContext tc(QStringLiteral("/nonexistent"));
+        FakeContext tc(QStringLiteral("/nonexistent"));
         InputFileList list;
         samples::PushButton9_Click(tc.ctx, list);
         QCOMPARE(list.count(), 0);
@@ -188,7 +188,7 @@ private slots:
 
     void scramblingYieldsOncePerCode()
     {
-        TestWindow window;
+        FakeWindow window;
         const QString text = QStringLiteral("abc/é"); // six codes
         QVERIFY(samples::ScrambleText(text, samples::ScrambleKey, &window).has_value());
         QCOMPARE(window.yields, 6);

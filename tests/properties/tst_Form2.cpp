@@ -1,6 +1,6 @@
 #include "app/MainWindowState.h"
 #include "app/Product.h"
-#include "platform/fakes/FakePlatform.h"
+#include "FakeContext.h"
 #include "properties/Form2.h"
 #include <QCheckBox>
 #include <QFile>
@@ -21,29 +21,20 @@ void sendMouseMove(QWidget *w)
 
 class tst_Form2 : public QObject {
     Q_OBJECT
-    FakePlatform m_fake;
-    std::unique_ptr<ErrorReporter> m_errors;
-    std::unique_ptr<SettingsStore> m_settings;
     QTemporaryDir m_folder;
-    UiContext m_ctx;
+    std::unique_ptr<FakeContext> m_context;
+    FakePlatform *m_fakes = nullptr;
 
 private slots:
     void init()
     {
-        m_fake = FakePlatform();
-        m_errors = std::make_unique<ErrorReporter>(m_fake.messages);
-        m_settings = std::make_unique<SettingsStore>(m_fake.settings);
-        m_ctx = UiContext{};
-        m_ctx.platform = m_fake.platform();
-        m_ctx.errors = m_errors.get();
-        m_ctx.settings = m_settings.get();
-        m_ctx.appTitle = QStringLiteral("Quillmere");
-        m_ctx.programFolder = m_folder.path();
+        m_context = std::make_unique<FakeContext>(m_folder.path());
+        m_fakes = &m_context->fakes;
     }
 
     void layout()
     {
-        Form2 form(m_ctx);
+        Form2 form(m_context->ctx);
         QCOMPARE(form.windowTitle(), QStringLiteral("Word Properties"));
         QCOMPARE(form.size(), QSize(352, 366));
         QVERIFY(!(form.windowFlags() & Qt::WindowMinimizeButtonHint));
@@ -78,57 +69,57 @@ private slots:
 
     void firstOpeningStoresEveryRow()
     {
-        Form2 form(m_ctx);
+        Form2 form(m_context->ctx);
         form.Form_Load();
         for (int n = 1; n <= 24; ++n) {
             QVERIFY(form.check(n)->isChecked());
-            QCOMPARE(m_fake.settings->values.value(QStringLiteral("Column%1").arg(n)), QStringLiteral("1"));
+            QCOMPARE(m_fakes->settings->values.value(QStringLiteral("Column%1").arg(n)), QStringLiteral("1"));
         }
-        QCOMPARE(m_fake.settings->writes.size(), 24);
-        QVERIFY(m_fake.messages->shown.isEmpty());
+        QCOMPARE(m_fakes->settings->writes.size(), 24);
+        QVERIFY(m_fakes->messages->shown.isEmpty());
     }
 
     void storedTextsDecideTheTicks()
     {
-        m_fake.settings->values.insert(QStringLiteral("Column24"), QStringLiteral("0"));
-        m_fake.settings->values.insert(QStringLiteral("Column3"), QStringLiteral("1.0"));
-        Form2 form(m_ctx);
+        m_fakes->settings->values.insert(QStringLiteral("Column24"), QStringLiteral("0"));
+        m_fakes->settings->values.insert(QStringLiteral("Column3"), QStringLiteral("1.0"));
+        Form2 form(m_context->ctx);
         form.Form_Load();
         QVERIFY(!form.check(24)->isChecked());
         QVERIFY(!form.check(3)->isChecked());
         // Rows left unticked are not written: the hand-edited text survives.
-        QCOMPARE(m_fake.settings->values.value(QStringLiteral("Column3")), QStringLiteral("1.0"));
-        QCOMPARE(m_fake.settings->writes.size(), 22);
+        QCOMPARE(m_fakes->settings->values.value(QStringLiteral("Column3")), QStringLiteral("1.0"));
+        QCOMPARE(m_fakes->settings->writes.size(), 22);
     }
 
     void clicksAreStoredAtOnce()
     {
-        Form2 form(m_ctx);
+        Form2 form(m_context->ctx);
         form.Form_Load();
-        m_fake.settings->writes.clear();
+        m_fakes->settings->writes.clear();
         QTest::mouseClick(form.check(24), Qt::LeftButton);
-        QCOMPARE(m_fake.settings->values.value(QStringLiteral("Column24")), QStringLiteral("0"));
+        QCOMPARE(m_fakes->settings->values.value(QStringLiteral("Column24")), QStringLiteral("0"));
         QTest::mouseClick(form.check(24), Qt::LeftButton);
-        QCOMPARE(m_fake.settings->writes, (QStringList{"Column24=0", "Column24=1"}));
+        QCOMPARE(m_fakes->settings->writes, (QStringList{"Column24=0", "Column24=1"}));
         QTest::mouseClick(form.closeButton(), Qt::LeftButton);
-        QCOMPARE(m_fake.settings->writes.size(), 2); // closing stores nothing more
+        QCOMPARE(m_fakes->settings->writes.size(), 2); // closing stores nothing more
     }
 
     void loadFailuresAreReportedPerRow()
     {
-        m_fake.settings->refuseReads = true;
-        Form2 form(m_ctx);
+        m_fakes->settings->refuseReads = true;
+        Form2 form(m_context->ctx);
         form.Form_Load();
-        QCOMPARE(m_fake.messages->shown.size(), 24);
-        QVERIFY(m_fake.messages->shown.first().text.contains(
+        QCOMPARE(m_fakes->messages->shown.size(), 24);
+        QVERIFY(m_fakes->messages->shown.first().text.contains(
             QStringLiteral("in Quillmark2021/08/31.Form2.Form_Load at line 112\r\r")));
-        QVERIFY(m_fake.messages->shown.last().text.contains(QStringLiteral("at line 158\r\r")));
+        QVERIFY(m_fakes->messages->shown.last().text.contains(QStringLiteral("at line 158\r\r")));
     }
 
     void pointerTable()
     {
         QVERIFY(QFile::copy(QStringLiteral(QV_PROGRAM_DIR "/HAND-M.CUR"), m_folder.path() + QStringLiteral("/HAND-M.CUR")));
-        Form2 form(m_ctx);
+        Form2 form(m_context->ctx);
         form.Form_Load();
         sendMouseMove(form.check(11));
         QCOMPARE(form.mousePointer(), 99);
@@ -157,9 +148,9 @@ private slots:
                     QTest::mouseClick(f->closeButton(), Qt::LeftButton);
                 }
         });
-        PushButton6_Click(m_ctx);
-        QCOMPARE(m_fake.settings->writes.size(), 24);
-        QVERIFY(m_fake.messages->shown.isEmpty());
+        PushButton6_Click(m_context->ctx);
+        QCOMPARE(m_fakes->settings->writes.size(), 24);
+        QVERIFY(m_fakes->messages->shown.isEmpty());
     }
 };
 

@@ -84,7 +84,7 @@ private slots:
         QCOMPARE(m.title, QStringLiteral("Quillmere"));
         QCOMPARE(m.buttons, MsgButtons::Ok);
         QCOMPARE(m.icon, MsgIcon::None);
-        QVERIFY(h.window.history.isEmpty()); // the copy never shows the busy pointer
+        QVERIFY(h.window.pointerHistory.isEmpty()); // the copy never shows the busy pointer
     }
 
     void emptyTableLeavesClipboardAlone()

@@ -242,7 +242,7 @@ private slots:
         QCOMPARE(h.fakes.dialogs->calls.first().kind, QStringLiteral("save"));
         QCOMPARE(h.fakes.dialogs->calls.first().title, QStringLiteral("Save"));
         QCOMPARE(h.fakes.dialogs->calls.first().filter, QStringLiteral("Text Files (*.txt);;All Files (*)"));
-        QCOMPARE(h.window.history, QList<int>({pointer::Busy, pointer::Default}));
+        QCOMPARE(h.window.pointerHistory, QList<int>({pointer::Busy, pointer::Default}));
         QCOMPARE(readFile(path), QByteArray("Filename \tPages\t\r\nC:\\ab.doc\t12   \t\r\n"));
         QVERIFY(h.fakes.messages->shown.isEmpty()); // no message on success
     }
@@ -254,7 +254,7 @@ private slots:
         fillTable(table, {"Pages"}, {{"/a", {"1"}, true}});
         PushButton1_Click(h.ctx, table); // the dialog answers empty
         QCOMPARE(h.fakes.dialogs->calls.size(), 1);
-        QVERIFY(h.window.history.isEmpty());
+        QVERIFY(h.window.pointerHistory.isEmpty());
         QVERIFY(h.fakes.messages->shown.isEmpty());
     }
 
@@ -284,7 +284,7 @@ private slots:
         h.fakes.dialogs->saveAnswers.push_back(dir.filePath(QStringLiteral("out.txt")));
         QTimer::singleShot(0, &table, [&h] { h.window.ended = true; });
         PushButton1_Click(h.ctx, table);
-        QCOMPARE(h.window.history, QList<int>({pointer::Busy})); // nothing runs after the end
+        QCOMPARE(h.window.pointerHistory, QList<int>({pointer::Busy})); // nothing runs after the end
         QVERIFY(h.fakes.messages->shown.isEmpty());
     }
 

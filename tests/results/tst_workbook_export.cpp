@@ -199,7 +199,7 @@ private slots:
         QVERIFY(h.fakes.spreadsheet->shown);
         QCOMPARE(h.fakes.spreadsheet->created, 2); // the availability test's, then the export's
         QCOMPARE(h.fakes.shell->queried, QStringList({XlsxMimeType}));
-        QCOMPARE(h.window.history, QList<int>({pointer::Busy, pointer::Default}));
+        QCOMPARE(h.window.pointerHistory, QList<int>({pointer::Busy, pointer::Default}));
         QVERIFY(h.fakes.messages->shown.isEmpty()); // the workbook coming up is the confirmation
     }
 
@@ -266,7 +266,7 @@ private slots:
                  QStringLiteral("Excel is not installed on this computer. You need to have it installed to use this "
                                 "feature."));
         QVERIFY(h.fakes.spreadsheet->cells.isEmpty());
-        QVERIFY(h.window.history.isEmpty());
+        QVERIFY(h.window.pointerHistory.isEmpty());
     }
 
     void emptyTableDoesNothing()
@@ -279,7 +279,7 @@ private slots:
         QVERIFY(h.fakes.messages->shown.isEmpty());
         QCOMPARE(h.fakes.spreadsheet->created, 1); // only the availability test's
         QVERIFY(!h.fakes.spreadsheet->shown);
-        QVERIFY(h.window.history.isEmpty());
+        QVERIFY(h.window.pointerHistory.isEmpty());
     }
 
     void workbookRefusedAfterTheTest()
@@ -295,7 +295,7 @@ private slots:
         QCOMPARE(h.reports().first().text,
                  ErrorReporter::text(location::WorkbookButton, 108,
                                      QStringLiteral("The spreadsheet program stopped answering.")));
-        QCOMPARE(h.window.history, QList<int>({pointer::Busy, pointer::Default}));
+        QCOMPARE(h.window.pointerHistory, QList<int>({pointer::Busy, pointer::Default}));
     }
 
     void tableClearedWhileFilling()

@@ -1,19 +1,21 @@
 #pragma once
-// A stand-in for the main window's state and the handler context built on the fake platform.
+// A stand-in for the main window's state and a handler context built on the fake platform, shared by
+// the tests and the benchmarks.
 #include "app/ErrorReport.h"
 #include "app/MainWindowState.h"
 #include "app/SettingsStore.h"
 #include "app/UiContext.h"
 #include "platform/fakes/FakePlatform.h"
 #include <QList>
+#include <QStringList>
 #include <functional>
 
-class TestWindow : public MainWindowState {
+class FakeWindow : public MainWindowState {
 public:
-    int mousePointer() const override { return m_pointer; }
+    int mousePointer() const override { return pointerValue; }
     void setMousePointer(int value) override
     {
-        m_pointer = value;
+        pointerValue = value;
         pointerHistory.append(value);
     }
     // Handlers ask this after every round of pending events: it marks the yield points of a long loop.
@@ -25,23 +27,21 @@ public:
         return ended;
     }
 
+    int pointerValue = pointer::Default;
     QList<int> pointerHistory;
     bool ended = false;
     mutable int yields = 0;
     std::function<void(int)> onYield; // runs at each yield with its number, from 1
-
-private:
-    int m_pointer = pointer::Default;
 };
 
-struct TestContext {
+struct FakeContext {
     FakePlatform fakes;
-    TestWindow window;
+    FakeWindow window;
     ErrorReporter errors{fakes.messages};
     SettingsStore settings{fakes.settings};
     UiContext ctx;
 
-    explicit TestContext(const QString &programFolder = QString())
+    explicit FakeContext(const QString &programFolder = QString())
     {
         ctx.platform = fakes.platform();
         ctx.errors = &errors;
@@ -51,13 +51,29 @@ struct TestContext {
         ctx.programFolder = programFolder;
     }
 
-    // The texts of the error reports shown so far.
+    // The error reports shown so far, in order.
+    QList<ShownMessage> reports() const
+    {
+        QList<ShownMessage> r;
+        for (const ShownMessage &m : fakes.messages->shown)
+            if (m.title == ErrorReporter::Title)
+                r << m;
+        return r;
+    }
     QStringList errorReports() const
     {
         QStringList t;
-        for (const auto &m : fakes.messages->shown)
-            if (m.title == ErrorReporter::Title)
-                t << m.text;
+        for (const ShownMessage &m : reports())
+            t << m.text;
         return t;
+    }
+    // The plain messages (not error reports) shown so far.
+    QStringList plainMessages() const
+    {
+        QStringList r;
+        for (const ShownMessage &m : fakes.messages->shown)
+            if (m.title != ErrorReporter::Title)
+                r << m.text;
+        return r;
     }
 };
