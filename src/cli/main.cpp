@@ -1,1 +1,14 @@
-int main() { return 2; }
+// quillmere-extract: reads the built-in properties of Word documents with the program's own document
+// engine and writes one JSON object per document and line.
+#include "cli/Extract.h"
+#include <cstdio>
+#include <cstdlib>
+
+int main(int argc, char **argv)
+{
+    // The C library re-reads the zone file on every local-time conversion while TZ is unset (the zip
+    // library converts every entry's time); naming the same zone explicitly lets it read the file once.
+    if (getenv("TZ") == nullptr)
+        setenv("TZ", ":/etc/localtime", 0);
+    return cli::run(argc, argv, stdout, stderr);
+}

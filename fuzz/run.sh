@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Runs the document-engine fuzzer on one family of seed documents for a while, one job at a time.
+#   fuzz/run.sh FAMILY SECONDS      FAMILY: ole | zip | rtf | other | all
+# Seeds come from the shared document corpus beside the project (not copied: linked from a temporary
+# folder); the growing corpus and any crashing inputs land in fuzz-out/ (ignored by git). A crasher is
+# then minimised, kept in tests/data/word/ under a name saying what it broke, and replayed by the tests.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+family=${1:?family: ole, zip, rtf, other or all}
+seconds=${2:-600}
+corpus_src=$(cd .. && pwd)/shared/corpus
+[ -x build/fuzz/fuzz_word_engine ] || bash fuzz/build.sh
+seeds=$(mktemp -d /tmp/qv-fuzz-seeds.XXXXXX)
+trap 'rm -rf "$seeds"' EXIT
+case "$family" in
+  ole)   pattern='.*\.\(doc\|dot\|DOC\)$' ;;
+  zip)   pattern='.*\.\(docx\|docm\|dotx\|dotm\|odt\)$' ;;
+  rtf)   pattern='.*\.rtf$' ;;
+  other) pattern='.*\.\(xml\|txt\|json\)$' ;;
+  all)   pattern='.*' ;;
+  *) echo "unknown family $family" >&2; exit 2 ;;
+esac
+if [ -d "$corpus_src" ]; then
+  n=0
+  while IFS= read -r f; do
+    [ "$(stat -c %s "$f")" -le 262144 ] || continue
+    n=$((n + 1)); ln -s "$f" "$seeds/$n"
+  done < <(find "$corpus_src" -type f -regex "$pattern")
+fi
+# The engine's own unit-test inputs and earlier crashers are seeds too.
+[ -d tests/data/word ] && find tests/data/word -type f -exec ln -s "$PWD/{}" "$seeds/" \; 2>/dev/null || true
+mkdir -p "fuzz-out/corpus/$family" fuzz-out/crashes
+# Leaks are checked afterwards by fuzz/check-leaks.sh (it needs full stack unwinding, too slow while
+# fuzzing, to tell the engine's allocations from libgsf's own leak, see fuzz/lsan.supp).
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
+build/fuzz/fuzz_word_engine "fuzz-out/corpus/$family" "$seeds" \
+  -dict=fuzz/word.dict -max_len=131072 -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=1024 \
+  -max_total_time="$seconds" -print_final_stats=1 \
+  -artifact_prefix=fuzz-out/crashes/"$family"-

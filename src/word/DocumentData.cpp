@@ -1,0 +1,64 @@
+#include "word/DocumentData.h"
+#include "word/Xml.h"
+#include <QTimeZone>
+
+namespace word {
+
+namespace {
+// The word processor's dates have a resolution of one second.
+QDateTime wholeSeconds(const QDateTime &dt)
+{
+    const QTime t = dt.time();
+    return t.msec() == 0 ? dt : dt.addMSecs(-t.msec());
+}
+} // namespace
+
+// The system's time zone, looked up once per thread. Converting through it avoids the C library's
+// localtime, which re-examines the zone file on every call.
+const QTimeZone &localZone()
+{
+    thread_local const QTimeZone zone = QTimeZone::systemTimeZone();
+    return zone;
+}
+
+QDateTime toLocalDisplay(const QDateTime &instant)
+{
+    const QDateTime moment = wholeSeconds(instant);
+    const QTimeZone &zone = localZone();
+    const QDateTime local = zone.isValid() ? moment.toTimeZone(zone) : moment.toLocalTime();
+    return local.toOffsetFromUtc(local.offsetFromUtc());
+}
+
+void DocumentData::setInstant(Builtin id, const QDateTime &instant)
+{
+    if (instant.isValid())
+        values[static_cast<int>(id)] = PropertyValue::dateTime(toLocalDisplay(instant));
+}
+
+void DocumentData::setLocal(Builtin id, QDate date, QTime time)
+{
+    const QTime seconds(time.hour(), time.minute(), time.second());
+    const QTimeZone &zone = localZone();
+    auto make = [&](QTime t) { return zone.isValid() ? QDateTime(date, t, zone) : QDateTime(date, t, Qt::LocalTime); };
+    QDateTime local = make(seconds);
+    if (!local.isValid() && date.isValid() && seconds.isValid())
+        local = make(seconds.addSecs(3600)); // inside the hour skipped by a clock change
+    if (local.isValid())
+        values[static_cast<int>(id)] = PropertyValue::dateTime(local.toOffsetFromUtc(local.offsetFromUtc()));
+}
+
+void DocumentData::setW3cDate(Builtin id, QStringView text)
+{
+    const auto p = parseW3cDateTime(text);
+    if (!p)
+        return;
+    if (p->offsetSeconds) {
+        const QDateTime moment(p->date, p->time, Qt::OffsetFromUTC, *p->offsetSeconds);
+        if (moment.isValid() && !isNeverDate(moment.toUTC()))
+            setInstant(id, moment);
+    } else if (p->date.year() >= 1602) {
+        setLocal(id, p->date, p->time);
+    }
+}
+
+} // namespace word

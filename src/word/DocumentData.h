@@ -1,0 +1,35 @@
+#pragma once
+#include "word/BuiltinProperty.h"
+#include "word/PropertyValue.h"
+#include <QDateTime>
+#include <QString>
+#include <array>
+#include <optional>
+
+namespace word {
+
+// What a format reader found in a document: the content's format and the stored property values.
+struct DocumentData {
+    // Short code of what the content is: "OOXML", "OLE", "RTF", "ODT", "WORDML" or "TEXT".
+    QString format;
+    std::array<std::optional<PropertyValue>, kBuiltinCount> values;
+
+    bool has(Builtin id) const { return values[static_cast<int>(id)].has_value(); }
+    const std::optional<PropertyValue> &value(Builtin id) const { return values[static_cast<int>(id)]; }
+
+    void setText(Builtin id, const QString &text) { values[static_cast<int>(id)] = PropertyValue::text(text); }
+    void setInteger(Builtin id, qint64 n) { values[static_cast<int>(id)] = PropertyValue::integer(n); }
+    // A moment in time (UTC or with an offset); kept for display in local time.
+    void setInstant(Builtin id, const QDateTime &instant);
+    // A date-time stored without a zone: it is local time.
+    void setLocal(Builtin id, QDate date, QTime time);
+    // A W3C date-time as OOXML, ODF and Word XML write it: a moment when it has a zone, else local time.
+    // Values that do not parse and the "never" dates are left out.
+    void setW3cDate(Builtin id, QStringView text);
+};
+
+// The local-time form of a moment, fixed to the local offset of that moment, so that date() and time()
+// read as local time and the moment itself survives (even in the repeated hour of a clock change).
+QDateTime toLocalDisplay(const QDateTime &instant);
+
+} // namespace word

@@ -1,0 +1,36 @@
+#pragma once
+#include "word/BuiltinProperty.h"
+#include "word/DocumentData.h"
+#include "word/PropertyValue.h"
+#include <QString>
+#include <optional>
+
+namespace word {
+
+// The built-in properties of one document, read once when it is opened.
+class DocumentProperties {
+public:
+    DocumentProperties(QString path, DocumentData data) : m_path(std::move(path)), m_data(std::move(data)) {}
+
+    const QString &path() const { return m_path; }
+    // What the content is: "OOXML", "OLE", "RTF", "ODT", "WORDML" or "TEXT".
+    const QString &format() const { return m_data.format; }
+
+    // The value as the word processor gives it: a text the document does not hold is empty text; a date
+    // or count it does not hold is nullopt (reading it raises an error, the "Not set" of the program).
+    std::optional<PropertyValue> get(Builtin id) const;
+    // The same, raising RuntimeError (naming the document and the property) where get() is nullopt.
+    PropertyValue value(Builtin id) const;
+
+private:
+    QString m_path;
+    DocumentData m_data;
+};
+
+// Opens the document at `path` read-only, judges its format by its content and reads its built-in
+// properties. Throws OpenError (a RuntimeError that also says what the content is) with a description
+// naming the file: not found, not readable, not a format the engine reads, protected with a password,
+// damaged. Thread-safe: documents may be read on several threads at once.
+DocumentProperties readDocumentProperties(const QString &path);
+
+} // namespace word

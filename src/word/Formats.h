@@ -1,0 +1,27 @@
+#pragma once
+#include "word/DocumentData.h"
+#include "word/InputFile.h"
+#include <QByteArray>
+
+namespace word {
+
+// What every format reader gets: the open file and its first bytes (the whole file when it is small).
+struct FileContent {
+    InputFile &file;
+    QByteArray head;     // the first bytes of the file
+    bool headIsWhole;    // head holds the entire file
+};
+
+// The format readers. Each reads only what it needs, fills the values it finds and sets `format`.
+// They throw OpenError for what they can name themselves (not a Word document, password) and
+// DamagedContent for broken content.
+DocumentData readOleDocument(const FileContent &content);
+DocumentData readZipDocument(const FileContent &content);   // OOXML and ODF text
+DocumentData readRtfDocument(const FileContent &content);
+DocumentData readWordXmlDocument(const FileContent &content); // Word 2003 XML
+DocumentData readPlainText(const FileContent &content);
+
+// The moment a FILETIME names (UTC), invalid for zero and the other "never" values.
+QDateTime fromFileTime(quint64 ticks);
+
+} // namespace word

@@ -1,0 +1,31 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+#include <cstdio>
+
+namespace word {
+
+// A document file opened read-only for the engine. Refuses folders, devices and pipes (which could block)
+// with a readable error naming the file. Reads by position; never writes.
+class InputFile {
+public:
+    explicit InputFile(const QString &path); // throws OpenError
+    ~InputFile();
+    InputFile(const InputFile &) = delete;
+    InputFile &operator=(const InputFile &) = delete;
+
+    const QString &path() const { return m_path; }
+    qint64 size() const { return m_size; }
+
+    // Up to `length` bytes from `offset` (fewer at the end of the file). Throws OpenError on an I/O error.
+    QByteArray read(qint64 offset, qint64 length) const;
+    // A stdio stream on its own descriptor for libraries that read through one; the caller owns it.
+    FILE *openStream() const;
+
+private:
+    QString m_path;
+    int m_fd = -1;
+    qint64 m_size = 0;
+};
+
+} // namespace word

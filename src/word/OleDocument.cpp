@@ -1,0 +1,278 @@
+// Word binary documents (Word 6 to 2003): an OLE2 compound file with a WordDocument stream. The built-in
+// properties live in the two property-set streams; the compound file itself is read through libgsf.
+#include "word/CodePage.h"
+#include "word/Errors.h"
+#include "word/Formats.h"
+#include "word/Limits.h"
+#include "word/PropertySet.h"
+#include "word/Xml.h"
+#include <QStringList>
+#include <gsf/gsf-infile-msole.h>
+#include <gsf/gsf-infile.h>
+#include <gsf/gsf-input-memory.h>
+#include <gsf/gsf-input-stdio.h>
+#include <gsf/gsf-utils.h>
+#include <mutex>
+
+namespace word {
+
+namespace {
+
+void ignoreLibraryMessage(const gchar *, GLogLevelFlags, const gchar *, gpointer) {}
+
+// libgsf's type system once per process; its warnings about damaged files are ours to report, not its.
+void initGsf()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        gsf_init();
+        // Parts of libgsf log without a domain of their own.
+        for (const char *domain : {"libgsf", "libgsf:msole", "libgsf:zip", "libgsf:utils", static_cast<const char *>(nullptr)})
+            g_log_set_handler(domain,
+                              static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE | G_LOG_LEVEL_INFO |
+                                                          G_LOG_LEVEL_DEBUG | G_LOG_LEVEL_CRITICAL),
+                              ignoreLibraryMessage, nullptr);
+    });
+}
+
+template <typename T>
+struct GObjectRef {
+    T *p = nullptr;
+    explicit GObjectRef(T *ptr) : p(ptr) {}
+    ~GObjectRef()
+    {
+        if (p)
+            g_object_unref(p);
+    }
+    GObjectRef(const GObjectRef &) = delete;
+    GObjectRef &operator=(const GObjectRef &) = delete;
+};
+
+// Summary information (section FMTID_SummaryInformation).
+enum : quint32 {
+    PIDSI_TITLE = 2, PIDSI_SUBJECT = 3, PIDSI_AUTHOR = 4, PIDSI_KEYWORDS = 5, PIDSI_COMMENTS = 6,
+    PIDSI_TEMPLATE = 7, PIDSI_LASTAUTHOR = 8, PIDSI_REVNUMBER = 9, PIDSI_EDITTIME = 10,
+    PIDSI_LASTPRINTED = 11, PIDSI_CREATE_DTM = 12, PIDSI_LASTSAVE_DTM = 13, PIDSI_PAGECOUNT = 14,
+    PIDSI_WORDCOUNT = 15, PIDSI_CHARCOUNT = 16,
+};
+// Document summary information (section FMTID_DocSummaryInformation).
+enum : quint32 {
+    PIDDSI_CATEGORY = 2, PIDDSI_LINECOUNT = 5, PIDDSI_PARCOUNT = 6, PIDDSI_MANAGER = 14,
+    PIDDSI_COMPANY = 15, PIDDSI_CCHWITHSPACES = 17,
+};
+
+constexpr quint64 kTicksPerMinute = 600000000ull;
+
+QString lower(const char *utf8) { return QString::fromUtf8(utf8).toLower(); }
+
+QByteArray readStream(GsfInfile *ole, int index)
+{
+    GsfInput *child = gsf_infile_child_by_index(ole, index);
+    if (!child)
+        return {};
+    GObjectRef<GsfInput> guard(child);
+    const gsf_off_t size = gsf_input_size(child);
+    if (size <= 0 || size > limits::kMaxPartBytes)
+        return {};
+    QByteArray data(static_cast<qsizetype>(size), Qt::Uninitialized);
+    if (!gsf_input_read(child, static_cast<size_t>(size), reinterpret_cast<guint8 *>(data.data())))
+        return {}; // a stream whose sector chain is broken holds nothing we can use
+    return data;
+}
+
+const OleSection *sectionOf(const std::vector<OleSection> &sections, const std::array<unsigned char, 16> &fmtid,
+                            bool firstAsFallback)
+{
+    for (const OleSection &s : sections)
+        if (s.fmtid == fmtid)
+            return &s;
+    return (firstAsFallback && !sections.empty()) ? &sections.front() : nullptr;
+}
+
+void takeText(DocumentData &d, Builtin id, const OleSection &s, quint32 pid)
+{
+    const OleValue *v = s.isNamed(pid) ? nullptr : s.find(pid);
+    if (v && v->kind == OleValue::Kind::Text)
+        d.setText(id, v->text);
+    else if (v && v->kind == OleValue::Kind::Integer && id == Builtin::RevisionNumber)
+        d.setText(id, QString::number(v->integer));
+}
+
+void takeInteger(DocumentData &d, Builtin id, const OleSection &s, quint32 pid)
+{
+    const OleValue *v = s.isNamed(pid) ? nullptr : s.find(pid);
+    if (v && v->kind == OleValue::Kind::Integer)
+        d.setInteger(id, v->integer);
+}
+
+void takeDate(DocumentData &d, Builtin id, const OleSection &s, quint32 pid)
+{
+    const OleValue *v = s.isNamed(pid) ? nullptr : s.find(pid);
+    if (v && v->kind == OleValue::Kind::FileTime)
+        d.setInstant(id, fromFileTime(v->fileTime));
+}
+
+QString describeOtherCompoundFile(const QStringList &names, QString &format)
+{
+    auto has = [&](const char *n) { return names.contains(QString::fromLatin1(n).toLower()); };
+    if (has("workbook") || has("book")) {
+        format = QStringLiteral("XLS");
+        return QStringLiteral("it is an Excel workbook");
+    }
+    if (has("powerpoint document")) {
+        format = QStringLiteral("PPT");
+        return QStringLiteral("it is a PowerPoint presentation");
+    }
+    if (has("visiodocument")) {
+        format = QStringLiteral("VSD");
+        return QStringLiteral("it is a Visio drawing");
+    }
+    if (has("quill")) {
+        format = QStringLiteral("PUB");
+        return QStringLiteral("it is a Publisher document");
+    }
+    for (const QString &n : names)
+        if (n.startsWith(QLatin1String("__substg1.0_")) || n == QLatin1String("__nameid_version1.0")) {
+            format = QStringLiteral("MSG");
+            return QStringLiteral("it is an Outlook message");
+        }
+    if (has("\x05" "hwpsummaryinformation") || (has("fileheader") && has("bodytext"))) {
+        format = QStringLiteral("HWP");
+        return QStringLiteral("it is a Hangul word processor document");
+    }
+    format = QStringLiteral("OLE");
+    QStringList shown;
+    for (const QString &n : names) {
+        QString printable = n;
+        for (QChar &c : printable)
+            if (c.unicode() < 0x20)
+                c = QLatin1Char('?');
+        shown << QLatin1Char('"') + printable + QLatin1Char('"');
+        if (shown.size() == 6)
+            break;
+    }
+    return QStringLiteral("it is a compound file without a Word document stream (it holds %1)")
+        .arg(shown.isEmpty() ? QStringLiteral("nothing") : shown.join(QStringLiteral(", ")));
+}
+
+} // namespace
+
+QDateTime fromFileTime(quint64 ticks)
+{
+    constexpr quint64 kEpochDelta = 116444736000000000ull; // 1601-01-01 to 1970-01-01 in 100 ns ticks
+    const qint64 ms = ticks >= kEpochDelta ? static_cast<qint64>((ticks - kEpochDelta) / 10000)
+                                           : -static_cast<qint64>((kEpochDelta - ticks) / 10000);
+    const QDateTime utc = QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC);
+    if (!utc.isValid() || isNeverDate(utc))
+        return {};
+    return utc;
+}
+
+DocumentData readOleDocument(const FileContent &content)
+{
+    initGsf();
+    GsfInput *input = nullptr;
+    if (content.headIsWhole) {
+        input = gsf_input_memory_new(reinterpret_cast<const guint8 *>(content.head.constData()),
+                                     content.head.size(), FALSE);
+    } else {
+        const QByteArray name = content.file.path().toUtf8();
+        input = gsf_input_stdio_new_FILE(name.constData(), content.file.openStream(), FALSE);
+    }
+    if (!input)
+        throw DamagedContent(QStringLiteral("its compound-file structure cannot be read"));
+    GObjectRef<GsfInput> inputGuard(input);
+    GError *error = nullptr;
+    GsfInfile *ole = gsf_infile_msole_new(input, &error);
+    if (!ole) {
+        const QString reason = error ? QString::fromUtf8(error->message) : QString();
+        g_clear_error(&error);
+        throw DamagedContent(reason.isEmpty()
+                                 ? QStringLiteral("its compound-file structure cannot be read")
+                                 : QStringLiteral("its compound-file structure cannot be read (%1)").arg(reason));
+    }
+    GObjectRef<GsfInfile> oleGuard(ole);
+
+    // Stream names compare case-insensitively, as in the compound-file format itself.
+    const int count = gsf_infile_num_children(ole);
+    QStringList names;
+    int wordDocument = -1, summary = -1, docSummary = -1;
+    bool encryptionInfo = false, encryptedPackage = false;
+    for (int i = 0; i < count && i < 100000; ++i) {
+        const char *raw = gsf_infile_name_by_index(ole, i);
+        if (!raw)
+            continue;
+        const QString name = lower(raw);
+        names << name;
+        if (name == QLatin1String("worddocument"))
+            wordDocument = i;
+        else if (name == QLatin1String("\x05" "summaryinformation"))
+            summary = i;
+        else if (name == QLatin1String("\x05" "documentsummaryinformation"))
+            docSummary = i;
+        else if (name == QLatin1String("encryptioninfo"))
+            encryptionInfo = true;
+        else if (name == QLatin1String("encryptedpackage"))
+            encryptedPackage = true;
+    }
+    if (encryptionInfo && encryptedPackage)
+        throwEncrypted(content.file.path(), QStringLiteral("OOXML-ENCRYPTED"));
+    if (wordDocument < 0) {
+        QString format;
+        const QString what = describeOtherCompoundFile(names, format);
+        throwUnknownFormat(content.file.path(), format, what);
+    }
+
+    DocumentData d;
+    d.format = QStringLiteral("OLE");
+    if (summary >= 0) {
+        const auto sections = decodePropertySetStream(readStream(ole, summary));
+        if (const OleSection *s = sectionOf(sections, kFmtidSummaryInformation, true)) {
+            takeText(d, Builtin::Title, *s, PIDSI_TITLE);
+            takeText(d, Builtin::Subject, *s, PIDSI_SUBJECT);
+            takeText(d, Builtin::Author, *s, PIDSI_AUTHOR);
+            takeText(d, Builtin::Keywords, *s, PIDSI_KEYWORDS);
+            takeText(d, Builtin::Comments, *s, PIDSI_COMMENTS);
+            takeText(d, Builtin::Template, *s, PIDSI_TEMPLATE);
+            takeText(d, Builtin::LastAuthor, *s, PIDSI_LASTAUTHOR);
+            takeText(d, Builtin::RevisionNumber, *s, PIDSI_REVNUMBER);
+            if (const OleValue *v = s->find(PIDSI_EDITTIME); v && v->kind == OleValue::Kind::FileTime)
+                d.setInteger(Builtin::TotalEditingTime, static_cast<qint64>(v->fileTime / kTicksPerMinute));
+            takeDate(d, Builtin::LastPrintDate, *s, PIDSI_LASTPRINTED);
+            takeDate(d, Builtin::CreationDate, *s, PIDSI_CREATE_DTM);
+            takeDate(d, Builtin::LastSaveTime, *s, PIDSI_LASTSAVE_DTM);
+            takeInteger(d, Builtin::NumberOfPages, *s, PIDSI_PAGECOUNT);
+            takeInteger(d, Builtin::NumberOfWords, *s, PIDSI_WORDCOUNT);
+            takeInteger(d, Builtin::NumberOfCharacters, *s, PIDSI_CHARCOUNT);
+        }
+    }
+    if (docSummary >= 0) {
+        const auto sections = decodePropertySetStream(readStream(ole, docSummary));
+        if (const OleSection *s = sectionOf(sections, kFmtidDocSummaryInformation, true)) {
+            takeText(d, Builtin::Category, *s, PIDDSI_CATEGORY);
+            takeInteger(d, Builtin::NumberOfLines, *s, PIDDSI_LINECOUNT);
+            takeInteger(d, Builtin::NumberOfParagraphs, *s, PIDDSI_PARCOUNT);
+            takeText(d, Builtin::Manager, *s, PIDDSI_MANAGER);
+            takeText(d, Builtin::Company, *s, PIDDSI_COMPANY);
+            takeInteger(d, Builtin::NumberOfCharactersWithSpaces, *s, PIDDSI_CCHWITHSPACES);
+        }
+        if (const OleSection *u = sectionOf(sections, kFmtidUserDefined, false)) {
+            if (const auto pid = u->idOfName(QStringLiteral("_PID_LINKBASE"))) {
+                if (const OleValue *v = u->find(*pid)) {
+                    if (v->kind == OleValue::Kind::Blob) {
+                        QString base = decodeCodePage(1200, v->blob.constData(), v->blob.size());
+                        const qsizetype nul = base.indexOf(QChar(0));
+                        if (nul >= 0)
+                            base.truncate(nul);
+                        d.setText(Builtin::HyperlinkBase, base);
+                    } else if (v->kind == OleValue::Kind::Text) {
+                        d.setText(Builtin::HyperlinkBase, v->text);
+                    }
+                }
+            }
+        }
+    }
+    return d;
+}
+
+} // namespace word

@@ -1,0 +1,297 @@
+#include "word/PropertySet.h"
+#include "word/CodePage.h"
+#include "word/Limits.h"
+#include <cstring>
+#include <limits>
+
+namespace word {
+
+const std::array<unsigned char, 16> kFmtidSummaryInformation{0xE0, 0x85, 0x9F, 0xF2, 0xF9, 0x4F, 0x68, 0x10,
+                                                             0xAB, 0x91, 0x08, 0x00, 0x2B, 0x27, 0xB3, 0xD9};
+const std::array<unsigned char, 16> kFmtidDocSummaryInformation{0x02, 0xD5, 0xCD, 0xD5, 0x9C, 0x2E, 0x1B, 0x10,
+                                                                0x93, 0x97, 0x08, 0x00, 0x2B, 0x2C, 0xF9, 0xAE};
+const std::array<unsigned char, 16> kFmtidUserDefined{0x05, 0xD5, 0xCD, 0xD5, 0x9C, 0x2E, 0x1B, 0x10,
+                                                      0x93, 0x97, 0x08, 0x00, 0x2B, 0x2C, 0xF9, 0xAE};
+
+namespace {
+
+enum VarType : quint16 {
+    VT_I2 = 2,
+    VT_I4 = 3,
+    VT_BOOL = 11,
+    VT_I1 = 16,
+    VT_UI1 = 17,
+    VT_UI2 = 18,
+    VT_UI4 = 19,
+    VT_I8 = 20,
+    VT_UI8 = 21,
+    VT_INT = 22,
+    VT_UINT = 23,
+    VT_LPSTR = 30,
+    VT_LPWSTR = 31,
+    VT_FILETIME = 64,
+    VT_BLOB = 65,
+};
+
+constexpr quint32 kPidDictionary = 0;
+constexpr quint32 kPidCodePage = 1;
+
+// Bounds-checked little-endian reads over [begin, end) of the stream.
+class Span {
+public:
+    Span(const unsigned char *data, qint64 size) : m_data(data), m_size(size) {}
+    qint64 size() const { return m_size; }
+    bool has(qint64 offset, qint64 n) const { return offset >= 0 && n >= 0 && offset <= m_size && n <= m_size - offset; }
+    quint16 u16(qint64 o) const { return static_cast<quint16>(m_data[o] | (m_data[o + 1] << 8)); }
+    quint32 u32(qint64 o) const
+    {
+        return static_cast<quint32>(m_data[o]) | (static_cast<quint32>(m_data[o + 1]) << 8) |
+               (static_cast<quint32>(m_data[o + 2]) << 16) | (static_cast<quint32>(m_data[o + 3]) << 24);
+    }
+    quint64 u64(qint64 o) const { return static_cast<quint64>(u32(o)) | (static_cast<quint64>(u32(o + 4)) << 32); }
+    const char *at(qint64 o) const { return reinterpret_cast<const char *>(m_data + o); }
+
+private:
+    const unsigned char *m_data;
+    qint64 m_size;
+};
+
+// A text up to its first NUL.
+QString cutAtNul(QString s)
+{
+    const qsizetype nul = s.indexOf(QChar(0));
+    if (nul >= 0)
+        s.truncate(nul);
+    return s;
+}
+
+QString utf16le(const char *p, qint64 bytes)
+{
+    return cutAtNul(decodeCodePage(1200, p, static_cast<qsizetype>(bytes)));
+}
+
+// Decodes the value at `o` (type word first) within the section span; nullopt when it does not fit or is
+// of a type the program has no use for.
+std::optional<OleValue> decodeValue(const Span &s, qint64 o, int codePage)
+{
+    if (!s.has(o, 4))
+        return std::nullopt;
+    const quint16 type = s.u16(o);
+    o += 4; // type and padding
+    OleValue v;
+    auto integer = [&](qint64 n) { v.kind = OleValue::Kind::Integer; v.integer = n; return std::optional<OleValue>(v); };
+    switch (type) {
+    case VT_I2:
+        if (!s.has(o, 2)) return std::nullopt;
+        return integer(static_cast<qint16>(s.u16(o)));
+    case VT_UI2:
+    case VT_BOOL:
+        if (!s.has(o, 2)) return std::nullopt;
+        return integer(s.u16(o));
+    case VT_I1:
+        if (!s.has(o, 1)) return std::nullopt;
+        return integer(static_cast<signed char>(*s.at(o)));
+    case VT_UI1:
+        if (!s.has(o, 1)) return std::nullopt;
+        return integer(static_cast<unsigned char>(*s.at(o)));
+    case VT_I4:
+    case VT_INT:
+        if (!s.has(o, 4)) return std::nullopt;
+        return integer(static_cast<qint32>(s.u32(o)));
+    case VT_UI4:
+    case VT_UINT:
+        if (!s.has(o, 4)) return std::nullopt;
+        return integer(s.u32(o));
+    case VT_I8:
+        if (!s.has(o, 8)) return std::nullopt;
+        return integer(static_cast<qint64>(s.u64(o)));
+    case VT_UI8: {
+        if (!s.has(o, 8)) return std::nullopt;
+        const quint64 n = s.u64(o);
+        if (n > static_cast<quint64>(std::numeric_limits<qint64>::max())) return std::nullopt;
+        return integer(static_cast<qint64>(n));
+    }
+    case VT_FILETIME:
+        if (!s.has(o, 8)) return std::nullopt;
+        v.kind = OleValue::Kind::FileTime;
+        v.fileTime = s.u64(o);
+        return v;
+    case VT_LPSTR: {
+        if (!s.has(o, 4)) return std::nullopt;
+        qint64 size = s.u32(o);
+        o += 4;
+        // Writers disagree on whether a size is counted in bytes or, for UTF-16, in characters; a size that
+        // runs past the section is cut to what is there rather than refused.
+        if (codePage == 1200) {
+            const bool endsInBytes = size >= 2 && s.has(o, size) && s.u16(o + size - 2) == 0;
+            if (!endsInBytes && size >= 1 && s.has(o, size * 2) && s.u16(o + size * 2 - 2) == 0)
+                size *= 2;
+        }
+        if (!s.has(o, size)) size = s.size() - o;
+        if (size < 0 || size > limits::kMaxTextValueChars * 2) return std::nullopt;
+        v.kind = OleValue::Kind::Text;
+        if (codePage == 1200) {
+            v.text = utf16le(s.at(o), size);
+        } else {
+            // Some writers store a size smaller than the text they wrote; the text's own terminating NUL,
+            // when it follows within the section, marks its true end.
+            const char *p = s.at(o);
+            qint64 len = static_cast<qint64>(strnlen(p, static_cast<size_t>(size)));
+            if (len == size) {
+                const qint64 room = qMin<qint64>(s.size() - o, limits::kMaxTextValueChars);
+                const qint64 longer = static_cast<qint64>(strnlen(p, static_cast<size_t>(room)));
+                if (longer < room)
+                    len = longer;
+            }
+            v.text = decodeCodePage(codePage, p, static_cast<qsizetype>(len));
+        }
+        return v;
+    }
+    case VT_LPWSTR: {
+        if (!s.has(o, 4)) return std::nullopt;
+        qint64 chars = s.u32(o);
+        o += 4;
+        if (chars > limits::kMaxTextValueChars) return std::nullopt;
+        qint64 bytes = chars * 2;
+        if (!s.has(o, bytes)) bytes = (s.size() - o) & ~qint64(1);
+        v.kind = OleValue::Kind::Text;
+        v.text = utf16le(s.at(o), bytes);
+        return v;
+    }
+    case VT_BLOB: {
+        if (!s.has(o, 4)) return std::nullopt;
+        const qint64 size = s.u32(o);
+        o += 4;
+        if (!s.has(o, size)) return std::nullopt;
+        v.kind = OleValue::Kind::Blob;
+        v.blob = QByteArray(s.at(o), static_cast<qsizetype>(size));
+        return v;
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+void decodeDictionary(const Span &s, qint64 o, int codePage, OleSection &section)
+{
+    if (!s.has(o, 4))
+        return;
+    const quint32 count = s.u32(o);
+    o += 4;
+    if (count > static_cast<quint32>(limits::kMaxPropertiesPerSection))
+        return;
+    for (quint32 k = 0; k < count; ++k) {
+        if (!s.has(o, 8))
+            return;
+        const quint32 id = s.u32(o);
+        const quint32 length = s.u32(o + 4);
+        o += 8;
+        QString name;
+        if (codePage == 1200) {
+            const qint64 bytes = static_cast<qint64>(length) * 2;
+            if (!s.has(o, bytes))
+                return;
+            name = utf16le(s.at(o), bytes);
+            o += bytes;
+            o = (o + 3) & ~qint64(3); // entries are aligned to 4 bytes in UTF-16 dictionaries
+        } else {
+            if (!s.has(o, length))
+                return;
+            const char *p = s.at(o);
+            name = decodeCodePage(codePage, p, static_cast<qsizetype>(strnlen(p, length)));
+            o += length;
+        }
+        section.dictionary.emplace_back(id, name);
+    }
+}
+
+} // namespace
+
+const OleValue *OleSection::find(quint32 id) const
+{
+    for (const OleProperty &p : properties)
+        if (p.id == id)
+            return &p.value;
+    return nullptr;
+}
+
+bool OleSection::isNamed(quint32 id) const
+{
+    for (const auto &entry : dictionary)
+        if (entry.first == id)
+            return true;
+    return false;
+}
+
+std::optional<quint32> OleSection::idOfName(const QString &name) const
+{
+    for (const auto &[id, n] : dictionary)
+        if (n.compare(name, Qt::CaseInsensitive) == 0)
+            return id;
+    return std::nullopt;
+}
+
+std::vector<OleSection> decodePropertySetStream(const QByteArray &stream)
+{
+    std::vector<OleSection> sections;
+    const Span all(reinterpret_cast<const unsigned char *>(stream.constData()), stream.size());
+    // Header: byte order FFFE, version, system id, class id, section count; then (fmtid, offset) pairs.
+    if (!all.has(0, 28) || all.u16(0) != 0xFFFE)
+        return sections;
+    const quint32 count = all.u32(24);
+    if (count == 0 || count > static_cast<quint32>(limits::kMaxSections))
+        return sections;
+    for (quint32 k = 0; k < count; ++k) {
+        const qint64 entry = 28 + static_cast<qint64>(k) * 20;
+        if (!all.has(entry, 20))
+            break;
+        OleSection section;
+        memcpy(section.fmtid.data(), all.at(entry), 16);
+        const qint64 start = all.u32(entry + 16);
+        if (!all.has(start, 8))
+            continue;
+        // The section's own size, cut to the stream when it claims more than there is.
+        qint64 size = all.u32(start);
+        if (!all.has(start, size))
+            size = all.size() - start;
+        const Span s(reinterpret_cast<const unsigned char *>(stream.constData()) + start, size);
+        if (!s.has(0, 8))
+            continue;
+        const quint32 n = s.u32(4);
+        if (n > static_cast<quint32>(limits::kMaxPropertiesPerSection) || !s.has(8, static_cast<qint64>(n) * 8)) {
+            sections.push_back(std::move(section));
+            continue;
+        }
+        // The code page first: strings stored before it in the list still use it.
+        int codePage = -1;
+        for (quint32 i = 0; i < n; ++i) {
+            if (s.u32(8 + i * 8) == kPidCodePage) {
+                const auto v = decodeValue(s, s.u32(8 + i * 8 + 4), 1252);
+                if (v && v->kind == OleValue::Kind::Integer)
+                    codePage = static_cast<int>(static_cast<quint16>(v->integer)); // stored as a signed 16-bit value
+                break;
+            }
+        }
+        section.codePage = codePage;
+        section.properties.reserve(n);
+        qint64 dictionaryOffset = -1;
+        for (quint32 i = 0; i < n; ++i) {
+            const quint32 id = s.u32(8 + i * 8);
+            const qint64 offset = s.u32(8 + i * 8 + 4);
+            if (id == kPidDictionary) {
+                dictionaryOffset = offset;
+                continue;
+            }
+            if (id == kPidCodePage)
+                continue;
+            if (auto v = decodeValue(s, offset, codePage))
+                section.properties.push_back({id, std::move(*v)});
+        }
+        if (dictionaryOffset >= 0)
+            decodeDictionary(s, dictionaryOffset, codePage, section);
+        sections.push_back(std::move(section));
+    }
+    return sections;
+}
+
+} // namespace word

@@ -1,0 +1,260 @@
+#include "word/Xml.h"
+#include "word/Errors.h"
+#include "word/Limits.h"
+#include <QVarLengthArray>
+#include <QXmlStreamReader>
+
+namespace word {
+
+void walkXmlFields(const QByteArray &xml, const QString &partName, int depth,
+                   const std::function<bool(const XmlField &)> &onField)
+{
+    QXmlStreamReader reader(xml);
+    reader.setNamespaceProcessing(true);
+    int level = 0;
+    QString text;
+    QXmlStreamAttributes attributes;
+    QString fieldName;
+    QString fieldNamespace;
+    QString parentName;
+    bool inField = false;
+    while (!reader.atEnd()) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::DTD:
+            throw DamagedContent(QStringLiteral("its part %1 carries a document type declaration, which no "
+                                                "document part may have")
+                                     .arg(partName));
+        case QXmlStreamReader::StartElement:
+            ++level;
+            if (level > limits::kMaxXmlDepth)
+                throw DamagedContent(QStringLiteral("its part %1 nests elements too deeply").arg(partName));
+            if (level == depth - 1)
+                parentName = reader.name().toString();
+            if (level == depth) {
+                inField = true;
+                fieldName = reader.name().toString();
+                fieldNamespace = reader.namespaceUri().toString();
+                attributes = reader.attributes();
+                text.clear();
+            }
+            break;
+        case QXmlStreamReader::EndElement:
+            if (level == depth && inField) {
+                inField = false;
+                const XmlField f{parentName, fieldName, fieldNamespace, attributes, text};
+                if (!onField(f))
+                    return;
+            }
+            --level;
+            break;
+        case QXmlStreamReader::Characters:
+            if (inField) {
+                if (text.size() + reader.text().size() > limits::kMaxTextValueChars)
+                    throw DamagedContent(QStringLiteral("its part %1 holds a value that is too long").arg(partName));
+                text += reader.text();
+            }
+            break;
+        case QXmlStreamReader::EntityReference:
+            // Only the predefined entities exist without a DTD; anything else is an error.
+            throw DamagedContent(QStringLiteral("its part %1 refers to an undefined entity").arg(partName));
+        default:
+            break;
+        }
+    }
+    if (reader.hasError())
+        throw DamagedContent(QStringLiteral("its part %1 is not well-formed XML (%2, line %3)")
+                                 .arg(partName, reader.errorString())
+                                 .arg(reader.lineNumber()));
+}
+
+namespace {
+
+// Reads exactly `n` digits at `i`.
+std::optional<int> digits(QStringView s, qsizetype &i, int n)
+{
+    if (i + n > s.size())
+        return std::nullopt;
+    int v = 0;
+    for (int k = 0; k < n; ++k) {
+        const QChar c = s[i + k];
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return std::nullopt;
+        v = v * 10 + (c.unicode() - '0');
+    }
+    i += n;
+    return v;
+}
+
+} // namespace
+
+std::optional<ParsedDateTime> parseW3cDateTime(QStringView text)
+{
+    const QStringView s = text.trimmed();
+    qsizetype i = 0;
+    ParsedDateTime r;
+    const auto year = digits(s, i, 4);
+    if (!year)
+        return std::nullopt;
+    int month = 1, day = 1;
+    if (i < s.size() && s[i] == QLatin1Char('-')) {
+        ++i;
+        const auto m = digits(s, i, 2);
+        if (!m)
+            return std::nullopt;
+        month = *m;
+        if (i < s.size() && s[i] == QLatin1Char('-')) {
+            ++i;
+            const auto d = digits(s, i, 2);
+            if (!d)
+                return std::nullopt;
+            day = *d;
+        }
+    }
+    r.date = QDate(*year, month, day);
+    if (!r.date.isValid())
+        return std::nullopt;
+    r.time = QTime(0, 0);
+    if (i < s.size() && (s[i] == QLatin1Char('T') || s[i] == QLatin1Char('t') || s[i] == QLatin1Char(' '))) {
+        ++i;
+        const auto h = digits(s, i, 2);
+        if (!h || i >= s.size() || s[i] != QLatin1Char(':'))
+            return std::nullopt;
+        ++i;
+        const auto mi = digits(s, i, 2);
+        if (!mi)
+            return std::nullopt;
+        int sec = 0, ms = 0;
+        if (i < s.size() && s[i] == QLatin1Char(':')) {
+            ++i;
+            const auto se = digits(s, i, 2);
+            if (!se)
+                return std::nullopt;
+            sec = *se;
+            if (i < s.size() && (s[i] == QLatin1Char('.') || s[i] == QLatin1Char(','))) {
+                ++i;
+                int scale = 100;
+                const qsizetype start = i;
+                while (i < s.size() && s[i].isDigit()) {
+                    ms += (s[i].unicode() - '0') * scale;
+                    scale /= 10;
+                    ++i;
+                }
+                if (i == start)
+                    return std::nullopt;
+            }
+        }
+        bool endOfDay = false;
+        if (*h == 24 && *mi == 0 && sec == 0 && ms == 0)
+            endOfDay = true;
+        r.time = endOfDay ? QTime(0, 0) : QTime(*h, *mi, sec, ms);
+        if (!r.time.isValid())
+            return std::nullopt;
+        if (endOfDay)
+            r.date = r.date.addDays(1);
+        if (i < s.size()) {
+            if (s[i] == QLatin1Char('Z') || s[i] == QLatin1Char('z')) {
+                r.offsetSeconds = 0;
+                ++i;
+            } else if (s[i] == QLatin1Char('+') || s[i] == QLatin1Char('-')) {
+                const int sign = s[i] == QLatin1Char('-') ? -1 : 1;
+                ++i;
+                const auto oh = digits(s, i, 2);
+                if (!oh)
+                    return std::nullopt;
+                int om = 0;
+                if (i < s.size() && s[i] == QLatin1Char(':'))
+                    ++i;
+                if (i < s.size()) {
+                    const auto m = digits(s, i, 2);
+                    if (!m)
+                        return std::nullopt;
+                    om = *m;
+                }
+                if (*oh > 23 || om > 59)
+                    return std::nullopt;
+                r.offsetSeconds = sign * (*oh * 3600 + om * 60);
+            }
+        }
+    }
+    if (i != s.size())
+        return std::nullopt;
+    return r;
+}
+
+std::optional<qint64> parseIsoDurationMinutes(QStringView text)
+{
+    const QStringView s = text.trimmed();
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < s.size() && s[i] == QLatin1Char('-')) {
+        negative = true;
+        ++i;
+    }
+    if (i >= s.size() || (s[i] != QLatin1Char('P') && s[i] != QLatin1Char('p')))
+        return std::nullopt;
+    ++i;
+    bool inTime = false;
+    bool any = false;
+    double seconds = 0;
+    while (i < s.size()) {
+        if (s[i] == QLatin1Char('T') || s[i] == QLatin1Char('t')) {
+            inTime = true;
+            ++i;
+            continue;
+        }
+        const qsizetype start = i;
+        while (i < s.size() && (s[i].isDigit() || s[i] == QLatin1Char('.') || s[i] == QLatin1Char(',')))
+            ++i;
+        if (i == start || i >= s.size() || i - start > 18)
+            return std::nullopt;
+        bool ok = false;
+        const double n = s.mid(start, i - start).toString().replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+        if (!ok)
+            return std::nullopt;
+        const QChar unit = s[i].toUpper();
+        ++i;
+        any = true;
+        if (!inTime) {
+            if (unit == QLatin1Char('Y'))
+                seconds += n * 365 * 86400;
+            else if (unit == QLatin1Char('M'))
+                seconds += n * 30 * 86400;
+            else if (unit == QLatin1Char('W'))
+                seconds += n * 7 * 86400;
+            else if (unit == QLatin1Char('D'))
+                seconds += n * 86400;
+            else
+                return std::nullopt;
+        } else {
+            if (unit == QLatin1Char('H'))
+                seconds += n * 3600;
+            else if (unit == QLatin1Char('M'))
+                seconds += n * 60;
+            else if (unit == QLatin1Char('S'))
+                seconds += n;
+            else
+                return std::nullopt;
+        }
+    }
+    if (!any || seconds > 9.0e15)
+        return std::nullopt;
+    const auto minutes = static_cast<qint64>(seconds / 60.0 + 1e-9);
+    return negative ? -minutes : minutes;
+}
+
+std::optional<qint64> parseWholeNumber(QStringView text)
+{
+    bool ok = false;
+    const qint64 n = text.trimmed().toLongLong(&ok);
+    if (!ok)
+        return std::nullopt;
+    return n;
+}
+
+bool isNeverDate(const QDateTime &utc)
+{
+    static const QDateTime firstReal(QDate(1602, 1, 1), QTime(0, 0), Qt::UTC);
+    return utc < firstReal;
+}
+
+} // namespace word

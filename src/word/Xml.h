@@ -1,0 +1,47 @@
+#pragma once
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QXmlStreamAttributes>
+#include <functional>
+#include <optional>
+
+namespace word {
+
+// One element of interest in a small XML part: its local name, namespace, attributes and its text (the
+// text of all its descendants, in order).
+struct XmlField {
+    QStringView parentLocalName;
+    QStringView localName;
+    QStringView namespaceUri;
+    const QXmlStreamAttributes &attributes;
+    const QString &text;
+};
+
+// Walks `xml` and calls `onField` for every element at `depth` (the root element is depth 1); `onField`
+// returns false to stop early. Refuses what a property part never has and what could be made to explode: a DTD (and
+// with it every entity definition), nesting deeper than the limit, malformed XML. Throws DamagedContent
+// naming `partName` when the XML is broken.
+void walkXmlFields(const QByteArray &xml, const QString &partName, int depth,
+                   const std::function<bool(const XmlField &)> &onField);
+
+// W3C date-time (the form OOXML and ODF use): YYYY[-MM[-DD[Thh:mm[:ss[.f]][Z|±hh:mm]]]]. A value with a
+// zone (Z or an offset) is a moment; one without is local time, reported through `isLocal`.
+struct ParsedDateTime {
+    QDate date;
+    QTime time;
+    std::optional<int> offsetSeconds; // absent: no zone given, the value is local time
+};
+std::optional<ParsedDateTime> parseW3cDateTime(QStringView text);
+
+// ISO 8601 duration (PnYnMnDTnHnMnS, as ODF's editing duration) in whole minutes, rounded down.
+std::optional<qint64> parseIsoDurationMinutes(QStringView text);
+
+// A whole number written in decimal (leading/trailing blanks allowed), as OOXML and ODF counts are.
+std::optional<qint64> parseWholeNumber(QStringView text);
+
+// Dates before this are the "never" that writers store for a date they do not have (zero FILETIME,
+// .NET's zero date).
+bool isNeverDate(const QDateTime &utc);
+
+} // namespace word

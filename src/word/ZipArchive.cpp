@@ -1,0 +1,154 @@
+#include "word/ZipArchive.h"
+#include "word/Errors.h"
+#include "word/Limits.h"
+#include <zip.h>
+
+namespace word {
+
+namespace {
+
+QString zipErrorText(int code)
+{
+    zip_error_t e;
+    zip_error_init_with_code(&e, code);
+    QString s = QString::fromUtf8(zip_error_strerror(&e));
+    zip_error_fini(&e);
+    return s;
+}
+
+QString sizeText(qint64 bytes)
+{
+    if (bytes >= 1024 * 1024)
+        return QStringLiteral("%1 MiB").arg(bytes / (1024 * 1024));
+    if (bytes >= 1024)
+        return QStringLiteral("%1 KiB").arg(bytes / 1024);
+    return QStringLiteral("%1 bytes").arg(bytes);
+}
+
+} // namespace
+
+ZipArchive::ZipArchive(const FileContent &content)
+{
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t *source = nullptr;
+    if (content.headIsWhole) {
+        source = zip_source_buffer_create(content.head.constData(), static_cast<zip_uint64_t>(content.head.size()),
+                                          0, &error);
+    } else {
+        FILE *f = content.file.openStream();
+        source = zip_source_filep_create(f, 0, -1, &error);
+        if (!source)
+            fclose(f);
+    }
+    if (!source) {
+        zip_error_fini(&error);
+        throw DamagedContent(QStringLiteral("its zip archive cannot be read"));
+    }
+    m_zip = zip_open_from_source(source, ZIP_RDONLY, &error);
+    if (!m_zip) {
+        const int code = zip_error_code_zip(&error);
+        zip_source_free(source);
+        zip_error_fini(&error);
+        switch (code) {
+        case ZIP_ER_NOZIP:
+            throw DamagedContent(QStringLiteral("its zip archive has no directory (the file is cut short or "
+                                                "overwritten at its end)"));
+        case ZIP_ER_INCONS:
+        case ZIP_ER_NOENT: // a directory entry promising zip64 sizes it does not carry
+            throw DamagedContent(QStringLiteral("its zip directory is inconsistent"));
+        case ZIP_ER_MEMORY:
+            throw DamagedContent(QStringLiteral("its zip directory is too large to read"));
+        default:
+            throw DamagedContent(QStringLiteral("its zip archive cannot be read (%1)").arg(zipErrorText(code)));
+        }
+    }
+    zip_error_fini(&error);
+    if (zip_get_num_entries(m_zip, 0) > limits::kMaxZipEntries) {
+        zip_discard(m_zip);
+        m_zip = nullptr;
+        throw DamagedContent(QStringLiteral("its zip archive lists more parts than any document has"));
+    }
+}
+
+ZipArchive::~ZipArchive()
+{
+    if (m_zip)
+        zip_discard(m_zip);
+}
+
+qint64 ZipArchive::entryCount() const { return zip_get_num_entries(m_zip, 0); }
+
+std::optional<qint64> ZipArchive::find(const QString &name) const
+{
+    const QByteArray utf8 = name.toUtf8();
+    const zip_int64_t i = zip_name_locate(m_zip, utf8.constData(), ZIP_FL_NOCASE | ZIP_FL_ENC_GUESS);
+    if (i < 0)
+        return std::nullopt;
+    return i;
+}
+
+QString ZipArchive::nameAt(qint64 index) const
+{
+    const char *n = zip_get_name(m_zip, static_cast<zip_uint64_t>(index), ZIP_FL_ENC_GUESS);
+    return n ? QString::fromUtf8(n) : QString();
+}
+
+QByteArray ZipArchive::read(qint64 index, qint64 limit) const
+{
+    const QString name = nameAt(index);
+    zip_stat_t st;
+    zip_stat_init(&st);
+    if (zip_stat_index(m_zip, static_cast<zip_uint64_t>(index), 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE))
+        throw DamagedContent(QStringLiteral("its part %1 cannot be found in the zip directory").arg(name));
+    if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
+        throw DamagedContent(QStringLiteral("its part %1 is encrypted inside the zip archive").arg(name));
+    if (st.size > static_cast<zip_uint64_t>(limit))
+        throw DamagedContent(QStringLiteral("its part %1 would unpack to %2, more than the %3 allowed")
+                                 .arg(name, sizeText(static_cast<qint64>(qMin<zip_uint64_t>(st.size, 1ull << 62))),
+                                      sizeText(limit)));
+    zip_file_t *f = zip_fopen_index(m_zip, static_cast<zip_uint64_t>(index), 0);
+    if (!f) {
+        const int code = zip_error_code_zip(zip_get_error(m_zip));
+        if (code == ZIP_ER_COMPNOTSUPP)
+            throw DamagedContent(QStringLiteral("its part %1 is packed with a method this program does not "
+                                                "know").arg(name));
+        throw DamagedContent(QStringLiteral("its part %1 cannot be opened (%2)").arg(name, zipErrorText(code)));
+    }
+    const auto size = static_cast<qint64>(st.size);
+    QByteArray data(static_cast<qsizetype>(size), Qt::Uninitialized);
+    qint64 done = 0;
+    int failure = 0;
+    // Read to the end so that libzip verifies the checksum; a part that unpacks to more than its
+    // stated size is refused without unpacking the rest.
+    for (;;) {
+        char spill[256];
+        const bool intoData = done < size;
+        char *target = intoData ? data.data() + done : spill;
+        const qint64 want = intoData ? size - done : static_cast<qint64>(sizeof spill);
+        const zip_int64_t n = zip_fread(f, target, static_cast<zip_uint64_t>(want));
+        if (n < 0) {
+            failure = zip_error_code_zip(zip_file_get_error(f));
+            break;
+        }
+        if (n == 0)
+            break;
+        if (!intoData) {
+            failure = ZIP_ER_INCONS;
+            break;
+        }
+        done += n;
+    }
+    zip_fclose(f);
+    if (failure == ZIP_ER_CRC)
+        throw DamagedContent(QStringLiteral("its part %1 fails its checksum").arg(name));
+    if (failure == ZIP_ER_INCONS)
+        throw DamagedContent(QStringLiteral("its part %1 unpacks to more than its stated size").arg(name));
+    if (failure != 0)
+        throw DamagedContent(QStringLiteral("its part %1 cannot be unpacked (%2)").arg(name, zipErrorText(failure)));
+    if (done != size)
+        throw DamagedContent(QStringLiteral("its part %1 is cut short").arg(name));
+    return data;
+}
+
+} // namespace word

@@ -1,0 +1,32 @@
+#pragma once
+#include "word/Formats.h"
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+struct zip;
+
+namespace word {
+
+// A zip archive read through libzip, with every part size bounded before it is unpacked and every
+// part's checksum verified. Failures are DamagedContent naming the part.
+class ZipArchive {
+public:
+    explicit ZipArchive(const FileContent &content); // throws DamagedContent when the archive is unreadable
+    ~ZipArchive();
+    ZipArchive(const ZipArchive &) = delete;
+    ZipArchive &operator=(const ZipArchive &) = delete;
+
+    qint64 entryCount() const;
+    // Index of the part with this name (compared case-insensitively, as package part names are).
+    std::optional<qint64> find(const QString &name) const;
+    QString nameAt(qint64 index) const;
+    // The part unpacked; refuses (DamagedContent) a part larger than `limit`, one that fails its
+    // checksum, is encrypted or cut short.
+    QByteArray read(qint64 index, qint64 limit) const;
+
+private:
+    zip *m_zip = nullptr;
+};
+
+} // namespace word

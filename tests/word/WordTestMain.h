@@ -1,0 +1,14 @@
+#pragma once
+// The engine's tests run in UTC so that local-time display is predictable.
+#include <QtTest>
+#include <ctime>
+
+#define QV_WORD_TEST_MAIN(TestClass)                                                                                   \
+    int main(int argc, char **argv)                                                                                    \
+    {                                                                                                                  \
+        qputenv("TZ", "UTC");                                                                                          \
+        tzset();                                                                                                       \
+        QCoreApplication app(argc, argv);                                                                              \
+        TestClass tc;                                                                                                  \
+        return QTest::qExec(&tc, argc, argv);                                                                          \
+    }

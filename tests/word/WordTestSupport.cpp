@@ -1,0 +1,593 @@
+#include "WordTestSupport.h"
+#include <QFile>
+#include <QStringList>
+#include <QTemporaryFile>
+#include <gsf/gsf-infile.h>
+#include <gsf/gsf-outfile-msole.h>
+#include <gsf/gsf-outfile.h>
+#include <gsf/gsf-output-memory.h>
+#include <gsf/gsf-utils.h>
+#include <stdexcept>
+#include <zip.h>
+#include <zlib.h>
+
+namespace wt {
+
+namespace {
+
+void appendU16(QByteArray &b, uint16_t v)
+{
+    b.append(static_cast<char>(v & 0xFF));
+    b.append(static_cast<char>(v >> 8));
+}
+void appendU32(QByteArray &b, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        b.append(static_cast<char>((v >> (8 * i)) & 0xFF));
+}
+void appendU64(QByteArray &b, uint64_t v)
+{
+    for (int i = 0; i < 8; ++i)
+        b.append(static_cast<char>((v >> (8 * i)) & 0xFF));
+}
+void pad4(QByteArray &b)
+{
+    while (b.size() % 4)
+        b.append('\0');
+}
+QByteArray fromHex(const char *hex) { return QByteArray::fromHex(hex); }
+
+} // namespace
+
+void putU32(QByteArray &b, qint64 offset, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        b[offset + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &data)
+{
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(data) != data.size())
+        throw std::runtime_error("cannot write test file");
+    return path;
+}
+
+// ---------------------------------------------------------------- zip
+
+QByteArray makeZip(const QList<ZipEntry> &entries)
+{
+    QTemporaryFile tmp;
+    if (!tmp.open())
+        throw std::runtime_error("no temp file");
+    const QByteArray path = QFile::encodeName(tmp.fileName());
+    tmp.close();
+    int error = 0;
+    zip_t *z = zip_open(path.constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    if (!z)
+        throw std::runtime_error("zip_open");
+    QList<QByteArray> keep; // libzip reads the buffers when the archive is closed
+    for (const ZipEntry &e : entries) {
+        keep.append(e.data);
+        zip_source_t *src = zip_source_buffer(z, keep.last().constData(), static_cast<zip_uint64_t>(keep.last().size()), 0);
+        const zip_int64_t idx = zip_file_add(z, e.name.toUtf8().constData(), src, ZIP_FL_ENC_UTF_8);
+        if (idx < 0)
+            throw std::runtime_error("zip_file_add");
+        zip_set_file_compression(z, static_cast<zip_uint64_t>(idx), e.store ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 0);
+    }
+    if (zip_close(z) != 0)
+        throw std::runtime_error("zip_close");
+    QFile f(tmp.fileName());
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+QByteArray rawDeflate(const QByteArray &data)
+{
+    z_stream s{};
+    deflateInit2(&s, 9, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
+    QByteArray out(static_cast<qsizetype>(deflateBound(&s, static_cast<uLong>(data.size()))) + 16, '\0');
+    s.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.constData()));
+    s.avail_in = static_cast<uInt>(data.size());
+    s.next_out = reinterpret_cast<Bytef *>(out.data());
+    s.avail_out = static_cast<uInt>(out.size());
+    deflate(&s, Z_FINISH);
+    out.truncate(static_cast<qsizetype>(s.total_out));
+    deflateEnd(&s);
+    return out;
+}
+
+uint32_t crc32Of(const QByteArray &data)
+{
+    return static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef *>(data.constData()), static_cast<uInt>(data.size())));
+}
+
+QByteArray deflatedZeros(uint64_t bytes, uint32_t &crc)
+{
+    constexpr qsizetype kChunk = 1 << 20;
+    const QByteArray zeros(kChunk, '\0');
+    // One chunk, flushed so that it stands alone: the same bytes can follow each other any number of times.
+    z_stream s{};
+    deflateInit2(&s, 9, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
+    QByteArray block(kChunk, '\0');
+    s.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(zeros.constData()));
+    s.avail_in = static_cast<uInt>(zeros.size());
+    s.next_out = reinterpret_cast<Bytef *>(block.data());
+    s.avail_out = static_cast<uInt>(block.size());
+    deflate(&s, Z_FULL_FLUSH);
+    block.truncate(static_cast<qsizetype>(s.total_out));
+    deflateEnd(&s);
+    const uint64_t chunks = bytes / kChunk;
+    QByteArray out;
+    out.reserve(static_cast<qsizetype>(block.size() * chunks + 8));
+    const uLong chunkCrc = crc32(0, reinterpret_cast<const Bytef *>(zeros.constData()), static_cast<uInt>(kChunk));
+    uLong total = 0;
+    for (uint64_t i = 0; i < chunks; ++i) {
+        out.append(block);
+        total = crc32_combine(total, chunkCrc, kChunk);
+    }
+    out.append("\x03\x00", 2); // a final, empty block
+    crc = static_cast<uint32_t>(total);
+    return out;
+}
+
+QByteArray makeRawZip(const QList<RawZipEntry> &entries)
+{
+    QByteArray file, central;
+    for (const RawZipEntry &e : entries) {
+        const uint32_t offset = static_cast<uint32_t>(file.size());
+        const uint32_t stated = e.statedSize > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<uint32_t>(e.statedSize);
+        appendU32(file, 0x04034b50);
+        appendU16(file, 20);
+        appendU16(file, 0);
+        appendU16(file, e.method);
+        appendU16(file, 0);
+        appendU16(file, 0x21);
+        appendU32(file, e.crc);
+        appendU32(file, static_cast<uint32_t>(e.compressed.size()));
+        appendU32(file, stated);
+        appendU16(file, static_cast<uint16_t>(e.name.size()));
+        appendU16(file, 0);
+        file.append(e.name);
+        file.append(e.compressed);
+
+        appendU32(central, 0x02014b50);
+        appendU16(central, 20);
+        appendU16(central, 20);
+        appendU16(central, 0);
+        appendU16(central, e.method);
+        appendU16(central, 0);
+        appendU16(central, 0x21);
+        appendU32(central, e.crc);
+        appendU32(central, static_cast<uint32_t>(e.compressed.size()));
+        appendU32(central, stated);
+        appendU16(central, static_cast<uint16_t>(e.name.size()));
+        appendU16(central, 0);
+        appendU16(central, 0);
+        appendU16(central, 0);
+        appendU16(central, 0);
+        appendU32(central, 0);
+        appendU32(central, offset);
+        central.append(e.name);
+    }
+    const uint32_t cdOffset = static_cast<uint32_t>(file.size());
+    file.append(central);
+    appendU32(file, 0x06054b50);
+    appendU16(file, 0);
+    appendU16(file, 0);
+    appendU16(file, static_cast<uint16_t>(entries.size()));
+    appendU16(file, static_cast<uint16_t>(entries.size()));
+    appendU32(file, static_cast<uint32_t>(central.size()));
+    appendU32(file, cdOffset);
+    appendU16(file, 0);
+    return file;
+}
+
+// ---------------------------------------------------------------- OOXML and ODF
+
+QByteArray coreXml(const QList<QPair<QString, QString>> &elements)
+{
+    QByteArray x = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                   "<cp:coreProperties xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/metadata/core-properties\" "
+                   "xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns:dcterms=\"http://purl.org/dc/terms/\" "
+                   "xmlns:dcmitype=\"http://purl.org/dc/dcmitype/\" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">";
+    for (const auto &[name, value] : elements) {
+        const bool date = name.startsWith(QLatin1String("dcterms:"));
+        x += "<" + name.toUtf8() + (date ? " xsi:type=\"dcterms:W3CDTF\"" : "") + ">" +
+             value.toHtmlEscaped().toUtf8() + "</" + name.toUtf8() + ">";
+    }
+    x += "</cp:coreProperties>";
+    return x;
+}
+
+QByteArray appXml(const QList<QPair<QString, QString>> &elements)
+{
+    QByteArray x = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                   "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/extended-properties\" "
+                   "xmlns:vt=\"http://schemas.openxmlformats.org/officeDocument/2006/docPropsVTypes\">";
+    for (const auto &[name, value] : elements)
+        x += "<" + name.toUtf8() + ">" + value.toHtmlEscaped().toUtf8() + "</" + name.toUtf8() + ">";
+    x += "</Properties>";
+    return x;
+}
+
+QByteArray makeDocx(const DocxParts &p)
+{
+    QByteArray rels = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                      "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
+    rels += "<Relationship Id=\"rId1\" Type=\"" + p.officeDocRelType.toUtf8() + "\" Target=\"" + p.mainPart.toUtf8() + "\"/>";
+    if (!p.core.isEmpty())
+        rels += "<Relationship Id=\"rId2\" Type=\"" + p.coreRelType.toUtf8() + "\" Target=\"" + p.corePath.toUtf8() + "\"/>";
+    if (!p.app.isEmpty())
+        rels += "<Relationship Id=\"rId3\" Type=\"" + p.appRelType.toUtf8() + "\" Target=\"docProps/app.xml\"/>";
+    rels += "</Relationships>";
+    const QByteArray types =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+        "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+        "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+        "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+        "<Override PartName=\"/" + p.mainPart.toUtf8() + "\" ContentType=\"" + p.mainContentType.toUtf8() + "\"/>"
+        "<Override PartName=\"/docProps/core.xml\" ContentType=\"application/vnd.openxmlformats-package.core-properties+xml\"/>"
+        "<Override PartName=\"/docProps/app.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.extended-properties+xml\"/>"
+        "</Types>";
+    QList<ZipEntry> entries{{QStringLiteral("[Content_Types].xml"), types},
+                            {QStringLiteral("_rels/.rels"), rels},
+                            {p.mainPart, "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body/></w:document>"}};
+    if (!p.core.isEmpty())
+        entries.append({p.corePath, p.core});
+    if (!p.app.isEmpty())
+        entries.append({QStringLiteral("docProps/app.xml"), p.app});
+    return makeZip(entries);
+}
+
+QByteArray makeOdt(const QByteArray &metaXml, const QString &mimeType)
+{
+    QList<ZipEntry> entries{{QStringLiteral("mimetype"), mimeType.toUtf8(), true},
+                            {QStringLiteral("content.xml"), "<office:document-content/>"}};
+    if (!metaXml.isEmpty())
+        entries.append({QStringLiteral("meta.xml"), metaXml});
+    entries.append({QStringLiteral("META-INF/manifest.xml"), "<manifest:manifest/>"});
+    return makeZip(entries);
+}
+
+// ---------------------------------------------------------------- property sets
+
+QByteArray fmtidSummary() { return fromHex("E0859FF2F94F6810AB9108002B27B3D9"); }
+QByteArray fmtidDocSummary() { return fromHex("02D5CDD59C2E1B10939708002B2CF9AE"); }
+QByteArray fmtidUserDefined() { return fromHex("05D5CDD59C2E1B10939708002B2CF9AE"); }
+
+uint64_t fileTimeOf(const QDateTime &utc)
+{
+    return static_cast<uint64_t>(utc.toMSecsSinceEpoch() + 11644473600000ll) * 10000ull;
+}
+
+PropertySection::PropertySection(QByteArray fmtid, int codePage) : m_fmtid(std::move(fmtid)), m_codePage(codePage)
+{
+    if (codePage >= 0) {
+        QByteArray v;
+        appendU16(v, 2);
+        appendU16(v, 0);
+        appendU16(v, static_cast<uint16_t>(static_cast<int16_t>(codePage > 32767 ? codePage - 65536 : codePage)));
+        appendU16(v, 0);
+        m_values.append({1, v});
+    }
+}
+
+QByteArray PropertySection::encode(const QString &text) const
+{
+    switch (m_codePage) {
+    case 1200: {
+        QByteArray b;
+        for (const QChar c : text)
+            appendU16(b, c.unicode());
+        appendU16(b, 0);
+        return b;
+    }
+    case 65001:
+        return text.toUtf8() + QByteArray(1, '\0');
+    default:
+        return text.toLatin1() + QByteArray(1, '\0'); // tests give other code pages bytes through rawString
+    }
+}
+
+PropertySection &PropertySection::string(uint32_t pid, const QString &text)
+{
+    const QByteArray bytes = encode(text);
+    return rawString(pid, bytes, static_cast<uint32_t>(bytes.size()));
+}
+
+PropertySection &PropertySection::rawString(uint32_t pid, const QByteArray &bytes, uint32_t statedSize)
+{
+    QByteArray v;
+    appendU16(v, 30);
+    appendU16(v, 0);
+    appendU32(v, statedSize);
+    v.append(bytes);
+    pad4(v);
+    m_values.append({pid, v});
+    return *this;
+}
+
+PropertySection &PropertySection::wideString(uint32_t pid, const QString &text)
+{
+    QByteArray v;
+    appendU16(v, 31);
+    appendU16(v, 0);
+    appendU32(v, static_cast<uint32_t>(text.size() + 1));
+    for (const QChar c : text)
+        appendU16(v, c.unicode());
+    appendU16(v, 0);
+    pad4(v);
+    m_values.append({pid, v});
+    return *this;
+}
+
+PropertySection &PropertySection::int32(uint32_t pid, int32_t n)
+{
+    QByteArray v;
+    appendU16(v, 3);
+    appendU16(v, 0);
+    appendU32(v, static_cast<uint32_t>(n));
+    m_values.append({pid, v});
+    return *this;
+}
+
+PropertySection &PropertySection::int16(uint32_t pid, int16_t n)
+{
+    QByteArray v;
+    appendU16(v, 2);
+    appendU16(v, 0);
+    appendU16(v, static_cast<uint16_t>(n));
+    appendU16(v, 0);
+    m_values.append({pid, v});
+    return *this;
+}
+
+PropertySection &PropertySection::fileTime(uint32_t pid, uint64_t ticks)
+{
+    QByteArray v;
+    appendU16(v, 64);
+    appendU16(v, 0);
+    appendU64(v, ticks);
+    m_values.append({pid, v});
+    return *this;
+}
+
+PropertySection &PropertySection::blob(uint32_t pid, const QByteArray &bytes)
+{
+    QByteArray v;
+    appendU16(v, 65);
+    appendU16(v, 0);
+    appendU32(v, static_cast<uint32_t>(bytes.size()));
+    v.append(bytes);
+    pad4(v);
+    m_values.append({pid, v});
+    return *this;
+}
+
+PropertySection &PropertySection::dictionary(const QList<QPair<uint32_t, QString>> &names)
+{
+    QByteArray v;
+    appendU32(v, static_cast<uint32_t>(names.size()));
+    for (const auto &[id, name] : names) {
+        appendU32(v, id);
+        if (m_codePage == 1200) {
+            appendU32(v, static_cast<uint32_t>(name.size() + 1));
+            for (const QChar c : name)
+                appendU16(v, c.unicode());
+            appendU16(v, 0);
+            pad4(v);
+        } else {
+            const QByteArray b = name.toLatin1() + QByteArray(1, '\0');
+            appendU32(v, static_cast<uint32_t>(b.size()));
+            v.append(b);
+        }
+    }
+    pad4(v);
+    m_values.append({0, v});
+    return *this;
+}
+
+PropertySection &PropertySection::raw(uint32_t pid, const QByteArray &typedValue)
+{
+    QByteArray v = typedValue;
+    pad4(v);
+    m_values.append({pid, v});
+    return *this;
+}
+
+QByteArray PropertySection::build() const
+{
+    QByteArray body;
+    QByteArray table;
+    const uint32_t headerSize = 8 + 8 * static_cast<uint32_t>(m_values.size());
+    for (const auto &[pid, value] : m_values) {
+        appendU32(table, pid);
+        appendU32(table, headerSize + static_cast<uint32_t>(body.size()));
+        body.append(value);
+    }
+    QByteArray s;
+    appendU32(s, headerSize + static_cast<uint32_t>(body.size()));
+    appendU32(s, static_cast<uint32_t>(m_values.size()));
+    s.append(table);
+    s.append(body);
+    return s;
+}
+
+QByteArray propertySetStream(const QList<PropertySection> &sections)
+{
+    QByteArray s;
+    appendU16(s, 0xFFFE);
+    appendU16(s, 0);
+    appendU32(s, 0x00020006);
+    s.append(QByteArray(16, '\0'));
+    appendU32(s, static_cast<uint32_t>(sections.size()));
+    QList<QByteArray> built;
+    for (const PropertySection &sec : sections)
+        built.append(sec.build());
+    uint32_t offset = 28 + 20 * static_cast<uint32_t>(sections.size());
+    for (int i = 0; i < sections.size(); ++i) {
+        s.append(sections[i].fmtid());
+        appendU32(s, offset);
+        offset += static_cast<uint32_t>(built[i].size());
+    }
+    for (const QByteArray &b : built)
+        s.append(b);
+    return s;
+}
+
+// ---------------------------------------------------------------- compound files
+
+QByteArray makeOle(const QList<QPair<QString, QByteArray>> &streams)
+{
+    gsf_init();
+    GsfOutput *mem = gsf_output_memory_new();
+    GsfOutfile *ole = gsf_outfile_msole_new(mem);
+    // "Storage/Stream" names a stream inside a storage (an embedded object's, say).
+    QList<QPair<QString, GsfOutfile *>> storages;
+    for (const auto &[name, data] : streams) {
+        GsfOutfile *parent = ole;
+        const QStringList parts = name.split(QLatin1Char('/'));
+        for (int i = 0; i + 1 < parts.size(); ++i) {
+            GsfOutfile *found = nullptr;
+            for (const auto &s : storages)
+                if (s.first == parts[i])
+                    found = s.second;
+            if (!found) {
+                found = GSF_OUTFILE(gsf_outfile_new_child(parent, parts[i].toUtf8().constData(), TRUE));
+                storages.append({parts[i], found});
+            }
+            parent = found;
+        }
+        GsfOutput *child = gsf_outfile_new_child(parent, parts.last().toUtf8().constData(), FALSE);
+        gsf_output_write(child, static_cast<size_t>(data.size()), reinterpret_cast<const guint8 *>(data.constData()));
+        gsf_output_close(child);
+        g_object_unref(child);
+    }
+    for (auto it = storages.rbegin(); it != storages.rend(); ++it) {
+        gsf_output_close(GSF_OUTPUT(it->second));
+        g_object_unref(it->second);
+    }
+    gsf_output_close(GSF_OUTPUT(ole));
+    g_object_unref(ole);
+    const QByteArray bytes(reinterpret_cast<const char *>(gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(mem))),
+                           static_cast<qsizetype>(gsf_output_size(mem)));
+    g_object_unref(mem);
+    return bytes;
+}
+
+qint64 cfbSectorOffset(int sector) { return 512 + static_cast<qint64>(sector) * 512; }
+qint64 cfbFatEntryOffset(const RawCfbLayout &l, int sector) { return cfbSectorOffset(l.fatSector) + sector * 4; }
+qint64 cfbDirectoryEntryOffset(const RawCfbLayout &l, int entry) { return cfbSectorOffset(l.directorySector) + entry * 128; }
+
+QByteArray makeRawCfb(const QList<QPair<QString, QByteArray>> &streams, RawCfbLayout *layoutOut)
+{
+    constexpr uint32_t kFree = 0xFFFFFFFF, kEnd = 0xFFFFFFFE, kFatSect = 0xFFFFFFFD;
+    RawCfbLayout layout;
+    // Sector 0: the FAT; sector 1: the directory (root + up to 3 streams); then the streams.
+    if (streams.size() > 3)
+        throw std::runtime_error("raw CFB holds at most three streams");
+    QList<QByteArray> padded;
+    int next = 2;
+    for (const auto &s : streams) {
+        QByteArray d = s.second;
+        if (d.size() < 4096)
+            d.append(QByteArray(4096 - d.size(), '\0'));
+        while (d.size() % 512)
+            d.append('\0');
+        padded.append(d);
+        layout.streamFirstSector.append(next);
+        layout.streamSectorCount.append(static_cast<int>(d.size() / 512));
+        next += static_cast<int>(d.size() / 512);
+    }
+    if (next > 128)
+        throw std::runtime_error("raw CFB too large for one FAT sector");
+
+    QByteArray header;
+    header.append(fromHex("D0CF11E0A1B11AE1"));
+    header.append(QByteArray(16, '\0'));
+    appendU16(header, 0x3E);
+    appendU16(header, 3);
+    appendU16(header, 0xFFFE);
+    appendU16(header, 9);
+    appendU16(header, 6);
+    header.append(QByteArray(6, '\0'));
+    appendU32(header, 0);      // directory sectors (v3: 0)
+    appendU32(header, 1);      // FAT sectors
+    appendU32(header, 1);      // first directory sector
+    appendU32(header, 0);      // transaction
+    appendU32(header, 4096);   // mini stream cutoff
+    appendU32(header, kEnd);   // first mini FAT sector
+    appendU32(header, 0);      // mini FAT sectors
+    appendU32(header, kEnd);   // first DIFAT sector
+    appendU32(header, 0);      // DIFAT sectors
+    appendU32(header, 0);      // DIFAT[0] = the FAT in sector 0
+    for (int i = 1; i < 109; ++i)
+        appendU32(header, kFree);
+
+    QByteArray fat;
+    for (int s = 0; s < 128; ++s) {
+        uint32_t v = kFree;
+        if (s == 0)
+            v = kFatSect;
+        else if (s == 1)
+            v = kEnd;
+        else
+            for (int k = 0; k < padded.size(); ++k) {
+                const int first = layout.streamFirstSector[k], count = layout.streamSectorCount[k];
+                if (s >= first && s < first + count)
+                    v = (s == first + count - 1) ? kEnd : static_cast<uint32_t>(s + 1);
+            }
+        appendU32(fat, v);
+    }
+
+    auto dirEntry = [&](const QString &name, uint8_t type, uint32_t left, uint32_t right, uint32_t child,
+                        uint32_t start, uint32_t size) {
+        QByteArray e;
+        for (const QChar c : name)
+            appendU16(e, c.unicode());
+        appendU16(e, 0);
+        e.append(QByteArray(64 - e.size(), '\0'));
+        appendU16(e, static_cast<uint16_t>((name.size() + 1) * 2));
+        e.append(static_cast<char>(type));
+        e.append(static_cast<char>(1)); // black
+        appendU32(e, left);
+        appendU32(e, right);
+        appendU32(e, child);
+        e.append(QByteArray(16 + 4 + 8 + 8, '\0'));
+        appendU32(e, start);
+        appendU32(e, size);
+        appendU32(e, 0);
+        return e;
+    };
+    QByteArray dir;
+    dir.append(dirEntry(QStringLiteral("Root Entry"), 5, kFree, kFree, streams.isEmpty() ? kFree : 1, kEnd, 0));
+    for (int k = 0; k < streams.size(); ++k)
+        dir.append(dirEntry(streams[k].first, 2, kFree, k + 1 < streams.size() ? static_cast<uint32_t>(k + 2) : kFree, kFree,
+                            static_cast<uint32_t>(layout.streamFirstSector[k]), static_cast<uint32_t>(padded[k].size())));
+    while (dir.size() < 512)
+        dir.append(dirEntry(QString(), 0, kFree, kFree, kFree, kEnd, 0));
+
+    QByteArray file = header;
+    file.append(fat);
+    file.append(dir);
+    for (const QByteArray &d : padded)
+        file.append(d);
+    if (layoutOut)
+        *layoutOut = layout;
+    return file;
+}
+
+QByteArray makeWordBinary(const QByteArray &summary, const QByteArray &docSummary, const QString &summaryName,
+                          const QString &docSummaryName)
+{
+    QList<QPair<QString, QByteArray>> streams{{QStringLiteral("WordDocument"), QByteArray(600, '\0')}};
+    if (!summary.isEmpty())
+        streams.append({summaryName, summary});
+    if (!docSummary.isEmpty())
+        streams.append({docSummaryName, docSummary});
+    return makeOle(streams);
+}
+
+} // namespace wt

@@ -1,0 +1,117 @@
+#pragma once
+// Builders for the documents the engine's tests make themselves: zip packages (OOXML, ODF), compound
+// files (through libgsf, or byte by byte when the test needs a broken one), property-set streams, and
+// raw zip archives whose stated sizes and checksums the test chooses.
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QTemporaryDir>
+#include <cstdint>
+
+namespace wt {
+
+// Writes `data` to `name` inside `dir` and returns the full path.
+QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &data);
+
+// ---- zip (through libzip)
+struct ZipEntry {
+    QString name;
+    QByteArray data;
+    bool store = false; // stored instead of deflated
+};
+QByteArray makeZip(const QList<ZipEntry> &entries);
+
+// ---- raw zip: each entry deflated (or stored), with the stated size and checksum the test wants
+struct RawZipEntry {
+    QByteArray name;
+    QByteArray compressed;       // the member's data as stored
+    uint16_t method = 8;         // 0 stored, 8 deflate
+    uint32_t crc = 0;
+    uint64_t statedSize = 0;     // uncompressed size written in the headers
+};
+QByteArray makeRawZip(const QList<RawZipEntry> &entries);
+QByteArray rawDeflate(const QByteArray &data);
+uint32_t crc32Of(const QByteArray &data);
+// A deflate stream of `gib` GiB of zeros (built from one repeated block, so it is small and quick to
+// make) and its CRC.
+QByteArray deflatedZeros(uint64_t bytes, uint32_t &crc);
+
+// ---- OOXML
+struct DocxParts {
+    QByteArray core;             // docProps/core.xml (empty: no part and no relationship)
+    QByteArray app;              // docProps/app.xml
+    QString mainContentType = QStringLiteral(
+        "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml");
+    QString mainPart = QStringLiteral("word/document.xml");
+    QString coreRelType = QStringLiteral(
+        "http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties");
+    QString appRelType = QStringLiteral(
+        "http://schemas.openxmlformats.org/officeDocument/2006/relationships/extended-properties");
+    QString officeDocRelType = QStringLiteral(
+        "http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument");
+    QString corePath = QStringLiteral("docProps/core.xml");
+};
+QByteArray makeDocx(const DocxParts &parts);
+QByteArray coreXml(const QList<QPair<QString, QString>> &elements); // prefixed names, e.g. "dc:title"
+QByteArray appXml(const QList<QPair<QString, QString>> &elements);
+
+// ---- ODF text
+QByteArray makeOdt(const QByteArray &metaXml, const QString &mimeType = QStringLiteral(
+                                                  "application/vnd.oasis.opendocument.text"));
+
+// ---- property-set streams
+QByteArray fmtidSummary();
+QByteArray fmtidDocSummary();
+QByteArray fmtidUserDefined();
+uint64_t fileTimeOf(const QDateTime &utc);
+
+class PropertySection {
+public:
+    PropertySection(QByteArray fmtid, int codePage); // codePage < 0: no code page property
+    PropertySection &string(uint32_t pid, const QString &text);        // VT_LPSTR in the section's code page
+    PropertySection &rawString(uint32_t pid, const QByteArray &bytes, uint32_t statedSize); // VT_LPSTR as given
+    PropertySection &wideString(uint32_t pid, const QString &text);    // VT_LPWSTR
+    PropertySection &int32(uint32_t pid, int32_t v);
+    PropertySection &int16(uint32_t pid, int16_t v);
+    PropertySection &fileTime(uint32_t pid, uint64_t ticks);
+    PropertySection &blob(uint32_t pid, const QByteArray &bytes);
+    PropertySection &dictionary(const QList<QPair<uint32_t, QString>> &names);
+    PropertySection &raw(uint32_t pid, const QByteArray &typedValue);  // a typed value written verbatim
+    QByteArray build() const;
+    const QByteArray &fmtid() const { return m_fmtid; }
+
+private:
+    QByteArray encode(const QString &text) const;
+    QByteArray m_fmtid;
+    int m_codePage;
+    QList<QPair<uint32_t, QByteArray>> m_values;
+};
+QByteArray propertySetStream(const QList<PropertySection> &sections);
+
+// ---- compound files
+// Through libgsf's writer: a well-formed file with these streams (names as stored, e.g. "\x05SummaryInformation").
+QByteArray makeOle(const QList<QPair<QString, QByteArray>> &streams);
+// Byte by byte (version 3, 512-byte sectors, no mini stream: every stream is padded to 4096 bytes),
+// for tests that break the structure on purpose. `tamper` may edit the file after it is laid out; the
+// positions of the pieces are given to it.
+struct RawCfbLayout {
+    int fatSector = 0;
+    int directorySector = 1;
+    QList<int> streamFirstSector;  // per stream, in order
+    QList<int> streamSectorCount;
+};
+QByteArray makeRawCfb(const QList<QPair<QString, QByteArray>> &streams, RawCfbLayout *layout = nullptr);
+// Offsets inside a raw CFB file.
+qint64 cfbSectorOffset(int sector);
+qint64 cfbFatEntryOffset(const RawCfbLayout &layout, int sector);
+qint64 cfbDirectoryEntryOffset(const RawCfbLayout &layout, int entry);
+void putU32(QByteArray &b, qint64 offset, uint32_t v);
+
+// A small Word 97-2003 document: WordDocument stream plus the given summary streams.
+QByteArray makeWordBinary(const QByteArray &summary, const QByteArray &docSummary,
+                          const QString &summaryName = QStringLiteral("\x05SummaryInformation"),
+                          const QString &docSummaryName = QStringLiteral("\x05" "DocumentSummaryInformation"));
+
+} // namespace wt

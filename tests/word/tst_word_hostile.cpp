@@ -1,0 +1,380 @@
+// Hostile and broken documents: whatever a file states about its own sizes, counts and chains, the
+// engine answers with a value or a readable error, never a crash, a hang or a huge allocation.
+#include "WordTestMain.h"
+#include "WordTestSupport.h"
+#include "word/Engine.h"
+#include "word/Errors.h"
+#include <QElapsedTimer>
+#include <sys/resource.h>
+
+using word::Builtin;
+
+namespace {
+
+long peakRssMiB()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss / 1024;
+}
+
+QByteArray summaryStream()
+{
+    wt::PropertySection s(wt::fmtidSummary(), 1252);
+    s.string(2, QStringLiteral("Title")).string(4, QStringLiteral("Author")).int32(14, 2);
+    return wt::propertySetStream({s});
+}
+
+QByteArray le32(uint32_t v)
+{
+    QByteArray b(4, '\0');
+    wt::putU32(b, 0, v);
+    return b;
+}
+
+} // namespace
+
+class TstWordHostile : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    int m_counter = 0;
+
+    // Opens the file; returns the properties, or nullopt after a readable OpenError naming the file.
+    std::optional<word::DocumentProperties> attempt(const QByteArray &file, QString *error = nullptr)
+    {
+        const QString name = QStringLiteral("h%1.bin").arg(++m_counter);
+        const QString path = wt::writeFile(m_dir, name, file);
+        try {
+            auto p = word::readDocumentProperties(path);
+            for (const word::BuiltinInfo &info : word::builtinProperties())
+                (void)p.get(info.id);
+            return p;
+        } catch (const word::OpenError &e) {
+            if (error)
+                *error = e.description();
+            if (!e.description().contains(name))
+                qWarning("error does not name the file: %s", qPrintable(e.description()));
+            return std::nullopt;
+        }
+    }
+
+    // Every prefix length in a spread over the file (and the first bytes one by one).
+    void truncations(const QByteArray &file)
+    {
+        QElapsedTimer t;
+        t.start();
+        QList<qsizetype> cuts;
+        for (qsizetype n = 0; n < 80 && n < file.size(); ++n)
+            cuts << n;
+        for (int k = 1; k < 60; ++k)
+            cuts << file.size() * k / 60;
+        cuts << file.size() - 1;
+        for (const qsizetype n : cuts)
+            (void)attempt(file.left(n));
+        QVERIFY2(t.elapsed() < 60000, "truncated files took too long");
+    }
+
+private slots:
+    // ---------------------------------------------------------------- truncated files
+    void truncatedFiles_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        wt::DocxParts parts;
+        parts.core = wt::coreXml({{"dc:title", "T"}, {"dcterms:created", "2020-01-01T00:00:00Z"}});
+        parts.app = wt::appXml({{"Pages", "3"}});
+        QTest::newRow("docx") << wt::makeDocx(parts);
+        QTest::newRow("odt") << wt::makeOdt("<office:document-meta xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\"><office:meta/></office:document-meta>");
+        QTest::newRow("doc") << wt::makeWordBinary(summaryStream(), summaryStream());
+        QTest::newRow("doc laid out by hand") << wt::makeRawCfb({{QStringLiteral("WordDocument"), {}}, {QStringLiteral("\x05SummaryInformation"), summaryStream()}});
+        QTest::newRow("rtf") << QByteArray("{\\rtf1\\ansi\\ansicpg932{\\info{\\title \\'83\\'5e\\u1234 x}{\\creatim\\yr2001\\mo2\\dy3}{\\nofpages4}}\\pard body}");
+        QTest::newRow("word xml") << QByteArray("<?xml version=\"1.0\"?><?mso-application progid=\"Word.Document\"?><w:wordDocument xmlns:w=\"http://schemas.microsoft.com/office/word/2003/wordml\" xmlns:o=\"urn:schemas-microsoft-com:office:office\"><o:DocumentProperties><o:Title>x</o:Title></o:DocumentProperties></w:wordDocument>");
+    }
+
+    void truncatedFiles()
+    {
+        QFETCH(QByteArray, file);
+        truncations(file);
+    }
+
+    // ---------------------------------------------------------------- compound files
+    void cyclicSectorChain()
+    {
+        wt::RawCfbLayout layout;
+        QByteArray file = wt::makeRawCfb({{QStringLiteral("WordDocument"), {}}, {QStringLiteral("\x05SummaryInformation"), summaryStream()}}, &layout);
+        const int first = layout.streamFirstSector[1];
+        // The third sector leads back to the first: the chain loops long before the stream's size is reached.
+        wt::putU32(file, wt::cfbFatEntryOffset(layout, first + 2), static_cast<uint32_t>(first));
+        QElapsedTimer t;
+        t.start();
+        (void)attempt(file);
+        QVERIFY(t.elapsed() < 10000);
+        // The same loop in the WordDocument stream, the directory's own chain and the FAT's.
+        wt::putU32(file, wt::cfbFatEntryOffset(layout, layout.streamFirstSector[0] + 1), static_cast<uint32_t>(layout.streamFirstSector[0]));
+        (void)attempt(file);
+        QVERIFY(t.elapsed() < 10000);
+    }
+
+    void sectorPointingAtItself()
+    {
+        wt::RawCfbLayout layout;
+        QByteArray file = wt::makeRawCfb({{QStringLiteral("WordDocument"), {}}, {QStringLiteral("\x05SummaryInformation"), summaryStream()}}, &layout);
+        const int first = layout.streamFirstSector[1];
+        wt::putU32(file, wt::cfbFatEntryOffset(layout, first), static_cast<uint32_t>(first));
+        (void)attempt(file);
+        wt::putU32(file, wt::cfbFatEntryOffset(layout, layout.directorySector), static_cast<uint32_t>(layout.directorySector));
+        (void)attempt(file);
+    }
+
+    void chainLeavingTheFile()
+    {
+        wt::RawCfbLayout layout;
+        QByteArray file = wt::makeRawCfb({{QStringLiteral("WordDocument"), {}}, {QStringLiteral("\x05SummaryInformation"), summaryStream()}}, &layout);
+        wt::putU32(file, wt::cfbFatEntryOffset(layout, layout.streamFirstSector[1]), 0x00FFFFF0);
+        (void)attempt(file);
+        // a directory entry whose stream starts far beyond the end
+        wt::putU32(file, wt::cfbDirectoryEntryOffset(layout, 2) + 116, 0x7FFFFF00);
+        (void)attempt(file);
+    }
+
+    void absurdStreamSize()
+    {
+        wt::RawCfbLayout layout;
+        QByteArray file = wt::makeRawCfb({{QStringLiteral("WordDocument"), {}}, {QStringLiteral("\x05SummaryInformation"), summaryStream()}}, &layout);
+        wt::putU32(file, wt::cfbDirectoryEntryOffset(layout, 2) + 120, 0xFFFFFFF0); // size
+        const long before = peakRssMiB();
+        (void)attempt(file);
+        QVERIFY2(peakRssMiB() - before < 200, "an absurd stream size led to a large allocation");
+    }
+
+    void directoryTreeCycle()
+    {
+        wt::RawCfbLayout layout;
+        QByteArray file = wt::makeRawCfb({{QStringLiteral("WordDocument"), {}}, {QStringLiteral("\x05SummaryInformation"), summaryStream()}}, &layout);
+        wt::putU32(file, wt::cfbDirectoryEntryOffset(layout, 2) + 72, 1);   // right sibling of 2 is 1 again
+        (void)attempt(file);
+        wt::putU32(file, wt::cfbDirectoryEntryOffset(layout, 1) + 76, 0);   // a stream whose child is the root
+        (void)attempt(file);
+    }
+
+    void absurdHeaderCounts()
+    {
+        QByteArray file = wt::makeRawCfb({{QStringLiteral("WordDocument"), {}}, {QStringLiteral("\x05SummaryInformation"), summaryStream()}});
+        QByteArray fats = file;
+        wt::putU32(fats, 0x2C, 0x7FFFFFFF); // FAT sectors
+        (void)attempt(fats);
+        QByteArray difat = file;
+        wt::putU32(difat, 0x44, 0);          // DIFAT chain starting in the FAT sector
+        wt::putU32(difat, 0x48, 0x7FFFFFFF);
+        (void)attempt(difat);
+        QByteArray shift = file;
+        shift[0x1E] = 30;                    // 1 GiB sectors
+        (void)attempt(shift);
+        QByteArray mini = file;
+        wt::putU32(mini, 0x3C, 0);           // mini FAT in the FAT sector
+        wt::putU32(mini, 0x40, 0x7FFFFFFF);
+        (void)attempt(mini);
+    }
+
+    // ---------------------------------------------------------------- property sets
+    void absurdPropertySets_data()
+    {
+        QTest::addColumn<QByteArray>("stream");
+        const QByteArray good = summaryStream();
+        auto edited = [&](qint64 offset, uint32_t value) {
+            QByteArray b = good;
+            wt::putU32(b, offset, value);
+            return b;
+        };
+        const qint64 section = 48;             // one section: its offset follows the header
+        QTest::newRow("section count") << edited(24, 0xFFFFFFFF);
+        QTest::newRow("section offset") << edited(44, 0xFFFFFFF0);
+        QTest::newRow("section size") << edited(section, 0xFFFFFFFF);
+        QTest::newRow("property count") << edited(section + 4, 0x7FFFFFFF);
+        QTest::newRow("property offset") << edited(section + 8 + 12, 0xFFFFFFF0);
+        wt::PropertySection s(wt::fmtidSummary(), 1252);
+        s.raw(2, QByteArray("\x1E\0\0\0", 4) + le32(0xFFFFFFF0) + "abc");            // string size
+        s.raw(3, QByteArray("\x1F\0\0\0", 4) + le32(0x7FFFFFFF) + "a\0b\0");         // wide string length
+        s.raw(4, QByteArray("\x41\0\0\0", 4) + le32(0xFFFFFFF0));                     // blob size
+        s.raw(5, QByteArray("\x40\0\0\0", 4));                                         // FILETIME cut short
+        s.raw(6, QByteArray("\x03\0", 2));                                             // integer cut short
+        QTest::newRow("value sizes") << wt::propertySetStream({s});
+        wt::PropertySection d(wt::fmtidUserDefined(), 1252);
+        d.raw(0, le32(0xFFFFFFFF) + le32(2) + le32(0xFFFFFFF0) + "x");                 // dictionary
+        QTest::newRow("dictionary") << wt::propertySetStream({wt::PropertySection(wt::fmtidDocSummary(), 1252), d});
+        wt::PropertySection cp(wt::fmtidSummary(), -1);
+        cp.raw(1, QByteArray("\x02\0\0\0\xFF\xFF\0\0", 8)).string(2, QStringLiteral("odd code page"));
+        QTest::newRow("code page 65535") << wt::propertySetStream({cp});
+    }
+
+    void absurdPropertySets()
+    {
+        QFETCH(QByteArray, stream);
+        const long before = peakRssMiB();
+        QElapsedTimer t;
+        t.start();
+        const auto p = attempt(wt::makeWordBinary(stream, stream));
+        QVERIFY(p.has_value()); // damaged property sets do not stop the document from opening
+        QVERIFY(t.elapsed() < 5000);
+        QVERIFY2(peakRssMiB() - before < 200, "absurd sizes led to a large allocation");
+    }
+
+    // ---------------------------------------------------------------- zip and XML
+    void zipBombStatedHonestly()
+    {
+        uint32_t crc = 0;
+        const QByteArray bomb = wt::deflatedZeros(1ull << 30, crc); // 1 GiB of zeros in about a megabyte
+        const QByteArray rels("<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                              "<Relationship Id=\"a\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" Target=\"word/document.xml\"/>"
+                              "<Relationship Id=\"b\" Type=\"http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties\" Target=\"docProps/core.xml\"/></Relationships>");
+        const QByteArray file = wt::makeRawZip({{"_rels/.rels", wt::rawDeflate(rels), 8, wt::crc32Of(rels), static_cast<uint64_t>(rels.size())},
+                                                {"word/document.xml", "<w:document/>", 0, wt::crc32Of("<w:document/>"), 13},
+                                                {"docProps/core.xml", bomb, 8, crc, 1ull << 30}});
+        const long before = peakRssMiB();
+        QElapsedTimer t;
+        t.start();
+        QString error;
+        QVERIFY(!attempt(file, &error));
+        QVERIFY2(error.contains(QStringLiteral("docProps/core.xml would unpack to 1024 MiB")), qPrintable(error));
+        QVERIFY(t.elapsed() < 5000);
+        QVERIFY(peakRssMiB() - before < 100);
+    }
+
+    void zipBombStatingLess()
+    {
+        uint32_t crc = 0;
+        const QByteArray bomb = wt::deflatedZeros(1ull << 30, crc);
+        const QByteArray rels("<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                              "<Relationship Id=\"a\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" Target=\"word/document.xml\"/>"
+                              "<Relationship Id=\"b\" Type=\"http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties\" Target=\"docProps/core.xml\"/></Relationships>");
+        const QByteArray file = wt::makeRawZip({{"_rels/.rels", wt::rawDeflate(rels), 8, wt::crc32Of(rels), static_cast<uint64_t>(rels.size())},
+                                                {"word/document.xml", "<w:document/>", 0, wt::crc32Of("<w:document/>"), 13},
+                                                {"docProps/core.xml", bomb, 8, crc, 2000}});
+        const long before = peakRssMiB();
+        QElapsedTimer t;
+        t.start();
+        QString error;
+        QVERIFY(!attempt(file, &error));
+        QVERIFY2(error.contains(QStringLiteral("docProps/core.xml")), qPrintable(error));
+        QVERIFY2(t.elapsed() < 5000, "the part was unpacked beyond its stated size");
+        QVERIFY(peakRssMiB() - before < 100);
+    }
+
+    void partStatingAHugeSize()
+    {
+        const QByteArray rels("<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                              "<Relationship Id=\"a\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" Target=\"word/document.xml\"/>"
+                              "<Relationship Id=\"b\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/extended-properties\" Target=\"docProps/app.xml\"/></Relationships>");
+        const QByteArray file = wt::makeRawZip({{"_rels/.rels", rels, 0, wt::crc32Of(rels), static_cast<uint64_t>(rels.size())},
+                                                {"word/document.xml", "<w:document/>", 0, wt::crc32Of("<w:document/>"), 13},
+                                                {"docProps/app.xml", "<Properties/>", 0, 0, 0x7FFFFFF0u}});
+        QString error;
+        QVERIFY(!attempt(file, &error));
+        QVERIFY2(error.contains(QStringLiteral("docProps/app.xml")), qPrintable(error));
+        // All ones in the size field asks for zip64 sizes the entry does not carry.
+        const QByteArray zip64 = wt::makeRawZip({{"_rels/.rels", rels, 0, wt::crc32Of(rels), static_cast<uint64_t>(rels.size())},
+                                                 {"docProps/app.xml", "<Properties/>", 0, 0, 0xFFFFFFFFu}});
+        QVERIFY(!attempt(zip64, &error));
+        QVERIFY2(error.contains(QStringLiteral("zip directory is inconsistent")), qPrintable(error));
+    }
+
+    void zipDirectoryClaimingManyEntries()
+    {
+        wt::DocxParts parts;
+        QByteArray file = wt::makeDocx(parts);
+        const qint64 eocd = file.lastIndexOf(QByteArray("PK\x05\x06", 4));
+        QVERIFY(eocd > 0);
+        file[eocd + 8] = '\xFF';
+        file[eocd + 9] = '\xFF';
+        file[eocd + 10] = '\xFF';
+        file[eocd + 11] = '\xFF';
+        QString error;
+        QVERIFY(!attempt(file, &error));
+    }
+
+    void deeplyNestedXml()
+    {
+        wt::DocxParts parts;
+        QByteArray core = "<cp:coreProperties xmlns:cp=\"x\">";
+        for (int i = 0; i < 100000; ++i)
+            core += "<a>";
+        parts.core = core;
+        QString error;
+        QVERIFY(!attempt(wt::makeDocx(parts), &error));
+        QVERIFY2(error.contains(QStringLiteral("nests elements too deeply")), qPrintable(error));
+    }
+
+    void entityExpansion()
+    {
+        wt::DocxParts parts;
+        QByteArray core = "<?xml version=\"1.0\"?><!DOCTYPE lolz [<!ENTITY lol \"lol\">";
+        core += "<!ENTITY lol1 \"&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;\">";
+        for (int i = 2; i < 10; ++i)
+            core += "<!ENTITY lol" + QByteArray::number(i) + " \"" + QByteArray("&lol" + QByteArray::number(i - 1) + ";").repeated(10) + "\">";
+        core += "]><cp:coreProperties xmlns:cp=\"x\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><dc:title>&lol9;</dc:title></cp:coreProperties>";
+        parts.core = core;
+        const long before = peakRssMiB();
+        QString error;
+        QVERIFY(!attempt(wt::makeDocx(parts), &error));
+        QVERIFY2(error.contains(QStringLiteral("document type declaration")), qPrintable(error));
+        QVERIFY(peakRssMiB() - before < 100);
+    }
+
+    void undefinedEntity()
+    {
+        wt::DocxParts parts;
+        parts.core = "<cp:coreProperties xmlns:cp=\"x\" xmlns:dc=\"y\"><dc:title>&nothing;</dc:title></cp:coreProperties>";
+        QString error;
+        QVERIFY(!attempt(wt::makeDocx(parts), &error));
+        QVERIFY2(error.contains(QStringLiteral("docProps/core.xml")), qPrintable(error));
+    }
+
+    void hugeTextValue()
+    {
+        wt::DocxParts parts;
+        parts.core = wt::coreXml({{"dc:title", QString(3 * 1024 * 1024, QLatin1Char('x'))}});
+        QString error;
+        QVERIFY(!attempt(wt::makeDocx(parts), &error));
+        QVERIFY2(error.contains(QStringLiteral("too long")), qPrintable(error));
+    }
+
+    // ---------------------------------------------------------------- RTF
+    void rtfDeepNesting()
+    {
+        QByteArray rtf = "{\\rtf1{\\info";
+        rtf += QByteArray(200000, '{');
+        QString error;
+        QVERIFY(!attempt(rtf, &error));
+        QVERIFY2(error.contains(QStringLiteral("nested too deeply")), qPrintable(error));
+        // Deep nesting inside skipped groups costs nothing and is allowed.
+        QByteArray skipped = "{\\rtf1{\\fonttbl" + QByteArray(200000, '{') + QByteArray(200000, '}') + "}{\\info{\\title ok}}}";
+        const auto p = attempt(skipped);
+        QVERIFY(p);
+        QCOMPARE(p->get(Builtin::Title)->asText(), QStringLiteral("ok"));
+    }
+
+    void rtfAbsurdNumbers()
+    {
+        const auto p = attempt("{\\rtf1{\\info{\\title a\\u-99999999999999999999 b\\uc999999 \\'zz}{\\nofpages99999999999999999999999}"
+                               "{\\creatim\\yr99999999\\mo99\\dy99}{\\edmins-5}}\\bin99999999999999 x}");
+        QVERIFY(p);
+        QVERIFY(!p->get(Builtin::CreationDate));
+    }
+
+    void rtfUnterminated()
+    {
+        const auto p = attempt("{\\rtf1{\\info{\\title never closed");
+        QVERIFY(p);
+        QCOMPARE(p->get(Builtin::Title)->asText(), QString());
+    }
+
+    void rtfLongControlWords()
+    {
+        QByteArray rtf = "{\\rtf1{\\info{\\title x\\" + QByteArray(100000, 'a') + "1234567890123456789012345 y}}}";
+        const auto p = attempt(rtf);
+        QVERIFY(p);
+        QCOMPARE(p->get(Builtin::Title)->asText(), QStringLiteral("xy"));
+    }
+};
+
+QV_WORD_TEST_MAIN(TstWordHostile)
+#include "tst_word_hostile.moc"

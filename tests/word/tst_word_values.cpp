@@ -1,0 +1,227 @@
+// Property values as the program reads them: types, text in the user's locale, the catalogue of items,
+// and the automation surface (instances, documents, errors) with its adapter for the program.
+#include "WordTestMain.h"
+#include "WordTestSupport.h"
+#include "platform/EngineWordFactory.h"
+#include "platform/RuntimeError.h"
+#include "word/Application.h"
+#include "word/Errors.h"
+#include "word/PropertyValue.h"
+
+using word::PropertyValue;
+
+class TstWordValues : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_docx;
+
+    static int errorNumberOf(const std::function<void()> &f)
+    {
+        try {
+            f();
+        } catch (const RuntimeError &e) {
+            return e.number();
+        }
+        return 0;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        wt::DocxParts parts;
+        parts.core = wt::coreXml({{"dc:title", "Quarterly report"},
+                                  {"dc:creator", "Ada"},
+                                  {"cp:revision", "7"},
+                                  {"dcterms:created", "2024-03-05T14:07:09Z"},
+                                  {"dcterms:modified", "2024-03-06T00:00:00Z"}});
+        parts.app = wt::appXml({{"Pages", "12"}, {"Words", "1234567"}, {"TotalTime", "95"}});
+        m_docx = wt::writeFile(m_dir, QStringLiteral("report.docx"), wt::makeDocx(parts));
+    }
+
+    // ---- text of values
+    void integersHaveNoGrouping()
+    {
+        const PropertyValue v = PropertyValue::integer(1234567);
+        QCOMPARE(v.toText(QLocale(QLocale::English, QLocale::UnitedStates)), QStringLiteral("1234567"));
+        QCOMPARE(v.toText(QLocale(QLocale::German, QLocale::Germany)), QStringLiteral("1234567"));
+        QCOMPARE(PropertyValue::integer(-5).toText(QLocale(QLocale::German, QLocale::Germany)), QStringLiteral("-5"));
+    }
+
+    void dateTimesFollowTheLocale()
+    {
+        const PropertyValue v = PropertyValue::dateTime(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9), Qt::UTC));
+        QCOMPARE(v.toText(QLocale(QLocale::English, QLocale::UnitedStates)), QStringLiteral("3/5/2024 2:07:09 PM"));
+        QCOMPARE(v.toText(QLocale(QLocale::German, QLocale::Germany)), QStringLiteral("05.03.2024 14:07:09"));
+    }
+
+    void midnightShowsTheDateAlone()
+    {
+        const PropertyValue v = PropertyValue::dateTime(QDateTime(QDate(2024, 3, 6), QTime(0, 0), Qt::UTC));
+        QCOMPARE(v.toText(QLocale(QLocale::English, QLocale::UnitedStates)), QStringLiteral("3/6/2024"));
+        QCOMPARE(v.toText(QLocale(QLocale::German, QLocale::Germany)), QStringLiteral("06.03.2024"));
+    }
+
+    void documentValuesAsText()
+    {
+        word::Application app;
+        const auto doc = app.open(m_docx);
+        const QLocale us(QLocale::English, QLocale::UnitedStates), de(QLocale::German, QLocale::Germany);
+        QCOMPARE(doc->builtinProperty(QStringLiteral("Creation Date")).toText(us), QStringLiteral("3/5/2024 2:07:09 PM"));
+        QCOMPARE(doc->builtinProperty(QStringLiteral("Creation Date")).toText(de), QStringLiteral("05.03.2024 14:07:09"));
+        QCOMPARE(doc->builtinProperty(QStringLiteral("Last Save Time")).toText(de), QStringLiteral("06.03.2024"));
+        QCOMPARE(doc->builtinProperty(QStringLiteral("Number of Words")).toText(de), QStringLiteral("1234567"));
+        QCOMPARE(doc->builtinProperty(QStringLiteral("Total Editing Time")).toText(us), QStringLiteral("95"));
+        QCOMPARE(doc->builtinProperty(QStringLiteral("Revision Number")).toText(us), QStringLiteral("7"));
+    }
+
+    void toInt32()
+    {
+        QCOMPARE(PropertyValue::integer(12).toInt32(), 12);
+        QCOMPARE(PropertyValue::text(QStringLiteral(" 42 ")).toInt32(), 42);
+        QCOMPARE(errorNumberOf([] { (void)PropertyValue::integer(4294967295ll).toInt32(); }), RuntimeError::Overflow);
+        QCOMPARE(errorNumberOf([] { (void)PropertyValue::text(QStringLiteral("x")).toInt32(); }), RuntimeError::TypeMismatch);
+        QCOMPARE(errorNumberOf([] { (void)PropertyValue::dateTime(QDateTime::currentDateTimeUtc()).toInt32(); }),
+                 RuntimeError::TypeMismatch);
+    }
+
+    // ---- the items
+    void itemsByNumberAndName()
+    {
+        const QList<QPair<int, QString>> items{
+            {1, "Title"}, {2, "Subject"}, {3, "Author"}, {4, "Keywords"}, {5, "Comments"}, {6, "Template"},
+            {7, "Last Author"}, {8, "Revision Number"}, {10, "Last Print Date"}, {11, "Creation Date"},
+            {12, "Last Save Time"}, {13, "Total Editing Time"}, {14, "Number of Pages"}, {15, "Number of Words"},
+            {16, "Number of Characters"}, {18, "Category"}, {20, "Manager"}, {21, "Company"}, {22, "Number of Bytes"},
+            {23, "Number of Lines"}, {24, "Number of Paragraphs"}, {29, "Hyperlink Base"},
+            {30, "Number of Characters (with spaces)"}};
+        QCOMPARE(items.size(), word::kBuiltinCount);
+        for (const auto &[number, name] : items) {
+            QCOMPARE(word::builtinByNumber(number), word::builtinByName(name));
+            QVERIFY2(word::builtinByName(name).has_value(), qPrintable(name));
+        }
+        QVERIFY(!word::builtinByName(QStringLiteral("Number Of Pages"))); // names are exact
+        QVERIFY(!word::builtinByNumber(9));
+        QVERIFY(!word::builtinByNumber(31));
+    }
+
+    void typesAndAbsentValues()
+    {
+        wt::DocxParts parts; // no app.xml: no counts, no template
+        parts.core = wt::coreXml({{"dc:title", "T"}, {"dcterms:created", "2020-01-02T03:04:05Z"}});
+        const QString path = wt::writeFile(m_dir, QStringLiteral("sparse.docx"), wt::makeDocx(parts));
+        word::Application app;
+        const auto doc = app.open(path);
+        QCOMPARE(doc->builtinProperty(1).type(), PropertyValue::Type::Text);
+        QCOMPARE(doc->builtinProperty(11).type(), PropertyValue::Type::DateTime);
+        QCOMPARE(doc->builtinProperty(QStringLiteral("Template")), PropertyValue::text(QString()));
+        QCOMPARE(doc->builtinProperty(QStringLiteral("Company")), PropertyValue::text(QString()));
+        QCOMPARE(doc->builtinProperty(QStringLiteral("Revision Number")), PropertyValue::text(QString()));
+        QCOMPARE(doc->builtinProperty(QStringLiteral("Number of Bytes")).asInteger(), QFileInfo(path).size());
+        for (const char *name : {"Number of Pages", "Number of Words", "Total Editing Time", "Last Print Date",
+                                 "Last Save Time", "Number of Lines"}) {
+            try {
+                (void)doc->builtinProperty(QLatin1String(name));
+                QFAIL(name);
+            } catch (const RuntimeError &e) {
+                QCOMPARE(e.number(), word::err::NoValue);
+                QVERIFY(e.description().contains(QLatin1String(name)));
+                QVERIFY(e.description().contains(QStringLiteral("sparse.docx")));
+            }
+        }
+        QCOMPARE(errorNumberOf([&] { (void)doc->builtinProperty(9); }), word::err::InvalidItem);
+        QCOMPARE(errorNumberOf([&] { (void)doc->builtinProperty(QStringLiteral("Colour")); }), word::err::InvalidItem);
+    }
+
+    // ---- instances and documents
+    void activeDocumentFollowsOpenAndClose()
+    {
+        const QString other = wt::writeFile(m_dir, QStringLiteral("notes.txt"), "just text\n");
+        word::Application app;
+        QCOMPARE(errorNumberOf([&] { (void)app.activeDocument(); }), word::err::NoDocument);
+        const auto a = app.open(m_docx);
+        QCOMPARE(app.activeDocument(), a);
+        const auto b = app.open(other);
+        QCOMPARE(app.activeDocument(), b);
+        QCOMPARE(app.documentCount(), 2);
+        b->close(0);
+        QCOMPARE(app.activeDocument(), a);
+        QCOMPARE(errorNumberOf([&] { (void)b->builtinProperty(1); }), word::err::ObjectDeleted);
+        a->close(0);
+        QCOMPARE(errorNumberOf([&] { (void)app.activeDocument(); }), word::err::NoDocument);
+        app.quit();
+        QCOMPARE(errorNumberOf([&] { (void)app.open(m_docx); }), word::err::InstanceGone);
+    }
+
+    void quitClosesEveryDocument()
+    {
+        word::Application app;
+        const auto a = app.open(m_docx);
+        app.quit();
+        QVERIFY(a->isClosed());
+    }
+
+    void failedOpenLeavesActiveDocumentAlone()
+    {
+        word::Application app;
+        const auto a = app.open(m_docx);
+        QVERIFY(errorNumberOf([&] { (void)app.open(m_dir.filePath(QStringLiteral("missing.doc"))); }) != 0);
+        QCOMPARE(app.activeDocument(), a);
+    }
+
+    void closeNeverWrites()
+    {
+        const QByteArray before = [&] { QFile f(m_docx); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+        const QDateTime modified = QFileInfo(m_docx).lastModified();
+        word::Application app;
+        app.open(m_docx)->close(-1); // even when asked to save
+        app.quit();
+        QFile f(m_docx);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), before);
+        QCOMPARE(QFileInfo(m_docx).lastModified(), modified);
+    }
+
+    // ---- the program's adapter
+    void engineFactoryServesTheAutomationSurface()
+    {
+        const auto factory = makeEngineWordFactory();
+        auto app = factory->create();
+        const auto doc = app->open(m_docx);
+        QCOMPARE(doc->builtinProperty(14).toInt32(), 12);
+        QCOMPARE(app->activeDocument()->builtinProperty(QStringLiteral("Title")).toText(), QStringLiteral("Quarterly report"));
+        QCOMPARE(app->activeDocument()->builtinProperty(QStringLiteral("Author")).asText(), QStringLiteral("Ada"));
+        doc->close(0);
+        QCOMPARE(errorNumberOf([&] { (void)app->activeDocument(); }), word::err::NoDocument);
+        app->quit();
+    }
+
+    void engineFactoryReportsReadableOpenErrors()
+    {
+        auto app = makeEngineWordFactory()->create();
+        const QString missing = m_dir.filePath(QStringLiteral("gone.docx"));
+        try {
+            (void)app->open(missing);
+            QFAIL("opened a missing file");
+        } catch (const RuntimeError &e) {
+            QCOMPARE(e.number(), word::err::NotFound);
+            QVERIFY(e.description().contains(missing));
+        }
+        app->quit();
+    }
+
+    void instancesAreIndependent()
+    {
+        const auto factory = makeEngineWordFactory();
+        auto one = factory->create();
+        auto two = factory->create();
+        one->open(m_docx);
+        QCOMPARE(errorNumberOf([&] { (void)two->activeDocument(); }), word::err::NoDocument);
+        one->quit();
+        two->quit();
+    }
+};
+
+QV_WORD_TEST_MAIN(TstWordValues)
+#include "tst_word_values.moc"
