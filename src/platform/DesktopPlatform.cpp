@@ -18,10 +18,22 @@
 #include <cstdlib>
 #include <unistd.h>
 
+namespace {
+// Message texts break lines with a bare carriage return, as the classic message box shows them; Qt's
+// labels break only on line feeds.
+QString displayed(const QString &text)
+{
+    QString t = text;
+    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return t;
+}
+} // namespace
+
 MsgAnswer QtMessageBoxes::show(QWidget *owner, const QString &title, const QString &text, MsgButtons buttons,
                                MsgIcon icon)
 {
-    QMessageBox box(icon == MsgIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon, title, text,
+    QMessageBox box(icon == MsgIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon, title, displayed(text),
                     buttons == MsgButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, owner);
     const int answer = box.exec();
     if (buttons == MsgButtons::Ok)
@@ -33,7 +45,7 @@ QString QtMessageBoxes::inputBox(QWidget *owner, const QString &title, const QSt
                                  const QString &defaultAnswer)
 {
     bool ok = false;
-    const QString answer = QInputDialog::getText(owner, title, prompt, QLineEdit::Normal, defaultAnswer, &ok);
+    const QString answer = QInputDialog::getText(owner, title, displayed(prompt), QLineEdit::Normal, defaultAnswer, &ok);
     return ok ? answer : QString();
 }
 
