@@ -18,6 +18,15 @@ struct UiContext {
     QString appTitle;
     QString programFolder;
 
+    // The main window's pointer, where there is a main window.
+    void setPointer(int value) const
+    {
+        if (window)
+            window->setMousePointer(value);
+    }
+    // True once the main window was closed: long operations stop where they stand.
+    bool programEnded() const { return window && window->hasEnded(); }
+
     // A plain message box with OK and no icon, titled with the application title.
     void inform(const QString &text) const
     {

@@ -24,7 +24,7 @@ public:
 
 private:
     void processDocument(Trap &t, IWordApplication *instance, const QStringList &names, int k);
-    bool ended() const { return m_ctx.window && m_ctx.window->hasEnded(); }
+    bool ended() const { return m_ctx.programEnded(); }
 
     const UiContext &m_ctx;
     InputFileList &m_list;

@@ -13,8 +13,6 @@ namespace results {
 
 namespace {
 
-bool keepGoing(const Pump &pump) { return !pump || pump(); }
-
 template <typename Attempt> bool retried(Attempt attempt)
 {
     for (int n = 0; n < ClipboardAttempts; ++n) {

@@ -15,4 +15,7 @@ constexpr int EventIntervalMs = 20;
 // has ended (which can only happen while events are processed).
 Pump eventPump(const MainWindowState *window, int intervalMs = EventIntervalMs);
 
+// Whether a loop may go on after offering the window its events (a missing pump always may).
+inline bool keepGoing(const Pump &pump) { return !pump || pump(); }
+
 } // namespace results

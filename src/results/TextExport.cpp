@@ -15,16 +15,6 @@ namespace results {
 
 namespace {
 
-bool keepGoing(const Pump &pump) { return !pump || pump(); }
-
-void setPointer(const UiContext &ctx, int value)
-{
-    if (ctx.window)
-        ctx.window->setMousePointer(value);
-}
-
-bool programEnded(const UiContext &ctx) { return ctx.window && ctx.window->hasEnded(); }
-
 // The export may be pointed at one of the documents it lists; those are never to be written, so the
 // file is refused before it is opened. Names are compared first, so only same-named rows cost a look
 // at the file system.
@@ -168,11 +158,11 @@ void PushButton1_Click(const UiContext &ctx, ResultsTable &table)
     t.run(100, [&] { path = ctx.platform.dialogs->saveFile(ctx.owner, QStringLiteral("Save"), TextFileFilter); });
     if (t.test(102, [&] { return path.isEmpty(); }))
         return;
-    t.run(104, [&] { setPointer(ctx, pointer::Busy); });
+    t.run(104, [&] { ctx.setPointer(pointer::Busy); });
     t.run(106, [&] { SaveListviewProperlySpacedWithoutProgressBar(ctx, table, path); });
-    if (programEnded(ctx))
+    if (ctx.programEnded())
         return;
-    t.run(108, [&] { setPointer(ctx, pointer::Default); });
+    t.run(108, [&] { ctx.setPointer(pointer::Default); });
 }
 
 } // namespace results

@@ -12,20 +12,6 @@
 
 namespace results {
 
-namespace {
-
-bool keepGoing(const Pump &pump) { return !pump || pump(); }
-
-void setPointer(const UiContext &ctx, int value)
-{
-    if (ctx.window)
-        ctx.window->setMousePointer(value);
-}
-
-bool programEnded(const UiContext &ctx) { return ctx.window && ctx.window->hasEnded(); }
-
-} // namespace
-
 bool SaveResultsAsExcelFileIsExcelInstalled(const UiContext &ctx)
 {
     bool available = true;
@@ -89,13 +75,13 @@ void PushButton13_Click(const UiContext &ctx, ResultsTable &table)
     }
     if (t.test(104, [&] { return table.rows() == 0; }))
         return;
-    t.run(106, [&] { setPointer(ctx, pointer::Busy); });
+    t.run(106, [&] { ctx.setPointer(pointer::Busy); });
 
     std::unique_ptr<IWorkbook> book;
     t.run(108, [&] { book = ctx.platform.spreadsheet->create(); });
     if (!book) {
         // Without a workbook every cell would fail on its own: one report is enough.
-        t.run(124, [&] { setPointer(ctx, pointer::Default); });
+        t.run(124, [&] { ctx.setPointer(pointer::Default); });
         return;
     }
     // Cells are written from the table as it stood when the export began: events are processed
@@ -105,9 +91,9 @@ void PushButton13_Click(const UiContext &ctx, ResultsTable &table)
         return;
     t.run(120, [&] { book->autoFitColumns(); });
     t.run(122, [&] { book->show(); });
-    if (programEnded(ctx))
+    if (ctx.programEnded())
         return;
-    t.run(124, [&] { setPointer(ctx, pointer::Default); });
+    t.run(124, [&] { ctx.setPointer(pointer::Default); });
 }
 
 } // namespace results

@@ -1,19 +1,12 @@
 #include "FakeContext.h"
 #include "filelist/FileListHandlers.h"
 #include "filelist/InputFileList.h"
+#include "ListTexts.h"
 #include <QTest>
 
 // The "1. Add Word File(s)" dialog answers and the "Clear List" button.
 class tst_AddFilesDialog : public QObject {
     Q_OBJECT
-
-    static QStringList texts(const InputFileList &list)
-    {
-        QStringList t;
-        for (int i = 1; i <= list.count(); ++i)
-            t << list.text(i);
-        return t;
-    }
 
 private slots:
     void dialogAnswers_data()

@@ -4,6 +4,7 @@
 #include "filelist/FileTests.h"
 #include "filelist/FolderWalk.h"
 #include "filelist/InputFileList.h"
+#include "ListTexts.h"
 #include "filelist/Wildcard.h"
 #include <QTest>
 #include <sys/stat.h>
@@ -12,14 +13,6 @@
 // The folder import: its dialogs and settings, the folder walk and the file tests beneath it.
 class tst_FolderImport : public QObject {
     Q_OBJECT
-
-    static QStringList texts(const InputFileList &list)
-    {
-        QStringList t;
-        for (int i = 1; i <= list.count(); ++i)
-            t << list.text(i);
-        return t;
-    }
 
     // Runs the import with the given extension answer and folder choice.
     static QStringList import(FakeContext &tc, InputFileList &list, const QString &extension, const QString &folder)

@@ -2,6 +2,7 @@
 #include "FakeContext.h"
 #include "app/Samples.h"
 #include "filelist/InputFileList.h"
+#include "ListTexts.h"
 #include "platform/DesktopPlatform.h"
 #include <QStandardPaths>
 #include <QTest>
@@ -9,14 +10,6 @@
 // The sample documents: recording on first start, loading by the button, and the scrambled form.
 class tst_Samples : public QObject {
     Q_OBJECT
-
-    static QStringList texts(const InputFileList &list)
-    {
-        QStringList t;
-        for (int i = 1; i <= list.count(); ++i)
-            t << list.text(i);
-        return t;
-    }
 
     // A program folder with three samples, recorded as on a first start.
     struct Installed {

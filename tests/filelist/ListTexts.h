@@ -1,0 +1,12 @@
+#pragma once
+#include "filelist/InputFileList.h"
+#include <QStringList>
+
+// Every entry's path text, in list order.
+inline QStringList texts(const InputFileList &list)
+{
+    QStringList t;
+    for (int i = 1; i <= list.count(); ++i)
+        t << list.text(i);
+    return t;
+}
