@@ -7,7 +7,7 @@ cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DQV_BUILD_TESTS=OFF >/de
 cmake --build build/release -j"$(nproc)"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No display found (DISPLAY and WAYLAND_DISPLAY are empty)."
-  echo "Run this from a desktop session, or start a virtual one: xvfb-run -a bash scripts/start.sh"
+  echo "Run this from a desktop session, or start a virtual one (Debian package xvfb): xvfb-run -a bash scripts/start.sh"
   exit 1
 fi
 exec build/release/bin/quillmere-vantrel
