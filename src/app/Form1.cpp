@@ -3,6 +3,8 @@
 #include "app/FormColors.h"
 #include "app/Product.h"
 #include "app/ProgramIcon.h"
+#include "app/ReturnKey.h"
+#include "app/WindowPlacement.h"
 #include "app/Samples.h"
 #include "app/TextProgressBar.h"
 #include "extract/ExtractionRun.h"
@@ -70,6 +72,7 @@ QPushButton *Form1::addButton(int number, const QString &caption, int left, int 
     // Moves over a button belong to the button alone, not also to the background behind it.
     b->setAttribute(Qt::WA_NoMousePropagation);
     b->installEventFilter(this);
+    pressOnReturn(b);
     m_buttons.insert(number, b);
     return b;
 }
@@ -250,9 +253,7 @@ int runApplication(int argc, char **argv)
     Form1 form(Platform::desktop(), QCoreApplication::applicationDirPath());
     if (!form.Form_Load())
         return 0;
-    // Centred on the screen.
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        form.move(screen->availableGeometry().center() - form.rect().center());
+    centreOnScreen(form);
     form.show();
     return app.exec();
 }
