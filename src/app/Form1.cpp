@@ -212,6 +212,19 @@ bool Form1::Form_Load()
     return available;
 }
 
+void Form1::openFromCommandLine(const QStringList &arguments)
+{
+    // A drop always names full paths; a name typed in a terminal is taken from where it was typed.
+    QStringList paths;
+    for (const QString &argument : arguments)
+        if (!argument.isEmpty())
+            paths << QDir::current().absoluteFilePath(argument);
+    if (paths.isEmpty())
+        return;
+    InputFileListView *view = m_listView1;
+    QMetaObject::invokeMethod(view, [view, paths] { view->dropPaths(paths); }, Qt::QueuedConnection);
+}
+
 void Form1::closeEvent(QCloseEvent *event)
 {
     // Closing the main window ends the program at once, whatever is running.
@@ -255,5 +268,6 @@ int runApplication(int argc, char **argv)
         return 0;
     centreOnScreen(form);
     form.show();
+    form.openFromCommandLine(QCoreApplication::arguments().mid(1));
     return app.exec();
 }

@@ -19,6 +19,9 @@
 #include <QStyle>
 #include <QTime>
 #include <QUrl>
+#include <QtGui/private/qguiapplication_p.h>
+#include <qpa/qplatformclipboard.h>
+#include <qpa/qplatformintegration.h>
 #include <algorithm>
 #include <cstdlib>
 #include <unistd.h>
@@ -198,10 +201,28 @@ void QSettingsBackend::write(const QString &key, const QString &value)
 
 void QSettingsBackend::flush() { m_settings.sync(); }
 
+namespace {
+// On X11 the copied text lives in this process until a clipboard manager takes a copy; Qt hands it
+// over when its platform clipboard is destroyed, which an immediate end would skip. Destroying just
+// that object runs the hand-over (answering only the manager's clipboard requests, no other events,
+// bounded by Qt's clipboard timeout) and nothing else of the program.
+void handOverClipboard()
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return;
+    const QClipboard *clipboard = QGuiApplication::clipboard();
+    if (!clipboard || !(clipboard->ownsClipboard() || clipboard->ownsSelection()))
+        return;
+    if (QPlatformIntegration *integration = QGuiApplicationPrivate::platformIntegration())
+        delete integration->clipboard(); // the process ends next: nothing uses it afterwards
+}
+} // namespace
+
 void ProcessExit::endNow()
 {
     if (m_settings)
         m_settings->flush();
+    handOverClipboard();
     std::fflush(nullptr);
     ::_exit(0);
 }
