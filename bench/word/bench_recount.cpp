@@ -60,12 +60,14 @@ int main(int argc, char **argv)
     std::map<QString, std::map<QString, std::vector<Difference>>> table;
     std::map<QString, int> opened, computedOnly;
     qint64 readNs = 0, recountNs = 0;
+    std::vector<std::pair<qint64, QString>> slowest; // reads as stored, by time
     for (const QString &file : files) {
         try {
             QElapsedTimer t;
             t.start();
             const auto stored = word::readDocumentProperties(file);
             readNs += t.nsecsElapsed();
+            slowest.push_back({t.nsecsElapsed(), QDir(folder).relativeFilePath(file)});
             t.restart();
             const auto recount = word::readDocumentProperties(file, word::ReadOptions{true});
             recountNs += t.nsecsElapsed();
@@ -87,6 +89,9 @@ int main(int argc, char **argv)
 
     std::printf("%lld files; read as stored %.1f ms in all, with a recount %.1f ms\n", static_cast<long long>(files.size()),
                 readNs / 1e6, recountNs / 1e6);
+    std::sort(slowest.begin(), slowest.end(), std::greater<>());
+    for (int i = 0; i < 3 && i < static_cast<int>(slowest.size()); ++i)
+        std::printf("  slowest read as stored: %.1f ms %s\n", slowest[i].first / 1e6, qPrintable(slowest[i].second));
     for (const auto &[format, n] : opened)
         std::printf("  %-7s %4d opened, %4d with statistics computed because the file stores none\n",
                     qPrintable(format), n, computedOnly[format]);

@@ -119,10 +119,11 @@ FibFacts readFib(const QByteArray &wd)
         f.fcClx = u32(wd, pairsAt + 2 + 33 * 8);
         f.lcbClx = u32(wd, pairsAt + 2 + 33 * 8 + 4);
     } else {
+        // Word 6 and 95: one fixed block; the fc/lcb pairs begin at 0x58, the CLX is the 34th.
         f.fcMin = u32(wd, 0x18);
-        f.ccpText = static_cast<qint32>(u32(wd, 0x4C));
-        f.fcClx = u32(wd, 0x1A2);
-        f.lcbClx = u32(wd, 0x1A6);
+        f.ccpText = static_cast<qint32>(u32(wd, 0x34));
+        f.fcClx = u32(wd, 0x160);
+        f.lcbClx = u32(wd, 0x164);
     }
     if (f.ccpText < 0 || f.ccpText > limits::kMaxCountedChars)
         throw DamagedContent(QStringLiteral("its main text states an impossible length"));

@@ -104,7 +104,7 @@ QByteArray word6Binary(const QByteArray &text, qint32 ccpText)
     putU16(wd, 0, 0xA5EC);
     putU16(wd, 2, 101);
     wt::putU32(wd, 0x18, 1024);
-    wt::putU32(wd, 0x4C, static_cast<quint32>(ccpText));
+    wt::putU32(wd, 0x34, static_cast<quint32>(ccpText));
     return wt::makeOle({{QStringLiteral("WordDocument"), wd + text}});
 }
 
