@@ -52,17 +52,18 @@ void countWordprocessingXml(const QByteArray &xml, const QString &partName, Text
 {
     SkippedSubtree skipped;
     bool inBody = false;
-    bool inText = false;       // inside w:t
-    std::vector<QString> names;
+    bool inText = false;    // inside w:t
+    std::vector<bool> runs; // per open element: whether it is a run (w:r)
     streamXml(xml, partName, [&](const QXmlStreamReader &r) {
         switch (r.tokenType()) {
         case QXmlStreamReader::StartElement: {
             const bool skip = skipped.enter(skipsSubtree(r));
-            const QString parentName = names.empty() ? QString() : names.back();
-            names.push_back(r.name().toString());
-            if (skip || !isWordNamespace(r.namespaceUri()))
-                return;
+            const bool inRun = !runs.empty() && runs.back();
+            const bool word = isWordNamespace(r.namespaceUri());
             const QStringView n = r.name();
+            runs.push_back(word && n == QLatin1String("r"));
+            if (skip || !word)
+                return;
             if (n == QLatin1String("body"))
                 inBody = true;
             if (!inBody)
@@ -71,7 +72,7 @@ void countWordprocessingXml(const QByteArray &xml, const QString &partName, Text
                 counter.openParagraph();
             else if (n == QLatin1String("t"))
                 inText = true;
-            else if (parentName == QLatin1String("r")) {
+            else if (inRun) {
                 // Tabs and breaks count only inside runs: w:tab also defines tab stops in paragraph properties.
                 if (n == QLatin1String("tab") || n == QLatin1String("ptab") || n == QLatin1String("br") ||
                     n == QLatin1String("cr"))
@@ -85,8 +86,8 @@ void countWordprocessingXml(const QByteArray &xml, const QString &partName, Text
         }
         case QXmlStreamReader::EndElement: {
             const bool wasSkipped = skipped.leave();
-            if (!names.empty())
-                names.pop_back();
+            if (!runs.empty())
+                runs.pop_back();
             if (wasSkipped || !isWordNamespace(r.namespaceUri()))
                 return;
             const QStringView n = r.name();
