@@ -161,41 +161,6 @@ double SystemRandom::next()
     return static_cast<double>(z >> 11) / static_cast<double>(1ull << 53);
 }
 
-QSettingsBackend::QSettingsBackend(const QString &organisation, const QString &application, const QString &section)
-    : m_settings(QSettings::NativeFormat, QSettings::UserScope, organisation, application), m_section(section)
-{
-}
-
-void QSettingsBackend::check(const char *what)
-{
-    if (m_settings.status() == QSettings::AccessError)
-        throw RuntimeError(RuntimeError::PermissionDenied,
-                           QStringLiteral("The settings file %1 could not be %2.").arg(m_settings.fileName(), QLatin1String(what)));
-    if (m_settings.status() == QSettings::FormatError)
-        throw RuntimeError(RuntimeError::PermissionDenied,
-                           QStringLiteral("The settings file %1 is damaged and could not be %2.").arg(m_settings.fileName(), QLatin1String(what)));
-}
-
-std::optional<QString> QSettingsBackend::read(const QString &key)
-{
-    // Another copy of the program may have written since: take the file's current state.
-    m_settings.sync();
-    check("read");
-    const QString path = m_section + QLatin1Char('/') + key;
-    if (!m_settings.contains(path))
-        return std::nullopt;
-    return m_settings.value(path).toString();
-}
-
-void QSettingsBackend::write(const QString &key, const QString &value)
-{
-    m_settings.setValue(m_section + QLatin1Char('/') + key, value);
-    m_settings.sync();
-    check("written");
-}
-
-void QSettingsBackend::flush() { m_settings.sync(); }
-
 void ProcessExit::endNow()
 {
     if (m_settings)
