@@ -253,7 +253,7 @@ private slots:
         t.file("listable/a.doc");
         // Names can be read, but no file can be reached (r-- without x).
         ::chmod(QFile::encodeName(t.path("listable")).constData(), 0444);
-        const QStringList names = filelist::ListFiles(t.path("listable"), "doc");
+        const QStringList names = filelist::ListFiles(t.path("listable"), "*.doc");
         const bool reachable = filelist::IsExistingFile(t.path("listable/a.doc"));
         ::chmod(QFile::encodeName(t.path("listable")).constData(), 0755);
         QVERIFY(!reachable);
