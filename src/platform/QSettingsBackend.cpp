@@ -4,8 +4,8 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
 #include <QHash>
+#include <QSettings>
 #include <QStringList>
 #include <sys/stat.h>
 
