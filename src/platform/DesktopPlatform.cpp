@@ -80,16 +80,37 @@ QString QtMessageBoxes::inputBox(QWidget *owner, const QString &title, const QSt
     return ok ? answer : QString();
 }
 
+namespace {
+// The deepest folder that holds every one of the files, as written in their paths.
+QString commonFolder(const QStringList &fullPaths)
+{
+    QStringList common = QFileInfo(fullPaths.first()).absolutePath().split(u'/');
+    for (const QString &p : fullPaths) {
+        const QStringList parts = QFileInfo(p).absolutePath().split(u'/');
+        qsizetype n = 0;
+        while (n < common.size() && n < parts.size() && common[n] == parts[n])
+            ++n;
+        common.resize(n);
+    }
+    const QString folder = common.join(u'/');
+    return folder.isEmpty() ? QStringLiteral("/") : folder;
+}
+} // namespace
+
 QString IFileDialogs::answerFor(const QStringList &fullPaths)
 {
     if (fullPaths.isEmpty())
         return {};
     if (fullPaths.size() == 1)
         return fullPaths.first();
-    // Several files always come from one folder: folder, NUL, name, NUL, name ...
-    QString answer = QFileInfo(fullPaths.first()).absolutePath();
+    // Folder, NUL, name, NUL, name ... Files picked from a recent or search view, or typed with a folder
+    // part, can lie in different folders: the answer's folder is then the one they share, and each name
+    // keeps the rest of its own path, so that folder + name is the very file that was chosen.
+    const QString folder = commonFolder(fullPaths);
+    const qsizetype skip = folder.endsWith(u'/') ? folder.size() : folder.size() + 1;
+    QString answer = folder;
     for (const QString &p : fullPaths)
-        answer += QChar(u'\0') + QFileInfo(p).fileName();
+        answer += QChar(u'\0') + QFileInfo(p).absoluteFilePath().mid(skip);
     // The classic dialog needs room for the terminating NULs as well.
     if (answer.size() + 2 > FileNameBufferChars)
         throw RuntimeError(RuntimeError::DialogBufferTooSmall, QStringLiteral("The FileName buffer is too small to store the selected file name(s)."));
@@ -112,7 +133,12 @@ QString QtFileDialogs::chooseFolder(QWidget *owner, const QString &prompt, const
     return QFileDialog::getExistingDirectory(owner, prompt, startFolder);
 }
 
-void DesktopShell::openUrl(const QString &url) { QDesktopServices::openUrl(QUrl(url)); }
+void DesktopShell::openUrl(const QString &url)
+{
+    // The desktop may have no browser, or refuse the address: the user is told rather than left waiting.
+    if (!QDesktopServices::openUrl(QUrl(url)))
+        throw RuntimeError(RuntimeError::FileNotFound, QStringLiteral("The address %1 could not be opened.").arg(url));
+}
 
 void DesktopShell::openFolder(const QString &path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
 
@@ -165,41 +191,6 @@ double SystemRandom::next()
     z ^= z >> 31;
     return static_cast<double>(z >> 11) / static_cast<double>(1ull << 53);
 }
-
-QSettingsBackend::QSettingsBackend(const QString &organisation, const QString &application, const QString &section)
-    : m_settings(QSettings::NativeFormat, QSettings::UserScope, organisation, application), m_section(section)
-{
-}
-
-void QSettingsBackend::check(const char *what)
-{
-    if (m_settings.status() == QSettings::AccessError)
-        throw RuntimeError(RuntimeError::PermissionDenied,
-                           QStringLiteral("The settings file %1 could not be %2.").arg(m_settings.fileName(), QLatin1String(what)));
-    if (m_settings.status() == QSettings::FormatError)
-        throw RuntimeError(RuntimeError::PermissionDenied,
-                           QStringLiteral("The settings file %1 is damaged and could not be %2.").arg(m_settings.fileName(), QLatin1String(what)));
-}
-
-std::optional<QString> QSettingsBackend::read(const QString &key)
-{
-    // Another copy of the program may have written since: take the file's current state.
-    m_settings.sync();
-    check("read");
-    const QString path = m_section + QLatin1Char('/') + key;
-    if (!m_settings.contains(path))
-        return std::nullopt;
-    return m_settings.value(path).toString();
-}
-
-void QSettingsBackend::write(const QString &key, const QString &value)
-{
-    m_settings.setValue(m_section + QLatin1Char('/') + key, value);
-    m_settings.sync();
-    check("written");
-}
-
-void QSettingsBackend::flush() { m_settings.sync(); }
 
 namespace {
 // On X11 the copied text lives in this process until a clipboard manager takes a copy; Qt hands it

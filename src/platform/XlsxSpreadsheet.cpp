@@ -3,6 +3,7 @@
 #include "platform/XlsxSpreadsheet.h"
 #include "platform/WorkbookTemplate.h"
 #include "platform/RuntimeError.h"
+#include "word/DisplayPatterns.h"
 #include "word/PropertyValue.h"
 
 #include <QDateTime>
@@ -86,23 +87,6 @@ QString sheetDateFormat(const QString &pattern)
         i += run;
     }
     return out;
-}
-
-// The date and time patterns the program writes date-times in (see word::PropertyValue::toText).
-QString programDatePattern(const QLocale &locale)
-{
-    QString format = locale.dateFormat(QLocale::ShortFormat);
-    if (!format.contains(QLatin1String("yyyy")))
-        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
-    return format;
-}
-
-QString programTimePattern(const QLocale &locale)
-{
-    QString format = locale.timeFormat(QLocale::LongFormat);
-    for (const auto &zone : {QStringLiteral(" t"), QStringLiteral("t "), QStringLiteral("t")})
-        format.remove(zone);
-    return format.trimmed();
 }
 
 // Recognises texts written with one date or time pattern of a locale. Qt's own parser goes through the
@@ -267,7 +251,7 @@ private:
 class CellInterpreter {
 public:
     explicit CellInterpreter(const QLocale &locale)
-        : m_locale(locale), m_datePattern(programDatePattern(locale)), m_timePattern(programTimePattern(locale)),
+        : m_locale(locale), m_datePattern(word::displayPatterns(locale).date), m_timePattern(word::displayPatterns(locale).time),
           m_decimalPoint(locale.decimalPoint()), m_dateShape(locale, m_datePattern),
           m_timeShape(locale, m_timePattern)
     {

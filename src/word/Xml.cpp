@@ -251,6 +251,26 @@ std::optional<qint64> parseWholeNumber(QStringView text)
     return n;
 }
 
+QString decodeOoxmlEscapes(const QString &text)
+{
+    if (!text.contains(QLatin1String("_x")))
+        return text;
+    auto isHex = [](QChar c) { return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F'); };
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        // _ x H H H H _ : seven characters in all.
+        if (text.at(i) == u'_' && i + 6 < text.size() && text.at(i + 1) == u'x' && text.at(i + 6) == u'_'
+            && isHex(text.at(i + 2)) && isHex(text.at(i + 3)) && isHex(text.at(i + 4)) && isHex(text.at(i + 5))) {
+            out += QChar(text.mid(i + 2, 4).toUShort(nullptr, 16));
+            i += 6;
+        } else {
+            out += text.at(i);
+        }
+    }
+    return out;
+}
+
 bool isNeverDate(const QDateTime &utc)
 {
     static const QDateTime firstReal(QDate(1602, 1, 1), QTime(0, 0), Qt::UTC);

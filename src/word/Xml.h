@@ -40,6 +40,11 @@ std::optional<qint64> parseIsoDurationMinutes(QStringView text);
 // A whole number written in decimal (leading/trailing blanks allowed), as OOXML and ODF counts are.
 std::optional<qint64> parseWholeNumber(QStringView text);
 
+// Office Open XML text with its escapes decoded: a character that XML cannot carry (a carriage return,
+// a tab, another control character) is written as _xHHHH_ (four hex digits), and _x005F_ stands for an
+// underscore that would otherwise begin such an escape. Text that only looks similar stays as it is.
+QString decodeOoxmlEscapes(const QString &text);
+
 // Dates before this are the "never" that writers store for a date they do not have (zero FILETIME,
 // .NET's zero date).
 bool isNeverDate(const QDateTime &utc);

@@ -131,21 +131,21 @@ void readCoreProperties(const QByteArray &xml, const QString &partName, Document
     walkXmlFields(xml, partName, 2, [&](const XmlField &f) {
         const QStringView n = f.localName;
         if (n == QLatin1String("title"))
-            d.setText(Builtin::Title, f.text);
+            d.setText(Builtin::Title, decodeOoxmlEscapes(f.text));
         else if (n == QLatin1String("subject"))
-            d.setText(Builtin::Subject, f.text);
+            d.setText(Builtin::Subject, decodeOoxmlEscapes(f.text));
         else if (n == QLatin1String("creator"))
-            d.setText(Builtin::Author, f.text);
+            d.setText(Builtin::Author, decodeOoxmlEscapes(f.text));
         else if (n == QLatin1String("keywords"))
-            d.setText(Builtin::Keywords, f.text);
+            d.setText(Builtin::Keywords, decodeOoxmlEscapes(f.text));
         else if (n == QLatin1String("description"))
-            d.setText(Builtin::Comments, f.text);
+            d.setText(Builtin::Comments, decodeOoxmlEscapes(f.text));
         else if (n == QLatin1String("lastModifiedBy"))
-            d.setText(Builtin::LastAuthor, f.text);
+            d.setText(Builtin::LastAuthor, decodeOoxmlEscapes(f.text));
         else if (n == QLatin1String("revision"))
-            d.setText(Builtin::RevisionNumber, f.text);
+            d.setText(Builtin::RevisionNumber, decodeOoxmlEscapes(f.text));
         else if (n == QLatin1String("category"))
-            d.setText(Builtin::Category, f.text);
+            d.setText(Builtin::Category, decodeOoxmlEscapes(f.text));
         else if (n == QLatin1String("created"))
             d.setW3cDate(Builtin::CreationDate, f.text);
         else if (n == QLatin1String("modified"))
@@ -161,13 +161,13 @@ void readExtendedProperties(const QByteArray &xml, const QString &partName, Docu
     walkXmlFields(xml, partName, 2, [&](const XmlField &f) {
         const QStringView n = f.localName;
         if (n == QLatin1String("Template"))
-            d.setText(Builtin::Template, f.text);
+            d.setText(Builtin::Template, decodeOoxmlEscapes(f.text));
         else if (n == QLatin1String("Company"))
-            d.setText(Builtin::Company, f.text);
+            d.setText(Builtin::Company, decodeOoxmlEscapes(f.text));
         else if (n == QLatin1String("Manager"))
-            d.setText(Builtin::Manager, f.text);
+            d.setText(Builtin::Manager, decodeOoxmlEscapes(f.text));
         else if (n == QLatin1String("HyperlinkBase"))
-            d.setText(Builtin::HyperlinkBase, f.text);
+            d.setText(Builtin::HyperlinkBase, decodeOoxmlEscapes(f.text));
         else if (n == QLatin1String("TotalTime"))
             setCount(d, Builtin::TotalEditingTime, f.text);
         else if (n == QLatin1String("Pages"))

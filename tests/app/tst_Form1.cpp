@@ -2,9 +2,10 @@
 #include "app/Product.h"
 #include "app/TextProgressBar.h"
 #include "app/WindowPlacement.h"
-#include "filelist/InputFileList.h"
-#include "results/ResultsTable.h"
 #include "extract/WordAvailability.h"
+#include "filelist/InputFileList.h"
+#include "platform/DesktopPlatform.h"
+#include "results/ResultsTable.h"
 #include "platform/fakes/FakePlatform.h"
 #include "results/ResultsView.h"
 #include "filelist/InputFileListView.h"
@@ -186,6 +187,19 @@ private slots:
         QCOMPARE(m_fake.word->log, (QStringList{"create", "quit"}));
     }
 
+    void refusedHomePageVisitIsReported()
+    {
+        // The offscreen desktop opens no web addresses, so the real shell is refused here.
+        Platform platform = m_fake.platform();
+        platform.shell = std::make_shared<DesktopShell>();
+        m_fake.random->values = {0.06}; // draws 7: the home-page visit
+        Form1 form(platform, m_folder->path(), 0.0);
+        QVERIFY(form.Form_Load());
+        QCOMPARE(reportLines(*m_fake.messages), QStringList("Quillmark2021/08/31.Form1.Form_Load@110"));
+        QVERIFY(m_fake.messages->shown.first().text.startsWith(
+            QStringLiteral("The address %1 could not be opened.\r\n").arg(product::HomePage)));
+    }
+
     void homePageOnlyOnSeven_data()
     {
         QTest::addColumn<double>("draw");
@@ -249,10 +263,14 @@ private slots:
         QCOMPARE(m.title, QStringLiteral("Quillmere"));
         QCOMPARE(m.icon, MsgIcon::None);
         QCOMPARE(m.buttons, MsgButtons::Ok);
-        QCOMPARE(m.text.count(QStringLiteral("\r\n\r\n")), 4);
-        QVERIFY(m.text.startsWith(QStringLiteral("Error 842001. A normal instance of Word could not be created.\r\n\r\n1. Please")));
-        QVERIFY(m.text.endsWith(QStringLiteral("except for the rare Word Starter and Student editions.")));
-        QCOMPARE(m.text, wordUnavailableMessage());
+        QCOMPARE(m.text, QStringLiteral(
+            "Error 842001. A normal instance of Word could not be created.\r\n\r\n"
+            "1. Please make sure Word is installed on this computer.\r\n\r\n"
+            "2. Please open Word normally and make sure a blank document opens immediately without any interrupting "
+            "window (such as an Word file recovery window).\r\n\r\n"
+            "3. Please make sure that when you double-click on a DOC or DOCX file that Word opens normally without any "
+            "interrupting messages.\r\n\r\n"
+            "4. All versions of Word are supported by this software except for the rare Word Starter and Student editions."));
     }
 
     void hoverRules()

@@ -5,6 +5,7 @@
 #include "platform/EngineWordFactory.h"
 #include "platform/RuntimeError.h"
 #include "word/Application.h"
+#include "word/DisplayPatterns.h"
 #include "word/Errors.h"
 #include "word/PropertyValue.h"
 
@@ -61,6 +62,45 @@ private slots:
         const PropertyValue v = PropertyValue::dateTime(QDateTime(QDate(2024, 3, 6), QTime(0, 0), Qt::UTC));
         QCOMPARE(v.toText(QLocale(QLocale::English, QLocale::UnitedStates)), QStringLiteral("3/6/2024"));
         QCOMPARE(v.toText(QLocale(QLocale::German, QLocale::Germany)), QStringLiteral("06.03.2024"));
+    }
+
+    void dateTimesReadWellInEveryLocale()
+    {
+        // An afternoon time, so that a 12-hour clock without its day period cannot read back right.
+        const QDateTime afternoon(QDate(2024, 1, 15), QTime(19, 30, 45));
+        const QDateTime midnight(QDate(2024, 1, 15), QTime(0, 0));
+        // Qt writes any unquoted ASCII letter that is no field of its own as the letter itself.
+        static const QRegularExpression quoted(QStringLiteral("'[^']*'"));
+        static const QRegularExpression fields(QStringLiteral("AP|ap|[dMyhHms]"));
+        static const QRegularExpression emptyBrackets(QStringLiteral("\\(\\s*\\)|\\[\\s*\\]|\\x{FF08}\\s*\\x{FF09}"));
+        QStringList faults;
+        for (const QLocale &locale : QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory)) {
+            const word::DisplayPatterns p = word::displayPatterns(locale);
+            const QString text = PropertyValue::dateTime(afternoon).toText(locale);
+            const QString dateOnly = PropertyValue::dateTime(midnight).toText(locale);
+            QString letters = p.dateTime();
+            letters.remove(quoted).remove(fields);
+            QStringList wrong;
+            if (letters.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))))
+                wrong << QStringLiteral("pattern letters left");
+            if (text.contains(emptyBrackets))
+                wrong << QStringLiteral("empty brackets");
+            if (!p.date.contains(QLatin1String("yyyy")) || p.date.contains(QLatin1String("yyyyy")))
+                wrong << QStringLiteral("no four-digit year");
+            // Qt 6.4 cannot read digits outside the 16-bit range, nor some day-period texts, even in its
+            // own short formats; the read-back proves nothing in those locales.
+            const bool qtReadsItsOwnTexts =
+                locale.toDate(locale.toString(afternoon.date(), QLocale::ShortFormat), QLocale::ShortFormat).isValid()
+                && locale.toTime(locale.toString(afternoon.time(), QLocale::ShortFormat), QLocale::ShortFormat).isValid();
+            if (qtReadsItsOwnTexts && locale.toDateTime(text, p.dateTime()) != afternoon)
+                wrong << QStringLiteral("reads back as ") + locale.toDateTime(text, p.dateTime()).toString(Qt::ISODate);
+            if (dateOnly != locale.toString(midnight.date(), p.date)
+                || (qtReadsItsOwnTexts && locale.toDate(dateOnly, p.date) != midnight.date()))
+                wrong << QStringLiteral("midnight is not the date alone");
+            if (!wrong.isEmpty())
+                faults << locale.name() + QStringLiteral(" \"") + text + QStringLiteral("\": ") + wrong.join(QStringLiteral(", "));
+        }
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
     }
 
     void documentValuesAsText()
