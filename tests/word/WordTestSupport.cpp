@@ -579,6 +579,99 @@ QByteArray makeRawCfb(const QList<QPair<QString, QByteArray>> &streams, RawCfbLa
     return file;
 }
 
+QByteArray makeCfbDirectory(const QList<CfbEntry> &entries)
+{
+    constexpr uint32_t kFree = 0xFFFFFFFF, kEnd = 0xFFFFFFFE, kFatSect = 0xFFFFFFFD;
+    const int dirSectors = static_cast<int>((entries.size() + 3) / 4);
+    QList<QByteArray> data;
+    int dataSectors = 0;
+    for (const CfbEntry &e : entries) {
+        QByteArray d = e.data;
+        if (!d.isEmpty() && d.size() < 4096)
+            d.append(QByteArray(4096 - d.size(), '\0'));
+        while (d.size() % 512)
+            d.append('\0');
+        data.append(d);
+        dataSectors += static_cast<int>(d.size() / 512);
+    }
+    int fatSectors = 1;
+    while (fatSectors * 128 < fatSectors + dirSectors + dataSectors)
+        ++fatSectors;
+    if (fatSectors > 109)
+        throw std::runtime_error("directory too large for the header's FAT slots");
+    const int total = fatSectors + dirSectors + dataSectors;
+
+    QByteArray file;
+    file.append(fromHex("D0CF11E0A1B11AE1"));
+    file.append(QByteArray(16, '\0'));
+    appendU16(file, 0x3E);
+    appendU16(file, 3);
+    appendU16(file, 0xFFFE);
+    appendU16(file, 9);
+    appendU16(file, 6);
+    file.append(QByteArray(6, '\0'));
+    appendU32(file, 0);
+    appendU32(file, static_cast<uint32_t>(fatSectors));
+    appendU32(file, static_cast<uint32_t>(fatSectors)); // the directory follows the FAT
+    appendU32(file, 0);
+    appendU32(file, 4096);
+    appendU32(file, kEnd);
+    appendU32(file, 0);
+    appendU32(file, kEnd);
+    appendU32(file, 0);
+    for (int i = 0; i < 109; ++i)
+        appendU32(file, i < fatSectors ? static_cast<uint32_t>(i) : kFree);
+
+    QList<uint32_t> fat(fatSectors * 128, kFree);
+    for (int s = 0; s < fatSectors; ++s)
+        fat[s] = kFatSect;
+    auto chain = [&](int first, int count) {
+        for (int k = 0; k < count; ++k)
+            fat[first + k] = k + 1 < count ? static_cast<uint32_t>(first + k + 1) : kEnd;
+    };
+    chain(fatSectors, dirSectors);
+    QByteArray dir;
+    int next = fatSectors + dirSectors;
+    for (int k = 0; k < entries.size(); ++k) {
+        const CfbEntry &e = entries[k];
+        const int sectors = static_cast<int>(data[k].size() / 512);
+        QByteArray b;
+        for (const QChar c : e.name.left(31))
+            appendU16(b, c.unicode());
+        appendU16(b, 0);
+        b.append(QByteArray(64 - b.size(), '\0'));
+        appendU16(b, static_cast<uint16_t>((qMin<qsizetype>(e.name.size(), 31) + 1) * 2));
+        b.append(static_cast<char>(e.type));
+        b.append(static_cast<char>(1));
+        appendU32(b, e.left);
+        appendU32(b, e.right);
+        appendU32(b, e.child);
+        b.append(QByteArray(16 + 4 + 16, '\0'));
+        appendU32(b, sectors ? static_cast<uint32_t>(next) : kEnd);
+        appendU32(b, static_cast<uint32_t>(data[k].size()));
+        appendU32(b, 0);
+        dir.append(b);
+        if (sectors)
+            chain(next, sectors);
+        next += sectors;
+    }
+    while (dir.size() < dirSectors * 512) {
+        QByteArray unused(64 + 2 + 2, '\0');
+        appendU32(unused, kFree);
+        appendU32(unused, kFree);
+        appendU32(unused, kFree);
+        unused.append(QByteArray(128 - unused.size(), '\0'));
+        dir.append(unused);
+    }
+    for (const uint32_t v : fat)
+        appendU32(file, v);
+    file.append(dir);
+    for (const QByteArray &d : data)
+        file.append(d);
+    Q_ASSERT(file.size() == 512 + static_cast<qsizetype>(total) * 512);
+    return file;
+}
+
 QByteArray makeWordBinary(const QByteArray &summary, const QByteArray &docSummary, const QString &summaryName,
                           const QString &docSummaryName)
 {

@@ -109,6 +109,19 @@ qint64 cfbFatEntryOffset(const RawCfbLayout &layout, int sector);
 qint64 cfbDirectoryEntryOffset(const RawCfbLayout &layout, int entry);
 void putU32(QByteArray &b, qint64 offset, uint32_t v);
 
+// A compound file whose directory the test lays out entry by entry (version 3, 512-byte sectors, the FAT
+// in the header's 109 slots: up to about 50,000 entries). Entry 0 is the root. A stream's data is padded
+// to 4096 bytes, so no mini stream is needed.
+struct CfbEntry {
+    QString name;
+    uint8_t type = 2; // 1 storage, 2 stream, 5 root
+    uint32_t left = 0xFFFFFFFF;
+    uint32_t right = 0xFFFFFFFF;
+    uint32_t child = 0xFFFFFFFF;
+    QByteArray data;
+};
+QByteArray makeCfbDirectory(const QList<CfbEntry> &entries);
+
 // A small Word 97-2003 document: WordDocument stream plus the given summary streams.
 QByteArray makeWordBinary(const QByteArray &summary, const QByteArray &docSummary,
                           const QString &summaryName = QStringLiteral("\x05SummaryInformation"),
