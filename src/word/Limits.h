@@ -5,7 +5,7 @@ namespace word::limits {
 
 // Bounds on everything a document states about its own sizes. A document beyond them is refused as
 // damaged rather than believed.
-inline constexpr qint64 kMaxPartBytes = 64ll * 1024 * 1024;     // an XML part inflated, a property-set stream
+inline constexpr qint64 kMaxPartBytes = 64ll * 1024 * 1024;     // any other part inflated (a main document)
 inline constexpr qint64 kMaxRtfScanBytes = 64ll * 1024 * 1024;  // how far into an RTF file the header may reach
 inline constexpr qint64 kWholeFileReadBytes = 64ll * 1024; // files up to this size are read in one go
 inline constexpr qint64 kMaxZipEntries = 200000;
@@ -19,7 +19,8 @@ inline constexpr qint64 kMaxTextValueChars = 256 * 1024;
 // A list joined into one value (the keywords of an OpenDocument file), all its items together.
 inline constexpr qint64 kMaxJoinedListChars = kMaxTextValueChars;
 // The parts and streams that hold properties (core, app, custom and meta XML, Word 2003 XML's property
-// block, the two property-set streams) are a few kilobytes in real documents, a thumbnail included.
+// block, the two property-set streams) and those that index a package (relationships, content types)
+// are kilobytes in real documents, a thumbnail or thousands of parts included.
 inline constexpr qint64 kMaxPropertyPartBytes = 8ll * 1024 * 1024;
 // Checking duplicate attributes costs the XML reader the square of their number; real elements have a
 // dozen or two, namespace declarations included.

@@ -198,7 +198,7 @@ DocumentData readOoxml(const FileContent &content, const ZipArchive &zip, const 
     QString contentType;
     if (!r.mainDocument.startsWith(QLatin1String("word/"), Qt::CaseInsensitive)) {
         if (const auto ctIndex = zip.find(QStringLiteral("[Content_Types].xml")))
-            contentType = contentTypeOf(zip.read(*ctIndex, limits::kMaxPartBytes), r.mainDocument);
+            contentType = contentTypeOf(zip.read(*ctIndex, limits::kMaxPropertyPartBytes), r.mainDocument);
     }
     switch (classify(contentType, r.mainDocument)) {
     case MainKind::Word:
@@ -344,7 +344,7 @@ DocumentData readZipDocument(const FileContent &content)
             return readOdf(content, zip, type);
     }
     if (rels)
-        return readOoxml(content, zip, zip.read(*rels, limits::kMaxPartBytes));
+        return readOoxml(content, zip, zip.read(*rels, limits::kMaxPropertyPartBytes));
     if (zip.find(QStringLiteral("[Content_Types].xml")))
         throw DamagedContent(QStringLiteral("its package relationships (_rels/.rels) are missing"));
     if (zip.find(QStringLiteral("META-INF/MANIFEST.MF")))

@@ -546,6 +546,8 @@ private slots:
         ole.string(2, QString(300000, QLatin1Char('x')));
         QTest::newRow("doc title of 300,000") << wt::makeWordBinary(wt::propertySetStream({ole}), {})
                                               << QStringLiteral("value that is too long") << 0;
+        QTest::newRow("rtf title of 300,000") << "{\\rtf1{\\info{\\title " + QByteArray(300000, 'x') + "}}}"
+                                              << QStringLiteral("value that is too long") << 0;
         QByteArray keywords;
         for (int k = 0; k < 40000; ++k)
             keywords += "<meta:keyword>kw" + QByteArray::number(k) + "</meta:keyword>";
