@@ -5,7 +5,8 @@
 #
 # Builds the Release executable and the case writer in build/word/release-hostile, writes every case
 # (bench_hostile_cases.cpp) to a temporary folder (or FOLDER with --keep), and runs
-# `quillmere-extract -q -j 1 FILE` once per case under /usr/bin/time -v, at most 60 s each. Prints per
+# `quillmere-extract -q -j 1 FILE` once per case under /usr/bin/time -v, at most 60 s and 4 GiB of
+# address space each (so a case that runs away on an older build cannot starve the machine). Prints per
 # case the wall time, the peak resident memory and what became of the document (read, refused, or the
 # signal that ended the program), then the worst time and memory of each family. The aim: every case
 # within 2 s and 128 MB. --extract runs another build of quillmere-extract (an earlier commit's, to
@@ -41,14 +42,14 @@ declare -A worstTime worstMem
 for family in $(cd "$cases" && ls); do
   for f in "$cases/$family"/*; do
     set +e
-    /usr/bin/time -v -o "$stats" timeout 60 "$extract" -q -j 1 "$f" >"$out" 2>/dev/null
+    /usr/bin/time -v -o "$stats" bash -c 'ulimit -v 4194304; exec timeout 60 "$0" -q -j 1 "$1"' "$extract" "$f" >"$out" 2>/dev/null
     status=$?
     set -e
     seconds=$(awk -F': ' '/Elapsed \(wall clock\)/ { n = split($2, p, ":"); s = 0; for (i = 1; i <= n; ++i) s = s * 60 + p[i]; print s }' "$stats")
     mem=$(awk -F': ' '/Maximum resident set size/ { printf "%.0f", $2 / 1024 }' "$stats")
     case $status in
       0) outcome="read" ;;
-      1) outcome="refused: $(grep -o '"error":"[^"]*' "$out" | cut -c10- | sed 's/.*: //' | cut -c1-70)" ;;
+      1) outcome="$(sed -n 's/.*"error":"\(\([^"\\]\|\\.\)*\)".*/\1/p' "$out" | sed 's/.*\\" //' | cut -c1-90)" ;;
       124) outcome="still running after 60 s" ;;
       *) outcome="ended by signal $((status > 128 ? status - 128 : status)) (status $status)" ;;
     esac

@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr uint32_t kNone = 0xFFFFFFFF;
-
 QString g_root;
 
 void write(const QString &family, const QString &name, const QByteArray &data)
@@ -23,81 +21,11 @@ void write(const QString &family, const QString &name, const QByteArray &data)
     }
 }
 
-QByteArray le16(uint16_t v)
-{
-    return QByteArray(1, static_cast<char>(v & 0xFF)) + QByteArray(1, static_cast<char>(v >> 8));
-}
-
 QByteArray le32(uint32_t v)
 {
     QByteArray b(4, '\0');
     wt::putU32(b, 0, v);
     return b;
-}
-
-QByteArray summaryStream()
-{
-    wt::PropertySection s(wt::fmtidSummary(), 1252);
-    s.string(2, QStringLiteral("Title")).string(4, QStringLiteral("Author")).int32(14, 2);
-    return wt::propertySetStream({s});
-}
-
-// ---- compound-file directories
-enum class Shape { SiblingChain, BalancedSiblings, NestedStorages };
-
-QByteArray oleWithDirectory(Shape shape, int extra)
-{
-    QList<wt::CfbEntry> e;
-    e.append({QStringLiteral("Root Entry"), 5, kNone, kNone, 1, {}});
-    e.append({QStringLiteral("WordDocument"), 2, kNone, kNone, kNone, QByteArray(600, '\0')});
-    e.append({QStringLiteral("\x05SummaryInformation"), 2, kNone, kNone, kNone, summaryStream()});
-    for (int k = 0; k < extra; ++k)
-        e.append({QStringLiteral("s%1").arg(k), static_cast<uint8_t>(shape == Shape::NestedStorages ? 1 : 2), kNone, kNone, kNone, {}});
-    const int last = static_cast<int>(e.size()) - 1;
-    if (shape == Shape::SiblingChain) {
-        for (int k = 1; k < last; ++k)
-            e[k].right = static_cast<uint32_t>(k + 1);
-    } else if (shape == Shape::NestedStorages) {
-        e[1].right = 2;
-        e[2].right = 3;
-        for (int k = 3; k < last; ++k)
-            e[k].child = static_cast<uint32_t>(k + 1);
-    } else {
-        auto mid = [](int lo, int hi) { return lo + (hi - lo) / 2; };
-        e[0].child = static_cast<uint32_t>(mid(1, last));
-        QList<QPair<int, int>> ranges{{1, last}};
-        while (!ranges.isEmpty()) {
-            const auto [lo, hi] = ranges.takeLast();
-            const int m = mid(lo, hi);
-            if (lo < m) {
-                e[m].left = static_cast<uint32_t>(mid(lo, m - 1));
-                ranges.append({lo, m - 1});
-            }
-            if (m < hi) {
-                e[m].right = static_cast<uint32_t>(mid(m + 1, hi));
-                ranges.append({m + 1, hi});
-            }
-        }
-    }
-    return wt::makeCfbDirectory(e);
-}
-
-// ---- property sets whose entries point into one area
-QByteArray propertySetPointingInto(int codePage, const QList<QPair<uint32_t, uint32_t>> &entries,
-                                   const QByteArray &area, int records)
-{
-    const uint32_t listEnd = 8 + 8 * static_cast<uint32_t>(entries.size() + 1);
-    QByteArray section = le32(0) + le32(static_cast<uint32_t>(entries.size() + 1));
-    section += le32(1) + le32(listEnd);
-    for (const auto &[pid, offset] : entries)
-        section += le32(pid) + le32(listEnd + 8 + offset);
-    section += le16(2) + le16(0) + le16(static_cast<uint16_t>(codePage)) + le16(0);
-    section += area;
-    wt::putU32(section, 0, static_cast<uint32_t>(section.size()));
-    QByteArray stream = le16(0xFFFE) + le16(0) + le32(0x00020006) + QByteArray(16, '\0') + le32(static_cast<uint32_t>(records));
-    for (int r = 0; r < records; ++r)
-        stream += wt::fmtidSummary() + le32(static_cast<uint32_t>(28 + 20 * records));
-    return stream + section;
 }
 
 QByteArray sharedValue(int chars, int records)
@@ -107,7 +35,7 @@ QByteArray sharedValue(int chars, int records)
         entries.append({1000 + k, 0});
     const QByteArray text(chars, 'T');
     const QByteArray area = le32(30) + le32(static_cast<uint32_t>(text.size() + 1)) + text + QByteArray(4, '\0');
-    const QByteArray stream = propertySetPointingInto(1252, entries, area, records);
+    const QByteArray stream = wt::propertySetPointingInto(1252, entries, area, records);
     return wt::makeWordBinary(stream, stream);
 }
 
@@ -117,10 +45,10 @@ QByteArray overlappingValues(int entriesCount, int tail)
     QList<QPair<uint32_t, uint32_t>> entries;
     for (uint32_t k = 0; k < static_cast<uint32_t>(entriesCount); ++k) {
         entries.append({2 + k, k * 8});
-        area += le16(30) + "AAAAAA";
+        area += QByteArray("\x1E\0AAAAAA", 8);
     }
     area += QByteArray(tail, 'A');
-    return wt::makeWordBinary(propertySetPointingInto(1200, entries, area, 16), {});
+    return wt::makeWordBinary(wt::propertySetPointingInto(1200, entries, area, 16), {});
 }
 
 // ---- zip packages
@@ -144,12 +72,16 @@ QByteArray manyAttributes(int count)
     return docxWithCore(wt::coreXml({{"dc:title", QStringLiteral("T")}}).replace("<dc:title>", "<dc:title" + attributes + ">"));
 }
 
-QByteArray bigApp(qint64 bytes)
+// An app.xml of about `bytes`, deflated by hand (it compresses about a thousandfold): one value of
+// blanks, or as many short elements as fit.
+QByteArray bigApp(qint64 bytes, bool oneValue)
 {
-    // The part is deflated by hand: a run of blanks inside one element, compressed about a thousandfold.
-    QByteArray app = "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/extended-properties\"><Company>";
-    app += QByteArray(bytes - app.size() - 30, ' ');
-    app += "</Company></Properties>";
+    QByteArray app = "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/extended-properties\">";
+    if (oneValue)
+        app += "<Company>" + QByteArray(bytes - app.size() - 40, ' ') + "</Company>";
+    else
+        app += QByteArray("<Company>x</Company>").repeated((bytes - app.size() - 20) / 20);
+    app += "</Properties>";
     const QByteArray rels(kRels);
     return wt::makeRawZip({{"_rels/.rels", wt::rawDeflate(rels), 8, wt::crc32Of(rels), static_cast<uint64_t>(rels.size())},
                            {"word/document.xml", "<w:document/>", 0, wt::crc32Of("<w:document/>"), 13},
@@ -210,13 +142,18 @@ int main(int argc, char **argv)
     g_root = QString::fromLocal8Bit(argv[1]);
 
     // The compound-file directory: degenerate chains, deep nesting, wide storages.
-    write(QStringLiteral("ole-directory"), QStringLiteral("sibling-chain-34000.doc"), oleWithDirectory(Shape::SiblingChain, 34000));
-    write(QStringLiteral("ole-directory"), QStringLiteral("sibling-chain-32000.doc"), oleWithDirectory(Shape::SiblingChain, 32000));
-    write(QStringLiteral("ole-directory"), QStringLiteral("sibling-chain-2000.doc"), oleWithDirectory(Shape::SiblingChain, 2000));
-    write(QStringLiteral("ole-directory"), QStringLiteral("nested-storages-30000.doc"), oleWithDirectory(Shape::NestedStorages, 30000));
-    write(QStringLiteral("ole-directory"), QStringLiteral("nested-storages-2000.doc"), oleWithDirectory(Shape::NestedStorages, 2000));
-    write(QStringLiteral("ole-directory"), QStringLiteral("balanced-16000.doc"), oleWithDirectory(Shape::BalancedSiblings, 16000));
-    write(QStringLiteral("ole-directory"), QStringLiteral("balanced-48000.doc"), oleWithDirectory(Shape::BalancedSiblings, 48000));
+    using S = wt::DirectoryShape;
+    const QString ole = QStringLiteral("ole-directory");
+    write(ole, QStringLiteral("sibling-chain-34000.doc"), wt::wordBinaryWithDirectory(S::SiblingChain, 34000));
+    write(ole, QStringLiteral("sibling-chain-32000.doc"), wt::wordBinaryWithDirectory(S::SiblingChain, 32000));
+    write(ole, QStringLiteral("sibling-chain-2000.doc"), wt::wordBinaryWithDirectory(S::SiblingChain, 2000));
+    write(ole, QStringLiteral("nested-storages-30000.doc"), wt::wordBinaryWithDirectory(S::NestedStorages, 30000));
+    write(ole, QStringLiteral("nested-storages-2000.doc"), wt::wordBinaryWithDirectory(S::NestedStorages, 2000));
+    write(ole, QStringLiteral("one-storage-4000.doc"), wt::wordBinaryWithDirectory(S::BalancedSiblings, 4000));
+    write(ole, QStringLiteral("one-storage-16000.doc"), wt::wordBinaryWithDirectory(S::BalancedSiblings, 16000));
+    write(ole, QStringLiteral("one-storage-48000.doc"), wt::wordBinaryWithDirectory(S::BalancedSiblings, 48000));
+    write(ole, QStringLiteral("storages-16000.doc"), wt::wordBinaryWithDirectory(S::StoragesOf4000, 16000));
+    write(ole, QStringLiteral("storages-48000.doc"), wt::wordBinaryWithDirectory(S::StoragesOf4000, 48000));
 
     // Property sets: one value named by every entry, overlapping values.
     write(QStringLiteral("property-sets"), QStringLiteral("shared-value-40k.doc"), sharedValue(40000, 16));
@@ -227,8 +164,8 @@ int main(int argc, char **argv)
     // XML: many attributes, oversized property parts, entity expansion, nesting.
     write(QStringLiteral("xml"), QStringLiteral("attributes-40000.docx"), manyAttributes(40000));
     write(QStringLiteral("xml"), QStringLiteral("attributes-400000.docx"), manyAttributes(400000));
-    write(QStringLiteral("xml"), QStringLiteral("app-63MiB.docx"), bigApp(63ll * 1024 * 1024));
-    write(QStringLiteral("xml"), QStringLiteral("app-8MiB.docx"), bigApp(8ll * 1024 * 1024 - 1024));
+    write(QStringLiteral("xml"), QStringLiteral("app-63MiB.docx"), bigApp(63ll * 1024 * 1024, true));
+    write(QStringLiteral("xml"), QStringLiteral("app-8MiB.docx"), bigApp(8ll * 1024 * 1024 - 1024, false));
     write(QStringLiteral("xml"), QStringLiteral("entity-expansion.docx"), entityExpansion());
     write(QStringLiteral("xml"), QStringLiteral("nesting-100000.docx"), docxWithCore("<cp:coreProperties xmlns:cp=\"x\">" + QByteArray("<a>").repeated(100000)));
     QByteArray bodyAttributes;

@@ -32,6 +32,7 @@ inline constexpr qint64 kMaxDecodedPropertyBytes = 16ll * 1024 * 1024;
 // link, so a degenerate tree of tens of thousands of links exhausts the stack, and it keeps each
 // storage's children in a sorted list, so very many of them cost the square of their number.
 inline constexpr int kMaxOleDirectoryEntries = 16384;   // entries reachable from the root
+inline constexpr int kMaxOleStorageChildren = 4096;     // streams and storages in one storage
 inline constexpr int kMaxOleDirectoryDepth = 2048;      // sibling and child links on any one path
 
 } // namespace word::limits

@@ -161,12 +161,16 @@ QStringList checkOleDirectory(const FileContent &content)
     struct Pending {
         quint32 index;
         int depth;
-        bool childOfRoot;
+        quint32 parent; // the storage this entry belongs to; kNoStream for the root
     };
-    std::vector<Pending> pending{{0, 0, false}};
+    std::vector<Pending> pending{{0, 0, kNoStream}};
     std::vector<bool> seen(static_cast<size_t>(entries), false);
+    std::vector<int> children(static_cast<size_t>(entries), 0);
     QStringList rootChildren;
     int reached = 0;
+    const auto tooMany = [] {
+        refuse(QStringLiteral("its directory has more than %1 entries").arg(limits::kMaxOleDirectoryEntries));
+    };
     while (!pending.empty()) {
         const Pending p = pending.back();
         pending.pop_back();
@@ -174,7 +178,7 @@ QStringList checkOleDirectory(const FileContent &content)
             continue;
         if (p.index >= entries) {
             if (cut)
-                refuse(QStringLiteral("its directory has more than %1 entries").arg(limits::kMaxOleDirectoryEntries));
+                tooMany();
             continue; // beyond the directory: the library cannot read it either
         }
         const qint64 at = static_cast<qint64>(p.index) * kEntryBytes;
@@ -186,15 +190,17 @@ QStringList checkOleDirectory(const FileContent &content)
             refuse(QStringLiteral("its directory reaches entry %1 twice").arg(p.index));
         seen[p.index] = true;
         if (++reached > limits::kMaxOleDirectoryEntries)
-            refuse(QStringLiteral("its directory has more than %1 entries").arg(limits::kMaxOleDirectoryEntries));
+            tooMany();
         if (p.depth > limits::kMaxOleDirectoryDepth)
             refuse(QStringLiteral("its directory tree is more than %1 links deep").arg(limits::kMaxOleDirectoryDepth));
-        if (p.childOfRoot)
+        if (p.parent != kNoStream && ++children[p.parent] > limits::kMaxOleStorageChildren)
+            refuse(QStringLiteral("a storage in its directory holds more than %1 entries").arg(limits::kMaxOleStorageChildren));
+        if (p.parent == 0)
             rootChildren << entryName(dir, at);
-        pending.push_back({u32(dir, at + 68), p.depth + 1, p.childOfRoot});
-        pending.push_back({u32(dir, at + 72), p.depth + 1, p.childOfRoot});
+        pending.push_back({u32(dir, at + 68), p.depth + 1, p.parent});
+        pending.push_back({u32(dir, at + 72), p.depth + 1, p.parent});
         if (type != Stream)
-            pending.push_back({u32(dir, at + 76), p.depth + 1, p.index == 0});
+            pending.push_back({u32(dir, at + 76), p.depth + 1, p.index});
     }
     return rootChildren;
 }

@@ -672,6 +672,115 @@ QByteArray makeCfbDirectory(const QList<CfbEntry> &entries)
     return file;
 }
 
+namespace {
+
+// Links entries `ids` (in name order) of `e` as a balanced binary tree; returns the index of its root.
+uint32_t balance(QList<CfbEntry> &e, const QList<int> &ids)
+{
+    constexpr uint32_t kNone = 0xFFFFFFFF;
+    if (ids.isEmpty())
+        return kNone;
+    auto mid = [](int lo, int hi) { return lo + (hi - lo) / 2; };
+    QList<QPair<int, int>> ranges{{0, static_cast<int>(ids.size()) - 1}};
+    while (!ranges.isEmpty()) {
+        const auto [lo, hi] = ranges.takeLast();
+        const int m = mid(lo, hi);
+        if (lo < m) {
+            e[ids[m]].left = static_cast<uint32_t>(ids[mid(lo, m - 1)]);
+            ranges.append({lo, m - 1});
+        }
+        if (m < hi) {
+            e[ids[m]].right = static_cast<uint32_t>(ids[mid(m + 1, hi)]);
+            ranges.append({m + 1, hi});
+        }
+    }
+    return static_cast<uint32_t>(ids[mid(0, static_cast<int>(ids.size()) - 1)]);
+}
+
+} // namespace
+
+QByteArray wordBinaryWithDirectory(DirectoryShape shape, int extra)
+{
+    constexpr uint32_t kNone = 0xFFFFFFFF;
+    PropertySection summary(fmtidSummary(), 1252);
+    summary.string(2, QStringLiteral("Title")).string(4, QStringLiteral("Author")).int32(14, 2);
+    QList<CfbEntry> e;
+    e.append({QStringLiteral("Root Entry"), 5, kNone, kNone, 1, {}});
+    e.append({QStringLiteral("WordDocument"), 2, kNone, kNone, kNone, QByteArray(600, '\0')});
+    e.append({QStringLiteral("\x05SummaryInformation"), 2, kNone, kNone, kNone, propertySetStream({summary})});
+    QList<int> rootChildren{1, 2};
+    switch (shape) {
+    case DirectoryShape::SiblingChain:
+    case DirectoryShape::BalancedSiblings:
+        for (int k = 0; k < extra; ++k) {
+            e.append({QStringLiteral("s%1").arg(k, 6, 10, QLatin1Char('0')), 2, kNone, kNone, kNone, {}});
+            rootChildren << static_cast<int>(e.size()) - 1;
+        }
+        if (shape == DirectoryShape::SiblingChain) {
+            for (qsizetype k = 0; k + 1 < rootChildren.size(); ++k)
+                e[rootChildren[k]].right = static_cast<uint32_t>(rootChildren[k + 1]);
+            return makeCfbDirectory(e);
+        }
+        break;
+    case DirectoryShape::NestedStorages:
+        for (int k = 0; k < extra; ++k) {
+            e.append({QStringLiteral("d%1").arg(k), 1, kNone, kNone, kNone, {}});
+            if (k == 0)
+                rootChildren << static_cast<int>(e.size()) - 1;
+            else
+                e[e.size() - 2].child = static_cast<uint32_t>(e.size() - 1);
+        }
+        break;
+    case DirectoryShape::StoragesOf4000:
+        for (int k = 0; k < extra; k += 4000) {
+            e.append({QStringLiteral("d%1").arg(k, 6, 10, QLatin1Char('0')), 1, kNone, kNone, kNone, {}});
+            const int storage = static_cast<int>(e.size()) - 1;
+            rootChildren << storage;
+            QList<int> streams;
+            for (int j = k; j < qMin(extra, k + 4000); ++j) {
+                e.append({QStringLiteral("s%1").arg(j, 6, 10, QLatin1Char('0')), 2, kNone, kNone, kNone, {}});
+                streams << static_cast<int>(e.size()) - 1;
+            }
+            e[storage].child = balance(e, streams);
+        }
+        break;
+    }
+    e[0].child = balance(e, rootChildren);
+    return makeCfbDirectory(e);
+}
+
+QByteArray propertySetPointingInto(int codePage, const QList<QPair<uint32_t, uint32_t>> &entries,
+                                   const QByteArray &area, int records)
+{
+    const uint32_t listEnd = 8 + 8 * static_cast<uint32_t>(entries.size() + 1);
+    QByteArray section;
+    appendU32(section, 0); // the size, set below
+    appendU32(section, static_cast<uint32_t>(entries.size() + 1));
+    appendU32(section, 1);
+    appendU32(section, listEnd);
+    for (const auto &[pid, offset] : entries) {
+        appendU32(section, pid);
+        appendU32(section, listEnd + 8 + offset);
+    }
+    appendU16(section, 2); // VT_I2
+    appendU16(section, 0);
+    appendU16(section, static_cast<uint16_t>(codePage));
+    appendU16(section, 0);
+    section += area;
+    putU32(section, 0, static_cast<uint32_t>(section.size()));
+    QByteArray stream;
+    appendU16(stream, 0xFFFE);
+    appendU16(stream, 0);
+    appendU32(stream, 0x00020006);
+    stream += QByteArray(16, '\0');
+    appendU32(stream, static_cast<uint32_t>(records));
+    for (int r = 0; r < records; ++r) {
+        stream += fmtidSummary();
+        appendU32(stream, static_cast<uint32_t>(28 + 20 * records));
+    }
+    return stream + section;
+}
+
 QByteArray makeWordBinary(const QByteArray &summary, const QByteArray &docSummary, const QString &summaryName,
                           const QString &docSummaryName)
 {

@@ -122,6 +122,18 @@ struct CfbEntry {
 };
 QByteArray makeCfbDirectory(const QList<CfbEntry> &entries);
 
+// A Word document (its summary stream says Title "Title", Author "Author", 2 pages) whose root storage
+// also holds `extra` more entries, linked as the shape says: one right-sibling chain; a balanced sibling
+// tree; storages nested each in the one before; or storages of 4,000 streams each (balanced trees).
+enum class DirectoryShape { SiblingChain, BalancedSiblings, NestedStorages, StoragesOf4000 };
+QByteArray wordBinaryWithDirectory(DirectoryShape shape, int extra);
+
+// A summary property set whose header lists its one section `records` times, and whose entries
+// (pid, offset) point into `area`, which follows the entry list (offsets count from the area's start).
+// The section's code page property comes first.
+QByteArray propertySetPointingInto(int codePage, const QList<QPair<uint32_t, uint32_t>> &entries,
+                                   const QByteArray &area, int records);
+
 // A small Word 97-2003 document: WordDocument stream plus the given summary streams.
 QByteArray makeWordBinary(const QByteArray &summary, const QByteArray &docSummary,
                           const QString &summaryName = QStringLiteral("\x05SummaryInformation"),

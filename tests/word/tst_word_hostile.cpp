@@ -33,80 +33,6 @@ QByteArray le32(uint32_t v)
 }
 
 
-QByteArray le16(uint16_t v)
-{
-    return QByteArray(1, static_cast<char>(v & 0xFF)) + QByteArray(1, static_cast<char>(v >> 8));
-}
-
-// How the streams of a root storage are linked in the directory tests.
-enum class Shape { SiblingChain, BalancedSiblings, NestedStorages };
-
-// A Word document whose root storage holds WordDocument, the summary stream and `extra` more entries,
-// linked as `shape` says: one right-sibling chain, a balanced sibling tree, or storages nested each in the
-// one before.
-QByteArray oleWithDirectory(Shape shape, int extra)
-{
-    constexpr uint32_t kNone = 0xFFFFFFFF;
-    QList<wt::CfbEntry> e;
-    e.append({QStringLiteral("Root Entry"), 5, kNone, kNone, 1, {}});
-    e.append({QStringLiteral("WordDocument"), 2, kNone, kNone, kNone, QByteArray(600, '\0')});
-    e.append({QStringLiteral("\x05SummaryInformation"), 2, kNone, kNone, kNone, summaryStream()});
-    for (int k = 0; k < extra; ++k)
-        e.append({QStringLiteral("s%1").arg(k), static_cast<uint8_t>(shape == Shape::NestedStorages ? 1 : 2), kNone, kNone, kNone, {}});
-    const int last = static_cast<int>(e.size()) - 1;
-    switch (shape) {
-    case Shape::SiblingChain:
-        for (int k = 1; k < last; ++k)
-            e[k].right = static_cast<uint32_t>(k + 1);
-        break;
-    case Shape::NestedStorages:
-        e[1].right = 2;
-        e[2].right = last >= 3 ? 3 : kNone;
-        for (int k = 3; k < last; ++k)
-            e[k].child = static_cast<uint32_t>(k + 1);
-        break;
-    case Shape::BalancedSiblings: {
-        // Entries 1..last as a balanced binary tree, built from ranges without recursion.
-        auto mid = [](int lo, int hi) { return lo + (hi - lo) / 2; };
-        e[0].child = static_cast<uint32_t>(mid(1, last));
-        QList<QPair<int, int>> ranges{{1, last}};
-        while (!ranges.isEmpty()) {
-            const auto [lo, hi] = ranges.takeLast();
-            const int m = mid(lo, hi);
-            if (lo < m) {
-                e[m].left = static_cast<uint32_t>(mid(lo, m - 1));
-                ranges.append({lo, m - 1});
-            }
-            if (m < hi) {
-                e[m].right = static_cast<uint32_t>(mid(m + 1, hi));
-                ranges.append({m + 1, hi});
-            }
-        }
-        break;
-    }
-    }
-    return wt::makeCfbDirectory(e);
-}
-
-// A summary property set whose header lists its one section `records` times, and whose entries
-// (pid, offset) point into `area`, which follows the entry list; offsets count from the area's start.
-QByteArray propertySetPointingInto(int codePage, const QList<QPair<uint32_t, uint32_t>> &entries,
-                                   const QByteArray &area, int records)
-{
-    const uint32_t listEnd = 8 + 8 * static_cast<uint32_t>(entries.size() + 1);
-    QByteArray section = le32(0) + le32(static_cast<uint32_t>(entries.size() + 1));
-    section += le32(1) + le32(listEnd); // the code page, stored first in the area
-    for (const auto &[pid, offset] : entries)
-        section += le32(pid) + le32(listEnd + 8 + offset);
-    section += le16(2) + le16(0) + le16(static_cast<uint16_t>(codePage)) + le16(0);
-    section += area;
-    wt::putU32(section, 0, static_cast<uint32_t>(section.size()));
-    QByteArray stream = le16(0xFFFE) + le16(0) + le32(0x00020006) + QByteArray(16, '\0') + le32(static_cast<uint32_t>(records));
-    for (int r = 0; r < records; ++r)
-        stream += wt::fmtidSummary() + le32(static_cast<uint32_t>(28 + 20 * records));
-    return stream + section;
-}
-
 } // namespace
 
 class TstWordHostile : public QObject {
@@ -248,12 +174,15 @@ private slots:
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("refusal"); // empty: the document reads
-        QTest::newRow("sibling chain 34,000 deep") << oleWithDirectory(Shape::SiblingChain, 34000) << QStringLiteral("more than 2048 links deep");
-        QTest::newRow("sibling chain 2,000 deep") << oleWithDirectory(Shape::SiblingChain, 2000) << QString();
-        QTest::newRow("storages nested 3,000 deep") << oleWithDirectory(Shape::NestedStorages, 3000) << QStringLiteral("more than 2048 links deep");
-        QTest::newRow("storages nested 1,000 deep") << oleWithDirectory(Shape::NestedStorages, 1000) << QString();
-        QTest::newRow("20,000 balanced siblings") << oleWithDirectory(Shape::BalancedSiblings, 20000) << QStringLiteral("more than 16384 entries");
-        QTest::newRow("16,000 balanced siblings") << oleWithDirectory(Shape::BalancedSiblings, 16000) << QString();
+        using S = wt::DirectoryShape;
+        QTest::newRow("sibling chain 34,000 deep") << wt::wordBinaryWithDirectory(S::SiblingChain, 34000) << QStringLiteral("more than 2048 links deep");
+        QTest::newRow("sibling chain 2,000 deep") << wt::wordBinaryWithDirectory(S::SiblingChain, 2000) << QString();
+        QTest::newRow("storages nested 3,000 deep") << wt::wordBinaryWithDirectory(S::NestedStorages, 3000) << QStringLiteral("more than 2048 links deep");
+        QTest::newRow("storages nested 1,000 deep") << wt::wordBinaryWithDirectory(S::NestedStorages, 1000) << QString();
+        QTest::newRow("5,000 in one storage") << wt::wordBinaryWithDirectory(S::BalancedSiblings, 5000) << QStringLiteral("holds more than 4096 entries");
+        QTest::newRow("4,000 in one storage") << wt::wordBinaryWithDirectory(S::BalancedSiblings, 4000) << QString();
+        QTest::newRow("20,000 in storages of 4,000") << wt::wordBinaryWithDirectory(S::StoragesOf4000, 20000) << QStringLiteral("more than 16384 entries");
+        QTest::newRow("16,000 in storages of 4,000") << wt::wordBinaryWithDirectory(S::StoragesOf4000, 16000) << QString();
     }
 
     void directoryShapes()
@@ -351,7 +280,7 @@ private slots:
             entries.append({1000 + k, 0});
         const QByteArray area = le32(30) + le32(static_cast<uint32_t>(title.size() + 1)) + title + QByteArray(4, '\0');
         const long before = peakRssMiB();
-        const auto p = attempt(wt::makeWordBinary(propertySetPointingInto(1252, entries, area, records), {}));
+        const auto p = attempt(wt::makeWordBinary(wt::propertySetPointingInto(1252, entries, area, records), {}));
         QVERIFY(p);
         QCOMPARE(p->get(Builtin::Title)->asText(), QString::fromLatin1(title));
         QVERIFY2(peakRssMiB() - before < 100, "one shared value was decoded once per entry");
@@ -365,11 +294,11 @@ private slots:
         QList<QPair<uint32_t, uint32_t>> entries;
         for (uint32_t k = 0; k < 2048; ++k) {
             entries.append({2 + k, k * 8});
-            area += le16(30) + "AAAAAA"; // a UTF-16 string whose size runs past the section; no NUL anywhere
+            area += QByteArray("\x1E\0AAAAAA", 8); // a UTF-16 string whose size runs past the section; no NUL anywhere
         }
         area += QByteArray(160 * 1024, 'A');
         QString error;
-        QVERIFY(!attempt(wt::makeWordBinary(propertySetPointingInto(1200, entries, area, 1), {}), &error));
+        QVERIFY(!attempt(wt::makeWordBinary(wt::propertySetPointingInto(1200, entries, area, 1), {}), &error));
         QVERIFY2(error.contains(QStringLiteral("property sets decode to more than 16 MiB")), qPrintable(error));
     }
 
