@@ -136,11 +136,15 @@ QByteArray directoryStream(const Sectors &sectors, bool &cut)
     return stream;
 }
 
+// The name as the container library reads it, which later opens the stream by this name: the stated
+// length in bytes (at most 64, else no name), up to the first NUL.
 QString entryName(const QByteArray &dir, qint64 at)
 {
-    const int chars = qMin<int>(u16(dir, at + 64) / 2, 32);
+    const int bytes = u16(dir, at + 64);
+    if (bytes <= 0 || bytes > 64)
+        return {};
     QString name;
-    for (int i = 0; i < chars; ++i) {
+    for (int i = 0; i < (bytes + 1) / 2; ++i) {
         const QChar c(u16(dir, at + i * 2));
         if (c.isNull())
             break;
