@@ -459,6 +459,21 @@ private slots:
         QVERIFY(peakRssMiB() - before < 100);
     }
 
+    // Only the top of a large Word 2003 XML file is read: its properties come first, the body after them
+    // is never parsed, however long.
+    void largeWordXmlReadsItsProperties()
+    {
+        const QByteArray file = "<?xml version=\"1.0\"?><?mso-application progid=\"Word.Document\"?><w:wordDocument "
+                                "xmlns:w=\"http://schemas.microsoft.com/office/word/2003/wordml\" "
+                                "xmlns:o=\"urn:schemas-microsoft-com:office:office\"><o:DocumentProperties><o:Title>T</o:Title>"
+                                "</o:DocumentProperties><w:body>" + QByteArray("<w:p>text</w:p>").repeated(700000) + "</w:body></w:wordDocument>";
+        QVERIFY(file.size() > 9 * 1024 * 1024);
+        QString error;
+        const auto p = attempt(file, &error);
+        QVERIFY2(p, qPrintable(error));
+        QCOMPARE(p->get(Builtin::Title)->asText(), QStringLiteral("T"));
+    }
+
     // A value may be far longer than a spreadsheet cell, but not without bound; nor may a joined list.
     void valueLengths_data()
     {
