@@ -161,6 +161,8 @@ QStringList checkOleDirectory(const FileContent &content)
     bool cut = false;
     const QByteArray dir = directoryStream(sectors, cut);
     const qint64 entries = dir.size() / kEntryBytes;
+    if (entries == 0)
+        refuse(QStringLiteral("its directory lies outside the file"));
 
     struct Pending {
         quint32 index;
