@@ -20,9 +20,11 @@ struct DocumentData {
     bool has(Builtin id) const { return values[static_cast<int>(id)].has_value(); }
     const std::optional<PropertyValue> &value(Builtin id) const { return values[static_cast<int>(id)]; }
 
-    void setText(Builtin id, const QString &text) { values[static_cast<int>(id)] = PropertyValue::text(text); }
+    // A text ends at its first NUL, in every format, as the binary property sets define their strings.
+    void setText(Builtin id, const QString &text);
     void setInteger(Builtin id, qint64 n) { values[static_cast<int>(id)] = PropertyValue::integer(n); }
-    // A moment in time (UTC or with an offset); kept for display in local time.
+    // A moment in time (UTC or with an offset); kept for display in local time. Dates no document can
+    // mean (see isNeverDate) are left out, in this and the next two.
     void setInstant(Builtin id, const QDateTime &instant);
     // A date-time stored without a zone: it is local time.
     void setLocal(Builtin id, QDate date, QTime time);

@@ -485,16 +485,23 @@ private:
     {
         if (!m_field || m_stack.empty() || m_stack.back().dest != Dest::Field)
             return;
-        if (m_bytes.size() + m_fieldText.size() < limits::kMaxTextValueChars)
-            m_bytes.append(c);
+        if (m_bytes.size() + m_fieldText.size() >= limits::kMaxTextValueChars)
+            tooLong();
+        m_bytes.append(c);
     }
     void unicode(char16_t ch)
     {
         if (!m_field || m_stack.empty() || m_stack.back().dest != Dest::Field)
             return;
         flushBytes();
-        if (m_fieldText.size() < limits::kMaxTextValueChars)
-            m_fieldText.append(QChar(ch));
+        if (m_fieldText.size() >= limits::kMaxTextValueChars)
+            tooLong();
+        m_fieldText.append(QChar(ch));
+    }
+    // The same bound on a value as in every other format.
+    [[noreturn]] static void tooLong()
+    {
+        throw DamagedContent(QStringLiteral("its document information holds a value that is too long"));
     }
     void flushBytes()
     {

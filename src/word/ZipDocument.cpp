@@ -118,12 +118,14 @@ MainKind classify(const QString &contentType, const QString &mainPart)
     return MainKind::Other;
 }
 
+// A part that holds properties (core, app, meta, the manifest): a few kilobytes in real documents, so one
+// stating megabytes is refused before it is unpacked or parsed.
 QByteArray readPart(const ZipArchive &zip, const QString &name)
 {
     const auto index = zip.find(name);
     if (!index)
         return {};
-    return zip.read(*index, limits::kMaxPartBytes);
+    return zip.read(*index, limits::kMaxPropertyPartBytes);
 }
 
 void readCoreProperties(const QByteArray &xml, const QString &partName, DocumentData &d)
@@ -197,7 +199,7 @@ DocumentData readOoxml(const FileContent &content, const ZipArchive &zip, const 
     QString contentType;
     if (!r.mainDocument.startsWith(QLatin1String("word/"), Qt::CaseInsensitive)) {
         if (const auto ctIndex = zip.find(QStringLiteral("[Content_Types].xml")))
-            contentType = contentTypeOf(zip.read(*ctIndex, limits::kMaxPartBytes), r.mainDocument);
+            contentType = contentTypeOf(zip.read(*ctIndex, limits::kMaxPropertyPartBytes), r.mainDocument);
     }
     switch (classify(contentType, r.mainDocument)) {
     case MainKind::Word:
@@ -232,6 +234,7 @@ DocumentData readOoxml(const FileContent &content, const ZipArchive &zip, const 
 void readOdfMeta(const QByteArray &xml, DocumentData &d)
 {
     QStringList keywords;
+    qint64 keywordChars = 0;
     walkXmlFields(xml, QStringLiteral("meta.xml"), 3, [&](const XmlField &f) {
         if (f.parentLocalName != QLatin1String("meta"))
             return true;
@@ -246,8 +249,16 @@ void readOdfMeta(const QByteArray &xml, DocumentData &d)
             d.setText(Builtin::Author, f.text);
         else if (n == QLatin1String("creator"))
             d.setText(Builtin::LastAuthor, f.text);
-        else if (n == QLatin1String("keyword"))
-            keywords << f.text;
+        else if (n == QLatin1String("keyword")) {
+            // Each keyword ends at a NUL like any other text; the joined list has a bound of its own.
+            QString keyword = f.text;
+            if (const qsizetype nul = keyword.indexOf(QChar(0)); nul >= 0)
+                keyword.truncate(nul);
+            keywordChars += keyword.size() + 2;
+            if (keywordChars > limits::kMaxJoinedListChars)
+                throw DamagedContent(QStringLiteral("its part meta.xml holds a keyword list that is too long"));
+            keywords << keyword;
+        }
         else if (n == QLatin1String("creation-date"))
             d.setW3cDate(Builtin::CreationDate, f.text);
         else if (n == QLatin1String("date"))
@@ -335,7 +346,7 @@ DocumentData readZipDocument(const FileContent &content)
             return readOdf(content, zip, type);
     }
     if (rels)
-        return readOoxml(content, zip, zip.read(*rels, limits::kMaxPartBytes));
+        return readOoxml(content, zip, zip.read(*rels, limits::kMaxPropertyPartBytes));
     if (zip.find(QStringLiteral("[Content_Types].xml")))
         throw DamagedContent(QStringLiteral("its package relationships (_rels/.rels) are missing"));
     if (zip.find(QStringLiteral("META-INF/MANIFEST.MF")))
