@@ -44,7 +44,8 @@ void DocumentData::setLocal(Builtin id, QDate date, QTime time)
     if (!local.isValid() && date.isValid() && seconds.isValid())
         local = make(seconds.addSecs(3600)); // inside the hour skipped by a clock change
     if (local.isValid())
-        values[static_cast<int>(id)] = PropertyValue::dateTime(local.toOffsetFromUtc(local.offsetFromUtc()));
+        values[static_cast<int>(id)] =
+            PropertyValue::zonelessDateTime(local.toOffsetFromUtc(local.offsetFromUtc()), date, seconds);
 }
 
 void DocumentData::setW3cDate(Builtin id, QStringView text)

@@ -2,15 +2,30 @@
 #include "word/BuiltinProperty.h"
 #include "word/DocumentData.h"
 #include "word/PropertyValue.h"
+#include <QCryptographicHash>
+#include <QDateTime>
 #include <QString>
 #include <optional>
 
 namespace word {
 
+// What the file system says of a document's file, and its digest when one was asked for.
+struct FileFacts {
+    QDateTime modified; // UTC
+    QByteArray digest;  // raw bytes; empty unless asked for
+};
+
+// How a document is to be read.
+struct ReadOptions {
+    QByteArray nativePath; // the exact bytes of the file's name; empty: the path's own encoding
+    std::optional<QCryptographicHash::Algorithm> digest; // also hash the whole file
+};
+
 // The built-in properties of one document, read once when it is opened.
 class DocumentProperties {
 public:
-    DocumentProperties(QString path, DocumentData data) : m_path(std::move(path)), m_data(std::move(data)) {}
+    DocumentProperties(QString path, DocumentData data, FileFacts facts = {})
+        : m_path(std::move(path)), m_data(std::move(data)), m_facts(std::move(facts)) {}
 
     const QString &path() const { return m_path; }
     // What the content is: "OOXML", "OLE", "RTF", "ODT", "WORDML" or "TEXT".
@@ -21,10 +36,14 @@ public:
     std::optional<PropertyValue> get(Builtin id) const;
     // The same, raising RuntimeError (naming the document and the property) where get() is nullopt.
     PropertyValue value(Builtin id) const;
+    // The value exactly as the document stores it: nullopt for anything it does not hold, texts included.
+    const std::optional<PropertyValue> &stored(Builtin id) const { return m_data.value(id); }
+    const FileFacts &facts() const { return m_facts; }
 
 private:
     QString m_path;
     DocumentData m_data;
+    FileFacts m_facts;
 };
 
 // Opens the document at `path` read-only, judges its format by its content and reads its built-in
@@ -32,5 +51,6 @@ private:
 // naming the file: not found, not readable, not a format the engine reads, protected with a password,
 // damaged. Thread-safe: documents may be read on several threads at once.
 DocumentProperties readDocumentProperties(const QString &path);
+DocumentProperties readDocumentProperties(const QString &path, const ReadOptions &options);
 
 } // namespace word
