@@ -52,7 +52,7 @@ const char kExit[] =
     "  0  every document was read\n"
     "  1  some could not be read (or a list could not be read to its end)\n"
     "  2  wrong usage\n"
-    "  3  the output could not be written whole (a full disk, a closed pipe); the run stops\n";
+    "  3  the output could not be written whole (a full disk, a device error); the run stops there\n";
 
 } // namespace
 
