@@ -158,9 +158,9 @@ int parseArguments(int argc, char **argv, Options &options, FILE *out, FILE *err
     if (parser.isSet(hash)) {
         const QString name = parser.value(hash).toLower();
         if (name == QLatin1String("sha256"))
-            options.digest = Digest{QCryptographicHash::Sha256, "sha256"};
+            options.digest = Digest{word::DigestAlgorithm::Sha256, "sha256"};
         else if (name == QLatin1String("md5"))
-            options.digest = Digest{QCryptographicHash::Md5, "md5"};
+            options.digest = Digest{word::DigestAlgorithm::Md5, "md5"};
         else
             return usageError(QStringLiteral("the hash must be sha256 or md5, not '%1'").arg(parser.value(hash)));
     }

@@ -1,7 +1,7 @@
 #pragma once
 #include "word/BuiltinProperty.h"
 #include <QByteArray>
-#include <QCryptographicHash>
+#include "word/FileDigest.h"
 #include <QList>
 #include <QStringList>
 #include <cstdio>
@@ -19,7 +19,7 @@ inline constexpr int kExitWriteFailed = 3; // the output could not be written wh
 enum class OutputFormatKind { JsonLines, JsonArray, Csv };
 
 struct Digest {
-    QCryptographicHash::Algorithm algorithm;
+    word::DigestAlgorithm algorithm;
     QByteArray name; // its field name: "sha256" or "md5"
 };
 

@@ -131,11 +131,11 @@ QString zipFormatGuess(const QByteArray &head)
 
 // The file's digest. A small file is hashed from the bytes already read for its content; a larger one is
 // read once more in bounded pieces through the same descriptor, so memory does not grow with its size.
-QByteArray digestOf(const InputFile &file, const FileContent &content, QCryptographicHash::Algorithm algorithm)
+QByteArray digestOf(const InputFile &file, const FileContent &content, DigestAlgorithm algorithm)
 {
-    QCryptographicHash hash(algorithm);
+    FileDigest hash(algorithm);
     if (content.headIsWhole) {
-        hash.addData(content.head);
+        hash.add(content.head);
         return hash.result();
     }
     constexpr qint64 kPiece = 1024 * 1024;
@@ -144,7 +144,7 @@ QByteArray digestOf(const InputFile &file, const FileContent &content, QCryptogr
         const QByteArray piece = file.read(offset, kPiece);
         if (piece.isEmpty())
             throwFileAccess(file.path(), QStringLiteral("it changed while it was being read"));
-        hash.addData(piece);
+        hash.add(piece);
         offset += piece.size();
     }
     return hash.result();

@@ -1,8 +1,8 @@
 #pragma once
 #include "word/BuiltinProperty.h"
 #include "word/DocumentData.h"
+#include "word/FileDigest.h"
 #include "word/PropertyValue.h"
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QString>
 #include <optional>
@@ -18,7 +18,7 @@ struct FileFacts {
 // How a document is to be read.
 struct ReadOptions {
     QByteArray nativePath; // the exact bytes of the file's name; empty: the path's own encoding
-    std::optional<QCryptographicHash::Algorithm> digest; // also hash the whole file
+    std::optional<DigestAlgorithm> digest; // also hash the whole file
 };
 
 // The built-in properties of one document, read once when it is opened.
