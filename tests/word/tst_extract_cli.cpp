@@ -295,7 +295,7 @@ private slots:
         }
         QVERIFY(!run({in(QStringLiteral("a.docx"))}).lines[0].contains(QStringLiteral("path_base64")));
         ::unlink(bad.constData()); // the temporary folder's clean-up goes by text and cannot name it
-    }    }
+    }
 
     void nulSeparatedListOnStandardInput()
     {
