@@ -18,7 +18,7 @@ bool CheckedOutput::write(const QByteArray &bytes)
     return true;
 }
 
-bool CheckedOutput::finish()
+bool CheckedOutput::flush()
 {
     if (m_errno != 0)
         return false;

@@ -13,8 +13,11 @@ public:
 
     // False once any write has failed; later writes are not attempted.
     bool write(const QByteArray &bytes);
-    // Flushes the stream; false when that or any earlier write failed.
-    bool finish();
+    // Hands what is buffered to the system, so that a reader of a pipe sees finished records while the
+    // run waits for more input; false when that or any earlier write failed.
+    bool flush();
+    // The final flush; false when that or any earlier write failed.
+    bool finish() { return flush(); }
     bool failed() const { return m_errno != 0; }
     // Why the output failed, in the system's words.
     QString reason() const;

@@ -6,6 +6,7 @@
 #include "cli/Record.h"
 #include <QFileInfo>
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -116,7 +117,7 @@ int run(int argc, char **argv, FILE *out, FILE *err)
     std::mutex outputMutex;
     std::condition_variable windowMoved;
     std::vector<Slot> pending(static_cast<size_t>(kWindow));
-    qint64 taken = 0;
+    std::atomic<qint64> taken{0};
     qint64 written = 0;
     bool stop = !output.write(format->begin());
 
@@ -139,6 +140,10 @@ int run(int argc, char **argv, FILE *out, FILE *err)
             *s = Slot();
             ++written;
         }
+        // Output that has caught up with every input taken means the run is waiting for input (a list
+        // being written by another program): what is finished goes out now rather than when a buffer fills.
+        if (written != before && written == taken.load() && !output.flush())
+            stop = true;
         if (written != before || stop)
             windowMoved.notify_all();
     };

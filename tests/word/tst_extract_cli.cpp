@@ -309,6 +309,21 @@ private slots:
         QCOMPARE(r.lines[1].value(QStringLiteral("format")).toString(), QStringLiteral("RTF"));
     }
 
+    void listIsReadWhileDocumentsAreRead()
+    {
+        // A list still being written: the first record comes out before the list ends.
+        QProcess p;
+        p.start(QStringLiteral(QV_EXTRACT_EXE), {QStringLiteral("-q"), QStringLiteral("-@"), QStringLiteral("-")});
+        p.write(QFile::encodeName(in(QStringLiteral("e.doc"))) + '\n');
+        QVERIFY(p.waitForReadyRead(30000));
+        QVERIFY(p.readLine().startsWith("{\"schema\":2,"));
+        p.write(QFile::encodeName(in(QStringLiteral("a.docx"))) + '\n');
+        p.closeWriteChannel();
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), 0);
+        QVERIFY(p.readAll().contains("a.docx"));
+    }
+
     void csvReadBackByACsvReader()
     {
         const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
