@@ -195,12 +195,14 @@ Record describeInput(const Input &input, const RecordSettings &settings)
     } catch (const word::OpenError &e) {
         return fail(e.format(), e.kind(), e.description());
     } catch (const RuntimeError &e) {
-        return fail({}, word::ErrorKind::Io, e.description());
+        return fail({}, word::ErrorKind::Io,
+                    QStringLiteral("The document \"%1\" could not be read: %2").arg(path, e.description()));
     } catch (const std::bad_alloc &) {
         return fail({}, word::ErrorKind::TooLarge,
                     QStringLiteral("The document \"%1\" is too large to read.").arg(path));
     } catch (const std::exception &e) {
-        return fail({}, word::ErrorKind::Io, QString::fromLocal8Bit(e.what()));
+        return fail({}, word::ErrorKind::Io,
+                    QStringLiteral("The document \"%1\" could not be read: %2.").arg(path, QString::fromLocal8Bit(e.what())));
     }
 }
 
