@@ -8,13 +8,21 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QApplication>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QProcess>
+#include <QSpacerItem>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QTime>
 #include <QUrl>
+#include <QtGui/private/qguiapplication_p.h>
+#include <qpa/qplatformclipboard.h>
+#include <qpa/qplatformintegration.h>
+#include <algorithm>
 #include <cstdlib>
 #include <unistd.h>
 
@@ -30,12 +38,35 @@ QString displayed(const QString &text)
 }
 } // namespace
 
+int QtMessageBoxes::titleWidth(const QString &title)
+{
+    // Title bars draw their text in a bold face of about the application's size, beside the window's
+    // icon and its buttons; five title-bar heights leave room for those on the usual desktops.
+    QFont font = QApplication::font();
+    font.setBold(true);
+    const int bar = std::max(QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight), QFontMetrics(font).height());
+    return QFontMetrics(font).horizontalAdvance(title) + 5 * bar;
+}
+
+std::unique_ptr<QMessageBox> QtMessageBoxes::build(QWidget *owner, const QString &title, const QString &text,
+                                                   MsgButtons buttons, MsgIcon icon)
+{
+    auto box = std::make_unique<QMessageBox>(
+        icon == MsgIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon, title, displayed(text),
+        buttons == MsgButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, owner);
+    // The title belongs to the message: a short text ("Done.") must not shrink the box until its title
+    // bar cuts the title. The box sizes itself from its layout, so the width goes in as a spacer.
+    if (auto *grid = qobject_cast<QGridLayout *>(box->layout()))
+        grid->addItem(new QSpacerItem(titleWidth(title), 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(),
+                      0, 1, grid->columnCount());
+    return box;
+}
+
 MsgAnswer QtMessageBoxes::show(QWidget *owner, const QString &title, const QString &text, MsgButtons buttons,
                                MsgIcon icon)
 {
-    QMessageBox box(icon == MsgIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon, title, displayed(text),
-                    buttons == MsgButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, owner);
-    const int answer = box.exec();
+    const std::unique_ptr<QMessageBox> box = build(owner, title, text, buttons, icon);
+    const int answer = box->exec();
     if (buttons == MsgButtons::Ok)
         return MsgAnswer::Ok;
     return answer == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
@@ -170,10 +201,28 @@ void QSettingsBackend::write(const QString &key, const QString &value)
 
 void QSettingsBackend::flush() { m_settings.sync(); }
 
+namespace {
+// On X11 the copied text lives in this process until a clipboard manager takes a copy; Qt hands it
+// over when its platform clipboard is destroyed, which an immediate end would skip. Destroying just
+// that object runs the hand-over (answering only the manager's clipboard requests, no other events,
+// bounded by Qt's clipboard timeout) and nothing else of the program.
+void handOverClipboard()
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return;
+    const QClipboard *clipboard = QGuiApplication::clipboard();
+    if (!clipboard || !(clipboard->ownsClipboard() || clipboard->ownsSelection()))
+        return;
+    if (QPlatformIntegration *integration = QGuiApplicationPrivate::platformIntegration())
+        delete integration->clipboard(); // the process ends next: nothing uses it afterwards
+}
+} // namespace
+
 void ProcessExit::endNow()
 {
     if (m_settings)
         m_settings->flush();
+    handOverClipboard();
     std::fflush(nullptr);
     ::_exit(0);
 }

@@ -1,6 +1,9 @@
 #pragma once
 #include "platform/Platform.h"
 #include <QSettings>
+#include <memory>
+
+class QMessageBox;
 
 // Real implementations over Qt and the desktop.
 class QtMessageBoxes : public IMessageBoxes {
@@ -9,6 +12,12 @@ public:
                    MsgIcon icon) override;
     QString inputBox(QWidget *owner, const QString &title, const QString &prompt,
                      const QString &defaultAnswer) override;
+
+    // The box show() opens, not yet shown.
+    static std::unique_ptr<QMessageBox> build(QWidget *owner, const QString &title, const QString &text,
+                                              MsgButtons buttons, MsgIcon icon);
+    // The narrowest box whose title bar shows the whole title.
+    static int titleWidth(const QString &title);
 };
 
 class QtFileDialogs : public IFileDialogs {

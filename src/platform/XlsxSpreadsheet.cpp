@@ -1,5 +1,7 @@
-// Workbooks written as .xlsx files with libxlsxwriter and handed to the desktop's spreadsheet program.
+// Workbooks written with libxlsxwriter, turned into templates (.xltx) and handed to the desktop's
+// spreadsheet program, which opens them as new, unsaved workbooks.
 #include "platform/XlsxSpreadsheet.h"
+#include "platform/WorkbookTemplate.h"
 #include "platform/RuntimeError.h"
 #include "word/PropertyValue.h"
 
@@ -503,6 +505,12 @@ public:
             throw RuntimeError(RuntimeError::AutomationError,
                                QStringLiteral("The workbook could not be saved: %1").arg(lxwText(error)));
         }
+        try {
+            markWorkbookAsTemplate(m_tempPath);
+        } catch (...) {
+            QFile::remove(m_tempPath);
+            throw;
+        }
         const QString path = finalName();
         if (path.isEmpty() || !QFile::rename(m_tempPath, path)) {
             QFile::remove(m_tempPath);
@@ -528,7 +536,7 @@ private:
         return format;
     }
 
-    // "Quillmere results 2026-12-07 14-05-33.xlsx" beside the private name; a second export within the
+    // "Quillmere results 2026-12-07 14-05-33.xltx" beside the private name; a second export within the
     // same second gets " (2)" and so on.
     QString finalName() const
     {
@@ -536,8 +544,8 @@ private:
         const QString base = QStringLiteral("Quillmere results ")
             + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
         for (int n = 1; n < 1000; ++n) {
-            const QString name = n == 1 ? base + QStringLiteral(".xlsx")
-                                        : base + QStringLiteral(" (%1).xlsx").arg(n);
+            const QString name = n == 1 ? base + QStringLiteral(".xltx")
+                                        : base + QStringLiteral(" (%1).xltx").arg(n);
             const QString path = folder.filePath(name);
             if (!QFileInfo::exists(path))
                 return path;

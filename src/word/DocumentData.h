@@ -2,6 +2,7 @@
 #include "word/BuiltinProperty.h"
 #include "word/PropertyValue.h"
 #include <QDateTime>
+#include <QList>
 #include <QString>
 #include <array>
 #include <optional>
@@ -13,6 +14,8 @@ struct DocumentData {
     // Short code of what the content is: "OOXML", "OLE", "RTF", "ODT", "WORDML" or "TEXT".
     QString format;
     std::array<std::optional<PropertyValue>, kBuiltinCount> values;
+    // The statistics counted from the text rather than read from what the file stores, in counting order.
+    QList<Builtin> computed;
 
     bool has(Builtin id) const { return values[static_cast<int>(id)].has_value(); }
     const std::optional<PropertyValue> &value(Builtin id) const { return values[static_cast<int>(id)]; }

@@ -1,9 +1,10 @@
 #pragma once
 #include "word/BuiltinProperty.h"
 #include "word/DocumentData.h"
-#include "word/FileDigest.h"
 #include "word/PropertyValue.h"
+#include "word/ReadOptions.h"
 #include <QDateTime>
+#include <QList>
 #include <QString>
 #include <optional>
 
@@ -13,12 +14,6 @@ namespace word {
 struct FileFacts {
     QDateTime modified; // UTC
     QByteArray digest;  // raw bytes; empty unless asked for
-};
-
-// How a document is to be read.
-struct ReadOptions {
-    QByteArray nativePath; // the exact bytes of the file's name; empty: the path's own encoding
-    std::optional<DigestAlgorithm> digest; // also hash the whole file
 };
 
 // The built-in properties of one document, read once when it is opened.
@@ -36,6 +31,9 @@ public:
     std::optional<PropertyValue> get(Builtin id) const;
     // The same, raising RuntimeError (naming the document and the property) where get() is nullopt.
     PropertyValue value(Builtin id) const;
+    // The statistics (words, characters, characters with spaces, paragraphs) that were counted from the
+    // text instead of read from the file: those it does not store, or all of them on a recount.
+    const QList<Builtin> &computed() const { return m_data.computed; }
     // The value exactly as the document stores it: nullopt for anything it does not hold, texts included.
     const std::optional<PropertyValue> &stored(Builtin id) const { return m_data.value(id); }
     const FileFacts &facts() const { return m_facts; }
@@ -50,7 +48,6 @@ private:
 // properties. Throws OpenError (a RuntimeError that also says what the content is) with a description
 // naming the file: not found, not readable, not a format the engine reads, protected with a password,
 // damaged. Thread-safe: documents may be read on several threads at once.
-DocumentProperties readDocumentProperties(const QString &path);
-DocumentProperties readDocumentProperties(const QString &path, const ReadOptions &options);
+DocumentProperties readDocumentProperties(const QString &path, const ReadOptions &options = {});
 
 } // namespace word

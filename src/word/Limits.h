@@ -14,5 +14,10 @@ inline constexpr int kMaxPropertiesPerSection = 8192;
 inline constexpr int kMaxSections = 16;
 inline constexpr int kMaxRtfDepth = 4096;
 inline constexpr qint64 kMaxTextValueChars = 1024 * 1024;       // a single property's text
+// Counting a document's text: the characters a binary document may claim for its main text, the pieces
+// of its piece table, and how deeply its fields may nest.
+inline constexpr qint64 kMaxCountedChars = 64ll * 1024 * 1024;
+inline constexpr qint64 kMaxTextPieces = 1024 * 1024;
+inline constexpr int kMaxFieldNesting = 256;
 
 } // namespace word::limits

@@ -4,6 +4,7 @@
 #include "word/Errors.h"
 #include "word/Formats.h"
 #include "word/Limits.h"
+#include "word/MainText.h"
 #include "word/PropertySet.h"
 #include "word/Xml.h"
 #include <QStringList>
@@ -196,7 +197,7 @@ DocumentData readOleDocument(const FileContent &content)
     // Stream names compare case-insensitively, as in the compound-file format itself.
     const int count = gsf_infile_num_children(ole);
     QStringList names;
-    int wordDocument = -1, summary = -1, docSummary = -1;
+    int wordDocument = -1, summary = -1, docSummary = -1, table0 = -1, table1 = -1;
     bool encryptionInfo = false, encryptedPackage = false;
     for (int i = 0; i < count && i < 100000; ++i) {
         const char *raw = gsf_infile_name_by_index(ole, i);
@@ -210,6 +211,10 @@ DocumentData readOleDocument(const FileContent &content)
             summary = i;
         else if (name == QLatin1String("\x05" "documentsummaryinformation"))
             docSummary = i;
+        else if (name == QLatin1String("0table"))
+            table0 = i;
+        else if (name == QLatin1String("1table"))
+            table1 = i;
         else if (name == QLatin1String("encryptioninfo"))
             encryptionInfo = true;
         else if (name == QLatin1String("encryptedpackage"))
@@ -272,6 +277,10 @@ DocumentData readOleDocument(const FileContent &content)
             }
         }
     }
+    computeMissingStatistics(d, content, [&](TextCounter &c) {
+        countWordBinaryText(readStream(ole, wordDocument), table0 >= 0 ? readStream(ole, table0) : QByteArray(),
+                            table1 >= 0 ? readStream(ole, table1) : QByteArray(), c);
+    });
     return d;
 }
 

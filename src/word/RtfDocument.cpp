@@ -5,6 +5,7 @@
 #include "word/Errors.h"
 #include "word/Formats.h"
 #include "word/Limits.h"
+#include "word/MainText.h"
 #include <QByteArray>
 #include <vector>
 
@@ -537,7 +538,9 @@ private:
 
 DocumentData readRtfDocument(const FileContent &content)
 {
-    return RtfInfoReader(content).read();
+    DocumentData d = RtfInfoReader(content).read();
+    computeMissingStatistics(d, content, [&](TextCounter &c) { countRtfText(content, c); });
+    return d;
 }
 
 } // namespace word

@@ -3,6 +3,7 @@
 #include "word/Errors.h"
 #include "word/Formats.h"
 #include "word/Limits.h"
+#include "word/MainText.h"
 #include "word/Xml.h"
 
 namespace word {
@@ -54,13 +55,15 @@ DocumentData readWordXmlDocument(const FileContent &content)
         else if (n == QLatin1String("LastPrinted")) d.setW3cDate(Builtin::LastPrintDate, f.text);
         return true;
     });
+    computeMissingStatistics(d, content, [&](TextCounter &c) { countWordXmlText(xml, c); });
     return d;
 }
 
-DocumentData readPlainText(const FileContent &)
+DocumentData readPlainText(const FileContent &content)
 {
     DocumentData d;
     d.format = QStringLiteral("TEXT");
+    computeMissingStatistics(d, content, [&](TextCounter &c) { countPlainText(content, c); });
     return d;
 }
 

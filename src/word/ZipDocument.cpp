@@ -3,6 +3,7 @@
 #include "word/Errors.h"
 #include "word/Formats.h"
 #include "word/Limits.h"
+#include "word/MainText.h"
 #include "word/Xml.h"
 #include "word/ZipArchive.h"
 #include <QStringList>
@@ -224,6 +225,7 @@ DocumentData readOoxml(const FileContent &content, const ZipArchive &zip, const 
     if (!r.extendedProperties.isEmpty())
         if (const QByteArray app = readPart(zip, r.extendedProperties); !app.isEmpty())
             readExtendedProperties(app, r.extendedProperties, d);
+    computeMissingStatistics(d, content, [&](TextCounter &c) { countOoxmlText(zip, r.mainDocument, c); });
     return d;
 }
 
@@ -306,10 +308,9 @@ DocumentData readOdf(const FileContent &content, const ZipArchive &zip, const QS
     DocumentData d;
     d.format = QStringLiteral("ODT");
     const QByteArray meta = readPart(zip, QStringLiteral("meta.xml"));
-    if (meta.isEmpty())
-        return d;
     try {
-        readOdfMeta(meta, d);
+        if (!meta.isEmpty())
+            readOdfMeta(meta, d);
     } catch (const DamagedContent &) {
         // An encrypted document keeps its parts unreadable until the password is given.
         const QByteArray manifest = readPart(zip, QStringLiteral("META-INF/manifest.xml"));
@@ -317,6 +318,7 @@ DocumentData readOdf(const FileContent &content, const ZipArchive &zip, const QS
             throwEncrypted(path, QStringLiteral("ODT-ENCRYPTED"));
         throw;
     }
+    computeMissingStatistics(d, content, [&](TextCounter &c) { countOdfText(zip, c); });
     return d;
 }
 
