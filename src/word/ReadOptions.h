@@ -11,9 +11,9 @@ struct ReadOptions {
     // stale stored counts (left by programs that change a document without recounting) show.
     bool recount = false;
     // The exact bytes of the file's name, which need not be valid text; empty: the path's own encoding.
-    QByteArray nativePath;
+    QByteArray nativePath{};
     // Also hash the whole file.
-    std::optional<DigestAlgorithm> digest;
+    std::optional<DigestAlgorithm> digest{};
 };
 
 } // namespace word
