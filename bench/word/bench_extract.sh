@@ -1,21 +1,23 @@
 #!/usr/bin/env bash
 # Documents per second of quillmere-extract (Release build) against ExifTool over the same documents.
 #
-#   bench/word/bench_extract.sh [--runs N] [--repeat N] [--jobs N] [FOLDER]
+#   bench/word/bench_extract.sh [--runs N] [--repeat N] [--jobs N] [--options "OPTIONS"] [FOLDER]
 #
 # FOLDER defaults to the shared document corpus beside the project. Both tools get the same list of
 # files (the list repeated --repeat times, to time more than start-up); each is run --runs times and the
 # fastest run counts. ExifTool is run as `exiftool -j -a -@ LIST`; quillmere-extract as
-# `quillmere-extract -q -@ LIST`. Outputs go to /dev/null. Run it on an otherwise idle machine.
+# `quillmere-extract -q -@ LIST` plus OPTIONS (e.g. "--hash sha256" or "--format csv"). Outputs go to
+# /dev/null. Run it on an otherwise idle machine.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-runs=5 repeat=1 jobs=""
+runs=5 repeat=1 jobs="" extra=""
 while [ $# -gt 0 ]; do
   case "$1" in
     --runs) runs=$2; shift 2 ;;
     --repeat) repeat=$2; shift 2 ;;
     --jobs) jobs="-j $2"; shift 2 ;;
-    -h|--help) sed -n '2,9p' "$0"; exit 0 ;;
+    --options) extra=$2; shift 2 ;;
+    -h|--help) sed -n '2,10p' "$0"; exit 0 ;;
     *) break ;;
   esac
 done
@@ -52,7 +54,7 @@ best() {
 echo "Documents: $docs ($(du -sh "$folder" | cut -f1) in $folder, list repeated $repeat time(s)); best of $runs runs; $(nproc) cores"
 exif=$(best exiftool -j -a -@ "$list")
 # shellcheck disable=SC2086
-ours=$(best "$extract" -q $jobs -@ "$list")
+ours=$(best "$extract" -q $jobs $extra -@ "$list")
 printf '%-18s %8.3f s  %10.0f documents/s\n' "ExifTool" "$exif" "$(echo "$docs / $exif" | bc -l)"
-printf '%-18s %8.3f s  %10.0f documents/s\n' "quillmere-extract" "$ours" "$(echo "$docs / $ours" | bc -l)"
+printf '%-18s %8.3f s  %10.0f documents/s  %s\n' "quillmere-extract" "$ours" "$(echo "$docs / $ours" | bc -l)" "$extra"
 printf 'Ratio: %.1fx\n' "$(echo "$exif / $ours" | bc -l)"

@@ -1,6 +1,7 @@
 // quillmere-extract: reads the built-in properties of Word documents with the program's own document
-// engine and writes one JSON object per document and line.
+// engine and writes one record per document.
 #include "cli/Extract.h"
+#include <QCoreApplication>
 #include <cstdio>
 #include <cstdlib>
 
@@ -10,5 +11,9 @@ int main(int argc, char **argv)
     // library converts every entry's time); naming the same zone explicitly lets it read the file once.
     if (getenv("TZ") == nullptr)
         setenv("TZ", ":/etc/localtime", 0);
+    // The command-line parser's option list needs an application object; nothing else runs through it.
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("quillmere-extract"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QV_VERSION));
     return cli::run(argc, argv, stdout, stderr);
 }

@@ -5,6 +5,7 @@
 #include "filelist/InputFileList.h"
 #include "filelist/NormalizeSlashes.h"
 #include "filelist/Wildcard.h"
+#include "fs/FolderListing.h"
 #include "platform/RuntimeError.h"
 #include <QFile>
 #include <algorithm>
@@ -12,7 +13,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
-#include <set>
 #include <sys/stat.h>
 #include <utility>
 
@@ -69,43 +69,20 @@ RuntimeError listingError(int err, const QString &folder)
 
 struct Subfolder {
     QString name;
-    dev_t device;
-    ino_t inode;
+    fs::FolderId id;
 };
 
 // The folders inside a folder (links to folders included), sorted by name. Throws RuntimeError 70 or
 // 76 when the folder cannot be listed, 75 for other failures.
 std::vector<Subfolder> listSubfolders(const QString &folder)
 {
-    const QByteArray native = QFile::encodeName(folder);
-    errno = 0;
-    DirHandle dir(::opendir(native.constData()));
-    if (!dir)
-        throw listingError(errno, folder);
-    const int fd = ::dirfd(dir.get());
+    std::vector<fs::FolderEntry> entries;
+    if (const int e = fs::listFolder(QFile::encodeName(folder), fs::Listing::FoldersOnly, entries); e != 0)
+        throw listingError(e, folder);
     std::vector<Subfolder> found;
-    for (;;) {
-        errno = 0;
-        const dirent *entry = ::readdir(dir.get());
-        if (!entry)
-            break;
-        if (isDotOrDotDot(entry->d_name))
-            continue;
-        if (entry->d_type != DT_DIR && entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
-            continue;
-        // The real folder's identity is needed to notice a folder reached twice; a mount point's
-        // directory entry does not carry it, so ask for the status (following links).
-        struct stat status {};
-        if (::fstatat(fd, entry->d_name, &status, 0) != 0 || !S_ISDIR(status.st_mode))
-            continue;
-        found.push_back({QFile::decodeName(QByteArray(entry->d_name)), status.st_dev, status.st_ino});
-    }
-    if (errno != 0)
-        throw listingError(errno, folder);
-    std::sort(found.begin(), found.end(), [](const Subfolder &a, const Subfolder &b) {
-        const int c = a.name.compare(b.name, Qt::CaseInsensitive);
-        return c != 0 ? c < 0 : a.name < b.name;
-    });
+    found.reserve(entries.size());
+    for (const fs::FolderEntry &entry : entries)
+        found.push_back({QFile::decodeName(entry.name), entry.id});
     return found;
 }
 
@@ -165,14 +142,7 @@ private:
     }
 
     // Records the folder's real identity; false when it had been reached before.
-    bool markSeen(const QString &folder)
-    {
-        struct stat status {};
-        if (::stat(QFile::encodeName(folder).constData(), &status) != 0)
-            return true;
-        return markSeen(status.st_dev, status.st_ino);
-    }
-    bool markSeen(dev_t device, ino_t inode) { return m_seen.insert({device, inode}).second; }
+    bool markSeen(const QString &folder) { return m_seen.firstVisit(QFile::encodeName(folder)); }
 
     // Appends the subfolders of every folder of the given set to found; false once the program ended.
     bool expandLevel(QStringList &given, QStringList &found)
@@ -214,7 +184,7 @@ private:
                     if (s.name.size() >= MaxPathChars || HasUnsafeChars(s.name) || s.name.contains(u'?')
                         || s.name == QLatin1String(".") || s.name == QLatin1String(".."))
                         return;
-                    if (!markSeen(s.device, s.inode))
+                    if (!m_seen.firstVisit(s.id))
                         return;
                     found.append(folder + s.name + u'/');
                 });
@@ -225,7 +195,7 @@ private:
 
     const UiContext &m_ctx;
     Trap m_trap;
-    std::set<std::pair<dev_t, ino_t>> m_seen;
+    fs::LoopGuard m_seen;
     bool m_stopped = false;
 };
 

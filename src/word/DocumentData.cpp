@@ -51,7 +51,8 @@ void DocumentData::setLocal(Builtin id, QDate date, QTime time)
         local = make(seconds.addSecs(3600)); // inside the hour skipped by a clock change
     // Judged by the date as written, the way the user reads it.
     if (local.isValid() && date.year() >= 1602 && date.year() <= 9999)
-        values[static_cast<int>(id)] = PropertyValue::dateTime(local.toOffsetFromUtc(local.offsetFromUtc()));
+        values[static_cast<int>(id)] =
+            PropertyValue::zonelessDateTime(local.toOffsetFromUtc(local.offsetFromUtc()), date, seconds);
 }
 
 void DocumentData::setW3cDate(Builtin id, QStringView text)

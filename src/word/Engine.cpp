@@ -3,6 +3,7 @@
 #include "word/Formats.h"
 #include "word/InputFile.h"
 #include "word/Limits.h"
+#include <QFile>
 #include <QStringList>
 #include <cstring>
 #include <new>
@@ -128,6 +129,27 @@ QString zipFormatGuess(const QByteArray &head)
     return QStringLiteral("ZIP");
 }
 
+// The file's digest. A small file is hashed from the bytes already read for its content; a larger one is
+// read once more in bounded pieces through the same descriptor, so memory does not grow with its size.
+QByteArray digestOf(const InputFile &file, const FileContent &content, DigestAlgorithm algorithm)
+{
+    FileDigest hash(algorithm);
+    if (content.headIsWhole) {
+        hash.add(content.head);
+        return hash.result();
+    }
+    constexpr qint64 kPiece = 1024 * 1024;
+    qint64 offset = 0;
+    while (offset < file.size()) {
+        const QByteArray piece = file.read(offset, kPiece);
+        if (piece.isEmpty())
+            throwFileAccess(file.path(), QStringLiteral("it changed while it was being read"));
+        hash.add(piece);
+        offset += piece.size();
+    }
+    return hash.result();
+}
+
 } // namespace
 
 std::optional<PropertyValue> DocumentProperties::get(Builtin id) const
@@ -150,11 +172,14 @@ PropertyValue DocumentProperties::value(Builtin id) const
 
 DocumentProperties readDocumentProperties(const QString &path, const ReadOptions &options)
 {
-    InputFile file(path);
+    InputFile file(path, options.nativePath.isEmpty() ? QFile::encodeName(path) : options.nativePath);
     const bool whole = file.size() <= limits::kWholeFileReadBytes;
     const FileContent content{file, file.read(0, whole ? file.size() : kHeadBytes), whole, options};
     if (whole && content.head.size() != file.size())
         throwFileAccess(path, QStringLiteral("it changed while it was being read"));
+    FileFacts facts{file.modified(), {}};
+    if (options.digest)
+        facts.digest = digestOf(file, content, *options.digest);
     const QByteArray &head = content.head;
 
     QString format;
@@ -192,10 +217,10 @@ DocumentProperties readDocumentProperties(const QString &path, const ReadOptions
     } catch (const DamagedContent &e) {
         throwDamaged(path, format, e.detail());
     } catch (const std::bad_alloc &) {
-        throwDamaged(path, format, QStringLiteral("it states sizes too large to read"));
+        throwTooLarge(path, format, QStringLiteral("it states sizes too large to read"));
     }
     data.setInteger(Builtin::NumberOfBytes, file.size());
-    return DocumentProperties(path, std::move(data));
+    return DocumentProperties(path, std::move(data), std::move(facts));
 }
 
 } // namespace word

@@ -3,16 +3,24 @@
 #include "word/DocumentData.h"
 #include "word/PropertyValue.h"
 #include "word/ReadOptions.h"
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <optional>
 
 namespace word {
 
+// What the file system says of a document's file, and its digest when one was asked for.
+struct FileFacts {
+    QDateTime modified; // UTC
+    QByteArray digest;  // raw bytes; empty unless asked for
+};
+
 // The built-in properties of one document, read once when it is opened.
 class DocumentProperties {
 public:
-    DocumentProperties(QString path, DocumentData data) : m_path(std::move(path)), m_data(std::move(data)) {}
+    DocumentProperties(QString path, DocumentData data, FileFacts facts = {})
+        : m_path(std::move(path)), m_data(std::move(data)), m_facts(std::move(facts)) {}
 
     const QString &path() const { return m_path; }
     // What the content is: "OOXML", "OLE", "RTF", "ODT", "WORDML" or "TEXT".
@@ -26,10 +34,14 @@ public:
     // The statistics (words, characters, characters with spaces, paragraphs) that were counted from the
     // text instead of read from the file: those it does not store, or all of them on a recount.
     const QList<Builtin> &computed() const { return m_data.computed; }
+    // The value exactly as the document stores it: nullopt for anything it does not hold, texts included.
+    const std::optional<PropertyValue> &stored(Builtin id) const { return m_data.value(id); }
+    const FileFacts &facts() const { return m_facts; }
 
 private:
     QString m_path;
     DocumentData m_data;
+    FileFacts m_facts;
 };
 
 // Opens the document at `path` read-only, judges its format by its content and reads its built-in

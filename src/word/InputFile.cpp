@@ -13,11 +13,12 @@ namespace {
 QString systemReason(int e) { return QString::fromLocal8Bit(strerror(e)).toLower(); }
 } // namespace
 
-InputFile::InputFile(const QString &path) : m_path(path)
+InputFile::InputFile(const QString &path) : InputFile(path, QFile::encodeName(path)) {}
+
+InputFile::InputFile(const QString &path, const QByteArray &native) : m_path(path)
 {
-    if (path.isEmpty())
+    if (native.isEmpty() || native.contains('\0'))
         throwNotFound(path);
-    const QByteArray native = QFile::encodeName(path);
     // Non-blocking so that a named pipe cannot hold the open; the flag does not matter for regular files.
     m_fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (m_fd < 0) {
@@ -39,10 +40,12 @@ InputFile::InputFile(const QString &path) : m_path(path)
         const bool dir = S_ISDIR(st.st_mode);
         ::close(m_fd);
         m_fd = -1;
-        throwFileAccess(path, dir ? QStringLiteral("it is a folder, not a file")
+        throwNotAFile(path, dir ? QStringLiteral("it is a folder, not a file")
                                   : QStringLiteral("it is not a regular file (a device, pipe or socket)"));
     }
     m_size = st.st_size;
+    m_modified = QDateTime::fromSecsSinceEpoch(st.st_mtim.tv_sec, Qt::UTC)
+                     .addMSecs(st.st_mtim.tv_nsec / 1000000);
 }
 
 InputFile::~InputFile()

@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <cstdio>
 
@@ -10,12 +11,17 @@ namespace word {
 class InputFile {
 public:
     explicit InputFile(const QString &path); // throws OpenError
+    // Opens the file by the exact bytes of its name (which need not be valid text in the locale's
+    // encoding); `path` is only used to name it in messages.
+    InputFile(const QString &path, const QByteArray &nativePath);
     ~InputFile();
     InputFile(const InputFile &) = delete;
     InputFile &operator=(const InputFile &) = delete;
 
     const QString &path() const { return m_path; }
     qint64 size() const { return m_size; }
+    // The file system's modification time (UTC).
+    const QDateTime &modified() const { return m_modified; }
 
     // Up to `length` bytes from `offset` (fewer at the end of the file). Throws OpenError on an I/O error.
     QByteArray read(qint64 offset, qint64 length) const;
@@ -26,6 +32,7 @@ private:
     QString m_path;
     int m_fd = -1;
     qint64 m_size = 0;
+    QDateTime m_modified;
 };
 
 } // namespace word

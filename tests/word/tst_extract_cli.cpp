@@ -6,6 +6,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QStandardPaths>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -28,13 +32,18 @@ class TstExtractCli : public QObject {
     QTemporaryDir m_dir;
     QString m_folder;
 
-    Run run(const QStringList &args, const QByteArray &tz = "UTC")
+    Run run(const QStringList &args, const QByteArray &tz = "UTC", const QByteArray &input = {},
+            const QString &outputFile = {})
     {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("TZ"), QString::fromLatin1(tz));
         p.setProcessEnvironment(env);
+        if (!outputFile.isEmpty())
+            p.setStandardOutputFile(outputFile);
         p.start(QStringLiteral(QV_EXTRACT_EXE), args);
+        p.write(input);
+        p.closeWriteChannel();
         if (!p.waitForFinished(120000))
             qFatal("quillmere-extract did not finish");
         Run r;
@@ -42,7 +51,7 @@ class TstExtractCli : public QObject {
         r.out = p.readAllStandardOutput();
         r.err = p.readAllStandardError();
         for (const QByteArray &line : r.out.split('\n')) {
-            if (!line.startsWith('{'))
+            if (!line.startsWith('{') || r.out.startsWith('['))
                 continue; // the help text
             QJsonParseError e{};
             const QJsonDocument d = QJsonDocument::fromJson(line, &e);
@@ -63,7 +72,8 @@ private slots:
         wt::DocxParts parts;
         parts.core = wt::coreXml({{"dc:title", "Report \"Q1\"\nsecond line"},
                                   {"dc:creator", "Zoë"},
-                                  {"dcterms:created", "2024-03-05T14:07:09Z"}});
+                                  {"dcterms:created", "2024-03-05T14:07:09Z"},
+                                  {"cp:keywords", ""}});
         parts.app = wt::appXml({{"Pages", "4"}, {"TotalTime", "12"}});
         const QByteArray docx = wt::makeDocx(parts);
         QFile::rename(wt::writeFile(m_dir, QStringLiteral("a.docx"), docx), in(QStringLiteral("a.docx")));
@@ -86,7 +96,12 @@ private slots:
         for (const QJsonObject &o : r.lines)
             paths << o.value(QStringLiteral("path")).toString();
         QCOMPARE(paths, QStringList({in("a.docx"), in("c.txt"), in("d.pdf"), in("e.doc"), in("sub/b.rtf")}));
-        QVERIFY2(r.err.isEmpty(), r.err.constData()); // no progress line when stderr is not a terminal
+        // No progress line when stderr is not a terminal: the failure and the summary only.
+        const QList<QByteArray> err = r.err.trimmed().split('\n');
+        QCOMPARE(err.size(), 2);
+        QVERIFY2(err[0].startsWith("quillmere-extract: ") && err[0].contains("d.pdf"), err[0].constData());
+        QVERIFY2(err[1].startsWith("quillmere-extract: 4 read, 1 failed (not-a-document 1) in "), err[1].constData());
+        QVERIFY(run({QStringLiteral("--quiet"), m_folder}).err.isEmpty());
     }
 
     void documentLine()
@@ -95,7 +110,10 @@ private slots:
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(r.lines.size(), 1);
         const QJsonObject o = r.lines[0];
-        QCOMPARE(o.keys().size(), 3);
+        QCOMPARE(o.keys(), QStringList({"format", "mtime", "path", "properties", "schema"}));
+        QCOMPARE(o.value(QStringLiteral("schema")).toInt(), 2);
+        QCOMPARE(o.value(QStringLiteral("mtime")).toString(),
+                 QFileInfo(in(QStringLiteral("a.docx"))).lastModified().toUTC().toString(Qt::ISODateWithMs));
         QCOMPARE(o.value(QStringLiteral("format")).toString(), QStringLiteral("OOXML"));
         QVERIFY(!o.contains(QStringLiteral("error")));
         const QJsonObject props = o.value(QStringLiteral("properties")).toObject();
@@ -104,8 +122,9 @@ private slots:
             QVERIFY2(props.contains(name), qPrintable(name));
         QCOMPARE(props.value(QStringLiteral("Title")).toString(), QStringLiteral("Report \"Q1\"\nsecond line"));
         QCOMPARE(props.value(QStringLiteral("Author")).toString(), QStringLiteral(u"Zoë"));
-        QCOMPARE(props.value(QStringLiteral("Company")).toString(), QString()); // text not held: empty
-        QVERIFY(props.value(QStringLiteral("Company")).isString());
+        QVERIFY(props.value(QStringLiteral("Company")).isNull()); // text not held
+        QCOMPARE(props.value(QStringLiteral("Keywords")).toString(), QString()); // text held empty
+        QVERIFY(props.value(QStringLiteral("Keywords")).isString());
         QCOMPARE(props.value(QStringLiteral("Creation Date")).toString(), QStringLiteral("2024-03-05T14:07:09Z"));
         QVERIFY(props.value(QStringLiteral("Last Print Date")).isNull()); // not set
         QCOMPARE(props.value(QStringLiteral("Number of Words")), QJsonValue(0)); // its empty body, counted
@@ -134,11 +153,25 @@ private slots:
         }
     }
 
+    void zonelessDatesAreWrittenAsStored()
+    {
+        const QString rtf = wt::writeFile(m_dir, QStringLiteral("zoneless.rtf"),
+                                          "{\\rtf1{\\info{\\creatim\\yr2024\\mo1\\dy31\\hr9\\min30}}}");
+        for (const QByteArray tz : {"UTC", "Asia/Tokyo", "America/New_York"}) {
+            const Run r = run({rtf}, tz);
+            QCOMPARE(r.lines[0].value(QStringLiteral("properties")).toObject().value(QStringLiteral("Creation Date")).toString(),
+                     QStringLiteral("2024-01-31T09:30:00"));
+        }
+    }
+
     void failureLine()
     {
         const Run r = run({in(QStringLiteral("d.pdf")), in(QStringLiteral("missing.docx"))});
         QCOMPARE(r.exitCode, 1);
         QCOMPARE(r.lines.size(), 2);
+        QCOMPARE(r.lines[0].value(QStringLiteral("error_kind")).toString(), QStringLiteral("not-a-document"));
+        QCOMPARE(r.lines[1].value(QStringLiteral("error_kind")).toString(), QStringLiteral("not-found"));
+        QVERIFY(r.lines[1].value(QStringLiteral("mtime")).isNull());
         QCOMPARE(r.lines[0].value(QStringLiteral("format")).toString(), QStringLiteral("PDF"));
         QVERIFY(r.lines[0].value(QStringLiteral("error")).toString().contains(QStringLiteral("PDF document")));
         QVERIFY(!r.lines[0].contains(QStringLiteral("properties")));
@@ -219,6 +252,208 @@ private slots:
         QCOMPARE(run({QStringLiteral("--list"), m_dir.filePath(QStringLiteral("no-list.txt"))}).exitCode, 2);
     }
 
+    void fullDeviceIsAnError()
+    {
+        if (!QFileInfo::exists(QStringLiteral("/dev/full")))
+            QSKIP("no /dev/full on this system");
+        for (const char *format : {"jsonl", "csv", "json"}) {
+            const Run r = run({QStringLiteral("--format"), QString::fromLatin1(format), m_folder}, "UTC", {}, QStringLiteral("/dev/full"));
+            QCOMPARE(r.exitCode, 3);
+            QVERIFY2(r.err.contains("the output could not be written: No space left on device"), r.err.constData());
+        }
+    }
+
+    void namesThatAreNotText()
+    {
+        // A name with bytes that are not UTF-8, made and read by its bytes.
+        const QByteArray folder = QFile::encodeName(m_dir.filePath(QStringLiteral("raw")));
+        QVERIFY(::mkdir(folder.constData(), 0700) == 0);
+        const QByteArray bad = folder + "/caf\xE9.rtf";
+        const QByteArray rtf = "{\\rtf1{\\info{\\title Latin-1 name}}}";
+        const int fd = ::open(bad.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, rtf.constData(), static_cast<size_t>(rtf.size())), static_cast<ssize_t>(rtf.size()));
+        ::close(fd);
+        // Walked in a folder, named in a list and named as an argument (QProcess passes texts, so through
+        // a shell with the bytes written out).
+        const QString list = wt::writeFile(m_dir, QStringLiteral("raw-list"), bad + '\n');
+        QProcess shell;
+        shell.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("\"$0\" -q \"$(printf '%s/caf\\351.rtf' \"$1\")\""),
+                                                QStringLiteral(QV_EXTRACT_EXE), QFile::decodeName(folder)});
+        QVERIFY(shell.waitForFinished(60000));
+        QCOMPARE(shell.exitCode(), 0);
+        const QByteArray direct = shell.readAllStandardOutput();
+        Run walked = run({QFile::decodeName(folder), QStringLiteral("-@"), list});
+        QCOMPARE(walked.exitCode, 0);
+        QCOMPARE(walked.lines.size(), 2);
+        walked.lines << QJsonDocument::fromJson(direct).object();
+        for (const QJsonObject &o : walked.lines) {
+            QCOMPARE(QByteArray::fromBase64(o.value(QStringLiteral("path_base64")).toString().toLatin1()), bad);
+            QCOMPARE(o.value(QStringLiteral("path")).toString(), QString::fromUtf8(bad)); // U+FFFD in place of the byte
+            QCOMPARE(o.value(QStringLiteral("properties")).toObject().value(QStringLiteral("Title")).toString(),
+                     QStringLiteral("Latin-1 name"));
+        }
+        QVERIFY(!run({in(QStringLiteral("a.docx"))}).lines[0].contains(QStringLiteral("path_base64")));
+        ::unlink(bad.constData()); // the temporary folder's clean-up goes by text and cannot name it
+    }
+
+    void nulSeparatedListOnStandardInput()
+    {
+        const QString odd = m_dir.filePath(QStringLiteral("line\nbreak.rtf"));
+        QFile::copy(in(QStringLiteral("sub/b.rtf")), odd);
+        const QByteArray list = QFile::encodeName(in(QStringLiteral("e.doc"))) + '\0' + QFile::encodeName(odd) + '\0';
+        const Run r = run({QStringLiteral("-0"), QStringLiteral("-@"), QStringLiteral("-")}, "UTC", list);
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.lines.size(), 2);
+        QCOMPARE(r.lines[1].value(QStringLiteral("path")).toString(), odd);
+        QCOMPARE(r.lines[1].value(QStringLiteral("format")).toString(), QStringLiteral("RTF"));
+    }
+
+    void listIsReadWhileDocumentsAreRead()
+    {
+        // A list still being written: the first record comes out before the list ends.
+        QProcess p;
+        p.start(QStringLiteral(QV_EXTRACT_EXE), {QStringLiteral("-q"), QStringLiteral("-@"), QStringLiteral("-")});
+        p.write(QFile::encodeName(in(QStringLiteral("e.doc"))) + '\n');
+        QVERIFY(p.waitForReadyRead(30000));
+        QVERIFY(p.readLine().startsWith("{\"schema\":2,"));
+        p.write(QFile::encodeName(in(QStringLiteral("a.docx"))) + '\n');
+        p.closeWriteChannel();
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), 0);
+        QVERIFY(p.readAll().contains("a.docx"));
+    }
+
+    void csvReadBackByACsvReader()
+    {
+        const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+        if (python.isEmpty())
+            QSKIP("python3 is not installed");
+        const QStringList inputs{in("a.docx"), in("d.pdf"), in("e.doc")};
+        const Run csv = run(QStringList{QStringLiteral("--format"), QStringLiteral("csv")} + inputs);
+        QVERIFY(csv.out.endsWith("\r\n"));
+        const Run json = run(inputs);
+        // Python's csv module turns every row into a JSON object of the non-empty cells.
+        QProcess p;
+        p.start(python, {QStringLiteral("-c"), QStringLiteral(
+            "import csv,json,sys\n"
+            "rows=list(csv.DictReader(sys.stdin,strict=True))\n"
+            "print(json.dumps([{k:v for k,v in r.items() if v!=''} for r in rows]))\n")});
+        p.write(csv.out);
+        p.closeWriteChannel();
+        QVERIFY(p.waitForFinished(60000));
+        const QJsonArray rows = QJsonDocument::fromJson(p.readAllStandardOutput()).array();
+        QCOMPARE(rows.size(), 3);
+        for (int i = 0; i < 3; ++i) {
+            const QJsonObject row = rows[i].toObject();
+            QCOMPARE(row.value(QStringLiteral("path")).toString(), inputs[i]);
+            QCOMPARE(row.value(QStringLiteral("error_kind")).toString(), json.lines[i].value(QStringLiteral("error_kind")).toString());
+            const QJsonObject props = json.lines[i].value(QStringLiteral("properties")).toObject();
+            for (auto it = props.begin(); it != props.end(); ++it) {
+                const QString cell = row.value(it.key()).toString();
+                QCOMPARE(cell, it->isDouble() ? QString::number(it->toInteger()) : it->toString());
+            }
+        }
+        QCOMPARE(rows[0].toObject().value(QStringLiteral("Title")).toString(), QStringLiteral("Report \"Q1\"\nsecond line"));
+        QVERIFY(csv.out.startsWith("\"schema\",\"path\",\"path_base64\",\"format\",\"mtime\",\"error\",\"error_kind\",\"Title\","));
+    }
+
+    void jsonArrayHoldsTheSameRecords()
+    {
+        const QStringList inputs{in("a.docx"), in("d.pdf")};
+        const Run lines = run(inputs);
+        const Run array = run(QStringList{QStringLiteral("--format"), QStringLiteral("json")} + inputs);
+        const QJsonArray a = QJsonDocument::fromJson(array.out).array();
+        QCOMPARE(a.size(), 2);
+        QCOMPARE(a[0].toObject(), lines.lines[0]);
+        QCOMPARE(a[1].toObject(), lines.lines[1]);
+        const QString empty = wt::writeFile(m_dir, QStringLiteral("empty-list"), {});
+        QCOMPARE(QJsonDocument::fromJson(run({QStringLiteral("--format=json"), QStringLiteral("-@"), empty}).out).isArray(), true);
+    }
+
+    void chosenFieldsDigestsAndRoot()
+    {
+        const Run r = run({QStringLiteral("--fields"), QStringLiteral("author,TITLE"), QStringLiteral("--hash"),
+                           QStringLiteral("sha256"), QStringLiteral("--root"), m_folder, in(QStringLiteral("sub/b.rtf")),
+                           in(QStringLiteral("missing.doc"))});
+        QCOMPARE(r.lines[0].value(QStringLiteral("properties")).toObject().keys(), QStringList({"Author", "Title"}));
+        QVERIFY(r.out.indexOf("\"Author\"") < r.out.indexOf("\"Title\""));
+        QCOMPARE(r.lines[0].value(QStringLiteral("path")).toString(), QStringLiteral("sub/b.rtf"));
+        QFile f(in(QStringLiteral("sub/b.rtf")));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray content = f.readAll();
+        QCOMPARE(r.lines[0].value(QStringLiteral("sha256")).toString().toLatin1(),
+                 QCryptographicHash::hash(content, QCryptographicHash::Sha256).toHex());
+        QVERIFY(r.lines[1].value(QStringLiteral("sha256")).isNull());
+        // A file larger than what is read whole, hashed in pieces; paths outside the root climb out of it.
+        const QString big = wt::writeFile(m_dir, QStringLiteral("big.txt"), QByteArray(3 * 1024 * 1024 + 17, 'x'));
+        const Run md5 = run({QStringLiteral("--hash=md5"), QStringLiteral("--root"), in(QStringLiteral("sub")), big});
+        QCOMPARE(md5.lines[0].value(QStringLiteral("md5")).toString().toLatin1(),
+                 QCryptographicHash::hash(QByteArray(3 * 1024 * 1024 + 17, 'x'), QCryptographicHash::Md5).toHex());
+        QCOMPARE(md5.lines[0].value(QStringLiteral("path")).toString(), QStringLiteral("../../big.txt"));
+    }
+
+    void linkedAndHiddenFolders()
+    {
+        const QString tree = m_dir.filePath(QStringLiteral("tree"));
+        QVERIFY(QDir().mkpath(tree + QStringLiteral("/.hidden")));
+        QVERIFY(QDir().mkpath(tree + QStringLiteral("/real")));
+        QVERIFY(QFile::copy(in(QStringLiteral("c.txt")), tree + QStringLiteral("/.hidden/h.txt")));
+        QVERIFY(QFile::copy(in(QStringLiteral("c.txt")), tree + QStringLiteral("/real/r.txt")));
+        QVERIFY(QFile::link(tree + QStringLiteral("/real"), tree + QStringLiteral("/alias")));
+        QVERIFY(QFile::link(tree, tree + QStringLiteral("/real/up"))); // a loop back to the top
+        QStringList paths;
+        for (const QJsonObject &o : run({tree}).lines)
+            paths << o.value(QStringLiteral("path")).toString().mid(tree.size() + 1);
+        // The linked folder is followed; the real folder it names, and the loop, are not walked again.
+        QCOMPARE(paths, QStringList({".hidden/h.txt", "alias/r.txt"}));
+        paths.clear();
+        for (const QJsonObject &o : run({QStringLiteral("--no-hidden"), tree}).lines)
+            paths << o.value(QStringLiteral("path")).toString().mid(tree.size() + 1);
+        QCOMPARE(paths, QStringList({"alias/r.txt"}));
+    }
+
+    void shardsAndSkipsPartitionTheRun()
+    {
+        QStringList inputs{m_folder};
+        for (int i = 0; i < 7; ++i)
+            inputs << in(QStringLiteral("e.doc"));
+        const QList<QByteArray> whole = run(inputs).out.split('\n');
+        QList<QByteArray> merged;
+        const int n = 3;
+        QList<QList<QByteArray>> shards;
+        for (int k = 0; k < n; ++k)
+            shards << run(QStringList{QStringLiteral("--shard"), QStringLiteral("%1/%2").arg(k).arg(n)} + inputs).out.split('\n');
+        for (int i = 0; merged.size() < whole.size() - 1; ++i)
+            merged << shards[i % n][i / n];
+        merged << QByteArray();
+        QCOMPARE(merged, whole);
+        const Run resumed = run(QStringList{QStringLiteral("--skip"), QStringLiteral("4")} + inputs);
+        QCOMPARE(resumed.out.split('\n'), whole.mid(4));
+    }
+
+    void shardsOverGnuParallelMergeToOneRun()
+    {
+        const QString parallel = QStandardPaths::findExecutable(QStringLiteral("parallel"));
+        if (parallel.isEmpty())
+            QSKIP("GNU parallel is not installed");
+        const QString corpus = QStringLiteral(QV_SHARED_DIR "/corpus");
+        const QString folder = QDir(corpus).exists() ? corpus : m_folder;
+        const QString script = QStringLiteral(
+            "set -e; cd \"$2\"\n"
+            "\"$1\" -q \"$3\" > whole.jsonl || true\n"
+            "parallel --will-cite -j 4 \"'$1' -q --shard {}/4 '$3' > shard-{}.jsonl || true\" ::: 0 1 2 3\n"
+            "paste -d '\\n' shard-0.jsonl shard-1.jsonl shard-2.jsonl shard-3.jsonl | sed '/^$/d' > merged.jsonl\n"
+            "cmp whole.jsonl merged.jsonl\n"
+            "wc -l < whole.jsonl\n");
+        QProcess p;
+        p.start(QStringLiteral("/bin/bash"), {QStringLiteral("-c"), script, QStringLiteral("sh"),
+                                              QStringLiteral(QV_EXTRACT_EXE), m_dir.path(), folder});
+        QVERIFY(p.waitForFinished(300000));
+        QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
+        QVERIFY(p.readAllStandardOutput().trimmed().toInt() > 0);
+    }
+
     void usage_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -227,6 +462,12 @@ private slots:
         QTest::newRow("jobs zero") << QStringList({"--jobs", "0", "x.doc"});
         QTest::newRow("jobs missing") << QStringList({"-j"});
         QTest::newRow("empty extension list") << QStringList({"--ext", ",", "x.doc"});
+        QTest::newRow("unknown format") << QStringList({"--format", "xml", "x.doc"});
+        QTest::newRow("unknown hash") << QStringList({"--hash", "sha1", "x.doc"});
+        QTest::newRow("unknown property") << QStringList({"--fields", "Title,Colour", "x.doc"});
+        QTest::newRow("shard beyond count") << QStringList({"--shard", "3/3", "x.doc"});
+        QTest::newRow("shard not a fraction") << QStringList({"--shard", "1", "x.doc"});
+        QTest::newRow("negative skip") << QStringList({"--skip", "-1", "x.doc"});
     }
 
     void usage()
@@ -243,7 +484,12 @@ private slots:
         const Run r = run({QStringLiteral("--help")});
         QCOMPARE(r.exitCode, 0);
         QVERIFY(r.out.startsWith("Usage: quillmere-extract"));
+        QVERIFY(r.out.contains("--shard"));
         QVERIFY(r.err.isEmpty());
+        const Run v = run({QStringLiteral("--version")});
+        QCOMPARE(v.exitCode, 0);
+        QVERIFY2(QRegularExpression(QStringLiteral("^quillmere-extract \\d+\\.\\d+")).match(QString::fromUtf8(v.out)).hasMatch(),
+                 v.out.constData());
     }
 
     void dashDashEndsOptions()

@@ -1,0 +1,73 @@
+#include "cli/HelpText.h"
+
+namespace cli {
+
+namespace {
+
+const char kAbout[] =
+    "Usage: quillmere-extract [options] PATH...\n"
+    "\n"
+    "Reads the built-in properties of Word documents (.docx .docm .dotx .dotm, .doc .dot, .rtf, .odt and\n"
+    "Word 2003 XML; the format is judged by the content, not the name) and writes one record per document,\n"
+    "in the order of the inputs: the paths named on the command line first, then those of the lists.\n"
+    "Folders are walked through all their levels in name order, linked folders included (each real folder\n"
+    "once); the word processor's lock files (~$name) are left out. Documents are only read, never written.\n"
+    "Lists and folders are read while documents are being read, so a run over millions of files starts at\n"
+    "once and its memory does not grow with their number.\n";
+
+const char kOutput[] =
+    "\n"
+    "Output:\n"
+    "Each record holds, in this order:\n"
+    "  schema       the version of this layout, 2\n"
+    "  path         the path as text (bytes that are not UTF-8 replaced by U+FFFD)\n"
+    "  path_base64  only when the path had to be altered that way: its exact bytes, in base64\n"
+    "  format       what the content is: OOXML, OLE, RTF, ODT, WORDML, TEXT, or for a file that is not\n"
+    "               a document what it is, e.g. PDF, XLSX, OOXML-ENCRYPTED; null when unknown\n"
+    "  mtime        the file's modification time, in UTC; null when it cannot be read\n"
+    "  sha256, md5  with --hash: the file's digest in hexadecimal; null for a file that could not be read\n"
+    "  properties   the built-in properties by their Word names, \"Title\" to \"Number of Bytes\"\n"
+    "or, instead of properties, for a document that could not be read:\n"
+    "  error        why, in words, naming the file\n"
+    "  error_kind   one of not-found, permission, not-a-document, encrypted, damaged, too-large, io\n"
+    "\n"
+    "Texts are strings, counts are numbers, null stands for a value the document does not hold (a text\n"
+    "it does not hold, as well as a document that was never printed has no \"Last Print Date\"); an empty\n"
+    "string is a text held empty. Dates stored with a zone (OOXML, .doc, dates with an offset) are written\n"
+    "in UTC with a Z: 2024-01-31T09:30:00Z. Dates stored without a zone (RTF, ODF and Word 2003 XML dates\n"
+    "without an offset) are a local reading on the machine that wrote them and are written as stored,\n"
+    "without an offset: 2024-01-31T09:30:00. Total Editing Time is in minutes; Number of Bytes is the\n"
+    "file's size.\n"
+    "\n"
+    "jsonl writes one JSON object per line; json one array of them; csv one row per document under a\n"
+    "header row of the field names above (properties by their Word names), every text quoted, rows ended\n"
+    "by CR LF, absent values empty (an empty text is \"\").\n"
+    "\n"
+    "Unless --quiet is given, each document that cannot be read also gets a line on the error output, and\n"
+    "the run ends with one summary line there: documents read, failed by kind, time taken.\n";
+
+const char kExit[] =
+    "\n"
+    "Exit status:\n"
+    "  0  every document was read\n"
+    "  1  some could not be read (or a list could not be read to its end)\n"
+    "  2  wrong usage\n"
+    "  3  the output could not be written whole (a full disk, a device error); the run stops there\n";
+
+} // namespace
+
+QString helpText(const QString &parserHelp)
+{
+    // The parser's own text begins with a usage line naming the executable's path; only its list of
+    // options is kept.
+    const qsizetype at = parserHelp.indexOf(QLatin1String("Options:"));
+    QString options = at >= 0 ? parserHelp.mid(at) : parserHelp;
+    const qsizetype args = options.indexOf(QLatin1String("\nArguments:"));
+    if (args >= 0)
+        options.truncate(args + 1);
+    while (options.endsWith(QLatin1String("\n\n")))
+        options.chop(1);
+    return QLatin1String(kAbout) + QLatin1Char('\n') + options + QLatin1String(kOutput) + QLatin1String(kExit);
+}
+
+} // namespace cli

@@ -1,0 +1,206 @@
+#include "cli/Options.h"
+#include "cli/HelpText.h"
+#include <QCommandLineParser>
+#include <QFile>
+#include <QHash>
+#include <cerrno>
+#include <cstring>
+
+namespace cli {
+
+namespace {
+
+// QCommandLineParser works on texts, but a path given on the command line may hold bytes that are not
+// valid text. Such an argument is handed to the parser as a private token and swapped back afterwards,
+// so that the file is opened by its exact bytes.
+class RawArguments {
+public:
+    RawArguments(int argc, char **argv)
+    {
+        for (int i = 0; i < argc; ++i) {
+            const QByteArray raw(argv[i]);
+            QString text = QString::fromUtf8(raw);
+            if (text.toUtf8() != raw) {
+                text = QStringLiteral("\U000F0000raw-argument-%1").arg(i);
+                m_raw.insert(text, raw);
+            }
+            m_texts << text;
+        }
+    }
+    const QStringList &texts() const { return m_texts; }
+    QByteArray bytes(const QString &text) const { return m_raw.value(text, text.toUtf8()); }
+
+private:
+    QStringList m_texts;
+    QHash<QString, QByteArray> m_raw;
+};
+
+bool parseCount(const QString &text, qint64 &value, qint64 lowest)
+{
+    bool ok = false;
+    value = text.toLongLong(&ok);
+    return ok && value >= lowest;
+}
+
+} // namespace
+
+Options::~Options()
+{
+    for (FILE *f : lists)
+        if (f != stdin)
+            fclose(f);
+}
+
+int parseArguments(int argc, char **argv, Options &options, FILE *out, FILE *err)
+{
+    auto usageError = [&](const QString &why) {
+        fprintf(err, "quillmere-extract: %s\nTry 'quillmere-extract --help'.\n", why.toUtf8().constData());
+        return kExitUsage;
+    };
+    const RawArguments raw(argc, argv);
+
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
+    const QCommandLineOption ext({"e", "ext"}, "Take from folders only files with these extensions "
+                                 "(comma-separated, e.g. doc,docx,rtf); files named directly are always read.", "LIST");
+    const QCommandLineOption list({"@", "list"}, "Also read the paths listed in FILE (- for standard input), "
+                                  "one per line; may be given more than once.", "FILE");
+    const QCommandLineOption nul({"0", "null"}, "The lists of -@ are separated by NUL characters, as find "
+                                 "-print0 writes them, instead of line ends.");
+    const QCommandLineOption jobs({"j", "jobs"}, "Read N documents at a time (default: one per processor core).", "N");
+    const QCommandLineOption quiet({"q", "quiet"}, "Write nothing to the error output: no progress, no line per "
+                                   "failed document, no summary.");
+    const QCommandLineOption noHidden("no-hidden", "In folders, leave out files and folders whose names begin "
+                                      "with a dot.");
+    const QCommandLineOption format("format", "Output format: jsonl (JSON lines, the default), json (one JSON "
+                                    "array) or csv (RFC 4180, with a header row).", "FORMAT", "jsonl");
+    const QCommandLineOption fields("fields", "Write only these properties, in this order (comma-separated "
+                                    "Word property names, any case, e.g. Title,Author,\"Creation Date\").", "LIST");
+    const QCommandLineOption hash("hash", "Also write the file's digest, sha256 or md5.", "ALGORITHM");
+    const QCommandLineOption root("root", "Write paths relative to the folder DIR.", "DIR");
+    const QCommandLineOption shard("shard", "Read only the inputs whose position (counted from 0) modulo N "
+                                   "is K, for splitting one run over several processes or hosts.", "K/N");
+    const QCommandLineOption skip("skip", "Leave out the first N inputs (after --shard), to resume a run "
+                                  "that wrote N lines before it was stopped.", "N");
+    const QCommandLineOption help({"h", "help"}, "Show this help and exit.");
+    const QCommandLineOption version("version", "Show the version and exit.");
+    parser.addOptions({ext, list, nul, jobs, quiet, noHidden, format, fields, hash, root, shard, skip, help, version});
+    parser.addPositionalArgument("PATH", "Documents and folders to read.", "PATH...");
+
+    if (!parser.parse(raw.texts()))
+        return usageError(parser.errorText());
+    if (parser.isSet(help)) {
+        fputs(helpText(parser.helpText()).toUtf8().constData(), out);
+        return kExitAllRead;
+    }
+    if (parser.isSet(version)) {
+        fprintf(out, "quillmere-extract %s\n", QV_VERSION);
+        return kExitAllRead;
+    }
+
+    for (const QString &p : parser.positionalArguments())
+        options.paths.push_back(raw.bytes(p));
+    options.nulSeparated = parser.isSet(nul);
+    options.quiet = parser.isSet(quiet);
+    options.hidden = !parser.isSet(noHidden);
+
+    if (parser.isSet(jobs)) {
+        qint64 n = 0;
+        const QString v = parser.value(jobs);
+        if (!parseCount(v, n, 1) || n > 256)
+            return usageError(QStringLiteral("the number of jobs must be between 1 and 256, not '%1'").arg(v));
+        options.jobs = static_cast<int>(n);
+    }
+    if (parser.isSet(ext)) {
+        for (const QString &value : parser.values(ext)) {
+            for (QString e : value.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+                e = e.trimmed().toLower();
+                if (e.startsWith(QLatin1Char('.')))
+                    e.remove(0, 1);
+                if (!e.isEmpty())
+                    options.extensions << e;
+            }
+        }
+        if (options.extensions.isEmpty())
+            return usageError(QStringLiteral("option --ext needs at least one extension"));
+    }
+    const QString formatName = parser.value(format).toLower();
+    if (formatName == QLatin1String("jsonl"))
+        options.format = OutputFormatKind::JsonLines;
+    else if (formatName == QLatin1String("json"))
+        options.format = OutputFormatKind::JsonArray;
+    else if (formatName == QLatin1String("csv"))
+        options.format = OutputFormatKind::Csv;
+    else
+        return usageError(QStringLiteral("the format must be jsonl, json or csv, not '%1'").arg(parser.value(format)));
+
+    if (parser.isSet(fields)) {
+        for (const QString &value : parser.values(fields)) {
+            for (const QString &name : value.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+                const QString wanted = name.trimmed();
+                std::optional<word::Builtin> found;
+                for (const word::BuiltinInfo &info : word::builtinProperties())
+                    if (wanted.compare(QLatin1String(info.name), Qt::CaseInsensitive) == 0)
+                        found = info.id;
+                if (!found)
+                    return usageError(QStringLiteral("'%1' is not a built-in property name").arg(wanted));
+                if (std::find(options.fields.begin(), options.fields.end(), *found) == options.fields.end())
+                    options.fields.push_back(*found);
+            }
+        }
+        if (options.fields.empty())
+            return usageError(QStringLiteral("option --fields needs at least one property name"));
+    } else {
+        for (const word::BuiltinInfo &info : word::builtinProperties())
+            options.fields.push_back(info.id);
+    }
+
+    if (parser.isSet(hash)) {
+        const QString name = parser.value(hash).toLower();
+        if (name == QLatin1String("sha256"))
+            options.digest = Digest{word::DigestAlgorithm::Sha256, "sha256"};
+        else if (name == QLatin1String("md5"))
+            options.digest = Digest{word::DigestAlgorithm::Md5, "md5"};
+        else
+            return usageError(QStringLiteral("the hash must be sha256 or md5, not '%1'").arg(parser.value(hash)));
+    }
+    if (parser.isSet(root)) {
+        options.root = raw.bytes(parser.value(root));
+        if (options.root->isEmpty())
+            return usageError(QStringLiteral("option --root needs a folder"));
+    }
+    if (parser.isSet(shard)) {
+        const QString v = parser.value(shard);
+        const QStringList parts = v.split(QLatin1Char('/'));
+        if (parts.size() != 2 || !parseCount(parts[1], options.shardCount, 1) ||
+            !parseCount(parts[0], options.shardIndex, 0) || options.shardIndex >= options.shardCount)
+            return usageError(QStringLiteral("--shard takes K/N with 0 <= K < N, not '%1'").arg(v));
+    }
+    if (parser.isSet(skip)) {
+        const QString v = parser.value(skip);
+        if (!parseCount(v, options.skip, 0))
+            return usageError(QStringLiteral("--skip takes a number of inputs, not '%1'").arg(v));
+    }
+
+    // Lists are opened now, so that a wrong name is a usage error before any output, and read later.
+    bool stdinTaken = false;
+    for (const QString &v : parser.values(list)) {
+        FILE *f = nullptr;
+        if (v == QLatin1String("-")) {
+            if (stdinTaken)
+                return usageError(QStringLiteral("standard input can be read as a list only once"));
+            stdinTaken = true;
+            f = stdin;
+        } else {
+            f = fopen(raw.bytes(v).constData(), "rbe");
+            if (f == nullptr)
+                return usageError(QStringLiteral("cannot read the list '%1': %2").arg(v, QString::fromLocal8Bit(strerror(errno))));
+        }
+        options.lists.push_back(f);
+    }
+    if (options.paths.empty() && options.lists.empty())
+        return usageError(QStringLiteral("no documents or folders given"));
+    return -1;
+}
+
+} // namespace cli

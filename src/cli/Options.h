@@ -1,0 +1,52 @@
+#pragma once
+#include "word/BuiltinProperty.h"
+#include <QByteArray>
+#include "word/FileDigest.h"
+#include <QList>
+#include <QStringList>
+#include <cstdio>
+#include <optional>
+#include <vector>
+
+namespace cli {
+
+// Exit statuses, as the manual page and --help describe them.
+inline constexpr int kExitAllRead = 0;
+inline constexpr int kExitSomeFailed = 1;
+inline constexpr int kExitUsage = 2;
+inline constexpr int kExitWriteFailed = 3; // the output could not be written whole
+
+enum class OutputFormatKind { JsonLines, JsonArray, Csv };
+
+struct Digest {
+    word::DigestAlgorithm algorithm;
+    QByteArray name; // its field name: "sha256" or "md5"
+};
+
+struct Options {
+    std::vector<QByteArray> paths;  // as given, exact bytes
+    std::vector<FILE *> lists;      // opened path lists, read while documents are being read
+    bool nulSeparated = false;      // lists separated by NUL rather than line ends
+    QStringList extensions;         // empty: every file found in a folder
+    bool hidden = true;             // walk hidden folders and take hidden files from folders
+    int jobs = 0;                   // 0: one per processor core
+    bool quiet = false;             // no progress, no failure lines, no summary on the error output
+    OutputFormatKind format = OutputFormatKind::JsonLines;
+    std::vector<word::Builtin> fields; // the properties written, in this order
+    std::optional<Digest> digest;
+    std::optional<QByteArray> root; // paths written relative to this folder
+    qint64 shardIndex = 0;
+    qint64 shardCount = 1;
+    qint64 skip = 0;
+
+    Options() = default;
+    Options(const Options &) = delete;
+    Options &operator=(const Options &) = delete;
+    ~Options(); // closes the lists
+};
+
+// Parses the command line. Returns -1 when the run should go on; otherwise the exit status, after writing
+// the help or version text to `out` or the reason for a usage error to `err`.
+int parseArguments(int argc, char **argv, Options &options, FILE *out, FILE *err);
+
+} // namespace cli

@@ -1,0 +1,209 @@
+#include "cli/Record.h"
+#include "word/Engine.h"
+#include <QDir>
+#include <QFile>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace cli {
+
+namespace {
+
+const QString kPath = QStringLiteral("path");
+const QString kPathBase64 = QStringLiteral("path_base64");
+const QString kError = QStringLiteral("error");
+const QString kErrorKind = QStringLiteral("error_kind");
+
+QString utcText(const QDateTime &moment)
+{
+    const QDateTime u = moment.toUTC();
+    return isoDateTime(u.date(), u.time(), true);
+}
+
+Cell valueCell(const std::optional<word::PropertyValue> &v)
+{
+    if (!v)
+        return Cell::null();
+    switch (v->type()) {
+    case word::PropertyValue::Type::Text:
+        return Cell::of(v->asText());
+    case word::PropertyValue::Type::Integer:
+        return Cell::of(v->asInteger());
+    case word::PropertyValue::Type::DateTime:
+        // A zone-less date is a reading of some machine's clock: converting it through this machine's
+        // zone would make the same file give different output on different machines.
+        if (!v->hasZone())
+            return Cell::of(isoDateTime(v->storedDate(), v->storedTime(), false));
+        return Cell::of(utcText(v->asDateTime()));
+    }
+    return Cell::null();
+}
+
+// The modification time of a file that could not be read as a document, when it can be seen at all.
+Cell modifiedOf(const QByteArray &path)
+{
+    struct stat status {};
+    if (path.contains('\0') || ::stat(path.constData(), &status) != 0)
+        return Cell::null();
+    const QDateTime t = QDateTime::fromSecsSinceEpoch(status.st_mtim.tv_sec, Qt::UTC)
+                            .addMSecs(status.st_mtim.tv_nsec / 1000000);
+    return Cell::of(utcText(t));
+}
+
+word::ErrorKind kindOfErrno(int e)
+{
+    switch (e) {
+    case ENOENT:
+    case ENOTDIR:
+        return word::ErrorKind::NotFound;
+    case EACCES:
+    case EPERM:
+        return word::ErrorKind::Permission;
+    default:
+        return word::ErrorKind::Io;
+    }
+}
+
+// The path fields: the text (lossy when the bytes are not UTF-8) and, only then, the exact bytes.
+void addPath(Record &r, const QByteArray &bytes)
+{
+    const QString text = QString::fromUtf8(bytes);
+    r.fields.push_back({kPath, Cell::of(text)});
+    if (text.toUtf8() != bytes)
+        r.fields.push_back({kPathBase64, Cell::of(QString::fromLatin1(bytes.toBase64()))});
+}
+
+void addFailure(Record &r, word::ErrorKind kind, const QString &text)
+{
+    r.failed = true;
+    r.errorKind = kind;
+    r.fields.push_back({kError, Cell::of(text)});
+    r.fields.push_back({kErrorKind, Cell::of(QString::fromLatin1(word::errorKindName(kind)))});
+}
+
+} // namespace
+
+QString isoDateTime(QDate date, QTime time, bool utc)
+{
+    QString s = QString::asprintf("%04d-%02d-%02dT%02d:%02d:%02d", date.year(), date.month(), date.day(), time.hour(),
+                                  time.minute(), time.second());
+    if (time.msec() != 0)
+        s += QString::asprintf(".%03d", time.msec());
+    return utc ? s + QLatin1Char('Z') : s;
+}
+
+QByteArray cleanAbsolutePath(const QByteArray &path)
+{
+    QByteArray absolute = path;
+    if (!path.startsWith('/'))
+        absolute = QFile::encodeName(QDir::currentPath()) + '/' + path;
+    QList<QByteArray> kept;
+    for (const QByteArray &step : absolute.split('/')) {
+        if (step.isEmpty() || step == ".")
+            continue;
+        if (step == "..") {
+            if (!kept.isEmpty())
+                kept.removeLast();
+            continue;
+        }
+        kept.push_back(step);
+    }
+    return '/' + kept.join('/');
+}
+
+QByteArray relativePath(const QByteArray &path, const QByteArray &root)
+{
+    const QList<QByteArray> p = path.split('/');
+    const QList<QByteArray> r = root == "/" ? QList<QByteArray>{""} : root.split('/');
+    qsizetype common = 0;
+    while (common < p.size() && common < r.size() && p[common] == r[common])
+        ++common;
+    QList<QByteArray> steps;
+    for (qsizetype i = common; i < r.size(); ++i)
+        steps.push_back("..");
+    for (qsizetype i = common; i < p.size(); ++i)
+        steps.push_back(p[i]);
+    return steps.isEmpty() ? QByteArray(".") : steps.join('/');
+}
+
+RecordSettings recordSettings(const Options &options)
+{
+    RecordSettings s;
+    s.properties = options.fields;
+    s.digest = options.digest;
+    if (options.root)
+        s.root = cleanAbsolutePath(*options.root);
+    return s;
+}
+
+QStringList columnNames(const RecordSettings &settings)
+{
+    QStringList names{QStringLiteral("schema"), kPath, kPathBase64, QStringLiteral("format"), QStringLiteral("mtime")};
+    if (settings.digest)
+        names << QString::fromLatin1(settings.digest->name);
+    names << kError << kErrorKind;
+    for (word::Builtin id : settings.properties)
+        names << QLatin1String(word::builtinInfo(id).name);
+    return names;
+}
+
+QString failureText(const Record &record)
+{
+    for (const Field &f : record.fields)
+        if (f.name == kError)
+            return f.value.text;
+    return {};
+}
+
+Record describeInput(const Input &input, const RecordSettings &settings)
+{
+    Record r;
+    r.fields.push_back({QStringLiteral("schema"), Cell::of(qint64{kSchemaVersion})});
+    addPath(r, settings.root ? relativePath(cleanAbsolutePath(input.path), *settings.root) : input.path);
+    const QString path = QString::fromUtf8(input.path);
+    const QString digestName = settings.digest ? QString::fromLatin1(settings.digest->name) : QString();
+
+    auto fail = [&](const QString &format, word::ErrorKind kind, const QString &text) {
+        r.fields.push_back({QStringLiteral("format"), format.isEmpty() ? Cell::null() : Cell::of(format)});
+        r.fields.push_back({QStringLiteral("mtime"), modifiedOf(input.path)});
+        if (settings.digest)
+            r.fields.push_back({digestName, Cell::null()});
+        addFailure(r, kind, text);
+        return r;
+    };
+
+    if (input.walkError != 0)
+        return fail({}, kindOfErrno(input.walkError),
+                    QStringLiteral("The folder \"%1\" cannot be read: %2.")
+                        .arg(path, QString::fromLocal8Bit(strerror(input.walkError)).toLower()));
+    try {
+        word::ReadOptions read;
+        read.nativePath = input.path;
+        if (settings.digest)
+            read.digest = settings.digest->algorithm;
+        const word::DocumentProperties props = word::readDocumentProperties(path, read);
+        r.fields.push_back({QStringLiteral("format"), Cell::of(props.format())});
+        r.fields.push_back({QStringLiteral("mtime"), Cell::of(utcText(props.facts().modified))});
+        if (settings.digest)
+            r.fields.push_back({digestName, Cell::of(QString::fromLatin1(props.facts().digest.toHex()))});
+        r.properties.reserve(settings.properties.size());
+        for (word::Builtin id : settings.properties)
+            r.properties.push_back({QLatin1String(word::builtinInfo(id).name), valueCell(props.stored(id))});
+        return r;
+    } catch (const word::OpenError &e) {
+        return fail(e.format(), e.kind(), e.description());
+    } catch (const RuntimeError &e) {
+        return fail({}, word::ErrorKind::Io,
+                    QStringLiteral("The document \"%1\" could not be read: %2").arg(path, e.description()));
+    } catch (const std::bad_alloc &) {
+        return fail({}, word::ErrorKind::TooLarge,
+                    QStringLiteral("The document \"%1\" is too large to read.").arg(path));
+    } catch (const std::exception &e) {
+        return fail({}, word::ErrorKind::Io,
+                    QStringLiteral("The document \"%1\" could not be read: %2.").arg(path, QString::fromLocal8Bit(e.what())));
+    }
+}
+
+} // namespace cli

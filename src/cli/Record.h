@@ -1,0 +1,71 @@
+#pragma once
+#include "cli/InputSource.h"
+#include "cli/Options.h"
+#include "word/Errors.h"
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <optional>
+#include <vector>
+
+namespace cli {
+
+// The version of the record layout, written in every record so that scripts can tell layouts apart.
+inline constexpr int kSchemaVersion = 2;
+
+// One value of a record: absent (null), a text or a whole number.
+struct Cell {
+    enum class Kind { Null, Text, Number };
+    Kind kind = Kind::Null;
+    QString text;
+    qint64 number = 0;
+
+    static Cell null() { return {}; }
+    static Cell of(const QString &t) { return {Kind::Text, t, 0}; }
+    static Cell of(qint64 n) { return {Kind::Number, {}, n}; }
+};
+
+struct Field {
+    QString name;
+    Cell value;
+};
+
+// What is written for one input: top-level fields in order, then either the properties or the failure.
+// Writers take the fields as they come, so a new field is one more entry here and one more column name.
+struct Record {
+    std::vector<Field> fields;
+    bool failed = false;
+    std::vector<Field> properties; // when read
+    word::ErrorKind errorKind = word::ErrorKind::Io; // when failed (its text is the "error_kind" field)
+};
+
+// Everything a record depends on besides the input.
+struct RecordSettings {
+    std::vector<word::Builtin> properties;
+    std::optional<Digest> digest;
+    std::optional<QByteArray> root; // absolute and without "." or ".." steps
+};
+
+RecordSettings recordSettings(const Options &options);
+
+// Reads one input (or reports why its folder could not be walked) into a record.
+Record describeInput(const Input &input, const RecordSettings &settings);
+
+// The names of every top-level field a record can have under these settings, in order, and then the
+// property names: the CSV header.
+QStringList columnNames(const RecordSettings &settings);
+
+// The readable failure text of a record that failed (empty otherwise).
+QString failureText(const Record &record);
+
+// Date-times as written: ISO 8601, in UTC with a Z for a moment, without an offset for a zone-less
+// reading; milliseconds only when there are any.
+QString isoDateTime(QDate date, QTime time, bool utc);
+
+// `path` relative to `root` (both absolute and clean), with ".." steps where it lies outside.
+QByteArray relativePath(const QByteArray &path, const QByteArray &root);
+// An absolute form of `path` without "." and ".." steps and doubled slashes, computed without looking at
+// the file system (links are not resolved, so the result names what the user named).
+QByteArray cleanAbsolutePath(const QByteArray &path);
+
+} // namespace cli
