@@ -1,0 +1,71 @@
+#include "layout/OfficeProcess.h"
+#include <QDir>
+#include <QUrl>
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+namespace layout {
+
+OfficeProcess::OfficeProcess(QString programDir, QString profileDir, QString pipeName)
+    : m_programDir(std::move(programDir)), m_profileDir(std::move(profileDir)), m_pipeName(std::move(pipeName))
+{
+}
+
+OfficeProcess::~OfficeProcess() { stop(std::chrono::seconds(3)); }
+
+bool OfficeProcess::start(QString &error)
+{
+    m_process.setProgram(QDir(m_programDir).filePath(QStringLiteral("soffice.bin")));
+    m_process.setArguments({
+        QStringLiteral("--headless"),
+        QStringLiteral("--invisible"),
+        QStringLiteral("--norestore"),
+        QStringLiteral("--nologo"),
+        QStringLiteral("--nodefault"),
+        // A profile left behind by a killed office still holds its lock; it is ours alone, so the
+        // check for another instance using it is pointless.
+        QStringLiteral("--nolockcheck"),
+        QStringLiteral("--accept=pipe,name=%1;urp;StarOffice.ComponentContext").arg(m_pipeName),
+        QStringLiteral("-env:UserInstallation=%1").arg(QUrl::fromLocalFile(m_profileDir).toString(QUrl::FullyEncoded)),
+    });
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // Our own UNO client setting must not steer the office's bootstrap.
+    env.remove(QStringLiteral("URE_BOOTSTRAP"));
+    m_process.setProcessEnvironment(env);
+    m_process.setStandardInputFile(QProcess::nullDevice());
+    m_process.setStandardOutputFile(QProcess::nullDevice());
+    m_process.setStandardErrorFile(QProcess::nullDevice());
+    // If this program dies without cleaning up, the office must not live on as an orphan.
+    m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    m_process.start();
+    if (!m_process.waitForStarted(30000)) {
+        error = m_process.errorString();
+        return false;
+    }
+    return true;
+}
+
+std::optional<int> OfficeProcess::waitForExit(std::chrono::milliseconds wait)
+{
+    if (m_process.state() == QProcess::NotRunning || m_process.waitForFinished(int(wait.count())))
+        return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
+    return std::nullopt;
+}
+
+bool OfficeProcess::ended() { return waitForExit(std::chrono::milliseconds(0)).has_value(); }
+
+pid_t OfficeProcess::pid() const { return pid_t(m_process.processId()); }
+
+void OfficeProcess::stop(std::chrono::milliseconds grace)
+{
+    if (m_process.state() == QProcess::NotRunning)
+        return;
+    m_process.terminate();
+    if (!m_process.waitForFinished(int(grace.count()))) {
+        m_process.kill();
+        m_process.waitForFinished(10000); // only a process stuck in the kernel outlasts SIGKILL
+    }
+}
+
+} // namespace layout

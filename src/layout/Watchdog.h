@@ -1,0 +1,43 @@
+#pragma once
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+#include <sys/types.h>
+
+namespace layout {
+
+// Ends a helper process that overruns: while one call into it is under way, a thread waits for the
+// deadline and watches the process's resident memory; past either bound it kills the process, which
+// makes the blocked call fail at once. The owner reaps the process only after the watchdog is gone,
+// so the id it signals cannot belong to another process by then.
+class Watchdog {
+public:
+    enum class Verdict { None, TimeLimit, MemoryLimit };
+
+    Watchdog(pid_t pid, std::chrono::milliseconds timeLimit, std::int64_t memoryLimitKiB);
+    ~Watchdog();
+    Watchdog(const Watchdog &) = delete;
+    Watchdog &operator=(const Watchdog &) = delete;
+
+    // Stops watching; tells whether (and why) the process was killed.
+    Verdict stop();
+
+private:
+    void watch(std::chrono::steady_clock::time_point deadline);
+
+    pid_t m_pid;
+    std::int64_t m_memoryLimitKiB;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_stopping = false;
+    Verdict m_verdict = Verdict::None;
+    std::thread m_thread;
+};
+
+// The resident set size of a process and its peak, in KiB (0 when it cannot be read).
+std::int64_t residentKiB(pid_t pid);
+std::int64_t peakResidentKiB(pid_t pid);
+
+} // namespace layout
