@@ -159,6 +159,8 @@ Measurement LayoutSession::measure(const QString &path, std::chrono::millisecond
         return fail(QStringLiteral("it is not a regular file"));
     if (!file.isReadable())
         return fail(QStringLiteral("it cannot be read"));
+    if (m_connection && m_process->ended())
+        stopOffice(false); // it died between documents (killed from outside): not this document's fault
     if (!m_connection) {
         stopOffice(false); // an office left without a connection is of no use
         const QString error = startOffice();

@@ -1,4 +1,5 @@
 #include "layout/OfficeConnection.h"
+#include <QRegularExpression>
 #include <QUrl>
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -56,10 +57,19 @@ beans::PropertyValue property(const char *name, const uno::Any &value)
     return p;
 }
 
+// The office's messages carry the document's URL and its own source locations, e.g. 'Unsupported URL
+// <file:///x.docx>: "type detection aborted" at ./framework/source/loadenv/loadenv.cxx:189'. The
+// caller already names the file, so only the office's reason is kept.
 QString describe(const uno::Exception &e)
 {
-    const QString message = toQString(e.Message).simplified();
-    return message.isEmpty() ? QStringLiteral("the office reported an error") : message;
+    QString message = toQString(e.Message);
+    static const QRegularExpression url(QStringLiteral("^[^<]*<[^>]*>:\\s*"));
+    static const QRegularExpression location(QStringLiteral("\\s+at\\s+\\S+:\\d+\\s*$"));
+    message.remove(url).remove(location);
+    message = message.simplified();
+    if (message.size() > 2 && message.startsWith(QLatin1Char('"')) && message.endsWith(QLatin1Char('"')))
+        message = message.mid(1, message.size() - 2);
+    return message.isEmpty() ? QStringLiteral("the office gave no reason") : message.left(300);
 }
 
 std::mutex g_runtimeMutex;
@@ -80,7 +90,10 @@ struct OfficeConnection::Impl {
         Reference<::com::sun::star::container::XNameContainer> paragraphStyles(
             families->getStyleFamilies()->getByName(OUString("ParagraphStyles")), UNO_QUERY_THROW);
         Reference<lang::XMultiServiceFactory> factory(doc, UNO_QUERY_THROW);
-        const OUString name = OUString("QvRecount") + OUString::number(++styleSerial);
+        OUString name;
+        do // a document could hold a style of that name already
+            name = OUString("QvRecount") + OUString::number(++styleSerial);
+        while (paragraphStyles->hasByName(name));
         paragraphStyles->insertByName(
             name, uno::Any(factory->createInstance(OUString("com.sun.star.style.ParagraphStyle"))));
         paragraphStyles->removeByName(name);
@@ -196,12 +209,12 @@ LayoutCounts OfficeConnection::measure(const QString &path)
     } catch (const lang::DisposedException &) {
         throw OfficeError{QStringLiteral("the office stopped while opening it"), true};
     } catch (const uno::RuntimeException &e) {
-        throw OfficeError{QStringLiteral("the office failed while opening it (%1)").arg(describe(e))};
+        throw OfficeError{QStringLiteral("LibreOffice cannot open it (%1)").arg(describe(e))};
     } catch (const uno::Exception &e) {
         throw OfficeError{QStringLiteral("LibreOffice cannot open it (%1)").arg(describe(e))};
     }
     if (!doc.is())
-        throw OfficeError{QStringLiteral("LibreOffice cannot open it")};
+        throw OfficeError{QStringLiteral("LibreOffice cannot open it (damaged, protected with a password or not a document)")};
 
     try {
         Reference<lang::XServiceInfo> info(doc, UNO_QUERY);
