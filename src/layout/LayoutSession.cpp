@@ -69,6 +69,8 @@ QString LayoutSession::start()
 
 QString LayoutSession::startOffice()
 {
+    if (!OfficeConnection::supported())
+        return QStringLiteral("this program was built without LibreOffice support");
     if (!m_available)
         return QStringLiteral("LibreOffice with its word processor is not installed in %1")
             .arg(QDir::toNativeSeparators(m_options.officeProgramDir));
