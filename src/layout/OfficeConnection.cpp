@@ -18,7 +18,10 @@
 #include <com/sun/star/uno/XComponentContext.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <cppuhelper/bootstrap.hxx>
+#include <csignal>
+#include <ctime>
 #include <mutex>
+#include <pthread.h>
 
 namespace layout {
 
@@ -71,6 +74,36 @@ QString describe(const uno::Exception &e)
         message = message.mid(1, message.size() - 2);
     return message.isEmpty() ? QStringLiteral("the office gave no reason") : message.left(300);
 }
+
+// When the office dies, a write to its pipe raises SIGPIPE, whose default action would end this
+// program. Signal dispositions are process-wide and not ours to change (a batch command piped into
+// `head` relies on them), so SIGPIPE is blocked instead in the calling thread while it talks to the
+// office: the bridge's own threads, started during a connect, inherit the mask and see EPIPE. A
+// SIGPIPE left pending for the calling thread is consumed before its mask is restored.
+class SigpipeBlock {
+public:
+    SigpipeBlock()
+    {
+        sigemptyset(&m_pipe);
+        sigaddset(&m_pipe, SIGPIPE);
+        pthread_sigmask(SIG_BLOCK, &m_pipe, &m_old);
+    }
+    ~SigpipeBlock()
+    {
+        if (sigismember(&m_old, SIGPIPE))
+            return;
+        const timespec zero{0, 0};
+        while (sigtimedwait(&m_pipe, nullptr, &zero) == SIGPIPE) {
+        }
+        pthread_sigmask(SIG_SETMASK, &m_old, nullptr);
+    }
+    SigpipeBlock(const SigpipeBlock &) = delete;
+    SigpipeBlock &operator=(const SigpipeBlock &) = delete;
+
+private:
+    sigset_t m_pipe;
+    sigset_t m_old;
+};
 
 std::mutex g_runtimeMutex;
 Reference<uno::XComponentContext> g_localContext; // lives until the program ends: see prepareRuntime
@@ -163,6 +196,7 @@ std::unique_ptr<OfficeConnection> OfficeConnection::tryConnect(const QString &pi
     }
     if (!local.is())
         throw OfficeError{QStringLiteral("the UNO runtime is not set up")};
+    const SigpipeBlock noSigpipe;
     try {
         auto resolver = ::com::sun::star::bridge::UnoUrlResolver::create(local);
         Reference<uno::XComponentContext> remote(
@@ -182,6 +216,7 @@ OfficeConnection::OfficeConnection(std::unique_ptr<Impl> impl) : d(std::move(imp
 
 OfficeConnection::~OfficeConnection()
 {
+    const SigpipeBlock noSigpipe;
     try {
         d->desktop.clear();
     } catch (...) {
@@ -191,6 +226,7 @@ OfficeConnection::~OfficeConnection()
 
 LayoutCounts OfficeConnection::measure(const QString &path)
 {
+    const SigpipeBlock noSigpipe;
     namespace document = ::com::sun::star::document;
     const beans::PropertyValue options[] = {
         property("Hidden", uno::Any(true)),
@@ -249,6 +285,7 @@ LayoutCounts OfficeConnection::measure(const QString &path)
 
 void OfficeConnection::terminateOffice() noexcept
 {
+    const SigpipeBlock noSigpipe;
     try {
         if (d->desktop.is())
             d->desktop->terminate();
