@@ -3,6 +3,7 @@
 #include <QUrl>
 #include <csignal>
 #include <sys/prctl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace layout {
@@ -53,7 +54,15 @@ std::optional<int> OfficeProcess::waitForExit(std::chrono::milliseconds wait)
     return std::nullopt;
 }
 
-bool OfficeProcess::ended() { return waitForExit(std::chrono::milliseconds(0)).has_value(); }
+bool OfficeProcess::ended()
+{
+    if (m_process.state() == QProcess::NotRunning)
+        return true;
+    // QProcess notices an exit only from an event loop or a blocking wait; peek at the child without
+    // reaping it, so QProcess still collects its status.
+    siginfo_t info{};
+    return ::waitid(P_PID, id_t(pid()), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid != 0;
+}
 
 pid_t OfficeProcess::pid() const { return pid_t(m_process.processId()); }
 

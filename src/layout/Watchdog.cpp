@@ -2,6 +2,8 @@
 #include <QByteArray>
 #include <QFile>
 #include <csignal>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace layout {
 
@@ -30,13 +32,18 @@ std::int64_t residentKiB(pid_t pid) { return statusFieldKiB(pid, "VmRSS"); }
 std::int64_t peakResidentKiB(pid_t pid) { return statusFieldKiB(pid, "VmHWM"); }
 
 Watchdog::Watchdog(pid_t pid, std::chrono::milliseconds timeLimit, std::int64_t memoryLimitKiB)
-    : m_pid(pid), m_memoryLimitKiB(memoryLimitKiB)
+    : m_pid(pid), m_pidfd(int(::syscall(SYS_pidfd_open, pid, 0))), m_memoryLimitKiB(memoryLimitKiB)
 {
     const auto deadline = std::chrono::steady_clock::now() + timeLimit;
     m_thread = std::thread([this, deadline] { watch(deadline); });
 }
 
-Watchdog::~Watchdog() { stop(); }
+Watchdog::~Watchdog()
+{
+    stop();
+    if (m_pidfd >= 0)
+        ::close(m_pidfd);
+}
 
 Watchdog::Verdict Watchdog::stop()
 {
@@ -65,7 +72,12 @@ void Watchdog::watch(std::chrono::steady_clock::time_point deadline)
         }
         m_wake.wait_until(lock, std::min(deadline, now + kMemoryPoll));
     }
-    if (m_verdict != Verdict::None)
+    if (m_verdict == Verdict::None)
+        return;
+    // Without pidfds (kernels before 5.3) the plain id is the fallback.
+    if (m_pidfd >= 0)
+        ::syscall(SYS_pidfd_send_signal, m_pidfd, SIGKILL, nullptr, 0);
+    else
         ::kill(m_pid, SIGKILL);
 }
 

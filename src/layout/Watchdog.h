@@ -10,8 +10,8 @@ namespace layout {
 
 // Ends a helper process that overruns: while one call into it is under way, a thread waits for the
 // deadline and watches the process's resident memory; past either bound it kills the process, which
-// makes the blocked call fail at once. The owner reaps the process only after the watchdog is gone,
-// so the id it signals cannot belong to another process by then.
+// makes the blocked call fail at once. It holds the process through a pidfd, so a process that ended
+// and was collected meanwhile cannot be confused with a new one under the same id.
 class Watchdog {
 public:
     enum class Verdict { None, TimeLimit, MemoryLimit };
@@ -28,6 +28,7 @@ private:
     void watch(std::chrono::steady_clock::time_point deadline);
 
     pid_t m_pid;
+    int m_pidfd;
     std::int64_t m_memoryLimitKiB;
     std::mutex m_mutex;
     std::condition_variable m_wake;

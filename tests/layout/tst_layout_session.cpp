@@ -5,6 +5,8 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QtTest>
+#include <csignal>
+#include <sys/wait.h>
 
 using namespace std::chrono_literals;
 using layout::LayoutSession;
@@ -68,6 +70,16 @@ QByteArray docx(const QStringList &paragraphs)
          "<?xml version=\"1.0\"?><w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
          "<w:body>" + body + "</w:body></w:document>"},
     });
+}
+
+// The office is a child of this process: it has ended once it can be waited for, or once the event
+// loop has let QProcess collect it.
+bool hasEnded(pid_t pid)
+{
+    siginfo_t info{};
+    if (::waitid(P_PID, id_t(pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0)
+        return errno == ECHILD;
+    return info.si_pid == pid;
 }
 
 bool processExists(pid_t pid) { return pid > 0 && QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid)); }
@@ -187,6 +199,23 @@ private slots:
         const layout::Measurement next = m_session->measure(slow, kGenerous);
         QVERIFY2(next.error.isEmpty(), qPrintable(next.error));
         QCOMPARE(next.pages, std::optional<int>(400));
+    }
+
+    void anOfficeKilledBetweenDocumentsIsReplaced()
+    {
+        if (!LayoutSession::available())
+            QSKIP(kNoOffice);
+        if (!m_session)
+            m_session = std::make_unique<LayoutSession>();
+        const QString doc = wt::writeFile(m_dir, QStringLiteral("two.rtf"), rtf({QStringLiteral("One"), QStringLiteral("Two")}));
+        QVERIFY(m_session->measure(doc, kGenerous).error.isEmpty());
+        const pid_t pid = m_session->officeProcessId();
+        QCOMPARE(::kill(pid, SIGKILL), 0);
+        QTRY_VERIFY(hasEnded(pid));
+        const layout::Measurement m = m_session->measure(doc, kGenerous);
+        QVERIFY2(m.error.isEmpty(), qPrintable(m.error));
+        QCOMPARE(m.lines, std::optional<int>(2));
+        QVERIFY(m_session->officeProcessId() != pid);
     }
 
     void nothingIsLeftRunningAfterTheSession()
