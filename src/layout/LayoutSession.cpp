@@ -79,19 +79,19 @@ QString LayoutSession::startOffice()
     } catch (const OfficeError &e) {
         return e.reason;
     }
-    if (!m_profile) {
-        // A private profile: the user's own office settings, recent files and running instance stay
-        // untouched, and nothing the helper does leaks into them.
-        m_profile = std::make_unique<QTemporaryDir>(QDir::temp().filePath(QStringLiteral("qv-layout-XXXXXX")));
-        if (!m_profile->isValid()) {
-            const QString why = m_profile->errorString();
-            m_profile.reset();
+    if (!m_workDir) {
+        // A private profile and temporary folder: the user's own office settings, recent files and
+        // running instance stay untouched, and nothing the helper leaves outlives the session.
+        m_workDir = std::make_unique<QTemporaryDir>(QDir::temp().filePath(QStringLiteral("qv-layout-XXXXXX")));
+        if (!m_workDir->isValid()) {
+            const QString why = m_workDir->errorString();
+            m_workDir.reset();
             return QStringLiteral("no folder for the office's profile could be made: %1").arg(why);
         }
     }
     for (int attempt = 0; attempt < 2; ++attempt) {
         const QString pipe = uniquePipeName();
-        m_process = std::make_unique<OfficeProcess>(m_options.officeProgramDir, m_profile->path(), pipe);
+        m_process = std::make_unique<OfficeProcess>(m_options.officeProgramDir, m_workDir->path(), pipe);
         QString error;
         if (!m_process->start(error)) {
             m_process.reset();
@@ -131,8 +131,8 @@ void LayoutSession::stopOffice(bool politely)
     notePeakMemory();
     if (politely && m_connection && !m_process->ended()) {
         Watchdog dog(m_process->pid(), kPoliteStopLimit, 0);
-        m_connection->terminateOffice();
-        m_process->waitForExit(kPoliteStopLimit);
+        if (m_connection->terminateOffice())
+            m_process->waitForExit(kPoliteStopLimit);
         dog.stop();
     }
     m_connection.reset();

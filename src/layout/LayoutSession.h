@@ -65,7 +65,7 @@ private:
 
     Options m_options;
     bool m_available;
-    std::unique_ptr<QTemporaryDir> m_profile;
+    std::unique_ptr<QTemporaryDir> m_workDir;
     std::unique_ptr<OfficeProcess> m_process;
     std::unique_ptr<OfficeConnection> m_connection;
     int m_sinceStart = 0;

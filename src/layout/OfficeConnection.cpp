@@ -283,14 +283,15 @@ LayoutCounts OfficeConnection::measure(const QString &path)
     }
 }
 
-void OfficeConnection::terminateOffice() noexcept
+bool OfficeConnection::terminateOffice() noexcept
 {
     const SigpipeBlock noSigpipe;
     try {
-        if (d->desktop.is())
-            d->desktop->terminate();
+        return d->desktop.is() && d->desktop->terminate();
+    } catch (const lang::DisposedException &) {
+        return true; // the office ending drops the connection under the call
     } catch (...) {
-        // The office ending drops the connection under the call; that is the expected outcome.
+        return false;
     }
 }
 

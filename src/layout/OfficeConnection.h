@@ -34,8 +34,8 @@ public:
     // Opens the document read-only and hidden, lays it out, reads its pages and lines, closes it.
     // Throws OfficeError.
     LayoutCounts measure(const QString &path);
-    // Asks the office to end; never throws (the connection breaks as it does).
-    void terminateOffice() noexcept;
+    // Asks the office to end; false when it refused or could not be asked. Never throws.
+    bool terminateOffice() noexcept;
 
     struct Impl;
 

@@ -25,6 +25,6 @@ LayoutCounts OfficeConnection::measure(const QString &)
     throw OfficeError{QStringLiteral("this program was built without LibreOffice support")};
 }
 
-void OfficeConnection::terminateOffice() noexcept {}
+bool OfficeConnection::terminateOffice() noexcept { return false; }
 
 } // namespace layout

@@ -8,8 +8,8 @@
 
 namespace layout {
 
-OfficeProcess::OfficeProcess(QString programDir, QString profileDir, QString pipeName)
-    : m_programDir(std::move(programDir)), m_profileDir(std::move(profileDir)), m_pipeName(std::move(pipeName))
+OfficeProcess::OfficeProcess(QString programDir, QString workDir, QString pipeName)
+    : m_programDir(std::move(programDir)), m_workDir(std::move(workDir)), m_pipeName(std::move(pipeName))
 {
 }
 
@@ -17,6 +17,13 @@ OfficeProcess::~OfficeProcess() { stop(std::chrono::seconds(3)); }
 
 bool OfficeProcess::start(QString &error)
 {
+    const QDir work(m_workDir);
+    const QString profile = work.filePath(QStringLiteral("profile"));
+    const QString temp = work.filePath(QStringLiteral("tmp"));
+    if (!work.mkpath(QStringLiteral("profile")) || !work.mkpath(QStringLiteral("tmp"))) {
+        error = QStringLiteral("no folder for its profile could be made in %1").arg(QDir::toNativeSeparators(m_workDir));
+        return false;
+    }
     m_process.setProgram(QDir(m_programDir).filePath(QStringLiteral("soffice.bin")));
     m_process.setArguments({
         QStringLiteral("--headless"),
@@ -28,11 +35,14 @@ bool OfficeProcess::start(QString &error)
         // check for another instance using it is pointless.
         QStringLiteral("--nolockcheck"),
         QStringLiteral("--accept=pipe,name=%1;urp;StarOffice.ComponentContext").arg(m_pipeName),
-        QStringLiteral("-env:UserInstallation=%1").arg(QUrl::fromLocalFile(m_profileDir).toString(QUrl::FullyEncoded)),
+        QStringLiteral("-env:UserInstallation=%1").arg(QUrl::fromLocalFile(profile).toString(QUrl::FullyEncoded)),
     });
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     // Our own UNO client setting must not steer the office's bootstrap.
     env.remove(QStringLiteral("URE_BOOTSTRAP"));
+    // The office keeps temporary folders that a killed office leaves behind; inside the session's
+    // folder they go when the session does.
+    env.insert(QStringLiteral("TMPDIR"), temp);
     m_process.setProcessEnvironment(env);
     m_process.setStandardInputFile(QProcess::nullDevice());
     m_process.setStandardOutputFile(QProcess::nullDevice());

@@ -11,7 +11,8 @@ namespace layout {
 // Started by us (not through a launcher script) so that we hold its process id for the watchdog.
 class OfficeProcess {
 public:
-    OfficeProcess(QString programDir, QString profileDir, QString pipeName);
+    // `workDir` is private to this session: it holds the office's profile and its temporary files.
+    OfficeProcess(QString programDir, QString workDir, QString pipeName);
     ~OfficeProcess();
     OfficeProcess(const OfficeProcess &) = delete;
     OfficeProcess &operator=(const OfficeProcess &) = delete;
@@ -28,7 +29,7 @@ public:
 
 private:
     QString m_programDir;
-    QString m_profileDir;
+    QString m_workDir;
     QString m_pipeName;
     QProcess m_process;
 };
