@@ -1,8 +1,10 @@
 #include "layout/OfficeProcess.h"
+#include <QCryptographicHash>
 #include <QDir>
 #include <QUrl>
 #include <csignal>
 #include <sys/prctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,10 +17,37 @@ OfficeProcess::OfficeProcess(QString programDir, QString workDir, QString pipeNa
 
 OfficeProcess::~OfficeProcess() { stop(std::chrono::seconds(3)); }
 
+QString OfficeProcess::profileUrl() const
+{
+    return QUrl::fromLocalFile(QDir(m_workDir).filePath(QStringLiteral("profile"))).toString(QUrl::FullyEncoded);
+}
+
+// The office listens on Unix sockets named /tmp/OSL_PIPE_<uid>_<name> (/var/tmp when /tmp is not
+// usable) and does not remove them when it ends, killed or not: our connection pipe, and its
+// single-instance pipe, named after an MD5 of the profile URL in UTF-16 written as hex without
+// leading zeros. Only sockets are removed, so a name that ever stops matching removes nothing.
+void OfficeProcess::removeLeftoverPipes() const
+{
+    const QByteArray digest = QCryptographicHash::hash(
+        QByteArray(reinterpret_cast<const char *>(profileUrl().utf16()), profileUrl().size() * 2),
+        QCryptographicHash::Md5);
+    QString instanceHash;
+    for (const char byte : digest)
+        instanceHash += QString::number(uchar(byte), 16);
+    const QString uid = QString::number(::getuid());
+    for (const QString &folder : {QStringLiteral("/tmp"), QStringLiteral("/var/tmp")}) {
+        for (const QString &name : {m_pipeName, QStringLiteral("SingleOfficeIPC_") + instanceHash}) {
+            const QByteArray path = QStringLiteral("%1/OSL_PIPE_%2_%3").arg(folder, uid, name).toLocal8Bit();
+            struct stat st {};
+            if (::lstat(path.constData(), &st) == 0 && S_ISSOCK(st.st_mode) && st.st_uid == ::getuid())
+                ::unlink(path.constData());
+        }
+    }
+}
+
 bool OfficeProcess::start(QString &error)
 {
     const QDir work(m_workDir);
-    const QString profile = work.filePath(QStringLiteral("profile"));
     const QString temp = work.filePath(QStringLiteral("tmp"));
     if (!work.mkpath(QStringLiteral("profile")) || !work.mkpath(QStringLiteral("tmp"))) {
         error = QStringLiteral("no folder for its profile could be made in %1").arg(QDir::toNativeSeparators(m_workDir));
@@ -35,7 +64,7 @@ bool OfficeProcess::start(QString &error)
         // check for another instance using it is pointless.
         QStringLiteral("--nolockcheck"),
         QStringLiteral("--accept=pipe,name=%1;urp;StarOffice.ComponentContext").arg(m_pipeName),
-        QStringLiteral("-env:UserInstallation=%1").arg(QUrl::fromLocalFile(profile).toString(QUrl::FullyEncoded)),
+        QStringLiteral("-env:UserInstallation=%1").arg(profileUrl()),
     });
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     // Our own UNO client setting must not steer the office's bootstrap.
@@ -78,8 +107,14 @@ pid_t OfficeProcess::pid() const { return pid_t(m_process.processId()); }
 
 void OfficeProcess::stop(std::chrono::milliseconds grace)
 {
+    if (m_process.state() != QProcess::NotRunning)
+        end(grace);
     if (m_process.state() == QProcess::NotRunning)
-        return;
+        removeLeftoverPipes();
+}
+
+void OfficeProcess::end(std::chrono::milliseconds grace)
+{
     m_process.terminate();
     if (!m_process.waitForFinished(int(grace.count()))) {
         m_process.kill();

@@ -28,6 +28,10 @@ public:
     void stop(std::chrono::milliseconds grace);
 
 private:
+    QString profileUrl() const;
+    void end(std::chrono::milliseconds grace);
+    void removeLeftoverPipes() const;
+
     QString m_programDir;
     QString m_workDir;
     QString m_pipeName;
