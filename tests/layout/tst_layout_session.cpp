@@ -195,6 +195,12 @@ private slots:
         QVERIFY2(late.error.contains(QStringLiteral("slow.rtf")) && late.error.contains(QStringLiteral("longer than")),
                  qPrintable(late.error));
         QVERIFY(!processExists(first));
+        // The killed office's socket is cleared away with it.
+        QCOMPARE(QDir(QStringLiteral("/tmp"))
+                     .entryList({QStringLiteral("OSL_PIPE_*_qvlayout-%1-*").arg(QCoreApplication::applicationPid())},
+                                QDir::System)
+                     .size(),
+                 0);
 
         const layout::Measurement next = m_session->measure(slow, kGenerous);
         QVERIFY2(next.error.isEmpty(), qPrintable(next.error));
@@ -222,6 +228,12 @@ private slots:
     {
         if (!LayoutSession::available())
             QSKIP(kNoOffice);
+        const auto leftovers = [] {
+            return QDir(QStringLiteral("/tmp"))
+                .entryList({QStringLiteral("OSL_PIPE_*"), QStringLiteral("lu*.tmp"), QStringLiteral("qv-layout-*")},
+                           QDir::AllEntries | QDir::System | QDir::Hidden);
+        };
+        const QStringList before = leftovers();
         pid_t pid = 0;
         {
             LayoutSession session;
@@ -232,6 +244,11 @@ private slots:
             QVERIFY(processExists(pid));
         }
         QVERIFY(!processExists(pid));
+        // Neither its profile, its temporary files nor its sockets stay behind.
+        QStringList added = leftovers();
+        for (const QString &name : before)
+            added.removeAll(name);
+        QVERIFY2(added.isEmpty(), qPrintable(added.join(QLatin1Char(' '))));
     }
 };
 
