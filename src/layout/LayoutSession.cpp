@@ -69,6 +69,15 @@ QString LayoutSession::start()
 
 QString LayoutSession::startOffice()
 {
+    // An office that failed to start once (after its retry for a new profile) is broken, not busy:
+    // trying again for every document could cost the start-up limit each time.
+    if (m_startError.isEmpty())
+        m_startError = tryStartOffice();
+    return m_startError;
+}
+
+QString LayoutSession::tryStartOffice()
+{
     if (!OfficeConnection::supported())
         return QStringLiteral("this program was built without LibreOffice support");
     if (!m_available)

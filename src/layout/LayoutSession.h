@@ -46,7 +46,8 @@ public:
     LayoutSession(const LayoutSession &) = delete;
     LayoutSession &operator=(const LayoutSession &) = delete;
 
-    // Starts the office unless it runs; an empty text on success, else the reason.
+    // Starts the office unless it runs; an empty text on success, else the reason. A start that
+    // fails is not tried again in this session: every later document reports the same reason.
     QString start();
     // Lays out the document at `path`; past `timeLimit` (load, layout and close together) the office
     // is killed and the result says so. Never throws.
@@ -60,6 +61,7 @@ public:
 
 private:
     QString startOffice();
+    QString tryStartOffice();
     void stopOffice(bool politely);
     void notePeakMemory();
 
@@ -68,6 +70,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_workDir;
     std::unique_ptr<OfficeProcess> m_process;
     std::unique_ptr<OfficeConnection> m_connection;
+    QString m_startError; // once set, the office is not started again in this session
     int m_sinceStart = 0;
     int m_starts = 0;
     std::int64_t m_peakKiB = 0;
