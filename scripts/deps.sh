@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the program and the tests need; quick when all are present.
 set -euo pipefail
-packages=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+packages=(build-essential cmake pkg-config qt6-base-dev qt6-base-private-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
           libzip-dev libgsf-1-dev libxlsxwriter-dev fonts-liberation xdg-utils "$@")
 missing=()
 for p in "${packages[@]}"; do

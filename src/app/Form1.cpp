@@ -3,6 +3,8 @@
 #include "app/FormColors.h"
 #include "app/Product.h"
 #include "app/ProgramIcon.h"
+#include "app/ReturnKey.h"
+#include "app/WindowPlacement.h"
 #include "app/Samples.h"
 #include "app/TextProgressBar.h"
 #include "extract/ExtractionRun.h"
@@ -70,6 +72,7 @@ QPushButton *Form1::addButton(int number, const QString &caption, int left, int 
     // Moves over a button belong to the button alone, not also to the background behind it.
     b->setAttribute(Qt::WA_NoMousePropagation);
     b->installEventFilter(this);
+    pressOnReturn(b);
     m_buttons.insert(number, b);
     return b;
 }
@@ -209,6 +212,19 @@ bool Form1::Form_Load()
     return available;
 }
 
+void Form1::openFromCommandLine(const QStringList &arguments)
+{
+    // A drop always names full paths; a name typed in a terminal is taken from where it was typed.
+    QStringList paths;
+    for (const QString &argument : arguments)
+        if (!argument.isEmpty())
+            paths << QDir::current().absoluteFilePath(argument);
+    if (paths.isEmpty())
+        return;
+    InputFileListView *view = m_listView1;
+    QMetaObject::invokeMethod(view, [view, paths] { view->dropPaths(paths); }, Qt::QueuedConnection);
+}
+
 void Form1::closeEvent(QCloseEvent *event)
 {
     // Closing the main window ends the program at once, whatever is running.
@@ -250,9 +266,8 @@ int runApplication(int argc, char **argv)
     Form1 form(Platform::desktop(), QCoreApplication::applicationDirPath());
     if (!form.Form_Load())
         return 0;
-    // Centred on the screen.
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        form.move(screen->availableGeometry().center() - form.rect().center());
+    centreOnScreen(form);
     form.show();
+    form.openFromCommandLine(QCoreApplication::arguments().mid(1));
     return app.exec();
 }

@@ -26,6 +26,10 @@ public:
     // The start-up sequence; false when it ended the program (no document engine).
     bool Form_Load();
 
+    // Files and folders named on the command line (the menu entry's "Open with") are added to the input
+    // list as a drop of the same items would add them, once the event loop runs.
+    void openFromCommandLine(const QStringList &arguments);
+
     // MainWindowState
     int mousePointer() const override { return m_pointer.value(); }
     void setMousePointer(int value) override { m_pointer.set(value); }

@@ -36,3 +36,7 @@ struct UiContext {
 
 // Lets the window process pending events; false when the program ended meanwhile.
 bool processPendingEvents(const MainWindowState *window);
+
+// Like processPendingEvents, but when none are waiting it sleeps until one arrives or `maxMs`
+// milliseconds have passed, so an idle wait costs no processor time.
+bool waitForEvents(const MainWindowState *window, int maxMs);

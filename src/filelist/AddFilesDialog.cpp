@@ -35,7 +35,7 @@ void PushButton7_Click(const UiContext &ctx, InputFileList &list)
         t.run(104, [&] { list.add(parts.first()); });
         return;
     }
-    // Several files in one folder. The root folder already ends with the separator; joining it with
+    // Several files under one folder. The root folder already ends with the separator; joining it with
     // another would make "//name", which reads as a network path and survives normalisation.
     const QString &folder = parts.first();
     const QString prefix = folder.endsWith(u'/') ? folder : folder + u'/';

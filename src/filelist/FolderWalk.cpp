@@ -262,13 +262,12 @@ QStringList ListFiles(const QString &folder, const QString &pattern)
         const QString name = decodeName(entry->d_name);
         if (name.isNull() || !MatchesPattern(name, pattern))
             continue;
-        // A regular file's entry type settles the existing-file test; links and unknown types are
-        // followed to see what they name.
-        if (entry->d_type != DT_REG) {
-            struct stat status {};
-            if (::fstatat(fd, entry->d_name, &status, 0) != 0 || !S_ISREG(status.st_mode))
-                continue;
-        }
+        // The existing-file test, as IsExistingFile makes it: the name must lead to a regular file (links
+        // followed). The entry type alone is not enough: in a folder that can be listed but not searched
+        // every entry says "regular file", yet none of them can be opened.
+        struct stat status {};
+        if (::fstatat(fd, entry->d_name, &status, 0) != 0 || !S_ISREG(status.st_mode))
+            continue;
         names.append(name);
     }
     sortNames(names);

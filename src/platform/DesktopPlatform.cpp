@@ -8,13 +8,21 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QApplication>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QProcess>
+#include <QSpacerItem>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QTime>
 #include <QUrl>
+#include <QtGui/private/qguiapplication_p.h>
+#include <qpa/qplatformclipboard.h>
+#include <qpa/qplatformintegration.h>
+#include <algorithm>
 #include <cstdlib>
 #include <unistd.h>
 
@@ -30,12 +38,35 @@ QString displayed(const QString &text)
 }
 } // namespace
 
+int QtMessageBoxes::titleWidth(const QString &title)
+{
+    // Title bars draw their text in a bold face of about the application's size, beside the window's
+    // icon and its buttons; five title-bar heights leave room for those on the usual desktops.
+    QFont font = QApplication::font();
+    font.setBold(true);
+    const int bar = std::max(QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight), QFontMetrics(font).height());
+    return QFontMetrics(font).horizontalAdvance(title) + 5 * bar;
+}
+
+std::unique_ptr<QMessageBox> QtMessageBoxes::build(QWidget *owner, const QString &title, const QString &text,
+                                                   MsgButtons buttons, MsgIcon icon)
+{
+    auto box = std::make_unique<QMessageBox>(
+        icon == MsgIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon, title, displayed(text),
+        buttons == MsgButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, owner);
+    // The title belongs to the message: a short text ("Done.") must not shrink the box until its title
+    // bar cuts the title. The box sizes itself from its layout, so the width goes in as a spacer.
+    if (auto *grid = qobject_cast<QGridLayout *>(box->layout()))
+        grid->addItem(new QSpacerItem(titleWidth(title), 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(),
+                      0, 1, grid->columnCount());
+    return box;
+}
+
 MsgAnswer QtMessageBoxes::show(QWidget *owner, const QString &title, const QString &text, MsgButtons buttons,
                                MsgIcon icon)
 {
-    QMessageBox box(icon == MsgIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon, title, displayed(text),
-                    buttons == MsgButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, owner);
-    const int answer = box.exec();
+    const std::unique_ptr<QMessageBox> box = build(owner, title, text, buttons, icon);
+    const int answer = box->exec();
     if (buttons == MsgButtons::Ok)
         return MsgAnswer::Ok;
     return answer == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
@@ -49,16 +80,37 @@ QString QtMessageBoxes::inputBox(QWidget *owner, const QString &title, const QSt
     return ok ? answer : QString();
 }
 
+namespace {
+// The deepest folder that holds every one of the files, as written in their paths.
+QString commonFolder(const QStringList &fullPaths)
+{
+    QStringList common = QFileInfo(fullPaths.first()).absolutePath().split(u'/');
+    for (const QString &p : fullPaths) {
+        const QStringList parts = QFileInfo(p).absolutePath().split(u'/');
+        qsizetype n = 0;
+        while (n < common.size() && n < parts.size() && common[n] == parts[n])
+            ++n;
+        common.resize(n);
+    }
+    const QString folder = common.join(u'/');
+    return folder.isEmpty() ? QStringLiteral("/") : folder;
+}
+} // namespace
+
 QString IFileDialogs::answerFor(const QStringList &fullPaths)
 {
     if (fullPaths.isEmpty())
         return {};
     if (fullPaths.size() == 1)
         return fullPaths.first();
-    // Several files always come from one folder: folder, NUL, name, NUL, name ...
-    QString answer = QFileInfo(fullPaths.first()).absolutePath();
+    // Folder, NUL, name, NUL, name ... Files picked from a recent or search view, or typed with a folder
+    // part, can lie in different folders: the answer's folder is then the one they share, and each name
+    // keeps the rest of its own path, so that folder + name is the very file that was chosen.
+    const QString folder = commonFolder(fullPaths);
+    const qsizetype skip = folder.endsWith(u'/') ? folder.size() : folder.size() + 1;
+    QString answer = folder;
     for (const QString &p : fullPaths)
-        answer += QChar(u'\0') + QFileInfo(p).fileName();
+        answer += QChar(u'\0') + QFileInfo(p).absoluteFilePath().mid(skip);
     // The classic dialog needs room for the terminating NULs as well.
     if (answer.size() + 2 > FileNameBufferChars)
         throw RuntimeError(RuntimeError::DialogBufferTooSmall, QStringLiteral("The FileName buffer is too small to store the selected file name(s)."));
@@ -81,7 +133,12 @@ QString QtFileDialogs::chooseFolder(QWidget *owner, const QString &prompt, const
     return QFileDialog::getExistingDirectory(owner, prompt, startFolder);
 }
 
-void DesktopShell::openUrl(const QString &url) { QDesktopServices::openUrl(QUrl(url)); }
+void DesktopShell::openUrl(const QString &url)
+{
+    // The desktop may have no browser, or refuse the address: the user is told rather than left waiting.
+    if (!QDesktopServices::openUrl(QUrl(url)))
+        throw RuntimeError(RuntimeError::FileNotFound, QStringLiteral("The address %1 could not be opened.").arg(url));
+}
 
 void DesktopShell::openFolder(const QString &path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
 
@@ -135,45 +192,28 @@ double SystemRandom::next()
     return static_cast<double>(z >> 11) / static_cast<double>(1ull << 53);
 }
 
-QSettingsBackend::QSettingsBackend(const QString &organisation, const QString &application, const QString &section)
-    : m_settings(QSettings::NativeFormat, QSettings::UserScope, organisation, application), m_section(section)
+namespace {
+// On X11 the copied text lives in this process until a clipboard manager takes a copy; Qt hands it
+// over when its platform clipboard is destroyed, which an immediate end would skip. Destroying just
+// that object runs the hand-over (answering only the manager's clipboard requests, no other events,
+// bounded by Qt's clipboard timeout) and nothing else of the program.
+void handOverClipboard()
 {
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return;
+    const QClipboard *clipboard = QGuiApplication::clipboard();
+    if (!clipboard || !(clipboard->ownsClipboard() || clipboard->ownsSelection()))
+        return;
+    if (QPlatformIntegration *integration = QGuiApplicationPrivate::platformIntegration())
+        delete integration->clipboard(); // the process ends next: nothing uses it afterwards
 }
-
-void QSettingsBackend::check(const char *what)
-{
-    if (m_settings.status() == QSettings::AccessError)
-        throw RuntimeError(RuntimeError::PermissionDenied,
-                           QStringLiteral("The settings file %1 could not be %2.").arg(m_settings.fileName(), QLatin1String(what)));
-    if (m_settings.status() == QSettings::FormatError)
-        throw RuntimeError(RuntimeError::PermissionDenied,
-                           QStringLiteral("The settings file %1 is damaged and could not be %2.").arg(m_settings.fileName(), QLatin1String(what)));
-}
-
-std::optional<QString> QSettingsBackend::read(const QString &key)
-{
-    // Another copy of the program may have written since: take the file's current state.
-    m_settings.sync();
-    check("read");
-    const QString path = m_section + QLatin1Char('/') + key;
-    if (!m_settings.contains(path))
-        return std::nullopt;
-    return m_settings.value(path).toString();
-}
-
-void QSettingsBackend::write(const QString &key, const QString &value)
-{
-    m_settings.setValue(m_section + QLatin1Char('/') + key, value);
-    m_settings.sync();
-    check("written");
-}
-
-void QSettingsBackend::flush() { m_settings.sync(); }
+} // namespace
 
 void ProcessExit::endNow()
 {
     if (m_settings)
         m_settings->flush();
+    handOverClipboard();
     std::fflush(nullptr);
     ::_exit(0);
 }

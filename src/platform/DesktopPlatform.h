@@ -1,6 +1,8 @@
 #pragma once
 #include "platform/Platform.h"
-#include <QSettings>
+#include <memory>
+
+class QMessageBox;
 
 // Real implementations over Qt and the desktop.
 class QtMessageBoxes : public IMessageBoxes {
@@ -9,6 +11,12 @@ public:
                    MsgIcon icon) override;
     QString inputBox(QWidget *owner, const QString &title, const QString &prompt,
                      const QString &defaultAnswer) override;
+
+    // The box show() opens, not yet shown.
+    static std::unique_ptr<QMessageBox> build(QWidget *owner, const QString &title, const QString &text,
+                                              MsgButtons buttons, MsgIcon icon);
+    // The narrowest box whose title bar shows the whole title.
+    static int titleWidth(const QString &title);
 };
 
 class QtFileDialogs : public IFileDialogs {
@@ -45,18 +53,21 @@ private:
     quint64 m_state = 0x9E3779B97F4A7C15ull;
 };
 
-// QSettings file $XDG_CONFIG_HOME/<organisation>/<application>.conf, one group per section.
+// QSettings file $XDG_CONFIG_HOME/<organisation>/<application>.conf, one group per section. Every call
+// works on a fresh QSettings, so a refusal concerns that call alone (QSettings keeps its first error for
+// its whole life). A file that cannot be read whole is never rewritten: before the first write to it the
+// damaged file is kept beside it under a new name, and a new file is started.
 class QSettingsBackend : public ISettingsBackend {
 public:
     QSettingsBackend(const QString &organisation, const QString &application, const QString &section);
     std::optional<QString> read(const QString &key) override;
     void write(const QString &key, const QString &value) override;
     void flush() override;
-    QString fileName() const { return m_settings.fileName(); }
+    QString fileName() const;
+    // Where a damaged settings file is kept: beside it, ".damaged" appended (then "-2", "-3" ... when taken).
+    static QString keptCopyName(const QString &fileName);
 private:
-    void check(const char *what);
-    QSettings m_settings;
-    QString m_section;
+    QString m_organisation, m_application, m_section;
 };
 
 class ProcessExit : public IProgramExit {

@@ -7,7 +7,8 @@ class IFileDialogs {
 public:
     virtual ~IFileDialogs() = default;
     // Multi-selection open dialog. The answer is one string: one full path when one file was chosen;
-    // otherwise the folder, then each name, separated by NUL characters. An empty text on cancel.
+    // otherwise the folder, then each name, separated by NUL characters (a name holds the rest of its
+    // path when the files lie in different folders below that one). An empty text on cancel.
     // Throws RuntimeError 20476 when the answer does not fit the 30000-character name buffer.
     virtual QString openFiles(QWidget *owner, const QString &title, const QString &filter) = 0;
     // Save dialog; returns the chosen path or an empty text on cancel. No overwrite prompt.

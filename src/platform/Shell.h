@@ -5,6 +5,7 @@
 class IShell {
 public:
     virtual ~IShell() = default;
+    // Throws RuntimeError when the desktop refuses the address.
     virtual void openUrl(const QString &url) = 0;
     virtual void openFolder(const QString &path) = 0;
     // Opens a file in the desktop's default program for it; false when nothing could be started.

@@ -1,6 +1,9 @@
-// Workbooks written as .xlsx files with libxlsxwriter and handed to the desktop's spreadsheet program.
+// Workbooks written with libxlsxwriter, turned into templates (.xltx) and handed to the desktop's
+// spreadsheet program, which opens them as new, unsaved workbooks.
 #include "platform/XlsxSpreadsheet.h"
+#include "platform/WorkbookTemplate.h"
 #include "platform/RuntimeError.h"
+#include "word/DisplayPatterns.h"
 #include "word/PropertyValue.h"
 
 #include <QDateTime>
@@ -84,23 +87,6 @@ QString sheetDateFormat(const QString &pattern)
         i += run;
     }
     return out;
-}
-
-// The date and time patterns the program writes date-times in (see word::PropertyValue::toText).
-QString programDatePattern(const QLocale &locale)
-{
-    QString format = locale.dateFormat(QLocale::ShortFormat);
-    if (!format.contains(QLatin1String("yyyy")))
-        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
-    return format;
-}
-
-QString programTimePattern(const QLocale &locale)
-{
-    QString format = locale.timeFormat(QLocale::LongFormat);
-    for (const auto &zone : {QStringLiteral(" t"), QStringLiteral("t "), QStringLiteral("t")})
-        format.remove(zone);
-    return format.trimmed();
 }
 
 // Recognises texts written with one date or time pattern of a locale. Qt's own parser goes through the
@@ -265,7 +251,7 @@ private:
 class CellInterpreter {
 public:
     explicit CellInterpreter(const QLocale &locale)
-        : m_locale(locale), m_datePattern(programDatePattern(locale)), m_timePattern(programTimePattern(locale)),
+        : m_locale(locale), m_datePattern(word::displayPatterns(locale).date), m_timePattern(word::displayPatterns(locale).time),
           m_decimalPoint(locale.decimalPoint()), m_dateShape(locale, m_datePattern),
           m_timeShape(locale, m_timePattern)
     {
@@ -503,6 +489,12 @@ public:
             throw RuntimeError(RuntimeError::AutomationError,
                                QStringLiteral("The workbook could not be saved: %1").arg(lxwText(error)));
         }
+        try {
+            markWorkbookAsTemplate(m_tempPath);
+        } catch (...) {
+            QFile::remove(m_tempPath);
+            throw;
+        }
         const QString path = finalName();
         if (path.isEmpty() || !QFile::rename(m_tempPath, path)) {
             QFile::remove(m_tempPath);
@@ -528,7 +520,7 @@ private:
         return format;
     }
 
-    // "Quillmere results 2026-12-07 14-05-33.xlsx" beside the private name; a second export within the
+    // "Quillmere results 2026-12-07 14-05-33.xltx" beside the private name; a second export within the
     // same second gets " (2)" and so on.
     QString finalName() const
     {
@@ -536,8 +528,8 @@ private:
         const QString base = QStringLiteral("Quillmere results ")
             + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
         for (int n = 1; n < 1000; ++n) {
-            const QString name = n == 1 ? base + QStringLiteral(".xlsx")
-                                        : base + QStringLiteral(" (%1).xlsx").arg(n);
+            const QString name = n == 1 ? base + QStringLiteral(".xltx")
+                                        : base + QStringLiteral(" (%1).xltx").arg(n);
             const QString path = folder.filePath(name);
             if (!QFileInfo::exists(path))
                 return path;

@@ -3,6 +3,7 @@
 #include "app/FormColors.h"
 #include "app/ProgramIcon.h"
 #include "app/Product.h"
+#include "app/ReturnKey.h"
 #include "properties/PropertyCatalogue.h"
 #include "platform/RuntimeError.h"
 
@@ -74,6 +75,8 @@ Form2::Form2(const UiContext &ctx, QWidget *parent)
     m_close->setMouseTracking(true);
     m_close->setAttribute(Qt::WA_NoMousePropagation);
     m_close->installEventFilter(this);
+    // A dialog's buttons are auto-default: Return on a check box would close the window.
+    pressOnReturn(m_close);
     connect(m_close, &QPushButton::clicked, this, &Form2::Pushbutton11_Click);
 
     // Keyboard order: Check1..Check10, Check12, Close, Check11, Check13..Check24.

@@ -26,6 +26,21 @@ template <typename Attempt> bool retried(Attempt attempt)
     return false;
 }
 
+// Pasted as it is, a value holding one of these would split into further cells or rows and shift every
+// cell after it; quoted, spreadsheets read it back into one cell. Every other value stays exactly as it
+// was, quotes included.
+bool splitsCell(QStringView value)
+{
+    return value.contains(QLatin1Char('\t')) || value.contains(QLatin1Char('\r')) || value.contains(QLatin1Char('\n'));
+}
+
+QString quotedField(QStringView value)
+{
+    QString quoted = value.toString();
+    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
 } // namespace
 
 bool buildClipboardText(const ResultsData &table, QString &text, const Pump &pump)
@@ -53,7 +68,11 @@ bool buildClipboardText(const ResultsData &table, QString &text, const Pump &pum
         for (int c = 0; c < columns; ++c) {
             if (!keepGoing(pump))
                 return false;
-            appendField(text, table.cellAt(r, c), widths[c]);
+            const QStringView cell = table.cellAt(r, c);
+            if (splitsCell(cell))
+                appendField(text, quotedField(cell), widths[c]);
+            else
+                appendField(text, cell, widths[c]);
         }
         // The last cell carries neither its TAB nor its padding (nor spaces of its own). A line without
         // columns has no TAB to drop, and the line before it must keep its line end.

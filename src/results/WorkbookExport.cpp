@@ -16,8 +16,8 @@ bool SaveResultsAsExcelFileIsExcelInstalled(const UiContext &ctx)
 {
     bool available = true;
     try {
-        if (!ctx.platform.shell->hasHandlerFor(XlsxMimeType))
-            throw RuntimeError(429, QStringLiteral("No program is registered for .xlsx workbooks."));
+        if (!ctx.platform.shell->hasHandlerFor(WorkbookMimeType))
+            throw RuntimeError(429, QStringLiteral("No program is registered for .xltx workbook templates."));
         // Created and dropped at once: it only has to be possible. Nothing is written.
         ctx.platform.spreadsheet->create().reset();
     } catch (const std::exception &) {

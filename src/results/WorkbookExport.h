@@ -10,13 +10,15 @@ struct UiContext;
 
 namespace results {
 
-inline const QString XlsxMimeType = QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.sheet");
+// The workbook is handed over as a template (.xltx), which opens as a new, unsaved workbook.
+inline const QString WorkbookMimeType =
+    QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.template");
 inline const QString SpreadsheetMissingAtTest = QStringLiteral(
     "Excel is not installed on this computer. You need to have it installed to use this software without error.");
 inline const QString SpreadsheetMissingForFeature =
     QStringLiteral("Excel is not installed on this computer. You need to have it installed to use this feature.");
 
-// True when a spreadsheet program is registered for .xlsx files and a workbook can be created; otherwise
+// True when a spreadsheet program is registered for .xltx workbook templates and a workbook can be created; otherwise
 // shows its message and returns false. Never shows the error report.
 bool SaveResultsAsExcelFileIsExcelInstalled(const UiContext &ctx);
 

@@ -29,9 +29,15 @@ QDateTime toLocalDisplay(const QDateTime &instant)
     return local.toOffsetFromUtc(local.offsetFromUtc());
 }
 
+void DocumentData::setText(Builtin id, const QString &text)
+{
+    const qsizetype nul = text.indexOf(QChar(0));
+    values[static_cast<int>(id)] = PropertyValue::text(nul < 0 ? text : text.left(nul));
+}
+
 void DocumentData::setInstant(Builtin id, const QDateTime &instant)
 {
-    if (instant.isValid())
+    if (instant.isValid() && !isNeverDate(instant.toUTC()))
         values[static_cast<int>(id)] = PropertyValue::dateTime(toLocalDisplay(instant));
 }
 
@@ -43,7 +49,8 @@ void DocumentData::setLocal(Builtin id, QDate date, QTime time)
     QDateTime local = make(seconds);
     if (!local.isValid() && date.isValid() && seconds.isValid())
         local = make(seconds.addSecs(3600)); // inside the hour skipped by a clock change
-    if (local.isValid())
+    // Judged by the date as written, the way the user reads it.
+    if (local.isValid() && date.year() >= 1602 && date.year() <= 9999)
         values[static_cast<int>(id)] = PropertyValue::dateTime(local.toOffsetFromUtc(local.offsetFromUtc()));
 }
 

@@ -2,6 +2,7 @@
 #include "word/BuiltinProperty.h"
 #include "word/PropertyValue.h"
 #include <QDateTime>
+#include <QList>
 #include <QString>
 #include <array>
 #include <optional>
@@ -13,13 +14,17 @@ struct DocumentData {
     // Short code of what the content is: "OOXML", "OLE", "RTF", "ODT", "WORDML" or "TEXT".
     QString format;
     std::array<std::optional<PropertyValue>, kBuiltinCount> values;
+    // The statistics counted from the text rather than read from what the file stores, in counting order.
+    QList<Builtin> computed;
 
     bool has(Builtin id) const { return values[static_cast<int>(id)].has_value(); }
     const std::optional<PropertyValue> &value(Builtin id) const { return values[static_cast<int>(id)]; }
 
-    void setText(Builtin id, const QString &text) { values[static_cast<int>(id)] = PropertyValue::text(text); }
+    // A text ends at its first NUL, in every format, as the binary property sets define their strings.
+    void setText(Builtin id, const QString &text);
     void setInteger(Builtin id, qint64 n) { values[static_cast<int>(id)] = PropertyValue::integer(n); }
-    // A moment in time (UTC or with an offset); kept for display in local time.
+    // A moment in time (UTC or with an offset); kept for display in local time. Dates no document can
+    // mean (see isNeverDate) are left out, in this and the next two.
     void setInstant(Builtin id, const QDateTime &instant);
     // A date-time stored without a zone: it is local time.
     void setLocal(Builtin id, QDate date, QTime time);

@@ -148,11 +148,11 @@ PropertyValue DocumentProperties::value(Builtin id) const
                                          .arg(displayPath(m_path), QLatin1String(builtinInfo(id).name)));
 }
 
-DocumentProperties readDocumentProperties(const QString &path)
+DocumentProperties readDocumentProperties(const QString &path, const ReadOptions &options)
 {
     InputFile file(path);
     const bool whole = file.size() <= limits::kWholeFileReadBytes;
-    const FileContent content{file, file.read(0, whole ? file.size() : kHeadBytes), whole};
+    const FileContent content{file, file.read(0, whole ? file.size() : kHeadBytes), whole, options};
     if (whole && content.head.size() != file.size())
         throwFileAccess(path, QStringLiteral("it changed while it was being read"));
     const QByteArray &head = content.head;

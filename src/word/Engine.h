@@ -2,6 +2,8 @@
 #include "word/BuiltinProperty.h"
 #include "word/DocumentData.h"
 #include "word/PropertyValue.h"
+#include "word/ReadOptions.h"
+#include <QList>
 #include <QString>
 #include <optional>
 
@@ -21,6 +23,9 @@ public:
     std::optional<PropertyValue> get(Builtin id) const;
     // The same, raising RuntimeError (naming the document and the property) where get() is nullopt.
     PropertyValue value(Builtin id) const;
+    // The statistics (words, characters, characters with spaces, paragraphs) that were counted from the
+    // text instead of read from the file: those it does not store, or all of them on a recount.
+    const QList<Builtin> &computed() const { return m_data.computed; }
 
 private:
     QString m_path;
@@ -31,6 +36,6 @@ private:
 // properties. Throws OpenError (a RuntimeError that also says what the content is) with a description
 // naming the file: not found, not readable, not a format the engine reads, protected with a password,
 // damaged. Thread-safe: documents may be read on several threads at once.
-DocumentProperties readDocumentProperties(const QString &path);
+DocumentProperties readDocumentProperties(const QString &path, const ReadOptions &options = {});
 
 } // namespace word

@@ -1,6 +1,7 @@
 #pragma once
 #include "word/DocumentData.h"
 #include "word/InputFile.h"
+#include "word/ReadOptions.h"
 #include <QByteArray>
 
 namespace word {
@@ -10,6 +11,7 @@ struct FileContent {
     InputFile &file;
     QByteArray head;     // the first bytes of the file
     bool headIsWhole;    // head holds the entire file
+    ReadOptions options{};
 };
 
 // The format readers. Each reads only what it needs, fills the values it finds and sets `format`.

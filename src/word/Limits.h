@@ -5,7 +5,7 @@ namespace word::limits {
 
 // Bounds on everything a document states about its own sizes. A document beyond them is refused as
 // damaged rather than believed.
-inline constexpr qint64 kMaxPartBytes = 64ll * 1024 * 1024;     // an XML part inflated, a property-set stream
+inline constexpr qint64 kMaxPartBytes = 64ll * 1024 * 1024;     // any other part inflated (a main document)
 inline constexpr qint64 kMaxRtfScanBytes = 64ll * 1024 * 1024;  // how far into an RTF file the header may reach
 inline constexpr qint64 kWholeFileReadBytes = 64ll * 1024; // files up to this size are read in one go
 inline constexpr qint64 kMaxZipEntries = 200000;
@@ -13,6 +13,31 @@ inline constexpr int kMaxXmlDepth = 256;
 inline constexpr int kMaxPropertiesPerSection = 8192;
 inline constexpr int kMaxSections = 16;
 inline constexpr int kMaxRtfDepth = 4096;
-inline constexpr qint64 kMaxTextValueChars = 1024 * 1024;       // a single property's text
+// A single property's text: eight times what a spreadsheet cell holds, far beyond any real title or
+// comment, yet small enough that 24 of them stay a few megabytes.
+inline constexpr qint64 kMaxTextValueChars = 256 * 1024;
+// A list joined into one value (the keywords of an OpenDocument file), all its items together.
+inline constexpr qint64 kMaxJoinedListChars = kMaxTextValueChars;
+// The parts and streams that hold properties (core, app, custom and meta XML, Word 2003 XML's property
+// block, the two property-set streams) and those that index a package (relationships, content types)
+// are kilobytes in real documents, a thumbnail or thousands of parts included.
+inline constexpr qint64 kMaxPropertyPartBytes = 8ll * 1024 * 1024;
+// Checking duplicate attributes costs the XML reader the square of their number; real elements have a
+// dozen or two, namespace declarations included.
+inline constexpr int kMaxXmlAttributesPerElement = 256;
+// Everything the property-set decoder may produce for one document, in bytes of decoded text and blobs.
+// Entries that share or overlap one value would otherwise multiply it thousands of times.
+inline constexpr qint64 kMaxDecodedPropertyBytes = 16ll * 1024 * 1024;
+// The compound-file directory as the container library walks it: it recurses once per sibling or child
+// link, so a degenerate tree of tens of thousands of links exhausts the stack, and it keeps each
+// storage's children in a sorted list, so very many of them cost the square of their number.
+inline constexpr int kMaxOleDirectoryEntries = 16384;   // entries reachable from the root
+inline constexpr int kMaxOleStorageChildren = 4096;     // streams and storages in one storage
+inline constexpr int kMaxOleDirectoryDepth = 2048;      // sibling and child links on any one path
+// Counting a document's text: the characters a binary document may claim for its main text, the pieces
+// of its piece table, and how deeply its fields may nest.
+inline constexpr qint64 kMaxCountedChars = 64ll * 1024 * 1024;
+inline constexpr qint64 kMaxTextPieces = 1024 * 1024;
+inline constexpr int kMaxFieldNesting = 256;
 
 } // namespace word::limits

@@ -4,6 +4,8 @@
 #include "word/Errors.h"
 #include "word/Formats.h"
 #include "word/Limits.h"
+#include "word/MainText.h"
+#include "word/OleDirectory.h"
 #include "word/PropertySet.h"
 #include "word/Xml.h"
 #include <QStringList>
@@ -63,17 +65,24 @@ enum : quint32 {
 
 constexpr quint64 kTicksPerMinute = 600000000ull;
 
-QString lower(const char *utf8) { return QString::fromUtf8(utf8).toLower(); }
-
-QByteArray readStream(GsfInfile *ole, int index)
+// A stream of the root storage, found by its name as stored. Property sets are small; a document's text
+// streams may be large, but never larger than the file that holds them (a directory may claim any size).
+QByteArray readStream(GsfInfile *ole, const QString &name, qint64 maxBytes = limits::kMaxPropertyPartBytes)
 {
-    GsfInput *child = gsf_infile_child_by_index(ole, index);
+    GsfInput *child = gsf_infile_child_by_name(ole, name.toUtf8().constData());
     if (!child)
         return {};
     GObjectRef<GsfInput> guard(child);
     const gsf_off_t size = gsf_input_size(child);
-    if (size <= 0 || size > limits::kMaxPartBytes)
+    if (size <= 0)
         return {};
+    if (size > maxBytes) {
+        QString shown = name;
+        shown.remove(QChar(5));
+        throw DamagedContent(QStringLiteral("its %1 stream states %2 MiB, more than it can hold")
+                                 .arg(shown)
+                                 .arg(size / (1024 * 1024)));
+    }
     QByteArray data(static_cast<qsizetype>(size), Qt::Uninitialized);
     if (!gsf_input_read(child, static_cast<size_t>(size), reinterpret_cast<guint8 *>(data.data())))
         return {}; // a stream whose sector chain is broken holds nothing we can use
@@ -170,6 +179,8 @@ QDateTime fromFileTime(quint64 ticks)
 
 DocumentData readOleDocument(const FileContent &content)
 {
+    // Before the library walks the directory, which it does recursively.
+    const QStringList rootChildren = checkOleDirectory(content);
     initGsf();
     GsfInput *input = nullptr;
     if (content.headIsWhole) {
@@ -194,22 +205,22 @@ DocumentData readOleDocument(const FileContent &content)
     GObjectRef<GsfInfile> oleGuard(ole);
 
     // Stream names compare case-insensitively, as in the compound-file format itself.
-    const int count = gsf_infile_num_children(ole);
     QStringList names;
-    int wordDocument = -1, summary = -1, docSummary = -1;
+    QString wordDocument, summary, docSummary, table0, table1;
     bool encryptionInfo = false, encryptedPackage = false;
-    for (int i = 0; i < count && i < 100000; ++i) {
-        const char *raw = gsf_infile_name_by_index(ole, i);
-        if (!raw)
-            continue;
-        const QString name = lower(raw);
+    for (const QString &stored : rootChildren) {
+        const QString name = stored.toLower();
         names << name;
-        if (name == QLatin1String("worddocument"))
-            wordDocument = i;
-        else if (name == QLatin1String("\x05" "summaryinformation"))
-            summary = i;
-        else if (name == QLatin1String("\x05" "documentsummaryinformation"))
-            docSummary = i;
+        if (name == QLatin1String("worddocument") && wordDocument.isEmpty())
+            wordDocument = stored;
+        else if (name == QLatin1String("\x05" "summaryinformation") && summary.isEmpty())
+            summary = stored;
+        else if (name == QLatin1String("\x05" "documentsummaryinformation") && docSummary.isEmpty())
+            docSummary = stored;
+        else if (name == QLatin1String("0table") && table0.isEmpty())
+            table0 = stored;
+        else if (name == QLatin1String("1table") && table1.isEmpty())
+            table1 = stored;
         else if (name == QLatin1String("encryptioninfo"))
             encryptionInfo = true;
         else if (name == QLatin1String("encryptedpackage"))
@@ -217,7 +228,7 @@ DocumentData readOleDocument(const FileContent &content)
     }
     if (encryptionInfo && encryptedPackage)
         throwEncrypted(content.file.path(), QStringLiteral("OOXML-ENCRYPTED"));
-    if (wordDocument < 0) {
+    if (wordDocument.isEmpty()) {
         QString format;
         const QString what = describeOtherCompoundFile(names, format);
         throwUnknownFormat(content.file.path(), format, what);
@@ -225,8 +236,9 @@ DocumentData readOleDocument(const FileContent &content)
 
     DocumentData d;
     d.format = QStringLiteral("OLE");
-    if (summary >= 0) {
-        const auto sections = decodePropertySetStream(readStream(ole, summary));
+    PropertyBudget budget;
+    if (!summary.isEmpty()) {
+        const auto sections = decodePropertySetStream(readStream(ole, summary), budget);
         if (const OleSection *s = sectionOf(sections, kFmtidSummaryInformation, true)) {
             takeText(d, Builtin::Title, *s, PIDSI_TITLE);
             takeText(d, Builtin::Subject, *s, PIDSI_SUBJECT);
@@ -246,8 +258,8 @@ DocumentData readOleDocument(const FileContent &content)
             takeInteger(d, Builtin::NumberOfCharacters, *s, PIDSI_CHARCOUNT);
         }
     }
-    if (docSummary >= 0) {
-        const auto sections = decodePropertySetStream(readStream(ole, docSummary));
+    if (!docSummary.isEmpty()) {
+        const auto sections = decodePropertySetStream(readStream(ole, docSummary), budget);
         if (const OleSection *s = sectionOf(sections, kFmtidDocSummaryInformation, true)) {
             takeText(d, Builtin::Category, *s, PIDDSI_CATEGORY);
             takeInteger(d, Builtin::NumberOfLines, *s, PIDDSI_LINECOUNT);
@@ -272,6 +284,12 @@ DocumentData readOleDocument(const FileContent &content)
             }
         }
     }
+    computeMissingStatistics(d, content, [&](TextCounter &c) {
+        const qint64 bound = content.file.size();
+        countWordBinaryText(readStream(ole, wordDocument, bound),
+                            table0.isEmpty() ? QByteArray() : readStream(ole, table0, bound),
+                            table1.isEmpty() ? QByteArray() : readStream(ole, table1, bound), c);
+    });
     return d;
 }
 

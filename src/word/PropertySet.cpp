@@ -1,8 +1,11 @@
 #include "word/PropertySet.h"
 #include "word/CodePage.h"
+#include "word/Errors.h"
 #include "word/Limits.h"
 #include <cstring>
 #include <limits>
+#include <map>
+#include <unordered_map>
 
 namespace word {
 
@@ -70,9 +73,17 @@ QString utf16le(const char *p, qint64 bytes)
     return cutAtNul(decodeCodePage(1200, p, static_cast<qsizetype>(bytes)));
 }
 
+// A text value within the bound every format shares; a longer one marks the property set as damaged.
+std::optional<OleValue> boundedText(OleValue v)
+{
+    if (v.text.size() > limits::kMaxTextValueChars)
+        throw DamagedContent(QStringLiteral("its property set holds a value that is too long"));
+    return v;
+}
+
 // Decodes the value at `o` (type word first) within the section span; nullopt when it does not fit or is
-// of a type the program has no use for.
-std::optional<OleValue> decodeValue(const Span &s, qint64 o, int codePage)
+// of a type the program has no use for. Adds the bytes it looked at to `examined`.
+std::optional<OleValue> decodeValue(const Span &s, qint64 o, int codePage, qint64 &examined)
 {
     if (!s.has(o, 4))
         return std::nullopt;
@@ -128,35 +139,38 @@ std::optional<OleValue> decodeValue(const Span &s, qint64 o, int codePage)
                 size *= 2;
         }
         if (!s.has(o, size)) size = s.size() - o;
-        if (size < 0 || size > limits::kMaxTextValueChars * 2) return std::nullopt;
+        if (size < 0) return std::nullopt;
         v.kind = OleValue::Kind::Text;
         if (codePage == 1200) {
+            examined += size;
             v.text = utf16le(s.at(o), size);
         } else {
             // Some writers store a size smaller than the text they wrote; the text's own terminating NUL,
             // when it follows within the section, marks its true end.
             const char *p = s.at(o);
             qint64 len = static_cast<qint64>(strnlen(p, static_cast<size_t>(size)));
+            examined += len;
             if (len == size) {
                 const qint64 room = qMin<qint64>(s.size() - o, limits::kMaxTextValueChars);
                 const qint64 longer = static_cast<qint64>(strnlen(p, static_cast<size_t>(room)));
+                examined += longer;
                 if (longer < room)
                     len = longer;
             }
             v.text = decodeCodePage(codePage, p, static_cast<qsizetype>(len));
         }
-        return v;
+        return boundedText(std::move(v));
     }
     case VT_LPWSTR: {
         if (!s.has(o, 4)) return std::nullopt;
         qint64 chars = s.u32(o);
         o += 4;
-        if (chars > limits::kMaxTextValueChars) return std::nullopt;
         qint64 bytes = chars * 2;
         if (!s.has(o, bytes)) bytes = (s.size() - o) & ~qint64(1);
+        examined += bytes;
         v.kind = OleValue::Kind::Text;
         v.text = utf16le(s.at(o), bytes);
-        return v;
+        return boundedText(std::move(v));
     }
     case VT_BLOB: {
         if (!s.has(o, 4)) return std::nullopt;
@@ -172,7 +186,21 @@ std::optional<OleValue> decodeValue(const Span &s, qint64 o, int codePage)
     }
 }
 
-void decodeDictionary(const Span &s, qint64 o, int codePage, OleSection &section)
+// Takes `bytes` from the document's budget; refuses the document once it is spent.
+void charge(PropertyBudget &budget, qint64 bytes)
+{
+    budget.remaining -= bytes;
+    if (budget.remaining < 0)
+        throw DamagedContent(QStringLiteral("its property sets decode to more than %1 MiB")
+                                 .arg(limits::kMaxDecodedPropertyBytes / (1024 * 1024)));
+}
+
+qint64 decodedBytes(const OleValue &v)
+{
+    return v.text.size() * 2 + v.blob.size();
+}
+
+void decodeDictionary(const Span &s, qint64 o, int codePage, OleSection &section, PropertyBudget &budget)
 {
     if (!s.has(o, 4))
         return;
@@ -201,6 +229,7 @@ void decodeDictionary(const Span &s, qint64 o, int codePage, OleSection &section
             name = decodeCodePage(codePage, p, static_cast<qsizetype>(strnlen(p, length)));
             o += length;
         }
+        charge(budget, name.size() * 2);
         section.dictionary.emplace_back(id, name);
     }
 }
@@ -231,7 +260,7 @@ std::optional<quint32> OleSection::idOfName(const QString &name) const
     return std::nullopt;
 }
 
-std::vector<OleSection> decodePropertySetStream(const QByteArray &stream)
+std::vector<OleSection> decodePropertySetStream(const QByteArray &stream, PropertyBudget &budget)
 {
     std::vector<OleSection> sections;
     const Span all(reinterpret_cast<const unsigned char *>(stream.constData()), stream.size());
@@ -241,6 +270,8 @@ std::vector<OleSection> decodePropertySetStream(const QByteArray &stream)
     const quint32 count = all.u32(24);
     if (count == 0 || count > static_cast<quint32>(limits::kMaxSections))
         return sections;
+    // Section records naming a section already decoded share its decoding (by start and size).
+    std::map<std::pair<qint64, qint64>, size_t> decodedSections;
     for (quint32 k = 0; k < count; ++k) {
         const qint64 entry = 28 + static_cast<qint64>(k) * 20;
         if (!all.has(entry, 20))
@@ -254,10 +285,17 @@ std::vector<OleSection> decodePropertySetStream(const QByteArray &stream)
         qint64 size = all.u32(start);
         if (!all.has(start, size))
             size = all.size() - start;
+        if (const auto same = decodedSections.find({start, size}); same != decodedSections.end()) {
+            OleSection copy = sections[same->second];
+            copy.fmtid = section.fmtid;
+            sections.push_back(std::move(copy));
+            continue;
+        }
         const Span s(reinterpret_cast<const unsigned char *>(stream.constData()) + start, size);
         if (!s.has(0, 8))
             continue;
         const quint32 n = s.u32(4);
+        decodedSections[{start, size}] = sections.size();
         if (n > static_cast<quint32>(limits::kMaxPropertiesPerSection) || !s.has(8, static_cast<qint64>(n) * 8)) {
             sections.push_back(std::move(section));
             continue;
@@ -266,7 +304,8 @@ std::vector<OleSection> decodePropertySetStream(const QByteArray &stream)
         int codePage = -1;
         for (quint32 i = 0; i < n; ++i) {
             if (s.u32(8 + i * 8) == kPidCodePage) {
-                const auto v = decodeValue(s, s.u32(8 + i * 8 + 4), 1252);
+                qint64 examined = 0;
+                const auto v = decodeValue(s, s.u32(8 + i * 8 + 4), 1252, examined);
                 if (v && v->kind == OleValue::Kind::Integer)
                     codePage = static_cast<int>(static_cast<quint16>(v->integer)); // stored as a signed 16-bit value
                 break;
@@ -275,6 +314,8 @@ std::vector<OleSection> decodePropertySetStream(const QByteArray &stream)
         section.codePage = codePage;
         section.properties.reserve(n);
         qint64 dictionaryOffset = -1;
+        // Entries pointing at one offset share its value (the copies share their text).
+        std::unordered_map<qint64, std::optional<OleValue>> byOffset;
         for (quint32 i = 0; i < n; ++i) {
             const quint32 id = s.u32(8 + i * 8);
             const qint64 offset = s.u32(8 + i * 8 + 4);
@@ -284,11 +325,18 @@ std::vector<OleSection> decodePropertySetStream(const QByteArray &stream)
             }
             if (id == kPidCodePage)
                 continue;
-            if (auto v = decodeValue(s, offset, codePage))
-                section.properties.push_back({id, std::move(*v)});
+            auto known = byOffset.find(offset);
+            if (known == byOffset.end()) {
+                qint64 examined = 0;
+                auto v = decodeValue(s, offset, codePage, examined);
+                charge(budget, examined + (v ? decodedBytes(*v) : 0));
+                known = byOffset.emplace(offset, std::move(v)).first;
+            }
+            if (known->second)
+                section.properties.push_back({id, *known->second});
         }
         if (dictionaryOffset >= 0)
-            decodeDictionary(s, dictionaryOffset, codePage, section);
+            decodeDictionary(s, dictionaryOffset, codePage, section, budget);
         sections.push_back(std::move(section));
     }
     return sections;

@@ -1,6 +1,7 @@
 #pragma once
 #include <QByteArray>
 #include <QString>
+#include "word/Limits.h"
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -44,9 +45,16 @@ extern const std::array<unsigned char, 16> kFmtidSummaryInformation;
 extern const std::array<unsigned char, 16> kFmtidDocSummaryInformation;
 extern const std::array<unsigned char, 16> kFmtidUserDefined;
 
+// The bytes of text and blobs that decoding may still produce for one document, shared by its streams.
+struct PropertyBudget {
+    qint64 remaining = limits::kMaxDecodedPropertyBytes;
+};
+
 // Decodes a property-set stream (\005SummaryInformation, \005DocumentSummaryInformation). Every offset,
 // count and length is checked against the stream; a property that does not fit is skipped and the rest
-// are kept. A stream whose header is not a property set gives no sections.
-std::vector<OleSection> decodePropertySetStream(const QByteArray &stream);
+// are kept. A stream whose header is not a property set gives no sections. Each value is decoded once
+// however many entries point at it, and section records naming the same section share one decoding;
+// what is decoded is charged to `budget`, and a document that overdraws it is refused (DamagedContent).
+std::vector<OleSection> decodePropertySetStream(const QByteArray &stream, PropertyBudget &budget);
 
 } // namespace word

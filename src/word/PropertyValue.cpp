@@ -1,4 +1,5 @@
 #include "word/PropertyValue.h"
+#include "word/DisplayPatterns.h"
 #include "platform/RuntimeError.h"
 #include <limits>
 
@@ -12,18 +13,11 @@ QString PropertyValue::toText(const QLocale &locale) const
     case Type::Integer:
         return QString::number(m_int);
     case Type::DateTime: {
-        // Short date, but always with a four-digit year.
-        QString dateFormat = locale.dateFormat(QLocale::ShortFormat);
-        if (!dateFormat.contains(QLatin1String("yyyy")))
-            dateFormat.replace(QLatin1String("yy"), QLatin1String("yyyy"));
-        const QString date = locale.toString(m_dt.date(), dateFormat);
+        const DisplayPatterns patterns = displayPatterns(locale);
+        const QString date = locale.toString(m_dt.date(), patterns.date);
         if (m_dt.time() == QTime(0, 0))
             return date;
-        // Long time without a time-zone name.
-        QString timeFormat = locale.timeFormat(QLocale::LongFormat);
-        for (const auto &zone : {QStringLiteral(" t"), QStringLiteral("t "), QStringLiteral("t")})
-            timeFormat.remove(zone);
-        return date + QLatin1Char(' ') + locale.toString(m_dt.time(), timeFormat.trimmed());
+        return date + QLatin1Char(' ') + locale.toString(m_dt.time(), patterns.time);
     }
     }
     return {};

@@ -5,6 +5,7 @@
 #include "word/Errors.h"
 #include "word/Formats.h"
 #include "word/Limits.h"
+#include "word/MainText.h"
 #include <QByteArray>
 #include <vector>
 
@@ -484,16 +485,23 @@ private:
     {
         if (!m_field || m_stack.empty() || m_stack.back().dest != Dest::Field)
             return;
-        if (m_bytes.size() + m_fieldText.size() < limits::kMaxTextValueChars)
-            m_bytes.append(c);
+        if (m_bytes.size() + m_fieldText.size() >= limits::kMaxTextValueChars)
+            tooLong();
+        m_bytes.append(c);
     }
     void unicode(char16_t ch)
     {
         if (!m_field || m_stack.empty() || m_stack.back().dest != Dest::Field)
             return;
         flushBytes();
-        if (m_fieldText.size() < limits::kMaxTextValueChars)
-            m_fieldText.append(QChar(ch));
+        if (m_fieldText.size() >= limits::kMaxTextValueChars)
+            tooLong();
+        m_fieldText.append(QChar(ch));
+    }
+    // The same bound on a value as in every other format.
+    [[noreturn]] static void tooLong()
+    {
+        throw DamagedContent(QStringLiteral("its document information holds a value that is too long"));
     }
     void flushBytes()
     {
@@ -537,7 +545,9 @@ private:
 
 DocumentData readRtfDocument(const FileContent &content)
 {
-    return RtfInfoReader(content).read();
+    DocumentData d = RtfInfoReader(content).read();
+    computeMissingStatistics(d, content, [&](TextCounter &c) { countRtfText(content, c); });
+    return d;
 }
 
 } // namespace word

@@ -3,6 +3,7 @@
 #include "word/Errors.h"
 #include "word/Formats.h"
 #include "word/Limits.h"
+#include "word/MainText.h"
 #include "word/Xml.h"
 
 namespace word {
@@ -15,9 +16,9 @@ const QLatin1String kOfficeNs("urn:schemas-microsoft-com:office:office");
 
 DocumentData readWordXmlDocument(const FileContent &content)
 {
-    if (!content.headIsWhole && content.file.size() > limits::kMaxPartBytes)
-        throw DamagedContent(QStringLiteral("its XML is larger than the 64 MiB this program reads"));
-    const QByteArray xml = content.headIsWhole ? content.head : content.file.read(0, limits::kMaxPartBytes);
+    // The properties are one small block near the top; the body after it, however large, is not read.
+    const bool isPrefix = !content.headIsWhole && content.file.size() > limits::kMaxPropertyPartBytes;
+    const QByteArray xml = content.headIsWhole ? content.head : content.file.read(0, limits::kMaxPropertyPartBytes);
     DocumentData d;
     d.format = QStringLiteral("WORDML");
     bool seen = false;
@@ -53,14 +54,16 @@ DocumentData readWordXmlDocument(const FileContent &content)
         else if (n == QLatin1String("LastSaved")) d.setW3cDate(Builtin::LastSaveTime, f.text);
         else if (n == QLatin1String("LastPrinted")) d.setW3cDate(Builtin::LastPrintDate, f.text);
         return true;
-    });
+    }, isPrefix);
+    computeMissingStatistics(d, content, [&](TextCounter &c) { countWordXmlText(xml, c); });
     return d;
 }
 
-DocumentData readPlainText(const FileContent &)
+DocumentData readPlainText(const FileContent &content)
 {
     DocumentData d;
     d.format = QStringLiteral("TEXT");
+    computeMissingStatistics(d, content, [&](TextCounter &c) { countPlainText(content, c); });
     return d;
 }
 

@@ -20,10 +20,13 @@ struct XmlField {
 
 // Walks `xml` and calls `onField` for every element at `depth` (the root element is depth 1); `onField`
 // returns false to stop early. Refuses what a property part never has and what could be made to explode: a DTD (and
-// with it every entity definition), nesting deeper than the limit, malformed XML. Throws DamagedContent
-// naming `partName` when the XML is broken.
+// with it every entity definition), nesting deeper than the limit, an element with more attributes than
+// the limit, malformed XML. Throws DamagedContent naming `partName` when the XML is broken.
+// A NUL character (which XML cannot carry, yet writers put in as a byte or a character reference) reaches
+// the text as QChar(0), so that the value ends there as in every other format.
+// `isPrefix`: `xml` is the start of a larger file; running out of it ends the walk without an error.
 void walkXmlFields(const QByteArray &xml, const QString &partName, int depth,
-                   const std::function<bool(const XmlField &)> &onField);
+                   const std::function<bool(const XmlField &)> &onField, bool isPrefix = false);
 
 // W3C date-time (the form OOXML and ODF use): YYYY[-MM[-DD[Thh:mm[:ss[.f]][Z|±hh:mm]]]]. A value with a
 // zone (Z or an offset) is a moment; one without is local time, reported through `isLocal`.
@@ -40,8 +43,13 @@ std::optional<qint64> parseIsoDurationMinutes(QStringView text);
 // A whole number written in decimal (leading/trailing blanks allowed), as OOXML and ODF counts are.
 std::optional<qint64> parseWholeNumber(QStringView text);
 
-// Dates before this are the "never" that writers store for a date they do not have (zero FILETIME,
-// .NET's zero date).
+// Office Open XML text with its escapes decoded: a character that XML cannot carry (a carriage return,
+// a tab, another control character) is written as _xHHHH_ (four hex digits), and _x005F_ stands for an
+// underscore that would otherwise begin such an escape. Text that only looks similar stays as it is.
+QString decodeOoxmlEscapes(const QString &text);
+
+// Dates a document cannot mean: those before 1602 are the "never" that writers store for a date they do
+// not have (zero FILETIME, .NET's zero date); those after 9999 are beyond any calendar a program shows.
 bool isNeverDate(const QDateTime &utc);
 
 } // namespace word

@@ -3,6 +3,7 @@
 #include "word/Errors.h"
 #include "word/Formats.h"
 #include "word/Limits.h"
+#include "word/MainText.h"
 #include "word/Xml.h"
 #include "word/ZipArchive.h"
 #include <QStringList>
@@ -117,12 +118,14 @@ MainKind classify(const QString &contentType, const QString &mainPart)
     return MainKind::Other;
 }
 
+// A part that holds properties (core, app, meta, the manifest): a few kilobytes in real documents, so one
+// stating megabytes is refused before it is unpacked or parsed.
 QByteArray readPart(const ZipArchive &zip, const QString &name)
 {
     const auto index = zip.find(name);
     if (!index)
         return {};
-    return zip.read(*index, limits::kMaxPartBytes);
+    return zip.read(*index, limits::kMaxPropertyPartBytes);
 }
 
 void readCoreProperties(const QByteArray &xml, const QString &partName, DocumentData &d)
@@ -130,21 +133,21 @@ void readCoreProperties(const QByteArray &xml, const QString &partName, Document
     walkXmlFields(xml, partName, 2, [&](const XmlField &f) {
         const QStringView n = f.localName;
         if (n == QLatin1String("title"))
-            d.setText(Builtin::Title, f.text);
+            d.setText(Builtin::Title, decodeOoxmlEscapes(f.text));
         else if (n == QLatin1String("subject"))
-            d.setText(Builtin::Subject, f.text);
+            d.setText(Builtin::Subject, decodeOoxmlEscapes(f.text));
         else if (n == QLatin1String("creator"))
-            d.setText(Builtin::Author, f.text);
+            d.setText(Builtin::Author, decodeOoxmlEscapes(f.text));
         else if (n == QLatin1String("keywords"))
-            d.setText(Builtin::Keywords, f.text);
+            d.setText(Builtin::Keywords, decodeOoxmlEscapes(f.text));
         else if (n == QLatin1String("description"))
-            d.setText(Builtin::Comments, f.text);
+            d.setText(Builtin::Comments, decodeOoxmlEscapes(f.text));
         else if (n == QLatin1String("lastModifiedBy"))
-            d.setText(Builtin::LastAuthor, f.text);
+            d.setText(Builtin::LastAuthor, decodeOoxmlEscapes(f.text));
         else if (n == QLatin1String("revision"))
-            d.setText(Builtin::RevisionNumber, f.text);
+            d.setText(Builtin::RevisionNumber, decodeOoxmlEscapes(f.text));
         else if (n == QLatin1String("category"))
-            d.setText(Builtin::Category, f.text);
+            d.setText(Builtin::Category, decodeOoxmlEscapes(f.text));
         else if (n == QLatin1String("created"))
             d.setW3cDate(Builtin::CreationDate, f.text);
         else if (n == QLatin1String("modified"))
@@ -160,13 +163,13 @@ void readExtendedProperties(const QByteArray &xml, const QString &partName, Docu
     walkXmlFields(xml, partName, 2, [&](const XmlField &f) {
         const QStringView n = f.localName;
         if (n == QLatin1String("Template"))
-            d.setText(Builtin::Template, f.text);
+            d.setText(Builtin::Template, decodeOoxmlEscapes(f.text));
         else if (n == QLatin1String("Company"))
-            d.setText(Builtin::Company, f.text);
+            d.setText(Builtin::Company, decodeOoxmlEscapes(f.text));
         else if (n == QLatin1String("Manager"))
-            d.setText(Builtin::Manager, f.text);
+            d.setText(Builtin::Manager, decodeOoxmlEscapes(f.text));
         else if (n == QLatin1String("HyperlinkBase"))
-            d.setText(Builtin::HyperlinkBase, f.text);
+            d.setText(Builtin::HyperlinkBase, decodeOoxmlEscapes(f.text));
         else if (n == QLatin1String("TotalTime"))
             setCount(d, Builtin::TotalEditingTime, f.text);
         else if (n == QLatin1String("Pages"))
@@ -196,7 +199,7 @@ DocumentData readOoxml(const FileContent &content, const ZipArchive &zip, const 
     QString contentType;
     if (!r.mainDocument.startsWith(QLatin1String("word/"), Qt::CaseInsensitive)) {
         if (const auto ctIndex = zip.find(QStringLiteral("[Content_Types].xml")))
-            contentType = contentTypeOf(zip.read(*ctIndex, limits::kMaxPartBytes), r.mainDocument);
+            contentType = contentTypeOf(zip.read(*ctIndex, limits::kMaxPropertyPartBytes), r.mainDocument);
     }
     switch (classify(contentType, r.mainDocument)) {
     case MainKind::Word:
@@ -224,12 +227,14 @@ DocumentData readOoxml(const FileContent &content, const ZipArchive &zip, const 
     if (!r.extendedProperties.isEmpty())
         if (const QByteArray app = readPart(zip, r.extendedProperties); !app.isEmpty())
             readExtendedProperties(app, r.extendedProperties, d);
+    computeMissingStatistics(d, content, [&](TextCounter &c) { countOoxmlText(zip, r.mainDocument, c); });
     return d;
 }
 
 void readOdfMeta(const QByteArray &xml, DocumentData &d)
 {
     QStringList keywords;
+    qint64 keywordChars = 0;
     walkXmlFields(xml, QStringLiteral("meta.xml"), 3, [&](const XmlField &f) {
         if (f.parentLocalName != QLatin1String("meta"))
             return true;
@@ -244,8 +249,16 @@ void readOdfMeta(const QByteArray &xml, DocumentData &d)
             d.setText(Builtin::Author, f.text);
         else if (n == QLatin1String("creator"))
             d.setText(Builtin::LastAuthor, f.text);
-        else if (n == QLatin1String("keyword"))
-            keywords << f.text;
+        else if (n == QLatin1String("keyword")) {
+            // Each keyword ends at a NUL like any other text; the joined list has a bound of its own.
+            QString keyword = f.text;
+            if (const qsizetype nul = keyword.indexOf(QChar(0)); nul >= 0)
+                keyword.truncate(nul);
+            keywordChars += keyword.size() + 2;
+            if (keywordChars > limits::kMaxJoinedListChars)
+                throw DamagedContent(QStringLiteral("its part meta.xml holds a keyword list that is too long"));
+            keywords << keyword;
+        }
         else if (n == QLatin1String("creation-date"))
             d.setW3cDate(Builtin::CreationDate, f.text);
         else if (n == QLatin1String("date"))
@@ -306,10 +319,9 @@ DocumentData readOdf(const FileContent &content, const ZipArchive &zip, const QS
     DocumentData d;
     d.format = QStringLiteral("ODT");
     const QByteArray meta = readPart(zip, QStringLiteral("meta.xml"));
-    if (meta.isEmpty())
-        return d;
     try {
-        readOdfMeta(meta, d);
+        if (!meta.isEmpty())
+            readOdfMeta(meta, d);
     } catch (const DamagedContent &) {
         // An encrypted document keeps its parts unreadable until the password is given.
         const QByteArray manifest = readPart(zip, QStringLiteral("META-INF/manifest.xml"));
@@ -317,6 +329,7 @@ DocumentData readOdf(const FileContent &content, const ZipArchive &zip, const QS
             throwEncrypted(path, QStringLiteral("ODT-ENCRYPTED"));
         throw;
     }
+    computeMissingStatistics(d, content, [&](TextCounter &c) { countOdfText(zip, c); });
     return d;
 }
 
@@ -333,7 +346,7 @@ DocumentData readZipDocument(const FileContent &content)
             return readOdf(content, zip, type);
     }
     if (rels)
-        return readOoxml(content, zip, zip.read(*rels, limits::kMaxPartBytes));
+        return readOoxml(content, zip, zip.read(*rels, limits::kMaxPropertyPartBytes));
     if (zip.find(QStringLiteral("[Content_Types].xml")))
         throw DamagedContent(QStringLiteral("its package relationships (_rels/.rels) are missing"));
     if (zip.find(QStringLiteral("META-INF/MANIFEST.MF")))

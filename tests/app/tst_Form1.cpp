@@ -1,7 +1,11 @@
 #include "app/Form1.h"
 #include "app/Product.h"
 #include "app/TextProgressBar.h"
+#include "app/WindowPlacement.h"
 #include "extract/WordAvailability.h"
+#include "filelist/InputFileList.h"
+#include "platform/DesktopPlatform.h"
+#include "results/ResultsTable.h"
 #include "platform/fakes/FakePlatform.h"
 #include "results/ResultsView.h"
 #include "filelist/InputFileListView.h"
@@ -10,8 +14,10 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <algorithm>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 void sendMouseMove(QWidget *w)
@@ -181,6 +187,19 @@ private slots:
         QCOMPARE(m_fake.word->log, (QStringList{"create", "quit"}));
     }
 
+    void refusedHomePageVisitIsReported()
+    {
+        // The offscreen desktop opens no web addresses, so the real shell is refused here.
+        Platform platform = m_fake.platform();
+        platform.shell = std::make_shared<DesktopShell>();
+        m_fake.random->values = {0.06}; // draws 7: the home-page visit
+        Form1 form(platform, m_folder->path(), 0.0);
+        QVERIFY(form.Form_Load());
+        QCOMPARE(reportLines(*m_fake.messages), QStringList("Quillmark2021/08/31.Form1.Form_Load@110"));
+        QVERIFY(m_fake.messages->shown.first().text.startsWith(
+            QStringLiteral("The address %1 could not be opened.\r\n").arg(product::HomePage)));
+    }
+
     void homePageOnlyOnSeven_data()
     {
         QTest::addColumn<double>("draw");
@@ -244,10 +263,14 @@ private slots:
         QCOMPARE(m.title, QStringLiteral("Quillmere"));
         QCOMPARE(m.icon, MsgIcon::None);
         QCOMPARE(m.buttons, MsgButtons::Ok);
-        QCOMPARE(m.text.count(QStringLiteral("\r\n\r\n")), 4);
-        QVERIFY(m.text.startsWith(QStringLiteral("Error 842001. A normal instance of Word could not be created.\r\n\r\n1. Please")));
-        QVERIFY(m.text.endsWith(QStringLiteral("except for the rare Word Starter and Student editions.")));
-        QCOMPARE(m.text, wordUnavailableMessage());
+        QCOMPARE(m.text, QStringLiteral(
+            "Error 842001. A normal instance of Word could not be created.\r\n\r\n"
+            "1. Please make sure Word is installed on this computer.\r\n\r\n"
+            "2. Please open Word normally and make sure a blank document opens immediately without any interrupting "
+            "window (such as an Word file recovery window).\r\n\r\n"
+            "3. Please make sure that when you double-click on a DOC or DOCX file that Word opens normally without any "
+            "interrupting messages.\r\n\r\n"
+            "4. All versions of Word are supported by this software except for the rare Word Starter and Student editions."));
     }
 
     void hoverRules()
@@ -289,6 +312,131 @@ private slots:
         form->close();
         QCOMPARE(m_fake.exit->calls, 1);
         QVERIFY(form->hasEnded());
+    }
+
+    // Every push button, clicked or given Return while it has the focus, runs its own handler; what the
+    // handler did shows in the fakes. The lists start with one entry each.
+    void eachButtonRunsItsHandler_data()
+    {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<bool>("byReturn");
+        QTest::addColumn<QString>("seen");
+        const QList<std::pair<int, const char *>> buttons{
+            {7, "dialog open Add File(s) - Hold Ctrl to select multiple files"},
+            {4, "input Enter file extension to load:"},
+            {6, "window Form2"},
+            {3, "word open /d/a.doc"},
+            {1, "dialog save Save"},
+            {13, "query application/vnd.openxmlformats-officedocument.spreadsheetml.template"},
+            {5, "results 0"},
+            {2, "message Results have been copied to the clipboard."},
+            {8, "files 0"},
+            {9, "message Would you like this software to open the folder"},
+        };
+        for (const auto &[number, seen] : buttons) {
+            QTest::addRow("PushButton%d click", number) << number << false << QString::fromUtf8(seen);
+            QTest::addRow("PushButton%d Return", number) << number << true << QString::fromUtf8(seen);
+        }
+    }
+
+    void eachButtonRunsItsHandler()
+    {
+        QFETCH(int, number);
+        QFETCH(bool, byReturn);
+        QFETCH(QString, seen);
+        auto form = makeForm();
+        QVERIFY(form->Form_Load());
+        form->show();
+        m_fake.word->log.clear(); // start-up's availability test created an instance
+        form->inputList().add(QStringLiteral("/d/a.doc"));
+        form->results().addColumn(QStringLiteral("Filename"));
+        form->results().appendRow(QStringLiteral("/d/a.doc"));
+        QStringList trace;
+        // The chooser is modal: note it and close it.
+        QTimer::singleShot(0, [&trace] {
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                trace << QStringLiteral("window ") + modal->objectName();
+                modal->close();
+            }
+        });
+        QPushButton *button = form->button(number);
+        QVERIFY(!button->isDefault() && !button->autoDefault()); // Return elsewhere never presses it
+        if (byReturn) {
+            button->setFocus();
+            QTest::keyClick(button, Qt::Key_Return);
+        } else {
+            QTest::mouseClick(button, Qt::LeftButton);
+        }
+        for (const FakeFileDialogs::Call &c : m_fake.dialogs->calls)
+            trace << QStringLiteral("dialog %1 %2").arg(c.kind, c.title);
+        for (const FakeMessageBoxes::Input &i : m_fake.messages->inputs)
+            trace << QStringLiteral("input ") + i.prompt;
+        for (const ShownMessage &m : m_fake.messages->shown)
+            trace << QStringLiteral("message ") + m.text;
+        for (const QString &q : m_fake.shell->queried)
+            trace << QStringLiteral("query ") + q;
+        for (const QString &w : m_fake.word->log)
+            trace << QStringLiteral("word ") + w;
+        trace << QStringLiteral("files %1").arg(form->inputList().count());
+        trace << QStringLiteral("results %1").arg(form->results().rows());
+        QVERIFY2(std::any_of(trace.cbegin(), trace.cend(), [&](const QString &t) { return t.startsWith(seen); }),
+                 qPrintable(trace.join(QLatin1Char('\n'))));
+    }
+
+    void returnAwayFromTheButtonsPressesNone()
+    {
+        auto form = makeForm();
+        QVERIFY(form->Form_Load());
+        form->show();
+        form->inputList().add(QStringLiteral("/d/a.doc"));
+        form->listView1()->setFocus();
+        QTest::keyClick(form->listView1(), Qt::Key_Return);
+        QTest::keyClick(form.get(), Qt::Key_Return);
+        QCOMPARE(form->inputList().count(), 1);
+        QVERIFY(m_fake.messages->shown.isEmpty() && m_fake.dialogs->calls.isEmpty());
+    }
+
+    void openingPlace_data()
+    {
+        QTest::addColumn<QSize>("window");
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QPoint>("expected");
+        QTest::newRow("fits: centred") << QSize(536, 598) << QRect(0, 0, 1600, 1000) << QPoint(532, 201);
+        QTest::newRow("below a top panel") << QSize(536, 598) << QRect(0, 30, 1600, 970) << QPoint(532, 216);
+        // At scale factor 2 a 1600x1000 screen is 800x500: the title bar stays on the screen.
+        QTest::newRow("taller than the screen") << QSize(536, 598) << QRect(0, 0, 800, 500) << QPoint(132, 0);
+        QTest::newRow("second screen, too small") << QSize(536, 598) << QRect(1600, 24, 400, 300) << QPoint(1600, 24);
+    }
+
+    void openingPlace()
+    {
+        QFETCH(QSize, window);
+        QFETCH(QRect, available);
+        QFETCH(QPoint, expected);
+        QCOMPARE(centredPosition(window, available), expected);
+    }
+
+    // The menu entry's "Open with" hands over files and folders; they arrive as if dropped.
+    void commandLineItemsAreAddedAsDropped()
+    {
+        QDir root(m_folder->path());
+        QVERIFY(root.mkpath(QStringLiteral("in/sub")));
+        for (const char *name : {"one.doc", "in/two.docx", "in/~lock.doc", "in/sub/three.rtf"}) {
+            QFile f(root.filePath(QString::fromLatin1(name)));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        const QString savedCurrent = QDir::currentPath();
+        QDir::setCurrent(root.path());
+        auto byCommandLine = makeForm();
+        byCommandLine->openFromCommandLine({QStringLiteral("in"), root.filePath(QStringLiteral("one.doc"))});
+        QDir::setCurrent(savedCurrent);
+        QCOMPARE(byCommandLine->inputList().count(), 0); // only once the event loop runs
+        auto byDrop = makeForm();
+        byDrop->listView1()->dropPaths({root.filePath(QStringLiteral("in")), root.filePath(QStringLiteral("one.doc"))});
+        QTRY_COMPARE(byCommandLine->inputList().count(), byDrop->inputList().count());
+        QCOMPARE(byDrop->inputList().count(), 3);
+        for (int i = 1; i <= 3; ++i)
+            QCOMPARE(byCommandLine->inputList().text(i), byDrop->inputList().text(i));
     }
 };
 

@@ -21,6 +21,12 @@ private slots:
         QTest::newRow("root folder gets one separator") << QStringList{"/a.doc", "/b.doc"} << QStringList{"/a.doc", "/b.doc"};
         QTest::newRow("non-ASCII names") << QStringList{"/Документы/отчёт.docx", "/Документы/план.doc"}
                                         << QStringList{"/Документы/отчёт.docx", "/Документы/план.doc"};
+        // Picked from a recent or search view: each file keeps its own folder.
+        QTest::newRow("files in different folders")
+            << QStringList{"/data/docs/a.doc", "/data/old/b.doc", "/data/docs/sub/c.doc", "/data/d.doc"}
+            << QStringList{"/data/docs/a.doc", "/data/old/b.doc", "/data/docs/sub/c.doc", "/data/d.doc"};
+        QTest::newRow("only the root in common") << QStringList{"/home/a.doc", "/srv/b.doc"}
+                                                 << QStringList{"/home/a.doc", "/srv/b.doc"};
     }
     void dialogAnswers()
     {

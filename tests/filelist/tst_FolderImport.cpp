@@ -245,6 +245,21 @@ private slots:
         QCOMPARE(tc.errorReports(), QStringList());
     }
 
+    void unsearchableFolderAddsNothing()
+    {
+        if (!permissionsDeny())
+            QSKIP("running as the superuser: permission bits deny nothing");
+        TestTree t;
+        t.file("listable/a.doc");
+        // Names can be read, but no file can be reached (r-- without x).
+        ::chmod(QFile::encodeName(t.path("listable")).constData(), 0444);
+        const QStringList names = filelist::ListFiles(t.path("listable"), "*.doc");
+        const bool reachable = filelist::IsExistingFile(t.path("listable/a.doc"));
+        ::chmod(QFile::encodeName(t.path("listable")).constData(), 0755);
+        QVERIFY(!reachable);
+        QCOMPARE(names, QStringList());
+    }
+
     void vanishedFolderIsDropped()
     {
         TestTree t;

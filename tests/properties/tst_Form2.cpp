@@ -152,6 +152,21 @@ private slots:
         QCOMPARE(m_fakes->settings->writes.size(), 24);
         QVERIFY(m_fakes->messages->shown.isEmpty());
     }
+
+    // Return on a check box leaves the window open; Return on the focused Close button closes it.
+    void returnPressesOnlyTheFocusedButton()
+    {
+        Form2 form(m_context->ctx);
+        form.Form_Load();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.check(1)->setFocus();
+        QTest::keyClick(form.check(1), Qt::Key_Return);
+        QVERIFY(form.isVisible());
+        form.closeButton()->setFocus();
+        QTest::keyClick(form.closeButton(), Qt::Key_Return);
+        QVERIFY(!form.isVisible());
+    }
 };
 
 QTEST_MAIN(tst_Form2)

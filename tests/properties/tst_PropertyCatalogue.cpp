@@ -1,8 +1,12 @@
 #include "app/SettingsStore.h"
+#include "platform/EngineWordFactory.h"
 #include "platform/RuntimeError.h"
+#include "platform/WordAutomation.h"
 #include "platform/fakes/FakePlatform.h"
 #include "properties/PropertyCatalogue.h"
+#include <QFile>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QTest>
 
 class tst_PropertyCatalogue : public QObject {
@@ -25,6 +29,31 @@ private slots:
         QCOMPARE(text(catalogue::row(23).columnHeader), QStringLiteral("Characters (with spaces)"));
         QCOMPARE(text(catalogue::row(23).wordName), QStringLiteral("Number of Characters (with spaces)"));
         QCOMPARE(text(catalogue::row(24).wordName), QStringLiteral("Number of Bytes"));
+    }
+
+    void everyWordNameIsAnsweredByTheEngine_data()
+    {
+        QTest::addColumn<QString>("wordName");
+        for (int n = 1; n <= catalogue::RowCount; ++n)
+            QTest::newRow(qPrintable(QStringLiteral("row %1").arg(n))) << QString::fromUtf16(catalogue::row(n).wordName);
+    }
+    void everyWordNameIsAnsweredByTheEngine()
+    {
+        QFETCH(QString, wordName);
+        QTemporaryDir dir;
+        QFile doc(dir.filePath(QStringLiteral("note.txt")));
+        QVERIFY(doc.open(QIODevice::WriteOnly));
+        doc.write("Two words.\n");
+        doc.close();
+        const auto word = makeEngineWordFactory()->create();
+        word->open(doc.fileName());
+        // A property the document does not hold may be "not set"; a name the engine does not know never.
+        try {
+            word->activeDocument()->builtinProperty(wordName);
+        } catch (const RuntimeError &e) {
+            QVERIFY2(e.number() == RuntimeError::AutomationError, qPrintable(e.description()));
+        }
+        word->quit();
     }
 
     void namesKeysAndHeadersFollowTheRowNumber()

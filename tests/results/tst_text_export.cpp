@@ -5,7 +5,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QtTest>
+#include <clocale>
+#include <string>
 #include <sys/stat.h>
 
 using namespace results;
@@ -288,9 +292,40 @@ private slots:
         QVERIFY(h.fakes.messages->shown.isEmpty());
     }
 
+    void localeCharset_data()
+    {
+        QTest::addColumn<QByteArray>("locale");
+        QTest::addColumn<QByteArray>("encoding");
+        QTest::addColumn<QByteArray>("cafe"); // "café" as the file holds it
+        QTest::newRow("UTF-8") << QByteArray("C.UTF-8") << QByteArray("UTF-8") << QByteArray("caf\xc3\xa9");
+        QTest::newRow("Latin-1") << QByteArray("de_DE.ISO-8859-1") << QByteArray("ISO-8859-1") << QByteArray("caf\xe9");
+    }
     void localeCharset()
     {
-        QVERIFY(QStringEncoder(textFileEncoding().constData()).isValid());
+        QFETCH(QByteArray, locale);
+        QFETCH(QByteArray, encoding);
+        QFETCH(QByteArray, cafe);
+        // A single-byte locale is made for the test, so that a fallback to UTF-8 cannot pass for it.
+        QTemporaryDir locales;
+        if (!locale.startsWith("C.")) {
+            qputenv("LOCPATH", locales.path().toLocal8Bit());
+            const QString localedef = QStandardPaths::findExecutable(QStringLiteral("localedef"));
+            if (localedef.isEmpty()
+                || QProcess::execute(localedef, {"-i", "de_DE", "-f", "ISO-8859-1", locales.filePath(QString::fromLatin1(locale))}) != 0) {
+                qunsetenv("LOCPATH");
+                QSKIP("no locale with a single-byte charset can be made here");
+            }
+        }
+        const std::string previous = ::setlocale(LC_CTYPE, nullptr);
+        QVERIFY(::setlocale(LC_CTYPE, locale.constData()));
+        const QByteArray chosen = textFileEncoding();
+        ::setlocale(LC_CTYPE, previous.c_str());
+        qunsetenv("LOCPATH");
+        QCOMPARE(chosen, encoding);
+        Harness h;
+        ResultsTable table;
+        fillTable(table, {"Title"}, {{"/a", {"caf\u00e9"}, true}});
+        QVERIFY(exported(table, h, chosen).contains("\t" + cafe + " \t"));
     }
 };
 

@@ -27,6 +27,7 @@ struct XlsxContent {
     QMap<QString, SheetCell> cells; // by reference, "B2"
     QList<int> rowNumbers;          // rows present in the sheet
     QMap<int, double> widths;       // column (1-based) -> width
+    QByteArray contentTypes;        // what tells a spreadsheet program a workbook from a template
     QString error;
 
     static QByteArray part(zip_t *zip, const char *name)
@@ -54,6 +55,7 @@ struct XlsxContent {
         const QByteArray sheet = part(zip, "xl/worksheets/sheet1.xml");
         const QByteArray strings = part(zip, "xl/sharedStrings.xml");
         const QByteArray styles = part(zip, "xl/styles.xml");
+        contentTypes = part(zip, "[Content_Types].xml");
         zip_close(zip);
         if (sheet.isEmpty() || styles.isEmpty()) {
             error = QStringLiteral("parts missing");
@@ -198,7 +200,7 @@ private slots:
         QVERIFY(h.fakes.spreadsheet->autoFitted);
         QVERIFY(h.fakes.spreadsheet->shown);
         QCOMPARE(h.fakes.spreadsheet->created, 2); // the availability test's, then the export's
-        QCOMPARE(h.fakes.shell->queried, QStringList({XlsxMimeType}));
+        QCOMPARE(h.fakes.shell->queried, QStringList({WorkbookMimeType}));
         QCOMPARE(h.window.pointerHistory, QList<int>({pointer::Busy, pointer::Default}));
         QVERIFY(h.fakes.messages->shown.isEmpty()); // the workbook coming up is the confirmation
     }
@@ -234,7 +236,7 @@ private slots:
         QTest::addColumn<bool>("handlerRegistered");
         QTest::addColumn<bool>("creatable");
         QTest::addColumn<int>("rows");
-        QTest::newRow("no program for .xlsx") << false << true << 2;
+        QTest::newRow("no program for .xltx") << false << true << 2;
         QTest::newRow("workbook cannot be created") << true << false << 2;
         QTest::newRow("neither, empty table") << false << false << 0;
         QTest::newRow("no program, empty table") << false << true << 0;
@@ -310,7 +312,7 @@ private slots:
         QVERIFY(h.reports().isEmpty());
     }
 
-    // ---- The .xlsx workbook ----
+    // ---- The workbook file ----
 
     void writtenWorkbookReadsBack()
     {
@@ -330,13 +332,16 @@ private slots:
         QCOMPARE(h.fakes.shell->files.size(), 1);
         const QString path = h.fakes.shell->files.first();
         QCOMPARE(QFileInfo(path).absolutePath(), QFileInfo(m_temp.path()).absoluteFilePath());
-        QVERIFY2(QRegularExpression(QStringLiteral("^Quillmere results \\d{4}-\\d\\d-\\d\\d \\d\\d-\\d\\d-\\d\\d\\.xlsx$"))
+        QVERIFY2(QRegularExpression(QStringLiteral("^Quillmere results \\d{4}-\\d\\d-\\d\\d \\d\\d-\\d\\d-\\d\\d\\.xltx$"))
                      .match(QFileInfo(path).fileName()).hasMatch(),
                  qPrintable(path));
         QCOMPARE(tempEntries(), QStringList({QFileInfo(path).fileName()})); // no private leftovers
 
         const XlsxContent x(path);
         QVERIFY2(x.error.isEmpty(), qPrintable(x.error));
+        // A template: the spreadsheet program opens it as a new, untitled workbook.
+        QVERIFY(x.contentTypes.contains("spreadsheetml.template.main+xml"));
+        QVERIFY(!x.contentTypes.contains("spreadsheetml.sheet.main+xml"));
         QCOMPARE(x.rowNumbers, QList<int>({1, 2, 4})); // the unchecked row's sheet row stays empty
         QCOMPARE(x.cells.value("A1").type, QStringLiteral("s"));
         QCOMPARE(x.cells.value("A1").value, QStringLiteral("Filename"));

@@ -579,6 +579,208 @@ QByteArray makeRawCfb(const QList<QPair<QString, QByteArray>> &streams, RawCfbLa
     return file;
 }
 
+QByteArray makeCfbDirectory(const QList<CfbEntry> &entries)
+{
+    constexpr uint32_t kFree = 0xFFFFFFFF, kEnd = 0xFFFFFFFE, kFatSect = 0xFFFFFFFD;
+    const int dirSectors = static_cast<int>((entries.size() + 3) / 4);
+    QList<QByteArray> data;
+    int dataSectors = 0;
+    for (const CfbEntry &e : entries) {
+        QByteArray d = e.data;
+        if (!d.isEmpty() && d.size() < 4096)
+            d.append(QByteArray(4096 - d.size(), '\0'));
+        while (d.size() % 512)
+            d.append('\0');
+        data.append(d);
+        dataSectors += static_cast<int>(d.size() / 512);
+    }
+    int fatSectors = 1;
+    while (fatSectors * 128 < fatSectors + dirSectors + dataSectors)
+        ++fatSectors;
+    if (fatSectors > 109)
+        throw std::runtime_error("directory too large for the header's FAT slots");
+    const int total = fatSectors + dirSectors + dataSectors;
+
+    QByteArray file;
+    file.append(fromHex("D0CF11E0A1B11AE1"));
+    file.append(QByteArray(16, '\0'));
+    appendU16(file, 0x3E);
+    appendU16(file, 3);
+    appendU16(file, 0xFFFE);
+    appendU16(file, 9);
+    appendU16(file, 6);
+    file.append(QByteArray(6, '\0'));
+    appendU32(file, 0);
+    appendU32(file, static_cast<uint32_t>(fatSectors));
+    appendU32(file, static_cast<uint32_t>(fatSectors)); // the directory follows the FAT
+    appendU32(file, 0);
+    appendU32(file, 4096);
+    appendU32(file, kEnd);
+    appendU32(file, 0);
+    appendU32(file, kEnd);
+    appendU32(file, 0);
+    for (int i = 0; i < 109; ++i)
+        appendU32(file, i < fatSectors ? static_cast<uint32_t>(i) : kFree);
+
+    QList<uint32_t> fat(fatSectors * 128, kFree);
+    for (int s = 0; s < fatSectors; ++s)
+        fat[s] = kFatSect;
+    auto chain = [&](int first, int count) {
+        for (int k = 0; k < count; ++k)
+            fat[first + k] = k + 1 < count ? static_cast<uint32_t>(first + k + 1) : kEnd;
+    };
+    chain(fatSectors, dirSectors);
+    QByteArray dir;
+    int next = fatSectors + dirSectors;
+    for (int k = 0; k < entries.size(); ++k) {
+        const CfbEntry &e = entries[k];
+        const int sectors = static_cast<int>(data[k].size() / 512);
+        QByteArray b;
+        for (const QChar c : e.name.left(31))
+            appendU16(b, c.unicode());
+        appendU16(b, 0);
+        b.append(QByteArray(64 - b.size(), '\0'));
+        appendU16(b, static_cast<uint16_t>((qMin<qsizetype>(e.name.size(), 31) + 1) * 2));
+        b.append(static_cast<char>(e.type));
+        b.append(static_cast<char>(1));
+        appendU32(b, e.left);
+        appendU32(b, e.right);
+        appendU32(b, e.child);
+        b.append(QByteArray(16 + 4 + 16, '\0'));
+        appendU32(b, sectors ? static_cast<uint32_t>(next) : kEnd);
+        appendU32(b, static_cast<uint32_t>(data[k].size()));
+        appendU32(b, 0);
+        dir.append(b);
+        if (sectors)
+            chain(next, sectors);
+        next += sectors;
+    }
+    while (dir.size() < dirSectors * 512) {
+        QByteArray unused(64 + 2 + 2, '\0');
+        appendU32(unused, kFree);
+        appendU32(unused, kFree);
+        appendU32(unused, kFree);
+        unused.append(QByteArray(128 - unused.size(), '\0'));
+        dir.append(unused);
+    }
+    for (const uint32_t v : fat)
+        appendU32(file, v);
+    file.append(dir);
+    for (const QByteArray &d : data)
+        file.append(d);
+    Q_ASSERT(file.size() == 512 + static_cast<qsizetype>(total) * 512);
+    return file;
+}
+
+namespace {
+
+// Links entries `ids` (in name order) of `e` as a balanced binary tree; returns the index of its root.
+uint32_t balance(QList<CfbEntry> &e, const QList<int> &ids)
+{
+    constexpr uint32_t kNone = 0xFFFFFFFF;
+    if (ids.isEmpty())
+        return kNone;
+    auto mid = [](int lo, int hi) { return lo + (hi - lo) / 2; };
+    QList<QPair<int, int>> ranges{{0, static_cast<int>(ids.size()) - 1}};
+    while (!ranges.isEmpty()) {
+        const auto [lo, hi] = ranges.takeLast();
+        const int m = mid(lo, hi);
+        if (lo < m) {
+            e[ids[m]].left = static_cast<uint32_t>(ids[mid(lo, m - 1)]);
+            ranges.append({lo, m - 1});
+        }
+        if (m < hi) {
+            e[ids[m]].right = static_cast<uint32_t>(ids[mid(m + 1, hi)]);
+            ranges.append({m + 1, hi});
+        }
+    }
+    return static_cast<uint32_t>(ids[mid(0, static_cast<int>(ids.size()) - 1)]);
+}
+
+} // namespace
+
+QByteArray wordBinaryWithDirectory(DirectoryShape shape, int extra)
+{
+    constexpr uint32_t kNone = 0xFFFFFFFF;
+    PropertySection summary(fmtidSummary(), 1252);
+    summary.string(2, QStringLiteral("Title")).string(4, QStringLiteral("Author")).int32(14, 2);
+    QList<CfbEntry> e;
+    e.append({QStringLiteral("Root Entry"), 5, kNone, kNone, 1, {}});
+    e.append({QStringLiteral("WordDocument"), 2, kNone, kNone, kNone, QByteArray(600, '\0')});
+    e.append({QStringLiteral("\x05SummaryInformation"), 2, kNone, kNone, kNone, propertySetStream({summary})});
+    QList<int> rootChildren{1, 2};
+    switch (shape) {
+    case DirectoryShape::SiblingChain:
+    case DirectoryShape::BalancedSiblings:
+        for (int k = 0; k < extra; ++k) {
+            e.append({QStringLiteral("s%1").arg(k, 6, 10, QLatin1Char('0')), 2, kNone, kNone, kNone, {}});
+            rootChildren << static_cast<int>(e.size()) - 1;
+        }
+        if (shape == DirectoryShape::SiblingChain) {
+            for (qsizetype k = 0; k + 1 < rootChildren.size(); ++k)
+                e[rootChildren[k]].right = static_cast<uint32_t>(rootChildren[k + 1]);
+            return makeCfbDirectory(e);
+        }
+        break;
+    case DirectoryShape::NestedStorages:
+        for (int k = 0; k < extra; ++k) {
+            e.append({QStringLiteral("d%1").arg(k), 1, kNone, kNone, kNone, {}});
+            if (k == 0)
+                rootChildren << static_cast<int>(e.size()) - 1;
+            else
+                e[e.size() - 2].child = static_cast<uint32_t>(e.size() - 1);
+        }
+        break;
+    case DirectoryShape::StoragesOf4000:
+        for (int k = 0; k < extra; k += 4000) {
+            e.append({QStringLiteral("d%1").arg(k, 6, 10, QLatin1Char('0')), 1, kNone, kNone, kNone, {}});
+            const int storage = static_cast<int>(e.size()) - 1;
+            rootChildren << storage;
+            QList<int> streams;
+            for (int j = k; j < qMin(extra, k + 4000); ++j) {
+                e.append({QStringLiteral("s%1").arg(j, 6, 10, QLatin1Char('0')), 2, kNone, kNone, kNone, {}});
+                streams << static_cast<int>(e.size()) - 1;
+            }
+            e[storage].child = balance(e, streams);
+        }
+        break;
+    }
+    e[0].child = balance(e, rootChildren);
+    return makeCfbDirectory(e);
+}
+
+QByteArray propertySetPointingInto(int codePage, const QList<QPair<uint32_t, uint32_t>> &entries,
+                                   const QByteArray &area, int records)
+{
+    const uint32_t listEnd = 8 + 8 * static_cast<uint32_t>(entries.size() + 1);
+    QByteArray section;
+    appendU32(section, 0); // the size, set below
+    appendU32(section, static_cast<uint32_t>(entries.size() + 1));
+    appendU32(section, 1);
+    appendU32(section, listEnd);
+    for (const auto &[pid, offset] : entries) {
+        appendU32(section, pid);
+        appendU32(section, listEnd + 8 + offset);
+    }
+    appendU16(section, 2); // VT_I2
+    appendU16(section, 0);
+    appendU16(section, static_cast<uint16_t>(codePage));
+    appendU16(section, 0);
+    section += area;
+    putU32(section, 0, static_cast<uint32_t>(section.size()));
+    QByteArray stream;
+    appendU16(stream, 0xFFFE);
+    appendU16(stream, 0);
+    appendU32(stream, 0x00020006);
+    stream += QByteArray(16, '\0');
+    appendU32(stream, static_cast<uint32_t>(records));
+    for (int r = 0; r < records; ++r) {
+        stream += fmtidSummary();
+        appendU32(stream, static_cast<uint32_t>(28 + 20 * records));
+    }
+    return stream + section;
+}
+
 QByteArray makeWordBinary(const QByteArray &summary, const QByteArray &docSummary, const QString &summaryName,
                           const QString &docSummaryName)
 {

@@ -109,6 +109,31 @@ qint64 cfbFatEntryOffset(const RawCfbLayout &layout, int sector);
 qint64 cfbDirectoryEntryOffset(const RawCfbLayout &layout, int entry);
 void putU32(QByteArray &b, qint64 offset, uint32_t v);
 
+// A compound file whose directory the test lays out entry by entry (version 3, 512-byte sectors, the FAT
+// in the header's 109 slots: up to about 50,000 entries). Entry 0 is the root. A stream's data is padded
+// to 4096 bytes, so no mini stream is needed.
+struct CfbEntry {
+    QString name;
+    uint8_t type = 2; // 1 storage, 2 stream, 5 root
+    uint32_t left = 0xFFFFFFFF;
+    uint32_t right = 0xFFFFFFFF;
+    uint32_t child = 0xFFFFFFFF;
+    QByteArray data;
+};
+QByteArray makeCfbDirectory(const QList<CfbEntry> &entries);
+
+// A Word document (its summary stream says Title "Title", Author "Author", 2 pages) whose root storage
+// also holds `extra` more entries, linked as the shape says: one right-sibling chain; a balanced sibling
+// tree; storages nested each in the one before; or storages of 4,000 streams each (balanced trees).
+enum class DirectoryShape { SiblingChain, BalancedSiblings, NestedStorages, StoragesOf4000 };
+QByteArray wordBinaryWithDirectory(DirectoryShape shape, int extra);
+
+// A summary property set whose header lists its one section `records` times, and whose entries
+// (pid, offset) point into `area`, which follows the entry list (offsets count from the area's start).
+// The section's code page property comes first.
+QByteArray propertySetPointingInto(int codePage, const QList<QPair<uint32_t, uint32_t>> &entries,
+                                   const QByteArray &area, int records);
+
 // A small Word 97-2003 document: WordDocument stream plus the given summary streams.
 QByteArray makeWordBinary(const QByteArray &summary, const QByteArray &docSummary,
                           const QString &summaryName = QStringLiteral("\x05SummaryInformation"),

@@ -32,6 +32,7 @@ QByteArray le32(uint32_t v)
     return b;
 }
 
+
 } // namespace
 
 class TstWordHostile : public QObject {
@@ -149,11 +150,55 @@ private slots:
     void directoryTreeCycle()
     {
         wt::RawCfbLayout layout;
-        QByteArray file = wt::makeRawCfb({{QStringLiteral("WordDocument"), {}}, {QStringLiteral("\x05SummaryInformation"), summaryStream()}}, &layout);
-        wt::putU32(file, wt::cfbDirectoryEntryOffset(layout, 2) + 72, 1);   // right sibling of 2 is 1 again
-        (void)attempt(file);
-        wt::putU32(file, wt::cfbDirectoryEntryOffset(layout, 1) + 76, 0);   // a stream whose child is the root
-        (void)attempt(file);
+        const QByteArray good = wt::makeRawCfb({{QStringLiteral("WordDocument"), {}}, {QStringLiteral("\x05SummaryInformation"), summaryStream()}}, &layout);
+        QByteArray loop = good;
+        wt::putU32(loop, wt::cfbDirectoryEntryOffset(layout, 2) + 72, 1);   // right sibling of 2 is 1 again
+        QString error;
+        QVERIFY(!attempt(loop, &error));
+        QVERIFY2(error.contains(QStringLiteral("reaches entry 1 twice")), qPrintable(error));
+        QByteArray shared = good;
+        wt::putU32(shared, wt::cfbDirectoryEntryOffset(layout, 1) + 68, 2); // 2 is both 1's left and right
+        QVERIFY(!attempt(shared, &error));
+        QVERIFY2(error.contains(QStringLiteral("twice")), qPrintable(error));
+        // A stream's child link means nothing and is not followed, even to the root.
+        QByteArray streamChild = good;
+        wt::putU32(streamChild, wt::cfbDirectoryEntryOffset(layout, 1) + 76, 0);
+        const auto p = attempt(streamChild);
+        QVERIFY(p);
+        QCOMPARE(p->get(Builtin::Title)->asText(), QStringLiteral("Title"));
+    }
+
+    // The directory's shape is checked before the container library, which recurses once per link,
+    // walks it; within the bounds the document reads, beyond them it is refused as damaged.
+    void directoryShapes_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("refusal"); // empty: the document reads
+        using S = wt::DirectoryShape;
+        QTest::newRow("sibling chain 34,000 deep") << wt::wordBinaryWithDirectory(S::SiblingChain, 34000) << QStringLiteral("more than 2048 links deep");
+        QTest::newRow("sibling chain 2,000 deep") << wt::wordBinaryWithDirectory(S::SiblingChain, 2000) << QString();
+        QTest::newRow("storages nested 3,000 deep") << wt::wordBinaryWithDirectory(S::NestedStorages, 3000) << QStringLiteral("more than 2048 links deep");
+        QTest::newRow("storages nested 1,000 deep") << wt::wordBinaryWithDirectory(S::NestedStorages, 1000) << QString();
+        QTest::newRow("5,000 in one storage") << wt::wordBinaryWithDirectory(S::BalancedSiblings, 5000) << QStringLiteral("holds more than 4096 entries");
+        QTest::newRow("4,000 in one storage") << wt::wordBinaryWithDirectory(S::BalancedSiblings, 4000) << QString();
+        QTest::newRow("20,000 in storages of 4,000") << wt::wordBinaryWithDirectory(S::StoragesOf4000, 20000) << QStringLiteral("more than 16384 entries");
+        QTest::newRow("16,000 in storages of 4,000") << wt::wordBinaryWithDirectory(S::StoragesOf4000, 16000) << QString();
+    }
+
+    void directoryShapes()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, refusal);
+        QString error;
+        const auto p = attempt(file, &error);
+        if (refusal.isEmpty()) {
+            QVERIFY2(p, qPrintable(error));
+            QCOMPARE(p->get(Builtin::Title)->asText(), QStringLiteral("Title"));
+            QCOMPARE(p->get(Builtin::NumberOfPages)->asInteger(), 2);
+        } else {
+            QVERIFY(!p);
+            QVERIFY2(error.contains(refusal) && error.contains(QStringLiteral("compound-file")), qPrintable(error));
+        }
     }
 
     void absurdHeaderCounts()
@@ -216,6 +261,45 @@ private slots:
         QVERIFY(p.has_value()); // damaged property sets do not stop the document from opening
         QVERIFY(t.elapsed() < 5000);
         QVERIFY2(peakRssMiB() - before < 200, "absurd sizes led to a large allocation");
+    }
+
+    // Thousands of entries (and section records) naming one value decode it once.
+    void propertiesSharingOneValue_data()
+    {
+        QTest::addColumn<int>("records");
+        QTest::newRow("one section record") << 1;
+        QTest::newRow("sixteen records of one section") << 16;
+    }
+
+    void propertiesSharingOneValue()
+    {
+        QFETCH(int, records);
+        const QByteArray title(40000, 'T');
+        QList<QPair<uint32_t, uint32_t>> entries{{2, 0}};
+        for (uint32_t k = 0; k < 8190; ++k) // with the title and the code page, as many as a section may hold
+            entries.append({1000 + k, 0});
+        const QByteArray area = le32(30) + le32(static_cast<uint32_t>(title.size() + 1)) + title + QByteArray(4, '\0');
+        const long before = peakRssMiB();
+        const auto p = attempt(wt::makeWordBinary(wt::propertySetPointingInto(1252, entries, area, records), {}));
+        QVERIFY(p);
+        QCOMPARE(p->get(Builtin::Title)->asText(), QString::fromLatin1(title));
+        QVERIFY2(peakRssMiB() - before < 100, "one shared value was decoded once per entry");
+    }
+
+    // Entries pointing a few bytes apart into one long run of text each decode a different long value;
+    // the document's budget of decoded bytes refuses it.
+    void propertiesOverlappingOneValue()
+    {
+        QByteArray area;
+        QList<QPair<uint32_t, uint32_t>> entries;
+        for (uint32_t k = 0; k < 2048; ++k) {
+            entries.append({2 + k, k * 8});
+            area += QByteArray("\x1E\0AAAAAA", 8); // a UTF-16 string whose size runs past the section; no NUL anywhere
+        }
+        area += QByteArray(160 * 1024, 'A');
+        QString error;
+        QVERIFY(!attempt(wt::makeWordBinary(wt::propertySetPointingInto(1200, entries, area, 1), {}), &error));
+        QVERIFY2(error.contains(QStringLiteral("property sets decode to more than 16 MiB")), qPrintable(error));
     }
 
     // ---------------------------------------------------------------- zip and XML
@@ -326,6 +410,185 @@ private slots:
         QString error;
         QVERIFY(!attempt(wt::makeDocx(parts), &error));
         QVERIFY2(error.contains(QStringLiteral("docProps/core.xml")), qPrintable(error));
+    }
+
+    // The XML reader checks each attribute against the others of its element; their number is bounded
+    // before it sees them.
+    void manyAttributes_data()
+    {
+        QTest::addColumn<QByteArray>("before"); // put in front of the element
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("40,000") << QByteArray() << 40000 << true;
+        QTest::newRow("300 after a comment with a quote") << QByteArray("<!-- \" -->") << 300 << true;
+        QTest::newRow("300 after a processing instruction with a quote") << QByteArray("<?x ' ?>") << 300 << true;
+        QTest::newRow("200") << QByteArray() << 200 << false;
+    }
+
+    void manyAttributes()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(int, count);
+        QFETCH(bool, refused);
+        QByteArray attributes;
+        for (int k = 0; k < count; ++k)
+            attributes += " a" + QByteArray::number(k) + "=\"v>\"";
+        wt::DocxParts parts;
+        parts.core = wt::coreXml({{"dc:title", QStringLiteral("T")}})
+                         .replace("<dc:title>", before + "<dc:title" + attributes + ">");
+        QString error;
+        const auto p = attempt(wt::makeDocx(parts), &error);
+        if (refused) {
+            QVERIFY(!p);
+            QVERIFY2(error.contains(QStringLiteral("docProps/core.xml has an element with more than 256 attributes")), qPrintable(error));
+        } else {
+            QVERIFY2(p, qPrintable(error));
+            QCOMPARE(p->get(Builtin::Title)->asText(), QStringLiteral("T"));
+        }
+    }
+
+    void propertyPartTooLarge()
+    {
+        wt::DocxParts parts;
+        parts.core = wt::coreXml({{"dc:title", QStringLiteral("T")}});
+        parts.app = wt::appXml({{"Company", QString(9 * 1024 * 1024, QLatin1Char(' '))}});
+        QString error;
+        const long before = peakRssMiB();
+        QVERIFY(!attempt(wt::makeDocx(parts), &error));
+        QVERIFY2(error.contains(QStringLiteral("docProps/app.xml would unpack to")), qPrintable(error));
+        QVERIFY(peakRssMiB() - before < 100);
+    }
+
+    // Only the top of a large Word 2003 XML file is read: its properties come first, the body after them
+    // is never parsed, however long.
+    void largeWordXmlReadsItsProperties()
+    {
+        const QByteArray file = "<?xml version=\"1.0\"?><?mso-application progid=\"Word.Document\"?><w:wordDocument "
+                                "xmlns:w=\"http://schemas.microsoft.com/office/word/2003/wordml\" "
+                                "xmlns:o=\"urn:schemas-microsoft-com:office:office\"><o:DocumentProperties><o:Title>T</o:Title>"
+                                "</o:DocumentProperties><w:body>" + QByteArray("<w:p>text</w:p>").repeated(700000) + "</w:body></w:wordDocument>";
+        QVERIFY(file.size() > 9 * 1024 * 1024);
+        QString error;
+        const auto p = attempt(file, &error);
+        QVERIFY2(p, qPrintable(error));
+        QCOMPARE(p->get(Builtin::Title)->asText(), QStringLiteral("T"));
+    }
+
+    // A value may be far longer than a spreadsheet cell, but not without bound; nor may a joined list.
+    void valueLengths_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("refusal"); // empty: reads, with the whole title
+        QTest::addColumn<int>("titleChars");
+        wt::DocxParts fits;
+        fits.core = wt::coreXml({{"dc:title", QString(100000, QLatin1Char('x'))}});
+        QTest::newRow("docx title of 100,000") << wt::makeDocx(fits) << QString() << 100000;
+        wt::DocxParts tooLong;
+        tooLong.core = wt::coreXml({{"dc:title", QString(300000, QLatin1Char('x'))}});
+        QTest::newRow("docx title of 300,000") << wt::makeDocx(tooLong) << QStringLiteral("value that is too long") << 0;
+        wt::PropertySection ole(wt::fmtidSummary(), 1252);
+        ole.string(2, QString(300000, QLatin1Char('x')));
+        QTest::newRow("doc title of 300,000") << wt::makeWordBinary(wt::propertySetStream({ole}), {})
+                                              << QStringLiteral("value that is too long") << 0;
+        QTest::newRow("rtf title of 300,000") << "{\\rtf1{\\info{\\title " + QByteArray(300000, 'x') + "}}}"
+                                              << QStringLiteral("value that is too long") << 0;
+        QByteArray keywords;
+        for (int k = 0; k < 40000; ++k)
+            keywords += "<meta:keyword>kw" + QByteArray::number(k) + "</meta:keyword>";
+        QTest::newRow("odt with 40,000 keywords")
+            << wt::makeOdt("<office:document-meta xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+                           "xmlns:meta=\"urn:oasis:names:tc:opendocument:xmlns:meta:1.0\"><office:meta>" + keywords +
+                           "</office:meta></office:document-meta>")
+            << QStringLiteral("keyword list that is too long") << 0;
+    }
+
+    void valueLengths()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, refusal);
+        QFETCH(int, titleChars);
+        QString error;
+        const auto p = attempt(file, &error);
+        if (refusal.isEmpty()) {
+            QVERIFY2(p, qPrintable(error));
+            QCOMPARE(p->get(Builtin::Title)->asText().size(), titleChars);
+        } else {
+            QVERIFY(!p);
+            QVERIFY2(error.contains(refusal), qPrintable(error));
+        }
+    }
+
+    // A date no document can mean is absent, after 9999 as before 1602; the last day of 9999 is kept.
+    void datesBeyond9999_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("present");
+        auto doc = [](uint64_t ticks) {
+            wt::PropertySection s(wt::fmtidSummary(), 1252);
+            s.fileTime(12, ticks);
+            return wt::makeWordBinary(wt::propertySetStream({s}), {});
+        };
+        QTest::newRow("doc, year 60056") << doc(0xFFFFFFFFFFFFFFF0ull) << false;
+        QTest::newRow("doc, year 10000") << doc(wt::fileTimeOf(QDateTime(QDate(10000, 1, 1), QTime(0, 0), Qt::UTC))) << false;
+        QTest::newRow("doc, 9999-12-30") << doc(wt::fileTimeOf(QDateTime(QDate(9999, 12, 30), QTime(12, 0), Qt::UTC))) << true;
+        QTest::newRow("rtf, year 12000") << QByteArray("{\\rtf1{\\info{\\creatim\\yr12000\\mo1\\dy2}}}") << false;
+        QTest::newRow("rtf, year 9999") << QByteArray("{\\rtf1{\\info{\\creatim\\yr9999\\mo1\\dy2}}}") << true;
+        auto docx = [](const char *created) {
+            wt::DocxParts parts;
+            parts.core = wt::coreXml({{"dcterms:created", QString::fromLatin1(created)}});
+            return wt::makeDocx(parts);
+        };
+        QTest::newRow("docx, an offset past 9999") << docx("9999-12-31T23:30:00-05:00") << false;
+        QTest::newRow("docx, 9999-12-30") << docx("9999-12-30T12:00:00Z") << true;
+    }
+
+    void datesBeyond9999()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(bool, present);
+        const auto p = attempt(file);
+        QVERIFY(p);
+        QCOMPARE(p->get(Builtin::CreationDate).has_value(), present);
+    }
+
+    // A NUL ends a value in every format, as the binary property sets define it; the rest of the
+    // document reads on.
+    void nulEndsTheValue_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::newRow("rtf, \\'00") << QByteArray("{\\rtf1{\\info{\\title ab\\'00cd}{\\subject S}}}");
+        QTest::newRow("rtf, \\u0") << QByteArray("{\\rtf1{\\info{\\title ab\\u0?cd}{\\subject S}}}");
+        const QString nul(1, QChar(0));
+        wt::DocxParts raw;
+        raw.core = wt::coreXml({{"dc:title", QStringLiteral("ab") + nul + QStringLiteral("cd")}, {"dc:subject", QStringLiteral("S")}});
+        QTest::newRow("docx, a NUL byte") << wt::makeDocx(raw);
+        for (const char *reference : {"&#0;", "&#x00;"}) {
+            wt::DocxParts parts;
+            parts.core = wt::coreXml({{"dc:title", QStringLiteral("abNULcd")}, {"dc:subject", QStringLiteral("S")}})
+                             .replace("NUL", reference);
+            QTest::newRow(qPrintable(QStringLiteral("docx, %1").arg(QString::fromLatin1(reference)))) << wt::makeDocx(parts);
+        }
+        QTest::newRow("odt, &#x0;") << wt::makeOdt(
+            "<office:document-meta xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+            "xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><office:meta><dc:title>ab&#x0;cd</dc:title>"
+            "<dc:subject>S</dc:subject></office:meta></office:document-meta>");
+        QTest::newRow("word xml, &#0;") << QByteArray(
+            "<?xml version=\"1.0\"?><?mso-application progid=\"Word.Document\"?><w:wordDocument "
+            "xmlns:w=\"http://schemas.microsoft.com/office/word/2003/wordml\" xmlns:o=\"urn:schemas-microsoft-com:office:office\">"
+            "<o:DocumentProperties><o:Title>ab&#0;cd</o:Title><o:Subject>S</o:Subject></o:DocumentProperties></w:wordDocument>");
+        wt::PropertySection ole(wt::fmtidSummary(), 1252);
+        ole.rawString(2, QByteArray("ab\0cd\0", 6), 6).string(3, QStringLiteral("S"));
+        QTest::newRow("doc") << wt::makeWordBinary(wt::propertySetStream({ole}), {});
+    }
+
+    void nulEndsTheValue()
+    {
+        QFETCH(QByteArray, file);
+        QString error;
+        const auto p = attempt(file, &error);
+        QVERIFY2(p, qPrintable(error));
+        QCOMPARE(p->get(Builtin::Title)->asText(), QStringLiteral("ab"));
+        QCOMPARE(p->get(Builtin::Subject)->asText(), QStringLiteral("S"));
     }
 
     void hugeTextValue()

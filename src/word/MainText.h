@@ -1,0 +1,37 @@
+#pragma once
+#include "word/Formats.h"
+#include "word/TextCounter.h"
+#include <QByteArray>
+#include <QString>
+#include <functional>
+
+namespace word {
+
+class ZipArchive;
+
+// The main text of each format, fed to a counter: body text only (no headers, footers, notes, comments,
+// deleted revisions or field instructions), with its paragraph ends. Each throws DamagedContent when the
+// text cannot be read whole; a count of part of a text would be a wrong count.
+
+// Office Open XML: the main document part (`mainPart`) of the package.
+void countOoxmlText(const ZipArchive &zip, const QString &mainPart, TextCounter &counter);
+// Word 2003 XML, the whole file.
+void countWordXmlText(const QByteArray &xml, TextCounter &counter);
+// OpenDocument text: content.xml of the package.
+void countOdfText(const ZipArchive &zip, TextCounter &counter);
+// RTF: the body, outside the header's tables and every other destination.
+void countRtfText(const FileContent &content, TextCounter &counter);
+// Word 6 to 2003 binaries: the main document's characters through the piece table. `table0` and `table1`
+// are the streams 0Table and 1Table (empty when absent).
+void countWordBinaryText(const QByteArray &wordDocument, const QByteArray &table0, const QByteArray &table1,
+                         TextCounter &counter);
+// Plain text in its encoding: UTF-16 or UTF-8 with a byte order mark, UTF-8, or else Windows-1252.
+void countPlainText(const FileContent &content, TextCounter &counter);
+
+// Sets the words, characters, characters with spaces and paragraphs that `d` lacks (all four when
+// `content.options.recount`) from the text `extract` feeds to a counter, and records them as computed.
+// A text that cannot be read leaves them unset: the stored properties are still worth reporting.
+void computeMissingStatistics(DocumentData &d, const FileContent &content,
+                              const std::function<void(TextCounter &)> &extract);
+
+} // namespace word

@@ -1,0 +1,396 @@
+// The body text of an RTF document: everything outside the header's tables ({\fonttbl}, {\colortbl},
+// {\stylesheet}, {\info} ...) and outside destinations that are not the main story (headers, footers,
+// notes, comments, pictures, field instructions, list numbers, and every group marked \* that a reader
+// may ignore). Bytes written as text or \'hh are decoded in the code page of their font.
+#include "word/CodePage.h"
+#include "word/Errors.h"
+#include "word/Limits.h"
+#include "word/MainText.h"
+#include <QHash>
+#include <QSet>
+#include <vector>
+
+namespace word {
+
+namespace {
+
+constexpr int kMaxFonts = 4096; // font definitions remembered for their code pages
+
+bool isLetter(int c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool isDigit(int c) { return c >= '0' && c <= '9'; }
+
+int hexValue(int c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// Destinations whose text is not part of the main story.
+const QSet<QByteArray> &skippedDestinations()
+{
+    static const QSet<QByteArray> names{
+        "colortbl", "stylesheet", "info", "listtable", "listoverridetable", "revtbl", "rsidtbl", "generator",
+        "pict", "objdata", "fldinst", "header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr",
+        "footerf", "footnote", "annotation", "atnid", "atnauthor", "atnref", "atndate", "xe", "tc", "tcn", "txe",
+        "pntext", "pntxta", "pntxtb", "listtext", "shpinst", "shprslt", "nonshppict", "template", "filetbl",
+        "ftnsep", "ftnsepc", "aftnsep", "aftnsepc", "ftncn", "aftncn", "bkmkstart", "bkmkend", "do", "sp",
+        "private", "comment", "xmlnstbl", "pgdsctbl", "themedata", "datastore", "latentstyles"};
+    return names;
+}
+
+// The code page of a font's character set (\fcharsetN).
+int codePageOfCharset(qint64 charset, int documentCodePage)
+{
+    switch (charset) {
+    case 77: return 10000;
+    case 128: return 932;
+    case 129: return 949;
+    case 130: return 1361;
+    case 134: return 936;
+    case 136: return 950;
+    case 161: return 1253;
+    case 162: return 1254;
+    case 163: return 1258;
+    case 177: return 1255;
+    case 178: return 1256;
+    case 186: return 1257;
+    case 204: return 1251;
+    case 222: return 874;
+    case 238: return 1250;
+    case 254: return 437;
+    case 255: return 850;
+    default: return documentCodePage;
+    }
+}
+
+struct Group {
+    int uc = 1;            // fallback characters after \uN
+    qint64 font = -1;      // current font, -1: the default font
+    bool fontTable = false;
+};
+
+class RtfBody {
+public:
+    RtfBody(const QByteArray &data, TextCounter &counter) : m_data(data), m_counter(counter) {}
+
+    void run()
+    {
+        while (m_at < m_data.size()) {
+            const char c = m_data[m_at++];
+            if (c == '{') {
+                if (m_stack.size() >= static_cast<size_t>(limits::kMaxRtfDepth))
+                    throw DamagedContent(QStringLiteral("its groups are nested too deeply"));
+                m_stack.push_back(m_stack.empty() ? Group{} : m_stack.back());
+                m_pendingSkip = 0;
+                m_fontDefinition = -1;
+            } else if (c == '}') {
+                flush();
+                m_pendingSkip = 0;
+                if (m_stack.empty())
+                    break;
+                m_stack.pop_back();
+                if (m_stack.empty())
+                    break; // the end of the document group
+            } else if (c == '\\') {
+                controlSequence();
+            } else if (c == '\r' || c == '\n') {
+                continue;
+            } else if (c == '\t') {
+                whiteSpace();
+            } else if (!consumeFallback()) {
+                byte(c);
+            }
+        }
+        flush();
+        m_counter.paragraphMark(); // a last paragraph without \par still counts
+    }
+
+private:
+    int next() { return m_at < m_data.size() ? static_cast<unsigned char>(m_data[m_at++]) : -1; }
+    int peek() const { return m_at < m_data.size() ? static_cast<unsigned char>(m_data[m_at]) : -1; }
+
+    bool inBody() const { return !m_stack.empty() && !m_stack.back().fontTable; }
+
+    void controlSequence()
+    {
+        const int c = peek();
+        if (c < 0)
+            return;
+        if (!isLetter(c)) {
+            ++m_at;
+            controlSymbol(c);
+            return;
+        }
+        QByteArray name;
+        while (isLetter(peek())) {
+            const int l = next();
+            if (name.size() < 32)
+                name.append(static_cast<char>(l));
+        }
+        bool negative = false;
+        if (peek() == '-') {
+            ++m_at;
+            negative = true;
+        }
+        bool hasParam = false;
+        qint64 param = 0;
+        int digits = 0;
+        while (isDigit(peek())) {
+            const int d = next();
+            if (digits++ < 18)
+                param = param * 10 + (d - '0');
+            hasParam = true;
+        }
+        if (negative)
+            param = -param;
+        if (peek() == ' ')
+            ++m_at;
+        controlWord(name, hasParam, param);
+    }
+
+    void controlSymbol(int c)
+    {
+        if (c == '*') { // an optional destination: not text this reader knows
+            skipGroup();
+            return;
+        }
+        if (c == '\'') {
+            const int h = hexValue(next());
+            const int l = hexValue(peek());
+            if (h < 0 || l < 0)
+                return;
+            ++m_at;
+            if (!consumeFallback())
+                byte(static_cast<char>(h * 16 + l));
+            return;
+        }
+        if (consumeFallback())
+            return;
+        switch (c) {
+        case '\\': case '{': case '}':
+            byte(static_cast<char>(c));
+            break;
+        case '~':
+            character(u'\u00A0');
+            break;
+        case '_':
+            character(u'\u2011');
+            break;
+        case '\r': case '\n':
+            paragraph();
+            break;
+        default: // \- optional hyphen, \| \: and the rest carry no text
+            break;
+        }
+    }
+
+    void controlWord(const QByteArray &name, bool hasParam, qint64 param)
+    {
+        if (name == "bin") { // binary data: stepped over, never read as text
+            if (hasParam && param > 0)
+                m_at += qMin<qint64>(param, m_data.size() - m_at);
+            return;
+        }
+        if (m_stack.empty())
+            return;
+        Group &g = m_stack.back();
+        if (name == "fonttbl") {
+            flush();
+            g.fontTable = true;
+            return;
+        }
+        if (skippedDestinations().contains(name)) {
+            skipGroup();
+            return;
+        }
+        if (g.fontTable) {
+            fontTableWord(name, hasParam, param);
+            return;
+        }
+        if (name == "uc") {
+            if (hasParam && param >= 0 && param <= 16)
+                g.uc = static_cast<int>(param);
+            return;
+        }
+        if (name == "u" && hasParam) {
+            if (consumeFallback())
+                return;
+            const qint64 v = param < 0 ? param + 65536 : param;
+            if (v >= 0 && v <= 0xFFFF)
+                character(static_cast<char16_t>(v));
+            m_pendingSkip = g.uc;
+            return;
+        }
+        if (consumeFallback())
+            return;
+        if (name == "ansicpg" && hasParam && param > 0 && param < 100000) {
+            flush();
+            m_codePage = static_cast<int>(param);
+        } else if (name == "mac") {
+            m_codePage = 10000;
+        } else if (name == "pc") {
+            m_codePage = 437;
+        } else if (name == "pca") {
+            m_codePage = 850;
+        } else if (name == "deff" && hasParam) {
+            m_defaultFont = param;
+        } else if (name == "f" && hasParam) {
+            flush();
+            g.font = param;
+        } else if (name == "plain") {
+            flush();
+            g.font = -1;
+        } else if (name == "par" || name == "sect" || name == "cell" || name == "nestcell") {
+            paragraph();
+        } else if (name == "tab" || name == "line" || name == "page" || name == "column") {
+            whiteSpace();
+        } else {
+            static const QHash<QByteArray, char16_t> specials{
+                {"emdash", 0x2014}, {"endash", 0x2013}, {"emspace", 0x2003}, {"enspace", 0x2002},
+                {"qmspace", 0x2005}, {"bullet", 0x2022}, {"lquote", 0x2018}, {"rquote", 0x2019},
+                {"ldblquote", 0x201C}, {"rdblquote", 0x201D}};
+            const auto it = specials.constFind(name);
+            if (it != specials.constEnd())
+                character(*it);
+            // Every other word is formatting and carries no text.
+        }
+    }
+
+    void fontTableWord(const QByteArray &name, bool hasParam, qint64 param)
+    {
+        if (!hasParam)
+            return;
+        if (name == "f") {
+            m_fontDefinition = param;
+        } else if ((name == "fcharset" || name == "cpg") && m_fontDefinition >= 0 &&
+                   (m_fontCodePages.size() < kMaxFonts || m_fontCodePages.contains(m_fontDefinition))) {
+            const int cp = name == "cpg" ? static_cast<int>(qBound(qint64(0), param, qint64(99999)))
+                                         : codePageOfCharset(param, -1);
+            if (cp > 0)
+                m_fontCodePages.insert(m_fontDefinition, cp);
+        }
+    }
+
+    // Skips the rest of the current group (a destination that is not main text) and closes it.
+    void skipGroup()
+    {
+        flush();
+        m_pendingSkip = 0;
+        qint64 level = 1;
+        while (m_at < m_data.size()) {
+            const char c = m_data[m_at++];
+            if (c == '\\') {
+                if (isLetter(peek())) {
+                    QByteArray name;
+                    while (isLetter(peek())) {
+                        const int l = next();
+                        if (name.size() < 8)
+                            name.append(static_cast<char>(l));
+                    }
+                    bool negative = false;
+                    if (peek() == '-') {
+                        ++m_at;
+                        negative = true;
+                    }
+                    qint64 param = 0;
+                    int digits = 0;
+                    while (isDigit(peek())) {
+                        const int d = next();
+                        if (digits++ < 18)
+                            param = param * 10 + (d - '0');
+                    }
+                    if (peek() == ' ')
+                        ++m_at;
+                    if (name == "bin" && !negative && param > 0)
+                        m_at += qMin<qint64>(param, m_data.size() - m_at);
+                } else if (m_at < m_data.size()) {
+                    ++m_at; // \{ \} \\ and the other symbols
+                }
+            } else if (c == '{') {
+                ++level;
+            } else if (c == '}') {
+                if (--level == 0)
+                    break;
+            }
+        }
+        if (!m_stack.empty())
+            m_stack.pop_back();
+    }
+
+    // After \uN the next `uc` characters are the fallback for readers without Unicode.
+    bool consumeFallback()
+    {
+        if (m_pendingSkip <= 0)
+            return false;
+        --m_pendingSkip;
+        return true;
+    }
+
+    int currentCodePage() const
+    {
+        const qint64 font = m_stack.empty() || m_stack.back().font < 0 ? m_defaultFont : m_stack.back().font;
+        return m_fontCodePages.value(font, m_codePage);
+    }
+
+    void byte(char c)
+    {
+        if (!inBody())
+            return;
+        const int cp = currentCodePage();
+        if (cp != m_bytesCodePage)
+            flush();
+        m_bytesCodePage = cp;
+        m_bytes.append(c);
+    }
+
+    void flush()
+    {
+        if (m_bytes.isEmpty())
+            return;
+        m_counter.add(decodeCodePage(m_bytesCodePage, m_bytes.constData(), m_bytes.size()));
+        m_bytes.clear();
+    }
+
+    void character(char16_t c)
+    {
+        if (!inBody())
+            return;
+        flush();
+        m_counter.add(c);
+    }
+    void whiteSpace() { character(u' '); }
+    void paragraph()
+    {
+        if (!inBody())
+            return;
+        flush();
+        m_counter.paragraphMark();
+    }
+
+    const QByteArray &m_data;
+    TextCounter &m_counter;
+    qsizetype m_at = 0;
+    std::vector<Group> m_stack;
+    int m_pendingSkip = 0;
+    int m_codePage = 1252;
+    qint64 m_defaultFont = 0;
+    qint64 m_fontDefinition = -1;
+    QHash<qint64, int> m_fontCodePages;
+    QByteArray m_bytes;
+    int m_bytesCodePage = 1252;
+};
+
+} // namespace
+
+void countRtfText(const FileContent &content, TextCounter &counter)
+{
+    const qint64 size = content.headIsWhole ? content.head.size() : content.file.size();
+    if (size > limits::kMaxRtfScanBytes)
+        throw DamagedContent(QStringLiteral("it is larger than the 64 MiB whose text this program counts"));
+    const QByteArray data = content.headIsWhole ? content.head : content.file.read(0, size);
+    RtfBody(data, counter).run();
+}
+
+} // namespace word

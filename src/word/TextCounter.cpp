@@ -1,0 +1,93 @@
+#include "word/TextCounter.h"
+#include "word/Limits.h"
+#include <QChar>
+
+namespace word {
+
+namespace {
+
+// Scripts written without spaces between words, where the word processor counts every character as a
+// word: CJK ideographs, kana, CJK punctuation and full-width forms.
+bool isEastAsianWordCharacter(char32_t c)
+{
+    return (c >= 0x3000 && c <= 0x30FF) || (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) ||
+           (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFF00 && c <= 0xFFEF) || (c >= 0x20000 && c <= 0x3FFFF);
+}
+
+} // namespace
+
+void TextCounter::add(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            // One character written as two code units: counted once, by its code point.
+            const char32_t cp = QChar::surrogateToUcs4(c, text[i + 1]);
+            ++i;
+            ++m_stats.characters;
+            ++m_stats.charactersWithSpaces;
+            m_paragraphHasText = true;
+            if (isEastAsianWordCharacter(cp)) {
+                ++m_stats.words;
+                m_inWord = false;
+            } else if (!m_inWord) {
+                ++m_stats.words;
+                m_inWord = true;
+            }
+            continue;
+        }
+        add(c.unicode());
+    }
+}
+
+void TextCounter::add(char16_t c)
+{
+    const QChar ch(c);
+    if (ch.isSpace()) {
+        ++m_stats.charactersWithSpaces;
+        m_inWord = false;
+        return;
+    }
+    const QChar::Category category = ch.category();
+    if (category == QChar::Other_Control || category == QChar::Other_Format || ch.isSurrogate() ||
+        category == QChar::Other_NotAssigned)
+        return;
+    ++m_stats.characters;
+    ++m_stats.charactersWithSpaces;
+    m_paragraphHasText = true;
+    if (isEastAsianWordCharacter(c)) {
+        ++m_stats.words;
+        m_inWord = false;
+    } else if (!m_inWord) {
+        ++m_stats.words;
+        m_inWord = true;
+    }
+}
+
+void TextCounter::paragraphMark()
+{
+    if (m_paragraphHasText)
+        ++m_stats.paragraphs;
+    m_paragraphHasText = false;
+    m_inWord = false;
+}
+
+void TextCounter::openParagraph()
+{
+    // The nesting of paragraphs follows the document's element nesting, which the readers bound.
+    if (m_outer.size() < static_cast<size_t>(limits::kMaxXmlDepth))
+        m_outer.push_back(m_paragraphHasText);
+    m_paragraphHasText = false;
+    m_inWord = false;
+}
+
+void TextCounter::closeParagraph()
+{
+    paragraphMark();
+    if (!m_outer.empty()) {
+        m_paragraphHasText = m_outer.back();
+        m_outer.pop_back();
+    }
+}
+
+} // namespace word

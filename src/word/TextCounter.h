@@ -1,0 +1,42 @@
+#pragma once
+#include <QStringView>
+#include <QtGlobal>
+#include <vector>
+
+namespace word {
+
+// The statistics a word processor shows for a document's text.
+struct TextStatistics {
+    qint64 words = 0;
+    qint64 characters = 0;           // without white space
+    qint64 charactersWithSpaces = 0; // with white space, without paragraph marks
+    qint64 paragraphs = 0;           // paragraphs holding at least one character that is not white space
+};
+
+// Counts text fed to it character by character, the way the word processor counts: a word is a run of
+// characters between white space, except that each East Asian ideograph or kana is a word of its own
+// (those scripts write no spaces between words); control and formatting characters (soft hyphens,
+// joiners, field marks) are not counted at all; a paragraph counts when it holds anything but white space.
+class TextCounter {
+public:
+    void add(QStringView text);
+    void add(char16_t c);
+    // A character that separates words and counts as a space (tab, line break, page break).
+    void space() { add(u' '); }
+    // The end of a paragraph in text that has no nesting (binary documents, RTF, plain text).
+    void paragraphMark();
+    // Paragraphs that may nest (a text box's paragraphs inside the paragraph that anchors it): the
+    // enclosing paragraph's text is set aside while the inner one is counted.
+    void openParagraph();
+    void closeParagraph();
+
+    const TextStatistics &statistics() const { return m_stats; }
+
+private:
+    TextStatistics m_stats;
+    bool m_inWord = false;
+    bool m_paragraphHasText = false;
+    std::vector<bool> m_outer; // the open enclosing paragraphs: whether each already holds text
+};
+
+} // namespace word

@@ -1,0 +1,227 @@
+// The main text of Word binaries. Word 97 to 2003 keep it in pieces listed by the piece table (the CLX in
+// the table stream that the FIB names); each piece is either UTF-16 or "compressed" Windows-1252 bytes.
+// Word 6 and 95 keep it as single bytes, in one run from fcMin or in pieces of their own piece table in
+// the WordDocument stream. The main document is the first ccpText characters; notes, headers, comments
+// and text boxes follow it and are not counted.
+#include "word/CodePage.h"
+#include "word/Errors.h"
+#include "word/Limits.h"
+#include "word/MainText.h"
+#include <vector>
+
+namespace word {
+
+namespace {
+
+quint32 u32(const QByteArray &b, qint64 at)
+{
+    if (at < 0 || at + 4 > b.size())
+        throw DamagedContent(QStringLiteral("its file information block is cut short"));
+    const auto *p = reinterpret_cast<const unsigned char *>(b.constData() + at);
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<quint32>(p[3]) << 24);
+}
+
+quint16 u16(const QByteArray &b, qint64 at)
+{
+    if (at < 0 || at + 2 > b.size())
+        throw DamagedContent(QStringLiteral("its file information block is cut short"));
+    const auto *p = reinterpret_cast<const unsigned char *>(b.constData() + at);
+    return static_cast<quint16>(p[0] | (p[1] << 8));
+}
+
+// The characters of the main text, with Word's marks turned into paragraph ends and blanks, and field
+// instructions (between a field's begin and separator marks) left out.
+class MainTextSink {
+public:
+    explicit MainTextSink(TextCounter &counter) : m_counter(counter) {}
+
+    void add(QStringView text)
+    {
+        for (const QChar ch : text) {
+            const char16_t c = ch.unicode();
+            switch (c) {
+            case 0x13: // field begin: its instruction follows
+                if (m_fields.size() >= static_cast<size_t>(limits::kMaxFieldNesting))
+                    throw DamagedContent(QStringLiteral("its fields are nested too deeply"));
+                m_fields.push_back(true);
+                ++m_instructions;
+                continue;
+            case 0x14: // field separator: the result follows
+                if (!m_fields.empty() && m_fields.back()) {
+                    m_fields.back() = false;
+                    --m_instructions;
+                }
+                continue;
+            case 0x15: // field end
+                if (!m_fields.empty()) {
+                    m_instructions -= m_fields.back() ? 1 : 0;
+                    m_fields.pop_back();
+                }
+                continue;
+            default:
+                break;
+            }
+            if (m_instructions > 0)
+                continue;
+            if (c == 0x0D || c == 0x07) // paragraph mark; end of a table cell or row
+                m_counter.paragraphMark();
+            else if (c == 0x09 || c == 0x0B || c == 0x0C || c == 0x0E) // tab, line, page or column break
+                m_counter.space();
+            else if (c == 0x1E) // non-breaking hyphen
+                m_counter.add(u'\u2011');
+            else
+                m_counter.add(c); // the counter passes over the other marks (pictures, note references)
+        }
+    }
+
+private:
+    TextCounter &m_counter;
+    std::vector<bool> m_fields; // open fields: true while their instruction is being read
+    int m_instructions = 0;     // open fields whose instruction is being read
+};
+
+// Where the FIB states the CLX and the main text's length.
+struct FibFacts {
+    bool word97 = false;
+    bool complex = false;
+    qint64 ccpText = 0;
+    qint64 fcMin = 0;
+    qint64 fcClx = 0;
+    qint64 lcbClx = 0;
+    bool table1 = false;
+};
+
+FibFacts readFib(const QByteArray &wd)
+{
+    const quint16 ident = u16(wd, 0);
+    if (ident != 0xA5EC && ident != 0xA5DC)
+        throw DamagedContent(QStringLiteral("its WordDocument stream does not begin with a Word header"));
+    const quint16 nFib = u16(wd, 2);
+    const quint16 flags = u16(wd, 0x0A);
+    if (flags & 0x0100)
+        throw DamagedContent(QStringLiteral("its text is encrypted"));
+    FibFacts f;
+    f.complex = flags & 0x0004;
+    f.table1 = flags & 0x0200;
+    f.word97 = nFib >= 193;
+    if (f.word97) {
+        // FibBase (32 bytes), then three counted arrays: 16-bit, 32-bit, and fc/lcb pairs.
+        const qint64 csw = u16(wd, 32);
+        const qint64 lwAt = 34 + csw * 2;
+        const qint64 cslw = u16(wd, lwAt);
+        if (cslw < 4)
+            throw DamagedContent(QStringLiteral("its file information block has no text length"));
+        f.ccpText = static_cast<qint32>(u32(wd, lwAt + 2 + 3 * 4));
+        const qint64 pairsAt = lwAt + 2 + cslw * 4;
+        const qint64 pairs = u16(wd, pairsAt);
+        if (pairs <= 33)
+            throw DamagedContent(QStringLiteral("its file information block has no piece table"));
+        f.fcClx = u32(wd, pairsAt + 2 + 33 * 8);
+        f.lcbClx = u32(wd, pairsAt + 2 + 33 * 8 + 4);
+    } else {
+        // Word 6 and 95: one fixed block; the fc/lcb pairs begin at 0x58, the CLX is the 34th.
+        f.fcMin = u32(wd, 0x18);
+        f.ccpText = static_cast<qint32>(u32(wd, 0x34));
+        f.fcClx = u32(wd, 0x160);
+        f.lcbClx = u32(wd, 0x164);
+    }
+    if (f.ccpText < 0 || f.ccpText > limits::kMaxCountedChars)
+        throw DamagedContent(QStringLiteral("its main text states an impossible length"));
+    return f;
+}
+
+// Text bytes at `offset` of the WordDocument stream, refused when they lie outside it.
+QByteArray bytesAt(const QByteArray &wd, qint64 offset, qint64 length)
+{
+    if (offset < 0 || length < 0 || offset > wd.size() || length > wd.size() - offset)
+        throw DamagedContent(QStringLiteral("its text lies outside the WordDocument stream"));
+    return QByteArray::fromRawData(wd.constData() + offset, length);
+}
+
+QString utf16At(const QByteArray &wd, qint64 offset, qint64 chars)
+{
+    const QByteArray b = bytesAt(wd, offset, chars * 2);
+    QString s(chars, Qt::Uninitialized);
+    for (qint64 i = 0; i < chars; ++i)
+        s[i] = QChar(static_cast<char16_t>(static_cast<unsigned char>(b[2 * i]) |
+                                           (static_cast<unsigned char>(b[2 * i + 1]) << 8)));
+    return s;
+}
+
+// The PlcPcd inside a CLX: the Prc entries (formatting) that come first are stepped over.
+QByteArray pieceTableOf(const QByteArray &clx)
+{
+    qint64 at = 0;
+    while (at < clx.size()) {
+        const auto clxt = static_cast<unsigned char>(clx[at]);
+        if (clxt == 1) {
+            at += 3 + u16(clx, at + 1);
+        } else if (clxt == 2) {
+            const qint64 lcb = u32(clx, at + 1);
+            if (lcb > clx.size() - at - 5)
+                throw DamagedContent(QStringLiteral("its piece table is cut short"));
+            return clx.mid(at + 5, lcb);
+        } else {
+            throw DamagedContent(QStringLiteral("its piece table is damaged"));
+        }
+    }
+    throw DamagedContent(QStringLiteral("its piece table is missing"));
+}
+
+void countPieces(const QByteArray &wd, const QByteArray &table, const FibFacts &f, MainTextSink &sink)
+{
+    if (f.lcbClx <= 0 || f.fcClx < 0 || f.fcClx > table.size() || f.lcbClx > table.size() - f.fcClx)
+        throw DamagedContent(QStringLiteral("its piece table lies outside its table stream"));
+    const QByteArray plc = pieceTableOf(table.mid(f.fcClx, f.lcbClx));
+    // (n + 1) character positions, then n piece descriptors of 8 bytes.
+    if (plc.size() < 4 || (plc.size() - 4) % 12 != 0)
+        throw DamagedContent(QStringLiteral("its piece table has a wrong size"));
+    const qint64 pieces = (plc.size() - 4) / 12;
+    if (pieces > limits::kMaxTextPieces)
+        throw DamagedContent(QStringLiteral("its piece table lists too many pieces"));
+    qint64 counted = 0;
+    for (qint64 i = 0; i < pieces && counted < f.ccpText; ++i) {
+        const qint64 cpStart = u32(plc, i * 4);
+        const qint64 cpEnd = u32(plc, (i + 1) * 4);
+        if (cpEnd < cpStart)
+            throw DamagedContent(QStringLiteral("its piece table is out of order"));
+        if (cpStart >= f.ccpText)
+            break;
+        // Pieces are counted in order and never beyond the main text's stated length, however they overlap.
+        const qint64 chars = qMin(cpEnd, f.ccpText) - cpStart;
+        const qint64 take = qMin(chars, f.ccpText - counted);
+        const qint64 pcd = (pieces + 1) * 4 + i * 8;
+        const quint32 fcRaw = u32(plc, pcd + 2);
+        if (!f.word97) {
+            sink.add(decodeCodePage(1252, bytesAt(wd, fcRaw, take).constData(), take));
+        } else if (fcRaw & 0x40000000u) {
+            const qint64 offset = (fcRaw & 0x3FFFFFFFu) / 2;
+            sink.add(decodeCodePage(1252, bytesAt(wd, offset, take).constData(), take));
+        } else {
+            sink.add(utf16At(wd, fcRaw & 0x3FFFFFFFu, take));
+        }
+        counted += take;
+    }
+}
+
+} // namespace
+
+void countWordBinaryText(const QByteArray &wordDocument, const QByteArray &table0, const QByteArray &table1,
+                         TextCounter &counter)
+{
+    const FibFacts f = readFib(wordDocument);
+    MainTextSink sink(counter);
+    if (f.word97) {
+        const QByteArray &table = f.table1 ? table1 : table0;
+        if (table.isEmpty())
+            throw DamagedContent(QStringLiteral("its table stream is missing"));
+        countPieces(wordDocument, table, f, sink);
+    } else if (f.complex) {
+        countPieces(wordDocument, wordDocument, f, sink); // Word 6 and 95 keep the CLX in the same stream
+    } else {
+        sink.add(decodeCodePage(1252, bytesAt(wordDocument, f.fcMin, f.ccpText).constData(), f.ccpText));
+    }
+    counter.paragraphMark(); // text after the last paragraph mark (none in a well-formed document)
+}
+
+} // namespace word

@@ -1,0 +1,265 @@
+// Words, characters, characters with spaces and paragraphs counted from each format's main text where
+// the document stores none: documents made here with known text, what the count leaves out (headers,
+// notes, comments, deleted text, field instructions, pictures), stored counts winning over a count unless
+// a recount is asked for, and texts that cannot be read leaving the counts unset.
+#include "WordTestMain.h"
+#include "WordTestSupport.h"
+#include "word/Engine.h"
+#include <QStringEncoder>
+
+using word::Builtin;
+
+namespace {
+
+const QList<Builtin> kCounted{Builtin::NumberOfWords, Builtin::NumberOfCharacters,
+                              Builtin::NumberOfCharactersWithSpaces, Builtin::NumberOfParagraphs};
+
+QByteArray docxWithBody(const QByteArray &body, const QByteArray &appXml = {})
+{
+    const QByteArray rels =
+        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+        "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" Target=\"word/document.xml\"/>" +
+        (appXml.isEmpty() ? QByteArray()
+                          : QByteArray("<Relationship Id=\"rId2\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/extended-properties\" Target=\"docProps/app.xml\"/>")) +
+        "</Relationships>";
+    const QByteArray document =
+        "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\" "
+        "xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/2006\" "
+        "xmlns:wps=\"http://schemas.microsoft.com/office/word/2010/wordprocessingShape\"><w:body>" + body + "</w:body></w:document>";
+    QList<wt::ZipEntry> entries{{QStringLiteral("[Content_Types].xml"), "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"/>"},
+                                {QStringLiteral("_rels/.rels"), rels},
+                                {QStringLiteral("word/document.xml"), document}};
+    if (!appXml.isEmpty())
+        entries.append({QStringLiteral("docProps/app.xml"), appXml});
+    return wt::makeZip(entries);
+}
+
+QByteArray odtWithText(const QByteArray &text)
+{
+    const QByteArray content =
+        "<office:document-content xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+        "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
+        "xmlns:draw=\"urn:oasis:names:tc:opendocument:xmlns:drawing:1.0\" "
+        "xmlns:svg=\"urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0\">"
+        "<office:automatic-styles/><office:body><office:text>" + text + "</office:text></office:body></office:document-content>";
+    return wt::makeZip({{QStringLiteral("mimetype"), "application/vnd.oasis.opendocument.text", true},
+                        {QStringLiteral("content.xml"), content}});
+}
+
+void putU16(QByteArray &b, qint64 at, quint16 v)
+{
+    b[at] = static_cast<char>(v & 0xFF);
+    b[at + 1] = static_cast<char>(v >> 8);
+}
+
+// A piece of a Word 97-2003 main text: "compressed" Windows-1252 bytes or UTF-16.
+struct Piece {
+    QString text;
+    bool compressed;
+};
+
+// A Word 97-2003 document whose text is laid out in `pieces` (listed by a piece table in 1Table, after a
+// formatting entry the reader must step over); the main text is its first `ccpText` characters.
+QByteArray wordBinaryWithPieces(const QList<Piece> &pieces, qint32 ccpText, quint16 extraFlags = 0,
+                                qint64 firstPieceOffset = -1)
+{
+    QByteArray wd(1024, '\0');
+    putU16(wd, 0, 0xA5EC);
+    putU16(wd, 2, 0x00C1);
+    putU16(wd, 0x0A, 0x0200 | 0x0004 | extraFlags); // 1Table, complex
+    putU16(wd, 32, 14);                              // csw
+    putU16(wd, 62, 22);                              // cslw
+    wt::putU32(wd, 76, static_cast<quint32>(ccpText));
+    putU16(wd, 152, 93);                             // cbRgFcLcb
+    QByteArray cps, pcds;
+    quint32 cp = 0;
+    for (const Piece &p : pieces) {
+        const qint64 at = wd.size();
+        wd += p.compressed ? p.text.toLatin1() : QByteArray(reinterpret_cast<const char *>(p.text.utf16()), p.text.size() * 2);
+        QByteArray c(4, '\0'), d(8, '\0');
+        wt::putU32(c, 0, cp);
+        cps += c;
+        const qint64 offset = (pcds.isEmpty() && firstPieceOffset >= 0) ? firstPieceOffset : at;
+        wt::putU32(d, 2, p.compressed ? static_cast<quint32>(offset * 2) | 0x40000000u : static_cast<quint32>(offset));
+        pcds += d;
+        cp += static_cast<quint32>(p.text.size());
+    }
+    QByteArray last(4, '\0');
+    wt::putU32(last, 0, cp);
+    const QByteArray plc = cps + last + pcds;
+    QByteArray table = QByteArray::fromHex("0102000000"); // a Prc with two bytes of formatting
+    table += '\x02';
+    QByteArray lcb(4, '\0');
+    wt::putU32(lcb, 0, static_cast<quint32>(plc.size()));
+    table += lcb + plc;
+    wt::putU32(wd, 154 + 33 * 8, 0);
+    wt::putU32(wd, 154 + 33 * 8 + 4, static_cast<quint32>(table.size()));
+    return wt::makeOle({{QStringLiteral("WordDocument"), wd}, {QStringLiteral("1Table"), table}});
+}
+
+// A Word 6 document: single-byte text in one run from fcMin, no table stream.
+QByteArray word6Binary(const QByteArray &text, qint32 ccpText)
+{
+    QByteArray wd(1024, '\0');
+    putU16(wd, 0, 0xA5EC);
+    putU16(wd, 2, 101);
+    wt::putU32(wd, 0x18, 1024);
+    wt::putU32(wd, 0x34, static_cast<quint32>(ccpText));
+    return wt::makeOle({{QStringLiteral("WordDocument"), wd + text}});
+}
+
+} // namespace
+
+class TstWordCounts : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    int m_counter = 0;
+
+    QString store(const QByteArray &file, const QString &suffix)
+    {
+        return wt::writeFile(m_dir, QStringLiteral("c%1%2").arg(++m_counter).arg(suffix), file);
+    }
+
+private slots:
+    void countsOfEachFormat_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QList<qint64>>("counts"); // words, characters, with spaces, paragraphs
+
+        QTest::newRow("OOXML") << docxWithBody(
+            "<w:p><w:pPr><w:tabs><w:tab w:val=\"left\" w:pos=\"720\"/></w:tabs></w:pPr>"
+            "<w:r><w:t>Hello</w:t><w:tab/><w:t xml:space=\"preserve\">big world</w:t></w:r>"
+            "<w:del><w:r><w:delText>gone words</w:delText></w:r></w:del></w:p>"
+            "<w:p/>"
+            "<w:p><w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText> PAGE </w:instrText></w:r>"
+            "<w:r><w:fldChar w:fldCharType=\"separate\"/></w:r><w:r><w:t>7</w:t></w:r><w:r><w:fldChar w:fldCharType=\"end\"/></w:r>"
+            "<w:r><w:br/><w:t>\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E</w:t></w:r></w:p>"
+            "<w:p><w:r><mc:AlternateContent><mc:Choice Requires=\"wps\"><w:drawing><wps:txbx><w:txbxContent>"
+            "<w:p><w:r><w:t>boxed</w:t></w:r></w:p></w:txbxContent></wps:txbx></w:drawing></mc:Choice>"
+            "<mc:Fallback><w:pict><w:txbxContent><w:p><w:r><w:t>boxed</w:t></w:r></w:p></w:txbxContent></w:pict></mc:Fallback>"
+            "</mc:AlternateContent></w:r><w:r><w:t>anchor</w:t></w:r></w:p><w:sectPr/>")
+                                   << ".docx" << "OOXML" << QList<qint64>{9, 28, 31, 4};
+
+        QTest::newRow("ODT") << odtWithText(
+            "<text:tracked-changes><text:changed-region><text:deletion><text:p>removed words</text:p></text:deletion>"
+            "</text:changed-region></text:tracked-changes>"
+            "<text:h text:outline-level=\"1\">Title  \n here</text:h>"
+            "<text:p>  one<text:s text:c=\"3\"/>two<text:tab/>three<text:line-break/>four</text:p><text:p/>"
+            "<text:p>note<text:note><text:note-citation>1</text:note-citation><text:note-body><text:p>footnote text</text:p>"
+            "</text:note-body></text:note> and <office:annotation><text:p>a comment</text:p></office:annotation>end</text:p>"
+            "<text:p><draw:frame><svg:title>picture title</svg:title><draw:text-box><text:p>boxed</text:p>"
+            "</draw:text-box></draw:frame></text:p>")
+                             << ".odt" << "ODT" << QList<qint64>{10, 39, 47, 4};
+
+        QTest::newRow("RTF") << QByteArray(
+            "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\froman Times;}{\\f1\\fnil\\fcharset128 MS Mincho;}}\n"
+            "{\\colortbl;\\red0\\green0\\blue0;}{\\stylesheet{\\s0 Normal;}}{\\info{\\title Not counted}}\n"
+            "{\\header \\pard header words\\par}\n"
+            "\\pard Caf\\'e9 au{\\footnote \\pard footnote text} lait\\par\n"
+            "{\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt link}}\\tab {\\f1 \\'93\\'fa\\'96\\'7b}\\u8364?\\par\n"
+            "\\pard\\par\n"
+            "{\\*\\unknown hidden}{\\pict\\pngblip 89504e47}last\n}")
+                             << ".rtf" << "RTF" << QList<qint64>{8, 21, 24, 3};
+
+        QTest::newRow("Word 2003 XML") << QByteArray(
+            "<?xml version=\"1.0\"?><?mso-application progid=\"Word.Document\"?>"
+            "<w:wordDocument xmlns:w=\"http://schemas.microsoft.com/office/word/2003/wordml\" "
+            "xmlns:o=\"urn:schemas-microsoft-com:office:office\" xmlns:wx=\"http://schemas.microsoft.com/office/word/2003/auxHint\">"
+            "<o:DocumentProperties><o:Title>T</o:Title></o:DocumentProperties><w:body><wx:sect>"
+            "<w:p><w:r><w:t>Two words</w:t></w:r><w:r><w:footnote><w:p><w:r><w:t>note text</w:t></w:r></w:p></w:footnote></w:r></w:p>"
+            "<w:p><w:r><w:instrText>PAGE</w:instrText><w:t>three</w:t></w:r></w:p>"
+            "<w:sectPr><w:hdr w:type=\"odd\"><w:p><w:r><w:t>header</w:t></w:r></w:p></w:hdr></w:sectPr>"
+            "</wx:sect></w:body></w:wordDocument>")
+                                       << ".xml" << "WORDML" << QList<qint64>{3, 13, 14, 2};
+
+        const QString plain = QStringLiteral(u"Grüße aus Köln\r\n\r\nzweite\tZeile\n");
+        const QList<qint64> plainCounts{5, 23, 26, 2};
+        QTest::newRow("text, UTF-8") << plain.toUtf8() << ".txt" << "TEXT" << plainCounts;
+        QTest::newRow("text, UTF-16") << QByteArray("\xFF\xFE") + QStringEncoder(QStringEncoder::Utf16LE)(plain)
+                                      << ".txt" << "TEXT" << plainCounts;
+        QTest::newRow("text, Windows-1252") << plain.toLatin1() << ".txt" << "TEXT" << plainCounts;
+
+        // Compressed and UTF-16 pieces after a formatting entry, a field whose instruction is left out, and a
+        // footnote's text after the main text.
+        QTest::newRow("Word 97-2003, pieces") << wordBinaryWithPieces(
+            {{QStringLiteral(u"Caf\u00e9 au lait\r"), true},
+             {QStringLiteral(u"Zo\u00eb \u65e5\u672c\tend\r"), false},
+             {QStringLiteral(u"\u0013 HYPERLINK \"x\" \u0014link text\u0015 done\r"), true},
+             {QStringLiteral(u"Footnote words here\r"), true}},
+            13 + 11 + 33) // the first three pieces
+                                              << ".doc" << "OLE" << QList<qint64>{10, 30, 36, 3};
+        QTest::newRow("Word 6") << word6Binary("Word six text\rsecond\rheader\r", 21)
+                                << ".doc" << "OLE" << QList<qint64>{4, 17, 19, 2};
+    }
+
+    void countsOfEachFormat()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, suffix);
+        QFETCH(QString, format);
+        QFETCH(QList<qint64>, counts);
+        const auto p = word::readDocumentProperties(store(file, suffix));
+        QCOMPARE(p.format(), format);
+        QList<qint64> actual;
+        for (const Builtin id : kCounted)
+            actual << (p.get(id) ? p.get(id)->asInteger() : -1);
+        QCOMPARE(actual, counts);
+        QCOMPARE(p.computed(), kCounted);
+        QVERIFY(!p.get(Builtin::NumberOfPages)); // pages and lines need a layout
+        QVERIFY(!p.get(Builtin::NumberOfLines));
+    }
+
+    void storedCountsWinUnlessRecounted()
+    {
+        // Edited after the word processor counted it: the stored words are stale, characters with spaces
+        // and paragraphs are missing.
+        const QByteArray app = wt::appXml({{"Words", "999"}, {"Characters", "5"}});
+        const QString edited = store(docxWithBody("<w:p><w:r><w:t>one two</w:t></w:r></w:p>", app), QStringLiteral(".docx"));
+
+        const auto stored = word::readDocumentProperties(edited);
+        QCOMPARE(stored.get(Builtin::NumberOfWords)->asInteger(), 999);
+        QCOMPARE(stored.get(Builtin::NumberOfCharacters)->asInteger(), 5);
+        QCOMPARE(stored.get(Builtin::NumberOfCharactersWithSpaces)->asInteger(), 7);
+        QCOMPARE(stored.get(Builtin::NumberOfParagraphs)->asInteger(), 1);
+        QCOMPARE(stored.computed(), (QList<Builtin>{Builtin::NumberOfCharactersWithSpaces, Builtin::NumberOfParagraphs}));
+
+        const auto recounted = word::readDocumentProperties(edited, word::ReadOptions{true});
+        QCOMPARE(recounted.get(Builtin::NumberOfWords)->asInteger(), 2);
+        QCOMPARE(recounted.get(Builtin::NumberOfCharacters)->asInteger(), 6);
+        QCOMPARE(recounted.computed(), kCounted);
+    }
+
+    // The document still opens with what it stores; only the counts stay "Not set".
+    void unreadableTextLeavesCountsUnset_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<QString>("format");
+        QTest::newRow("piece outside the stream")
+            << wordBinaryWithPieces({{QStringLiteral("text\r"), true}}, 5, 0, 1 << 28) << ".doc" << "OLE";
+        QTest::newRow("encrypted Word text")
+            << wordBinaryWithPieces({{QStringLiteral("text\r"), true}}, 5, 0x0100) << ".doc" << "OLE";
+        QTest::newRow("main text longer than allowed")
+            << wordBinaryWithPieces({{QStringLiteral("text\r"), true}}, 0x7FFFFFFF) << ".doc" << "OLE";
+        QTest::newRow("broken document.xml") << docxWithBody("<w:p><w:t>cut") << ".docx" << "OOXML";
+        QTest::newRow("billions of blanks") << odtWithText("<text:p>a<text:s text:c=\"4000000000\"/>b</text:p>")
+                                            << ".odt" << "ODT";
+    }
+
+    void unreadableTextLeavesCountsUnset()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, suffix);
+        QFETCH(QString, format);
+        const auto p = word::readDocumentProperties(store(file, suffix));
+        QCOMPARE(p.format(), format);
+        for (const Builtin id : kCounted)
+            QVERIFY2(!p.get(id), word::builtinInfo(id).name);
+        QVERIFY(p.computed().isEmpty());
+    }
+};
+
+QV_WORD_TEST_MAIN(TstWordCounts)
+#include "tst_word_counts.moc"
