@@ -74,6 +74,17 @@ QByteArray manyAttributes(int count)
 
 // An app.xml of about `bytes`, deflated by hand (it compresses about a thousandfold): one value of
 // blanks, or as many short elements as fit.
+// A core part of about 8 MiB made of elements with as many attributes as are allowed each.
+QByteArray manyElementsWithAttributes()
+{
+    QByteArray element = "<x";
+    for (int k = 0; k < 63; ++k)
+        element += " a" + QByteArray::number(k) + "=\"\"";
+    element += "/>";
+    const QByteArray core = wt::coreXml({{"dc:title", QStringLiteral("T")}});
+    return docxWithCore(QByteArray(core).replace("<dc:title>", element.repeated(8000000 / element.size()) + "<dc:title>"));
+}
+
 QByteArray bigApp(qint64 bytes, bool oneValue)
 {
     QByteArray app = "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/extended-properties\">";
@@ -164,6 +175,7 @@ int main(int argc, char **argv)
     // XML: many attributes, oversized property parts, entity expansion, nesting.
     write(QStringLiteral("xml"), QStringLiteral("attributes-40000.docx"), manyAttributes(40000));
     write(QStringLiteral("xml"), QStringLiteral("attributes-400000.docx"), manyAttributes(400000));
+    write(QStringLiteral("xml"), QStringLiteral("attributes-63-in-every-element.docx"), manyElementsWithAttributes());
     write(QStringLiteral("xml"), QStringLiteral("app-63MiB.docx"), bigApp(63ll * 1024 * 1024, true));
     write(QStringLiteral("xml"), QStringLiteral("app-8MiB.docx"), bigApp(8ll * 1024 * 1024 - 1024, false));
     write(QStringLiteral("xml"), QStringLiteral("entity-expansion.docx"), entityExpansion());

@@ -23,8 +23,8 @@ inline constexpr qint64 kMaxJoinedListChars = kMaxTextValueChars;
 // are kilobytes in real documents, a thumbnail or thousands of parts included.
 inline constexpr qint64 kMaxPropertyPartBytes = 8ll * 1024 * 1024;
 // Checking duplicate attributes costs the XML reader the square of their number; real elements have a
-// dozen or two, namespace declarations included.
-inline constexpr int kMaxXmlAttributesPerElement = 256;
+// dozen or two, namespace declarations included (a Word 2003 XML root has the most, about twenty).
+inline constexpr int kMaxXmlAttributesPerElement = 64;
 // Everything the property-set decoder may produce for one document, in bytes of decoded text and blobs.
 // Entries that share or overlap one value would otherwise multiply it thousands of times.
 inline constexpr qint64 kMaxDecodedPropertyBytes = 16ll * 1024 * 1024;
