@@ -1,14 +1,8 @@
-#include "extract/Shared.h"
-#include "app/UiContext.h"
+#include "extract/PauseSeconds.h"
+#include "core/UiContext.h"
 #include "platform/Clock.h"
 #include <algorithm>
 #include <cmath>
-
-QString FileNameFromPath(const QString &path)
-{
-    const qsizetype last = path.lastIndexOf(QLatin1Char('/'));
-    return last < 0 ? path : path.mid(last + 1);
-}
 
 void PauseSeconds(double seconds, IClock &clock, const MainWindowState *window)
 {

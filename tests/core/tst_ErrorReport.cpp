@@ -1,5 +1,5 @@
-#include "app/ErrorReport.h"
-#include "app/Product.h"
+#include "core/ErrorReport.h"
+#include "core/Product.h"
 #include "platform/fakes/FakePlatform.h"
 #include <QTest>
 

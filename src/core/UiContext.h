@@ -1,7 +1,7 @@
 #pragma once
-#include "app/ErrorReport.h"
-#include "app/MainWindowState.h"
-#include "app/SettingsStore.h"
+#include "core/ErrorReport.h"
+#include "core/MainWindowState.h"
+#include "core/SettingsStore.h"
 #include "platform/Platform.h"
 #include <QString>
 

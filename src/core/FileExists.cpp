@@ -1,4 +1,4 @@
-#include "app/FileExists.h"
+#include "core/FileExists.h"
 #include <QFileInfo>
 
 bool FileExists(const QString &path)

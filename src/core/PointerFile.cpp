@@ -1,8 +1,7 @@
-#include "filelist/DragPointer.h"
+#include "core/PointerFile.h"
 #include <QFile>
 #include <QPixmap>
 
-namespace filelist {
 namespace {
 
 struct Hotspot {
@@ -57,7 +56,7 @@ Container checkContainer(const QByteArray &content)
 
 } // namespace
 
-std::optional<QCursor> LoadPointerFile(const QString &path)
+std::optional<QCursor> loadPointerFile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > MaxPointerFileBytes)
@@ -78,5 +77,3 @@ std::optional<QCursor> LoadPointerFile(const QString &path)
         return QCursor(picture, h.x, h.y);
     return QCursor(picture); // centred
 }
-
-} // namespace filelist

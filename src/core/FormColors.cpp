@@ -1,4 +1,4 @@
-#include "app/FormColors.h"
+#include "core/FormColors.h"
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>

@@ -5,10 +5,6 @@
 
 class QWidget;
 
-// Reads a Windows cursor or icon file; the hotspot comes from the file's own directory entry
-// (cursor files keep it there; icons point at their top-left corner).
-std::optional<QCursor> loadCursorFile(const QString &path);
-
 // A window's pointer value (0 arrow, 11 busy, 99 custom) shown as the matching cursor.
 class WindowPointer {
 public:

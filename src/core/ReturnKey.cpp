@@ -1,4 +1,4 @@
-#include "app/ReturnKey.h"
+#include "core/ReturnKey.h"
 #include <QKeyEvent>
 #include <QPushButton>
 

@@ -1,4 +1,4 @@
-#include "app/UiContext.h"
+#include "core/UiContext.h"
 #include <QCoreApplication>
 #include <QTimer>
 

@@ -1,4 +1,4 @@
-#include "filelist/FileTests.h"
+#include "filelist/FileAttributes.h"
 #include <QFile>
 #include <sys/stat.h>
 

@@ -1,4 +1,4 @@
-#include "app/ProgramIcon.h"
+#include "core/ProgramIcon.h"
 
 QIcon programIcon()
 {

@@ -1,4 +1,4 @@
-#include "app/SettingsStore.h"
+#include "core/SettingsStore.h"
 
 QString SettingsStore::read(const QString &key, const QString &defaultValue) const
 {

@@ -1,4 +1,4 @@
-#include "app/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "platform/DesktopPlatform.h"
 #include "platform/RuntimeError.h"
 #include "platform/fakes/FakePlatform.h"
