@@ -1,6 +1,7 @@
 #include "word/PropertySet.h"
 #include "word/ByteReader.h"
 #include "word/CodePage.h"
+#include "word/EngineLog.h"
 #include "word/Errors.h"
 #include "word/Limits.h"
 #include <cstring>
@@ -249,8 +250,13 @@ std::vector<OleSection> decodePropertySetStream(const QByteArray &stream, Proper
     if (!all.has(0, 28) || all.u16(0) != 0xFFFE)
         return sections;
     const quint32 count = all.u32(24);
-    if (count == 0 || count > static_cast<quint32>(limits::kMaxSections))
+    if (count == 0 || count > static_cast<quint32>(limits::kMaxSections)) {
+        if (count != 0)
+            noteSkipped(QStringLiteral("a property set claims %1 sections, more than %2; it is skipped")
+                            .arg(count)
+                            .arg(limits::kMaxSections));
         return sections;
+    }
     // Section records naming a section already decoded share its decoding (by start and size).
     std::map<std::pair<qint64, qint64>, size_t> decodedSections;
     for (quint32 k = 0; k < count; ++k) {
@@ -278,6 +284,10 @@ std::vector<OleSection> decodePropertySetStream(const QByteArray &stream, Proper
         const quint32 n = s.u32(4);
         decodedSections[{start, size}] = sections.size();
         if (n > static_cast<quint32>(limits::kMaxPropertiesPerSection) || !s.has(8, static_cast<qint64>(n) * 8)) {
+            noteSkipped(QStringLiteral("a property-set section claims %1 properties, more than it holds or %2; "
+                                       "its values are skipped")
+                            .arg(n)
+                            .arg(limits::kMaxPropertiesPerSection));
             sections.push_back(std::move(section));
             continue;
         }
