@@ -12,14 +12,21 @@ QDateTime wholeSeconds(const QDateTime &dt)
     const QTime t = dt.time();
     return t.msec() == 0 ? dt : dt.addMSecs(-t.msec());
 }
-// Dates before 1602 are the formats' way of writing "never"; after 9999 none can be shown.
+
+// Dates before 1602 are the formats' way of writing "never"; after 9999 none can be shown. `stated` is
+// empty when the reader already found the stored value to mean "never" (a zero FILETIME).
 void noteOutOfRange(Builtin id, const QString &stated)
 {
-    noteSkipped(QStringLiteral("its %1 (%2) lies outside %3 to %4 and is taken as not set")
-                    .arg(QLatin1String(builtinInfo(id).name), stated.isEmpty() ? QStringLiteral("invalid") : stated)
-                    .arg(kFirstShownYear)
-                    .arg(kLastShownYear));
+    const QLatin1String name(builtinInfo(id).name);
+    if (stated.isEmpty())
+        noteSkipped(QStringLiteral("its %1 is stored as \"never\" and is taken as not set").arg(name));
+    else
+        noteSkipped(QStringLiteral("its %1 (%2) lies outside %3 to %4 and is taken as not set")
+                        .arg(name, stated)
+                        .arg(kFirstShownYear)
+                        .arg(kLastShownYear));
 }
+
 } // namespace
 
 // The system's time zone, looked up once per thread. Converting through it avoids the C library's
