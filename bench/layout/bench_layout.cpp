@@ -1,0 +1,152 @@
+// Lays out every document of a folder (default: the shared corpus) in one session and prints the
+// office's start-up time, the time per document (median, 90th percentile, worst), its peak memory,
+// the failures, and how often the layout's page count equals the one stored in the file (from the
+// corpus's reference.json, where there is one).
+// Usage: bench_layout [--limit SECONDS] [--restart-every N] [--verbose] [FOLDER|FILE ...]
+#include "layout/LayoutSession.h"
+#include <QCoreApplication>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+// Stored page counts by absolute path, from every reference.json found in the given folders.
+QHash<QString, int> storedPages(const QStringList &roots)
+{
+    QHash<QString, int> pages;
+    for (const QString &root : roots) {
+        QFile f(QDir(root).filePath(QStringLiteral("reference.json")));
+        if (!f.open(QIODevice::ReadOnly))
+            continue;
+        const QJsonArray entries = QJsonDocument::fromJson(f.readAll()).array();
+        for (const QJsonValue &e : entries) {
+            const QJsonObject o = e.toObject();
+            const QJsonValue p = o.value(QStringLiteral("props")).toObject().value(QStringLiteral("Pages"));
+            if (p.isDouble())
+                pages.insert(QFileInfo(QDir(root).filePath(o.value(QStringLiteral("file")).toString()))
+                                 .absoluteFilePath(),
+                             p.toInt());
+        }
+    }
+    return pages;
+}
+
+double percentile(std::vector<double> v, double q)
+{
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    return v[std::min(v.size() - 1, size_t(q * double(v.size())))];
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    layout::LayoutSession::Options options;
+    std::chrono::milliseconds limit{60000};
+    bool verbose = false;
+    QStringList roots;
+    for (int i = 0; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--limit") && i + 1 < args.size())
+            limit = std::chrono::milliseconds(qint64(args[++i].toDouble() * 1000));
+        else if (args[i] == QLatin1String("--restart-every") && i + 1 < args.size())
+            options.restartEvery = args[++i].toInt();
+        else if (args[i] == QLatin1String("--verbose"))
+            verbose = true;
+        else
+            roots << args[i];
+    }
+    if (roots.isEmpty())
+        roots << QStringLiteral(QV_SHARED_DIR "/corpus");
+    if (!layout::LayoutSession::available()) {
+        std::fprintf(stderr, "LibreOffice with its word processor is not installed\n");
+        return 2;
+    }
+    QStringList documents;
+    for (const QString &root : roots) {
+        if (!QFileInfo(root).isDir()) {
+            documents << root;
+            continue;
+        }
+        QDirIterator it(root, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            const QString name = QFileInfo(path).fileName();
+            if (name != QLatin1String("reference.json") && name != QLatin1String("README.md")
+                && name != QLatin1String("fixtures.txt"))
+                documents << path;
+        }
+    }
+    documents.sort();
+    const QHash<QString, int> stored = storedPages(roots);
+
+    layout::LayoutSession session(options);
+    QElapsedTimer clock;
+    clock.start();
+    const QString startError = session.start();
+    const qint64 startMs = clock.elapsed();
+    if (!startError.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(startError));
+        return 1;
+    }
+
+    std::vector<double> times, failedTimes;
+    int failed = 0, timedOut = 0, compared = 0, equal = 0, withinOne = 0;
+    QElapsedTimer total;
+    total.start();
+    for (const QString &doc : documents) {
+        clock.restart();
+        const layout::Measurement m = session.measure(doc, limit);
+        const double ms = double(clock.nsecsElapsed()) / 1e6;
+        if (m.pages) {
+            times.push_back(ms);
+            const auto s = stored.find(QFileInfo(doc).absoluteFilePath());
+            if (s != stored.end()) {
+                ++compared;
+                equal += *m.pages == *s;
+                withinOne += std::abs(*m.pages - *s) <= 1;
+                if (verbose && *m.pages != *s)
+                    std::printf("pages %d, stored %d: %s\n", *m.pages, *s, qPrintable(doc));
+            }
+        } else {
+            failedTimes.push_back(ms);
+            ++failed;
+            timedOut += m.timedOut;
+            if (verbose)
+                std::printf("%.0f ms: %s\n", ms, qPrintable(m.error));
+        }
+        if (verbose)
+            std::printf("%8.1f ms  pages %s lines %s  %s\n", ms, m.pages ? qPrintable(QString::number(*m.pages)) : "-",
+                        m.lines ? qPrintable(QString::number(*m.lines)) : "-", qPrintable(doc));
+    }
+    const double totalS = double(total.elapsed()) / 1000.0;
+    const std::int64_t peakKiB = session.peakOfficeMemoryKiB();
+    const int starts = session.officeStarts();
+
+    std::printf("documents            %lld (laid out %zu, failed %d, of which timed out %d)\n",
+                qlonglong(documents.size()), times.size(), failed, timedOut);
+    std::printf("office start-up      %lld ms (first start, fresh profile)\n", qlonglong(startMs));
+    std::printf("all documents        %.1f s, office started %d times (restart every %d)\n", totalS, starts,
+                options.restartEvery);
+    std::printf("per laid-out doc     median %.1f ms, p90 %.1f ms, worst %.1f ms\n", percentile(times, 0.5),
+                percentile(times, 0.9), percentile(times, 1.0));
+    std::printf("per failed doc       median %.1f ms, worst %.1f ms\n", percentile(failedTimes, 0.5),
+                percentile(failedTimes, 1.0));
+    std::printf("office peak memory   %.0f MiB (highest resident size of any office process)\n",
+                double(peakKiB) / 1024.0);
+    if (compared > 0)
+        std::printf("pages vs stored      equal %d of %d (%.0f %%), within one page %d (%.0f %%)\n", equal, compared,
+                    100.0 * equal / compared, withinOne, 100.0 * withinOne / compared);
+    return 0;
+}

@@ -1,0 +1,47 @@
+#pragma once
+#include <QString>
+#include <memory>
+
+namespace layout {
+
+// A failure inside the office, in words for the user (without the file's name: the caller adds it).
+struct OfficeError {
+    QString reason;
+    bool connectionLost = false; // the office is gone or no longer answers on this connection
+};
+
+struct LayoutCounts {
+    int pages = 0;
+    int lines = 0;
+};
+
+// The UNO side: the only place that sees UNO types. One object is one connection to one running office.
+class OfficeConnection {
+public:
+    // False when this program was built without the office's SDK.
+    static bool supported();
+    // Sets up this process's UNO runtime from the office's program folder (once per process; later
+    // calls must name the same folder). Throws OfficeError.
+    static void prepareRuntime(const QString &programDir);
+    // Connects to the office listening on `pipeName`; nullptr while it does not accept connections yet.
+    // Throws OfficeError on any other failure.
+    static std::unique_ptr<OfficeConnection> tryConnect(const QString &pipeName);
+
+    ~OfficeConnection();
+    OfficeConnection(const OfficeConnection &) = delete;
+    OfficeConnection &operator=(const OfficeConnection &) = delete;
+
+    // Opens the document read-only and hidden, lays it out, reads its pages and lines, closes it.
+    // Throws OfficeError.
+    LayoutCounts measure(const QString &path);
+    // Asks the office to end; false when it refused or could not be asked. Never throws.
+    bool terminateOffice() noexcept;
+
+    struct Impl;
+
+private:
+    explicit OfficeConnection(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> d;
+};
+
+} // namespace layout
