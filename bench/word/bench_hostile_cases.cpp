@@ -166,6 +166,25 @@ int main(int argc, char **argv)
     write(ole, QStringLiteral("storages-16000.doc"), wt::wordBinaryWithDirectory(S::StoragesOf4000, 16000));
     write(ole, QStringLiteral("storages-48000.doc"), wt::wordBinaryWithDirectory(S::StoragesOf4000, 48000));
 
+    // Sector chains that loop, a directory sector pointing at itself, a stream stating 4 GiB.
+    const QString chains = QStringLiteral("ole-chains");
+    {
+        wt::RawCfbLayout layout;
+        wt::PropertySection s(wt::fmtidSummary(), 1252);
+        s.string(2, QStringLiteral("Title")).string(4, QStringLiteral("Author")).int32(14, 2);
+        QByteArray file = wt::makeRawCfb({{QStringLiteral("WordDocument"), {}}, {QStringLiteral("\x05SummaryInformation"), wt::propertySetStream({s})}},
+                                         &layout);
+        const QByteArray whole = file;
+        wt::putU32(file, wt::cfbFatEntryOffset(layout, layout.streamFirstSector[1] + 2), static_cast<uint32_t>(layout.streamFirstSector[1]));
+        write(chains, QStringLiteral("cyclic-chain.doc"), file);
+        file = whole;
+        wt::putU32(file, wt::cfbFatEntryOffset(layout, layout.directorySector), static_cast<uint32_t>(layout.directorySector));
+        write(chains, QStringLiteral("directory-pointing-at-itself.doc"), file);
+        file = whole;
+        wt::putU32(file, wt::cfbDirectoryEntryOffset(layout, 2) + 120, 0xFFFFFFF0);
+        write(chains, QStringLiteral("stream-stating-4GiB.doc"), file);
+    }
+
     // Property sets: one value named by every entry, overlapping values.
     write(QStringLiteral("property-sets"), QStringLiteral("shared-value-40k.doc"), sharedValue(40000, 16));
     write(QStringLiteral("property-sets"), QStringLiteral("shared-value-250k.doc"), sharedValue(250000, 16));

@@ -192,9 +192,9 @@ Record describeInput(const Input &input, const RecordSettings &settings)
         for (word::Builtin id : settings.properties)
             r.properties.push_back({QLatin1String(word::builtinInfo(id).name), valueCell(props.stored(id))});
         return r;
-    } catch (const word::OpenError &e) {
-        return fail(e.format(), e.kind(), e.description());
-    } catch (const RuntimeError &e) {
+    } catch (const word::Error &e) {
+        if (e.isOpenFailure())
+            return fail(e.format(), e.kind(), e.description());
         return fail({}, word::ErrorKind::Io,
                     QStringLiteral("The document \"%1\" could not be read: %2").arg(path, e.description()));
     } catch (const std::bad_alloc &) {

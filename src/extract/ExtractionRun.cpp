@@ -110,11 +110,11 @@ void ExtractionRun::processDocument(Trap &t, IWordApplication *instance, const Q
         int reads = 0;
         while (a != b) {  // [242]
             try {
-                a = document->builtinProperty(14).toInt32(); // [244]
+                a = toInt32(document->builtinProperty(14)); // [244]
                 PauseSeconds(m_pageWait, *m_ctx.platform.clock, m_ctx.window); // [246]
                 if (ended())
                     return;
-                b = document->builtinProperty(14).toInt32(); // [248]
+                b = toInt32(document->builtinProperty(14)); // [248]
             } catch (const RuntimeError &) {
                 break;
             }

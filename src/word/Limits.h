@@ -39,5 +39,14 @@ inline constexpr int kMaxOleDirectoryDepth = 2048;      // sibling and child lin
 inline constexpr qint64 kMaxCountedChars = 64ll * 1024 * 1024;
 inline constexpr qint64 kMaxTextPieces = 1024 * 1024;
 inline constexpr int kMaxFieldNesting = 256;
+// RTF font tables: the definitions remembered for their code pages. Real tables list a few dozen fonts;
+// beyond this a hostile table only costs memory, and later fonts fall back to the document's code page.
+inline constexpr int kMaxRtfFonts = 4096;
+// How much of an RTF file is held at once while its header is scanned; the scan itself is bounded above.
+inline constexpr qint64 kRtfReadChunkBytes = 256 * 1024;
+// What format recognition looks at when a file is larger than is read in one go.
+inline constexpr qint64 kSniffBytes = 64 * 1024;
+// The piece of a large file held at once while its digest is computed.
+inline constexpr qint64 kDigestChunkBytes = 1024 * 1024;
 
 } // namespace word::limits

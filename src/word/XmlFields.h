@@ -1,6 +1,5 @@
 #pragma once
 #include <QByteArray>
-#include <QDateTime>
 #include <QString>
 #include <QXmlStreamAttributes>
 #include <functional>
@@ -28,18 +27,6 @@ struct XmlField {
 void walkXmlFields(const QByteArray &xml, const QString &partName, int depth,
                    const std::function<bool(const XmlField &)> &onField, bool isPrefix = false);
 
-// W3C date-time (the form OOXML and ODF use): YYYY[-MM[-DD[Thh:mm[:ss[.f]][Z|±hh:mm]]]]. A value with a
-// zone (Z or an offset) is a moment; one without is local time, reported through `isLocal`.
-struct ParsedDateTime {
-    QDate date;
-    QTime time;
-    std::optional<int> offsetSeconds; // absent: no zone given, the value is local time
-};
-std::optional<ParsedDateTime> parseW3cDateTime(QStringView text);
-
-// ISO 8601 duration (PnYnMnDTnHnMnS, as ODF's editing duration) in whole minutes, rounded down.
-std::optional<qint64> parseIsoDurationMinutes(QStringView text);
-
 // A whole number written in decimal (leading/trailing blanks allowed), as OOXML and ODF counts are.
 std::optional<qint64> parseWholeNumber(QStringView text);
 
@@ -47,9 +34,5 @@ std::optional<qint64> parseWholeNumber(QStringView text);
 // a tab, another control character) is written as _xHHHH_ (four hex digits), and _x005F_ stands for an
 // underscore that would otherwise begin such an escape. Text that only looks similar stays as it is.
 QString decodeOoxmlEscapes(const QString &text);
-
-// Dates a document cannot mean: those before 1602 are the "never" that writers store for a date they do
-// not have (zero FILETIME, .NET's zero date); those after 9999 are beyond any calendar a program shows.
-bool isNeverDate(const QDateTime &utc);
 
 } // namespace word

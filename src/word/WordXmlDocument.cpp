@@ -1,10 +1,11 @@
-// Text-based documents without a container: Word 2003 XML (WordprocessingML, whose properties are the
-// o:DocumentProperties element near the top) and plain text (no stored properties).
+// Word 2003 XML (WordprocessingML), a single XML file whose properties are the o:DocumentProperties
+// element near the top.
 #include "word/Errors.h"
 #include "word/Formats.h"
 #include "word/Limits.h"
 #include "word/MainText.h"
-#include "word/Xml.h"
+#include "word/SharedProperties.h"
+#include "word/XmlFields.h"
 
 namespace word {
 
@@ -27,43 +28,22 @@ DocumentData readWordXmlDocument(const FileContent &content)
             return !seen; // the properties come as one block near the top: stop after it
         seen = true;
         const QStringView n = f.localName;
-        auto count = [&](Builtin id) {
-            if (const auto v = parseWholeNumber(f.text))
-                d.setInteger(id, *v);
-        };
+        if (setApplicationProperty(d, n, f.text, XmlText::AsWritten))
+            return true;
         if (n == QLatin1String("Title")) d.setText(Builtin::Title, f.text);
         else if (n == QLatin1String("Subject")) d.setText(Builtin::Subject, f.text);
+        else if (n == QLatin1String("Description")) d.setText(Builtin::Comments, f.text);
         else if (n == QLatin1String("Author")) d.setText(Builtin::Author, f.text);
         else if (n == QLatin1String("Keywords")) d.setText(Builtin::Keywords, f.text);
-        else if (n == QLatin1String("Description")) d.setText(Builtin::Comments, f.text);
         else if (n == QLatin1String("LastAuthor")) d.setText(Builtin::LastAuthor, f.text);
         else if (n == QLatin1String("Revision")) d.setText(Builtin::RevisionNumber, f.text);
         else if (n == QLatin1String("Category")) d.setText(Builtin::Category, f.text);
-        else if (n == QLatin1String("Manager")) d.setText(Builtin::Manager, f.text);
-        else if (n == QLatin1String("Company")) d.setText(Builtin::Company, f.text);
-        else if (n == QLatin1String("HyperlinkBase")) d.setText(Builtin::HyperlinkBase, f.text);
-        else if (n == QLatin1String("Template")) d.setText(Builtin::Template, f.text);
-        else if (n == QLatin1String("TotalTime")) count(Builtin::TotalEditingTime);
-        else if (n == QLatin1String("Pages")) count(Builtin::NumberOfPages);
-        else if (n == QLatin1String("Words")) count(Builtin::NumberOfWords);
-        else if (n == QLatin1String("Characters")) count(Builtin::NumberOfCharacters);
-        else if (n == QLatin1String("CharactersWithSpaces")) count(Builtin::NumberOfCharactersWithSpaces);
-        else if (n == QLatin1String("Lines")) count(Builtin::NumberOfLines);
-        else if (n == QLatin1String("Paragraphs")) count(Builtin::NumberOfParagraphs);
         else if (n == QLatin1String("Created")) d.setW3cDate(Builtin::CreationDate, f.text);
         else if (n == QLatin1String("LastSaved")) d.setW3cDate(Builtin::LastSaveTime, f.text);
         else if (n == QLatin1String("LastPrinted")) d.setW3cDate(Builtin::LastPrintDate, f.text);
         return true;
     }, isPrefix);
     computeMissingStatistics(d, content, [&](TextCounter &c) { countWordXmlText(xml, c); });
-    return d;
-}
-
-DocumentData readPlainText(const FileContent &content)
-{
-    DocumentData d;
-    d.format = QStringLiteral("TEXT");
-    computeMissingStatistics(d, content, [&](TextCounter &c) { countPlainText(content, c); });
     return d;
 }
 
