@@ -3,7 +3,7 @@
 // property is then read by number and by name and converted to text in two locales.
 #include "word/Application.h"
 #include "word/BuiltinProperty.h"
-#include "platform/RuntimeError.h"
+#include "word/Errors.h"
 #include <QLocale>
 #include <cstdint>
 #include <cstdio>
@@ -39,7 +39,7 @@ void touch(const word::PropertyValue &v)
     (void)v.toText(german);
     try {
         (void)v.toInt32();
-    } catch (const RuntimeError &) {
+    } catch (const word::Error &) {
     }
 }
 
@@ -55,17 +55,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         for (int number = 0; number <= 31; ++number) {
             try {
                 touch(doc->builtinProperty(number));
-            } catch (const RuntimeError &) {
+            } catch (const word::Error &) {
             }
         }
         for (const word::BuiltinInfo &p : word::builtinProperties()) {
             try {
                 touch(app.activeDocument()->builtinProperty(QLatin1String(p.name)));
-            } catch (const RuntimeError &) {
+            } catch (const word::Error &) {
             }
         }
         doc->close(0);
-    } catch (const RuntimeError &) {
+    } catch (const word::Error &) {
         // Documents that cannot be opened fail with a readable error: that is the expected outcome.
     }
     app.quit();

@@ -3,7 +3,7 @@
 // With --pause the run waits for the page count as the program does, which shows what an idle wait
 // costs in processor time (run it under /usr/bin/time).
 // Usage: bench_extraction_run [--entries N] [--pause SECONDS] [FILE|FOLDER ...]   (default: the samples)
-#include "app/TextProgressBar.h"
+#include "FakeProgress.h"
 #include "extract/ExtractionRun.h"
 #include "filelist/InputFileList.h"
 #include "platform/DesktopPlatform.h"
@@ -58,12 +58,12 @@ int main(int argc, char **argv)
     for (int i = 0; i < Entries; ++i)
         list.add(documents.at(i % documents.size()));
     ResultsTable table;
-    TextProgressBar bar;
+    FakeProgress bar;
     ExtractionRun run(context.ctx, list, table, bar, pause);
 
     QElapsedTimer timer;
     timer.start();
-    run.PushButton3_Click();
+    run.runExtraction();
     const double ms = static_cast<double>(timer.nsecsElapsed()) / 1e6;
     int reports = 0;
     for (const ShownMessage &m : fake.messages->shown)

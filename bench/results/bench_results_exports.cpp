@@ -2,8 +2,8 @@
 // workbook and the clipboard text. Events are processed between cells as in the program.
 // Targets in Release: text <= 2 s, workbook <= 10 s, clipboard text <= 2 s.
 #include "BenchTable.h"
-#include "app/ErrorReport.h"
-#include "app/UiContext.h"
+#include "core/ErrorReport.h"
+#include "core/UiContext.h"
 #include "platform/XlsxSpreadsheet.h"
 #include "platform/fakes/FakePlatform.h"
 #include "results/ClipboardExport.h"

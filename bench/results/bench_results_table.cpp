@@ -4,7 +4,7 @@
 // document engine would hand them over. A second pass shows the table in a ResultsView and lets events
 // through after every row, as the extraction run does.
 #include "BenchTable.h"
-#include "app/MainWindowState.h"
+#include "core/MainWindowState.h"
 #include "results/ResultsView.h"
 #include <QApplication>
 #include <QElapsedTimer>

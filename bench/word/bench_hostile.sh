@@ -37,7 +37,7 @@ out=$(mktemp /tmp/qv-hostile-out.XXXXXX)
 stats=$(mktemp /tmp/qv-hostile-time.XXXXXX)
 trap 'rm -f "$out" "$stats"; [ -n "$keep" ] || rm -rf "$cases"' EXIT
 
-printf '%-16s %-30s %9s %8s %8s  %s\n' family case size seconds "max MB" outcome
+printf '%-16s %-36s %9s %8s %8s  %s\n' family case size seconds "max MB" outcome
 declare -A worstTime worstMem
 for family in $(cd "$cases" && ls); do
   for f in "$cases/$family"/*; do
@@ -53,7 +53,7 @@ for family in $(cd "$cases" && ls); do
       124) outcome="still running after 60 s" ;;
       *) outcome="ended by signal $((status > 128 ? status - 128 : status)) (status $status)" ;;
     esac
-    printf '%-16s %-30s %9s %8.2f %8s  %s\n' "$family" "$(basename "$f")" "$(stat -c %s "$f")" "$seconds" "$mem" "$outcome"
+    printf '%-16s %-36s %9s %8.2f %8s  %s\n' "$family" "$(basename "$f")" "$(stat -c %s "$f")" "$seconds" "$mem" "$outcome"
     if [ -z "${worstTime[$family]:-}" ] || [ "$(echo "$seconds > ${worstTime[$family]}" | bc -l)" = 1 ]; then worstTime[$family]=$seconds; fi
     if [ -z "${worstMem[$family]:-}" ] || [ "$mem" -gt "${worstMem[$family]}" ]; then worstMem[$family]=$mem; fi
   done

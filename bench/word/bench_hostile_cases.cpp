@@ -74,6 +74,17 @@ QByteArray manyAttributes(int count)
 
 // An app.xml of about `bytes`, deflated by hand (it compresses about a thousandfold): one value of
 // blanks, or as many short elements as fit.
+// A core part of about 8 MiB made of elements with as many attributes as are allowed each.
+QByteArray manyElementsWithAttributes()
+{
+    QByteArray element = "<x";
+    for (int k = 0; k < 63; ++k)
+        element += " a" + QByteArray::number(k) + "=\"\"";
+    element += "/>";
+    const QByteArray core = wt::coreXml({{"dc:title", QStringLiteral("T")}});
+    return docxWithCore(QByteArray(core).replace("<dc:title>", element.repeated(8000000 / element.size()) + "<dc:title>"));
+}
+
 QByteArray bigApp(qint64 bytes, bool oneValue)
 {
     QByteArray app = "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/extended-properties\">";
@@ -155,6 +166,25 @@ int main(int argc, char **argv)
     write(ole, QStringLiteral("storages-16000.doc"), wt::wordBinaryWithDirectory(S::StoragesOf4000, 16000));
     write(ole, QStringLiteral("storages-48000.doc"), wt::wordBinaryWithDirectory(S::StoragesOf4000, 48000));
 
+    // Sector chains that loop, a directory sector pointing at itself, a stream stating 4 GiB.
+    const QString chains = QStringLiteral("ole-chains");
+    {
+        wt::RawCfbLayout layout;
+        wt::PropertySection s(wt::fmtidSummary(), 1252);
+        s.string(2, QStringLiteral("Title")).string(4, QStringLiteral("Author")).int32(14, 2);
+        QByteArray file = wt::makeRawCfb({{QStringLiteral("WordDocument"), {}}, {QStringLiteral("\x05SummaryInformation"), wt::propertySetStream({s})}},
+                                         &layout);
+        const QByteArray whole = file;
+        wt::putU32(file, wt::cfbFatEntryOffset(layout, layout.streamFirstSector[1] + 2), static_cast<uint32_t>(layout.streamFirstSector[1]));
+        write(chains, QStringLiteral("cyclic-chain.doc"), file);
+        file = whole;
+        wt::putU32(file, wt::cfbFatEntryOffset(layout, layout.directorySector), static_cast<uint32_t>(layout.directorySector));
+        write(chains, QStringLiteral("directory-pointing-at-itself.doc"), file);
+        file = whole;
+        wt::putU32(file, wt::cfbDirectoryEntryOffset(layout, 2) + 120, 0xFFFFFFF0);
+        write(chains, QStringLiteral("stream-stating-4GiB.doc"), file);
+    }
+
     // Property sets: one value named by every entry, overlapping values.
     write(QStringLiteral("property-sets"), QStringLiteral("shared-value-40k.doc"), sharedValue(40000, 16));
     write(QStringLiteral("property-sets"), QStringLiteral("shared-value-250k.doc"), sharedValue(250000, 16));
@@ -164,6 +194,7 @@ int main(int argc, char **argv)
     // XML: many attributes, oversized property parts, entity expansion, nesting.
     write(QStringLiteral("xml"), QStringLiteral("attributes-40000.docx"), manyAttributes(40000));
     write(QStringLiteral("xml"), QStringLiteral("attributes-400000.docx"), manyAttributes(400000));
+    write(QStringLiteral("xml"), QStringLiteral("attributes-63-in-every-element.docx"), manyElementsWithAttributes());
     write(QStringLiteral("xml"), QStringLiteral("app-63MiB.docx"), bigApp(63ll * 1024 * 1024, true));
     write(QStringLiteral("xml"), QStringLiteral("app-8MiB.docx"), bigApp(8ll * 1024 * 1024 - 1024, false));
     write(QStringLiteral("xml"), QStringLiteral("entity-expansion.docx"), entityExpansion());

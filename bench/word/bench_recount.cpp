@@ -4,7 +4,7 @@
 // within 1 % and within 3 % of it, and the largest differences. Run by hand:
 //   bench_recount [FOLDER] [--worst N] [--list]   (--list: every comparison, tab-separated)
 #include "word/Engine.h"
-#include "platform/RuntimeError.h"
+#include "word/Errors.h"
 #include <QCoreApplication>
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -82,7 +82,7 @@ int main(int argc, char **argv)
                 table[stored.format()][QLatin1String(name)].push_back(
                     {QDir(folder).relativeFilePath(file), s->asInteger(), c->asInteger()});
             }
-        } catch (const RuntimeError &) {
+        } catch (const word::Error &) {
             // Files the engine cannot open have nothing to compare.
         }
     }

@@ -1,9 +1,12 @@
 #include "app/Form1.h"
-#include "app/FileExists.h"
-#include "app/FormColors.h"
-#include "app/Product.h"
-#include "app/ProgramIcon.h"
-#include "app/ReturnKey.h"
+#include "core/ErrorLocation.h"
+#include "core/FileExists.h"
+#include "core/FormColors.h"
+#include "core/PointerFile.h"
+#include "core/Product.h"
+#include "core/ProgramIcon.h"
+#include "core/Twips.h"
+#include "core/ReturnKey.h"
 #include "app/WindowPlacement.h"
 #include "app/Samples.h"
 #include "app/TextProgressBar.h"
@@ -32,12 +35,11 @@
 #include <cmath>
 
 namespace {
-// Positions are kept in twips as the window was laid out; 15 twips make a pixel at 96 dpi.
-int px(int twips) { return (twips + 7) / 15; }
+int px(int twips) { return twipsToPixels(twips); }
 constexpr int ButtonHeight = 405;
 } // namespace
 
-QString Form1::location(const QString &procedure) { return product::LocationPrefix + QStringLiteral("Form1.") + procedure; }
+QString Form1::location(const QString &procedure) { return errorLocation::of(QStringLiteral("Form1"), procedure); }
 
 Form1::Form1(const Platform &platform, const QString &programFolder, double pageWaitSeconds)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -192,7 +194,7 @@ bool Form1::Form_Load()
     const QString cursorPath = m_ctx.programFolder + QStringLiteral("/HAND-M.CUR");
     if (t.test(106, [&] { return FileExists(cursorPath); })) {
         t.run(108, [&] {
-            const auto cursor = loadCursorFile(cursorPath);
+            const auto cursor = loadPointerFile(cursorPath);
             if (!cursor)
                 throw RuntimeError(RuntimeError::InvalidProcedureCall, QStringLiteral("Invalid picture: %1").arg(cursorPath));
             m_pointer.setCustomCursor(*cursor);
@@ -200,7 +202,8 @@ bool Form1::Form_Load()
     }
     t.run(110, [&] { visitHomePage(); });
     t.run(112, [&] {
-        if (m_settings.read(QStringLiteral("Snapshot"), QString()).isEmpty())
+        // Recorded once: while no list (or an empty one) is stored.
+        if (!m_settings.contains(setting::Snapshot.key) || m_settings.read(setting::Snapshot).isEmpty())
             RecordSampleList(m_ctx);
     });
     t.run(130, [&] { m_listView1->addFileColumn(); });
@@ -246,22 +249,22 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-void Form1::PushButton1_Click() { results::PushButton1_Click(m_ctx, *m_results); }
-void Form1::PushButton2_Click() { results::PushButton2_Click(m_ctx, *m_results); }
-void Form1::PushButton3_Click() { m_run->PushButton3_Click(); }
-void Form1::PushButton4_Click() { filelist::PushButton4_Click(m_ctx, *m_inputList); }
-void Form1::PushButton5_Click() { results::PushButton5_Click(m_ctx, *m_results); }
-void Form1::PushButton6_Click() { ::PushButton6_Click(m_ctx); }
-void Form1::PushButton7_Click() { filelist::PushButton7_Click(m_ctx, *m_inputList); }
-void Form1::PushButton8_Click() { filelist::PushButton8_Click(m_ctx, *m_inputList); }
-void Form1::PushButton9_Click() { samples::PushButton9_Click(m_ctx, *m_inputList); }
-void Form1::PushButton13_Click() { results::PushButton13_Click(m_ctx, *m_results); }
+void Form1::PushButton1_Click() { results::saveResultsAsText(m_ctx, *m_results); }
+void Form1::PushButton2_Click() { results::copyResultsToClipboard(m_ctx, *m_results); }
+void Form1::PushButton3_Click() { m_run->runExtraction(); }
+void Form1::PushButton4_Click() { filelist::addFolderFiles(m_ctx, *m_inputList); }
+void Form1::PushButton5_Click() { results::clearResults(m_ctx, *m_results); }
+void Form1::PushButton6_Click() { ::chooseProperties(m_ctx); }
+void Form1::PushButton7_Click() { filelist::addFiles(m_ctx, *m_inputList); }
+void Form1::PushButton8_Click() { filelist::clearList(m_ctx, *m_inputList); }
+void Form1::PushButton9_Click() { samples::addSampleFiles(m_ctx, *m_inputList); }
+void Form1::PushButton13_Click() { results::saveResultsAsWorkbook(m_ctx, *m_results); }
 
 int runApplication(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(product::Name);
-    QApplication::setOrganizationName(product::SettingsApplication);
+    QApplication::setOrganizationName(settingsIdentity::Organisation);
     QApplication::setWindowIcon(programIcon());
     Form1 form(Platform::desktop(), QCoreApplication::applicationDirPath());
     if (!form.Form_Load())

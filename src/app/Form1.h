@@ -1,9 +1,9 @@
 #pragma once
-#include "app/ErrorReport.h"
-#include "app/MainWindowState.h"
-#include "app/SettingsStore.h"
-#include "app/UiContext.h"
-#include "app/WindowPointer.h"
+#include "core/ErrorReport.h"
+#include "core/MainWindowState.h"
+#include "core/SettingsStore.h"
+#include "core/UiContext.h"
+#include "core/WindowPointer.h"
 #include <QWidget>
 #include <memory>
 

@@ -1,8 +1,8 @@
 #include "app/Samples.h"
-#include "app/ErrorReport.h"
-#include "app/FileExists.h"
-#include "app/Product.h"
-#include "app/UiContext.h"
+#include "core/ErrorReport.h"
+#include "core/FileExists.h"
+#include "core/ErrorLocation.h"
+#include "core/UiContext.h"
 #include "filelist/FolderWalk.h"
 #include "filelist/InputFileList.h"
 #include "platform/RuntimeError.h"
@@ -82,9 +82,9 @@ std::optional<QString> UnscrambleText(const QString &text, const QString &key, c
     return QString::fromUtf8(*codes);
 }
 
-void PushButton9_Click(const UiContext &ctx, InputFileList &list)
+void addSampleFiles(const UiContext &ctx, InputFileList &list)
 {
-    Trap t(*ctx.errors, product::LocationPrefix + QStringLiteral("Form1.PushButton9_Click"));
+    Trap t(*ctx.errors, errorLocation::of(QStringLiteral("Form1"), QStringLiteral("PushButton9_Click")));
     t.run(100, [&] { LoadSampleFiles(ctx, list); });
 }
 
@@ -123,13 +123,12 @@ void RecordSampleList(const UiContext &ctx)
     const std::optional<QString> scrambled = samples::ScrambleText(list, samples::ScrambleKey, ctx.window);
     if (!scrambled)
         return; // the program ended meanwhile: record again at the next start
-    ctx.settings->write(samples::SnapshotKey, *scrambled);
+    ctx.settings->write(setting::Snapshot, *scrambled);
 }
 
 void LoadSampleFiles(const UiContext &ctx, InputFileList &list)
 {
-    // A missing key reads as the text of a false flag, which unscrambles to paths that do not exist.
-    const QString stored = ctx.settings->read(samples::SnapshotKey, QStringLiteral("False"));
+    const QString stored = ctx.settings->read(setting::Snapshot);
     const std::optional<QString> recorded = samples::UnscrambleText(stored, samples::ScrambleKey, ctx.window);
     if (!recorded)
         return;

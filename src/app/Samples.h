@@ -31,7 +31,6 @@ namespace samples {
 // The key of the stored sample list.
 inline const QString ScrambleKey = QStringLiteral("quorvent");
 constexpr int MaxScrambleCodes = 32767;
-inline const QString SnapshotKey = QStringLiteral("Snapshot");
 inline const QString OpenFolderQuestion = QStringLiteral(
     "Would you like this software to open the folder where these sample files are stored (so that you can view them before working with them)?");
 // Separator of the recorded paths.
@@ -42,5 +41,5 @@ std::optional<QString> ScrambleText(const QString &text, const QString &key, con
 std::optional<QString> UnscrambleText(const QString &text, const QString &key, const MainWindowState *window);
 
 // "Load Sample/Example Files": LoadSampleFiles under the error report.
-void PushButton9_Click(const UiContext &ctx, InputFileList &list);
+void addSampleFiles(const UiContext &ctx, InputFileList &list);
 } // namespace samples

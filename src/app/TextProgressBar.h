@@ -1,12 +1,15 @@
 #pragma once
+#include "extract/RunProgress.h"
 #include <QProgressBar>
 
 // A progress bar that shows a text of the program's own: file names may hold '%', which the
-// stock bar would read as a placeholder.
-class TextProgressBar : public QProgressBar {
+// stock bar would read as a placeholder. The extraction run reports to it.
+class TextProgressBar : public QProgressBar, public IRunProgress {
     Q_OBJECT
 public:
     using QProgressBar::QProgressBar;
+    void showPercent(int percent) override { setValue(percent); }
+    void showText(const QString &text) override { setText(text); }
     QString text() const override { return m_text; }
     void setText(const QString &text)
     {

@@ -6,6 +6,7 @@
 #include "cli/Record.h"
 #include "layout/LayoutSession.h"
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <array>
 #include <atomic>
 #include <chrono>
@@ -97,6 +98,26 @@ struct Slot {
     bool ready = false;
 };
 
+// --verbose: the engine's notes go to the error output as lines of their own, one whole line per write so
+// that notes from several reading threads do not mix.
+FILE *g_notesOut = nullptr;
+
+void writeEngineNote(QtMsgType, const QMessageLogContext &, const QString &message)
+{
+    const QByteArray line = QStringLiteral("quillmere-extract: note: %1\n").arg(message).toUtf8();
+    static std::mutex lock;
+    const std::lock_guard<std::mutex> hold(lock);
+    fwrite(line.constData(), 1, static_cast<size_t>(line.size()), g_notesOut);
+    fflush(g_notesOut);
+}
+
+void enableEngineNotes(FILE *err)
+{
+    g_notesOut = err;
+    qInstallMessageHandler(writeEngineNote);
+    QLoggingCategory::setFilterRules(QStringLiteral("quillmere.engine.info=true"));
+}
+
 } // namespace
 
 int run(int argc, char **argv, FILE *out, FILE *err)
@@ -110,7 +131,10 @@ int run(int argc, char **argv, FILE *out, FILE *err)
     const std::unique_ptr<OutputFormat> format = makeOutputFormat(options.format, columnNames(settings));
     CheckedOutput output(out);
     InputSource source(options, err);
-    Progress progress(err, !options.quiet);
+    if (options.verbose)
+        enableEngineNotes(err);
+    // The progress line would be torn by notes written from the reading threads, so they exclude each other.
+    Progress progress(err, !options.quiet && !options.verbose);
     Tally tally;
 
     // Every thread (this one too) takes the next input, reads it, and then writes out whatever records

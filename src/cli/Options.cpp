@@ -71,6 +71,9 @@ int parseArguments(int argc, char **argv, Options &options, FILE *out, FILE *err
     const QCommandLineOption jobs({"j", "jobs"}, "Read N documents at a time (default: one per processor core).", "N");
     const QCommandLineOption quiet({"q", "quiet"}, "Write nothing to the error output: no progress, no line per "
                                    "failed document, no summary.");
+    const QCommandLineOption verbose({"v", "verbose"}, "Also write to the error output, for each document, what "
+                                     "the engine clamped or skipped (a date outside 1602 to 9999, a damaged "
+                                     "stream, a bound exceeded), to show why a value is missing.");
     const QCommandLineOption noHidden("no-hidden", "In folders, leave out files and folders whose names begin "
                                       "with a dot.");
     const QCommandLineOption format("format", "Output format: jsonl (JSON lines, the default), json (one JSON "
@@ -91,8 +94,8 @@ int parseArguments(int argc, char **argv, Options &options, FILE *out, FILE *err
                                            "after SECONDS (default: 60); its pages and lines stay null.", "SECONDS");
     const QCommandLineOption help({"h", "help"}, "Show this help and exit.");
     const QCommandLineOption version("version", "Show the version and exit.");
-    parser.addOptions({ext, list, nul, jobs, quiet, noHidden, format, fields, hash, root, shard, skip, recount, layout,
-                       layoutTimeout, help, version});
+    parser.addOptions({ext, list, nul, jobs, quiet, verbose, noHidden, format, fields, hash, root, shard, skip,
+                       recount, layout, layoutTimeout, help, version});
     parser.addPositionalArgument("PATH", "Documents and folders to read.", "PATH...");
 
     if (!parser.parse(raw.texts()))
@@ -110,6 +113,9 @@ int parseArguments(int argc, char **argv, Options &options, FILE *out, FILE *err
         options.paths.push_back(raw.bytes(p));
     options.nulSeparated = parser.isSet(nul);
     options.quiet = parser.isSet(quiet);
+    options.verbose = parser.isSet(verbose);
+    if (options.quiet && options.verbose)
+        return usageError(QStringLiteral("--quiet and --verbose exclude each other"));
     options.hidden = !parser.isSet(noHidden);
     options.recount = parser.isSet(recount);
     options.layout = parser.isSet(layout);

@@ -36,6 +36,7 @@ struct Options {
     bool hidden = true;             // walk hidden folders and take hidden files from folders
     int jobs = 0;                   // 0: one per processor core
     bool quiet = false;             // no progress, no failure lines, no summary on the error output
+    bool verbose = false;           // the engine's notes on what it clamped or skipped, on the error output
     OutputFormatKind format = OutputFormatKind::JsonLines;
     std::vector<word::Builtin> fields; // the properties written, in this order
     std::optional<Digest> digest;

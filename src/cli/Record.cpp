@@ -234,9 +234,9 @@ Record describeInput(const Input &input, const RecordSettings &settings, layout:
         }
         r.fields.push_back({kComputed, Cell::of(computed)});
         return r;
-    } catch (const word::OpenError &e) {
-        return fail(e.format(), e.kind(), e.description());
-    } catch (const RuntimeError &e) {
+    } catch (const word::Error &e) {
+        if (e.isOpenFailure())
+            return fail(e.format(), e.kind(), e.description());
         return fail({}, word::ErrorKind::Io,
                     QStringLiteral("The document \"%1\" could not be read: %2").arg(path, e.description()));
     } catch (const std::bad_alloc &) {

@@ -1,7 +1,8 @@
 #include "extract/ExtractionRun.h"
-#include "app/Product.h"
-#include "app/TextProgressBar.h"
-#include "extract/Shared.h"
+#include "extract/RunProgress.h"
+#include "core/ErrorLocation.h"
+#include "extract/FileNameFromPath.h"
+#include "extract/PauseSeconds.h"
 #include "filelist/InputFileList.h"
 #include "platform/RuntimeError.h"
 #include "properties/PropertyCatalogue.h"
@@ -22,12 +23,12 @@ QString ExtractionRun::ReadDocumentProperty(IWordApplication &instance, const QS
     }
 }
 
-void ExtractionRun::PushButton3_Click()
+void ExtractionRun::runExtraction()
 {
     if (m_inProgress) // [100] a second start while running does nothing
         return;
     m_inProgress = true; // [102]
-    Trap t(*m_ctx.errors, product::LocationPrefix + QStringLiteral("Form1.PushButton3_Click"));
+    Trap t(*m_ctx.errors, errorLocation::of(QStringLiteral("Form1"), QStringLiteral("PushButton3_Click")));
 
     bool hasEntries = true;
     t.run(104, [&] { hasEntries = m_list.count() > 0; });
@@ -71,8 +72,8 @@ void ExtractionRun::PushButton3_Click()
         m_table.checkAllRows(); // [272]
     });
     t.run(276, [&] { m_ctx.window->setMousePointer(pointer::Default); });
-    t.run(278, [&] { m_progress.setValue(0); });
-    t.run(280, [&] { m_progress.setText(QStringLiteral("Progress Bar")); });
+    t.run(278, [&] { m_progress.showPercent(0); });
+    t.run(280, [&] { m_progress.showText(QStringLiteral("Progress Bar")); });
     t.run(282, [&] { m_ctx.inform(QStringLiteral("Done.")); });
     m_inProgress = false; // [286]
 }
@@ -86,9 +87,9 @@ void ExtractionRun::processDocument(Trap &t, IWordApplication *instance, const Q
         return;
     t.run(228, [&] {
         const double percent = static_cast<double>(k) / static_cast<double>(m_list.count()) * 100.0;
-        m_progress.setValue(static_cast<int>(std::lround(percent)));
+        m_progress.showPercent(static_cast<int>(std::lround(percent)));
     });
-    t.run(230, [&] { m_progress.setText(QStringLiteral("Processing: ") + FileNameFromPath(path)); });
+    t.run(230, [&] { m_progress.showText(QStringLiteral("Processing: ") + FileNameFromPath(path)); });
     if (!processPendingEvents(m_ctx.window)) // [232]
         return;
 
@@ -109,11 +110,11 @@ void ExtractionRun::processDocument(Trap &t, IWordApplication *instance, const Q
         int reads = 0;
         while (a != b) {  // [242]
             try {
-                a = document->builtinProperty(14).toInt32(); // [244]
+                a = toInt32(document->builtinProperty(14)); // [244]
                 PauseSeconds(m_pageWait, *m_ctx.platform.clock, m_ctx.window); // [246]
                 if (ended())
                     return;
-                b = document->builtinProperty(14).toInt32(); // [248]
+                b = toInt32(document->builtinProperty(14)); // [248]
             } catch (const RuntimeError &) {
                 break;
             }

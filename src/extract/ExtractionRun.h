@@ -1,19 +1,19 @@
 #pragma once
-#include "app/UiContext.h"
+#include "core/UiContext.h"
 
 class InputFileList;
 class ResultsTable;
-class TextProgressBar;
+class IRunProgress;
 
 // "3. Start Extracting": reads the selected properties of every listed document into the results table.
 class ExtractionRun {
 public:
     // pageWaitSeconds is the pause between the two page-count reads; tests pass a shorter one.
-    ExtractionRun(const UiContext &ctx, InputFileList &list, ResultsTable &table, TextProgressBar &progress,
+    ExtractionRun(const UiContext &ctx, InputFileList &list, ResultsTable &table, IRunProgress &progress,
                   double pageWaitSeconds = 0.5)
         : m_ctx(ctx), m_list(list), m_table(table), m_progress(progress), m_pageWait(pageWaitSeconds) {}
 
-    void PushButton3_Click();
+    void runExtraction();
     bool inProgress() const { return m_inProgress; }
 
     // Reads one property of the active document as text; "Not set" when anything fails. Never throws.
@@ -29,7 +29,7 @@ private:
     const UiContext &m_ctx;
     InputFileList &m_list;
     ResultsTable &m_table;
-    TextProgressBar &m_progress;
+    IRunProgress &m_progress;
     double m_pageWait;
     bool m_inProgress = false;
 };

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/UiContext.h"
+#include "core/UiContext.h"
 
 // Start-up test: can a document engine instance be had at all? When not, explains and ends the
 // program. Returns false when it ended the program.

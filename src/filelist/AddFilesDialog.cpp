@@ -1,6 +1,6 @@
-#include "app/ErrorReport.h"
-#include "app/Product.h"
-#include "app/UiContext.h"
+#include "core/ErrorReport.h"
+#include "core/ErrorLocation.h"
+#include "core/UiContext.h"
 #include "filelist/FileListHandlers.h"
 #include "filelist/InputFileList.h"
 #include "filelist/NormalizeSlashes.h"
@@ -8,9 +8,9 @@
 
 namespace filelist {
 
-void PushButton7_Click(const UiContext &ctx, InputFileList &list)
+void addFiles(const UiContext &ctx, InputFileList &list)
 {
-    Trap t(*ctx.errors, product::LocationPrefix + QStringLiteral("Form1.PushButton7_Click"));
+    Trap t(*ctx.errors, errorLocation::of(QStringLiteral("Form1"), QStringLiteral("PushButton7_Click")));
     QString answer;
     bool tooMany = false;
     t.run(100, [&] {

@@ -10,11 +10,11 @@ class QWidget;
 namespace filelist {
 
 // "1. Add Word File(s)": the multi-selection open dialog.
-void PushButton7_Click(const UiContext &ctx, InputFileList &list);
+void addFiles(const UiContext &ctx, InputFileList &list);
 // "Clear List": empties the list unless a long operation shows the busy pointer.
-void PushButton8_Click(const UiContext &ctx, InputFileList &list);
+void clearList(const UiContext &ctx, InputFileList &list);
 // "1. Add All Word File(s) In Folder": asks for an extension and a folder, then walks it.
-void PushButton4_Click(const UiContext &ctx, InputFileList &list);
+void addFolderFiles(const UiContext &ctx, InputFileList &list);
 
 // The folder chooser opened on startFolder; the chosen folder's path, or an empty text on cancel.
 QString ChooseFolder(const UiContext &ctx, QWidget *owner, const QString &prompt, const QString &startFolder);

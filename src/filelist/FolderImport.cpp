@@ -1,7 +1,7 @@
-#include "app/ErrorReport.h"
-#include "app/MainWindowState.h"
-#include "app/Product.h"
-#include "app/UiContext.h"
+#include "core/ErrorReport.h"
+#include "core/MainWindowState.h"
+#include "core/ErrorLocation.h"
+#include "core/UiContext.h"
 #include "filelist/FileListHandlers.h"
 #include "filelist/FolderWalk.h"
 #include "filelist/InputFileList.h"
@@ -13,26 +13,24 @@ QString ChooseFolder(const UiContext &ctx, QWidget *owner, const QString &prompt
     return ctx.platform.dialogs->chooseFolder(owner, prompt, startFolder);
 }
 
-void PushButton4_Click(const UiContext &ctx, InputFileList &list)
+void addFolderFiles(const UiContext &ctx, InputFileList &list)
 {
-    Trap t(*ctx.errors, product::LocationPrefix + QStringLiteral("Form1.PushButton4_Click"));
-    const QString ExtensionKey = QStringLiteral("Extension");
-    const QString LastFolderKey = QStringLiteral("LastFolder");
+    Trap t(*ctx.errors, errorLocation::of(QStringLiteral("Form1"), QStringLiteral("PushButton4_Click")));
 
-    const QString stored = t.value<QString>(100, [&] { return ctx.settings->read(ExtensionKey, QStringLiteral("doc")); }, {});
+    const QString stored = t.value<QString>(100, [&] { return ctx.settings->read(setting::Extension); }, {});
     const QString extension = t.value<QString>(102, [&] {
         return ctx.platform.messages->inputBox(ctx.owner, ctx.appTitle, ExtensionPrompt, stored);
     }, {});
     if (t.test(104, [&] { return extension.isEmpty(); }))
         return;
     // Kept at once, even if the folder choice is then cancelled.
-    t.run(106, [&] { ctx.settings->write(ExtensionKey, extension); });
+    t.run(106, [&] { ctx.settings->write(setting::Extension, extension); });
 
-    const QString lastFolder = t.value<QString>(108, [&] { return ctx.settings->read(LastFolderKey, QString()); }, {});
+    const QString lastFolder = t.value<QString>(108, [&] { return ctx.settings->read(setting::LastFolder); }, {});
     const QString folder = t.value<QString>(110, [&] { return ChooseFolder(ctx, ctx.owner, FolderPrompt, lastFolder); }, {});
     if (t.test(112, [&] { return folder.isEmpty(); }))
         return;
-    t.run(114, [&] { ctx.settings->write(LastFolderKey, folder); });
+    t.run(114, [&] { ctx.settings->write(setting::LastFolder, folder); });
 
     t.run(116, [&] { ctx.window->setMousePointer(pointer::Busy); });
     QStringList folders{FolderSetEntry(folder)};

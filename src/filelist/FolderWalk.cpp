@@ -1,7 +1,8 @@
 #include "filelist/FolderWalk.h"
-#include "app/ErrorReport.h"
-#include "app/UiContext.h"
-#include "filelist/FileTests.h"
+#include "core/ErrorLocation.h"
+#include "core/ErrorReport.h"
+#include "core/UiContext.h"
+#include "filelist/FileAttributes.h"
 #include "filelist/InputFileList.h"
 #include "filelist/NormalizeSlashes.h"
 #include "filelist/Wildcard.h"
@@ -19,7 +20,8 @@
 namespace filelist {
 namespace {
 
-const QString WalkLocation = QStringLiteral("Tormandel2021/08/31.AddFolder.GetSubDirectories2016");
+const QString WalkLocation =
+    errorLocation::of(QStringLiteral("AddFolder"), QStringLiteral("GetSubDirectories2016"), errorLocation::FolderWalkerTag);
 
 // Directory listing goes through readdir rather than QDir: its entry type answers "regular file?" and
 // "folder?" for nearly every entry without a status call per file, which is what keeps a walk over

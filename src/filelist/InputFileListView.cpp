@@ -1,7 +1,8 @@
 #include "filelist/InputFileListView.h"
-#include "app/UiContext.h"
-#include "filelist/DragPointer.h"
-#include "filelist/FileTests.h"
+#include "core/UiContext.h"
+#include "core/PointerFile.h"
+#include "core/Twips.h"
+#include "filelist/FileAttributes.h"
 #include "filelist/FolderWalk.h"
 #include "filelist/InputFileList.h"
 #include <QCursor>
@@ -13,10 +14,6 @@
 #include <QToolTip>
 #include <QUrl>
 #include <exception>
-
-namespace {
-constexpr int TwipsPerPixel = 15;
-}
 
 InputFileListView::InputFileListView(InputFileList *list, const UiContext *ctx, QWidget *parent)
     : QTreeView(parent), m_list(list), m_ctx(ctx), m_cursorPos([] { return QCursor::pos(); })
@@ -51,7 +48,7 @@ void InputFileListView::addFileColumn()
 
 void InputFileListView::setFileColumnWidthTwips(int twips)
 {
-    header()->resizeSection(0, twips / TwipsPerPixel);
+    header()->resizeSection(0, twipsToPixels(twips));
 }
 
 int InputFileListView::draggedIndex() const
@@ -92,7 +89,7 @@ void InputFileListView::itemPressed(int index)
     // The picture is read anew on every press, so a replaced file shows at once.
     m_pointer = 99;
     const std::optional<QCursor> picture =
-        m_ctx ? filelist::LoadPointerFile(m_ctx->programFolder + QStringLiteral("/drag.ico")) : std::nullopt;
+        m_ctx ? loadPointerFile(m_ctx->programFolder + QStringLiteral("/drag.ico")) : std::nullopt;
     m_pictureLoaded = picture.has_value();
     viewport()->setCursor(picture ? *picture : QCursor(Qt::DragMoveCursor));
     setDragEnabled(false);

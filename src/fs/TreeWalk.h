@@ -1,5 +1,6 @@
 #pragma once
 #include "fs/FolderListing.h"
+#include "fs/Limits.h"
 #include <QByteArray>
 #include <vector>
 
@@ -25,9 +26,6 @@ public:
 
     // The next step; false once the walk is over.
     bool next(WalkStep &step);
-
-    // Deeper folders than this are reported as errors (ELOOP) rather than entered.
-    static constexpr size_t kMaxDepth = 1024;
 
 private:
     struct Level {

@@ -228,8 +228,8 @@ Platform Platform::desktop()
     p.clipboard = std::make_shared<QtClipboard>();
     p.clock = std::make_shared<SystemClock>();
     p.random = std::make_shared<SystemRandom>();
-    p.settings = std::make_shared<QSettingsBackend>(QStringLiteral("Velkorn"), QStringLiteral("Quillmere Vantrel"),
-                                                    QStringLiteral("Quillmere Vantrel"));
+    p.settings = std::make_shared<QSettingsBackend>(settingsIdentity::Organisation, settingsIdentity::Application,
+                                                    settingsIdentity::Section);
     p.exit = std::make_shared<ProcessExit>(p.settings);
     p.word = makeEngineWordFactory();
     p.spreadsheet = makeXlsxSpreadsheet(shell);

@@ -1,10 +1,46 @@
 // The automation surface served by the program's own document engine: each instance is a
-// word::Application; documents are the engine's open documents.
+// word::Application; documents are the engine's open documents. The engine speaks of faults; this is the
+// one place that turns them into the run-time's numbers.
 #include "platform/EngineWordFactory.h"
 #include "platform/LayoutStatistics.h"
 #include "word/Application.h"
 
 namespace {
+
+// The numbers the word processor and the run-time raise for the same failures.
+int runtimeNumberOf(word::Fault fault)
+{
+    using word::Fault;
+    switch (fault) {
+    case Fault::NotFound: return 5174;
+    case Fault::PermissionDenied: return RuntimeError::PermissionDenied;
+    case Fault::FileAccess:
+    case Fault::NotAFile: return 75;
+    case Fault::UnknownFormat: return 321;
+    case Fault::Damaged:
+    case Fault::TooLarge: return 5792;
+    case Fault::Encrypted: return 5408;
+    case Fault::NoValue: return RuntimeError::AutomationError;
+    case Fault::NoSuchProperty: return RuntimeError::InvalidProcedureCall;
+    case Fault::NoDocument: return 4248;
+    case Fault::DocumentClosed: return 5825;
+    case Fault::EngineEnded: return 462;
+    case Fault::TypeMismatch: return RuntimeError::TypeMismatch;
+    case Fault::Overflow: return RuntimeError::Overflow;
+    }
+    return RuntimeError::AutomationError;
+}
+
+// Runs one call into the engine, presenting its failure as a run-time error.
+template <class Call>
+auto engineCall(Call &&call) -> decltype(call())
+{
+    try {
+        return call();
+    } catch (const word::Error &e) {
+        throw runtimeErrorOf(e);
+    }
+}
 
 class EngineDocument : public IWordDocument {
 public:
@@ -14,16 +50,15 @@ public:
     {
         if (const auto laidOut = fromLayout(word::builtinByNumber(number)))
             return *laidOut;
-        return m_doc->builtinProperty(number);
+        return engineCall([&] { return m_doc->builtinProperty(number); });
     }
     word::PropertyValue builtinProperty(const QString &name) override
     {
         if (const auto laidOut = fromLayout(word::builtinByName(name)))
             return *laidOut;
-        return m_doc->builtinProperty(name);
+        return engineCall([&] { return m_doc->builtinProperty(name); });
     }
-    void close(int saveChanges) override { m_doc->close(saveChanges); }
-    const std::shared_ptr<word::Document> &engineDocument() const { return m_doc; }
+    void close(int saveChanges) override { engineCall([&] { m_doc->close(saveChanges); }); }
 
 private:
     // Pages and lines the file does not store, as the word processor would have them after laying the
@@ -60,17 +95,17 @@ public:
     }
     std::shared_ptr<IWordDocument> open(const QString &path) override
     {
-        return std::make_shared<EngineDocument>(m_app.open(path), m_layouts);
+        return std::make_shared<EngineDocument>(engineCall([&] { return m_app.open(path); }), m_layouts);
     }
     std::shared_ptr<IWordDocument> activeDocument() override
     {
-        return std::make_shared<EngineDocument>(m_app.activeDocument(), m_layouts);
+        return std::make_shared<EngineDocument>(engineCall([&] { return m_app.activeDocument(); }), m_layouts);
     }
     void quit() override
     {
         if (m_layouts)
             m_layouts->end();
-        m_app.quit();
+        engineCall([&] { m_app.quit(); });
     }
 
 private:
@@ -92,7 +127,14 @@ private:
 
 } // namespace
 
+RuntimeError runtimeErrorOf(const word::Error &e) { return RuntimeError(runtimeNumberOf(e.fault()), e.description()); }
+
 std::shared_ptr<IWordFactory> makeEngineWordFactory(std::chrono::milliseconds layoutTimeLimit)
 {
     return std::make_shared<EngineFactory>(layoutTimeLimit);
+}
+
+qint32 toInt32(const word::PropertyValue &value)
+{
+    return engineCall([&] { return value.toInt32(); });
 }

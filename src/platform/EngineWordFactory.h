@@ -1,5 +1,7 @@
 #pragma once
+#include "platform/RuntimeError.h"
 #include "platform/WordAutomation.h"
+#include "word/Errors.h"
 #include <chrono>
 #include <memory>
 
@@ -11,3 +13,7 @@ inline constexpr std::chrono::milliseconds kLayoutTimeLimit{60000};
 // installed, each instance also lays out the documents that store no page or line count, within
 // `layoutTimeLimit` per document.
 std::shared_ptr<IWordFactory> makeEngineWordFactory(std::chrono::milliseconds layoutTimeLimit = kLayoutTimeLimit);
+
+// The engine's failure as the run-time error the window's error report shows: the number a user of the
+// word processor's automation would see for it, and the engine's own text.
+RuntimeError runtimeErrorOf(const word::Error &e);

@@ -2,6 +2,14 @@
 #include <QString>
 #include <optional>
 
+// Where the program's settings live: the organisation's folder, the application's file and its section.
+// The window names itself with the same organisation, so anything Qt keeps per application lands beside them.
+namespace settingsIdentity {
+inline const QString Organisation = QStringLiteral("Velkorn");
+inline const QString Application = QStringLiteral("Quillmere Vantrel");
+inline const QString Section = QStringLiteral("Quillmere Vantrel");
+} // namespace settingsIdentity
+
 // Per-user key/value texts of one application and section. Refused reads and writes throw RuntimeError.
 class ISettingsBackend {
 public:

@@ -1,13 +1,36 @@
 #pragma once
+#include "platform/RuntimeError.h"
+#include <QDate>
 #include <QString>
+#include <QTime>
 #include <memory>
 
-// A new workbook in the spreadsheet program: cells are assigned text and interpreted as the spreadsheet
-// program would (plain numbers and local date-times become typed cells).
+// One cell as a workbook stores it: the text the user sees, and the typed value it was read as.
+struct SheetCell {
+    enum class Kind { Text, Number, Date, DateTime };
+    Kind kind = Kind::Text;
+    QString text;
+    double number = 0;
+    QDate date;
+    QTime time;
+
+    // What one cell can hold.
+    static constexpr qsizetype MaxChars = 32767;
+    // The error the spreadsheet program raises for a cell it cannot take.
+    static constexpr int Refused = 1004;
+    static RuntimeError tooLong(qsizetype size)
+    {
+        return RuntimeError(Refused, QStringLiteral("A cell holds at most 32,767 characters; this text has %1.").arg(size));
+    }
+    static SheetCell plain(const QString &text) { return SheetCell{Kind::Text, text, 0, {}, {}}; }
+};
+
+// A new workbook in the spreadsheet program. It writes cells as it is given them; how a text is read as a
+// number or date is decided before (results/CellRules.h).
 class IWorkbook {
 public:
     virtual ~IWorkbook() = default;
-    virtual void setCell(int row, int column, const QString &text) = 0; // 1-based
+    virtual void setCell(int row, int column, const SheetCell &cell) = 0; // 1-based
     virtual void autoFitColumns() = 0;
     // Saves the workbook and hands it to the desktop's spreadsheet program; throws on failure.
     virtual void show() = 0;

@@ -31,3 +31,7 @@ public:
     // Creates an instance; throws RuntimeError when none can be had.
     virtual std::unique_ptr<IWordApplication> create() = 0;
 };
+
+// The value as a 32-bit integer, converted as the run-time converts a property value; throws RuntimeError
+// (type mismatch or overflow) when it is not one.
+qint32 toInt32(const word::PropertyValue &value);

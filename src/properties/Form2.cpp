@@ -1,9 +1,11 @@
 #include "properties/Form2.h"
-#include "app/FileExists.h"
-#include "app/FormColors.h"
-#include "app/ProgramIcon.h"
-#include "app/Product.h"
-#include "app/ReturnKey.h"
+#include "core/FileExists.h"
+#include "core/FormColors.h"
+#include "core/PointerFile.h"
+#include "core/ProgramIcon.h"
+#include "core/Twips.h"
+#include "core/ErrorLocation.h"
+#include "core/ReturnKey.h"
 #include "properties/PropertyCatalogue.h"
 #include "platform/RuntimeError.h"
 
@@ -14,8 +16,7 @@
 #include <QPushButton>
 
 namespace {
-// Positions are kept in twips as the window was laid out; 15 twips make a pixel at 96 dpi.
-int px(int twips) { return (twips + 7) / 15; }
+int px(int twips) { return twipsToPixels(twips); }
 
 struct BoxPlace {
     int left, top, width;
@@ -30,7 +31,7 @@ constexpr std::array<BoxPlace, 24> boxPlaces{{
 constexpr int BoxHeight = 240;
 } // namespace
 
-QString Form2::location(const QString &procedure) { return product::LocationPrefix + QStringLiteral("Form2.") + procedure; }
+QString Form2::location(const QString &procedure) { return errorLocation::of(QStringLiteral("Form2"), procedure); }
 
 Form2::Form2(const UiContext &ctx, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
@@ -98,7 +99,7 @@ void Form2::Form_Load()
     const QString cursorPath = m_ctx.programFolder + QStringLiteral("/HAND-M.CUR");
     if (t.test(108, [&] { return FileExists(cursorPath); })) {
         t.run(110, [&] {
-            if (auto cursor = loadCursorFile(cursorPath))
+            if (auto cursor = loadPointerFile(cursorPath))
                 m_pointer.setCustomCursor(*cursor);
         });
     }
@@ -149,9 +150,9 @@ bool Form2::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-void PushButton6_Click(const UiContext &ctx)
+void chooseProperties(const UiContext &ctx)
 {
-    Trap t(*ctx.errors, product::LocationPrefix + QStringLiteral("Form1.PushButton6_Click"));
+    Trap t(*ctx.errors, errorLocation::of(QStringLiteral("Form1"), QStringLiteral("PushButton6_Click")));
     t.run(100, [&] {
         // Loaded afresh on every opening; shown without an owner, modal to the whole program.
         Form2 chooser(ctx, nullptr);

@@ -1,6 +1,6 @@
 #pragma once
-#include "app/UiContext.h"
-#include "app/WindowPointer.h"
+#include "core/UiContext.h"
+#include "core/WindowPointer.h"
 #include <QDialog>
 #include <array>
 
@@ -38,4 +38,4 @@ private:
 };
 
 // "2. Choose Word Properties To Extract": opens the chooser modally; the results table is left alone.
-void PushButton6_Click(const UiContext &ctx);
+void chooseProperties(const UiContext &ctx);

@@ -1,4 +1,5 @@
 #pragma once
+#include "core/Settings.h"
 #include <QString>
 #include <array>
 
@@ -10,14 +11,13 @@ struct CatalogueRow {
     int number;
     const char16_t *checkBox;
     const char16_t *caption;
-    const char16_t *settingsKey;
     const char16_t *columnHeader;
     const char16_t *wordName;
 };
 
 namespace catalogue {
 
-constexpr int RowCount = 24;
+constexpr int RowCount = setting::ColumnCount; // one stored choice per row
 const std::array<CatalogueRow, RowCount> &rows();
 const CatalogueRow &row(int number); // 1-based
 

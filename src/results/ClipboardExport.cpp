@@ -1,9 +1,10 @@
 #include "results/ClipboardExport.h"
-#include "app/ErrorReport.h"
-#include "app/MainWindowState.h"
-#include "app/UiContext.h"
+#include "core/ErrorReport.h"
+#include "core/MainWindowState.h"
+#include "core/UiContext.h"
 #include "platform/Clipboard.h"
 #include "results/EventPump.h"
+#include "results/ClipboardText.h"
 #include "results/Locations.h"
 #include "results/ResultsTable.h"
 #include <QList>
@@ -26,75 +27,7 @@ template <typename Attempt> bool retried(Attempt attempt)
     return false;
 }
 
-// Pasted as it is, a value holding one of these would split into further cells or rows and shift every
-// cell after it; quoted, spreadsheets read it back into one cell. Every other value stays exactly as it
-// was, quotes included.
-bool splitsCell(QStringView value)
-{
-    return value.contains(QLatin1Char('\t')) || value.contains(QLatin1Char('\r')) || value.contains(QLatin1Char('\n'));
-}
-
-QString quotedField(QStringView value)
-{
-    QString quoted = value.toString();
-    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
-
 } // namespace
-
-bool buildClipboardText(const ResultsData &table, QString &text, const Pump &pump)
-{
-    text.clear();
-    const int columns = table.columns();
-    const int rows = table.rows();
-    QList<int> widths;
-    widths.reserve(columns);
-    for (int c = 0; c < columns; ++c) {
-        int w = 0;
-        for (int r = 0; r < rows; ++r) {
-            if (!keepGoing(pump))
-                return false;
-            w = widenedWidth(w, table.cellAt(r, c));
-        }
-        widths.append(w);
-    }
-
-    for (int r = 0; r < rows; ++r) {
-        if (!keepGoing(pump))
-            return false;
-        if (!table.checkedAt(r))
-            continue;
-        for (int c = 0; c < columns; ++c) {
-            if (!keepGoing(pump))
-                return false;
-            const QStringView cell = table.cellAt(r, c);
-            if (splitsCell(cell))
-                appendField(text, quotedField(cell), widths[c]);
-            else
-                appendField(text, cell, widths[c]);
-        }
-        // The last cell carries neither its TAB nor its padding (nor spaces of its own). A line without
-        // columns has no TAB to drop, and the line before it must keep its line end.
-        if (columns > 0)
-            text.chop(1);
-        qsizetype end = text.size();
-        while (end > 0 && text.at(end - 1) == QLatin1Char(' '))
-            --end;
-        text.truncate(end);
-        text.append(QLatin1String("\r\n"));
-    }
-    return true;
-}
-
-QString clipboardText(const ResultsData &table)
-{
-    QString text;
-    buildClipboardText(table, text);
-    return text;
-}
-
-QString clipboardText(const ResultsTable &table) { return clipboardText(table.content()); }
 
 bool ClearClipboard(IClipboard &clipboard)
 {
@@ -120,7 +53,7 @@ void CopyListviewToClipboard(const UiContext &ctx, const ResultsTable &table)
     SetClipboardText(*ctx.platform.clipboard, text);
 }
 
-void PushButton2_Click(const UiContext &ctx, ResultsTable &table)
+void copyResultsToClipboard(const UiContext &ctx, ResultsTable &table)
 {
     Trap t(*ctx.errors, location::ClipboardButton);
     t.run(100, [&] { CopyListviewToClipboard(ctx, table); });

@@ -1,13 +1,7 @@
 #pragma once
 #include <QStringView>
-#include <functional>
 
 namespace results {
-
-// Lets the window process pending events between cells; false once the program has ended, and the
-// export then stops where it stands. Other handlers run inside it and may change the results table, so
-// the exports work on a copy of its content (ResultsTable::content()), never on the live table.
-using Pump = std::function<bool()>;
 
 // Column widths are 16-bit signed counts of characters, as the text and clipboard layouts have always
 // kept them: a text longer than 32,767 characters cannot be counted in.

@@ -1,5 +1,5 @@
 #include "results/EventPump.h"
-#include "app/UiContext.h"
+#include "core/UiContext.h"
 #include <QElapsedTimer>
 #include <memory>
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "results/ColumnWidths.h"
+#include "results/Pump.h"
 
 class MainWindowState;
 
@@ -14,8 +14,5 @@ constexpr int EventIntervalMs = 20;
 // last processing lets the window process its events; in between it only answers. False once the program
 // has ended (which can only happen while events are processed).
 Pump eventPump(const MainWindowState *window, int intervalMs = EventIntervalMs);
-
-// Whether a loop may go on after offering the window its events (a missing pump always may).
-inline bool keepGoing(const Pump &pump) { return !pump || pump(); }
 
 } // namespace results

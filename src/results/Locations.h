@@ -1,13 +1,13 @@
 #pragma once
-#include "app/Product.h"
+#include "core/ErrorLocation.h"
 #include <QString>
 
 // Where the error report says a trapped error happened.
 namespace results::location {
-inline const QString ClearResults = product::LocationPrefix + QStringLiteral("Form1.PushButton5_Click");
-inline const QString TextButton = product::LocationPrefix + QStringLiteral("Form1.PushButton1_Click");
+inline const QString ClearResults = errorLocation::of(QStringLiteral("Form1"), QStringLiteral("PushButton5_Click"));
+inline const QString TextButton = errorLocation::of(QStringLiteral("Form1"), QStringLiteral("PushButton1_Click"));
 inline const QString TextWriter =
-    product::LocationPrefix + QStringLiteral("Main.SaveListviewProperlySpacedWithoutProgressBar");
-inline const QString WorkbookButton = product::LocationPrefix + QStringLiteral("Form1.PushButton13_Click");
-inline const QString ClipboardButton = product::LocationPrefix + QStringLiteral("Form1.PushButton2_Click");
+    errorLocation::of(QStringLiteral("Main"), QStringLiteral("SaveListviewProperlySpacedWithoutProgressBar"));
+inline const QString WorkbookButton = errorLocation::of(QStringLiteral("Form1"), QStringLiteral("PushButton13_Click"));
+inline const QString ClipboardButton = errorLocation::of(QStringLiteral("Form1"), QStringLiteral("PushButton2_Click"));
 } // namespace results::location

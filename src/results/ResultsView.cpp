@@ -1,5 +1,5 @@
 #include "results/ResultsView.h"
-#include "app/MainWindowState.h"
+#include "core/MainWindowState.h"
 #include "results/ResultsTable.h"
 #include <QHeaderView>
 #include <QKeyEvent>

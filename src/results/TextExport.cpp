@@ -1,8 +1,9 @@
 #include "results/TextExport.h"
-#include "app/ErrorReport.h"
-#include "app/MainWindowState.h"
-#include "app/UiContext.h"
+#include "core/ErrorReport.h"
+#include "core/MainWindowState.h"
+#include "core/UiContext.h"
 #include "platform/RuntimeError.h"
+#include "results/ColumnWidths.h"
 #include "results/EventPump.h"
 #include "results/Locations.h"
 #include "results/ResultsTable.h"
@@ -151,7 +152,7 @@ void SaveListviewProperlySpacedWithoutProgressBar(const UiContext &ctx, const Re
     SaveListviewProperlySpacedWithoutProgressBar(ctx, snapshot, path);
 }
 
-void PushButton1_Click(const UiContext &ctx, ResultsTable &table)
+void saveResultsAsText(const UiContext &ctx, ResultsTable &table)
 {
     Trap t(*ctx.errors, location::TextButton);
     QString path;

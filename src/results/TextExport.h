@@ -1,5 +1,5 @@
 #pragma once
-#include "results/ColumnWidths.h"
+#include "results/Pump.h"
 #include "results/TextLineWriter.h"
 #include <QList>
 #include <QString>
@@ -41,6 +41,6 @@ void SaveListviewProperlySpacedWithoutProgressBar(const UiContext &ctx, const Re
                                                   const QString &path);
 
 // "4. Save Results As Text File": asks for the file, then writes it under the busy pointer.
-void PushButton1_Click(const UiContext &ctx, ResultsTable &table);
+void saveResultsAsText(const UiContext &ctx, ResultsTable &table);
 
 } // namespace results

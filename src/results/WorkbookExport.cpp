@@ -1,9 +1,10 @@
 #include "results/WorkbookExport.h"
-#include "app/ErrorReport.h"
-#include "app/MainWindowState.h"
-#include "app/UiContext.h"
+#include "core/ErrorReport.h"
+#include "core/MainWindowState.h"
+#include "core/UiContext.h"
 #include "platform/RuntimeError.h"
 #include "platform/Spreadsheet.h"
+#include "results/CellRules.h"
 #include "results/EventPump.h"
 #include "results/Locations.h"
 #include "results/ResultsTable.h"
@@ -33,20 +34,14 @@ bool SaveResultsAsExcelFileIsExcelInstalled(const UiContext &ctx)
     return available;
 }
 
-QString sheetValue(QStringView valueText)
-{
-    QString v = valueText.toString();
-    v.remove(QLatin1Char('='));
-    return v;
-}
-
 bool fillWorkbook(const ResultsData &table, IWorkbook &book, Trap &trap, const Pump &pump)
 {
+    const CellReader cells{QLocale()};
     const int columns = table.columns();
     for (int c = 0; c < columns; ++c) {
         if (!keepGoing(pump))
             return false;
-        trap.run(110, [&] { book.setCell(1, c + 1, table.headerAt(c)); });
+        trap.run(110, [&] { book.setCell(1, c + 1, cells.read(table.headerAt(c))); });
     }
     for (int r = 0; r < table.rows(); ++r) {
         if (!keepGoing(pump))
@@ -59,14 +54,14 @@ bool fillWorkbook(const ResultsData &table, IWorkbook &book, Trap &trap, const P
                 return false;
             trap.run(118, [&] {
                 const QStringView text = table.cellAt(r, c);
-                book.setCell(sheetRow, c + 1, c == 0 ? text.toString() : sheetValue(text));
+                book.setCell(sheetRow, c + 1, cells.read(c == 0 ? text.toString() : sheetValue(text)));
             });
         }
     }
     return true;
 }
 
-void PushButton13_Click(const UiContext &ctx, ResultsTable &table)
+void saveResultsAsWorkbook(const UiContext &ctx, ResultsTable &table)
 {
     Trap t(*ctx.errors, location::WorkbookButton);
     if (t.test(100, [&] { return !SaveResultsAsExcelFileIsExcelInstalled(ctx); })) {

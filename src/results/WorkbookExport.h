@@ -1,5 +1,5 @@
 #pragma once
-#include "results/ColumnWidths.h"
+#include "results/Pump.h"
 #include <QString>
 
 class IWorkbook;
@@ -22,15 +22,12 @@ inline const QString SpreadsheetMissingForFeature =
 // shows its message and returns false. Never shows the error report.
 bool SaveResultsAsExcelFileIsExcelInstalled(const UiContext &ctx);
 
-// A value text as it goes into the sheet: every "=" removed, so that nothing is taken for a formula.
-QString sheetValue(QStringView valueText);
-
 // The header in row 1, table row r in sheet row r + 1 (left empty when the row is not checked), path
-// texts and headers unchanged, value texts without "=". Each cell that cannot be written is reported
+// texts and headers unchanged, value texts without "=", each typed by the cell rules of the user's locale. Each cell that cannot be written is reported
 // through `trap` and the next one is tried. Returns false when the program ended meanwhile.
 bool fillWorkbook(const ResultsData &table, IWorkbook &book, Trap &trap, const Pump &pump = {});
 
 // "4. Save Results As Excel File": the results in a new workbook, shown in the spreadsheet program.
-void PushButton13_Click(const UiContext &ctx, ResultsTable &table);
+void saveResultsAsWorkbook(const UiContext &ctx, ResultsTable &table);
 
 } // namespace results

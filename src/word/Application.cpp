@@ -17,7 +17,7 @@ Document::Document(std::weak_ptr<Session> session, DocumentProperties properties
 void Document::ensureOpen() const
 {
     if (m_closed)
-        throw RuntimeError(err::ObjectDeleted, QStringLiteral("The document \"%1\" has been closed.")
+        throw Error(Fault::DocumentClosed, QStringLiteral("The document \"%1\" has been closed.")
                                                    .arg(displayPath(m_properties.path())));
 }
 
@@ -26,7 +26,7 @@ PropertyValue Document::builtinProperty(int number) const
     ensureOpen();
     const auto id = builtinByNumber(number);
     if (!id)
-        throw RuntimeError(err::InvalidItem,
+        throw Error(Fault::NoSuchProperty,
                            QStringLiteral("There is no built-in document property number %1.").arg(number));
     return m_properties.value(*id);
 }
@@ -36,7 +36,7 @@ PropertyValue Document::builtinProperty(const QString &name) const
     ensureOpen();
     const auto id = builtinByName(name);
     if (!id)
-        throw RuntimeError(err::InvalidItem,
+        throw Error(Fault::NoSuchProperty,
                            QStringLiteral("\"%1\" is not a built-in document property.").arg(name));
     return m_properties.value(*id);
 }
@@ -63,7 +63,7 @@ Application::~Application()
 void Application::ensureRunning() const
 {
     if (m_session->ended)
-        throw RuntimeError(err::InstanceGone, QStringLiteral("The document engine instance has been shut down."));
+        throw Error(Fault::EngineEnded, QStringLiteral("The document engine instance has been shut down."));
 }
 
 std::shared_ptr<Document> Application::open(const QString &path)
@@ -78,7 +78,7 @@ std::shared_ptr<Document> Application::activeDocument() const
 {
     ensureRunning();
     if (m_session->open.empty())
-        throw RuntimeError(err::NoDocument,
+        throw Error(Fault::NoDocument,
                            QStringLiteral("This command is not available because no document is open."));
     return m_session->open.back();
 }

@@ -16,7 +16,7 @@ public:
     Document(std::weak_ptr<Session> session, DocumentProperties properties);
 
     // BuiltinDocumentProperties(number): Word's item numbers (1 Title ... 30 Number of Characters (with
-    // spaces)). Throws RuntimeError for an item the engine does not have, a date or count the document
+    // spaces)). Throws Error for an item the engine does not have, a date or count the document
     // does not hold, and on a closed document.
     PropertyValue builtinProperty(int number) const;
     // BuiltinDocumentProperties(name): the exact item names ("Title", "Last Save Time", ...).
@@ -45,7 +45,7 @@ public:
     Application(const Application &) = delete;
     Application &operator=(const Application &) = delete;
 
-    // Documents.Open(path): the opened document becomes the active document. Throws OpenError.
+    // Documents.Open(path): the opened document becomes the active document. Throws Error.
     std::shared_ptr<Document> open(const QString &path);
     // ActiveDocument: the document opened last that is still open; throws when none is.
     std::shared_ptr<Document> activeDocument() const;

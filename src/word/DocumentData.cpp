@@ -1,5 +1,6 @@
 #include "word/DocumentData.h"
-#include "word/Xml.h"
+#include "word/Dates.h"
+#include "word/EngineLog.h"
 #include <QTimeZone>
 
 namespace word {
@@ -11,6 +12,21 @@ QDateTime wholeSeconds(const QDateTime &dt)
     const QTime t = dt.time();
     return t.msec() == 0 ? dt : dt.addMSecs(-t.msec());
 }
+
+// Dates before 1602 are the formats' way of writing "never"; after 9999 none can be shown. `stated` is
+// empty when the reader already found the stored value to mean "never" (a zero FILETIME).
+void noteOutOfRange(Builtin id, const QString &stated)
+{
+    const QLatin1String name(builtinInfo(id).name);
+    if (stated.isEmpty())
+        noteSkipped(QStringLiteral("its %1 is stored as \"never\" and is taken as not set").arg(name));
+    else
+        noteSkipped(QStringLiteral("its %1 (%2) lies outside %3 to %4 and is taken as not set")
+                        .arg(name, stated)
+                        .arg(kFirstShownYear)
+                        .arg(kLastShownYear));
+}
+
 } // namespace
 
 // The system's time zone, looked up once per thread. Converting through it avoids the C library's
@@ -39,6 +55,8 @@ void DocumentData::setInstant(Builtin id, const QDateTime &instant)
 {
     if (instant.isValid() && !isNeverDate(instant.toUTC()))
         values[static_cast<int>(id)] = PropertyValue::dateTime(toLocalDisplay(instant));
+    else
+        noteOutOfRange(id, instant.toUTC().toString(Qt::ISODate));
 }
 
 void DocumentData::setLocal(Builtin id, QDate date, QTime time)
@@ -50,9 +68,11 @@ void DocumentData::setLocal(Builtin id, QDate date, QTime time)
     if (!local.isValid() && date.isValid() && seconds.isValid())
         local = make(seconds.addSecs(3600)); // inside the hour skipped by a clock change
     // Judged by the date as written, the way the user reads it.
-    if (local.isValid() && date.year() >= 1602 && date.year() <= 9999)
+    if (local.isValid() && isShownYear(date.year()))
         values[static_cast<int>(id)] =
             PropertyValue::zonelessDateTime(local.toOffsetFromUtc(local.offsetFromUtc()), date, seconds);
+    else
+        noteOutOfRange(id, date.toString(Qt::ISODate));
 }
 
 void DocumentData::setW3cDate(Builtin id, QStringView text)
@@ -62,10 +82,12 @@ void DocumentData::setW3cDate(Builtin id, QStringView text)
         return;
     if (p->offsetSeconds) {
         const QDateTime moment(p->date, p->time, Qt::OffsetFromUTC, *p->offsetSeconds);
-        if (moment.isValid() && !isNeverDate(moment.toUTC()))
-            setInstant(id, moment);
-    } else if (p->date.year() >= 1602) {
+        if (moment.isValid())
+            setInstant(id, moment); // which leaves out, and notes, a date outside the years shown
+    } else if (p->date.year() >= kFirstShownYear) {
         setLocal(id, p->date, p->time);
+    } else {
+        noteOutOfRange(id, p->date.toString(Qt::ISODate));
     }
 }
 

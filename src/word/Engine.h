@@ -29,7 +29,7 @@ public:
     // The value as the word processor gives it: a text the document does not hold is empty text; a date
     // or count it does not hold is nullopt (reading it raises an error, the "Not set" of the program).
     std::optional<PropertyValue> get(Builtin id) const;
-    // The same, raising RuntimeError (naming the document and the property) where get() is nullopt.
+    // The same, raising Error (naming the document and the property) where get() is nullopt.
     PropertyValue value(Builtin id) const;
     // The statistics (words, characters, characters with spaces, paragraphs) that were counted from the
     // text instead of read from the file: those it does not store, or all of them on a recount.
@@ -45,7 +45,7 @@ private:
 };
 
 // Opens the document at `path` read-only, judges its format by its content and reads its built-in
-// properties. Throws OpenError (a RuntimeError that also says what the content is) with a description
+// properties. Throws Error (which also says what the content is) with a description
 // naming the file: not found, not readable, not a format the engine reads, protected with a password,
 // damaged. Thread-safe: documents may be read on several threads at once.
 DocumentProperties readDocumentProperties(const QString &path, const ReadOptions &options = {});

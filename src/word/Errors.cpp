@@ -17,14 +17,16 @@ const char *errorKindName(ErrorKind kind)
     return "io";
 }
 
-ErrorKind OpenError::kindOfNumber(int number)
+ErrorKind kindOf(Fault fault)
 {
-    switch (number) {
-    case err::NotFound: return ErrorKind::NotFound;
-    case err::PermissionDenied: return ErrorKind::Permission;
-    case err::UnknownFormat: return ErrorKind::NotADocument;
-    case err::Damaged: return ErrorKind::Damaged;
-    case err::Encrypted: return ErrorKind::Encrypted;
+    switch (fault) {
+    case Fault::NotFound: return ErrorKind::NotFound;
+    case Fault::PermissionDenied: return ErrorKind::Permission;
+    case Fault::NotAFile:
+    case Fault::UnknownFormat: return ErrorKind::NotADocument;
+    case Fault::Damaged: return ErrorKind::Damaged;
+    case Fault::TooLarge: return ErrorKind::TooLarge;
+    case Fault::Encrypted: return ErrorKind::Encrypted;
     default: return ErrorKind::Io;
     }
 }
@@ -35,53 +37,49 @@ static QString quoted(const QString &path) { return QLatin1Char('"') + displayPa
 
 void throwNotFound(const QString &path)
 {
-    throw OpenError(err::NotFound, QStringLiteral("The document %1 could not be found.").arg(quoted(path)));
+    throw Error(Fault::NotFound, QStringLiteral("The document %1 could not be found.").arg(quoted(path)));
 }
 
 void throwPermissionDenied(const QString &path)
 {
-    throw OpenError(err::PermissionDenied,
+    throw Error(Fault::PermissionDenied,
                     QStringLiteral("The document %1 cannot be read: permission denied.").arg(quoted(path)));
 }
 
 void throwFileAccess(const QString &path, const QString &why)
 {
-    throw OpenError(err::FileAccess, QStringLiteral("The document %1 cannot be read: %2.").arg(quoted(path), why));
+    throw Error(Fault::FileAccess, QStringLiteral("The document %1 cannot be read: %2.").arg(quoted(path), why));
 }
 
 void throwNotAFile(const QString &path, const QString &why)
 {
-    throw OpenError(ErrorKind::NotADocument, err::FileAccess,
+    throw Error(Fault::NotAFile,
                     QStringLiteral("The document %1 cannot be read: %2.").arg(quoted(path), why));
 }
 
 void throwUnknownFormat(const QString &path, const QString &format, const QString &what)
 {
-    throw OpenError(err::UnknownFormat,
+    throw Error(Fault::UnknownFormat,
                     QStringLiteral("%1 is not a document this program can read: %2.").arg(quoted(path), what), format);
 }
 
 void throwDamaged(const QString &path, const QString &format, const QString &what)
 {
-    throw OpenError(err::Damaged, QStringLiteral("The document %1 is damaged: %2.").arg(quoted(path), what), format);
+    throw Error(Fault::Damaged, QStringLiteral("The document %1 is damaged: %2.").arg(quoted(path), what), format);
 }
 
 void throwEncrypted(const QString &path, const QString &format)
 {
-    throw OpenError(err::Encrypted,
+    throw Error(Fault::Encrypted,
                     QStringLiteral("The document %1 is protected with a password; its properties cannot be read "
                                    "without it.")
                         .arg(quoted(path)),
                     format);
 }
 
-} // namespace word
-
-namespace word {
-
 void throwTooLarge(const QString &path, const QString &format, const QString &what)
 {
-    throw OpenError(ErrorKind::TooLarge, err::Damaged,
+    throw Error(Fault::TooLarge,
                     QStringLiteral("The document %1 is damaged: %2.").arg(quoted(path), what), format);
 }
 

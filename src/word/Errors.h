@@ -1,23 +1,9 @@
 #pragma once
-#include "platform/RuntimeError.h"
 #include <QString>
+#include <exception>
+#include <string>
 
 namespace word {
-
-// Error numbers the engine raises (the word processor's own where it has one).
-namespace err {
-inline constexpr int NotFound = 5174;          // the file does not exist
-inline constexpr int PermissionDenied = RuntimeError::PermissionDenied;
-inline constexpr int FileAccess = 75;          // a folder, a device, an I/O failure
-inline constexpr int UnknownFormat = 321;      // not a format the engine reads
-inline constexpr int Damaged = 5792;           // a known format whose content is broken
-inline constexpr int Encrypted = 5408;         // needs a password
-inline constexpr int NoValue = RuntimeError::AutomationError; // the document holds no value for the item
-inline constexpr int InvalidItem = RuntimeError::InvalidProcedureCall;
-inline constexpr int NoDocument = 4248;        // ActiveDocument with no document open
-inline constexpr int ObjectDeleted = 5825;     // a closed document used again
-inline constexpr int InstanceGone = 462;       // an instance used after Quit
-} // namespace err
 
 // Why a document could not be opened, coarse enough for a script to group failures by.
 enum class ErrorKind { NotFound, Permission, NotADocument, Encrypted, Damaged, TooLarge, Io };
@@ -27,22 +13,52 @@ enum class ErrorKind { NotFound, Permission, NotADocument, Encrypted, Damaged, T
 const char *errorKindName(ErrorKind kind);
 inline constexpr int kErrorKindCount = 7;
 
-// A document that could not be opened. Besides number and description it tells what the content was
-// found to be (a short code such as "PDF" or "OOXML-ENCRYPTED"; empty when the file could not be read)
-// and the kind of failure.
-class OpenError : public RuntimeError {
+// What exactly went wrong, fine enough for a caller to word its own report (the window's error report
+// gives each its own number). The first eight are failures to open a document; the rest come later.
+enum class Fault {
+    NotFound,         // the file does not exist
+    PermissionDenied, // the file may not be read
+    FileAccess,       // an I/O failure while reading
+    NotAFile,         // a folder, device, pipe or socket where a document was expected
+    UnknownFormat,    // not a format the engine reads
+    Damaged,          // a known format whose content is broken
+    TooLarge,         // stated sizes beyond what the engine is willing to hold
+    Encrypted,        // needs a password
+    NoValue,          // the document holds no value for the property asked
+    NoSuchProperty,   // no built-in property has that number or name
+    NoDocument,       // the active document asked for while none is open
+    DocumentClosed,   // a closed document used again
+    EngineEnded,      // an instance used after it was shut down
+    TypeMismatch,     // a value that is not a number asked for as one
+    Overflow,         // a number beyond 32 bits asked for as one
+};
+
+// The group a fault belongs to; faults after opening are I/O in the sense that no document came of it.
+ErrorKind kindOf(Fault fault);
+
+// Every failure the engine reports: what went wrong, a readable text naming the file, and for a document
+// that could not be opened what its content was found to be (a short code such as "PDF" or
+// "OOXML-ENCRYPTED"; empty when the file could not be read).
+class Error : public std::exception {
 public:
-    OpenError(int number, const QString &description, const QString &format = {})
-        : RuntimeError(number, description), m_format(format), m_kind(kindOfNumber(number)) {}
-    OpenError(ErrorKind kind, int number, const QString &description, const QString &format = {})
-        : RuntimeError(number, description), m_format(format), m_kind(kind) {}
+    Error(Fault fault, QString description, QString format = {})
+        : m_fault(fault), m_description(std::move(description)), m_format(std::move(format)),
+          m_what(m_description.toStdString())
+    {
+    }
+    Fault fault() const { return m_fault; }
+    ErrorKind kind() const { return kindOf(m_fault); }
+    const QString &description() const { return m_description; }
     const QString &format() const { return m_format; }
-    ErrorKind kind() const { return m_kind; }
+    // True for the faults of opening a document, as opposed to asking an opened one.
+    bool isOpenFailure() const { return m_fault <= Fault::Encrypted; }
+    const char *what() const noexcept override { return m_what.c_str(); }
 
 private:
-    static ErrorKind kindOfNumber(int number);
+    Fault m_fault;
+    QString m_description;
     QString m_format;
-    ErrorKind m_kind;
+    std::string m_what;
 };
 
 // The path as the user should read it in a message.

@@ -15,15 +15,12 @@ struct FileContent {
 };
 
 // The format readers. Each reads only what it needs, fills the values it finds and sets `format`.
-// They throw OpenError for what they can name themselves (not a Word document, password) and
+// They throw Error for what they can name themselves (not a Word document, password) and
 // DamagedContent for broken content.
 DocumentData readOleDocument(const FileContent &content);
 DocumentData readZipDocument(const FileContent &content);   // OOXML and ODF text
 DocumentData readRtfDocument(const FileContent &content);
 DocumentData readWordXmlDocument(const FileContent &content); // Word 2003 XML
 DocumentData readPlainText(const FileContent &content);
-
-// The moment a FILETIME names (UTC), invalid for zero and the other "never" values.
-QDateTime fromFileTime(quint64 ticks);
 
 } // namespace word

@@ -10,7 +10,7 @@ namespace word {
 // with a readable error naming the file. Reads by position; never writes.
 class InputFile {
 public:
-    explicit InputFile(const QString &path); // throws OpenError
+    explicit InputFile(const QString &path); // throws Error
     // Opens the file by the exact bytes of its name (which need not be valid text in the locale's
     // encoding); `path` is only used to name it in messages.
     InputFile(const QString &path, const QByteArray &nativePath);
@@ -23,7 +23,7 @@ public:
     // The file system's modification time (UTC).
     const QDateTime &modified() const { return m_modified; }
 
-    // Up to `length` bytes from `offset` (fewer at the end of the file). Throws OpenError on an I/O error.
+    // Up to `length` bytes from `offset` (fewer at the end of the file). Throws Error on an I/O error.
     QByteArray read(qint64 offset, qint64 length) const;
     // A stdio stream on its own descriptor for libraries that read through one; the caller owns it.
     FILE *openStream() const;

@@ -23,8 +23,8 @@ inline constexpr qint64 kMaxJoinedListChars = kMaxTextValueChars;
 // are kilobytes in real documents, a thumbnail or thousands of parts included.
 inline constexpr qint64 kMaxPropertyPartBytes = 8ll * 1024 * 1024;
 // Checking duplicate attributes costs the XML reader the square of their number; real elements have a
-// dozen or two, namespace declarations included.
-inline constexpr int kMaxXmlAttributesPerElement = 256;
+// dozen or two, namespace declarations included (a Word 2003 XML root has the most, about twenty).
+inline constexpr int kMaxXmlAttributesPerElement = 64;
 // Everything the property-set decoder may produce for one document, in bytes of decoded text and blobs.
 // Entries that share or overlap one value would otherwise multiply it thousands of times.
 inline constexpr qint64 kMaxDecodedPropertyBytes = 16ll * 1024 * 1024;
@@ -39,5 +39,14 @@ inline constexpr int kMaxOleDirectoryDepth = 2048;      // sibling and child lin
 inline constexpr qint64 kMaxCountedChars = 64ll * 1024 * 1024;
 inline constexpr qint64 kMaxTextPieces = 1024 * 1024;
 inline constexpr int kMaxFieldNesting = 256;
+// RTF font tables: the definitions remembered for their code pages. Real tables list a few dozen fonts;
+// beyond this a hostile table only costs memory, and later fonts fall back to the document's code page.
+inline constexpr int kMaxRtfFonts = 4096;
+// How much of an RTF file is held at once while its header is scanned; the scan itself is bounded above.
+inline constexpr qint64 kRtfReadChunkBytes = 256 * 1024;
+// What format recognition looks at when a file is larger than is read in one go.
+inline constexpr qint64 kSniffBytes = 64 * 1024;
+// The piece of a large file held at once while its digest is computed.
+inline constexpr qint64 kDigestChunkBytes = 1024 * 1024;
 
 } // namespace word::limits

@@ -1,4 +1,5 @@
 #include "word/OleDirectory.h"
+#include "word/ByteReader.h"
 #include "word/Errors.h"
 #include "word/Limits.h"
 #include <vector>
@@ -15,22 +16,27 @@ constexpr int kHeaderDifatEntries = 109;
 
 enum EntryType : unsigned char { Storage = 1, Stream = 2, Root = 5 };
 
+[[noreturn]] void refuse(const QString &why)
+{
+    throw DamagedContent(QStringLiteral("its compound-file structure cannot be read (%1)").arg(why));
+}
+
+// Reads of the header, sectors and directory entries; the callers size what they read, so a read past
+// the end would be a structure cut short.
 quint32 u32(const QByteArray &b, qint64 o)
 {
-    const auto *p = reinterpret_cast<const unsigned char *>(b.constData() + o);
-    return static_cast<quint32>(p[0]) | (static_cast<quint32>(p[1]) << 8) | (static_cast<quint32>(p[2]) << 16) |
-           (static_cast<quint32>(p[3]) << 24);
+    const ByteReader r(b);
+    if (!r.has(o, 4))
+        refuse(QStringLiteral("a structure is cut short"));
+    return r.u32(o);
 }
 
 quint16 u16(const QByteArray &b, qint64 o)
 {
-    const auto *p = reinterpret_cast<const unsigned char *>(b.constData() + o);
-    return static_cast<quint16>(p[0] | (p[1] << 8));
-}
-
-[[noreturn]] void refuse(const QString &why)
-{
-    throw DamagedContent(QStringLiteral("its compound-file structure cannot be read (%1)").arg(why));
+    const ByteReader r(b);
+    if (!r.has(o, 2))
+        refuse(QStringLiteral("a structure is cut short"));
+    return r.u16(o);
 }
 
 // Sectors of the file by number, read on demand (the file may be far larger than its directory).

@@ -1,13 +1,14 @@
 // Word binary documents (Word 6 to 2003): an OLE2 compound file with a WordDocument stream. The built-in
 // properties live in the two property-set streams; the compound file itself is read through libgsf.
 #include "word/CodePage.h"
+#include "word/EngineLog.h"
 #include "word/Errors.h"
 #include "word/Formats.h"
 #include "word/Limits.h"
 #include "word/MainText.h"
 #include "word/OleDirectory.h"
 #include "word/PropertySet.h"
-#include "word/Xml.h"
+#include "word/Dates.h"
 #include <QStringList>
 #include <gsf/gsf-infile-msole.h>
 #include <gsf/gsf-infile.h>
@@ -63,8 +64,6 @@ enum : quint32 {
     PIDDSI_COMPANY = 15, PIDDSI_CCHWITHSPACES = 17,
 };
 
-constexpr quint64 kTicksPerMinute = 600000000ull;
-
 // A stream of the root storage, found by its name as stored. Property sets are small; a document's text
 // streams may be large, but never larger than the file that holds them (a directory may claim any size).
 QByteArray readStream(GsfInfile *ole, const QString &name, qint64 maxBytes = limits::kMaxPropertyPartBytes)
@@ -84,8 +83,11 @@ QByteArray readStream(GsfInfile *ole, const QString &name, qint64 maxBytes = lim
                                  .arg(size / (1024 * 1024)));
     }
     QByteArray data(static_cast<qsizetype>(size), Qt::Uninitialized);
-    if (!gsf_input_read(child, static_cast<size_t>(size), reinterpret_cast<guint8 *>(data.data())))
+    if (!gsf_input_read(child, static_cast<size_t>(size), reinterpret_cast<guint8 *>(data.data()))) {
+        noteSkipped(QStringLiteral("its %1 stream has a broken sector chain and is skipped")
+                        .arg(QString(name).remove(QChar(5))));
         return {}; // a stream whose sector chain is broken holds nothing we can use
+    }
     return data;
 }
 
@@ -166,17 +168,6 @@ QString describeOtherCompoundFile(const QStringList &names, QString &format)
 
 } // namespace
 
-QDateTime fromFileTime(quint64 ticks)
-{
-    constexpr quint64 kEpochDelta = 116444736000000000ull; // 1601-01-01 to 1970-01-01 in 100 ns ticks
-    const qint64 ms = ticks >= kEpochDelta ? static_cast<qint64>((ticks - kEpochDelta) / 10000)
-                                           : -static_cast<qint64>((kEpochDelta - ticks) / 10000);
-    const QDateTime utc = QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC);
-    if (!utc.isValid() || isNeverDate(utc))
-        return {};
-    return utc;
-}
-
 DocumentData readOleDocument(const FileContent &content)
 {
     // Before the library walks the directory, which it does recursively.
@@ -249,7 +240,7 @@ DocumentData readOleDocument(const FileContent &content)
             takeText(d, Builtin::LastAuthor, *s, PIDSI_LASTAUTHOR);
             takeText(d, Builtin::RevisionNumber, *s, PIDSI_REVNUMBER);
             if (const OleValue *v = s->find(PIDSI_EDITTIME); v && v->kind == OleValue::Kind::FileTime)
-                d.setInteger(Builtin::TotalEditingTime, static_cast<qint64>(v->fileTime / kTicksPerMinute));
+                d.setInteger(Builtin::TotalEditingTime, fileTimeDurationMinutes(v->fileTime));
             takeDate(d, Builtin::LastPrintDate, *s, PIDSI_LASTPRINTED);
             takeDate(d, Builtin::CreationDate, *s, PIDSI_CREATE_DTM);
             takeDate(d, Builtin::LastSaveTime, *s, PIDSI_LASTSAVE_DTM);

@@ -1,6 +1,8 @@
-// The text of a plain-text document, decoded as a word processor opens it: UTF-16 or UTF-8 by their byte
-// order marks, UTF-8 when the bytes are valid UTF-8, otherwise Windows-1252. Every line is a paragraph.
+// Plain text: no stored properties; its statistics are counted from the text, decoded as a word processor
+// opens it: UTF-16 or UTF-8 by their byte order marks, UTF-8 when the bytes are valid UTF-8, otherwise
+// Windows-1252. Every line is a paragraph.
 #include "word/CodePage.h"
+#include "word/Formats.h"
 #include "word/Errors.h"
 #include "word/Limits.h"
 #include "word/MainText.h"
@@ -45,6 +47,14 @@ void countPlainText(const FileContent &content, TextCounter &counter)
     }
     counter.add(view.mid(lineStart));
     counter.paragraphMark(); // the last line needs no line end
+}
+
+DocumentData readPlainText(const FileContent &content)
+{
+    DocumentData d;
+    d.format = QStringLiteral("TEXT");
+    computeMissingStatistics(d, content, [&](TextCounter &c) { countPlainText(content, c); });
+    return d;
 }
 
 } // namespace word

@@ -1,5 +1,7 @@
 #include "word/PropertySet.h"
+#include "word/ByteReader.h"
 #include "word/CodePage.h"
+#include "word/EngineLog.h"
 #include "word/Errors.h"
 #include "word/Limits.h"
 #include <cstring>
@@ -39,26 +41,6 @@ enum VarType : quint16 {
 constexpr quint32 kPidDictionary = 0;
 constexpr quint32 kPidCodePage = 1;
 
-// Bounds-checked little-endian reads over [begin, end) of the stream.
-class Span {
-public:
-    Span(const unsigned char *data, qint64 size) : m_data(data), m_size(size) {}
-    qint64 size() const { return m_size; }
-    bool has(qint64 offset, qint64 n) const { return offset >= 0 && n >= 0 && offset <= m_size && n <= m_size - offset; }
-    quint16 u16(qint64 o) const { return static_cast<quint16>(m_data[o] | (m_data[o + 1] << 8)); }
-    quint32 u32(qint64 o) const
-    {
-        return static_cast<quint32>(m_data[o]) | (static_cast<quint32>(m_data[o + 1]) << 8) |
-               (static_cast<quint32>(m_data[o + 2]) << 16) | (static_cast<quint32>(m_data[o + 3]) << 24);
-    }
-    quint64 u64(qint64 o) const { return static_cast<quint64>(u32(o)) | (static_cast<quint64>(u32(o + 4)) << 32); }
-    const char *at(qint64 o) const { return reinterpret_cast<const char *>(m_data + o); }
-
-private:
-    const unsigned char *m_data;
-    qint64 m_size;
-};
-
 // A text up to its first NUL.
 QString cutAtNul(QString s)
 {
@@ -83,7 +65,7 @@ std::optional<OleValue> boundedText(OleValue v)
 
 // Decodes the value at `o` (type word first) within the section span; nullopt when it does not fit or is
 // of a type the program has no use for. Adds the bytes it looked at to `examined`.
-std::optional<OleValue> decodeValue(const Span &s, qint64 o, int codePage, qint64 &examined)
+std::optional<OleValue> decodeValue(const ByteReader &s, qint64 o, int codePage, qint64 &examined)
 {
     if (!s.has(o, 4))
         return std::nullopt;
@@ -200,7 +182,7 @@ qint64 decodedBytes(const OleValue &v)
     return v.text.size() * 2 + v.blob.size();
 }
 
-void decodeDictionary(const Span &s, qint64 o, int codePage, OleSection &section, PropertyBudget &budget)
+void decodeDictionary(const ByteReader &s, qint64 o, int codePage, OleSection &section, PropertyBudget &budget)
 {
     if (!s.has(o, 4))
         return;
@@ -263,13 +245,18 @@ std::optional<quint32> OleSection::idOfName(const QString &name) const
 std::vector<OleSection> decodePropertySetStream(const QByteArray &stream, PropertyBudget &budget)
 {
     std::vector<OleSection> sections;
-    const Span all(reinterpret_cast<const unsigned char *>(stream.constData()), stream.size());
+    const ByteReader all(stream);
     // Header: byte order FFFE, version, system id, class id, section count; then (fmtid, offset) pairs.
     if (!all.has(0, 28) || all.u16(0) != 0xFFFE)
         return sections;
     const quint32 count = all.u32(24);
-    if (count == 0 || count > static_cast<quint32>(limits::kMaxSections))
+    if (count == 0 || count > static_cast<quint32>(limits::kMaxSections)) {
+        if (count != 0)
+            noteSkipped(QStringLiteral("a property set claims %1 sections, more than %2; it is skipped")
+                            .arg(count)
+                            .arg(limits::kMaxSections));
         return sections;
+    }
     // Section records naming a section already decoded share its decoding (by start and size).
     std::map<std::pair<qint64, qint64>, size_t> decodedSections;
     for (quint32 k = 0; k < count; ++k) {
@@ -291,12 +278,16 @@ std::vector<OleSection> decodePropertySetStream(const QByteArray &stream, Proper
             sections.push_back(std::move(copy));
             continue;
         }
-        const Span s(reinterpret_cast<const unsigned char *>(stream.constData()) + start, size);
+        const ByteReader s = all.sub(start, size);
         if (!s.has(0, 8))
             continue;
         const quint32 n = s.u32(4);
         decodedSections[{start, size}] = sections.size();
         if (n > static_cast<quint32>(limits::kMaxPropertiesPerSection) || !s.has(8, static_cast<qint64>(n) * 8)) {
+            noteSkipped(QStringLiteral("a property-set section claims %1 properties, more than it holds or %2; "
+                                       "its values are skipped")
+                            .arg(n)
+                            .arg(limits::kMaxPropertiesPerSection));
             sections.push_back(std::move(section));
             continue;
         }

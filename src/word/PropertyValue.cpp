@@ -1,6 +1,6 @@
 #include "word/PropertyValue.h"
 #include "word/DisplayPatterns.h"
-#include "platform/RuntimeError.h"
+#include "word/Errors.h"
 #include <limits>
 
 namespace word {
@@ -34,14 +34,14 @@ qint32 PropertyValue::toInt32() const
         bool ok = false;
         n = m_text.trimmed().toLongLong(&ok);
         if (!ok)
-            throw RuntimeError(RuntimeError::TypeMismatch, QStringLiteral("Type mismatch"));
+            throw Error(Fault::TypeMismatch, QStringLiteral("Type mismatch"));
         break;
     }
     case Type::DateTime:
-        throw RuntimeError(RuntimeError::TypeMismatch, QStringLiteral("Type mismatch"));
+        throw Error(Fault::TypeMismatch, QStringLiteral("Type mismatch"));
     }
     if (n < std::numeric_limits<qint32>::min() || n > std::numeric_limits<qint32>::max())
-        throw RuntimeError(RuntimeError::Overflow, QStringLiteral("Overflow"));
+        throw Error(Fault::Overflow, QStringLiteral("Overflow"));
     return static_cast<qint32>(n);
 }
 

@@ -38,7 +38,7 @@ public:
     // the short date with a four-digit year, a blank and the long time without zone name; midnight as the
     // date alone.
     QString toText(const QLocale &locale = QLocale()) const;
-    // The value converted to a 32-bit integer; throws RuntimeError (type mismatch or overflow) otherwise.
+    // The value converted to a 32-bit integer; throws Error (type mismatch or overflow) otherwise.
     qint32 toInt32() const;
 
     // Equal values read the same to the user; whether a date carried a zone is not part of the value.

@@ -52,7 +52,7 @@ private:
         if (pos >= m_end)
             return false;
         m_base = pos;
-        m_buf = m_file.read(pos, qMin<qint64>(256 * 1024, m_end - pos));
+        m_buf = m_file.read(pos, qMin<qint64>(limits::kRtfReadChunkBytes, m_end - pos));
         m_i = 0;
         return !m_buf.isEmpty();
     }
@@ -519,12 +519,12 @@ private:
             return;
         const QDate date(t.yr, t.mo == 0 ? 1 : t.mo, t.dy == 0 ? 1 : t.dy);
         const QTime time(t.hr, t.mi, t.se);
-        if (!date.isValid() || !time.isValid() || date.year() < 1602)
+        if (!date.isValid() || !time.isValid())
             return;
         const Builtin id = kind == DateKind::Created   ? Builtin::CreationDate
                            : kind == DateKind::Revised ? Builtin::LastSaveTime
                                                        : Builtin::LastPrintDate;
-        m_data.setLocal(id, date, time);
+        m_data.setLocal(id, date, time); // which leaves out, and notes, a year outside those shown
     }
 
     ByteCursor m_in;

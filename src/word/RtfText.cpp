@@ -14,7 +14,6 @@ namespace word {
 
 namespace {
 
-constexpr int kMaxFonts = 4096; // font definitions remembered for their code pages
 
 bool isLetter(int c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool isDigit(int c) { return c >= '0' && c <= '9'; }
@@ -265,7 +264,7 @@ private:
         if (name == "f") {
             m_fontDefinition = param;
         } else if ((name == "fcharset" || name == "cpg") && m_fontDefinition >= 0 &&
-                   (m_fontCodePages.size() < kMaxFonts || m_fontCodePages.contains(m_fontDefinition))) {
+                   (m_fontCodePages.size() < limits::kMaxRtfFonts || m_fontCodePages.contains(m_fontDefinition))) {
             const int cp = name == "cpg" ? static_cast<int>(qBound(qint64(0), param, qint64(99999)))
                                          : codePageOfCharset(param, -1);
             if (cp > 0)

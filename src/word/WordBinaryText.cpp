@@ -3,6 +3,7 @@
 // Word 6 and 95 keep it as single bytes, in one run from fcMin or in pieces of their own piece table in
 // the WordDocument stream. The main document is the first ccpText characters; notes, headers, comments
 // and text boxes follow it and are not counted.
+#include "word/ByteReader.h"
 #include "word/CodePage.h"
 #include "word/Errors.h"
 #include "word/Limits.h"
@@ -13,20 +14,21 @@ namespace word {
 
 namespace {
 
+// Reads of the file information block and the piece table: a structure cut short is damage.
 quint32 u32(const QByteArray &b, qint64 at)
 {
-    if (at < 0 || at + 4 > b.size())
+    const ByteReader r(b);
+    if (!r.has(at, 4))
         throw DamagedContent(QStringLiteral("its file information block is cut short"));
-    const auto *p = reinterpret_cast<const unsigned char *>(b.constData() + at);
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<quint32>(p[3]) << 24);
+    return r.u32(at);
 }
 
 quint16 u16(const QByteArray &b, qint64 at)
 {
-    if (at < 0 || at + 2 > b.size())
+    const ByteReader r(b);
+    if (!r.has(at, 2))
         throw DamagedContent(QStringLiteral("its file information block is cut short"));
-    const auto *p = reinterpret_cast<const unsigned char *>(b.constData() + at);
-    return static_cast<quint16>(p[0] | (p[1] << 8));
+    return r.u16(at);
 }
 
 // The characters of the main text, with Word's marks turned into paragraph ends and blanks, and field

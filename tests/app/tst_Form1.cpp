@@ -1,5 +1,5 @@
 #include "app/Form1.h"
-#include "app/Product.h"
+#include "core/Product.h"
 #include "app/TextProgressBar.h"
 #include "app/WindowPlacement.h"
 #include "extract/WordAvailability.h"

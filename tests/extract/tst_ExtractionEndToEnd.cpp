@@ -1,5 +1,5 @@
 // The run over real documents that nobody here wrote, with the real document engine.
-#include "app/TextProgressBar.h"
+#include "FakeProgress.h"
 #include "extract/ExtractionRun.h"
 #include "filelist/InputFileList.h"
 #include "platform/EngineWordFactory.h"
@@ -60,9 +60,9 @@ private slots:
         for (const QString &f : files)
             list.add(corpus + QLatin1Char('/') + f);
         ResultsTable table;
-        TextProgressBar bar;
+        FakeProgress bar;
         ExtractionRun run(context.ctx, list, table, bar, 0.0);
-        run.PushButton3_Click();
+        run.runExtraction();
 
         QCOMPARE(table.rows(), 4);
         const QStringList expectedTitle{"Sample Word Document", "Sample Word Document", "Apache Tika"};
@@ -117,9 +117,9 @@ private slots:
         list.add(twoPages);
         list.add(stored);
         ResultsTable table;
-        TextProgressBar bar;
+        FakeProgress bar;
         ExtractionRun run(context.ctx, list, table, bar, 0.0);
-        run.PushButton3_Click();
+        run.runExtraction();
 
         QCOMPARE(table.rows(), 2);
         QCOMPARE(table.valueText(1, 1), pages);

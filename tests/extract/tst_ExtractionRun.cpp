@@ -1,6 +1,7 @@
-#include "app/TextProgressBar.h"
+#include "FakeProgress.h"
 #include "extract/ExtractionRun.h"
-#include "extract/Shared.h"
+#include "extract/FileNameFromPath.h"
+#include "extract/PauseSeconds.h"
 #include "filelist/InputFileList.h"
 #include "FakeContext.h"
 #include "results/ResultsTable.h"
@@ -45,7 +46,7 @@ class tst_ExtractionRun : public QObject {
     FakeWindow *m_window = nullptr;
     std::unique_ptr<InputFileList> m_list;
     std::unique_ptr<ResultsTable> m_table;
-    std::unique_ptr<TextProgressBar> m_bar;
+    std::unique_ptr<FakeProgress> m_bar;
     std::unique_ptr<ExtractionRun> m_run;
 
     void onlySelect(const QList<int> &rows)
@@ -90,7 +91,7 @@ private slots:
         m_fakes->clock->stepPerRead = 0.2;
         m_list = std::make_unique<InputFileList>();
         m_table = std::make_unique<ResultsTable>();
-        m_bar = std::make_unique<TextProgressBar>();
+        m_bar = std::make_unique<FakeProgress>();
         m_run = std::make_unique<ExtractionRun>(m_context->ctx, *m_list, *m_table, *m_bar, 0.5);
     }
 
@@ -108,7 +109,7 @@ private slots:
             };
             m_list->add(QString::fromLatin1(p));
         }
-        m_run->PushButton3_Click();
+        m_run->runExtraction();
         QCOMPARE(progress, (QList<int>{25, 50, 75, 100}));
         QCOMPARE(progressText, (QStringList{"Processing: one.docx", "Processing: two.doc", "Processing: three.rtf",
                                             "Processing: four.odt"}));
@@ -141,7 +142,7 @@ private slots:
         document(QStringLiteral("/a.doc"));
         m_list->add(QStringLiteral("/a.doc"));
         m_list->add(QStringLiteral("/a.doc"));
-        m_run->PushButton3_Click();
+        m_run->runExtraction();
         QCOMPARE(columnHeaders(*m_table), QStringList{"Filename"});
         QCOMPARE(m_table->rows(), 2);
         QCOMPARE(rowCells(*m_table, 1), rowCells(*m_table, 2));
@@ -158,7 +159,7 @@ private slots:
         d.byName.insert(QStringLiteral("Last Save Time"),
                         word::PropertyValue::dateTime(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9))));
         m_list->add(QStringLiteral("/e.docx"));
-        m_run->PushButton3_Click();
+        m_run->runExtraction();
         QCOMPARE(columnHeaders(*m_table), (QStringList{"Filename", "Title", "Subject", "Modified", "Accessed"}));
         QCOMPARE(m_table->valueText(1, 1), QString());
         QCOMPARE(m_table->valueText(1, 2), QStringLiteral("Not set"));
@@ -175,7 +176,7 @@ private slots:
         m_list->add(QStringLiteral("/bad.docx"));
         m_list->add(QStringLiteral("/missing.doc"));
         m_list->add(QStringLiteral("/good.docx"));
-        m_run->PushButton3_Click();
+        m_run->runExtraction();
         QCOMPARE(reports(), (QStringList{"234", "234"}));
         QVERIFY(m_fakes->messages->shown.first().text.startsWith(QStringLiteral("The file /bad.docx is damaged")));
         QCOMPARE(m_table->rows(), 3);
@@ -193,7 +194,7 @@ private slots:
         d.pageCounts = {number(3), number(5), number(5)};
         m_list->add(QStringLiteral("/p.docx"));
         const double before = m_fakes->clock->now;
-        m_run->PushButton3_Click();
+        m_run->runExtraction();
         QCOMPARE(m_fakes->word->log.count(QStringLiteral("prop14 /p.docx")), 4);
         QVERIFY(m_fakes->clock->now - before >= 1.0); // two half-second pauses
     }
@@ -203,7 +204,7 @@ private slots:
         onlySelect({1});
         document(QStringLiteral("/t.txt")).pageCountRefused = true;
         m_list->add(QStringLiteral("/t.txt"));
-        m_run->PushButton3_Click();
+        m_run->runExtraction();
         QCOMPARE(m_fakes->word->log.count(QStringLiteral("prop14 /t.txt")), 1);
         QCOMPARE(m_table->valueText(1, 1), QStringLiteral("A title"));
     }
@@ -216,7 +217,7 @@ private slots:
         for (int i = 0; i < 100; ++i)
             d.pageCounts.push_back(number(i));
         m_list->add(QStringLiteral("/x.docx"));
-        m_run->PushButton3_Click();
+        m_run->runExtraction();
         QCOMPARE(m_fakes->word->log.count(QStringLiteral("prop14 /x.docx")), ExtractionRun::MaxPageCountReads);
     }
 
@@ -227,7 +228,7 @@ private slots:
         m_fakes->settings->values.insert(QStringLiteral("Column5"), QStringLiteral("1.0"));
         document(QStringLiteral("/s.doc"));
         m_list->add(QStringLiteral("/s.doc"));
-        m_run->PushButton3_Click();
+        m_run->runExtraction();
         QCOMPARE(reports(), QStringList{"118"});
         QVERIFY(m_fakes->messages->shown.first().text.startsWith(QStringLiteral("Type mismatch\r\nin Quillmark2021/08/31.Form1.PushButton3_Click at line 118")));
         QCOMPARE(columnHeaders(*m_table), (QStringList{"Filename", "Author", "Company"}));
@@ -237,9 +238,9 @@ private slots:
     {
         m_table->addColumn(QStringLiteral("Filename"));
         m_table->appendRow(QStringLiteral("/old.doc"));
-        m_bar->setValue(40);
+        m_bar->showPercent(40);
         m_window->pointerValue = 99;
-        m_run->PushButton3_Click();
+        m_run->runExtraction();
         QCOMPARE(informs(), QStringList{"No files added."});
         QCOMPARE(m_table->rows(), 1);
         QCOMPARE(m_bar->value(), 40);
@@ -252,10 +253,10 @@ private slots:
     {
         document(QStringLiteral("/a.doc"));
         m_list->add(QStringLiteral("/a.doc"));
-        m_run->PushButton3_Click();
+        m_run->runExtraction();
         QCOMPARE(m_table->columns(), 25);
         onlySelect({24});
-        m_run->PushButton3_Click();
+        m_run->runExtraction();
         QCOMPARE(columnHeaders(*m_table), (QStringList{"Filename", "Bytes"}));
         QCOMPARE(m_table->rows(), 1);
     }
@@ -263,11 +264,11 @@ private slots:
     void secondStartDuringARunDoesNothing()
     {
         onlySelect({1});
-        document(QStringLiteral("/a.doc")).onOpen = [&] { m_run->PushButton3_Click(); };
+        document(QStringLiteral("/a.doc")).onOpen = [&] { m_run->runExtraction(); };
         document(QStringLiteral("/b.doc"));
         m_list->add(QStringLiteral("/a.doc"));
         m_list->add(QStringLiteral("/b.doc"));
-        m_run->PushButton3_Click();
+        m_run->runExtraction();
         QCOMPARE(m_fakes->word->log.count(QStringLiteral("create")), 1);
         QCOMPARE(m_table->rows(), 2);
         QCOMPARE(informs(), QStringList{"Done."});
@@ -294,7 +295,7 @@ private slots:
             }
         });
         poll.start(0);
-        m_run->PushButton3_Click();
+        m_run->runExtraction();
         QVERIFY(cleared);
         QVERIFY(reports().isEmpty());
         QCOMPARE(m_table->rows(), 1);
@@ -310,7 +311,7 @@ private slots:
         document(QStringLiteral("/c.doc"));
         for (const char *p : {"/a.doc", "/b.doc", "/c.doc"})
             m_list->add(QString::fromLatin1(p));
-        m_run->PushButton3_Click();
+        m_run->runExtraction();
         QVERIFY(!m_fakes->word->log.contains(QStringLiteral("open /c.doc")));
         QVERIFY(!m_fakes->word->log.contains(QStringLiteral("close /b.doc 0")));
         QVERIFY(!m_fakes->word->log.contains(QStringLiteral("quit")));
@@ -330,7 +331,7 @@ private slots:
         document(QStringLiteral("/c.doc"), "C");
         for (const char *p : {"/a.doc", "/b.doc", "/c.doc"})
             m_list->add(QString::fromLatin1(p));
-        m_run->PushButton3_Click();
+        m_run->runExtraction();
         QCOMPARE(m_table->rowText(2), QStringLiteral("/c.doc"));
         QCOMPARE(m_table->rowText(3), QStringLiteral("/b.doc"));
         QCOMPARE(m_table->valueText(3, 1), QStringLiteral("B"));
@@ -342,7 +343,7 @@ private slots:
         m_fakes->word->unavailable = true;
         m_list->add(QStringLiteral("/a.doc"));
         m_list->add(QStringLiteral("/b.doc"));
-        m_run->PushButton3_Click();
+        m_run->runExtraction();
         QCOMPARE(reports(), QStringList{"222"});
         QCOMPARE(rowCells(*m_table, 2), (QStringList{"/b.doc", "Not set"}));
         QCOMPARE(informs(), QStringList{"Done."});

@@ -35,7 +35,7 @@ private slots:
         FakeContext tc;
         InputFileList list;
         tc.fakes.dialogs->openAnswers.push_back(chosen);
-        filelist::PushButton7_Click(tc.ctx, list);
+        filelist::addFiles(tc.ctx, list);
         QCOMPARE(texts(list), expected);
         QCOMPARE(tc.fakes.dialogs->calls.size(), 1);
         QCOMPARE(tc.fakes.dialogs->calls[0].title, QStringLiteral("Add File(s) - Hold Ctrl to select multiple files"));
@@ -56,7 +56,7 @@ private slots:
         FakeContext tc;
         tc.ctx.platform.dialogs = std::make_shared<RawDialogs>();
         InputFileList list;
-        filelist::PushButton7_Click(tc.ctx, list);
+        filelist::addFiles(tc.ctx, list);
         QCOMPARE(texts(list), QStringList({"/data/docs/a.doc", "/data/docs/b.doc"}));
     }
 
@@ -66,8 +66,8 @@ private slots:
         InputFileList list;
         tc.fakes.dialogs->openAnswers.push_back({"/d/a.doc"});
         tc.fakes.dialogs->openAnswers.push_back({"/d/a.doc"});
-        filelist::PushButton7_Click(tc.ctx, list);
-        filelist::PushButton7_Click(tc.ctx, list);
+        filelist::addFiles(tc.ctx, list);
+        filelist::addFiles(tc.ctx, list);
         QCOMPARE(texts(list), QStringList({"/d/a.doc", "/d/a.doc"}));
     }
 
@@ -79,7 +79,7 @@ private slots:
         for (int i = 0; i < 2000; ++i)
             many << QStringLiteral("/data/a-rather-long-document-name-%1.docx").arg(i);
         tc.fakes.dialogs->openAnswers.push_back(many);
-        filelist::PushButton7_Click(tc.ctx, list);
+        filelist::addFiles(tc.ctx, list);
         QCOMPARE(list.count(), 0);
         QCOMPARE(tc.fakes.messages->shown.size(), 1);
         const ShownMessage &m = tc.fakes.messages->shown.first();
@@ -101,7 +101,7 @@ private slots:
         FakeContext tc;
         tc.ctx.platform.dialogs = std::make_shared<BrokenDialogs>();
         InputFileList list;
-        filelist::PushButton7_Click(tc.ctx, list);
+        filelist::addFiles(tc.ctx, list);
         QCOMPARE(list.count(), 0);
         QCOMPARE(tc.errorReports(), QStringList(ErrorReporter::text(
                                         "Quillmark2021/08/31.Form1.PushButton7_Click", 100, "The dialog could not be shown.")));
@@ -113,12 +113,12 @@ private slots:
         InputFileList list;
         list.addMany({"/a.doc", "/b.doc"});
         tc.window.setMousePointer(pointer::Busy);
-        filelist::PushButton8_Click(tc.ctx, list);
+        filelist::clearList(tc.ctx, list);
         QCOMPARE(list.count(), 2);
         tc.window.setMousePointer(pointer::Custom); // the hand over the button is no long operation
-        filelist::PushButton8_Click(tc.ctx, list);
+        filelist::clearList(tc.ctx, list);
         QCOMPARE(list.count(), 0);
-        filelist::PushButton8_Click(tc.ctx, list); // an empty list stays empty
+        filelist::clearList(tc.ctx, list); // an empty list stays empty
         QCOMPARE(list.count(), 0);
         QVERIFY(tc.fakes.messages->shown.isEmpty());
     }

@@ -1,7 +1,7 @@
 #include "TestTree.h"
 #include "FakeContext.h"
 #include "filelist/FileListHandlers.h"
-#include "filelist/FileTests.h"
+#include "filelist/FileAttributes.h"
 #include "filelist/FolderWalk.h"
 #include "filelist/InputFileList.h"
 #include "ListTexts.h"
@@ -20,7 +20,7 @@ class tst_FolderImport : public QObject {
         tc.fakes.messages->inputAnswers.push_back(extension);
         if (!extension.isEmpty())
             tc.fakes.dialogs->folderAnswers.push_back(folder);
-        filelist::PushButton4_Click(tc.ctx, list);
+        filelist::addFolderFiles(tc.ctx, list);
         return texts(list);
     }
 

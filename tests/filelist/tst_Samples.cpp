@@ -52,7 +52,7 @@ private slots:
 
         InputFileList list;
         list.add("/unrelated.doc");
-        samples::PushButton9_Click(p.tc->ctx, list);
+        samples::addSampleFiles(p.tc->ctx, list);
         QCOMPARE(texts(list), QStringList{"/unrelated.doc"} + p.samples);
         const ShownMessage *q = p.question();
         QVERIFY(q);
@@ -64,7 +64,7 @@ private slots:
         QVERIFY(p.tc->fakes.shell->folders.isEmpty()); // answered No
 
         p.tc->fakes.messages->answers.push_back(MsgAnswer::Yes);
-        samples::PushButton9_Click(p.tc->ctx, list);
+        samples::addSampleFiles(p.tc->ctx, list);
         QCOMPARE(list.count(), 4); // nothing new the second time
         QCOMPARE(p.tc->fakes.shell->folders, QStringList(p.tree.path("program/Samples/")));
         QCOMPARE(p.tc->errorReports(), QStringList());
@@ -78,7 +78,7 @@ private slots:
         InputFileList list;
         // The same path in other letter case is another entry.
         list.add(p.samples[0].toUpper());
-        samples::PushButton9_Click(p.tc->ctx, list);
+        samples::addSampleFiles(p.tc->ctx, list);
         QCOMPARE(texts(list), QStringList({p.samples[0].toUpper(), p.samples[0], p.samples[2]}));
     }
 
@@ -86,7 +86,7 @@ private slots:
     {
         Installed p(QStringLiteral("Программа Ünïcødé 試験"));
         InputFileList list;
-        samples::PushButton9_Click(p.tc->ctx, list);
+        samples::addSampleFiles(p.tc->ctx, list);
         QCOMPARE(texts(list), p.samples);
     }
 
@@ -98,7 +98,7 @@ private slots:
         QCOMPARE(tc.fakes.settings->writes, QStringList("Snapshot="));
         InputFileList list;
         tc.fakes.messages->answers.push_back(MsgAnswer::Yes);
-        samples::PushButton9_Click(tc.ctx, list);
+        samples::addSampleFiles(tc.ctx, list);
         QCOMPARE(list.count(), 0);
         QCOMPARE(tc.fakes.messages->shown.size(), 1);
         QCOMPARE(tc.fakes.shell->folders, QStringList(t.path("empty-program/Samples/")));
@@ -108,7 +108,7 @@ private slots:
     {
         FakeContext tc(QStringLiteral("/nonexistent"));
         InputFileList list;
-        samples::PushButton9_Click(tc.ctx, list);
+        samples::addSampleFiles(tc.ctx, list);
         QCOMPARE(list.count(), 0);
         QCOMPARE(tc.fakes.messages->shown.size(), 1); // the question only
         QCOMPARE(tc.errorReports(), QStringList());
@@ -119,7 +119,7 @@ private slots:
         Installed p;
         p.tc->fakes.settings->refuseReads = true;
         InputFileList list;
-        samples::PushButton9_Click(p.tc->ctx, list);
+        samples::addSampleFiles(p.tc->ctx, list);
         QCOMPARE(list.count(), 0);
         QCOMPARE(p.tc->fakes.messages->texts(),
                  QStringList(ErrorReporter::text("Quillmark2021/08/31.Form1.PushButton9_Click", 100,

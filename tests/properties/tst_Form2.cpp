@@ -1,5 +1,5 @@
-#include "app/MainWindowState.h"
-#include "app/Product.h"
+#include "core/MainWindowState.h"
+#include "core/Product.h"
 #include "FakeContext.h"
 #include "properties/Form2.h"
 #include <QCheckBox>
@@ -148,7 +148,7 @@ private slots:
                     QTest::mouseClick(f->closeButton(), Qt::LeftButton);
                 }
         });
-        PushButton6_Click(m_context->ctx);
+        chooseProperties(m_context->ctx);
         QCOMPARE(m_fakes->settings->writes.size(), 24);
         QVERIFY(m_fakes->messages->shown.isEmpty());
     }

@@ -1,4 +1,4 @@
-#include "app/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "platform/EngineWordFactory.h"
 #include "platform/RuntimeError.h"
 #include "platform/WordAutomation.h"
@@ -64,7 +64,7 @@ private slots:
             const CatalogueRow &r = catalogue::row(n);
             QCOMPARE(r.number, n);
             QCOMPARE(QString::fromUtf16(r.checkBox), QStringLiteral("Check%1").arg(n));
-            QCOMPARE(QString::fromUtf16(r.settingsKey), QStringLiteral("Column%1").arg(n));
+            QCOMPARE(setting::column(r.number).key, QStringLiteral("Column%1").arg(n));
             wordNames.insert(QString::fromUtf16(r.wordName));
             headers << QString::fromUtf16(r.columnHeader);
         }

@@ -81,7 +81,7 @@ private slots:
         Harness h;
         ResultsTable table;
         fillTable(table, {"Pages"}, {{"/a.dc", {"123"}, true}});
-        PushButton2_Click(h.ctx, table);
+        copyResultsToClipboard(h.ctx, table);
         QCOMPARE(h.fakes.clipboard->text, QStringLiteral("/a.dc\t123\r\n"));
         QCOMPARE(h.fakes.clipboard->clearAttempts, 1);
         QCOMPARE(h.fakes.clipboard->setAttempts, 1);
@@ -100,7 +100,7 @@ private slots:
         Harness h;
         ResultsTable table;
         fillTable(table, {"Pages"}, {});
-        PushButton2_Click(h.ctx, table);
+        copyResultsToClipboard(h.ctx, table);
         QCOMPARE(h.fakes.clipboard->text, QStringLiteral("previous content"));
         QCOMPARE(h.fakes.clipboard->clearAttempts, 0);
         QCOMPARE(h.fakes.clipboard->setAttempts, 0);
@@ -134,7 +134,7 @@ private slots:
         h.fakes.clipboard->setFailures = setFailures;
         ResultsTable table;
         fillTable(table, {"Pages"}, {{"/a", {"1"}, true}});
-        PushButton2_Click(h.ctx, table);
+        copyResultsToClipboard(h.ctx, table);
         QCOMPARE(h.fakes.clipboard->clearAttempts, clearAttempts);
         QCOMPARE(h.fakes.clipboard->setAttempts, setAttempts);
         QCOMPARE(h.fakes.clipboard->text, finalText);
@@ -156,7 +156,7 @@ private slots:
         Harness h;
         ResultsTable table;
         fillTable(table, {"Title"}, {{"/a", {QString(32768, QLatin1Char('x'))}, true}});
-        PushButton2_Click(h.ctx, table);
+        copyResultsToClipboard(h.ctx, table);
         QCOMPARE(h.fakes.clipboard->text, QStringLiteral("previous content"));
         QCOMPARE(h.fakes.clipboard->clearAttempts, 0);
         QCOMPARE(h.fakes.messages->shown.size(), 2);
@@ -179,7 +179,7 @@ private slots:
         ResultsTable table;
         fillTable(table, {"Pages"}, {{"/a", {"1"}, true}, {"/b", {"2"}, true}});
         QTimer::singleShot(0, &table, [&table] { table.clearRows(); });
-        PushButton2_Click(h.ctx, table);
+        copyResultsToClipboard(h.ctx, table);
         QCOMPARE(table.rows(), 0);
         QCOMPARE(h.fakes.clipboard->text, QStringLiteral("/a\t1\r\n/b\t2\r\n"));
         QCOMPARE(h.plainMessages(), QStringList({CopiedMessage}));

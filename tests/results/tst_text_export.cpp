@@ -1,3 +1,4 @@
+#include "FailDevice.h"
 #include "ResultsTestSupport.h"
 #include "results/Locations.h"
 #include "results/TextExport.h"
@@ -15,19 +16,6 @@
 using namespace results;
 
 namespace {
-
-// A device that takes nothing: every write fails, like a file on a vanished disk.
-class RefusingDevice : public QIODevice {
-public:
-    RefusingDevice() { open(QIODevice::WriteOnly); }
-protected:
-    qint64 readData(char *, qint64) override { return -1; }
-    qint64 writeData(const char *, qint64) override
-    {
-        setErrorString(QStringLiteral("No space left on device"));
-        return -1;
-    }
-};
 
 QList<int> reportedLines(const Harness &h, const QString &location)
 {
@@ -135,10 +123,26 @@ private slots:
         Harness h;
         ResultsTable table;
         fillTable(table, {"Pages"}, {{"/a", {"1"}, true}, {"/b", {"2"}, false}, {"/c", {"3"}, true}});
-        RefusingDevice device;
+        FailDevice device(0); // the disk is full from the start
         Trap t(h.errors, location::TextWriter);
         QVERIFY(writeAlignedText(table.content(), device, t, {}, "UTF-8"));
         QCOMPARE(reportedLines(h, location::TextWriter), QList<int>({120, 132, 132}));
+        QVERIFY(h.reports().first().text.startsWith(QStringLiteral("The line could not be written: No space left on device\r\n")));
+        QVERIFY(device.written().isEmpty());
+    }
+
+    // The disk fills up after line 3: the lines before stay whole, each later one is reported.
+    void diskFullAfterLineThree()
+    {
+        Harness h;
+        ResultsTable table;
+        fillTable(table, {"Pages"}, {{"/a", {"1"}, true}, {"/b", {"2"}, true}, {"/c", {"3"}, true}, {"/d", {"4"}, true}});
+        const QByteArray firstThree("Filename\tPages\t\r\n/a      \t1    \t\r\n/b      \t2    \t\r\n");
+        FailDevice device(firstThree.size() + 5); // room for part of line 4, never for all of it
+        Trap t(h.errors, location::TextWriter);
+        QVERIFY(writeAlignedText(table.content(), device, t, {}, "UTF-8"));
+        QCOMPARE(device.written(), firstThree);
+        QCOMPARE(reportedLines(h, location::TextWriter), QList<int>({132, 132}));
         QVERIFY(h.reports().first().text.startsWith(QStringLiteral("The line could not be written: No space left on device\r\n")));
     }
 
@@ -241,7 +245,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("typed without extension"));
         h.fakes.dialogs->saveAnswers.push_back(path);
-        PushButton1_Click(h.ctx, table);
+        saveResultsAsText(h.ctx, table);
         QCOMPARE(h.fakes.dialogs->calls.size(), 1);
         QCOMPARE(h.fakes.dialogs->calls.first().kind, QStringLiteral("save"));
         QCOMPARE(h.fakes.dialogs->calls.first().title, QStringLiteral("Save"));
@@ -256,7 +260,7 @@ private slots:
         Harness h;
         ResultsTable table;
         fillTable(table, {"Pages"}, {{"/a", {"1"}, true}});
-        PushButton1_Click(h.ctx, table); // the dialog answers empty
+        saveResultsAsText(h.ctx, table); // the dialog answers empty
         QCOMPARE(h.fakes.dialogs->calls.size(), 1);
         QVERIFY(h.window.pointerHistory.isEmpty());
         QVERIFY(h.fakes.messages->shown.isEmpty());
@@ -273,7 +277,7 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("out.txt"));
         h.fakes.dialogs->saveAnswers.push_back(path);
         QTimer::singleShot(0, &table, [&table] { table.clearRows(); });
-        PushButton1_Click(h.ctx, table);
+        saveResultsAsText(h.ctx, table);
         QCOMPARE(table.rows(), 0);
         QVERIFY(h.reports().isEmpty());
         QCOMPARE(readFile(path), QByteArray("Filename\tPages\t\r\n/a      \t1    \t\r\n/b      \t2    \t\r\n"));
@@ -287,7 +291,7 @@ private slots:
         QTemporaryDir dir;
         h.fakes.dialogs->saveAnswers.push_back(dir.filePath(QStringLiteral("out.txt")));
         QTimer::singleShot(0, &table, [&h] { h.window.ended = true; });
-        PushButton1_Click(h.ctx, table);
+        saveResultsAsText(h.ctx, table);
         QCOMPARE(h.window.pointerHistory, QList<int>({pointer::Busy})); // nothing runs after the end
         QVERIFY(h.fakes.messages->shown.isEmpty());
     }

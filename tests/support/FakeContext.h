@@ -1,10 +1,10 @@
 #pragma once
 // A stand-in for the main window's state and a handler context built on the fake platform, shared by
 // the tests and the benchmarks.
-#include "app/ErrorReport.h"
-#include "app/MainWindowState.h"
-#include "app/SettingsStore.h"
-#include "app/UiContext.h"
+#include "core/ErrorReport.h"
+#include "core/MainWindowState.h"
+#include "core/SettingsStore.h"
+#include "core/UiContext.h"
 #include "platform/fakes/FakePlatform.h"
 #include <QList>
 #include <QStringList>

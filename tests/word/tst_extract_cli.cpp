@@ -516,6 +516,21 @@ private slots:
         QVERIFY2(late.err.contains("no pages or lines") && late.err.contains("two-pages.rtf"), late.err.constData());
     }
 
+    // A date the engine has to drop is explained, naming the file, only when asked for.
+    void verboseSaysWhyAValueIsMissing()
+    {
+        wt::DocxParts parts;
+        parts.core = wt::coreXml({{"dc:title", "Old"}, {"dcterms:created", "1500-01-01T00:00:00Z"}});
+        const QString old = wt::writeFile(m_dir, QStringLiteral("old.docx"), wt::makeDocx(parts));
+        const Run quiet = run({old});
+        QVERIFY(quiet.lines[0][QStringLiteral("properties")].toObject()[QStringLiteral("Creation Date")].isNull());
+        QVERIFY(!quiet.err.contains("note:"));
+        const Run verbose = run({QStringLiteral("--verbose"), old});
+        QCOMPARE(verbose.out, quiet.out);
+        QVERIFY2(verbose.err.contains("quillmere-extract: note: \"" + old.toUtf8() + "\": its Creation Date (1500-01-01"),
+                 verbose.err.constData());
+    }
+
     void usage_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -532,6 +547,7 @@ private slots:
         QTest::newRow("negative skip") << QStringList({"--skip", "-1", "x.doc"});
         QTest::newRow("layout timeout zero") << QStringList({"--layout", "--layout-timeout", "0", "x.doc"});
         QTest::newRow("layout timeout alone") << QStringList({"--layout-timeout", "5", "x.doc"});
+        QTest::newRow("quiet and verbose") << QStringList({"--quiet", "--verbose", "x.doc"});
     }
 
     void usage()
@@ -550,6 +566,7 @@ private slots:
         QVERIFY(r.out.startsWith("Usage: quillmere-extract"));
         QVERIFY(r.out.contains("--shard"));
         QVERIFY(r.out.contains("--layout-timeout") && r.out.contains("--recount") && r.out.contains("computed"));
+        QVERIFY(r.out.contains("--verbose"));
         QVERIFY(r.err.isEmpty());
         const Run v = run({QStringLiteral("--version")});
         QCOMPARE(v.exitCode, 0);

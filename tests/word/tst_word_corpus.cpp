@@ -191,8 +191,8 @@ private slots:
         try {
             open(QStringLiteral("poi/hpsf/TestRobert_Flaherty.doc"));
             QFAIL("opened a workbook as a Word document");
-        } catch (const word::OpenError &e) {
-            QCOMPARE(e.number(), word::err::UnknownFormat);
+        } catch (const word::Error &e) {
+            QCOMPARE(e.fault(), word::Fault::UnknownFormat);
             QCOMPARE(e.format(), QStringLiteral("XLS"));
         }
     }
@@ -203,8 +203,8 @@ private slots:
         try {
             open(QStringLiteral("tika/miscoffice/testODTEncrypted.odt"));
             QFAIL("opened an encrypted document");
-        } catch (const word::OpenError &e) {
-            QCOMPARE(e.number(), word::err::Encrypted);
+        } catch (const word::Error &e) {
+            QCOMPARE(e.fault(), word::Fault::Encrypted);
         }
     }
 
@@ -254,12 +254,12 @@ private slots:
             const bool fixture = m_fixtures.contains(file);
             std::optional<word::DocumentProperties> p;
             QString error;
-            int errorNumber = 0;
+            std::optional<word::Fault> fault;
             try {
                 p = open(file);
-            } catch (const word::OpenError &err) {
+            } catch (const word::Error &err) {
                 error = err.description();
-                errorNumber = err.number();
+                fault = err.fault();
                 QVERIFY2(err.description().contains(file), qPrintable(err.description())); // names the file
             }
             if (explicitlyChecked.contains(file)) {
@@ -269,13 +269,13 @@ private slots:
             // Families the reference could not read: the engine must refuse them for the right reason.
             if (family == QLatin1String("OOXML-ENCRYPTED") || family.startsWith(QLatin1String("OTHER:ZIP")) ||
                 family == QLatin1String("OTHER:unreadable")) {
-                const int want = family == QLatin1String("OOXML-ENCRYPTED") ? word::err::Encrypted
-                                 : family == QLatin1String("OTHER:ZIP")     ? word::err::Damaged
-                                                                            : word::err::UnknownFormat;
-                if (errorNumber == want) {
+                const word::Fault want = family == QLatin1String("OOXML-ENCRYPTED") ? word::Fault::Encrypted
+                                         : family == QLatin1String("OTHER:ZIP")     ? word::Fault::Damaged
+                                                                                    : word::Fault::UnknownFormat;
+                if (fault == want) {
                     ++t.filesAgreeing;
                 } else {
-                    disagreements << QStringLiteral("%1: expected error %2, got %3").arg(file).arg(want).arg(p ? QStringLiteral("a document") : error);
+                    disagreements << QStringLiteral("%1: expected error %2, got %3").arg(file).arg(static_cast<int>(want)).arg(p ? QStringLiteral("a document") : error);
                     if (fixture)
                         fixtureProblems << file;
                 }

@@ -55,16 +55,16 @@ class TstWordFormats : public QObject {
     {
         return word::readDocumentProperties(store(file, suffix));
     }
-    word::OpenError openError(const QString &path)
+    word::Error openError(const QString &path)
     {
         try {
             word::readDocumentProperties(path);
-        } catch (const word::OpenError &e) {
+        } catch (const word::Error &e) {
             return e;
         }
-        return word::OpenError(0, QStringLiteral("opened"));
+        return word::Error(word::Fault::NoValue, QStringLiteral("opened")) /* never an open failure */;
     }
-    word::OpenError openError(const QByteArray &file, const QString &suffix = QStringLiteral(".docx"))
+    word::Error openError(const QByteArray &file, const QString &suffix = QStringLiteral(".docx"))
     {
         return openError(store(file, suffix));
     }
@@ -297,8 +297,8 @@ private slots:
         wt::DocxParts parts;
         parts.mainContentType = contentType;
         parts.mainPart = mainPart;
-        const word::OpenError e = openError(wt::makeDocx(parts));
-        QCOMPARE(e.number(), word::err::UnknownFormat);
+        const word::Error e = openError(wt::makeDocx(parts));
+        QCOMPARE(e.fault(), word::Fault::UnknownFormat);
         QCOMPARE(e.format(), format);
     }
 
@@ -332,8 +332,8 @@ private slots:
     {
         QFETCH(QByteArray, file);
         QFETCH(QString, detail);
-        const word::OpenError e = openError(file);
-        QCOMPARE(e.number(), word::err::Damaged);
+        const word::Error e = openError(file);
+        QCOMPARE(e.fault(), word::Fault::Damaged);
         QCOMPARE(e.format(), QStringLiteral("OOXML"));
         QVERIFY2(e.description().contains(detail), qPrintable(e.description()));
         QVERIFY(e.description().contains(QStringLiteral("f%1.docx").arg(m_counter)));
@@ -341,8 +341,8 @@ private slots:
 
     void zipWithoutDocument()
     {
-        const word::OpenError e = openError(wt::makeZip({{QStringLiteral("photo.jpg"), "\xFF\xD8\xFF"}, {QStringLiteral("notes.txt"), "x"}}));
-        QCOMPARE(e.number(), word::err::UnknownFormat);
+        const word::Error e = openError(wt::makeZip({{QStringLiteral("photo.jpg"), "\xFF\xD8\xFF"}, {QStringLiteral("notes.txt"), "x"}}));
+        QCOMPARE(e.fault(), word::Fault::UnknownFormat);
         QCOMPARE(e.format(), QStringLiteral("ZIP"));
         QVERIFY2(e.description().contains(QStringLiteral("zip archive without a document")), qPrintable(e.description()));
         QVERIFY(e.description().contains(QStringLiteral("\"photo.jpg\"")));
@@ -410,14 +410,14 @@ private slots:
         QList<wt::ZipEntry> entries{{QStringLiteral("mimetype"), "application/vnd.oasis.opendocument.text", true},
                                     {QStringLiteral("meta.xml"), QByteArray("\x45\xDE\x9D\xF2\xDB\x18\x39\x03\x7D\x0D", 10)},
                                     {QStringLiteral("META-INF/manifest.xml"), "<manifest:manifest><manifest:file-entry manifest:full-path=\"meta.xml\"><manifest:encryption-data/></manifest:file-entry></manifest:manifest>"}};
-        const word::OpenError e = openError(wt::makeZip(entries), QStringLiteral(".odt"));
-        QCOMPARE(e.number(), word::err::Encrypted);
+        const word::Error e = openError(wt::makeZip(entries), QStringLiteral(".odt"));
+        QCOMPARE(e.fault(), word::Fault::Encrypted);
     }
 
     void odfOtherKinds()
     {
-        const word::OpenError e = openError(wt::makeOdt({}, QStringLiteral("application/vnd.oasis.opendocument.spreadsheet")), QStringLiteral(".odt"));
-        QCOMPARE(e.number(), word::err::UnknownFormat);
+        const word::Error e = openError(wt::makeOdt({}, QStringLiteral("application/vnd.oasis.opendocument.spreadsheet")), QStringLiteral(".odt"));
+        QCOMPARE(e.fault(), word::Fault::UnknownFormat);
         QVERIFY2(e.description().contains(QStringLiteral("OpenDocument spreadsheet")), qPrintable(e.description()));
     }
 
@@ -561,8 +561,8 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(QString, format);
         QFETCH(QString, what);
-        const word::OpenError e = openError(content, QStringLiteral(".doc"));
-        QCOMPARE(e.number(), word::err::UnknownFormat);
+        const word::Error e = openError(content, QStringLiteral(".doc"));
+        QCOMPARE(e.fault(), word::Fault::UnknownFormat);
         QCOMPARE(e.format(), format);
         QVERIFY2(e.description().contains(what), qPrintable(e.description()));
         QVERIFY(e.description().contains(QStringLiteral("f%1.doc").arg(m_counter)));
@@ -576,16 +576,16 @@ private slots:
     void missingFile()
     {
         const QString path = m_dir.filePath(QStringLiteral("no such folder/missing.docx"));
-        const word::OpenError e = openError(path);
-        QCOMPARE(e.number(), word::err::NotFound);
+        const word::Error e = openError(path);
+        QCOMPARE(e.fault(), word::Fault::NotFound);
         QVERIFY(e.description().contains(path));
         QVERIFY(e.format().isEmpty());
     }
 
     void folderIsNotADocument()
     {
-        const word::OpenError e = openError(m_dir.path());
-        QCOMPARE(e.number(), word::err::FileAccess);
+        const word::Error e = openError(m_dir.path());
+        QCOMPARE(e.fault(), word::Fault::NotAFile);
         QVERIFY2(e.description().contains(QStringLiteral("folder")), qPrintable(e.description()));
     }
 
@@ -593,8 +593,8 @@ private slots:
     {
         const QString fifo = m_dir.filePath(QStringLiteral("pipe.doc"));
         QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-        const word::OpenError e = openError(fifo);
-        QCOMPARE(e.number(), word::err::FileAccess);
+        const word::Error e = openError(fifo);
+        QCOMPARE(e.fault(), word::Fault::NotAFile);
         QVERIFY2(e.description().contains(QStringLiteral("not a regular file")), qPrintable(e.description()));
     }
 
@@ -604,8 +604,8 @@ private slots:
             QSKIP("running as root: permissions do not stop reading");
         const QString path = store("{\\rtf1}", QStringLiteral(".rtf"));
         QFile::setPermissions(path, QFileDevice::WriteOwner);
-        const word::OpenError e = openError(path);
-        QCOMPARE(e.number(), word::err::PermissionDenied);
+        const word::Error e = openError(path);
+        QCOMPARE(e.fault(), word::Fault::PermissionDenied);
         QVERIFY(e.description().contains(path));
         QVERIFY(e.description().contains(QStringLiteral("permission denied")));
     }

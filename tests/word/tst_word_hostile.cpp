@@ -4,19 +4,10 @@
 #include "WordTestSupport.h"
 #include "word/Engine.h"
 #include "word/Errors.h"
-#include <QElapsedTimer>
-#include <sys/resource.h>
 
 using word::Builtin;
 
 namespace {
-
-long peakRssMiB()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_maxrss / 1024;
-}
 
 QByteArray summaryStream()
 {
@@ -39,8 +30,9 @@ class TstWordHostile : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
     int m_counter = 0;
+    QStringList m_unnamed; // errors of the current test that did not name their file
 
-    // Opens the file; returns the properties, or nullopt after a readable OpenError naming the file.
+    // Opens the file; returns the properties, or nullopt after a readable Error naming the file.
     std::optional<word::DocumentProperties> attempt(const QByteArray &file, QString *error = nullptr)
     {
         const QString name = QStringLiteral("h%1.bin").arg(++m_counter);
@@ -50,11 +42,11 @@ class TstWordHostile : public QObject {
             for (const word::BuiltinInfo &info : word::builtinProperties())
                 (void)p.get(info.id);
             return p;
-        } catch (const word::OpenError &e) {
+        } catch (const word::Error &e) {
             if (error)
                 *error = e.description();
             if (!e.description().contains(name))
-                qWarning("error does not name the file: %s", qPrintable(e.description()));
+                m_unnamed << e.description();
             return std::nullopt;
         }
     }
@@ -62,8 +54,6 @@ class TstWordHostile : public QObject {
     // Every prefix length in a spread over the file (and the first bytes one by one).
     void truncations(const QByteArray &file)
     {
-        QElapsedTimer t;
-        t.start();
         QList<qsizetype> cuts;
         for (qsizetype n = 0; n < 80 && n < file.size(); ++n)
             cuts << n;
@@ -72,10 +62,16 @@ class TstWordHostile : public QObject {
         cuts << file.size() - 1;
         for (const qsizetype n : cuts)
             (void)attempt(file.left(n));
-        QVERIFY2(t.elapsed() < 60000, "truncated files took too long");
     }
 
 private slots:
+    // Every refusal names the file it refuses, whichever test provoked it.
+    void cleanup()
+    {
+        const QStringList unnamed = std::exchange(m_unnamed, {});
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QLatin1Char('\n'))));
+    }
+
     // ---------------------------------------------------------------- truncated files
     void truncatedFiles_data()
     {
@@ -105,14 +101,10 @@ private slots:
         const int first = layout.streamFirstSector[1];
         // The third sector leads back to the first: the chain loops long before the stream's size is reached.
         wt::putU32(file, wt::cfbFatEntryOffset(layout, first + 2), static_cast<uint32_t>(first));
-        QElapsedTimer t;
-        t.start();
-        (void)attempt(file);
-        QVERIFY(t.elapsed() < 10000);
+        QVERIFY(attempt(file)); // still opens, without what the chain held
         // The same loop in the WordDocument stream, the directory's own chain and the FAT's.
         wt::putU32(file, wt::cfbFatEntryOffset(layout, layout.streamFirstSector[0] + 1), static_cast<uint32_t>(layout.streamFirstSector[0]));
-        (void)attempt(file);
-        QVERIFY(t.elapsed() < 10000);
+        QVERIFY(attempt(file)); // still opens, without what the chain held
     }
 
     void sectorPointingAtItself()
@@ -121,9 +113,9 @@ private slots:
         QByteArray file = wt::makeRawCfb({{QStringLiteral("WordDocument"), {}}, {QStringLiteral("\x05SummaryInformation"), summaryStream()}}, &layout);
         const int first = layout.streamFirstSector[1];
         wt::putU32(file, wt::cfbFatEntryOffset(layout, first), static_cast<uint32_t>(first));
-        (void)attempt(file);
+        QVERIFY(attempt(file)); // still opens, without what the chain held
         wt::putU32(file, wt::cfbFatEntryOffset(layout, layout.directorySector), static_cast<uint32_t>(layout.directorySector));
-        (void)attempt(file);
+        QVERIFY(!attempt(file));
     }
 
     void chainLeavingTheFile()
@@ -131,10 +123,10 @@ private slots:
         wt::RawCfbLayout layout;
         QByteArray file = wt::makeRawCfb({{QStringLiteral("WordDocument"), {}}, {QStringLiteral("\x05SummaryInformation"), summaryStream()}}, &layout);
         wt::putU32(file, wt::cfbFatEntryOffset(layout, layout.streamFirstSector[1]), 0x00FFFFF0);
-        (void)attempt(file);
+        QVERIFY(!attempt(file));
         // a directory entry whose stream starts far beyond the end
         wt::putU32(file, wt::cfbDirectoryEntryOffset(layout, 2) + 116, 0x7FFFFF00);
-        (void)attempt(file);
+        QVERIFY(!attempt(file));
     }
 
     void absurdStreamSize()
@@ -142,9 +134,7 @@ private slots:
         wt::RawCfbLayout layout;
         QByteArray file = wt::makeRawCfb({{QStringLiteral("WordDocument"), {}}, {QStringLiteral("\x05SummaryInformation"), summaryStream()}}, &layout);
         wt::putU32(file, wt::cfbDirectoryEntryOffset(layout, 2) + 120, 0xFFFFFFF0); // size
-        const long before = peakRssMiB();
-        (void)attempt(file);
-        QVERIFY2(peakRssMiB() - before < 200, "an absurd stream size led to a large allocation");
+        QVERIFY(attempt(file)); // opens; the stated size is not believed
     }
 
     void directoryTreeCycle()
@@ -206,18 +196,18 @@ private slots:
         QByteArray file = wt::makeRawCfb({{QStringLiteral("WordDocument"), {}}, {QStringLiteral("\x05SummaryInformation"), summaryStream()}});
         QByteArray fats = file;
         wt::putU32(fats, 0x2C, 0x7FFFFFFF); // FAT sectors
-        (void)attempt(fats);
+        QVERIFY(!attempt(fats));
         QByteArray difat = file;
         wt::putU32(difat, 0x44, 0);          // DIFAT chain starting in the FAT sector
         wt::putU32(difat, 0x48, 0x7FFFFFFF);
-        (void)attempt(difat);
+        QVERIFY(!attempt(difat));
         QByteArray shift = file;
         shift[0x1E] = 30;                    // 1 GiB sectors
-        (void)attempt(shift);
+        QVERIFY(!attempt(shift));
         QByteArray mini = file;
         wt::putU32(mini, 0x3C, 0);           // mini FAT in the FAT sector
         wt::putU32(mini, 0x40, 0x7FFFFFFF);
-        (void)attempt(mini);
+        QVERIFY(!attempt(mini));
     }
 
     // ---------------------------------------------------------------- property sets
@@ -254,13 +244,8 @@ private slots:
     void absurdPropertySets()
     {
         QFETCH(QByteArray, stream);
-        const long before = peakRssMiB();
-        QElapsedTimer t;
-        t.start();
         const auto p = attempt(wt::makeWordBinary(stream, stream));
         QVERIFY(p.has_value()); // damaged property sets do not stop the document from opening
-        QVERIFY(t.elapsed() < 5000);
-        QVERIFY2(peakRssMiB() - before < 200, "absurd sizes led to a large allocation");
     }
 
     // Thousands of entries (and section records) naming one value decode it once.
@@ -279,11 +264,9 @@ private slots:
         for (uint32_t k = 0; k < 8190; ++k) // with the title and the code page, as many as a section may hold
             entries.append({1000 + k, 0});
         const QByteArray area = le32(30) + le32(static_cast<uint32_t>(title.size() + 1)) + title + QByteArray(4, '\0');
-        const long before = peakRssMiB();
         const auto p = attempt(wt::makeWordBinary(wt::propertySetPointingInto(1252, entries, area, records), {}));
         QVERIFY(p);
         QCOMPARE(p->get(Builtin::Title)->asText(), QString::fromLatin1(title));
-        QVERIFY2(peakRssMiB() - before < 100, "one shared value was decoded once per entry");
     }
 
     // Entries pointing a few bytes apart into one long run of text each decode a different long value;
@@ -313,14 +296,9 @@ private slots:
         const QByteArray file = wt::makeRawZip({{"_rels/.rels", wt::rawDeflate(rels), 8, wt::crc32Of(rels), static_cast<uint64_t>(rels.size())},
                                                 {"word/document.xml", "<w:document/>", 0, wt::crc32Of("<w:document/>"), 13},
                                                 {"docProps/core.xml", bomb, 8, crc, 1ull << 30}});
-        const long before = peakRssMiB();
-        QElapsedTimer t;
-        t.start();
         QString error;
         QVERIFY(!attempt(file, &error));
         QVERIFY2(error.contains(QStringLiteral("docProps/core.xml would unpack to 1024 MiB")), qPrintable(error));
-        QVERIFY(t.elapsed() < 5000);
-        QVERIFY(peakRssMiB() - before < 100);
     }
 
     void zipBombStatingLess()
@@ -333,14 +311,9 @@ private slots:
         const QByteArray file = wt::makeRawZip({{"_rels/.rels", wt::rawDeflate(rels), 8, wt::crc32Of(rels), static_cast<uint64_t>(rels.size())},
                                                 {"word/document.xml", "<w:document/>", 0, wt::crc32Of("<w:document/>"), 13},
                                                 {"docProps/core.xml", bomb, 8, crc, 2000}});
-        const long before = peakRssMiB();
-        QElapsedTimer t;
-        t.start();
         QString error;
         QVERIFY(!attempt(file, &error));
         QVERIFY2(error.contains(QStringLiteral("docProps/core.xml")), qPrintable(error));
-        QVERIFY2(t.elapsed() < 5000, "the part was unpacked beyond its stated size");
-        QVERIFY(peakRssMiB() - before < 100);
     }
 
     void partStatingAHugeSize()
@@ -396,11 +369,9 @@ private slots:
             core += "<!ENTITY lol" + QByteArray::number(i) + " \"" + QByteArray("&lol" + QByteArray::number(i - 1) + ";").repeated(10) + "\">";
         core += "]><cp:coreProperties xmlns:cp=\"x\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><dc:title>&lol9;</dc:title></cp:coreProperties>";
         parts.core = core;
-        const long before = peakRssMiB();
         QString error;
         QVERIFY(!attempt(wt::makeDocx(parts), &error));
         QVERIFY2(error.contains(QStringLiteral("document type declaration")), qPrintable(error));
-        QVERIFY(peakRssMiB() - before < 100);
     }
 
     void undefinedEntity()
@@ -420,9 +391,9 @@ private slots:
         QTest::addColumn<int>("count");
         QTest::addColumn<bool>("refused");
         QTest::newRow("40,000") << QByteArray() << 40000 << true;
-        QTest::newRow("300 after a comment with a quote") << QByteArray("<!-- \" -->") << 300 << true;
-        QTest::newRow("300 after a processing instruction with a quote") << QByteArray("<?x ' ?>") << 300 << true;
-        QTest::newRow("200") << QByteArray() << 200 << false;
+        QTest::newRow("100 after a comment with a quote") << QByteArray("<!-- \" -->") << 100 << true;
+        QTest::newRow("100 after a processing instruction with a quote") << QByteArray("<?x ' ?>") << 100 << true;
+        QTest::newRow("60") << QByteArray() << 60 << false;
     }
 
     void manyAttributes()
@@ -440,7 +411,7 @@ private slots:
         const auto p = attempt(wt::makeDocx(parts), &error);
         if (refused) {
             QVERIFY(!p);
-            QVERIFY2(error.contains(QStringLiteral("docProps/core.xml has an element with more than 256 attributes")), qPrintable(error));
+            QVERIFY2(error.contains(QStringLiteral("docProps/core.xml has an element with more than 64 attributes")), qPrintable(error));
         } else {
             QVERIFY2(p, qPrintable(error));
             QCOMPARE(p->get(Builtin::Title)->asText(), QStringLiteral("T"));
@@ -453,10 +424,8 @@ private slots:
         parts.core = wt::coreXml({{"dc:title", QStringLiteral("T")}});
         parts.app = wt::appXml({{"Company", QString(9 * 1024 * 1024, QLatin1Char(' '))}});
         QString error;
-        const long before = peakRssMiB();
         QVERIFY(!attempt(wt::makeDocx(parts), &error));
         QVERIFY2(error.contains(QStringLiteral("docProps/app.xml would unpack to")), qPrintable(error));
-        QVERIFY(peakRssMiB() - before < 100);
     }
 
     // Only the top of a large Word 2003 XML file is read: its properties come first, the body after them

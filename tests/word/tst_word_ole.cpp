@@ -62,14 +62,14 @@ class TstWordOle : public QObject {
     {
         return word::readDocumentProperties(wt::writeFile(m_dir, QStringLiteral("doc%1.doc").arg(++m_counter), file));
     }
-    word::OpenError openError(const QByteArray &file)
+    word::Error openError(const QByteArray &file)
     {
         try {
             read(file);
-        } catch (const word::OpenError &e) {
+        } catch (const word::Error &e) {
             return e;
         }
-        return word::OpenError(0, QString());
+        return word::Error(word::Fault::NoValue, QStringLiteral("opened")) /* never an open failure */;
     }
 
 private slots:
@@ -284,8 +284,8 @@ private slots:
         const QByteArray file = wt::makeOle({{QStringLiteral("EncryptionInfo"), QByteArray(200, '\x04')},
                                              {QStringLiteral("EncryptedPackage"), QByteArray(5000, '\x17')},
                                              {QStringLiteral("\x06" "DataSpaces/Version"), QByteArray(60, '\0')}});
-        const word::OpenError e = openError(file);
-        QCOMPARE(e.number(), word::err::Encrypted);
+        const word::Error e = openError(file);
+        QCOMPARE(e.fault(), word::Fault::Encrypted);
         QCOMPARE(e.format(), QStringLiteral("OOXML-ENCRYPTED"));
         QVERIFY(e.description().contains(QStringLiteral("password")));
         QVERIFY(e.description().contains(QStringLiteral("doc%1.doc").arg(m_counter)));
@@ -317,9 +317,9 @@ private slots:
         QFETCH(QString, stream);
         QFETCH(QString, format);
         QFETCH(QString, what);
-        const word::OpenError e = openError(wt::makeOle({{stream, QByteArray(100, 'a')},
+        const word::Error e = openError(wt::makeOle({{stream, QByteArray(100, 'a')},
                                                          {QStringLiteral("\x05SummaryInformation"), wt::propertySetStream({fullSummary()})}}));
-        QCOMPARE(e.number(), word::err::UnknownFormat);
+        QCOMPARE(e.fault(), word::Fault::UnknownFormat);
         QCOMPARE(e.format(), format);
         QVERIFY2(e.description().contains(what), qPrintable(e.description()));
     }
@@ -338,8 +338,8 @@ private slots:
     void damagedContainerNamesThePart()
     {
         const QByteArray good = wt::makeWordBinary(wt::propertySetStream({fullSummary()}), {});
-        const word::OpenError e = openError(good.left(700));
-        QCOMPARE(e.number(), word::err::Damaged);
+        const word::Error e = openError(good.left(700));
+        QCOMPARE(e.fault(), word::Fault::Damaged);
         QCOMPARE(e.format(), QStringLiteral("OLE"));
         QVERIFY2(e.description().contains(QStringLiteral("compound-file")), qPrintable(e.description()));
     }

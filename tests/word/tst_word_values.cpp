@@ -17,6 +17,17 @@ class TstWordValues : public QObject {
     QTemporaryDir m_dir;
     QString m_docx;
 
+    // The engine's fault, or nullopt when the call succeeds.
+    static std::optional<word::Fault> faultOf(const std::function<void()> &f)
+    {
+        try {
+            f();
+        } catch (const word::Error &e) {
+            return e.fault();
+        }
+        return std::nullopt;
+    }
+    // The run-time error number the program's adapter raises, 0 when the call succeeds.
     static int errorNumberOf(const std::function<void()> &f)
     {
         try {
@@ -120,10 +131,10 @@ private slots:
     {
         QCOMPARE(PropertyValue::integer(12).toInt32(), 12);
         QCOMPARE(PropertyValue::text(QStringLiteral(" 42 ")).toInt32(), 42);
-        QCOMPARE(errorNumberOf([] { (void)PropertyValue::integer(4294967295ll).toInt32(); }), RuntimeError::Overflow);
-        QCOMPARE(errorNumberOf([] { (void)PropertyValue::text(QStringLiteral("x")).toInt32(); }), RuntimeError::TypeMismatch);
-        QCOMPARE(errorNumberOf([] { (void)PropertyValue::dateTime(QDateTime::currentDateTimeUtc()).toInt32(); }),
-                 RuntimeError::TypeMismatch);
+        QCOMPARE(faultOf([] { (void)PropertyValue::integer(4294967295ll).toInt32(); }), word::Fault::Overflow);
+        QCOMPARE(faultOf([] { (void)PropertyValue::text(QStringLiteral("x")).toInt32(); }), word::Fault::TypeMismatch);
+        QCOMPARE(faultOf([] { (void)PropertyValue::dateTime(QDateTime::currentDateTimeUtc()).toInt32(); }),
+                 word::Fault::TypeMismatch);
     }
 
     // ---- the items
@@ -166,14 +177,14 @@ private slots:
             try {
                 (void)doc->builtinProperty(QLatin1String(name));
                 QFAIL(name);
-            } catch (const RuntimeError &e) {
-                QCOMPARE(e.number(), word::err::NoValue);
+            } catch (const word::Error &e) {
+                QCOMPARE(e.fault(), word::Fault::NoValue);
                 QVERIFY(e.description().contains(QLatin1String(name)));
                 QVERIFY(e.description().contains(QStringLiteral("sparse.docx")));
             }
         }
-        QCOMPARE(errorNumberOf([&] { (void)doc->builtinProperty(9); }), word::err::InvalidItem);
-        QCOMPARE(errorNumberOf([&] { (void)doc->builtinProperty(QStringLiteral("Colour")); }), word::err::InvalidItem);
+        QCOMPARE(faultOf([&] { (void)doc->builtinProperty(9); }), word::Fault::NoSuchProperty);
+        QCOMPARE(faultOf([&] { (void)doc->builtinProperty(QStringLiteral("Colour")); }), word::Fault::NoSuchProperty);
     }
 
     // ---- instances and documents
@@ -181,7 +192,7 @@ private slots:
     {
         const QString other = wt::writeFile(m_dir, QStringLiteral("notes.txt"), "just text\n");
         word::Application app;
-        QCOMPARE(errorNumberOf([&] { (void)app.activeDocument(); }), word::err::NoDocument);
+        QCOMPARE(faultOf([&] { (void)app.activeDocument(); }), word::Fault::NoDocument);
         const auto a = app.open(m_docx);
         QCOMPARE(app.activeDocument(), a);
         const auto b = app.open(other);
@@ -189,11 +200,11 @@ private slots:
         QCOMPARE(app.documentCount(), 2);
         b->close(0);
         QCOMPARE(app.activeDocument(), a);
-        QCOMPARE(errorNumberOf([&] { (void)b->builtinProperty(1); }), word::err::ObjectDeleted);
+        QCOMPARE(faultOf([&] { (void)b->builtinProperty(1); }), word::Fault::DocumentClosed);
         a->close(0);
-        QCOMPARE(errorNumberOf([&] { (void)app.activeDocument(); }), word::err::NoDocument);
+        QCOMPARE(faultOf([&] { (void)app.activeDocument(); }), word::Fault::NoDocument);
         app.quit();
-        QCOMPARE(errorNumberOf([&] { (void)app.open(m_docx); }), word::err::InstanceGone);
+        QCOMPARE(faultOf([&] { (void)app.open(m_docx); }), word::Fault::EngineEnded);
     }
 
     void quitClosesEveryDocument()
@@ -208,7 +219,7 @@ private slots:
     {
         word::Application app;
         const auto a = app.open(m_docx);
-        QVERIFY(errorNumberOf([&] { (void)app.open(m_dir.filePath(QStringLiteral("missing.doc"))); }) != 0);
+        QCOMPARE(faultOf([&] { (void)app.open(m_dir.filePath(QStringLiteral("missing.doc"))); }), word::Fault::NotFound);
         QCOMPARE(app.activeDocument(), a);
     }
 
@@ -235,7 +246,7 @@ private slots:
         QCOMPARE(app->activeDocument()->builtinProperty(QStringLiteral("Title")).toText(), QStringLiteral("Quarterly report"));
         QCOMPARE(app->activeDocument()->builtinProperty(QStringLiteral("Author")).asText(), QStringLiteral("Ada"));
         doc->close(0);
-        QCOMPARE(errorNumberOf([&] { (void)app->activeDocument(); }), word::err::NoDocument);
+        QCOMPARE(errorNumberOf([&] { (void)app->activeDocument(); }), 4248);
         app->quit();
     }
 
@@ -247,10 +258,45 @@ private slots:
             (void)app->open(missing);
             QFAIL("opened a missing file");
         } catch (const RuntimeError &e) {
-            QCOMPARE(e.number(), word::err::NotFound);
+            QCOMPARE(e.number(), 5174);
             QVERIFY(e.description().contains(missing));
         }
         app->quit();
+    }
+
+    // Each engine failure reaches the window's error report with the number the word processor would raise.
+    void engineFactoryGivesEachFailureItsNumber_data()
+    {
+        QTest::addColumn<int>("scenario");
+        QTest::addColumn<int>("number");
+        QTest::newRow("missing file") << 0 << 5174;
+        QTest::newRow("folder") << 1 << 75;
+        QTest::newRow("not a document") << 2 << 321;
+        QTest::newRow("value not held") << 3 << 440;
+        QTest::newRow("no such item") << 4 << 5;
+        QTest::newRow("closed document") << 5 << 5825;
+        QTest::newRow("instance ended") << 6 << 462;
+        QTest::newRow("text as number") << 7 << 13;
+        QTest::newRow("number beyond 32 bits") << 8 << 6;
+    }
+    void engineFactoryGivesEachFailureItsNumber()
+    {
+        QFETCH(int, scenario);
+        QFETCH(int, number);
+        const QString pdf = wt::writeFile(m_dir, QStringLiteral("paper.pdf"), "%PDF-1.4\n");
+        auto app = makeEngineWordFactory()->create();
+        const std::function<void()> calls[] = {
+            [&] { (void)app->open(m_dir.filePath(QStringLiteral("gone.docx"))); },
+            [&] { (void)app->open(m_dir.path()); },
+            [&] { (void)app->open(pdf); },
+            [&] { (void)app->open(m_docx)->builtinProperty(QStringLiteral("Last Print Date")); },
+            [&] { (void)app->open(m_docx)->builtinProperty(9); },
+            [&] { const auto d = app->open(m_docx); d->close(0); (void)d->builtinProperty(1); },
+            [&] { app->quit(); (void)app->open(m_docx); },
+            [&] { (void)::toInt32(PropertyValue::text(QStringLiteral("x"))); },
+            [&] { (void)::toInt32(PropertyValue::integer(4294967295ll)); },
+        };
+        QCOMPARE(errorNumberOf(calls[scenario]), number);
     }
 
     void instancesAreIndependent()
@@ -259,7 +305,7 @@ private slots:
         auto one = factory->create();
         auto two = factory->create();
         one->open(m_docx);
-        QCOMPARE(errorNumberOf([&] { (void)two->activeDocument(); }), word::err::NoDocument);
+        QCOMPARE(errorNumberOf([&] { (void)two->activeDocument(); }), 4248);
         one->quit();
         two->quit();
     }

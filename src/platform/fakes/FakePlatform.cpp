@@ -190,7 +190,7 @@ std::unique_ptr<IWordApplication> FakeWordFactory::create()
 class FakeWorkbook : public IWorkbook {
 public:
     explicit FakeWorkbook(FakeSpreadsheet &s) : m_s(s) {}
-    void setCell(int row, int column, const QString &text) override { m_s.cells.insert({row, column}, text); }
+    void setCell(int row, int column, const SheetCell &cell) override { m_s.cells.insert({row, column}, cell.text); }
     void autoFitColumns() override { m_s.autoFitted = true; }
     void show() override { m_s.shown = true; }
 private:

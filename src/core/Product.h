@@ -1,0 +1,9 @@
+#pragma once
+#include <QString>
+
+// Fixed names of the product and its maker.
+namespace product {
+inline const QString Name = QStringLiteral("Quillmere Vantrel");
+inline const QString SupportAddress = QStringLiteral("support@velkorn.example");
+inline const QString HomePage = QStringLiteral("https://velkorn.example/quillmere-vantrel");
+} // namespace product

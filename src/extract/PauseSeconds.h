@@ -1,0 +1,9 @@
+#pragma once
+
+class IClock;
+class MainWindowState;
+
+// Waits the given seconds while the window keeps processing events, sleeping while none arrive. The
+// clock counts seconds since midnight, so a wait that spans midnight still ends. Returns early when the
+// program has ended.
+void PauseSeconds(double seconds, IClock &clock, const MainWindowState *window);

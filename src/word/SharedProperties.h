@@ -1,0 +1,31 @@
+#pragma once
+#include "word/DocumentData.h"
+#include <QLatin1String>
+#include <QString>
+#include <QStringView>
+
+// Properties that several XML formats store under the same names, each read by one function so that the
+// formats cannot come to disagree about them.
+namespace word {
+
+// How a format writes the text of an element: OOXML escapes characters XML cannot carry as _xHHHH_.
+enum class XmlText { AsWritten, OoxmlEscaped };
+
+// The names one format gives the three dates (created, last saved, last printed).
+struct DateElementNames {
+    QLatin1String created;
+    QLatin1String saved;
+    QLatin1String printed;
+};
+
+// Title, subject and description (Dublin Core in OOXML's core part and ODF's meta.xml) and the three
+// dates under `dates`. Returns false when `name` is none of them.
+bool setCoreProperty(DocumentData &d, QStringView name, const QString &text, const DateElementNames &dates,
+                     XmlText encoding);
+
+// The eleven application properties and statistics OOXML's app.xml and Word 2003 XML share: Template,
+// Company, Manager, HyperlinkBase, TotalTime, Pages, Words, Characters, CharactersWithSpaces, Lines,
+// Paragraphs. Counts that are not whole numbers are left unset. Returns false for any other name.
+bool setApplicationProperty(DocumentData &d, QStringView name, const QString &text, XmlText encoding);
+
+} // namespace word

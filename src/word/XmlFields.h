@@ -1,0 +1,38 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+#include <QXmlStreamAttributes>
+#include <functional>
+#include <optional>
+
+namespace word {
+
+// One element of interest in a small XML part: its local name, namespace, attributes and its text (the
+// text of all its descendants, in order).
+struct XmlField {
+    QStringView parentLocalName;
+    QStringView localName;
+    QStringView namespaceUri;
+    const QXmlStreamAttributes &attributes;
+    const QString &text;
+};
+
+// Walks `xml` and calls `onField` for every element at `depth` (the root element is depth 1); `onField`
+// returns false to stop early. Refuses what a property part never has and what could be made to explode: a DTD (and
+// with it every entity definition), nesting deeper than the limit, an element with more attributes than
+// the limit, malformed XML. Throws DamagedContent naming `partName` when the XML is broken.
+// A NUL character (which XML cannot carry, yet writers put in as a byte or a character reference) reaches
+// the text as QChar(0), so that the value ends there as in every other format.
+// `isPrefix`: `xml` is the start of a larger file; running out of it ends the walk without an error.
+void walkXmlFields(const QByteArray &xml, const QString &partName, int depth,
+                   const std::function<bool(const XmlField &)> &onField, bool isPrefix = false);
+
+// A whole number written in decimal (leading/trailing blanks allowed), as OOXML and ODF counts are.
+std::optional<qint64> parseWholeNumber(QStringView text);
+
+// Office Open XML text with its escapes decoded: a character that XML cannot carry (a carriage return,
+// a tab, another control character) is written as _xHHHH_ (four hex digits), and _x005F_ stands for an
+// underscore that would otherwise begin such an escape. Text that only looks similar stays as it is.
+QString decodeOoxmlEscapes(const QString &text);
+
+} // namespace word

@@ -1,0 +1,20 @@
+#pragma once
+#include "word/Formats.h"
+#include "word/ZipArchive.h"
+#include <QByteArray>
+#include <QString>
+
+// The two zip-based formats, read once the package has shown which it is.
+namespace word {
+
+// A part that holds properties (core, app, meta, the manifest): a few kilobytes in real documents, so one
+// stating megabytes is refused before it is unpacked or parsed. Empty when the package lacks it.
+QByteArray readPart(const ZipArchive &zip, const QString &name);
+
+// Office Open XML, given its package relationships (_rels/.rels).
+DocumentData readOoxml(const FileContent &content, const ZipArchive &zip, const QByteArray &rels);
+
+// OpenDocument, given the type its mimetype part names.
+DocumentData readOdf(const FileContent &content, const ZipArchive &zip, const QString &mimeType);
+
+} // namespace word

@@ -1,0 +1,15 @@
+#pragma once
+#include "extract/RunProgress.h"
+
+// Keeps what the run last showed, for the tests to read back.
+class FakeProgress : public IRunProgress {
+public:
+    void showPercent(int percent) override { m_percent = percent; }
+    void showText(const QString &text) override { m_text = text; }
+    int value() const { return m_percent; }
+    QString text() const { return m_text; }
+
+private:
+    int m_percent = 0;
+    QString m_text;
+};
