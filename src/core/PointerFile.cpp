@@ -1,4 +1,5 @@
 #include "core/PointerFile.h"
+#include "word/ByteReader.h"
 #include <QFile>
 #include <QPixmap>
 
@@ -12,43 +13,30 @@ struct Hotspot {
 
 // Icon and cursor files share one header: reserved (2 bytes), type (1 icon, 2 cursor), count, then
 // 16-byte directory entries whose bytes 4..7 hold the hotspot in a cursor file.
-Hotspot readHotspot(const QByteArray &head)
+Hotspot readHotspot(const word::ByteReader &bytes)
 {
     Hotspot h;
-    if (head.size() < 6 + 16)
-        return h;
-    const auto u16 = [&](int at) {
-        return static_cast<int>(static_cast<unsigned char>(head[at]) | (static_cast<unsigned char>(head[at + 1]) << 8));
-    };
-    if (u16(0) != 0 || u16(2) != 2 || u16(4) < 1)
+    if (!bytes.has(0, 6 + 16) || bytes.u16(0) != 0 || bytes.u16(2) != 2 || bytes.u16(4) < 1)
         return h;
     h.present = true;
-    h.x = u16(6 + 4);
-    h.y = u16(6 + 6);
+    h.x = bytes.u16(6 + 4);
+    h.y = bytes.u16(6 + 6);
     return h;
 }
 
 // An icon or cursor file's directory must describe pictures that lie inside the file; the image
 // reader is not handed a header that points elsewhere.
 enum class Container { Other, Valid, Broken };
-Container checkContainer(const QByteArray &content)
+Container checkContainer(const word::ByteReader &bytes)
 {
-    if (content.size() < 6)
+    if (!bytes.has(0, 6) || bytes.u16(0) != 0 || (bytes.u16(2) != 1 && bytes.u16(2) != 2))
         return Container::Other;
-    const auto u16 = [&](qsizetype at) {
-        return static_cast<quint32>(static_cast<unsigned char>(content[at]) | (static_cast<unsigned char>(content[at + 1]) << 8));
-    };
-    const auto u32 = [&](qsizetype at) { return u16(at) | (u16(at + 2) << 16); };
-    if (u16(0) != 0 || (u16(2) != 1 && u16(2) != 2))
-        return Container::Other;
-    const quint32 count = u16(4);
-    if (count == 0 || 6 + 16 * static_cast<qsizetype>(count) > content.size())
+    const qint64 count = bytes.u16(4);
+    if (count == 0 || !bytes.has(6, 16 * count))
         return Container::Broken;
-    for (quint32 i = 0; i < count; ++i) {
-        const qsizetype entry = 6 + 16 * static_cast<qsizetype>(i);
-        const quint64 size = u32(entry + 8);
-        const quint64 offset = u32(entry + 12);
-        if (size == 0 || offset + size > static_cast<quint64>(content.size()))
+    for (qint64 i = 0; i < count; ++i) {
+        const qint64 entry = 6 + 16 * i;
+        if (bytes.u32(entry + 8) == 0 || !bytes.has(bytes.u32(entry + 12), bytes.u32(entry + 8)))
             return Container::Broken;
     }
     return Container::Valid;
@@ -63,7 +51,8 @@ std::optional<QCursor> loadPointerFile(const QString &path)
         return std::nullopt;
     const QByteArray content = file.readAll();
     file.close();
-    const Container container = checkContainer(content);
+    const word::ByteReader bytes(content);
+    const Container container = checkContainer(bytes);
     if (container == Container::Broken)
         return std::nullopt;
     QPixmap picture;
@@ -72,7 +61,7 @@ std::optional<QCursor> loadPointerFile(const QString &path)
         return std::nullopt;
     if (picture.isNull())
         return std::nullopt;
-    const Hotspot h = readHotspot(content.left(6 + 16));
+    const Hotspot h = readHotspot(bytes);
     if (h.present && h.x < picture.width() && h.y < picture.height())
         return QCursor(picture, h.x, h.y);
     return QCursor(picture); // centred

@@ -27,8 +27,6 @@ void noteOutOfRange(Builtin id, const QString &stated)
                         .arg(kLastShownYear));
 }
 
-} // namespace
-
 // The system's time zone, looked up once per thread. Converting through it avoids the C library's
 // localtime, which re-examines the zone file on every call.
 const QTimeZone &localZone()
@@ -36,6 +34,8 @@ const QTimeZone &localZone()
     thread_local const QTimeZone zone = QTimeZone::systemTimeZone();
     return zone;
 }
+
+} // namespace
 
 QDateTime toLocalDisplay(const QDateTime &instant)
 {
