@@ -2,7 +2,10 @@
 // office's start-up time, the time per document (median, 90th percentile, worst), its peak memory,
 // the failures, and how often the layout's page count equals the one stored in the file (from the
 // corpus's reference.json, where there is one).
-// Usage: bench_layout [--limit SECONDS] [--restart-every N] [--verbose] [FOLDER|FILE ...]
+// With --records FILE it also writes one JSON line per document (its path, pages, lines, the office's own
+// word, character and paragraph counts after its recount, the time taken, the error), for comparing
+// with the counts that files store and that quillmere-extract computes.
+// Usage: bench_layout [--limit SECONDS] [--restart-every N] [--verbose] [--records FILE] [FOLDER|FILE ...]
 #include "layout/LayoutSession.h"
 #include <QCoreApplication>
 #include <QDirIterator>
@@ -56,12 +59,15 @@ int main(int argc, char **argv)
     layout::LayoutSession::Options options;
     std::chrono::milliseconds limit{60000};
     bool verbose = false;
+    QString recordsPath;
     QStringList roots;
     for (int i = 0; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--limit") && i + 1 < args.size())
             limit = std::chrono::milliseconds(qint64(args[++i].toDouble() * 1000));
         else if (args[i] == QLatin1String("--restart-every") && i + 1 < args.size())
             options.restartEvery = args[++i].toInt();
+        else if (args[i] == QLatin1String("--records") && i + 1 < args.size())
+            recordsPath = args[++i];
         else if (args[i] == QLatin1String("--verbose"))
             verbose = true;
         else
@@ -91,6 +97,11 @@ int main(int argc, char **argv)
     documents.sort();
     const QHash<QString, int> stored = storedPages(roots);
 
+    QFile records(recordsPath);
+    if (!recordsPath.isEmpty() && !records.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(recordsPath));
+        return 2;
+    }
     layout::LayoutSession session(options);
     QElapsedTimer clock;
     clock.start();
@@ -109,6 +120,20 @@ int main(int argc, char **argv)
         clock.restart();
         const layout::Measurement m = session.measure(doc, limit);
         const double ms = double(clock.nsecsElapsed()) / 1e6;
+        if (records.isOpen()) {
+            const auto count = [](std::optional<int> n) { return n ? QJsonValue(*n) : QJsonValue(); };
+            const auto office = [](qint64 n) { return n >= 0 ? QJsonValue(n) : QJsonValue(); };
+            const QJsonObject o{{QStringLiteral("path"), QFileInfo(doc).absoluteFilePath()},
+                                {QStringLiteral("pages"), count(m.pages)},
+                                {QStringLiteral("lines"), count(m.lines)},
+                                {QStringLiteral("words"), office(m.officeWords)},
+                                {QStringLiteral("characters"), office(m.officeCharacters)},
+                                {QStringLiteral("characters_with_spaces"), office(m.officeCharactersWithSpaces)},
+                                {QStringLiteral("paragraphs"), office(m.officeParagraphs)},
+                                {QStringLiteral("ms"), ms},
+                                {QStringLiteral("error"), m.error}};
+            records.write(QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n');
+        }
         if (m.pages) {
             times.push_back(ms);
             const auto s = stored.find(QFileInfo(doc).absoluteFilePath());

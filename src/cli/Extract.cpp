@@ -4,6 +4,7 @@
 #include "cli/Options.h"
 #include "cli/OutputFormat.h"
 #include "cli/Record.h"
+#include "layout/LayoutSession.h"
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <array>
@@ -90,6 +91,7 @@ struct Tally {
 struct Slot {
     QByteArray bytes;
     QString failure; // the error line, empty for a document that was read
+    QString layoutFailure; // a note for a document that was read but could not be laid out
     QString path;
     word::ErrorKind kind = word::ErrorKind::Io;
     bool failed = false;
@@ -157,6 +159,10 @@ int run(int argc, char **argv, FILE *out, FILE *err)
                 }
             } else {
                 ++tally.read;
+                if (!s->layoutFailure.isEmpty() && !options.quiet) {
+                    progress.erase();
+                    fprintf(err, "quillmere-extract: no pages or lines: %s\n", s->layoutFailure.toUtf8().constData());
+                }
             }
             if ((written > 0 && !output.write(format->separator())) || !output.write(s->bytes))
                 stop = true;
@@ -172,7 +178,17 @@ int run(int argc, char **argv, FILE *out, FILE *err)
             windowMoved.notify_all();
     };
 
+    // Layouts are made by a helper office, one per job (each is used only on the thread that made it).
+    // Without the office the run goes on, and says once that pages and lines stay as the files store them.
+    const bool layouts = options.layout && layout::LayoutSession::available();
+    if (options.layout && !layouts && !options.quiet)
+        fprintf(err, "quillmere-extract: LibreOffice with its word processor is not installed (or this program "
+                     "was built without it): pages and lines that documents do not store stay null\n");
+
     auto work = [&] {
+        std::unique_ptr<layout::LayoutSession> session;
+        if (layouts)
+            session = std::make_unique<layout::LayoutSession>();
         for (;;) {
             Input input;
             qint64 index = 0;
@@ -188,13 +204,14 @@ int run(int argc, char **argv, FILE *out, FILE *err)
                     return;
                 index = taken++;
             }
-            const Record record = describeInput(input, settings);
+            const Record record = describeInput(input, settings, session.get());
             Slot done;
             done.bytes = format->record(record);
             done.failed = record.failed;
             done.kind = record.errorKind;
             if (record.failed)
                 done.failure = failureText(record);
+            done.layoutFailure = record.layoutFailure;
             done.path = QString::fromUtf8(input.path);
             done.ready = true;
             std::lock_guard lock(outputMutex);

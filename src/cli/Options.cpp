@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <QFile>
 #include <QHash>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -85,9 +86,16 @@ int parseArguments(int argc, char **argv, Options &options, FILE *out, FILE *err
                                    "is K, for splitting one run over several processes or hosts.", "K/N");
     const QCommandLineOption skip("skip", "Leave out the first N inputs (after --shard), to resume a run "
                                   "that wrote N lines before it was stopped.", "N");
+    const QCommandLineOption recount("recount", "Count words, characters and paragraphs from the text even "
+                                     "where the document stores them, to find stale stored counts.");
+    const QCommandLineOption layout("layout", "Take pages and lines that a document does not store from its "
+                                    "layout by LibreOffice (when installed; far slower than reading).");
+    const QCommandLineOption layoutTimeout("layout-timeout", "With --layout, give up the layout of a document "
+                                           "after SECONDS (default: 60); its pages and lines stay null.", "SECONDS");
     const QCommandLineOption help({"h", "help"}, "Show this help and exit.");
     const QCommandLineOption version("version", "Show the version and exit.");
-    parser.addOptions({ext, list, nul, jobs, quiet, verbose, noHidden, format, fields, hash, root, shard, skip, help, version});
+    parser.addOptions({ext, list, nul, jobs, quiet, verbose, noHidden, format, fields, hash, root, shard, skip,
+                       recount, layout, layoutTimeout, help, version});
     parser.addPositionalArgument("PATH", "Documents and folders to read.", "PATH...");
 
     if (!parser.parse(raw.texts()))
@@ -109,6 +117,20 @@ int parseArguments(int argc, char **argv, Options &options, FILE *out, FILE *err
     if (options.quiet && options.verbose)
         return usageError(QStringLiteral("--quiet and --verbose exclude each other"));
     options.hidden = !parser.isSet(noHidden);
+    options.recount = parser.isSet(recount);
+    options.layout = parser.isSet(layout);
+    if (parser.isSet(layoutTimeout)) {
+        const QString v = parser.value(layoutTimeout);
+        bool ok = false;
+        const double seconds = v.toDouble(&ok);
+        // A day is far beyond any document; the bound keeps the milliseconds from overflowing.
+        if (!ok || !(seconds > 0) || seconds > 86400)
+            return usageError(QStringLiteral("--layout-timeout takes a number of seconds above 0, up to 86400, "
+                                             "not '%1'").arg(v));
+        if (!options.layout)
+            return usageError(QStringLiteral("--layout-timeout needs --layout"));
+        options.layoutTimeout = std::chrono::milliseconds(std::max<qint64>(1, static_cast<qint64>(seconds * 1000 + 0.5)));
+    }
 
     if (parser.isSet(jobs)) {
         qint64 n = 0;

@@ -4,6 +4,7 @@
 #include "word/FileDigest.h"
 #include <QList>
 #include <QStringList>
+#include <chrono>
 #include <cstdio>
 #include <optional>
 #include <vector>
@@ -15,6 +16,10 @@ inline constexpr int kExitAllRead = 0;
 inline constexpr int kExitSomeFailed = 1;
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitWriteFailed = 3; // the output could not be written whole
+
+// How long one document may take to be laid out before the office is ended and restarted: far above
+// the few seconds of the longest documents seen, far below a user's patience with a hung run.
+inline constexpr std::chrono::seconds kDefaultLayoutTimeout{60};
 
 enum class OutputFormatKind { JsonLines, JsonArray, Csv };
 
@@ -39,6 +44,9 @@ struct Options {
     qint64 shardIndex = 0;
     qint64 shardCount = 1;
     qint64 skip = 0;
+    bool recount = false;           // count words, characters and paragraphs even where the file stores them
+    bool layout = false;            // pages and lines from a layout where the file stores none
+    std::chrono::milliseconds layoutTimeout{kDefaultLayoutTimeout};
 
     Options() = default;
     Options(const Options &) = delete;

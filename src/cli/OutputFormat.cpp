@@ -44,6 +44,15 @@ void appendJsonValue(QByteArray &out, const Cell &cell)
     case Cell::Kind::Null: out.append("null"); return;
     case Cell::Kind::Text: appendJsonString(out, cell.text); return;
     case Cell::Kind::Number: out.append(QByteArray::number(cell.number)); return;
+    case Cell::Kind::List:
+        out.append('[');
+        for (qsizetype i = 0; i < cell.list.size(); ++i) {
+            if (i > 0)
+                out.append(',');
+            appendJsonString(out, cell.list[i]);
+        }
+        out.append(']');
+        return;
     }
 }
 
@@ -141,9 +150,11 @@ void appendCsvField(QByteArray &out, const Cell &cell)
     case Cell::Kind::Number:
         out.append(QByteArray::number(cell.number));
         return;
-    case Cell::Kind::Text: {
+    case Cell::Kind::Text:
+    case Cell::Kind::List: {
+        // A list is one field: its items joined by ";", which no property name holds.
         out.append('"');
-        const QByteArray utf8 = cell.text.toUtf8();
+        const QByteArray utf8 = (cell.kind == Cell::Kind::List ? cell.list.join(QLatin1Char(';')) : cell.text).toUtf8();
         for (const char c : utf8) {
             if (c == '"')
                 out.append('"');

@@ -1,7 +1,9 @@
 #include "cli/Record.h"
+#include "layout/LayoutSession.h"
 #include "word/Engine.h"
 #include <QDir>
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
@@ -15,6 +17,26 @@ const QString kPath = QStringLiteral("path");
 const QString kPathBase64 = QStringLiteral("path_base64");
 const QString kError = QStringLiteral("error");
 const QString kErrorKind = QStringLiteral("error_kind");
+const QString kComputed = QStringLiteral("computed");
+
+bool asked(const RecordSettings &settings, word::Builtin id)
+{
+    return std::find(settings.properties.begin(), settings.properties.end(), id) != settings.properties.end();
+}
+
+// Pages and lines from the document's layout, only where they are asked for and the file stores none:
+// a layout costs far more than the whole read.
+std::optional<layout::Measurement> measureMissing(const word::DocumentProperties &props, const QString &path,
+                                                  const RecordSettings &settings, layout::LayoutSession *session)
+{
+    if (session == nullptr)
+        return std::nullopt;
+    const bool pages = asked(settings, word::Builtin::NumberOfPages) && !props.stored(word::Builtin::NumberOfPages);
+    const bool lines = asked(settings, word::Builtin::NumberOfLines) && !props.stored(word::Builtin::NumberOfLines);
+    if (!pages && !lines)
+        return std::nullopt;
+    return session->measure(path, settings.layoutTimeout);
+}
 
 QString utcText(const QDateTime &moment)
 {
@@ -133,6 +155,8 @@ RecordSettings recordSettings(const Options &options)
     RecordSettings s;
     s.properties = options.fields;
     s.digest = options.digest;
+    s.recount = options.recount;
+    s.layoutTimeout = options.layoutTimeout;
     if (options.root)
         s.root = cleanAbsolutePath(*options.root);
     return s;
@@ -143,7 +167,7 @@ QStringList columnNames(const RecordSettings &settings)
     QStringList names{QStringLiteral("schema"), kPath, kPathBase64, QStringLiteral("format"), QStringLiteral("mtime")};
     if (settings.digest)
         names << QString::fromLatin1(settings.digest->name);
-    names << kError << kErrorKind;
+    names << kError << kErrorKind << kComputed;
     for (word::Builtin id : settings.properties)
         names << QLatin1String(word::builtinInfo(id).name);
     return names;
@@ -157,7 +181,7 @@ QString failureText(const Record &record)
     return {};
 }
 
-Record describeInput(const Input &input, const RecordSettings &settings)
+Record describeInput(const Input &input, const RecordSettings &settings, layout::LayoutSession *layout)
 {
     Record r;
     r.fields.push_back({QStringLiteral("schema"), Cell::of(qint64{kSchemaVersion})});
@@ -181,6 +205,7 @@ Record describeInput(const Input &input, const RecordSettings &settings)
     try {
         word::ReadOptions read;
         read.nativePath = input.path;
+        read.recount = settings.recount;
         if (settings.digest)
             read.digest = settings.digest->algorithm;
         const word::DocumentProperties props = word::readDocumentProperties(path, read);
@@ -188,9 +213,26 @@ Record describeInput(const Input &input, const RecordSettings &settings)
         r.fields.push_back({QStringLiteral("mtime"), Cell::of(utcText(props.facts().modified))});
         if (settings.digest)
             r.fields.push_back({digestName, Cell::of(QString::fromLatin1(props.facts().digest.toHex()))});
+        const std::optional<layout::Measurement> measured = measureMissing(props, path, settings, layout);
+        if (measured && !measured->error.isEmpty())
+            r.layoutFailure = measured->error;
+        QStringList computed;
         r.properties.reserve(settings.properties.size());
-        for (word::Builtin id : settings.properties)
-            r.properties.push_back({QLatin1String(word::builtinInfo(id).name), valueCell(props.stored(id))});
+        for (word::Builtin id : settings.properties) {
+            const QLatin1String name(word::builtinInfo(id).name);
+            Cell value = valueCell(props.stored(id));
+            const std::optional<int> laidOut = !measured                               ? std::nullopt
+                                               : id == word::Builtin::NumberOfPages ? measured->pages
+                                               : id == word::Builtin::NumberOfLines ? measured->lines
+                                                                                    : std::nullopt;
+            const bool fromLayout = value.kind == Cell::Kind::Null && laidOut;
+            if (fromLayout)
+                value = Cell::of(qint64{*laidOut});
+            if (fromLayout || props.computed().contains(id))
+                computed << name;
+            r.properties.push_back({name, std::move(value)});
+        }
+        r.fields.push_back({kComputed, Cell::of(computed)});
         return r;
     } catch (const word::Error &e) {
         if (e.isOpenFailure())

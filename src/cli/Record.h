@@ -2,27 +2,35 @@
 #include "cli/InputSource.h"
 #include "cli/Options.h"
 #include "word/Errors.h"
+#include <QStringList>
+#include <chrono>
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
 #include <optional>
 #include <vector>
 
+namespace layout {
+class LayoutSession;
+}
+
 namespace cli {
 
 // The version of the record layout, written in every record so that scripts can tell layouts apart.
-inline constexpr int kSchemaVersion = 2;
+inline constexpr int kSchemaVersion = 3;
 
-// One value of a record: absent (null), a text or a whole number.
+// One value of a record: absent (null), a text, a whole number or a list of texts.
 struct Cell {
-    enum class Kind { Null, Text, Number };
+    enum class Kind { Null, Text, Number, List };
     Kind kind = Kind::Null;
     QString text;
     qint64 number = 0;
+    QStringList list;
 
     static Cell null() { return {}; }
-    static Cell of(const QString &t) { return {Kind::Text, t, 0}; }
-    static Cell of(qint64 n) { return {Kind::Number, {}, n}; }
+    static Cell of(const QString &t) { return {Kind::Text, t, 0, {}}; }
+    static Cell of(qint64 n) { return {Kind::Number, {}, n, {}}; }
+    static Cell of(const QStringList &l) { return {Kind::List, {}, 0, l}; }
 };
 
 struct Field {
@@ -37,6 +45,7 @@ struct Record {
     bool failed = false;
     std::vector<Field> properties; // when read
     word::ErrorKind errorKind = word::ErrorKind::Io; // when failed (its text is the "error_kind" field)
+    QString layoutFailure; // why pages or lines could not be had from a layout (the document itself was read)
 };
 
 // Everything a record depends on besides the input.
@@ -44,12 +53,15 @@ struct RecordSettings {
     std::vector<word::Builtin> properties;
     std::optional<Digest> digest;
     std::optional<QByteArray> root; // absolute and without "." or ".." steps
+    bool recount = false;
+    std::chrono::milliseconds layoutTimeout{kDefaultLayoutTimeout};
 };
 
 RecordSettings recordSettings(const Options &options);
 
-// Reads one input (or reports why its folder could not be walked) into a record.
-Record describeInput(const Input &input, const RecordSettings &settings);
+// Reads one input (or reports why its folder could not be walked) into a record. With a layout session,
+// pages and lines that the document does not store (and that are asked for) are taken from its layout.
+Record describeInput(const Input &input, const RecordSettings &settings, layout::LayoutSession *layout = nullptr);
 
 // The names of every top-level field a record can have under these settings, in order, and then the
 // property names: the CSV header.

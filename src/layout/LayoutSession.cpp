@@ -210,6 +210,10 @@ Measurement LayoutSession::measure(const QString &path, std::chrono::millisecond
         return fail(error);
     m.pages = counts.pages;
     m.lines = counts.lines;
+    m.officeWords = counts.text.words;
+    m.officeCharacters = counts.text.characters;
+    m.officeCharactersWithSpaces = counts.text.charactersWithSpaces;
+    m.officeParagraphs = counts.text.paragraphs;
     return m;
 }
 

@@ -20,6 +20,12 @@ struct Measurement {
     std::optional<int> lines;
     QString error;
     bool timedOut = false; // the time limit ended the office; the next call starts a new one
+    // The office's own count of the text after its recount, to compare with the engine's (benchmarks);
+    // -1 where it gave none.
+    qint64 officeWords = -1;
+    qint64 officeCharacters = -1; // without white space
+    qint64 officeCharactersWithSpaces = -1;
+    qint64 officeParagraphs = -1;
 };
 
 // A helper office process that lays documents out, for one extraction run or one batch job. It is

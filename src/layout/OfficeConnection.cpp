@@ -6,7 +6,10 @@
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
 #include <com/sun/star/connection/NoConnectException.hpp>
 #include <com/sun/star/container/XNameContainer.hpp>
+#include <com/sun/star/beans/NamedValue.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
+#include <com/sun/star/document/XDocumentProperties.hpp>
+#include <com/sun/star/document/XDocumentPropertiesSupplier.hpp>
 #include <com/sun/star/document/UpdateDocMode.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XController.hpp>
@@ -147,6 +150,31 @@ struct OfficeConnection::Impl {
         return c;
     }
 
+    // The text counts as the model gives them; characters without white space only the document
+    // statistics have.
+    static OfficeTextCounts readText(const Reference<lang::XComponent> &doc)
+    {
+        OfficeTextCounts c;
+        const auto take = [](const uno::Any &value, qint64 &into) {
+            sal_Int32 v = 0;
+            if (value >>= v)
+                into = v;
+        };
+        if (Reference<beans::XPropertySet> model(doc, UNO_QUERY); model.is()) {
+            take(model->getPropertyValue(OUString("WordCount")), c.words);
+            take(model->getPropertyValue(OUString("CharacterCount")), c.charactersWithSpaces);
+            take(model->getPropertyValue(OUString("ParagraphCount")), c.paragraphs);
+        }
+        namespace document = ::com::sun::star::document;
+        if (Reference<document::XDocumentPropertiesSupplier> supplier(doc, UNO_QUERY); supplier.is()) {
+            const uno::Sequence<beans::NamedValue> statistics = supplier->getDocumentProperties()->getDocumentStatistics();
+            for (const beans::NamedValue &v : statistics)
+                if (v.Name == "NonWhitespaceCharacterCount")
+                    take(v.Value, c.characters);
+        }
+        return c;
+    }
+
     static void close(const Reference<lang::XComponent> &doc) noexcept
     {
         try {
@@ -268,8 +296,9 @@ LayoutCounts OfficeConnection::measure(const QString &path)
         LayoutCounts last;
         for (int round = 0; round < kMaxCountRounds; ++round) {
             d->nudge(doc);
-            const LayoutCounts now = Impl::read(view);
-            if (round > 0 && now.pages == last.pages && now.lines == last.lines)
+            LayoutCounts now = Impl::read(view);
+            now.text = Impl::readText(doc);
+            if (round > 0 && now.pages == last.pages && now.lines == last.lines && now.text == last.text)
                 break;
             last = now;
         }

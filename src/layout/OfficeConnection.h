@@ -10,9 +10,20 @@ struct OfficeError {
     bool connectionLost = false; // the office is gone or no longer answers on this connection
 };
 
+// The office's own count of a document's text, after the same forced recount as the layout; -1 where
+// it gave none.
+struct OfficeTextCounts {
+    qint64 words = -1;
+    qint64 characters = -1; // without white space
+    qint64 charactersWithSpaces = -1;
+    qint64 paragraphs = -1;
+    bool operator==(const OfficeTextCounts &) const = default;
+};
+
 struct LayoutCounts {
     int pages = 0;
     int lines = 0;
+    OfficeTextCounts text;
 };
 
 // The UNO side: the only place that sees UNO types. One object is one connection to one running office.

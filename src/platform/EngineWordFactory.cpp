@@ -2,6 +2,7 @@
 // word::Application; documents are the engine's open documents. The engine speaks of faults; this is the
 // one place that turns them into the run-time's numbers.
 #include "platform/EngineWordFactory.h"
+#include "platform/LayoutStatistics.h"
 #include "word/Application.h"
 
 namespace {
@@ -43,47 +44,95 @@ auto engineCall(Call &&call) -> decltype(call())
 
 class EngineDocument : public IWordDocument {
 public:
-    explicit EngineDocument(std::shared_ptr<word::Document> doc) : m_doc(std::move(doc)) {}
+    EngineDocument(std::shared_ptr<word::Document> doc, std::shared_ptr<LayoutStatistics> layouts)
+        : m_doc(std::move(doc)), m_layouts(std::move(layouts)) {}
     word::PropertyValue builtinProperty(int number) override
     {
+        if (const auto laidOut = fromLayout(word::builtinByNumber(number)))
+            return *laidOut;
         return engineCall([&] { return m_doc->builtinProperty(number); });
     }
     word::PropertyValue builtinProperty(const QString &name) override
     {
+        if (const auto laidOut = fromLayout(word::builtinByName(name)))
+            return *laidOut;
         return engineCall([&] { return m_doc->builtinProperty(name); });
     }
     void close(int saveChanges) override { engineCall([&] { m_doc->close(saveChanges); }); }
 
 private:
+    // Pages and lines the file does not store, as the word processor would have them after laying the
+    // document out; stored counts win. Nothing where no layout can be had: the engine then says the
+    // document holds no value.
+    std::optional<word::PropertyValue> fromLayout(std::optional<word::Builtin> id) const
+    {
+        if (!m_layouts || !id || (*id != word::Builtin::NumberOfPages && *id != word::Builtin::NumberOfLines) ||
+            m_doc->isClosed() || m_doc->properties().stored(*id))
+            return std::nullopt;
+        const std::optional<int> n = *id == word::Builtin::NumberOfPages ? m_layouts->pages(m_doc) : m_layouts->lines(m_doc);
+        if (!n)
+            return std::nullopt;
+        return word::PropertyValue::integer(*n);
+    }
+
     std::shared_ptr<word::Document> m_doc;
+    std::shared_ptr<LayoutStatistics> m_layouts;
 };
 
+// One instance owns the helper office of its run (when there can be one); quitting or destroying the
+// instance ends it.
 class EngineApplication : public IWordApplication {
 public:
+    explicit EngineApplication(std::chrono::milliseconds layoutTimeLimit)
+    {
+        if (LayoutStatistics::available())
+            m_layouts = std::make_shared<LayoutStatistics>(layoutTimeLimit);
+    }
+    ~EngineApplication() override
+    {
+        if (m_layouts)
+            m_layouts->end();
+    }
     std::shared_ptr<IWordDocument> open(const QString &path) override
     {
-        return std::make_shared<EngineDocument>(engineCall([&] { return m_app.open(path); }));
+        return std::make_shared<EngineDocument>(engineCall([&] { return m_app.open(path); }), m_layouts);
     }
     std::shared_ptr<IWordDocument> activeDocument() override
     {
-        return std::make_shared<EngineDocument>(engineCall([&] { return m_app.activeDocument(); }));
+        return std::make_shared<EngineDocument>(engineCall([&] { return m_app.activeDocument(); }), m_layouts);
     }
-    void quit() override { engineCall([&] { m_app.quit(); }); }
+    void quit() override
+    {
+        if (m_layouts)
+            m_layouts->end();
+        engineCall([&] { m_app.quit(); });
+    }
 
 private:
     word::Application m_app;
+    std::shared_ptr<LayoutStatistics> m_layouts;
 };
 
 class EngineFactory : public IWordFactory {
 public:
-    std::unique_ptr<IWordApplication> create() override { return std::make_unique<EngineApplication>(); }
+    explicit EngineFactory(std::chrono::milliseconds layoutTimeLimit) : m_layoutTimeLimit(layoutTimeLimit) {}
+    std::unique_ptr<IWordApplication> create() override
+    {
+        return std::make_unique<EngineApplication>(m_layoutTimeLimit);
+    }
+
+private:
+    std::chrono::milliseconds m_layoutTimeLimit;
 };
 
 } // namespace
 
 RuntimeError runtimeErrorOf(const word::Error &e) { return RuntimeError(runtimeNumberOf(e.fault()), e.description()); }
 
-std::shared_ptr<IWordFactory> makeEngineWordFactory() { return std::make_shared<EngineFactory>(); }
+std::shared_ptr<IWordFactory> makeEngineWordFactory(std::chrono::milliseconds layoutTimeLimit)
+{
+    return std::make_shared<EngineFactory>(layoutTimeLimit);
+}
 
 qint32 toInt32(const word::PropertyValue &value)
 {

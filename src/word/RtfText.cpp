@@ -122,12 +122,12 @@ private:
             controlSymbol(c);
             return;
         }
-        QByteArray name;
-        while (isLetter(peek())) {
-            const int l = next();
-            if (name.size() < 32)
-                name.append(static_cast<char>(l));
-        }
+        // The name is looked at where it lies in the data, without a copy: control words are most of
+        // an RTF file, and copying each one made them the bulk of counting its text.
+        const qsizetype start = m_at;
+        while (isLetter(peek()))
+            ++m_at;
+        const QByteArray name = QByteArray::fromRawData(m_data.constData() + start, qMin<qsizetype>(m_at - start, 32));
         bool negative = false;
         if (peek() == '-') {
             ++m_at;
@@ -282,12 +282,10 @@ private:
             const char c = m_data[m_at++];
             if (c == '\\') {
                 if (isLetter(peek())) {
-                    QByteArray name;
-                    while (isLetter(peek())) {
-                        const int l = next();
-                        if (name.size() < 8)
-                            name.append(static_cast<char>(l));
-                    }
+                    const qsizetype start = m_at;
+                    while (isLetter(peek()))
+                        ++m_at;
+                    const QByteArrayView name(m_data.constData() + start, m_at - start);
                     bool negative = false;
                     if (peek() == '-') {
                         ++m_at;

@@ -3,11 +3,42 @@
 #include "extract/ExtractionRun.h"
 #include "filelist/InputFileList.h"
 #include "platform/EngineWordFactory.h"
+#include "platform/LayoutStatistics.h"
 #include "FakeContext.h"
 #include "results/ResultsTable.h"
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
+#include <unistd.h>
+
+namespace {
+
+// Processes whose parent is this test: an office a run left behind would be one.
+int childProcesses()
+{
+    int n = 0;
+    for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray s = stat.readAll();
+        const QList<QByteArray> rest = s.mid(s.lastIndexOf(')') + 2).split(' ');
+        if (rest.size() > 1 && rest[1].toInt() == getpid() && rest[0] != "Z")
+            ++n;
+    }
+    return n;
+}
+
+QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &data)
+{
+    QFile f(dir.filePath(name));
+    if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size())
+        qFatal("cannot write %s", qPrintable(f.fileName()));
+    return f.fileName();
+}
+
+} // namespace
 
 
 class tst_ExtractionEndToEnd : public QObject {
@@ -54,6 +85,49 @@ private slots:
         QCOMPARE(table.rowText(4), corpus + QStringLiteral("/poi/document/truncated62886.docx"));
         QCOMPARE(table.valueText(4, 1), QStringLiteral("Not set"));
         QCOMPARE(fake.messages->shown.last().text, QStringLiteral("Done."));
+    }
+
+    // Pages and lines a document does not store come from the office's layout during the run; stored
+    // ones win; a document the office does not finish in time is ended and the run goes on.
+    void layoutGivesMissingPagesAndLines_data()
+    {
+        QTest::addColumn<int>("timeLimitMs");
+        QTest::addColumn<QString>("pages");
+        QTest::addColumn<QString>("lines");
+        QTest::newRow("laid out") << 60000 << "2" << "2";
+        QTest::newRow("never finishes in time") << 1 << "Not set" << "Not set";
+    }
+    void layoutGivesMissingPagesAndLines()
+    {
+        if (!LayoutStatistics::available())
+            QSKIP("LibreOffice with its word processor is not installed");
+        QFETCH(int, timeLimitMs);
+        QFETCH(QString, pages);
+        QFETCH(QString, lines);
+        QTemporaryDir dir;
+        const QString twoPages = writeFile(dir, QStringLiteral("two-pages.rtf"),
+            "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Liberation Serif;}}\\f0 one\\par\\page two\\par}");
+        const QString stored = writeFile(dir, QStringLiteral("stored.rtf"), "{\\rtf1{\\info{\\nofpages3}}one\\par}");
+        FakeContext context;
+        FakePlatform &fake = context.fakes;
+        context.ctx.platform.word = makeEngineWordFactory(std::chrono::milliseconds(timeLimitMs));
+        for (int n = 1; n <= 24; ++n) // Pages, Lines
+            fake.settings->values.insert(QStringLiteral("Column%1").arg(n), n == 18 || n == 20 ? "1" : "0");
+        InputFileList list;
+        list.add(twoPages);
+        list.add(stored);
+        ResultsTable table;
+        FakeProgress bar;
+        ExtractionRun run(context.ctx, list, table, bar, 0.0);
+        run.runExtraction();
+
+        QCOMPARE(table.rows(), 2);
+        QCOMPARE(table.valueText(1, 1), pages);
+        QCOMPARE(table.valueText(1, 2), lines);
+        QCOMPARE(table.valueText(2, 1), QStringLiteral("3"));
+        QCOMPARE(fake.messages->shown.size(), 1);
+        QCOMPARE(fake.messages->shown.last().text, QStringLiteral("Done."));
+        QCOMPARE(childProcesses(), 0);
     }
 };
 

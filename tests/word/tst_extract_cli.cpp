@@ -110,8 +110,12 @@ private slots:
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(r.lines.size(), 1);
         const QJsonObject o = r.lines[0];
-        QCOMPARE(o.keys(), QStringList({"format", "mtime", "path", "properties", "schema"}));
-        QCOMPARE(o.value(QStringLiteral("schema")).toInt(), 2);
+        QCOMPARE(o.keys(), QStringList({"computed", "format", "mtime", "path", "properties", "schema"}));
+        QCOMPARE(o.value(QStringLiteral("schema")).toInt(), 3);
+        // Pages are stored; the counts of the text are not, so they were counted.
+        QCOMPARE(o.value(QStringLiteral("computed")).toVariant().toStringList(),
+                 QStringList({"Number of Paragraphs", "Number of Words", "Number of Characters",
+                              "Number of Characters (with spaces)"}));
         QCOMPARE(o.value(QStringLiteral("mtime")).toString(),
                  QFileInfo(in(QStringLiteral("a.docx"))).lastModified().toUTC().toString(Qt::ISODateWithMs));
         QCOMPARE(o.value(QStringLiteral("format")).toString(), QStringLiteral("OOXML"));
@@ -316,7 +320,7 @@ private slots:
         p.start(QStringLiteral(QV_EXTRACT_EXE), {QStringLiteral("-q"), QStringLiteral("-@"), QStringLiteral("-")});
         p.write(QFile::encodeName(in(QStringLiteral("e.doc"))) + '\n');
         QVERIFY(p.waitForReadyRead(30000));
-        QVERIFY(p.readLine().startsWith("{\"schema\":2,"));
+        QVERIFY(p.readLine().startsWith("{\"schema\":3,"));
         p.write(QFile::encodeName(in(QStringLiteral("a.docx"))) + '\n');
         p.closeWriteChannel();
         QVERIFY(p.waitForFinished(30000));
@@ -355,7 +359,9 @@ private slots:
             }
         }
         QCOMPARE(rows[0].toObject().value(QStringLiteral("Title")).toString(), QStringLiteral("Report \"Q1\"\nsecond line"));
-        QVERIFY(csv.out.startsWith("\"schema\",\"path\",\"path_base64\",\"format\",\"mtime\",\"error\",\"error_kind\",\"Title\","));
+        QVERIFY(csv.out.startsWith("\"schema\",\"path\",\"path_base64\",\"format\",\"mtime\",\"error\",\"error_kind\",\"computed\",\"Title\","));
+        QCOMPARE(rows[0].toObject().value(QStringLiteral("computed")).toString(),
+                 json.lines[0].value(QStringLiteral("computed")).toVariant().toStringList().join(QLatin1Char(';')));
     }
 
     void jsonArrayHoldsTheSameRecords()
@@ -454,6 +460,62 @@ private slots:
         QVERIFY(p.readAllStandardOutput().trimmed().toInt() > 0);
     }
 
+    // Stale stored counts stay as stored unless a recount is asked for; "computed" says which are counted.
+    void recountReplacesStoredCounts_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<qint64>("words");
+        QTest::addColumn<QStringList>("computed");
+        QTest::newRow("stored") << QStringList() << qint64{99} << QStringList({"Number of Paragraphs"});
+        QTest::newRow("recount") << QStringList({"--recount"}) << qint64{3}
+                                 << QStringList({"Number of Paragraphs", "Number of Words", "Number of Characters",
+                                                 "Number of Characters (with spaces)"});
+    }
+    void recountReplacesStoredCounts()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(qint64, words);
+        QFETCH(QStringList, computed);
+        const QString stale = wt::writeFile(m_dir, QStringLiteral("stale.rtf"),
+            "{\\rtf1{\\info{\\nofwords99}{\\nofchars500}{\\nofcharsws600}}one two\\par three\\par}");
+        const Run r = run(options + QStringList{stale});
+        QCOMPARE(r.exitCode, 0);
+        const QJsonObject props = r.lines[0].value(QStringLiteral("properties")).toObject();
+        QCOMPARE(props.value(QStringLiteral("Number of Words")).toInteger(), words);
+        QCOMPARE(props.value(QStringLiteral("Number of Paragraphs")).toInteger(), 2); // never stored in RTF
+        QCOMPARE(r.lines[0].value(QStringLiteral("computed")).toVariant().toStringList(), computed);
+    }
+
+    // Pages and lines a document does not store come from a layout only with --layout; stored ones win;
+    // a document that overruns the time limit keeps them null and the run goes on.
+    void layoutFillsMissingPagesAndLines()
+    {
+        const QString twoPages = wt::writeFile(m_dir, QStringLiteral("two-pages.rtf"),
+            "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Liberation Serif;}}\\f0 one\\par\\page two\\par}");
+        const QString stored = in(QStringLiteral("sub/b.rtf"));
+        const Run plain = run({twoPages});
+        QVERIFY(plain.lines[0].value(QStringLiteral("properties")).toObject().value(QStringLiteral("Number of Pages")).isNull());
+
+        const Run r = run({QStringLiteral("--layout"), QStringLiteral("--jobs"), QStringLiteral("1"), twoPages, stored});
+        if (r.err.contains("not installed"))
+            QSKIP("LibreOffice with its word processor is not installed");
+        QCOMPARE(r.exitCode, 0);
+        const QJsonObject laidOut = r.lines[0].value(QStringLiteral("properties")).toObject();
+        QCOMPARE(laidOut.value(QStringLiteral("Number of Pages")).toInteger(), 2);
+        QCOMPARE(laidOut.value(QStringLiteral("Number of Lines")).toInteger(), 2);
+        const QStringList computed = r.lines[0].value(QStringLiteral("computed")).toVariant().toStringList();
+        QVERIFY(computed.contains(QStringLiteral("Number of Pages")) && computed.contains(QStringLiteral("Number of Lines")));
+        QCOMPARE(r.lines[1].value(QStringLiteral("properties")).toObject().value(QStringLiteral("Number of Pages")).toInteger(), 3);
+        QVERIFY(!r.lines[1].value(QStringLiteral("computed")).toVariant().toStringList().contains(QStringLiteral("Number of Pages")));
+
+        const Run late = run({QStringLiteral("--layout"), QStringLiteral("--layout-timeout"), QStringLiteral("0.001"),
+                              twoPages, in(QStringLiteral("c.txt"))});
+        QCOMPARE(late.exitCode, 0);
+        QCOMPARE(late.lines.size(), 2);
+        QVERIFY(late.lines[0].value(QStringLiteral("properties")).toObject().value(QStringLiteral("Number of Pages")).isNull());
+        QVERIFY2(late.err.contains("no pages or lines") && late.err.contains("two-pages.rtf"), late.err.constData());
+    }
+
     // A date the engine has to drop is explained, naming the file, only when asked for.
     void verboseSaysWhyAValueIsMissing()
     {
@@ -483,6 +545,8 @@ private slots:
         QTest::newRow("shard beyond count") << QStringList({"--shard", "3/3", "x.doc"});
         QTest::newRow("shard not a fraction") << QStringList({"--shard", "1", "x.doc"});
         QTest::newRow("negative skip") << QStringList({"--skip", "-1", "x.doc"});
+        QTest::newRow("layout timeout zero") << QStringList({"--layout", "--layout-timeout", "0", "x.doc"});
+        QTest::newRow("layout timeout alone") << QStringList({"--layout-timeout", "5", "x.doc"});
         QTest::newRow("quiet and verbose") << QStringList({"--quiet", "--verbose", "x.doc"});
     }
 
@@ -501,6 +565,7 @@ private slots:
         QCOMPARE(r.exitCode, 0);
         QVERIFY(r.out.startsWith("Usage: quillmere-extract"));
         QVERIFY(r.out.contains("--shard"));
+        QVERIFY(r.out.contains("--layout-timeout") && r.out.contains("--recount") && r.out.contains("computed"));
         QVERIFY(r.out.contains("--verbose"));
         QVERIFY(r.err.isEmpty());
         const Run v = run({QStringLiteral("--version")});

@@ -1,0 +1,100 @@
+#!/usr/bin/env python3
+"""Compares the word, character and paragraph counts that documents store with those quillmere-extract
+counts itself (--recount) and with the office's own counts after its recount, and the pages of a layout
+with the pages documents store.
+
+    quillmere-extract -q DIR > stored.jsonl
+    quillmere-extract -q --recount DIR > recount.jsonl
+    bench_layout --records layout.jsonl DIR
+    python3 bench/word/compare_counts.py stored.jsonl recount.jsonl layout.jsonl
+
+Stored counts are often stale (a program that changed the text kept the old figures), so the engine is
+judged only on documents whose stored count is current: where the office's fresh count lies within 2 %
+of the stored one. Pages are compared on every document that stores them, and on the "current" ones.
+"""
+import json
+import sys
+from collections import defaultdict
+
+STATS = [("Number of Words", "words"), ("Number of Characters", "characters"),
+         ("Number of Characters (with spaces)", "characters_with_spaces"), ("Number of Paragraphs", "paragraphs")]
+
+
+def load(path, key="path"):
+    with open(path, encoding="utf-8") as f:
+        return {o[key]: o for o in map(json.loads, f) if o.get(key)}
+
+
+def within(a, b, share):
+    return abs(a - b) <= share * b if b else a == b
+
+
+def main(stored_path, recount_path, layout_path):
+    stored, recount, office = load(stored_path), load(recount_path), load(layout_path)
+    print(f"documents: {len(stored)} read records, {len(office)} laid out or tried\n")
+    for name, key in STATS:
+        current = defaultdict(list)  # format -> (path, stored, ours, office)
+        stored_n = defaultdict(int)
+        for path, s in stored.items():
+            if "properties" not in s or name in s.get("computed", []):
+                continue
+            v = s["properties"].get(name)
+            if v is None:
+                continue
+            fmt = s["format"]
+            stored_n[fmt] += 1
+            o = office.get(path, {}).get(key)
+            r = recount.get(path, {}).get("properties", {}).get(name)
+            if o is None or r is None or not within(o, v, 0.02):
+                continue
+            current[fmt].append((path, v, r, o))
+        print(f"{name}: stored in {sum(stored_n.values())}, current (office within 2 %) in "
+              f"{sum(len(c) for c in current.values())}")
+        print(f"  {'format':8} {'stored':>6} {'current':>7} {'recount =':>9} {'<=1 %':>6} {'<=3 %':>6}")
+        for fmt in sorted(stored_n):
+            c = current[fmt]
+            if not c:
+                print(f"  {fmt:8} {stored_n[fmt]:6} {0:7}")
+                continue
+            eq = sum(r == v for _, v, r, _ in c)
+            one = sum(within(r, v, 0.01) for _, v, r, _ in c)
+            three = sum(within(r, v, 0.03) for _, v, r, _ in c)
+            n = len(c)
+            print(f"  {fmt:8} {stored_n[fmt]:6} {n:7} {100*eq/n:8.0f}% {100*one/n:5.0f}% {100*three/n:5.0f}%")
+        worst = sorted((d for c in current.values() for d in c),
+                       key=lambda d: -abs(d[2] - d[1]) / max(d[1], 1))[:6]
+        for path, v, r, o in worst:
+            if r != v:
+                print(f"    stored {v:7} ours {r:7} office {o:7}  {path}")
+        print()
+
+    equal = one = near = n = 0
+    per_fmt = defaultdict(lambda: [0, 0, 0])
+    for path, s in stored.items():
+        if "properties" not in s or "Number of Pages" in s.get("computed", []):
+            continue
+        v = s["properties"].get("Number of Pages")
+        p = office.get(path, {}).get("pages")
+        if v is None or p is None:
+            continue
+        n += 1
+        equal += p == v
+        one += abs(p - v) <= 1
+        near += within(p, v, 0.03)
+        f = per_fmt[s["format"]]
+        f[0] += 1
+        f[1] += p == v
+        f[2] += abs(p - v) <= 1
+    print(f"Number of Pages from the layout vs stored: {n} documents, equal {equal} ({100*equal/max(n,1):.0f} %), "
+          f"within 3 % {near} ({100*near/max(n,1):.0f} %), within one page {one} ({100*one/max(n,1):.0f} %)")
+    for fmt, (k, e, o1) in sorted(per_fmt.items()):
+        print(f"  {fmt:8} {k:4} equal {100*e/k:4.0f} %  within one page {100*o1/k:4.0f} %")
+    missing = [p for p, s in stored.items() if "properties" in s and s["properties"].get("Number of Pages") is None]
+    got = sum(1 for p in missing if office.get(p, {}).get("pages") is not None)
+    print(f"documents storing no pages: {len(missing)}, given pages by the layout: {got}")
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 4:
+        sys.exit(__doc__)
+    main(*sys.argv[1:])
