@@ -2,6 +2,7 @@
 // \edmins, \nofpages ...). The reader walks the header only: it skips every other group by brace
 // counting and stops at the end of {\info} or where the body starts.
 #include "word/CodePage.h"
+#include "word/EngineLog.h"
 #include "word/Errors.h"
 #include "word/Formats.h"
 #include "word/Limits.h"
@@ -44,6 +45,8 @@ public:
         m_buf.clear();
         m_i = 0;
     }
+    // True when the reader stopped at the scan limit with more of the file behind it.
+    bool stoppedAtLimit() const { return m_end < m_file.size() && m_base + m_buf.size() >= m_end; }
 
 private:
     bool refill()
@@ -133,6 +136,9 @@ public:
                 text(static_cast<char>(c));
             }
         }
+        if (!m_done && m_in.stoppedAtLimit())
+            noteSkipped(QStringLiteral("its header was looked for in the first %1 MiB only; properties stated after "
+                                       "that are not read").arg(limits::kMaxRtfScanBytes / (1024 * 1024)));
         return std::move(m_data);
     }
 
