@@ -2,6 +2,7 @@
 #include "platform/DesktopPlatform.h"
 #include "platform/RuntimeError.h"
 #include "platform/fakes/FakePlatform.h"
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
@@ -100,6 +101,11 @@ private slots:
             QVERIFY(kept.open(QIODevice::ReadOnly));
             putFile(kept.readAll()); // the file is back, written anew
             kept.remove();
+            // Same bytes within one tick of the file system's coarse clock would look unchanged to the
+            // settings library's cache of the file; a user never puts a file back that fast.
+            QFile back(settingsFile());
+            QVERIFY(back.open(QIODevice::ReadWrite));
+            QVERIFY(back.setFileTime(QDateTime::currentDateTime().addSecs(2), QFileDevice::FileModificationTime));
         }
         QCOMPARE(store.read(QStringLiteral("Extension"), QStringLiteral("doc")), QStringLiteral("txt"));
         store.write(QStringLiteral("Column1"), QStringLiteral("0")); // reaches the disk and is not refused
