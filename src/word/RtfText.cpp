@@ -122,31 +122,43 @@ private:
             controlSymbol(c);
             return;
         }
-        // The name is looked at where it lies in the data, without a copy: control words are most of
-        // an RTF file, and copying each one made them the bulk of counting its text.
+        const ControlWord w = readControlWord();
+        controlWord(w.name, w.hasParam, w.param);
+    }
+
+    struct ControlWord {
+        QByteArray name; // at most 32 letters, borrowed from the data
+        bool hasParam = false;
+        qint64 param = 0;
+    };
+
+    // A control word's name, optional signed parameter and delimiting blank, read from just after the
+    // backslash. The name is looked at where it lies in the data, without a copy: control words are most
+    // of an RTF file, and copying each one made them the bulk of counting its text.
+    ControlWord readControlWord()
+    {
+        ControlWord w;
         const qsizetype start = m_at;
         while (isLetter(peek()))
             ++m_at;
-        const QByteArray name = QByteArray::fromRawData(m_data.constData() + start, qMin<qsizetype>(m_at - start, 32));
+        w.name = QByteArray::fromRawData(m_data.constData() + start, qMin<qsizetype>(m_at - start, 32));
         bool negative = false;
         if (peek() == '-') {
             ++m_at;
             negative = true;
         }
-        bool hasParam = false;
-        qint64 param = 0;
         int digits = 0;
         while (isDigit(peek())) {
             const int d = next();
             if (digits++ < 18)
-                param = param * 10 + (d - '0');
-            hasParam = true;
+                w.param = w.param * 10 + (d - '0');
+            w.hasParam = true;
         }
         if (negative)
-            param = -param;
+            w.param = -w.param;
         if (peek() == ' ')
             ++m_at;
-        controlWord(name, hasParam, param);
+        return w;
     }
 
     void controlSymbol(int c)
@@ -282,26 +294,9 @@ private:
             const char c = m_data[m_at++];
             if (c == '\\') {
                 if (isLetter(peek())) {
-                    const qsizetype start = m_at;
-                    while (isLetter(peek()))
-                        ++m_at;
-                    const QByteArrayView name(m_data.constData() + start, m_at - start);
-                    bool negative = false;
-                    if (peek() == '-') {
-                        ++m_at;
-                        negative = true;
-                    }
-                    qint64 param = 0;
-                    int digits = 0;
-                    while (isDigit(peek())) {
-                        const int d = next();
-                        if (digits++ < 18)
-                            param = param * 10 + (d - '0');
-                    }
-                    if (peek() == ' ')
-                        ++m_at;
-                    if (name == "bin" && !negative && param > 0)
-                        m_at += qMin<qint64>(param, m_data.size() - m_at);
+                    const ControlWord w = readControlWord();
+                    if (w.name == "bin" && w.param > 0)
+                        m_at += qMin<qint64>(w.param, m_data.size() - m_at);
                 } else if (m_at < m_data.size()) {
                     ++m_at; // \{ \} \\ and the other symbols
                 }
