@@ -25,17 +25,13 @@ while [ $# -gt 0 ]; do
 done
 folder=${1:-$(cd .. && pwd)/shared/corpus}
 command -v exiftool >/dev/null || { echo "exiftool is not installed (package libimage-exiftool-perl)" >&2; exit 1; }
-build=build/word/release
-if [ ! -x "$build/bin/quillmere-extract" ]; then
-  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQV_BUILD_TESTS=OFF >/dev/null
-fi
-cmake --build "$build" --target quillmere-extract >/dev/null
-extract=$PWD/$build/bin/quillmere-extract
+. bench/word/release-extract.sh
+extract=$(release_extract)
 
 list=$(mktemp /tmp/qv-bench-list.XXXXXX)
 trap 'rm -f "$list"' EXIT
 once=$(mktemp /tmp/qv-bench-once.XXXXXX)
-find "$folder" -type f ! -name reference.json ! -name fixtures.txt ! -name README.md | sort > "$once"
+document_list "$folder" > "$once"
 for _ in $(seq "$repeat"); do cat "$once"; done > "$list"
 rm -f "$once"
 docs=$(wc -l < "$list")

@@ -18,15 +18,11 @@ while [ $# -gt 0 ]; do
   esac
 done
 folder=${1:-$(cd .. && pwd)/shared/corpus}
-build=build/word/release
-if [ ! -x "$build/bin/quillmere-extract" ]; then
-  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQV_BUILD_TESTS=OFF >/dev/null
-fi
-cmake --build "$build" --target quillmere-extract >/dev/null
-extract=$PWD/$build/bin/quillmere-extract
+. bench/word/release-extract.sh
+extract=$(release_extract)
 once=$(mktemp /tmp/qv-bench-once.XXXXXX)
 trap 'rm -f "$once"' EXIT
-find "$folder" -type f ! -name reference.json ! -name fixtures.txt ! -name README.md | sort > "$once"
+document_list "$folder" > "$once"
 
 count=$(wc -l < "$once")
 set +o pipefail # the repeating cat is cut off by head on purpose
