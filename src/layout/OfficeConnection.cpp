@@ -1,6 +1,7 @@
 #include "layout/OfficeConnection.h"
 #include <QRegularExpression>
 #include <QUrl>
+#include <com/sun/star/awt/XTopWindow.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
@@ -13,13 +14,17 @@
 #include <com/sun/star/document/UpdateDocMode.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/frame/XTitle.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/lang/XServiceInfo.hpp>
 #include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
+#include <com/sun/star/util/XModifiable.hpp>
 #include <cppuhelper/bootstrap.hxx>
 #include <csignal>
 #include <ctime>
@@ -310,6 +315,57 @@ LayoutCounts OfficeConnection::measure(const QString &path)
         Impl::close(doc);
         throw OfficeError{QStringLiteral("the office failed while laying it out (%1)").arg(describe(e))};
     }
+}
+
+NewDocumentState OfficeConnection::openAsNewDocument(const QString &path)
+{
+    const SigpipeBlock noSigpipe;
+    namespace document = ::com::sun::star::document;
+    namespace util = ::com::sun::star::util;
+    const beans::PropertyValue options[] = {
+        property("AsTemplate", uno::Any(true)),
+        property("MacroExecutionMode", uno::Any(document::MacroExecMode::NEVER_EXECUTE)),
+    };
+    const uno::Sequence<beans::PropertyValue> args(options, sal_Int32(std::size(options)));
+    const OUString url = toOUString(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
+    Reference<lang::XComponent> doc;
+    try {
+        doc = d->desktop->loadComponentFromURL(url, OUString("_default"), 0, args);
+    } catch (const lang::DisposedException &) {
+        throw OfficeError{QStringLiteral("the office stopped while opening it"), true};
+    } catch (const uno::Exception &e) {
+        throw OfficeError{QStringLiteral("LibreOffice cannot open it (%1)").arg(describe(e))};
+    }
+    if (!doc.is())
+        throw OfficeError{QStringLiteral("LibreOffice cannot open it")};
+
+    // From here on the document is open in front of the user: what fails now is reported in the state
+    // the office answers with, never by opening it a second time.
+    NewDocumentState state;
+    try {
+        // A document built from a template counts as unchanged until edited, and an unchanged one closes
+        // without a question: the results would be gone.
+        Reference<util::XModifiable> modifiable(doc, UNO_QUERY);
+        if (modifiable.is()) {
+            modifiable->setModified(true);
+            state.modified = modifiable->isModified();
+        }
+        if (Reference<frame::XTitle> title(doc, UNO_QUERY); title.is())
+            state.title = toQString(title->getTitle());
+        if (Reference<frame::XStorable> storable(doc, UNO_QUERY); storable.is())
+            state.hasLocation = storable->hasLocation();
+        Reference<frame::XModel> model(doc, UNO_QUERY);
+        Reference<frame::XController> controller = model.is() ? model->getCurrentController() : nullptr;
+        Reference<frame::XFrame> frame = controller.is() ? controller->getFrame() : nullptr;
+        if (frame.is()) {
+            Reference<::com::sun::star::awt::XTopWindow> window(frame->getContainerWindow(), UNO_QUERY);
+            if (window.is())
+                window->toFront();
+        }
+    } catch (const uno::Exception &) {
+        // The state keeps what was read before the failure.
+    }
+    return state;
 }
 
 bool OfficeConnection::terminateOffice() noexcept

@@ -20,6 +20,13 @@ struct OfficeTextCounts {
     bool operator==(const OfficeTextCounts &) const = default;
 };
 
+// A document opened for the user, as the office then holds it.
+struct NewDocumentState {
+    QString title;           // what its window shows, e.g. "Untitled 1"
+    bool modified = false;   // closing it asks whether to save
+    bool hasLocation = false; // it is tied to a file that a plain save would overwrite
+};
+
 struct LayoutCounts {
     int pages = 0;
     int lines = 0;
@@ -45,6 +52,11 @@ public:
     // Opens the document read-only and hidden, lays it out, reads its pages and lines, closes it.
     // Throws OfficeError.
     LayoutCounts measure(const QString &path);
+    // Opens the file in a window the user sees as a new, untitled document built from it (the way the
+    // office opens a template) and marks it changed, so closing it asks where to keep it. Loaded into the
+    // office's default frame: its start centre is replaced, a window with a document is not. Throws
+    // OfficeError.
+    NewDocumentState openAsNewDocument(const QString &path);
     // Asks the office to end; false when it refused or could not be asked. Never throws.
     bool terminateOffice() noexcept;
 

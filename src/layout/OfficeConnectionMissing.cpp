@@ -25,6 +25,11 @@ LayoutCounts OfficeConnection::measure(const QString &)
     throw OfficeError{QStringLiteral("this program was built without LibreOffice support")};
 }
 
+NewDocumentState OfficeConnection::openAsNewDocument(const QString &)
+{
+    throw OfficeError{QStringLiteral("this program was built without LibreOffice support")};
+}
+
 bool OfficeConnection::terminateOffice() noexcept { return false; }
 
 } // namespace layout

@@ -2,6 +2,7 @@
 #include "platform/EngineWordFactory.h"
 #include "platform/RuntimeError.h"
 #include "platform/XlsxSpreadsheet.h"
+#include "layout/UsersOffice.h"
 
 #include <QClipboard>
 #include <QDesktopServices>
@@ -144,18 +145,41 @@ void DesktopShell::openFolder(const QString &path) { QDesktopServices::openUrl(Q
 
 bool DesktopShell::openFile(const QString &path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
 
-bool DesktopShell::hasHandlerFor(const QString &mimeType)
+namespace {
+
+// The .desktop file of the desktop's default program for the type, as xdg-mime names it; empty when
+// there is none or it cannot be asked.
+QString defaultProgramFor(const QString &mimeType)
 {
-    // xdg-mime answers with the .desktop file of the default program, or nothing.
     const QString xdgMime = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
     if (xdgMime.isEmpty())
-        return false;
+        return {};
     QProcess p;
     p.start(xdgMime, {QStringLiteral("query"), QStringLiteral("default"), mimeType});
-    if (!p.waitForFinished(5000))
-        return false;
-    return p.exitCode() == 0 && !p.readAllStandardOutput().trimmed().isEmpty();
+    if (!p.waitForFinished(5000) || p.exitCode() != 0)
+        return {};
+    return QString::fromLocal8Bit(p.readAllStandardOutput().trimmed());
 }
+
+// LibreOffice opens a template as a new untitled workbook but counts it as unchanged, so closing it
+// would drop the results without a question. When it is the desktop's spreadsheet program the workbook
+// is handed to it directly and marked changed; otherwise, or when that fails, the desktop opens the file.
+bool handToUsersOffice(const QString &templatePath)
+{
+    if (!defaultProgramFor(WorkbookMimeType).contains(QStringLiteral("libreoffice"), Qt::CaseInsensitive))
+        return false;
+    // The window keeps answering while the office starts.
+    const QString why = layout::openAsNewInUsersOffice(
+        templatePath, [] { QCoreApplication::processEvents(QEventLoop::AllEvents, 50); });
+    if (!why.isEmpty())
+        qWarning("The workbook goes to the desktop's spreadsheet program instead of LibreOffice directly: %s",
+                 qUtf8Printable(why));
+    return why.isEmpty();
+}
+
+} // namespace
+
+bool DesktopShell::hasHandlerFor(const QString &mimeType) { return !defaultProgramFor(mimeType).isEmpty(); }
 
 bool QtClipboard::clear()
 {
@@ -232,6 +256,6 @@ Platform Platform::desktop()
                                                     settingsIdentity::Section);
     p.exit = std::make_shared<ProcessExit>(p.settings);
     p.word = makeEngineWordFactory();
-    p.spreadsheet = makeXlsxSpreadsheet(shell);
+    p.spreadsheet = makeXlsxSpreadsheet(shell, handToUsersOffice);
     return p;
 }

@@ -3,7 +3,12 @@
 #include <QDate>
 #include <QString>
 #include <QTime>
+#include <functional>
 #include <memory>
+
+// The workbook is handed over as a template (.xltx), which opens as a new, unsaved workbook.
+inline const QString WorkbookMimeType =
+    QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.template");
 
 // One cell as a workbook stores it: the text the user sees, and the typed value it was read as.
 struct SheetCell {
@@ -42,3 +47,7 @@ public:
     // Throws RuntimeError when no spreadsheet program can be started.
     virtual std::unique_ptr<IWorkbook> create() = 0;
 };
+
+// Opens a finished workbook template in the spreadsheet program itself, as a new workbook the program
+// counts as changed; false leaves it to the desktop's default program for the file.
+using WorkbookHandOver = std::function<bool(const QString &templatePath)>;

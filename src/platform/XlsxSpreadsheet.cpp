@@ -107,8 +107,8 @@ double textWidth(QStringView text)
 
 class XlsxWorkbook : public IWorkbook {
 public:
-    XlsxWorkbook(std::shared_ptr<IShell> shell, const QLocale &locale)
-        : m_shell(std::move(shell))
+    XlsxWorkbook(std::shared_ptr<IShell> shell, WorkbookHandOver handOver, const QLocale &locale)
+        : m_shell(std::move(shell)), m_handOver(std::move(handOver))
     {
         // The file is written under a private name first and renamed when complete, so a half-written
         // workbook never carries the name the user will see.
@@ -233,6 +233,10 @@ public:
                                QStringLiteral("The workbook could not be saved in %1.")
                                    .arg(QDir::toNativeSeparators(QFileInfo(m_tempPath).absolutePath())));
         }
+        if (m_handOver && m_handOver(path)) {
+            QFile::remove(path);
+            return;
+        }
         if (!m_shell->openFile(path))
             throw RuntimeError(RuntimeError::AutomationError,
                                QStringLiteral("The workbook was saved as %1, but no program could open it.")
@@ -269,6 +273,7 @@ private:
     }
 
     std::shared_ptr<IShell> m_shell;
+    WorkbookHandOver m_handOver;
     QString m_tempPath;
     lxw_workbook *m_book = nullptr;
     lxw_worksheet *m_sheet = nullptr;
@@ -279,16 +284,20 @@ private:
 
 class XlsxSpreadsheet : public ISpreadsheet {
 public:
-    explicit XlsxSpreadsheet(std::shared_ptr<IShell> shell) : m_shell(std::move(shell)) {}
-    std::unique_ptr<IWorkbook> create() override { return std::make_unique<XlsxWorkbook>(m_shell, QLocale()); }
+    XlsxSpreadsheet(std::shared_ptr<IShell> shell, WorkbookHandOver handOver)
+        : m_shell(std::move(shell)), m_handOver(std::move(handOver))
+    {
+    }
+    std::unique_ptr<IWorkbook> create() override { return std::make_unique<XlsxWorkbook>(m_shell, m_handOver, QLocale()); }
 
 private:
     std::shared_ptr<IShell> m_shell;
+    WorkbookHandOver m_handOver;
 };
 
 } // namespace
 
-std::shared_ptr<ISpreadsheet> makeXlsxSpreadsheet(std::shared_ptr<IShell> shell)
+std::shared_ptr<ISpreadsheet> makeXlsxSpreadsheet(std::shared_ptr<IShell> shell, WorkbookHandOver handOver)
 {
-    return std::make_shared<XlsxSpreadsheet>(std::move(shell));
+    return std::make_shared<XlsxSpreadsheet>(std::move(shell), std::move(handOver));
 }

@@ -4,5 +4,6 @@
 #include <memory>
 
 // Workbooks written as templates (.xltx) and handed to the desktop's default spreadsheet program, which
-// opens them as new, unsaved workbooks.
-std::shared_ptr<ISpreadsheet> makeXlsxSpreadsheet(std::shared_ptr<IShell> shell);
+// opens them as new, unsaved workbooks. `handOver`, when given, is tried first; after it succeeds the
+// template file is removed, as the open workbook no longer needs it.
+std::shared_ptr<ISpreadsheet> makeXlsxSpreadsheet(std::shared_ptr<IShell> shell, WorkbookHandOver handOver = {});

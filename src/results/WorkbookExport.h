@@ -10,9 +10,6 @@ struct UiContext;
 
 namespace results {
 
-// The workbook is handed over as a template (.xltx), which opens as a new, unsaved workbook.
-inline const QString WorkbookMimeType =
-    QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.template");
 inline const QString SpreadsheetMissingAtTest = QStringLiteral(
     "Excel is not installed on this computer. You need to have it installed to use this software without error.");
 inline const QString SpreadsheetMissingForFeature =

@@ -1,9 +1,13 @@
 #include "ResultsTestSupport.h"
+#include "layout/LayoutSession.h"
+#include "layout/OfficeConnection.h"
+#include "layout/OfficeProcess.h"
 #include "platform/XlsxSpreadsheet.h"
 #include "results/CellRules.h"
 #include "results/Locations.h"
 #include "results/WorkbookExport.h"
 #include "word/PropertyValue.h"
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -410,6 +414,55 @@ private slots:
             QVERIFY2(cell.format.contains("yyyy"), qPrintable(cell.format));
         }
         QFile::remove(shell.files.first());
+    }
+
+    // A template opened as it is counts as unchanged in LibreOffice, and closes without a question; the
+    // hand-over leaves it new, untitled and changed, and takes the file out of the temporary folder.
+    void workbookHandedToTheOfficeOpensNewAndChanged()
+    {
+        const QString programDir = layout::LayoutSession::defaultOfficeProgramDir();
+        if (!layout::LayoutSession::available(programDir) || !QFileInfo::exists(programDir + QStringLiteral("/libsclo.so")))
+            QSKIP("LibreOffice with its spreadsheet is not installed");
+        QTemporaryDir work;
+        const QString pipe = QStringLiteral("qv-workbook-test-%1").arg(QCoreApplication::applicationPid());
+        layout::OfficeConnection::prepareRuntime(programDir);
+        std::unique_ptr<layout::OfficeProcess> office;
+        std::unique_ptr<layout::OfficeConnection> connection;
+        // A new profile makes the office end once (status 81) before it listens.
+        for (int start = 0; start < 2 && !connection; ++start) {
+            office = std::make_unique<layout::OfficeProcess>(programDir, work.path(), pipe);
+            QString error;
+            QVERIFY2(office->start(error), qPrintable(error));
+            const QDeadlineTimer deadline(120000);
+            while (!connection && !office->waitForExit(std::chrono::milliseconds(200)) && !deadline.hasExpired()) {
+                try {
+                    connection = layout::OfficeConnection::tryConnect(pipe);
+                } catch (const layout::OfficeError &) {
+                }
+            }
+        }
+        QVERIFY(connection);
+
+        FakeShell shell;
+        QString handed;
+        layout::NewDocumentState state;
+        auto spreadsheet = makeXlsxSpreadsheet(std::shared_ptr<IShell>(&shell, [](IShell *) {}), [&](const QString &path) {
+            handed = path;
+            state = connection->openAsNewDocument(path);
+            return true;
+        });
+        auto book = spreadsheet->create();
+        book->setCell(1, 1, SheetCell::plain(QStringLiteral("Filename")));
+        book->show();
+        QVERIFY(shell.files.isEmpty());
+        QVERIFY(handed.endsWith(QStringLiteral(".xltx")));
+        QVERIFY(!QFileInfo::exists(handed));
+        QVERIFY(state.modified);
+        QVERIFY(!state.hasLocation);
+        QVERIFY2(state.title.startsWith(QStringLiteral("Untitled")), qPrintable(state.title));
+        connection->terminateOffice();
+        connection.reset();
+        office->stop(std::chrono::seconds(10));
     }
 
     void workbooksShownInTheSameSecondKeepApart()
