@@ -28,54 +28,6 @@ class TestClipboardExport : public QObject {
     Q_OBJECT
 
 private slots:
-    void text_data()
-    {
-        QTest::addColumn<QStringList>("headers");
-        QTest::addColumn<QList<TestRow>>("rows");
-        QTest::addColumn<QString>("expected");
-
-        QTest::newRow("two columns, 5 and 3 wide")
-            << QStringList{"Pages"} << QList<TestRow>{{"/a.dc", {"123"}, true}} << QStringLiteral("/a.dc\t123\r\n");
-        QTest::newRow("padding, then the last cell bare")
-            << QStringList{"Title", "Pages"}
-            << QList<TestRow>{{"/a", {"T", "1"}, true}, {"/longer", {"Title", "1234"}, true}}
-            << QStringLiteral("/a     \tT    \t1\r\n/longer\tTitle\t1234\r\n");
-        QTest::newRow("headers do not widen")
-            << QStringList{"Characters (with spaces)"} << QList<TestRow>{{"/y", {"42"}, true}, {"/z", {"7"}, true}}
-            << QStringLiteral("/y\t42\r\n/z\t7\r\n");
-        QTest::newRow("last value loses its own trailing spaces")
-            << QStringList{"Title"} << QList<TestRow>{{"/a", {"x  "}, true}} << QStringLiteral("/a\tx\r\n");
-        QTest::newRow("empty last value leaves the TAB")
-            << QStringList{"Title", "Author"}
-            << QList<TestRow>{{"/a", {"t", ""}, true}, {"/bcd", {"title", "who"}, true}}
-            << QStringLiteral("/a  \tt    \t\r\n/bcd\ttitle\twho\r\n");
-        QTest::newRow("unchecked row counts for widths only")
-            << QStringList{"Title"}
-            << QList<TestRow>{{"/a", {"t"}, true}, {"/unchecked/long", {"long title"}, false}, {"/b", {"u"}, true}}
-            << QStringLiteral("/a             \tt\r\n/b             \tu\r\n");
-        QTest::newRow("no checked row") << QStringList{"Title"} << QList<TestRow>{{"/a", {"t"}, false}} << QString();
-        // Values that would split into further cells or rows paste back as one quoted cell.
-        QTest::newRow("tab inside a value is quoted") << QStringList{"Title", "Pages"}
-                                                      << QList<TestRow>{{"/a", {"x\ty", "2"}, true}}
-                                                      << QStringLiteral("/a\t\"x\ty\"\t2\r\n");
-        QTest::newRow("line break quoted, inner quotes doubled, others untouched")
-            << QStringList{"Comments", "Title"}
-            << QList<TestRow>{{"/a", {"say \"hi\"\r\nbye", "\"as is\""}, true}, {"/b", {"plain", "t"}, true}}
-            << QStringLiteral("/a\t\"say \"\"hi\"\"\r\nbye\"\t\"as is\"\r\n/b\tplain        \tt\r\n");
-        QTest::newRow("quoted last value keeps its spaces") << QStringList{"Comments"}
-                                                           << QList<TestRow>{{"/a", {"one\ntwo  "}, true}}
-                                                           << QStringLiteral("/a\t\"one\ntwo  \"\r\n");
-    }
-    void text()
-    {
-        QFETCH(QStringList, headers);
-        QFETCH(QList<TestRow>, rows);
-        QFETCH(QString, expected);
-        ResultsTable table;
-        fillTable(table, headers, rows);
-        QCOMPARE(clipboardText(table), expected);
-    }
-
     void buttonCopiesAndExplains()
     {
         Harness h;
@@ -163,14 +115,6 @@ private slots:
         QCOMPARE(h.fakes.messages->shown.at(0).text,
                  ErrorReporter::text(location::ClipboardButton, 100, QStringLiteral("Overflow")));
         QCOMPARE(h.fakes.messages->shown.at(1).text, CopiedMessage);
-    }
-
-    void longestCountableText()
-    {
-        ResultsTable table;
-        const QString fits(32767, QLatin1Char('x'));
-        fillTable(table, {"Title"}, {{fits, {"t"}, true}, {"/b", {"u"}, true}});
-        QCOMPARE(clipboardText(table), fits + "\tt\r\n/b" + QString(32765, QLatin1Char(' ')) + "\tu\r\n");
     }
 
     void tableClearedWhileBuilding()
