@@ -75,11 +75,33 @@ void DocumentData::setLocal(Builtin id, QDate date, QTime time)
         noteOutOfRange(id, date.toString(Qt::ISODate));
 }
 
+void noteUnreadable(Builtin id, QStringView stated)
+{
+    const QStringView trimmed = stated.trimmed();
+    if (trimmed.isEmpty())
+        return;
+    constexpr qsizetype kShown = 40; // enough to recognise the value without flooding the log
+    const QString shown = trimmed.size() > kShown ? trimmed.left(kShown).toString() + QStringLiteral("...")
+                                                  : trimmed.toString();
+    noteSkipped(QStringLiteral("its %1 is stored as \"%2\", which this program cannot read; it is taken as not set")
+                    .arg(QLatin1String(builtinInfo(id).name), shown));
+}
+
+void DocumentData::setIntegerText(Builtin id, QStringView text, std::optional<qint64> read)
+{
+    if (read)
+        setInteger(id, *read);
+    else
+        noteUnreadable(id, text);
+}
+
 void DocumentData::setW3cDate(Builtin id, QStringView text)
 {
     const auto p = parseW3cDateTime(text);
-    if (!p)
+    if (!p) {
+        noteUnreadable(id, text);
         return;
+    }
     if (p->offsetSeconds) {
         const QDateTime moment(p->date, p->time, Qt::OffsetFromUTC, *p->offsetSeconds);
         if (moment.isValid())

@@ -31,7 +31,14 @@ struct DocumentData {
     // A W3C date-time as OOXML, ODF and Word XML write it: a moment when it has a zone, else local time.
     // Values that do not parse and the "never" dates are left out.
     void setW3cDate(Builtin id, QStringView text);
+    // A whole number written as text (counts, durations in minutes); one that does not read as such is
+    // left out, and noted.
+    void setIntegerText(Builtin id, QStringView text, std::optional<qint64> read);
 };
+
+// Notes a value a document states in a form this program cannot read, and so leaves out. Blank texts
+// are not noted: a field left empty states nothing.
+void noteUnreadable(Builtin id, QStringView stated);
 
 // The local-time form of a moment, fixed to the local offset of that moment, so that date() and time()
 // read as local time and the moment itself survives (even in the repeated hour of a clock change).

@@ -16,11 +16,7 @@ namespace {
 
 const DateElementNames kOdfDates{QLatin1String("creation-date"), QLatin1String("date"), QLatin1String("print-date")};
 
-void setCount(DocumentData &d, Builtin id, QStringView text)
-{
-    if (const auto n = parseWholeNumber(text))
-        d.setInteger(id, *n);
-}
+void setCount(DocumentData &d, Builtin id, QStringView text) { d.setIntegerText(id, text, parseWholeNumber(text)); }
 
 void readOdfMeta(const QByteArray &xml, DocumentData &d)
 {
@@ -49,8 +45,7 @@ void readOdfMeta(const QByteArray &xml, DocumentData &d)
         else if (n == QLatin1String("editing-cycles"))
             d.setText(Builtin::RevisionNumber, f.text.trimmed());
         else if (n == QLatin1String("editing-duration")) {
-            if (const auto minutes = parseIsoDurationMinutes(f.text))
-                d.setInteger(Builtin::TotalEditingTime, *minutes);
+            d.setIntegerText(Builtin::TotalEditingTime, f.text, parseIsoDurationMinutes(f.text));
         } else if (n == QLatin1String("template")) {
             const QLatin1String xlink("http://www.w3.org/1999/xlink");
             const QString href = f.attributes.value(xlink, QLatin1String("href")).toString();

@@ -1,90 +1,25 @@
 // RTF: the properties are the {\info} group of the header (\title ... \doccomm, \creatim ..., \version,
 // \edmins, \nofpages ...). The reader walks the header only: it skips every other group by brace
 // counting and stops at the end of {\info} or where the body starts.
+#include "word/BuiltinProperty.h"
 #include "word/CodePage.h"
 #include "word/EngineLog.h"
 #include "word/Errors.h"
 #include "word/Formats.h"
 #include "word/Limits.h"
 #include "word/MainText.h"
+#include "word/RtfTokenizer.h"
 #include <QByteArray>
+#include <string_view>
 #include <vector>
 
 namespace word {
 
 namespace {
 
-// A forward reader over the file that loads it in chunks, up to the scan limit.
-class ByteCursor {
-public:
-    explicit ByteCursor(const FileContent &c)
-        : m_file(c.file), m_buf(c.head),
-          m_end(qMin(c.headIsWhole ? c.head.size() : c.file.size(), limits::kMaxRtfScanBytes))
-    {
-    }
-    int get()
-    {
-        if (m_i >= m_buf.size() && !refill())
-            return -1;
-        return static_cast<unsigned char>(m_buf[m_i++]);
-    }
-    int peek()
-    {
-        if (m_i >= m_buf.size() && !refill())
-            return -1;
-        return static_cast<unsigned char>(m_buf[m_i]);
-    }
-    void skip(qint64 n)
-    {
-        const qint64 target = m_base + m_i + n;
-        if (target <= m_base + m_buf.size()) {
-            m_i = static_cast<qsizetype>(target - m_base);
-            return;
-        }
-        m_base = qMin(target, m_end);
-        m_buf.clear();
-        m_i = 0;
-    }
-    // True when the reader stopped at the scan limit with more of the file behind it.
-    bool stoppedAtLimit() const { return m_end < m_file.size() && m_base + m_buf.size() >= m_end; }
-
-private:
-    bool refill()
-    {
-        const qint64 pos = m_base + m_buf.size();
-        if (pos >= m_end)
-            return false;
-        m_base = pos;
-        m_buf = m_file.read(pos, qMin<qint64>(limits::kRtfReadChunkBytes, m_end - pos));
-        m_i = 0;
-        return !m_buf.isEmpty();
-    }
-
-    InputFile &m_file;
-    QByteArray m_buf;
-    qint64 m_base = 0;
-    qsizetype m_i = 0;
-    qint64 m_end;
-};
-
-bool isLetter(int c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool isDigit(int c) { return c >= '0' && c <= '9'; }
-
 int clampParam(qint64 v, int max) { return static_cast<int>(v < 0 ? 0 : (v > max ? max : v)); }
 
-int hexValue(int c)
-{
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-struct ControlWord {
-    QByteArray name;
-    bool hasParam = false;
-    qint64 param = 0;
-};
+using ControlWord = RtfToken;
 
 enum class Dest { Top, Info, Field, Date, Skip };
 enum class DateKind { Created, Revised, Printed, Ignored };
@@ -103,16 +38,14 @@ struct Group {
 
 class RtfInfoReader {
 public:
-    explicit RtfInfoReader(const FileContent &c) : m_in(c) {}
+    explicit RtfInfoReader(const FileContent &c) : m_in(c, limits::kMaxRtfScanBytes) {}
 
     DocumentData read()
     {
         m_data.format = QStringLiteral("RTF");
-        for (;;) {
-            const int c = m_in.get();
-            if (c < 0 || m_done)
-                break;
-            if (c == '{') {
+        for (RtfToken t = m_in.next(); t.kind != RtfToken::Kind::End && !m_done; t = m_in.next()) {
+            switch (t.kind) {
+            case RtfToken::Kind::GroupStart: {
                 if (m_stack.size() >= static_cast<size_t>(limits::kMaxRtfDepth))
                     throw DamagedContent(QStringLiteral("its groups are nested too deeply"));
                 Group g = m_stack.empty() ? Group{} : m_stack.back();
@@ -121,19 +54,29 @@ public:
                 g.ownsField = false;
                 m_stack.push_back(g);
                 m_pendingSkip = 0;
-            } else if (c == '}') {
+                break;
+            }
+            case RtfToken::Kind::GroupEnd:
                 m_pendingSkip = 0;
                 closeGroup();
                 if (m_stack.empty())
-                    break;
-            } else if (c == '\\') {
-                controlSequence();
-            } else if (c == '\r' || c == '\n') {
-                continue;
-            } else {
+                    m_done = true;
+                break;
+            case RtfToken::Kind::Word:
+                controlWord(t);
+                break;
+            case RtfToken::Kind::Symbol:
+            case RtfToken::Kind::HexByte:
+            case RtfToken::Kind::BadHex:
+                controlSymbol(t);
+                break;
+            case RtfToken::Kind::Text:
                 if (!m_stack.empty() && m_stack.back().fresh && !resolve(nullptr))
-                    continue; // the character began a group that was skipped whole
-                text(static_cast<char>(c));
+                    break; // the character began a group that was skipped whole
+                text(t.ch);
+                break;
+            case RtfToken::Kind::End:
+                break;
             }
         }
         if (!m_done && m_in.stoppedAtLimit())
@@ -144,82 +87,39 @@ public:
 
 private:
     // ---- tokens
-    ControlWord readWord(int first)
+    void controlWord(const ControlWord &w)
     {
-        ControlWord w;
-        int c = first;
-        while (isLetter(c)) {
-            if (w.name.size() < 32)
-                w.name.append(static_cast<char>(c));
-            m_in.get();
-            c = m_in.peek();
+        if (w.name == "bin") { // its data was stepped over by the tokenizer
+            consumeFallback();
+            return;
         }
-        bool negative = false;
-        if (c == '-') {
-            m_in.get();
-            negative = true;
-            c = m_in.peek();
+        if (!m_stack.empty() && m_stack.back().fresh) {
+            resolve(&w);
+            return;
         }
-        int digitsRead = 0;
-        while (isDigit(c)) {
-            if (digitsRead < 18)
-                w.param = w.param * 10 + (c - '0');
-            ++digitsRead;
-            m_in.get();
-            c = m_in.peek();
-        }
-        w.hasParam = digitsRead > 0;
-        if (negative)
-            w.param = -w.param;
-        if (c == ' ')
-            m_in.get();
-        return w;
+        word(w);
     }
 
-    void controlSequence()
+    void controlSymbol(const RtfToken &t)
     {
-        const int c = m_in.peek();
-        if (c < 0)
-            return;
-        if (isLetter(c)) {
-            const ControlWord w = readWord(c);
-            if (w.name == "bin") { // binary data: never parsed
-                if (w.param > 0)
-                    m_in.skip(w.param);
-                consumeFallback();
-                return;
-            }
-            if (!m_stack.empty() && m_stack.back().fresh) {
-                resolve(&w);
-                return;
-            }
-            word(w);
-            return;
-        }
-        m_in.get();
-        if (c == '*') {
+        if (t.kind == RtfToken::Kind::Symbol && t.ch == '*') {
             if (!m_stack.empty() && m_stack.back().fresh)
                 m_stack.back().ignorable = true;
             return;
         }
         if (!m_stack.empty() && m_stack.back().fresh && !resolve(nullptr))
             return;
-        if (c == '\'') {
-            const int h = hexValue(m_in.get());
-            const int l = hexValue(m_in.peek());
-            if (h < 0 || l < 0)
-                return;
-            m_in.get();
-            if (consumeFallback())
-                return;
-            byte(static_cast<char>(h * 16 + l));
+        if (t.kind == RtfToken::Kind::BadHex)
             return;
-        }
         if (consumeFallback())
             return;
-        switch (c) {
+        if (t.kind == RtfToken::Kind::HexByte) {
+            byte(t.ch);
+            return;
+        }
+        switch (t.ch) {
         case '\\': case '{': case '}':
-            byte(static_cast<char>(c));
+            byte(t.ch);
             break;
         case '~':
             unicode(0x00A0);
@@ -245,7 +145,7 @@ private:
         Group &g = m_stack.back();
         g.fresh = false;
         const Dest parent = m_stack.size() >= 2 ? m_stack[m_stack.size() - 2].dest : Dest::Top;
-        const QByteArray name = w ? w->name : QByteArray();
+        const std::string_view name = w ? w->name : std::string_view();
         if (m_stack.size() == 1) { // the document group itself: {\rtf1 ...
             g.dest = Dest::Top;
             if (w)
@@ -305,7 +205,7 @@ private:
         return true;
     }
 
-    std::optional<Builtin> fieldOf(const QByteArray &n) const
+    std::optional<Builtin> fieldOf(std::string_view n) const
     {
         if (n == "title") return Builtin::Title;
         if (n == "subject") return Builtin::Subject;
@@ -319,7 +219,7 @@ private:
         if (n == "hlinkbase") return Builtin::HyperlinkBase;
         return std::nullopt;
     }
-    std::optional<DateKind> dateOf(const QByteArray &n) const
+    std::optional<DateKind> dateOf(std::string_view n) const
     {
         if (n == "creatim") return DateKind::Created;
         if (n == "revtim") return DateKind::Revised;
@@ -327,7 +227,7 @@ private:
         if (n == "buptim") return DateKind::Ignored;
         return std::nullopt;
     }
-    static bool isInfoNumber(const QByteArray &n)
+    static bool isInfoNumber(std::string_view n)
     {
         return n == "version" || n == "edmins" || n == "nofpages" || n == "nofwords" || n == "nofchars" ||
                n == "nofcharsws" || n == "vern" || n == "id";
@@ -336,27 +236,7 @@ private:
     // Skips the rest of the current group (already pushed) and pops it.
     void skipGroup()
     {
-        long level = 1;
-        for (;;) {
-            const int c = m_in.get();
-            if (c < 0)
-                break;
-            if (c == '\\') {
-                const int n = m_in.peek();
-                if (isLetter(n)) {
-                    const ControlWord w = readWord(n);
-                    if (w.name == "bin" && w.param > 0)
-                        m_in.skip(w.param);
-                } else if (n >= 0) {
-                    m_in.get(); // \{ \} \\ and other symbols
-                }
-            } else if (c == '{') {
-                ++level;
-            } else if (c == '}') {
-                if (--level == 0)
-                    break;
-            }
-        }
+        m_in.skipGroup();
         m_stack.pop_back();
     }
 
@@ -525,15 +405,21 @@ private:
             return;
         const QDate date(t.yr, t.mo == 0 ? 1 : t.mo, t.dy == 0 ? 1 : t.dy);
         const QTime time(t.hr, t.mi, t.se);
-        if (!date.isValid() || !time.isValid())
-            return;
         const Builtin id = kind == DateKind::Created   ? Builtin::CreationDate
                            : kind == DateKind::Revised ? Builtin::LastSaveTime
                                                        : Builtin::LastPrintDate;
+        if (!date.isValid() || !time.isValid()) {
+            noteSkipped(QStringLiteral("its %1 (year %2, month %3, day %4, %5:%6:%7) is no date and is taken as not set")
+                            .arg(QLatin1String(builtinInfo(id).name))
+                            .arg(t.yr).arg(t.mo).arg(t.dy)
+                            .arg(t.hr, 2, 10, QLatin1Char('0')).arg(t.mi, 2, 10, QLatin1Char('0'))
+                            .arg(t.se, 2, 10, QLatin1Char('0')));
+            return;
+        }
         m_data.setLocal(id, date, time); // which leaves out, and notes, a year outside those shown
     }
 
-    ByteCursor m_in;
+    RtfTokenizer m_in;
     DocumentData m_data;
     std::vector<Group> m_stack;
     bool m_inInfo = false;

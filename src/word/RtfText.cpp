@@ -3,9 +3,11 @@
 // notes, comments, pictures, field instructions, list numbers, and every group marked \* that a reader
 // may ignore). Bytes written as text or \'hh are decoded in the code page of their font.
 #include "word/CodePage.h"
+#include "word/EngineLog.h"
 #include "word/Errors.h"
 #include "word/Limits.h"
 #include "word/MainText.h"
+#include "word/RtfTokenizer.h"
 #include <QHash>
 #include <QSet>
 #include <vector>
@@ -13,18 +15,6 @@
 namespace word {
 
 namespace {
-
-
-bool isLetter(int c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool isDigit(int c) { return c >= '0' && c <= '9'; }
-
-int hexValue(int c)
-{
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 // Destinations whose text is not part of the main story.
 const QSet<QByteArray> &skippedDestinations()
@@ -72,116 +62,75 @@ struct Group {
 
 class RtfBody {
 public:
-    RtfBody(const QByteArray &data, TextCounter &counter) : m_data(data), m_counter(counter) {}
+    RtfBody(const FileContent &content, TextCounter &counter)
+        : m_in(content, limits::kMaxRtfScanBytes), m_counter(counter)
+    {
+    }
 
     void run()
     {
-        while (m_at < m_data.size()) {
-            const char c = m_data[m_at++];
-            if (c == '{') {
+        for (RtfToken t = m_in.next(); t.kind != RtfToken::Kind::End; t = m_in.next()) {
+            switch (t.kind) {
+            case RtfToken::Kind::GroupStart:
                 if (m_stack.size() >= static_cast<size_t>(limits::kMaxRtfDepth))
                     throw DamagedContent(QStringLiteral("its groups are nested too deeply"));
                 m_stack.push_back(m_stack.empty() ? Group{} : m_stack.back());
                 m_pendingSkip = 0;
                 m_fontDefinition = -1;
-            } else if (c == '}') {
+                break;
+            case RtfToken::Kind::GroupEnd:
                 flush();
                 m_pendingSkip = 0;
                 if (m_stack.empty())
-                    break;
+                    return finish();
                 m_stack.pop_back();
                 if (m_stack.empty())
-                    break; // the end of the document group
-            } else if (c == '\\') {
-                controlSequence();
-            } else if (c == '\r' || c == '\n') {
-                continue;
-            } else if (c == '\t') {
-                whiteSpace();
-            } else if (!consumeFallback()) {
-                byte(c);
+                    return finish(); // the end of the document group
+                break;
+            case RtfToken::Kind::Word:
+                controlWord(t);
+                break;
+            case RtfToken::Kind::Symbol:
+                controlSymbol(t.ch);
+                break;
+            case RtfToken::Kind::HexByte:
+                if (!consumeFallback())
+                    byte(t.ch);
+                break;
+            case RtfToken::Kind::BadHex:
+            case RtfToken::Kind::End:
+                break;
+            case RtfToken::Kind::Text:
+                if (t.ch == '\t')
+                    whiteSpace();
+                else if (!consumeFallback())
+                    byte(t.ch);
+                break;
             }
         }
+        finish();
+    }
+
+private:
+    void finish()
+    {
         flush();
         m_counter.paragraphMark(); // a last paragraph without \par still counts
     }
 
-private:
-    int next() { return m_at < m_data.size() ? static_cast<unsigned char>(m_data[m_at++]) : -1; }
-    int peek() const { return m_at < m_data.size() ? static_cast<unsigned char>(m_data[m_at]) : -1; }
-
     bool inBody() const { return !m_stack.empty() && !m_stack.back().fontTable; }
 
-    void controlSequence()
-    {
-        const int c = peek();
-        if (c < 0)
-            return;
-        if (!isLetter(c)) {
-            ++m_at;
-            controlSymbol(c);
-            return;
-        }
-        const ControlWord w = readControlWord();
-        controlWord(w.name, w.hasParam, w.param);
-    }
-
-    struct ControlWord {
-        QByteArray name; // at most 32 letters, borrowed from the data
-        bool hasParam = false;
-        qint64 param = 0;
-    };
-
-    // A control word's name, optional signed parameter and delimiting blank, read from just after the
-    // backslash. The name is looked at where it lies in the data, without a copy: control words are most
-    // of an RTF file, and copying each one made them the bulk of counting its text.
-    ControlWord readControlWord()
-    {
-        ControlWord w;
-        const qsizetype start = m_at;
-        while (isLetter(peek()))
-            ++m_at;
-        w.name = QByteArray::fromRawData(m_data.constData() + start, qMin<qsizetype>(m_at - start, 32));
-        bool negative = false;
-        if (peek() == '-') {
-            ++m_at;
-            negative = true;
-        }
-        int digits = 0;
-        while (isDigit(peek())) {
-            const int d = next();
-            if (digits++ < 18)
-                w.param = w.param * 10 + (d - '0');
-            w.hasParam = true;
-        }
-        if (negative)
-            w.param = -w.param;
-        if (peek() == ' ')
-            ++m_at;
-        return w;
-    }
-
-    void controlSymbol(int c)
+    void controlSymbol(char c)
     {
         if (c == '*') { // an optional destination: not text this reader knows
             skipGroup();
-            return;
-        }
-        if (c == '\'') {
-            const int h = hexValue(next());
-            const int l = hexValue(peek());
-            if (h < 0 || l < 0)
-                return;
-            ++m_at;
-            if (!consumeFallback())
-                byte(static_cast<char>(h * 16 + l));
             return;
         }
         if (consumeFallback())
             return;
         switch (c) {
         case '\\': case '{': case '}':
-            byte(static_cast<char>(c));
+            byte(c);
             break;
         case '~':
             character(u'\u00A0');
@@ -197,15 +146,14 @@ private:
         }
     }
 
-    void controlWord(const QByteArray &name, bool hasParam, qint64 param)
+    void controlWord(const RtfToken &w)
     {
-        if (name == "bin") { // binary data: stepped over, never read as text
-            if (hasParam && param > 0)
-                m_at += qMin<qint64>(param, m_data.size() - m_at);
-            return;
-        }
-        if (m_stack.empty())
-            return;
+        if (w.name == "bin" || m_stack.empty())
+            return; // its data was stepped over by the tokenizer
+        // Looked up where it lies, without a copy.
+        const QByteArray name = QByteArray::fromRawData(w.name.data(), qsizetype(w.name.size()));
+        const bool hasParam = w.hasParam;
+        const qint64 param = w.param;
         Group &g = m_stack.back();
         if (name == "fonttbl") {
             flush();
@@ -275,8 +223,15 @@ private:
             return;
         if (name == "f") {
             m_fontDefinition = param;
-        } else if ((name == "fcharset" || name == "cpg") && m_fontDefinition >= 0 &&
-                   (m_fontCodePages.size() < limits::kMaxRtfFonts || m_fontCodePages.contains(m_fontDefinition))) {
+        } else if ((name == "fcharset" || name == "cpg") && m_fontDefinition >= 0) {
+            if (m_fontCodePages.size() >= limits::kMaxRtfFonts && !m_fontCodePages.contains(m_fontDefinition)) {
+                if (!m_fontsDropped)
+                    noteSkipped(QStringLiteral("its font table sets the character set of more than %1 fonts; text "
+                                               "in the others is counted in the document's code page")
+                                    .arg(limits::kMaxRtfFonts));
+                m_fontsDropped = true;
+                return;
+            }
             const int cp = name == "cpg" ? static_cast<int>(qBound(qint64(0), param, qint64(99999)))
                                          : codePageOfCharset(param, -1);
             if (cp > 0)
@@ -289,24 +244,7 @@ private:
     {
         flush();
         m_pendingSkip = 0;
-        qint64 level = 1;
-        while (m_at < m_data.size()) {
-            const char c = m_data[m_at++];
-            if (c == '\\') {
-                if (isLetter(peek())) {
-                    const ControlWord w = readControlWord();
-                    if (w.name == "bin" && w.param > 0)
-                        m_at += qMin<qint64>(w.param, m_data.size() - m_at);
-                } else if (m_at < m_data.size()) {
-                    ++m_at; // \{ \} \\ and the other symbols
-                }
-            } else if (c == '{') {
-                ++level;
-            } else if (c == '}') {
-                if (--level == 0)
-                    break;
-            }
-        }
+        m_in.skipGroup();
         if (!m_stack.empty())
             m_stack.pop_back();
     }
@@ -361,15 +299,15 @@ private:
         m_counter.paragraphMark();
     }
 
-    const QByteArray &m_data;
+    RtfTokenizer m_in;
     TextCounter &m_counter;
-    qsizetype m_at = 0;
     std::vector<Group> m_stack;
     int m_pendingSkip = 0;
     int m_codePage = 1252;
     qint64 m_defaultFont = 0;
     qint64 m_fontDefinition = -1;
     QHash<qint64, int> m_fontCodePages;
+    bool m_fontsDropped = false;
     QByteArray m_bytes;
     int m_bytesCodePage = 1252;
 };
@@ -381,8 +319,7 @@ void countRtfText(const FileContent &content, TextCounter &counter)
     const qint64 size = content.headIsWhole ? content.head.size() : content.file.size();
     if (size > limits::kMaxRtfScanBytes)
         throw DamagedContent(QStringLiteral("it is larger than the 64 MiB whose text this program counts"));
-    const QByteArray data = content.headIsWhole ? content.head : content.file.read(0, size);
-    RtfBody(data, counter).run();
+    RtfBody(content, counter).run();
 }
 
 } // namespace word

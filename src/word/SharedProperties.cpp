@@ -70,8 +70,7 @@ bool setApplicationProperty(DocumentData &d, QStringView name, const QString &te
     }
     for (const Named &n : kApplicationCounts) {
         if (name == QLatin1String(n.name)) {
-            if (const auto count = parseWholeNumber(text))
-                d.setInteger(n.id, *count);
+            d.setIntegerText(n.id, text, parseWholeNumber(text));
             return true;
         }
     }

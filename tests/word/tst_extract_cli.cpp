@@ -516,18 +516,41 @@ private slots:
         QVERIFY2(late.err.contains("no pages or lines") && late.err.contains("two-pages.rtf"), late.err.constData());
     }
 
-    // A date the engine has to drop is explained, naming the file, only when asked for.
+    // A value the engine has to drop is explained, naming the file, only when asked for.
+    void verboseSaysWhyAValueIsMissing_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("note");
+        wt::DocxParts old;
+        old.core = wt::coreXml({{"dc:title", "Old"}, {"dcterms:created", "1500-01-01T00:00:00Z"}});
+        QTest::newRow("date before 1602") << "old.docx" << wt::makeDocx(old) << "its Creation Date (1500-01-01";
+        wt::DocxParts unreadable;
+        unreadable.core = wt::coreXml({{"dcterms:modified", "last Tuesday"}});
+        unreadable.app = wt::appXml({{"Pages", "three"}});
+        QTest::newRow("date and count in words") << "words.docx" << wt::makeDocx(unreadable)
+                                                 << "its Last Save Time is stored as \"last Tuesday\"";
+        QTest::newRow("count in words") << "words.docx" << wt::makeDocx(unreadable)
+                                        << "its Number of Pages is stored as \"three\"";
+        QTest::newRow("month 13") << "month.rtf" << QByteArray("{\\rtf1{\\info{\\revtim\\yr2021\\mo13\\dy1}}x}")
+                                  << "its Last Save Time (year 2021, month 13, day 1, 00:00:00) is no date";
+        QByteArray fonts = "{\\rtf1{\\fonttbl";
+        for (int f = 0; f <= 4096; ++f)
+            fonts += "{\\f" + QByteArray::number(f) + "\\fcharset204 F;}";
+        QTest::newRow("font table") << "fonts.rtf" << fonts + "}x}" << "its font table sets the character set of more than 4096 fonts";
+    }
     void verboseSaysWhyAValueIsMissing()
     {
-        wt::DocxParts parts;
-        parts.core = wt::coreXml({{"dc:title", "Old"}, {"dcterms:created", "1500-01-01T00:00:00Z"}});
-        const QString old = wt::writeFile(m_dir, QStringLiteral("old.docx"), wt::makeDocx(parts));
-        const Run quiet = run({old});
-        QVERIFY(quiet.lines[0][QStringLiteral("properties")].toObject()[QStringLiteral("Creation Date")].isNull());
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, note);
+        const QString path = wt::writeFile(m_dir, name, content);
+        const Run quiet = run({path});
+        QCOMPARE(quiet.exitCode, 0);
         QVERIFY(!quiet.err.contains("note:"));
-        const Run verbose = run({QStringLiteral("--verbose"), old});
+        const Run verbose = run({QStringLiteral("--verbose"), path});
         QCOMPARE(verbose.out, quiet.out);
-        QVERIFY2(verbose.err.contains("quillmere-extract: note: \"" + old.toUtf8() + "\": its Creation Date (1500-01-01"),
+        QVERIFY2(verbose.err.contains("quillmere-extract: note: \"" + path.toUtf8() + "\": " + note.toUtf8()),
                  verbose.err.constData());
     }
 
