@@ -72,8 +72,9 @@ public:
                 break;
             case RtfToken::Kind::Text:
                 if (!m_stack.empty() && m_stack.back().fresh && !resolve(nullptr))
-                    break; // the character began a group that was skipped whole
-                text(t.ch);
+                    break; // the text began a group that was skipped whole
+                for (const char c : t.text)
+                    text(c);
                 break;
             case RtfToken::Kind::End:
                 break;

@@ -101,10 +101,12 @@ public:
             case RtfToken::Kind::End:
                 break;
             case RtfToken::Kind::Text:
-                if (t.ch == '\t')
-                    whiteSpace();
-                else if (!consumeFallback())
-                    byte(t.ch);
+                for (const char c : t.text) {
+                    if (c == '\t')
+                        whiteSpace();
+                    else if (!consumeFallback())
+                        byte(c);
+                }
                 break;
             }
         }

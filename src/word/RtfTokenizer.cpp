@@ -101,10 +101,20 @@ RtfToken RtfTokenizer::next()
             return token;
         case '\\':
             break;
-        default:
+        default: {
+            // Plain text comes as one run up to the end of what is loaded: a token per byte would make
+            // the tokens, not the text, the cost of counting.
+            const qsizetype start = m_i - 1;
+            while (m_i < m_buf.size()) {
+                const char b = m_buf.constData()[m_i];
+                if (b == '\\' || b == '{' || b == '}' || b == '\r' || b == '\n')
+                    break;
+                ++m_i;
+            }
             token.kind = RtfToken::Kind::Text;
-            token.ch = static_cast<char>(c);
+            token.text = std::string_view(m_buf.constData() + start, size_t(m_i - start));
             return token;
+        }
         }
         const int n = peek();
         if (n < 0)

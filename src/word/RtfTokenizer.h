@@ -15,13 +15,15 @@ struct RtfToken {
         Symbol,     // \ and one character that is not a letter (\\ \{ \} \~ \_ \* \- ...), except \'hh
         HexByte,    // \'hh: the byte in `ch`
         BadHex,     // \' without two hex digits after it: carries nothing
-        Text,       // a byte as written (line breaks in the file are not text and never come as tokens)
+        Text,       // a run of bytes as written, without braces, backslashes or line breaks (the file's
+                    // line breaks are not text and never come as tokens)
     };
     Kind kind = Kind::End;
     std::string_view name; // Word: at most 32 letters; valid until the next token
+    std::string_view text; // Text: valid until the next token
     bool hasParam = false;
     qint64 param = 0;      // the first 18 digits, signed
-    char ch = 0;           // Symbol, HexByte and Text
+    char ch = 0;           // Symbol and HexByte
 
     bool is(std::string_view word) const { return kind == Kind::Word && name == word; }
 };
@@ -45,13 +47,13 @@ private:
     {
         if (m_i >= m_buf.size() && !refill())
             return -1;
-        return static_cast<unsigned char>(m_buf[m_i++]);
+        return static_cast<unsigned char>(m_buf.constData()[m_i++]);
     }
     int peek()
     {
         if (m_i >= m_buf.size() && !refill())
             return -1;
-        return static_cast<unsigned char>(m_buf[m_i]);
+        return static_cast<unsigned char>(m_buf.constData()[m_i]);
     }
     bool refill();
     void skipBytes(qint64 n);
