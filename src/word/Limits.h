@@ -42,7 +42,11 @@ inline constexpr int kMaxFieldNesting = 256;
 // RTF font tables: the definitions remembered for their code pages. Real tables list a few dozen fonts;
 // beyond this a hostile table only costs memory, and later fonts fall back to the document's code page.
 inline constexpr int kMaxRtfFonts = 4096;
-// How much of an RTF file is held at once while its header is scanned; the scan itself is bounded above.
+// RTF control words: the letters of a name kept (no real word has more than about 20) and the digits of
+// a parameter read; longer ones are read to their end and cut.
+inline constexpr int kMaxRtfWordLetters = 32;
+inline constexpr int kMaxRtfParamDigits = 18; // the most that fit in 64 bits
+// How much of an RTF file is held at once while it is read; how far it is read is bounded above.
 inline constexpr qint64 kRtfReadChunkBytes = 256 * 1024;
 // What format recognition looks at when a file is larger than is read in one go.
 inline constexpr qint64 kSniffBytes = 64 * 1024;

@@ -70,7 +70,7 @@ void RtfTokenizer::readWord(RtfToken &token)
     int digits = 0;
     while (isDigit(peek())) {
         const int d = get();
-        if (digits++ < 18)
+        if (digits++ < limits::kMaxRtfParamDigits)
             token.param = token.param * 10 + (d - '0');
         token.hasParam = true;
     }

@@ -1,5 +1,6 @@
 #pragma once
 #include "word/Formats.h"
+#include "word/Limits.h"
 #include <QByteArray>
 #include <string_view>
 
@@ -19,10 +20,10 @@ struct RtfToken {
                     // line breaks are not text and never come as tokens)
     };
     Kind kind = Kind::End;
-    std::string_view name; // Word: at most 32 letters; valid until the next token
+    std::string_view name; // Word: at most kMaxRtfWordLetters letters; valid until the next token
     std::string_view text; // Text: valid until the next token
     bool hasParam = false;
-    qint64 param = 0;      // the first 18 digits, signed
+    qint64 param = 0;      // its first kMaxRtfParamDigits digits, signed
     char ch = 0;           // Symbol and HexByte
 
     bool is(std::string_view word) const { return kind == Kind::Word && name == word; }
@@ -65,7 +66,7 @@ private:
     qsizetype m_i = 0;
     qint64 m_fileSize;
     qint64 m_end;
-    char m_name[32];
+    char m_name[limits::kMaxRtfWordLetters];
 };
 
 } // namespace word
