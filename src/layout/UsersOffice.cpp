@@ -56,10 +56,20 @@ QString openAsNewInUsersOffice(const QString &path, const std::function<void()> 
                 QThread::msleep(Poll.count());
             }
         }
-        connection->openAsNewDocument(path);
+        // The user's office should not keep listening for us, whether the document opened or not; the
+        // request is handed over like the first.
+        const auto stopListening = [] {
+            QProcess::startDetached(launcher(), {QStringLiteral("--unaccept=") + acceptString()});
+        };
+        try {
+            connection->openAsNewDocument(path);
+        } catch (const OfficeError &) {
+            connection.reset();
+            stopListening();
+            throw;
+        }
         connection.reset();
-        // The user's office should not keep listening for us; the request is handed over like the first.
-        QProcess::startDetached(launcher(), {QStringLiteral("--unaccept=") + acceptString()});
+        stopListening();
         return {};
     } catch (const OfficeError &e) {
         return e.reason;
