@@ -19,8 +19,6 @@ namespace {
 
 int clampParam(qint64 v, int max) { return static_cast<int>(v < 0 ? 0 : (v > max ? max : v)); }
 
-using ControlWord = RtfToken;
-
 enum class Dest { Top, Info, Field, Date, Skip };
 enum class DateKind { Created, Revised, Printed, Ignored };
 
@@ -88,7 +86,7 @@ public:
 
 private:
     // ---- tokens
-    void controlWord(const ControlWord &w)
+    void controlWord(const RtfToken &w)
     {
         if (w.name == "bin") { // its data was stepped over by the tokenizer
             consumeFallback();
@@ -141,7 +139,7 @@ private:
 
     // The first control word of a group decides what the group is. Returns false when the group was
     // skipped whole (and popped).
-    bool resolve(const ControlWord *w)
+    bool resolve(const RtfToken *w)
     {
         Group &g = m_stack.back();
         g.fresh = false;
@@ -259,7 +257,7 @@ private:
     }
 
     // ---- control words in context
-    void word(const ControlWord &w)
+    void word(const RtfToken &w)
     {
         if (m_stack.empty())
             return;
@@ -305,7 +303,7 @@ private:
         }
     }
 
-    void number(const ControlWord &w)
+    void number(const RtfToken &w)
     {
         if (!w.hasParam)
             return;
@@ -323,7 +321,7 @@ private:
             m_data.setInteger(Builtin::NumberOfCharactersWithSpaces, w.param);
     }
 
-    void fieldWord(const ControlWord &w)
+    void fieldWord(const RtfToken &w)
     {
         if (w.name == "u" && w.hasParam) {
             if (consumeFallback())
@@ -338,17 +336,20 @@ private:
         }
         if (consumeFallback())
             return;
-        static const struct { const char *name; char16_t ch; } specials[] = {
-            {"par", '\n'}, {"line", '\n'}, {"tab", '\t'}, {"emdash", 0x2014}, {"endash", 0x2013},
-            {"emspace", 0x2003}, {"enspace", 0x2002}, {"qmspace", 0x2005}, {"bullet", 0x2022},
-            {"lquote", 0x2018}, {"rquote", 0x2019}, {"ldblquote", 0x201C}, {"rdblquote", 0x201D},
+        // A value keeps its line breaks, tabs and the marks that steer bidirectional text.
+        static constexpr struct { std::string_view name; char16_t ch; } layout[] = {
+            {"par", '\n'}, {"line", '\n'}, {"tab", '\t'},
             {"zwj", 0x200D}, {"zwnj", 0x200C}, {"ltrmark", 0x200E}, {"rtlmark", 0x200F},
         };
-        for (const auto &s : specials)
-            if (w.name == s.name) {
-                unicode(s.ch);
+        for (const auto &l : layout)
+            if (w.name == l.name) {
+                unicode(l.ch);
                 return;
             }
+        if (const auto c = rtfTypographicCharacter(w.name)) {
+            unicode(*c);
+            return;
+        }
         // Formatting words (\b, \f1, \lang ...) carry no text.
     }
 

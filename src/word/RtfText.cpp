@@ -208,13 +208,8 @@ private:
         } else if (name == "tab" || name == "line" || name == "page" || name == "column") {
             whiteSpace();
         } else {
-            static const QHash<QByteArray, char16_t> specials{
-                {"emdash", 0x2014}, {"endash", 0x2013}, {"emspace", 0x2003}, {"enspace", 0x2002},
-                {"qmspace", 0x2005}, {"bullet", 0x2022}, {"lquote", 0x2018}, {"rquote", 0x2019},
-                {"ldblquote", 0x201C}, {"rdblquote", 0x201D}};
-            const auto it = specials.constFind(name);
-            if (it != specials.constEnd())
-                character(*it);
+            if (const auto c = rtfTypographicCharacter(w.name))
+                character(*c);
             // Every other word is formatting and carries no text.
         }
     }

@@ -19,6 +19,17 @@ int hexValue(int c)
 
 } // namespace
 
+std::optional<char16_t> rtfTypographicCharacter(std::string_view word)
+{
+    static constexpr struct { std::string_view name; char16_t ch; } characters[] = {
+        {"emdash", 0x2014}, {"endash", 0x2013}, {"emspace", 0x2003}, {"enspace", 0x2002}, {"qmspace", 0x2005},
+        {"bullet", 0x2022}, {"lquote", 0x2018}, {"rquote", 0x2019}, {"ldblquote", 0x201C}, {"rdblquote", 0x201D}};
+    for (const auto &c : characters)
+        if (word == c.name)
+            return c.ch;
+    return std::nullopt;
+}
+
 RtfTokenizer::RtfTokenizer(const FileContent &content, qint64 limit)
     : m_file(content.file), m_buf(content.head),
       m_fileSize(content.headIsWhole ? content.head.size() : content.file.size()), m_end(qMin(m_fileSize, limit))

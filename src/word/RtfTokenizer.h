@@ -2,6 +2,7 @@
 #include "word/Formats.h"
 #include "word/Limits.h"
 #include <QByteArray>
+#include <optional>
 #include <string_view>
 
 namespace word {
@@ -28,6 +29,10 @@ struct RtfToken {
 
     bool is(std::string_view word) const { return kind == Kind::Word && name == word; }
 };
+
+// The character a typographic control word stands for (\emdash, \ldblquote, \bullet ...); nothing for
+// any other word.
+std::optional<char16_t> rtfTypographicCharacter(std::string_view word);
 
 // The one reader of RTF syntax for the header and the body alike. It reads the file forward in chunks,
 // never more than `limit` bytes of it, and steps over the data of \binN itself, so a reader above only

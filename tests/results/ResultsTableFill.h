@@ -40,3 +40,12 @@ inline void fillThreeRows(ResultsTable &t)
                {QStringLiteral("/d/b.doc"), {QStringLiteral("Beta"), QStringLiteral("22")}, true},
                {QStringLiteral("/d/c.doc"), {QStringLiteral("Gamma"), QStringLiteral("333")}, true}});
 }
+
+// The row texts (paths) in table order.
+inline QStringList rowTexts(const ResultsTable &t)
+{
+    QStringList p;
+    for (int r = 1; r <= t.rows(); ++r)
+        p << t.rowText(r);
+    return p;
+}

@@ -17,15 +17,6 @@ Q_DECLARE_METATYPE(Action)
 class TestResultsCore : public QObject {
     Q_OBJECT
 
-private:
-    static QStringList paths(const ResultsTable &t)
-    {
-        QStringList p;
-        for (int r = 1; r <= t.rows(); ++r)
-            p << t.rowText(r);
-        return p;
-    }
-
 private slots:
     void emptyBeforeFirstRun()
     {
@@ -167,7 +158,7 @@ private slots:
         fillThreeRows(t);
         QVERIFY_THROWS_EXCEPTION(RuntimeError, action(t));
         // Nothing changed.
-        QCOMPARE(paths(t), QStringList({"/d/a.doc", "/d/b.doc", "/d/c.doc"}));
+        QCOMPARE(rowTexts(t), QStringList({"/d/a.doc", "/d/b.doc", "/d/c.doc"}));
         QCOMPARE(t.cell(2, 3), QStringLiteral("22"));
     }
 
@@ -180,7 +171,7 @@ private slots:
             ids << t.appendRow(QStringLiteral("/d/%1.doc").arg(i));
         t.removeRowAt(2);
         t.removeRowAt(3); // the former fourth row
-        QCOMPARE(paths(t), QStringList({"/d/1.doc", "/d/3.doc", "/d/5.doc"}));
+        QCOMPARE(rowTexts(t), QStringList({"/d/1.doc", "/d/3.doc", "/d/5.doc"}));
         QVERIFY(!t.rowExists(ids[1]));
         QVERIFY(!t.rowExists(ids[3]));
         QCOMPARE(t.rowIndex(ids[1]), 0);
