@@ -233,7 +233,7 @@ std::unique_ptr<OfficeConnection> OfficeConnection::tryConnect(const QString &pi
     try {
         auto resolver = ::com::sun::star::bridge::UnoUrlResolver::create(local);
         Reference<uno::XComponentContext> remote(
-            resolver->resolve(toOUString(QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext").arg(pipeName))),
+            resolver->resolve(toOUString(QStringLiteral("uno:") + officeAcceptString(pipeName))),
             UNO_QUERY_THROW);
         auto impl = std::make_unique<Impl>();
         impl->desktop = frame::Desktop::create(remote);

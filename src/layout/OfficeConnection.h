@@ -33,6 +33,14 @@ struct LayoutCounts {
     OfficeTextCounts text;
 };
 
+// How an office listens for us and how we reach it: a private pipe of that name, the UNO remote protocol,
+// and the office's component context as the object first asked for. The office takes it after
+// --accept=, the client after uno:.
+inline QString officeAcceptString(const QString &pipeName)
+{
+    return QStringLiteral("pipe,name=%1;urp;StarOffice.ComponentContext").arg(pipeName);
+}
+
 // The UNO side: the only place that sees UNO types. One object is one connection to one running office.
 class OfficeConnection {
 public:

@@ -1,4 +1,5 @@
 #include "layout/OfficeProcess.h"
+#include "layout/OfficeConnection.h"
 #include <QCryptographicHash>
 #include <QDir>
 #include <QUrl>
@@ -63,7 +64,7 @@ bool OfficeProcess::start(QString &error)
         // A profile left behind by a killed office still holds its lock; it is ours alone, so the
         // check for another instance using it is pointless.
         QStringLiteral("--nolockcheck"),
-        QStringLiteral("--accept=pipe,name=%1;urp;StarOffice.ComponentContext").arg(m_pipeName),
+        QStringLiteral("--accept=") + officeAcceptString(m_pipeName),
         QStringLiteral("-env:UserInstallation=%1").arg(profileUrl()),
     });
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

@@ -15,8 +15,6 @@ namespace {
 const QString PipeName = QStringLiteral("quillmere-vantrel-workbook");
 constexpr std::chrono::milliseconds Poll{200};
 
-QString acceptString() { return QStringLiteral("pipe,name=%1;urp;StarOffice.ComponentContext").arg(PipeName); }
-
 // The launcher script, not soffice.bin: it hands the request to an office that already runs for this
 // user, or starts one with the user's profile.
 QString launcher() { return QDir(LayoutSession::defaultOfficeProgramDir()).filePath(QStringLiteral("soffice")); }
@@ -44,7 +42,7 @@ QString openAsNewInUsersOffice(const QString &path, const std::function<void()> 
         std::unique_ptr<OfficeConnection> connection = tryConnect();
         if (!connection) {
             // Detached: the office, with the workbook in it, stays when this program ends.
-            if (!QProcess::startDetached(launcher(), {QStringLiteral("--nologo"), QStringLiteral("--accept=") + acceptString()}))
+            if (!QProcess::startDetached(launcher(), {QStringLiteral("--nologo"), QStringLiteral("--accept=") + officeAcceptString(PipeName)}))
                 return QStringLiteral("LibreOffice could not be started");
             const QDeadlineTimer deadline(limit);
             while (!(connection = tryConnect())) {
@@ -59,7 +57,7 @@ QString openAsNewInUsersOffice(const QString &path, const std::function<void()> 
         // The user's office should not keep listening for us, whether the document opened or not; the
         // request is handed over like the first.
         const auto stopListening = [] {
-            QProcess::startDetached(launcher(), {QStringLiteral("--unaccept=") + acceptString()});
+            QProcess::startDetached(launcher(), {QStringLiteral("--unaccept=") + officeAcceptString(PipeName)});
         };
         try {
             connection->openAsNewDocument(path);
