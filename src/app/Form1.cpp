@@ -3,6 +3,7 @@
 #include "core/FileExists.h"
 #include "core/FormColors.h"
 #include "core/PointerFile.h"
+#include "core/ProgramFolder.h"
 #include "core/Product.h"
 #include "core/ProgramIcon.h"
 #include "core/Twips.h"
@@ -266,7 +267,10 @@ int runApplication(int argc, char **argv)
     QApplication::setApplicationName(product::Name);
     QApplication::setOrganizationName(settingsIdentity::Organisation);
     QApplication::setWindowIcon(programIcon());
-    Form1 form(Platform::desktop(), QCoreApplication::applicationDirPath());
+    // Wayland compositors and docks match the window to its menu entry by this name.
+    QGuiApplication::setDesktopFileName(product::DesktopId);
+    Form1 form(Platform::desktop(),
+               programFolder(QCoreApplication::applicationDirPath(), QStringLiteral(QV_DATA_FROM_PROGRAM)));
     if (!form.Form_Load())
         return 0;
     centreOnScreen(form);

@@ -6,4 +6,6 @@ namespace product {
 inline const QString Name = QStringLiteral("Quillmere Vantrel");
 inline const QString SupportAddress = QStringLiteral("support@velkorn.example");
 inline const QString HomePage = QStringLiteral("https://velkorn.example/quillmere-vantrel");
+// The name of the menu entry, the AppStream component and the icon, under a domain the project owns.
+inline const QString DesktopId = QStringLiteral("io.github.quillmere.Vantrel");
 } // namespace product
