@@ -13,8 +13,10 @@ cd "$(dirname "$0")/../.."
 dry=false
 [ "${1:-}" = --dry-run ] && dry=true
 
+# REUSE-IgnoreStart (the lines below are what the script writes, not this file's own)
 copyright="SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers"
 licence="SPDX-License-Identifier: GPL-3.0-or-later"
+# REUSE-IgnoreEnd
 
 # The file globs of .reuse/dep5 ("Files:" lines); a DEP-5 * also matches across folders.
 covered=()
@@ -73,7 +75,7 @@ unknown=()
 while IFS= read -r -d '' file; do
   [ -f "$file" ] && [ ! -L "$file" ] || continue
   case $file in LICENSE | LICENSES/* | .reuse/*) continue ;; esac
-  [ "$(head -n 20 "$file" | grep -c 'SPDX-License-Identifier:')" -gt 0 ] && continue
+  [ "$(head -n 20 "$file" | grep -c "${licence%%:*}:")" -gt 0 ] && continue
   is_covered "$file" && continue
   read -r -a how <<< "$(style_of "$file")"
   if [ ${#how[@]} -eq 0 ]; then
