@@ -32,6 +32,7 @@ if command -v ccache >/dev/null; then
   [ "$(ccache -k hash_dir)" = true ] || export CCACHE_NOHASHDIR=1
 fi
 
+export DEB_BUILD_OPTIONS=${DEB_BUILD_OPTIONS:-terse}
 (cd "$src" && DEB_BUILD_PROFILES="${profiles# }" dpkg-buildpackage -us -uc -b -j"$(nproc)")
 mv "$out"/src/*.deb "$out"/src/*.buildinfo "$out"/src/*.changes "$out"/
 mv "$out"/src/*.ddeb "$out"/ 2>/dev/null || true

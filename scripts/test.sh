@@ -11,3 +11,6 @@ cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DQV_SANITIZE=ON -DQV_BUILD_TE
 cmake --build build/asan -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build/asan --output-on-failure -j"$(nproc)"
+# The Debian packages: built (Release), checked by lintian, unpacked and run.
+bash scripts/package.sh
+bash scripts/tools/check-packages.sh
