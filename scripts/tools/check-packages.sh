@@ -94,7 +94,7 @@ $recorded
 expected:
 $expected"
 
-appstreamcli validate --no-net "$root"/usr/share/metainfo/*.xml
+appstreamcli validate-tree --no-net "$root"
 desktop-file-validate "$root"/usr/share/applications/*.desktop
 for size in 16 22 24 32 48 64 128 256 512; do
   [ -f "$root/usr/share/icons/hicolor/${size}x$size/apps/io.github.quillmere.Vantrel.png" ] || fail "no $size px icon"
