@@ -243,7 +243,10 @@ int run(int argc, char **argv, FILE *out, FILE *err)
         fprintf(err, "%s\n", tally.summary(seconds).toUtf8().constData());
     if (!outputWhole)
         return kExitWriteFailed;
-    return tally.failures() == 0 && !source.listFailed() ? kExitAllRead : kExitSomeFailed;
+    // A list that stopped early left inputs unread without a record of them, so it fails the run even
+    // when unreadable documents (each with its record) are not to.
+    const bool documentsFailed = tally.failures() > 0 && !options.ignoreFailedRead;
+    return documentsFailed || source.listFailed() ? kExitSomeFailed : kExitAllRead;
 }
 
 } // namespace cli
