@@ -27,6 +27,12 @@ readelf -d "$(readlink -f "$extract")" | grep -E 'NEEDED.*(Qt6Gui|Qt6Widgets)' &
 deps=$(dpkg-deb -f "$out"/quillmere-extract_*.deb Depends)
 grep -Eq 'libqt6(gui|widgets)' <<< "$deps" && fail "quillmere-extract depends on a graphical library: $deps"
 
+# Only the helper program links the office's libraries.
+for program in quillmere-vantrel quillmere-extract; do
+  readelf -d "$root/usr/libexec/quillmere-vantrel/$program" | grep -E 'NEEDED.*libuno_' &&
+    fail "$program links LibreOffice's libraries"
+done
+
 samples=$root/usr/share/quillmere-vantrel/Samples
 "$extract" --quiet --fields Title,Author "$samples" > "$root/records.jsonl" ||
   fail "quillmere-extract failed over the samples"
