@@ -15,8 +15,8 @@ class ZipArchive;
 
 // Office Open XML: the main document part (`mainPart`) of the package.
 void countOoxmlText(const ZipArchive &zip, const QString &mainPart, TextCounter &counter);
-// Word 2003 XML, the whole file.
-void countWordXmlText(const QByteArray &xml, TextCounter &counter);
+// Word 2003 XML, the whole file, read in pieces when it is large.
+void countWordXmlText(const FileContent &content, TextCounter &counter);
 // OpenDocument text: content.xml of the package.
 void countOdfText(const ZipArchive &zip, TextCounter &counter);
 // RTF: the body, outside the header's tables and every other destination.
