@@ -17,11 +17,11 @@ constexpr char kNamespaceSeparator = '\x01';
 
 XmlName splitName(const char *name)
 {
-    const std::string_view n(name);
-    const size_t at = n.find(kNamespaceSeparator);
-    if (at == std::string_view::npos)
-        return {{}, n};
-    return {n.substr(0, at), n.substr(at + 1)};
+    // One pass over the namespace, which is most of the name.
+    const char *at = strchr(name, kNamespaceSeparator);
+    if (!at)
+        return {{}, std::string_view(name)};
+    return {std::string_view(name, static_cast<size_t>(at - name)), std::string_view(at + 1)};
 }
 
 // Expat reads UTF-8, UTF-16, ISO-8859-1 and US-ASCII itself; a part declaring another single-byte
