@@ -39,11 +39,14 @@ struct LatinKinds {
     }
 };
 
-Kind kindOfCharacter(char16_t c)
-{
-    static const LatinKinds latin;
-    return c < 256 ? latin.kinds[c] : kindOf(c);
-}
+// Made before main() (the Unicode tables are plain data), so that looking a character up costs no check
+// of whether the table exists yet.
+const LatinKinds kLatin;
+
+Kind kindOfCharacter(char16_t c) { return c < 256 ? kLatin.kinds[c] : kindOf(c); }
+
+// Only characters from U+3000 on can be written without spaces between words.
+bool isWordOfItsOwn(char32_t c) { return c >= 0x3000 && isEastAsianWordCharacter(c); }
 
 } // namespace
 
@@ -58,7 +61,7 @@ void TextCounter::add(QStringView text)
             ++m_stats.characters;
             ++m_stats.charactersWithSpaces;
             m_paragraphHasText = true;
-            if (isEastAsianWordCharacter(cp)) {
+            if (isWordOfItsOwn(cp)) {
                 ++m_stats.words;
                 m_inWord = false;
             } else if (!m_inWord) {
@@ -73,7 +76,6 @@ void TextCounter::add(QStringView text)
 
 void TextCounter::addUtf8(std::string_view text)
 {
-    static const LatinKinds latin;
     const auto *p = reinterpret_cast<const unsigned char *>(text.data());
     const auto *const end = p + text.size();
     // The counts live in locals through the loop so that the compiler can keep them in registers.
@@ -87,7 +89,7 @@ void TextCounter::addUtf8(std::string_view text)
         Kind kind;
         if (c < 0x80) {
             ++p;
-            kind = latin.kinds[c];
+            kind = kLatin.kinds[c];
         } else {
             // The parser hands over valid UTF-8 only; a stray byte is still stepped over, as a character
             // that is not one.
@@ -109,7 +111,7 @@ void TextCounter::addUtf8(std::string_view text)
         } else if (kind == Kind::Counted) {
             ++characters;
             hasText = true;
-            if (c >= 0x3000 && isEastAsianWordCharacter(c)) {
+            if (isWordOfItsOwn(c)) {
                 ++words;
                 inWord = false;
             } else if (!inWord) {
@@ -138,7 +140,7 @@ void TextCounter::add(char16_t c)
     ++m_stats.characters;
     ++m_stats.charactersWithSpaces;
     m_paragraphHasText = true;
-    if (isEastAsianWordCharacter(c)) {
+    if (isWordOfItsOwn(c)) {
         ++m_stats.words;
         m_inWord = false;
     } else if (!m_inWord) {
