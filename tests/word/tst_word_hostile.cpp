@@ -467,6 +467,8 @@ private slots:
         // 63 MiB of empty paragraphs pack into about 100 KB.
         docx.document = wt::wordDocumentXml(QByteArray("<w:p/>").repeated(63 * 1024 * 1024 / 6));
         QTest::newRow("63 MiB of empty paragraphs") << wt::makeDocx(docx) << "word/document.xml has more than 4194304 elements";
+        docx.document = wt::wordDocumentXml("<w:p w:rsidR=\"" + QByteArray(5 * 1024 * 1024, 'a') + "\"/>");
+        QTest::newRow("a start tag of 5 MiB") << wt::makeDocx(docx) << "word/document.xml has a tag longer than 4 MiB";
     }
 
     void mainTextBeyondTheBounds()
