@@ -11,9 +11,9 @@
 # documents (default 20,000) made by repeating the first. Every command runs once to warm the page cache
 # and then --runs times (ExifTool --exiftool-runs times, default 1 on the large list: it takes minutes);
 # the least wall and CPU time (user + system, children included) and the largest peak resident memory of
-# the runs are shown (--exiftool-runs 0 leaves ExifTool out), with the ratios the targets speak of: plain against cat, ExifTool against plain
-# (CPU), --recount against plain. --extract times another build (by default the Release build is made in
-# build/word/release).
+# the runs are shown (--exiftool-runs 0 leaves ExifTool out), with the ratios the targets speak of:
+# plain against cat, ExifTool against plain (CPU), --recount against plain. --extract times another
+# build (by default the Release build is made in build/word/release).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 runs=3 exifRuns="" large=20000 extract=""
@@ -23,7 +23,7 @@ while [ $# -gt 0 ]; do
     --exiftool-runs) exifRuns=$2; shift 2 ;;
     --large) large=$2; shift 2 ;;
     --extract) extract=$(realpath "$2"); shift 2 ;;
-    -h|--help) sed -n '5,17p' "$0"; exit 0 ;;
+    -h|--help) sed -n '5,16p' "$0"; exit 0 ;;
     *) break ;;
   esac
 done

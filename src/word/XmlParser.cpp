@@ -24,28 +24,69 @@ XmlName splitName(const char *name)
     return {std::string_view(name, static_cast<size_t>(at - name)), std::string_view(at + 1)};
 }
 
-// Expat reads UTF-8, UTF-16, ISO-8859-1 and US-ASCII itself; a part declaring another single-byte
-// encoding (windows-1252 and the like) is read through the table Qt's codecs give for it. A multi-byte
-// encoding has no such table and is refused as unknown.
+// Expat reads UTF-8, UTF-16, ISO-8859-1 and US-ASCII itself; a part declaring another encoding
+// (windows-1252, Shift_JIS and the like) is read through Qt's codecs, which expat asks for a table of each
+// byte: the character it stands for, or the length of the sequence it begins (which it then converts).
+struct ForeignEncoding {
+    QByteArray name;
+    int lengths[256] = {};
+};
+
+// The one character `bytes` stand for in `name`, or -1.
+int decodeOne(const QByteArray &name, QByteArrayView bytes)
+{
+    QStringDecoder decoder(name.constData(), QStringDecoder::Flag::Stateless);
+    const QString s = decoder(bytes);
+    if (decoder.hasError() || s.size() != 1 || s.at(0).isSurrogate() || s.at(0) == QChar::ReplacementCharacter)
+        return -1;
+    return s.at(0).unicode();
+}
+
+int convertSequence(void *data, const char *s)
+{
+    const auto *e = static_cast<const ForeignEncoding *>(data);
+    return decodeOne(e->name, QByteArrayView(s, e->lengths[static_cast<unsigned char>(s[0])]));
+}
+
+void releaseEncoding(void *data) { delete static_cast<ForeignEncoding *>(data); }
+
 int onUnknownEncoding(void *, const XML_Char *name, XML_Encoding *info)
 {
-    QStringDecoder decoder(name);
-    if (!decoder.isValid())
+    if (!QStringDecoder(name).isValid())
         return XML_STATUS_ERROR;
+    auto *e = new ForeignEncoding{QByteArray(name)};
     for (int b = 0; b < 256; ++b) {
-        const char byte = static_cast<char>(b);
-        QStringDecoder one(name, QStringDecoder::Flag::Stateless);
-        const QString s = one(QByteArrayView(&byte, 1));
-        if (s.size() != 1 || s.at(0).isSurrogate() || one.hasError())
-            info->map[b] = b < 0x80 ? b : 0xFFFD; // not a character of its own: stands for a replacement
-        else
-            info->map[b] = s.at(0).unicode();
-        if (b < 0x80 && info->map[b] != b)
-            return XML_STATUS_ERROR; // not ASCII-compatible, so not an encoding XML markup can be written in
+        const char lead = static_cast<char>(b);
+        const int single = decodeOne(e->name, QByteArrayView(&lead, 1));
+        if (b < 0x80) {
+            // Markup is ASCII: an encoding that gives its printable bytes other meanings cannot carry
+            // XML. Some give a few that markup never uses other glyphs (a yen sign for the backslash);
+            // control bytes other than line ends and tabs are no characters of XML in any encoding.
+            const bool printable = (b >= 0x20 && b < 0x7F) || b == '\t' || b == '\n' || b == '\r';
+            if (printable && single != b && (single < 0 || !strchr("$@\\^`{}~", b))) {
+                delete e;
+                return XML_STATUS_ERROR;
+            }
+            info->map[b] = printable ? single : -1;
+            continue;
+        }
+        info->map[b] = single;
+        if (single >= 0)
+            continue;
+        // A lead byte: the length of its sequences, found by completing it with common trail bytes.
+        for (int length = 2; length <= 4 && info->map[b] < 0; ++length)
+            for (const char trail : {'\xA1', '\x40', '\x80'}) {
+                const QByteArray sequence = lead + QByteArray(length - 1, trail);
+                if (decodeOne(e->name, sequence) >= 0) {
+                    info->map[b] = -length;
+                    e->lengths[b] = length;
+                    break;
+                }
+            }
     }
-    info->data = nullptr;
-    info->convert = nullptr;
-    info->release = nullptr;
+    info->data = e;
+    info->convert = &convertSequence;
+    info->release = &releaseEncoding;
     return XML_STATUS_OK;
 }
 
