@@ -45,11 +45,11 @@ exifTags=(-Title -Subject -Author -Creator -Keywords -Comments -Description -Tem
           -RevisionNumber -LastPrinted -CreateDate -ModifyDate -TotalEditTime -Pages -Words -Characters
           -CharactersWithSpaces -Category -Manager -Company -Lines -Paragraphs -HyperlinkBase -FileSize)
 
-# Runs "$@" $1 times after one warm-up run; prints "WALL CPU MAXRSS_MB": the least wall and CPU time (in
+# Runs "$@" $1 times (after one warm-up run unless $1 is 1: the lists' files are warm by then); prints "WALL CPU MAXRSS_MB": the least wall and CPU time (in
 # milliseconds, from the shell's own timing of the command and its children) and the largest peak memory.
 measure() {
   local times=$1; shift
-  "$@" > /dev/null 2>&1 || true
+  [ "$times" -eq 1 ] || "$@" > /dev/null 2>&1 || true
   local bw="" bc="" bm=0 w u s m c out
   for _ in $(seq "$times"); do
     out=$( { TIMEFORMAT='%3R %3U %3S'; time /usr/bin/time -f '%M' -o "$work/rss" "$@" > /dev/null 2>&1 || true; } 2>&1 | tail -1)
