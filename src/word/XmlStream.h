@@ -12,7 +12,7 @@ class InputFile;
 // small one. Refuses (DamagedContent) a part that unpacks to more than `limit` bytes.
 void streamZipPart(const ZipArchive &zip, qint64 index, qint64 limit, XmlParser &parser);
 
-// Streams the bytes of `file` from `offset` to its end through `parser` in pieces; refuses a file whose
+// Streams the bytes of `file` through `parser` in pieces; refuses a file whose
 // XML is longer than `limit`.
 void streamFile(const InputFile &file, qint64 limit, XmlParser &parser);
 
