@@ -321,10 +321,11 @@ private slots:
         QTest::newRow("tab inside a value is quoted") << QStringList{"Title", "Pages"}
                                                       << QList<TestRow>{{"/a", {"x\ty", "2"}, true}}
                                                       << QStringLiteral("/a\t\"x\ty\"\t2\r\n");
+        // The quoted field is 17 characters as written (13 held): the other rows pad to 17 and stay in line.
         QTest::newRow("line break quoted, inner quotes doubled, others untouched")
             << QStringList{"Comments", "Title"}
             << QList<TestRow>{{"/a", {"say \"hi\"\r\nbye", "\"as is\""}, true}, {"/b", {"plain", "t"}, true}}
-            << QStringLiteral("/a\t\"say \"\"hi\"\"\r\nbye\"\t\"as is\"\r\n/b\tplain        \tt\r\n");
+            << QStringLiteral("/a\t\"say \"\"hi\"\"\r\nbye\"\t\"as is\"\r\n/b\tplain            \tt\r\n");
         QTest::newRow("quoted last value keeps its spaces") << QStringList{"Comments"}
                                                            << QList<TestRow>{{"/a", {"one\ntwo  "}, true}}
                                                            << QStringLiteral("/a\t\"one\ntwo  \"\r\n");
