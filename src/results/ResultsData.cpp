@@ -48,12 +48,12 @@ QStringView ResultsData::cellAt(int row0, int col0) const { return piece(m_rows[
 
 namespace {
 constexpr qint64 MsecsPerDay = 86400000;
-// Days beyond this (some 27 million years from the calendar's start) would not fit the packed form; a
+// Days beyond this (some 270 million years after the calendar's start) would not fit the packed form; a
 // date that far out is kept as its text alone.
 constexpr qint64 MaxPackedDay = 100000000000LL;
 } // namespace
 
-std::optional<ResultsData::TypedEntry> ResultsData::packed(int k, const TypedValue &value)
+std::optional<ResultsData::TypedEntry> ResultsData::packTyped(int k, const TypedValue &value)
 {
     TypedEntry entry;
     entry.k = quint32(k);
@@ -75,7 +75,7 @@ std::optional<ResultsData::TypedEntry> ResultsData::packed(int k, const TypedVal
     return std::nullopt;
 }
 
-TypedValue ResultsData::unpacked(const TypedEntry &entry)
+TypedValue ResultsData::unpackTyped(const TypedEntry &entry)
 {
     if (entry.kind == TypedValue::Kind::Number)
         return TypedValue::wholeNumber(entry.payload);
@@ -88,7 +88,7 @@ TypedValue ResultsData::typedAt(int row0, int col0) const
     // A row holds a couple of dozen values at most: a scan is as quick as any index.
     for (const TypedEntry &entry : m_rows[size_t(row0)].typed)
         if (entry.k == quint32(col0))
-            return unpacked(entry);
+            return unpackTyped(entry);
     return {};
 }
 
@@ -151,7 +151,7 @@ void ResultsData::setValue(RowId id, int k, const QString &text, const TypedValu
             row.ends[i] = quint32(qint64(row.ends[i]) + delta);
     }
     row.typed.removeIf([k](const TypedEntry &entry) { return entry.k == quint32(k); });
-    if (const std::optional<TypedEntry> entry = packed(k, typed))
+    if (const std::optional<TypedEntry> entry = packTyped(k, typed))
         row.typed.append(*entry);
 }
 

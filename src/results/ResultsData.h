@@ -72,8 +72,8 @@ private:
         QList<TypedEntry> typed; // only the values that are not plain text, by k
         bool checked = false;
     };
-    static std::optional<TypedEntry> packed(int k, const TypedValue &value);
-    static TypedValue unpacked(const TypedEntry &entry);
+    static std::optional<TypedEntry> packTyped(int k, const TypedValue &value);
+    static TypedValue unpackTyped(const TypedEntry &entry);
     const Row &rowAt(int r) const;
     static QStringView piece(const Row &row, int i);
     [[noreturn]] static void outOfBounds();
