@@ -138,9 +138,8 @@ private slots:
         QStringList unmarked;
         for (int stop = 0; stop < 13; ++stop) {
             const QImage focused = w->grab().toImage();
-            QWidget *next = nullptr;
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            next = QApplication::focusWidget();
+            QWidget *next = QApplication::focusWidget();
             QVERIFY(next && next != w);
             if (w->grab().toImage() == focused)
                 unmarked << w->objectName();
