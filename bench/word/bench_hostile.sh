@@ -7,7 +7,7 @@
 # (bench_hostile_cases.cpp) to a temporary folder (or FOLDER with --keep), and runs
 # `quillmere-extract -q -j 1 FILE` once per case and once more with --recount, under /usr/bin/time -v, at most 60 s and 4 GiB of
 # address space each (so a case that runs away on an older build cannot starve the machine). Prints per
-# case the wall time, the peak resident memory and what became of the document (read, refused, or the
+# case the wall and CPU time, the peak resident memory and what became of the document (read, refused, or the
 # signal that ended the program), then the worst time and memory of each family. Cases named .list are
 # given as a list (-@), .list0 as a NUL-separated one (-0 -@). The aim: every case
 # within 2 s and 128 MB. --extract runs another build of quillmere-extract (an earlier commit's, to
@@ -39,8 +39,8 @@ stats=$(mktemp /tmp/qv-hostile-time.XXXXXX)
 err=$(mktemp /tmp/qv-hostile-err.XXXXXX)
 trap 'rm -f "$out" "$stats" "$err"; [ -n "$keep" ] || rm -rf "$cases"' EXIT
 
-printf '%-10s %-16s %-38s %10s %8s %8s  %s\n' mode family case size seconds "max MB" outcome
-declare -A worstTime worstMem
+printf '%-8s %-14s %-38s %10s %8s %8s %8s  %s\n' mode family case size seconds "cpu s" "max MB" outcome
+declare -A worstTime worstCpu worstMem
 for mode in plain recount; do
   for family in $(cd "$cases" && ls); do
     for f in "$cases/$family"/*; do
@@ -55,6 +55,7 @@ for mode in plain recount; do
       status=$?
       set -e
       seconds=$(awk -F': ' '/Elapsed \(wall clock\)/ { n = split($2, p, ":"); s = 0; for (i = 1; i <= n; ++i) s = s * 60 + p[i]; print s }' "$stats")
+      cpu=$(awk -F': ' '/User time|System time/ { s += $2 } END { printf "%.2f", s }' "$stats")
       mem=$(awk -F': ' '/Maximum resident set size/ { printf "%.0f", $2 / 1024 }' "$stats")
       case $status in
         0) outcome="read" ;;
@@ -63,16 +64,18 @@ for mode in plain recount; do
         124) outcome="still running after 60 s" ;;
         *) outcome="ended by signal $((status > 128 ? status - 128 : status)) (status $status)" ;;
       esac
-      printf '%-10s %-16s %-38s %10s %8.2f %8s  %s\n' "$mode" "$family" "$(basename "$f")" "$(stat -c %s "$f")" "$seconds" "$mem" "$outcome"
+      printf '%-8s %-14s %-38s %10s %8.2f %8s %8s  %s\n' "$mode" "$family" "$(basename "$f")" "$(stat -c %s "$f")" "$seconds" "$cpu" "$mem" "$outcome"
       key="$mode $family"
       if [ -z "${worstTime[$key]:-}" ] || [ "$(echo "$seconds > ${worstTime[$key]}" | bc -l)" = 1 ]; then worstTime[$key]=$seconds; fi
+      if [ -z "${worstCpu[$key]:-}" ] || [ "$(echo "$cpu > ${worstCpu[$key]}" | bc -l)" = 1 ]; then worstCpu[$key]=$cpu; fi
       if [ -z "${worstMem[$key]:-}" ] || [ "$mem" -gt "${worstMem[$key]}" ]; then worstMem[$key]=$mem; fi
     done
   done
 done
 echo
-printf '%-16s %14s %14s %14s %14s\n' family "worst s" "worst MB" "recount s" "recount MB"
+# Wall time suffers from other work on the machine; CPU time (user and system) much less.
+printf '%-14s %9s %9s %9s   %11s %11s %11s\n' family "worst s" "cpu s" "MB" "recount: s" "cpu s" "MB"
 for family in $(cd "$cases" && ls); do
-  printf '%-16s %14.2f %14s %14.2f %14s\n' "$family" "${worstTime[plain $family]}" "${worstMem[plain $family]}" \
-    "${worstTime[recount $family]}" "${worstMem[recount $family]}"
+  printf '%-14s %9.2f %9.2f %9s   %11.2f %11.2f %11s\n' "$family" "${worstTime[plain $family]}" "${worstCpu[plain $family]}" \
+    "${worstMem[plain $family]}" "${worstTime[recount $family]}" "${worstCpu[recount $family]}" "${worstMem[recount $family]}"
 done
