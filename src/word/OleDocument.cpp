@@ -104,18 +104,36 @@ public:
     qint64 size() const override { return m_size; }
     QByteArray read(qint64 offset, qint64 length) const override
     {
+        if (offset < 0 || length < 0 || offset > m_size || length > m_size - offset)
+            throw DamagedContent(QStringLiteral("its %1 stream cannot be read where its text lies").arg(m_name));
+        if (length > kBlockBytes)
+            return readRange(offset, length);
+        // Small reads (the header's fields, pieces of a few characters) come from one block read ahead,
+        // as neighbouring pieces usually lie next to each other.
+        if (offset < m_blockOffset || offset + length > m_blockOffset + m_block.size()) {
+            m_blockOffset = offset;
+            m_block = readRange(offset, qMin(kBlockBytes, m_size - offset));
+        }
+        return m_block.mid(static_cast<qsizetype>(offset - m_blockOffset), static_cast<qsizetype>(length));
+    }
+
+private:
+    static constexpr qint64 kBlockBytes = 64 * 1024;
+
+    QByteArray readRange(qint64 offset, qint64 length) const
+    {
         QByteArray data(static_cast<qsizetype>(length), Qt::Uninitialized);
-        if (!m_input.p || offset < 0 || length < 0 || offset > m_size || length > m_size - offset ||
-            gsf_input_seek(m_input.p, offset, G_SEEK_SET) ||
+        if (!m_input.p || gsf_input_seek(m_input.p, offset, G_SEEK_SET) ||
             !gsf_input_read(m_input.p, static_cast<size_t>(length), reinterpret_cast<guint8 *>(data.data())))
             throw DamagedContent(QStringLiteral("its %1 stream cannot be read where its text lies").arg(m_name));
         return data;
     }
 
-private:
     QString m_name;
     GObjectRef<GsfInput> m_input;
     qint64 m_size = 0;
+    mutable QByteArray m_block;
+    mutable qint64 m_blockOffset = 0;
 };
 
 const OleSection *sectionOf(const std::vector<OleSection> &sections, const std::array<unsigned char, 16> &fmtid,
