@@ -13,7 +13,8 @@ namespace word {
 
 namespace {
 
-// The file's bytes from `from`, in bounded chunks, so that memory does not grow with the text.
+// The file's bytes from `from`, in bounded chunks, so that memory does not grow with the text, until
+// `consume` returns false.
 template <typename Consumer>
 void forEachChunk(const FileContent &content, qint64 from, qint64 size, Consumer &&consume)
 {
@@ -22,7 +23,8 @@ void forEachChunk(const FileContent &content, qint64 from, qint64 size, Consumer
         return;
     }
     for (qint64 offset = from; offset < size; offset += limits::kTextReadChunkBytes)
-        consume(QByteArrayView(content.file.read(offset, qMin(limits::kTextReadChunkBytes, size - offset))));
+        if (!consume(QByteArrayView(content.file.read(offset, qMin(limits::kTextReadChunkBytes, size - offset)))))
+            return;
 }
 
 // The length of `bytes` without a UTF-8 sequence that the chunk's end cuts short (its last one to three
@@ -48,8 +50,6 @@ bool isUtf8(const FileContent &content, qint64 from, qint64 size)
     bool valid = true;
     QByteArray carried;
     forEachChunk(content, from, size, [&](QByteArrayView chunk) {
-        if (!valid)
-            return;
         QByteArray joined;
         if (!carried.isEmpty()) {
             joined = carried + chunk.toByteArray();
@@ -58,6 +58,7 @@ bool isUtf8(const FileContent &content, qint64 from, qint64 size)
         const qsizetype whole = lengthOfWholeSequences(chunk);
         valid = chunk.first(whole).isValidUtf8();
         carried = chunk.sliced(whole).toByteArray();
+        return valid;
     });
     return valid && carried.isEmpty();
 }
@@ -111,11 +112,14 @@ void countPlainText(const FileContent &content, TextCounter &counter)
     } else if (head.startsWith("\xFE\xFF")) {
         encoding = QStringDecoder::Utf16BE;
         from = 2;
-    } else if (head.startsWith("\xEF\xBB\xBF")) {
-        encoding = QStringDecoder::Utf8;
-        from = 3;
-    } else if (isUtf8(content, 0, size)) {
-        encoding = QStringDecoder::Utf8;
+    } else {
+        // A UTF-8 byte order mark is stepped over; bytes that are not valid UTF-8 after it make the whole
+        // file Windows-1252 all the same.
+        const qint64 mark = head.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+        if (isUtf8(content, mark, size)) {
+            encoding = QStringDecoder::Utf8;
+            from = mark;
+        }
     }
     LineCounter lines(counter);
     if (encoding) {
@@ -124,10 +128,15 @@ void countPlainText(const FileContent &content, TextCounter &counter)
         forEachChunk(content, from, size, [&](QByteArrayView chunk) {
             const QString text = decoder.decode(chunk);
             lines.add(text);
+            return true;
         });
+        // A UTF-16 text of an odd number of bytes ends in half a character, which reads as U+FFFD.
+        if (*encoding != QStringDecoder::Utf8 && (size - from) % 2 != 0)
+            lines.add(u"\uFFFD");
     } else {
         forEachChunk(content, from, size, [&](QByteArrayView chunk) {
             lines.add(decodeCodePage(1252, chunk.constData(), chunk.size()));
+            return true;
         });
     }
     lines.finish();
