@@ -4,6 +4,7 @@
 #include "cli/Options.h"
 #include <QCoreApplication>
 #include <cerrno>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -46,6 +47,10 @@ int main(int argc, char **argv)
         setenv("TZ", ":/etc/localtime", 0);
     // The command-line parser's option list needs an application object; nothing else runs through it.
     QCoreApplication app(argc, argv);
+    // The application object has set the C library's locale from the environment. Numbers written
+    // through the C library would then take the locale's decimal comma; every output of this command
+    // is read by programs, so numbers keep the C conventions. Qt's own formatting is not affected.
+    setlocale(LC_NUMERIC, "C");
     QCoreApplication::setApplicationName(QStringLiteral("quillmere-extract"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QV_VERSION));
     return cli::run(argc, argv, stdout, stderr);
