@@ -4,6 +4,7 @@
 #include "cli/Options.h"
 #include "cli/OutputFormat.h"
 #include "cli/Record.h"
+#include "cli/TerminalText.h"
 #include "layout/LayoutSession.h"
 #include <QFileInfo>
 #include <QLoggingCategory>
@@ -40,7 +41,7 @@ public:
         QString name = QFileInfo(path).fileName();
         if (name.size() > 50)
             name = name.left(47) + QStringLiteral("...");
-        fprintf(m_err, "\r\033[K%lld  %s", static_cast<long long>(done), name.toUtf8().constData());
+        fprintf(m_err, "\r\033[K%lld  %s", static_cast<long long>(done), escapedForTerminal(name).constData());
         fflush(m_err);
         m_shown = true;
     }
@@ -104,7 +105,7 @@ FILE *g_notesOut = nullptr;
 
 void writeEngineNote(QtMsgType, const QMessageLogContext &, const QString &message)
 {
-    const QByteArray line = QStringLiteral("quillmere-extract: note: %1\n").arg(message).toUtf8();
+    const QByteArray line = "quillmere-extract: note: " + escapedForTerminal(message) + '\n';
     static std::mutex lock;
     const std::lock_guard<std::mutex> hold(lock);
     fwrite(line.constData(), 1, static_cast<size_t>(line.size()), g_notesOut);
@@ -155,13 +156,13 @@ int run(int argc, char **argv, FILE *out, FILE *err)
                 ++tally.failed[static_cast<size_t>(s->kind)];
                 if (!options.quiet) {
                     progress.erase();
-                    fprintf(err, "quillmere-extract: %s\n", s->failure.toUtf8().constData());
+                    fprintf(err, "quillmere-extract: %s\n", escapedForTerminal(s->failure).constData());
                 }
             } else {
                 ++tally.read;
                 if (!s->layoutFailure.isEmpty() && !options.quiet) {
                     progress.erase();
-                    fprintf(err, "quillmere-extract: no pages or lines: %s\n", s->layoutFailure.toUtf8().constData());
+                    fprintf(err, "quillmere-extract: no pages or lines: %s\n", escapedForTerminal(s->layoutFailure).constData());
                 }
             }
             if ((written > 0 && !output.write(format->separator())) || !output.write(s->bytes))
@@ -248,7 +249,7 @@ int run(int argc, char **argv, FILE *out, FILE *err)
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     if (!outputWhole)
         fprintf(err, "quillmere-extract: the output could not be written: %s; it is incomplete\n",
-                output.reason().toUtf8().constData());
+                escapedForTerminal(output.reason()).constData());
     if (!options.quiet)
         fprintf(err, "%s\n", tally.summary(seconds).toUtf8().constData());
     if (!outputWhole)

@@ -198,6 +198,11 @@ Record describeInput(const Input &input, const RecordSettings &settings, layout:
         return r;
     };
 
+    if (input.tooDeep)
+        return fail({}, word::ErrorKind::TooLarge,
+                    QStringLiteral("The folder \"%1\" is not read: it lies more than %2 folders deep.")
+                        .arg(path)
+                        .arg(fs::limits::kMaxWalkDepth));
     if (input.walkError != 0)
         return fail({}, kindOfErrno(input.walkError),
                     QStringLiteral("The folder \"%1\" cannot be read: %2.")
