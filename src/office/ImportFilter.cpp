@@ -37,13 +37,13 @@ QString textCharacterSet(const QByteArray &nativePath)
 
 std::optional<ImportFilter> importFilterFor(const QString &engineFormat, const QByteArray &nativePath)
 {
-    // The engine's format names and the office's filters for them. One filter serves each family: the
-    // Word 2007 filter reads documents, templates and macro-enabled files alike, the Word 97 filter
-    // the binary documents and templates of Word 97 to 2003.
+    // The engine's format names and the office's filters for them. The Word 2007 filter reads documents,
+    // templates and macro-enabled files alike; the binary format has a filter per version (Word 97 to
+    // 2003, 95, 6) and for templates, which refuse each other's files, so they are tried in turn.
     if (engineFormat == QLatin1String("OOXML"))
         return ImportFilter{QStringLiteral("MS Word 2007 XML"), {}};
     if (engineFormat == QLatin1String("OLE"))
-        return ImportFilter{QStringLiteral("MS Word 97"), {}};
+        return ImportFilter{QStringLiteral("MS Word 97\nMS Word 97 Vorlage\nMS Word 95\nMS Word 95 Vorlage\nMS WinWord 6.0"), {}};
     if (engineFormat == QLatin1String("RTF"))
         return ImportFilter{QStringLiteral("Rich Text Format"), {}};
     if (engineFormat == QLatin1String("ODT"))

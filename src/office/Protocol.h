@@ -11,13 +11,14 @@
 // (it need not be valid UTF-8) and a message may hold blanks or line breaks.
 //
 //   helper, once started:  ready layout                  | ready nolayout <reason>
-//   layout <path> <filter> <filter options> <limit ms> -> ok <pages> <lines> <words> <characters>
+//   layout <path> <filters> <filter options> <limit ms> -> ok <pages> <lines> <words> <characters>
 //                                                          <characters with spaces> <paragraphs>
 //                                                        | fail <timed out: 0|1> <reason>
 //   open-new <path>                                    -> ok <modified: 0|1> <has a location: 0|1> <title>
 //                                                        | fail 0 <reason>
 //   status                                             -> status <office pid> <office starts>
 //                                                          <peak office KiB> <isolated: 0|1>
+//   (<filters>: the import filters to try in turn, one a line)
 //   quit (or the end of the input)                     -> the helper ends its office and exits
 namespace office::protocol {
 

@@ -241,7 +241,7 @@ LayoutSession::Outcome LayoutSession::measureOnce(const QByteArray &nativePath, 
     bool connectionLost = false;
     LayoutCounts counts;
     try {
-        counts = m_connection->measure(officePath, filter, filterOptions);
+        counts = m_connection->measure(officePath, filter.split(QLatin1Char('\n'), Qt::SkipEmptyParts), filterOptions);
     } catch (const OfficeError &e) {
         error = e.reason;
         connectionLost = e.connectionLost;

@@ -226,37 +226,41 @@ OfficeConnection::~OfficeConnection()
     }
 }
 
-LayoutCounts OfficeConnection::measure(const QByteArray &nativePath, const QString &filter, const QString &filterOptions)
+LayoutCounts OfficeConnection::measure(const QByteArray &nativePath, const QStringList &filters, const QString &filterOptions)
 {
     namespace document = ::com::sun::star::document;
     // The filter is named, never left to the office's type detection: a file is read only as the format
-    // this program recognised in it (an HTML page named .doc is not fetched as a web page).
-    std::vector<beans::PropertyValue> options{
-        property("Hidden", uno::Any(true)),
-        property("ReadOnly", uno::Any(true)),
-        property("AsTemplate", uno::Any(false)),
-        property("MacroExecutionMode", uno::Any(document::MacroExecMode::NEVER_EXECUTE)),
-        property("UpdateDocMode", uno::Any(document::UpdateDocMode::NO_UPDATE)),
-        property("FilterName", uno::Any(toOUString(filter))),
-    };
-    if (!filterOptions.isEmpty())
-        options.push_back(property("FilterOptions", uno::Any(toOUString(filterOptions))));
-    const uno::Sequence<beans::PropertyValue> args(options.data(), sal_Int32(options.size()));
-    // No interaction handler is passed, so a password, a repair question or a filter choice ends the
-    // load with an error instead of waiting for an answer nobody can give.
+    // this program recognised in it (an HTML page named .doc is not fetched as a web page). A format
+    // with several filters (the versions of the binary Word format) has them tried in turn.
     const OUString url = toOUString(fileUrl(nativePath));
     Reference<lang::XComponent> doc;
-    try {
-        doc = d->desktop->loadComponentFromURL(url, OUString("_blank"), 0, args);
-    } catch (const lang::DisposedException &) {
-        throw OfficeError{QStringLiteral("the office stopped while opening it"), true};
-    } catch (const uno::RuntimeException &e) {
-        throw OfficeError{QStringLiteral("LibreOffice cannot open it (%1)").arg(describe(e))};
-    } catch (const uno::Exception &e) {
-        throw OfficeError{QStringLiteral("LibreOffice cannot open it (%1)").arg(describe(e))};
+    OfficeError refused{QStringLiteral("LibreOffice cannot open it (damaged, protected with a password or not a document)")};
+    for (const QString &filter : filters) {
+        std::vector<beans::PropertyValue> options{
+            property("Hidden", uno::Any(true)),
+            property("ReadOnly", uno::Any(true)),
+            property("AsTemplate", uno::Any(false)),
+            property("MacroExecutionMode", uno::Any(document::MacroExecMode::NEVER_EXECUTE)),
+            property("UpdateDocMode", uno::Any(document::UpdateDocMode::NO_UPDATE)),
+            property("FilterName", uno::Any(toOUString(filter))),
+        };
+        if (!filterOptions.isEmpty())
+            options.push_back(property("FilterOptions", uno::Any(toOUString(filterOptions))));
+        const uno::Sequence<beans::PropertyValue> args(options.data(), sal_Int32(options.size()));
+        // No interaction handler is passed, so a password, a repair question or a filter choice ends the
+        // load with an error instead of waiting for an answer nobody can give.
+        try {
+            doc = d->desktop->loadComponentFromURL(url, OUString("_blank"), 0, args);
+        } catch (const lang::DisposedException &) {
+            throw OfficeError{QStringLiteral("the office stopped while opening it"), true};
+        } catch (const uno::Exception &e) {
+            refused = OfficeError{QStringLiteral("LibreOffice cannot open it (%1)").arg(describe(e))};
+        }
+        if (doc.is())
+            break;
     }
     if (!doc.is())
-        throw OfficeError{QStringLiteral("LibreOffice cannot open it (damaged, protected with a password or not a document)")};
+        throw refused;
 
     try {
         Reference<lang::XServiceInfo> info(doc, UNO_QUERY);

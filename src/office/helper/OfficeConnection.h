@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 namespace office::helper {
@@ -57,7 +58,7 @@ public:
 
     // Opens the document read-only and hidden through the named import filter, lays it out, reads its
     // pages and lines, closes it. Throws OfficeError.
-    LayoutCounts measure(const QByteArray &nativePath, const QString &filter, const QString &filterOptions);
+    LayoutCounts measure(const QByteArray &nativePath, const QStringList &filters, const QString &filterOptions);
     // Opens the file in a window the user sees as a new, untitled document built from it (the way the
     // office opens a template) and marks it changed, so closing it asks where to keep it. Loaded into the
     // office's default frame: its start centre is replaced, a window with a document is not. Throws
