@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pages and lines from the LibreOffice helper program, for documents the test makes with a known shape;
 // what it does with documents that try to reach the network; and what it leaves behind.
 #include "OfficeTestSupport.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two programs without LibreOffice: neither links it, both run where its program folder is missing;
 // and the batch command leaves no helper, office or file behind when a signal ends it during layouts.
 #include "OfficeTestSupport.h"
