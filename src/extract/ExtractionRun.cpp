@@ -14,12 +14,12 @@ namespace {
 const QString NotSet = QStringLiteral("Not set");
 }
 
-QString ExtractionRun::ReadDocumentProperty(IWordApplication &instance, const QString &wordName)
+std::optional<word::PropertyValue> ExtractionRun::ReadDocumentProperty(IWordApplication &instance, const QString &wordName)
 {
     try {
-        return instance.activeDocument()->builtinProperty(wordName).toText(QLocale());
+        return instance.activeDocument()->builtinProperty(wordName);
     } catch (...) {
-        return NotSet;
+        return std::nullopt;
     }
 }
 
@@ -55,6 +55,9 @@ void ExtractionRun::runExtraction()
 
     std::unique_ptr<IWordApplication> instance;
     t.run(222, [&] { instance = m_ctx.platform.word->create(instanceOptions(names)); });
+    // Counting a text costs more than the rest of a read: the engine counts only for chosen count columns.
+    if (instance)
+        instance->willAsk(names);
 
     int count = 0;
     t.run(224, [&] { count = m_list.count(); });
@@ -142,10 +145,14 @@ void ExtractionRun::processDocument(Trap &t, IWordApplication *instance, const Q
         // The user may have cleared the results meanwhile: a vanished row is skipped, never rewritten.
         if (!rowAdded || !m_table.rowExists(row))
             continue;
-        const QString value = (document && instance) ? ReadDocumentProperty(*instance, names.at(c - 2)) : NotSet;
+        std::optional<word::PropertyValue> value;
+        if (document && instance)
+            value = ReadDocumentProperty(*instance, names.at(c - 2));
         t.run(254, [&] {
+            // The table shows the value in the user's locale and keeps its type beside the text.
             if (m_table.rowExists(row))
-                m_table.setValueText(row, c - 1, value);
+                m_table.setValue(row, c - 1, value ? value->toText(QLocale()) : NotSet,
+                                 value ? TypedValue::of(*value) : TypedValue());
         });
     }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include "word/PropertyValue.h"
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -24,6 +25,9 @@ public:
     // ActiveDocument; throws when no document is open.
     virtual std::shared_ptr<IWordDocument> activeDocument() = 0;
     virtual void quit() = 0;
+    // The properties (by name) that will be read from the documents opened from now on, so that what is
+    // never read is never computed. Only a hint: any property can still be asked for.
+    virtual void willAsk(const QStringList &names) { Q_UNUSED(names); }
 };
 
 // What a run asks of a new instance beyond the values documents store.

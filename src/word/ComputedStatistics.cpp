@@ -1,5 +1,6 @@
 // Statistics for documents that store none: counted from the text, as the word processor counts on
 // opening a document. Stored values win unless a recount was asked for.
+#include "word/EngineLog.h"
 #include "word/Errors.h"
 #include "word/MainText.h"
 #include <new>
@@ -13,16 +14,18 @@ void computeMissingStatistics(DocumentData &d, const FileContent &content,
                                            Builtin::NumberOfCharactersWithSpaces, Builtin::NumberOfParagraphs};
     QList<Builtin> wanted;
     for (const Builtin id : kCounted)
-        if (content.options.recount || !d.has(id))
+        if (content.options.asks(id) && (content.options.recount || !d.has(id)))
             wanted << id;
     if (wanted.isEmpty())
         return; // nothing to count: the text is not even read
     TextCounter counter;
     try {
         extract(counter);
-    } catch (const DamagedContent &) {
+    } catch (const DamagedContent &e) {
+        noteSkipped(QStringLiteral("its text cannot be counted: %1").arg(e.detail()));
         return;
     } catch (const std::bad_alloc &) {
+        noteSkipped(QStringLiteral("its text cannot be counted: it is too large to hold"));
         return;
     }
     const TextStatistics &s = counter.statistics();

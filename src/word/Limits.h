@@ -25,6 +25,13 @@ inline constexpr qint64 kMaxPropertyPartBytes = 8ll * 1024 * 1024;
 // Checking duplicate attributes costs the XML reader the square of their number; real elements have a
 // dozen or two, namespace declarations included (a Word 2003 XML root has the most, about twenty).
 inline constexpr int kMaxXmlAttributesPerElement = 64;
+// Elements in one part: real main parts average well over 30 bytes an element, so even a main part at its
+// size bound has about two million; a part of nothing but empty elements is refused before it costs more
+// than a second or so (an element costs the parser about a thousand instructions, whatever its size).
+inline constexpr qint64 kMaxXmlElements = 4ll * 1024 * 1024;
+// One piece of markup (a start tag and its attributes) held whole by the parser until it ends. Drawings
+// keep their largest attribute values (a shape's packed data) in the hundreds of kilobytes.
+inline constexpr qint64 kMaxXmlTokenBytes = 4ll * 1024 * 1024;
 // Everything the property-set decoder may produce for one document, in bytes of decoded text and blobs.
 // Entries that share or overlap one value would otherwise multiply it thousands of times.
 inline constexpr qint64 kMaxDecodedPropertyBytes = 16ll * 1024 * 1024;
