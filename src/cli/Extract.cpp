@@ -5,7 +5,7 @@
 #include "cli/OutputFormat.h"
 #include "cli/Record.h"
 #include "cli/TerminalText.h"
-#include "layout/LayoutSession.h"
+#include "office/LayoutClient.h"
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <array>
@@ -182,17 +182,23 @@ int run(int argc, char **argv, FILE *out, FILE *err)
             windowMoved.notify_all();
     };
 
-    // Layouts are made by a helper office, one per job (each is used only on the thread that made it).
-    // Without the office the run goes on, and says once that pages and lines stay as the files store them.
-    const bool layouts = options.layout && layout::LayoutSession::available();
-    if (options.layout && !layouts && !options.quiet)
-        fprintf(err, "quillmere-extract: LibreOffice with its word processor is not installed (or this program "
-                     "was built without it): pages and lines that documents do not store stay null\n");
+    // Layouts are made by the LibreOffice helper program, one per job (each is used only on the thread
+    // that made it). Without the helper or the office the run goes on, and says once that pages and lines
+    // stay as the files store them.
+    bool layouts = false;
+    if (options.layout) {
+        office::LayoutClient probe;
+        const QString why = probe.unavailableReason();
+        layouts = why.isEmpty();
+        if (!layouts && !options.quiet)
+            fprintf(err, "quillmere-extract: no layouts: %s; pages and lines that documents do not store stay null\n",
+                    why.toUtf8().constData());
+    }
 
     auto work = [&] {
-        std::unique_ptr<layout::LayoutSession> session;
+        std::unique_ptr<office::LayoutClient> session;
         if (layouts)
-            session = std::make_unique<layout::LayoutSession>();
+            session = std::make_unique<office::LayoutClient>();
         QByteArray bytes;
         for (;;) {
             Input input;
