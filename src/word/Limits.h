@@ -38,6 +38,13 @@ inline constexpr int kMaxOleDirectoryDepth = 2048;      // sibling and child lin
 // of its piece table, and how deeply its fields may nest.
 inline constexpr qint64 kMaxCountedChars = 64ll * 1024 * 1024;
 inline constexpr qint64 kMaxTextPieces = 1024 * 1024;
+// The parts that define how a text is numbered (OOXML numbering and styles): kilobytes to a few hundred
+// in real documents, each read whole.
+inline constexpr qint64 kMaxDefinitionPartBytes = 16ll * 1024 * 1024;
+// Headers, footers and notes counted besides the main text (where the writer counts them): how many
+// parts, and their bytes all together.
+inline constexpr int kMaxOtherStories = 256;
+inline constexpr qint64 kMaxOtherStoryBytes = 64ll * 1024 * 1024;
 inline constexpr int kMaxFieldNesting = 256;
 // RTF font tables: the definitions remembered for their code pages. Real tables list a few dozen fonts;
 // beyond this a hostile table only costs memory, and later fonts fall back to the document's code page.

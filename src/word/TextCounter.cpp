@@ -1,6 +1,7 @@
 #include "word/TextCounter.h"
 #include "word/Limits.h"
 #include <QChar>
+#include <QString>
 
 namespace word {
 
@@ -47,6 +48,14 @@ Kind kindOfCharacter(char16_t c)
 
 } // namespace
 
+CountingRules CountingRules::ofWriter(QStringView application)
+{
+    for (const char *suite : {"LibreOffice", "OpenOffice", "StarOffice", "NeoOffice", "Collabora"})
+        if (application.contains(QLatin1String(suite), Qt::CaseInsensitive))
+            return officeSuite();
+    return word();
+}
+
 void TextCounter::add(QStringView text)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -79,8 +88,11 @@ void TextCounter::add(char16_t c)
         m_inWord = false;
         return;
     }
-    if (kind == Kind::Ignored)
+    if (kind == Kind::Ignored) {
+        if (c == u'\u00AD')
+            softHyphen(); // written as a character (ODF, RTF's \u173, plain text)
         return;
+    }
     ++m_stats.characters;
     ++m_stats.charactersWithSpaces;
     m_paragraphHasText = true;
@@ -88,6 +100,40 @@ void TextCounter::add(char16_t c)
         ++m_stats.words;
         m_inWord = false;
     } else if (!m_inWord) {
+        ++m_stats.words;
+        m_inWord = true;
+    }
+}
+
+void TextCounter::label(QStringView text)
+{
+    if (text.isEmpty())
+        return;
+    m_inWord = false;
+    add(text);
+    m_inWord = false;
+}
+
+void TextCounter::object()
+{
+    m_paragraphHasText = true;
+    if (m_rules.objectIsCharacter) {
+        ++m_stats.characters;
+        ++m_stats.charactersWithSpaces;
+    }
+}
+
+void TextCounter::softHyphen()
+{
+    if (m_rules.softHyphenSeparatesWords) {
+        ++m_stats.charactersWithSpaces;
+        m_inWord = false;
+        return;
+    }
+    ++m_stats.characters;
+    ++m_stats.charactersWithSpaces;
+    m_paragraphHasText = true;
+    if (!m_inWord) {
         ++m_stats.words;
         m_inWord = true;
     }

@@ -13,6 +13,27 @@ struct TextStatistics {
     qint64 paragraphs = 0;           // paragraphs holding at least one character that is not white space
 };
 
+// How the program that last saved a document counts its text: the counts it stores follow its own rules,
+// and a recount is compared with them. Word's rules are the default; the office suites that write ODF
+// (and OOXML now and then) differ in the points below.
+struct CountingRules {
+    // Word: an optional hyphen ends a word and counts among the characters with spaces only. The office
+    // suites count it as a character inside its word.
+    bool softHyphenSeparatesWords = true;
+    // Word: a picture, chart, shape or embedded object in the text counts as one character (but not as a
+    // word). The office suites do not count it; for both, a paragraph holding one is counted.
+    bool objectIsCharacter = true;
+    // The office suites count every story of the document: headers, footers, footnotes and endnotes as
+    // well as the body. Word counts the body (with its text boxes) only.
+    bool countsAllStories = false;
+
+    static CountingRules word() { return {}; }
+    static CountingRules officeSuite() { return {false, false, true}; }
+    // The rules of the program a document names as its writer (OOXML's Application, ODF's generator):
+    // the office suites' own rules for theirs, Word's for everything else.
+    static CountingRules ofWriter(QStringView application);
+};
+
 // Counts text fed to it character by character, the way the word processor counts: a word is a run of
 // characters between white space, except that each East Asian ideograph or kana is a word of its own
 // (those scripts write no spaces between words); control and formatting characters (soft hyphens,
@@ -21,6 +42,13 @@ class TextCounter {
 public:
     void add(QStringView text);
     void add(char16_t c);
+    // A list number or bullet that the word processor generates in front of a paragraph ("1.", "a)",
+    // "•"): counted as text of its own word; the tab or blank that follows it is not counted.
+    void label(QStringView text);
+    // A picture, chart, shape or embedded object anchored in the text.
+    void object();
+    // An optional (soft) hyphen, counted as the rules say.
+    void softHyphen();
     // A character that separates words and counts as a space (tab, line break, page break).
     void space() { add(u' '); }
     // The end of a paragraph in text that has no nesting (binary documents, RTF, plain text).
@@ -30,9 +58,13 @@ public:
     void openParagraph();
     void closeParagraph();
 
+    void setRules(const CountingRules &rules) { m_rules = rules; }
+    const CountingRules &rules() const { return m_rules; }
+
     const TextStatistics &statistics() const { return m_stats; }
 
 private:
+    CountingRules m_rules;
     TextStatistics m_stats;
     bool m_inWord = false;
     bool m_paragraphHasText = false;

@@ -1,8 +1,11 @@
 // The main text of Office Open XML (word/document.xml) and Word 2003 XML documents, which share their
 // vocabulary: paragraphs w:p, text w:t, tabs and breaks inside runs.
+#include "word/EngineLog.h"
 #include "word/Errors.h"
 #include "word/Limits.h"
 #include "word/MainText.h"
+#include "word/OoxmlTextParts.h"
+#include "word/XmlFields.h"
 #include "word/XmlStream.h"
 #include "word/ZipArchive.h"
 
@@ -20,7 +23,8 @@ bool isWordNamespace(QStringView ns)
 // Subtrees outside the main story or not part of the text: notes and headers written inline (Word 2003
 // XML), text moved away in a tracked change, and the fallback copy of content given twice for older
 // readers (a text box's text appears in both the choice and the fallback).
-bool skipsSubtree(const QXmlStreamReader &r)
+// `storyPart`: a header, footer or notes part is being counted, whose own root is one of those.
+bool skipsSubtree(const QXmlStreamReader &r, bool storyPart)
 {
     const QStringView name = r.name();
     if (r.namespaceUri() == QLatin1String("http://schemas.openxmlformats.org/markup-compatibility/2006"))
@@ -31,8 +35,10 @@ bool skipsSubtree(const QXmlStreamReader &r)
                                     QLatin1String("type")) == QLatin1String("Word.Comment");
     if (!isWordNamespace(r.namespaceUri()))
         return false;
-    return name == QLatin1String("footnote") || name == QLatin1String("endnote") || name == QLatin1String("hdr") ||
-           name == QLatin1String("ftr") || name == QLatin1String("moveFrom");
+    if (name == QLatin1String("moveFrom"))
+        return true;
+    return !storyPart && (name == QLatin1String("footnote") || name == QLatin1String("endnote") || name == QLatin1String("hdr") ||
+           name == QLatin1String("ftr"));
 }
 
 // The character a w:sym stands for (a symbol font's code, usually in the private use area).
@@ -48,61 +54,170 @@ char16_t symbolCharacter(const QXmlStreamReader &r)
     return u'\uF000';
 }
 
-void countWordprocessingXml(const QByteArray &xml, const QString &partName, TextCounter &counter)
+bool isOn(const QXmlStreamReader &r)
 {
-    SkippedSubtree skipped;
-    bool inBody = false;
-    bool inText = false;    // inside w:t
-    std::vector<bool> runs; // per open element: whether it is a run (w:r)
+    for (const QXmlStreamAttribute &a : r.attributes())
+        if (a.name() == QLatin1String("val"))
+            return a.value() != QLatin1String("0") && a.value() != QLatin1String("false") && a.value() != QLatin1String("off");
+    return true;
+}
+
+QString valueOf(const QXmlStreamReader &r)
+{
+    for (const QXmlStreamAttribute &a : r.attributes())
+        if (a.name() == QLatin1String("val"))
+            return a.value().toString();
+    return QString();
+}
+
+// A paragraph being read: what its properties say about its numbering, until its label is counted.
+struct OpenParagraph {
+    bool labelDue = true;
+    QString style;
+    std::optional<int> numId;
+    std::optional<int> level;
+};
+
+// Counts one story (the body, or a header, footer or notes part): the Word rules for what is text.
+class WordprocessingScan {
+public:
+    WordprocessingScan(TextCounter &counter, WordListNumbering *numbering, bool wholePart)
+        : m_counter(counter), m_numbering(numbering), m_storyPart(wholePart), m_inBody(wholePart)
+    {
+    }
+
+    void start(const QXmlStreamReader &r)
+    {
+        const bool skip = m_skipped.enter(skipsSubtree(r, m_storyPart));
+        const bool word = isWordNamespace(r.namespaceUri());
+        const QStringView n = r.name();
+        const QStringView parent = m_path.empty() ? QStringView() : m_path.back().name;
+        const bool inRun = !m_path.empty() && m_path.back().run;
+        const bool hiddenRun = !m_path.empty() && m_path.back().hidden;
+        m_path.push_back({word ? n.toString() : QString(), word && n == QLatin1String("r"), hiddenRun});
+        if (skip || !word)
+            return;
+        if (n == QLatin1String("body"))
+            m_inBody = true;
+        if (!m_inBody)
+            return;
+        if (n == QLatin1String("p")) {
+            m_counter.openParagraph();
+            m_paragraphs.push_back({});
+            return;
+        }
+        // Word: run properties saying w:vanish hide the run's text, which Word leaves out of its counts.
+        if (n == QLatin1String("vanish") && parent == QLatin1String("rPr") && m_path.size() >= 3 &&
+            m_path[m_path.size() - 3].run && isOn(r)) {
+            m_path[m_path.size() - 3].hidden = true;
+            return;
+        }
+        if (!m_paragraphs.empty() && m_paragraphs.back().labelDue) {
+            OpenParagraph &p = m_paragraphs.back();
+            if (parent == QLatin1String("pPr") && n == QLatin1String("pStyle"))
+                p.style = valueOf(r);
+            else if (parent == QLatin1String("numPr") && n == QLatin1String("numId"))
+                p.numId = int(qBound<qint64>(0, parseWholeNumber(valueOf(r)).value_or(0), qint64(0x7FFFFFFF)));
+            else if (parent == QLatin1String("numPr") && n == QLatin1String("ilvl"))
+                p.level = int(qBound<qint64>(0, parseWholeNumber(valueOf(r)).value_or(0), qint64(8)));
+            else if (parent == QLatin1String("p") && n != QLatin1String("pPr"))
+                countLabel();
+        }
+        if (hiddenRun)
+            return;
+        if (n == QLatin1String("t"))
+            m_inText = true;
+        else if (inRun) {
+            // Tabs and breaks count only inside runs: w:tab also defines tab stops in paragraph properties.
+            if (n == QLatin1String("tab") || n == QLatin1String("ptab") || n == QLatin1String("br") ||
+                n == QLatin1String("cr"))
+                m_counter.space();
+            else if (n == QLatin1String("noBreakHyphen"))
+                m_counter.add(u'\u2011');
+            else if (n == QLatin1String("softHyphen"))
+                m_counter.softHyphen();
+            else if (n == QLatin1String("sym"))
+                m_counter.add(symbolCharacter(r));
+            else if (n == QLatin1String("drawing") || n == QLatin1String("pict") || n == QLatin1String("object"))
+                m_counter.object(); // a picture, chart, shape or embedded object in the text
+            else if (m_notesCounted && (n == QLatin1String("footnoteReference") || n == QLatin1String("endnoteReference")))
+                m_counter.add(QString::number(++m_noteReferences[n == QLatin1String("endnoteReference")]));
+            else if (m_notesCounted && (n == QLatin1String("footnoteRef") || n == QLatin1String("endnoteRef")))
+                m_counter.add(QString::number(++m_noteMarks[n == QLatin1String("endnoteRef")]));
+        }
+    }
+
+    void end(const QXmlStreamReader &r)
+    {
+        const bool wasSkipped = m_skipped.leave();
+        if (!m_path.empty())
+            m_path.pop_back();
+        if (wasSkipped || !isWordNamespace(r.namespaceUri()))
+            return;
+        const QStringView n = r.name();
+        if (n == QLatin1String("t")) {
+            m_inText = false;
+        } else if (n == QLatin1String("p") && m_inBody) {
+            if (!m_paragraphs.empty()) {
+                countLabel();
+                m_paragraphs.pop_back();
+            }
+            m_counter.closeParagraph();
+        } else if (n == QLatin1String("body")) {
+            m_inBody = false;
+        }
+    }
+
+    void text(const QXmlStreamReader &r)
+    {
+        if (m_inText && m_inBody && !m_skipped.inside() && !(!m_path.empty() && m_path.back().hidden))
+            m_counter.add(r.text());
+    }
+
+    // Notes are numbered in the body's references and again in front of each note's text.
+    void countNoteNumbers(bool on) { m_notesCounted = on; }
+
+private:
+    struct Element {
+        QString name; // local name of a Word element, empty for others
+        bool run = false;
+        bool hidden = false; // inside a hidden run
+    };
+
+    // Word: a numbered paragraph's generated label counts as text of the paragraph.
+    void countLabel()
+    {
+        OpenParagraph &p = m_paragraphs.back();
+        if (!p.labelDue)
+            return;
+        p.labelDue = false;
+        if (m_numbering)
+            m_counter.label(m_numbering->nextLabel(p.style, p.numId, p.level));
+    }
+
+    TextCounter &m_counter;
+    WordListNumbering *m_numbering;
+    SkippedSubtree m_skipped;
+    bool m_storyPart;
+    bool m_inBody;
+    bool m_inText = false;
+    bool m_notesCounted = false;
+    qint64 m_noteReferences[2] = {0, 0};
+    qint64 m_noteMarks[2] = {0, 0};
+    std::vector<Element> m_path;
+    std::vector<OpenParagraph> m_paragraphs;
+};
+
+void countWordprocessingXml(const QByteArray &xml, const QString &partName, WordprocessingScan &scan)
+{
     streamXml(xml, partName, [&](const QXmlStreamReader &r) {
         switch (r.tokenType()) {
-        case QXmlStreamReader::StartElement: {
-            const bool skip = skipped.enter(skipsSubtree(r));
-            const bool inRun = !runs.empty() && runs.back();
-            const bool word = isWordNamespace(r.namespaceUri());
-            const QStringView n = r.name();
-            runs.push_back(word && n == QLatin1String("r"));
-            if (skip || !word)
-                return;
-            if (n == QLatin1String("body"))
-                inBody = true;
-            if (!inBody)
-                return;
-            if (n == QLatin1String("p"))
-                counter.openParagraph();
-            else if (n == QLatin1String("t"))
-                inText = true;
-            else if (inRun) {
-                // Tabs and breaks count only inside runs: w:tab also defines tab stops in paragraph properties.
-                if (n == QLatin1String("tab") || n == QLatin1String("ptab") || n == QLatin1String("br") ||
-                    n == QLatin1String("cr"))
-                    counter.space();
-                else if (n == QLatin1String("noBreakHyphen"))
-                    counter.add(u'\u2011');
-                else if (n == QLatin1String("sym"))
-                    counter.add(symbolCharacter(r));
-            }
-            return;
-        }
-        case QXmlStreamReader::EndElement: {
-            const bool wasSkipped = skipped.leave();
-            if (!runs.empty())
-                runs.pop_back();
-            if (wasSkipped || !isWordNamespace(r.namespaceUri()))
-                return;
-            const QStringView n = r.name();
-            if (n == QLatin1String("t"))
-                inText = false;
-            else if (n == QLatin1String("p") && inBody)
-                counter.closeParagraph();
-            else if (n == QLatin1String("body"))
-                inBody = false;
-            return;
-        }
+        case QXmlStreamReader::StartElement:
+            return scan.start(r);
+        case QXmlStreamReader::EndElement:
+            return scan.end(r);
         case QXmlStreamReader::Characters:
-            if (inText && inBody && !skipped.inside())
-                counter.add(r.text());
-            return;
+            return scan.text(r);
         default:
             return;
         }
@@ -116,12 +231,41 @@ void countOoxmlText(const ZipArchive &zip, const QString &mainPart, TextCounter 
     const auto index = zip.find(mainPart);
     if (!index)
         throw DamagedContent(QStringLiteral("its main document part %1 is missing").arg(mainPart));
-    countWordprocessingXml(zip.read(*index, limits::kMaxPartBytes), mainPart, counter);
+    const OoxmlTextParts parts = readOoxmlTextParts(zip, mainPart);
+    std::optional<WordListNumbering> numbering;
+    try {
+        numbering = readWordListNumbering(zip, parts);
+    } catch (const DamagedContent &e) {
+        noteSkipped(QStringLiteral("its list numbering cannot be read (%1); list numbers are not counted").arg(e.what()));
+    }
+    WordprocessingScan body(counter, numbering ? &*numbering : nullptr, false);
+    body.countNoteNumbers(counter.rules().countsAllStories);
+    countWordprocessingXml(zip.read(*index, limits::kMaxPartBytes), mainPart, body);
+    if (!counter.rules().countsAllStories)
+        return;
+    // The office suites count headers, footers and notes as well.
+    qint64 budget = limits::kMaxOtherStoryBytes;
+    int stories = 0;
+    for (const QString &part : parts.otherStories) {
+        const auto story = zip.find(part);
+        if (!story)
+            continue;
+        if (++stories > limits::kMaxOtherStories || budget <= 0) {
+            noteSkipped(QStringLiteral("it has more headers, footers and notes than are counted; the rest are left out"));
+            return;
+        }
+        const QByteArray xml = zip.read(*story, qMin(budget, limits::kMaxPartBytes));
+        budget -= xml.size();
+        WordprocessingScan scan(counter, numbering ? &*numbering : nullptr, true);
+        scan.countNoteNumbers(true);
+        countWordprocessingXml(xml, part, scan);
+    }
 }
 
 void countWordXmlText(const QByteArray &xml, TextCounter &counter)
 {
-    countWordprocessingXml(xml, QStringLiteral("the document"), counter);
+    WordprocessingScan scan(counter, nullptr, false);
+    countWordprocessingXml(xml, QStringLiteral("the document"), scan);
 }
 
 } // namespace word
