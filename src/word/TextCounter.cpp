@@ -53,6 +53,8 @@ CountingRules CountingRules::ofWriter(QStringView application)
     for (const char *suite : {"LibreOffice", "OpenOffice", "StarOffice", "NeoOffice", "Collabora"})
         if (application.contains(QLatin1String(suite), Qt::CaseInsensitive))
             return officeSuite();
+    if (application.startsWith(QLatin1String("WPS"), Qt::CaseInsensitive))
+        return wps();
     return word();
 }
 
@@ -116,7 +118,8 @@ void TextCounter::label(QStringView text)
 
 void TextCounter::object()
 {
-    m_paragraphHasText = true;
+    if (m_rules.objectMakesParagraph)
+        m_paragraphHasText = true;
     if (m_rules.objectIsCharacter) {
         ++m_stats.characters;
         ++m_stats.charactersWithSpaces;

@@ -23,12 +23,15 @@ struct CountingRules {
     // Word: a picture, chart, shape or embedded object in the text counts as one character (but not as a
     // word). The office suites do not count it; for both, a paragraph holding one is counted.
     bool objectIsCharacter = true;
+    // Word and the office suites count a paragraph that holds only such an object; WPS Office does not.
+    bool objectMakesParagraph = true;
     // The office suites count every story of the document: headers, footers, footnotes and endnotes as
     // well as the body. Word counts the body (with its text boxes) only.
     bool countsAllStories = false;
 
     static CountingRules word() { return {}; }
-    static CountingRules officeSuite() { return {false, false, true}; }
+    static CountingRules officeSuite() { return {false, false, true, true}; }
+    static CountingRules wps() { return {true, false, false, false}; }
     // The rules of the program a document names as its writer (OOXML's Application, ODF's generator):
     // the office suites' own rules for theirs, Word's for everything else.
     static CountingRules ofWriter(QStringView application);
