@@ -1,5 +1,6 @@
 // Statistics for documents that store none: counted from the text, as the word processor counts on
 // opening a document. Stored values win unless a recount was asked for.
+#include "word/EngineLog.h"
 #include "word/Errors.h"
 #include "word/MainText.h"
 #include <new>
@@ -20,9 +21,12 @@ void computeMissingStatistics(DocumentData &d, const FileContent &content,
     TextCounter counter;
     try {
         extract(counter);
-    } catch (const DamagedContent &) {
+    } catch (const DamagedContent &e) {
+        noteSkipped(QStringLiteral("its words, characters and paragraphs cannot be counted: %1").arg(e.detail()));
         return;
     } catch (const std::bad_alloc &) {
+        noteSkipped(QStringLiteral("its words, characters and paragraphs cannot be counted: its text needs more "
+                                   "memory than is available"));
         return;
     }
     const TextStatistics &s = counter.statistics();

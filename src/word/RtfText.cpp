@@ -143,7 +143,13 @@ private:
         case '\r': case '\n':
             paragraph();
             break;
-        default: // \- optional hyphen, \| \: and the rest carry no text
+        case '-': // optional hyphen
+            if (inBody()) {
+                flush();
+                m_counter.softHyphen();
+            }
+            break;
+        default: // \| \: and the rest carry no text
             break;
         }
     }

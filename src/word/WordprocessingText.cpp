@@ -236,7 +236,7 @@ void countOoxmlText(const ZipArchive &zip, const QString &mainPart, TextCounter 
     try {
         numbering = readWordListNumbering(zip, parts);
     } catch (const DamagedContent &e) {
-        noteSkipped(QStringLiteral("its list numbering cannot be read (%1); list numbers are not counted").arg(e.what()));
+        noteSkipped(QStringLiteral("its list numbering cannot be read (%1); list numbers are not counted").arg(e.detail()));
     }
     WordprocessingScan body(counter, numbering ? &*numbering : nullptr, false);
     body.countNoteNumbers(counter.rules().countsAllStories);
