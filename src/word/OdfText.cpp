@@ -7,6 +7,7 @@
 #include "word/XmlFields.h"
 #include "word/XmlStream.h"
 #include "word/ZipArchive.h"
+#include <vector>
 
 namespace word {
 
@@ -53,6 +54,8 @@ public:
             m_lists.openItem(parseWholeNumber(r.attributes().value(kTextNs, QLatin1String("start-value"))));
         } else if (n == QLatin1String("p") || n == QLatin1String("h")) {
             ++m_paragraphDepth;
+            if (m_outerLastWasSpace.size() < size_t(limits::kMaxXmlDepth))
+                m_outerLastWasSpace.push_back(m_lastWasSpace);
             m_counter.openParagraph();
             // ODF: the office suites count the label they generate for a list item's first paragraph.
             m_counter.label(m_lists.paragraphLabel());
@@ -73,8 +76,6 @@ public:
             } else if (n == QLatin1String("tab") || n == QLatin1String("line-break")) {
                 m_counter.space();
                 m_lastWasSpace = true;
-            } else if (n == QLatin1String("soft-hyphen")) {
-                m_counter.softHyphen();
             }
         }
     }
@@ -99,7 +100,10 @@ public:
         } else if ((n == QLatin1String("p") || n == QLatin1String("h")) && m_paragraphDepth > 0) {
             --m_paragraphDepth;
             m_counter.closeParagraph();
-            m_lastWasSpace = true;
+            // A paragraph inside another (a note's, a text box's) leaves the enclosing one's blanks as they were.
+            m_lastWasSpace = m_outerLastWasSpace.empty() || m_outerLastWasSpace.back();
+            if (!m_outerLastWasSpace.empty())
+                m_outerLastWasSpace.pop_back();
         }
     }
 
@@ -173,6 +177,7 @@ private:
     int m_paragraphDepth = 0; // open text:p / text:h
     bool m_lastWasSpace = true; // white space in the XML collapses to one blank, none at a paragraph's start
     qint64 m_blanksStated = 0;  // blanks that text:s elements stand for, all together
+    std::vector<bool> m_outerLastWasSpace; // per open paragraph: the enclosing text's state
 };
 
 void scanOdfPart(const QByteArray &xml, const QString &partName, OdfScan &scan)
