@@ -30,7 +30,10 @@ public:
 
     void start(const QXmlStreamReader &r)
     {
-        if (m_skipped.enter(skipsSubtree(r)))
+        const bool skip = skipsSubtree(r);
+        if (skip && !m_skipped.inside() && m_paragraphDepth > 0 && r.name() == QLatin1String("annotation"))
+            m_counter.anchor(); // the comment is not counted, its place in the paragraph is
+        if (m_skipped.enter(skip))
             return;
         const QStringView ns = r.namespaceUri();
         const QStringView n = r.name();

@@ -88,6 +88,8 @@ void TextCounter::add(char16_t c)
     if (kind == Kind::Space) {
         ++m_stats.charactersWithSpaces;
         m_inWord = false;
+        if (m_rules.countsBlankParagraphs)
+            m_paragraphHasText = true;
         return;
     }
     if (kind == Kind::Ignored) {
@@ -124,6 +126,12 @@ void TextCounter::object()
         ++m_stats.characters;
         ++m_stats.charactersWithSpaces;
     }
+}
+
+void TextCounter::anchor()
+{
+    if (m_rules.countsBlankParagraphs)
+        m_paragraphHasText = true;
 }
 
 void TextCounter::softHyphen()

@@ -28,10 +28,13 @@ struct CountingRules {
     // The office suites count every story of the document: headers, footers, footnotes and endnotes as
     // well as the body. Word counts the body (with its text boxes) only.
     bool countsAllStories = false;
+    // The office suites count a paragraph that holds anything at all: blanks and tabs only, or just the
+    // anchor of a comment. Word counts only paragraphs with something visible in them.
+    bool countsBlankParagraphs = false;
 
     static CountingRules word() { return {}; }
-    static CountingRules officeSuite() { return {false, false, true, true}; }
-    static CountingRules wps() { return {true, false, false, false}; }
+    static CountingRules officeSuite() { return {false, false, true, true, true}; }
+    static CountingRules wps() { return {true, false, false, false, false}; }
     // The rules of the program a document names as its writer (OOXML's Application, ODF's generator):
     // the office suites' own rules for theirs, Word's for everything else.
     static CountingRules ofWriter(QStringView application);
@@ -52,6 +55,9 @@ public:
     void object();
     // An optional (soft) hyphen, counted as the rules say.
     void softHyphen();
+    // The anchor of something kept outside the text (a comment): no character, but the office suites
+    // count the paragraph that holds it.
+    void anchor();
     // A character that separates words and counts as a space (tab, line break, page break).
     void space() { add(u' '); }
     // The end of a paragraph in text that has no nesting (binary documents, RTF, plain text).

@@ -140,6 +140,8 @@ public:
                 m_counter.add(symbolCharacter(r));
             else if (n == QLatin1String("drawing") || n == QLatin1String("pict") || n == QLatin1String("object"))
                 m_counter.object(); // a picture, chart, shape or embedded object in the text
+            else if (n == QLatin1String("commentReference"))
+                m_counter.anchor();
             else if (m_notesCounted && (n == QLatin1String("footnoteReference") || n == QLatin1String("endnoteReference")))
                 m_counter.add(QString::number(++m_noteReferences[n == QLatin1String("endnoteReference")]));
             else if (m_notesCounted && (n == QLatin1String("footnoteRef") || n == QLatin1String("endnoteRef")))
