@@ -16,6 +16,7 @@ namespace {
 const QLatin1String kTextNs("urn:oasis:names:tc:opendocument:xmlns:text:1.0");
 const QLatin1String kOfficeNs("urn:oasis:names:tc:opendocument:xmlns:office:1.0");
 const QLatin1String kSvgNs("urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0");
+const QLatin1String kDrawNs("urn:oasis:names:tc:opendocument:xmlns:drawing:1.0");
 const QLatin1String kStyleNs("urn:oasis:names:tc:opendocument:xmlns:style:1.0");
 
 // Reads one part of the package: its list styles, and the text of the stories that are counted in it
@@ -46,7 +47,16 @@ public:
         else if (ns == kStyleNs && m_counter.rules().countsAllStories && isHeaderOrFooter(n) &&
                  r.attributes().value(kStyleNs, QLatin1String("display")) != QLatin1String("false"))
             ++m_inText;
-        if (m_inText == 0 || ns != kTextNs)
+        if (m_inText == 0)
+            return;
+        if (ns == kDrawNs && n == QLatin1String("frame") && m_paragraphDepth > 0) {
+            // A picture, chart or text frame set in the line like a character; one anchored to the
+            // paragraph or page has no place in the text.
+            if (r.attributes().value(kTextNs, QLatin1String("anchor-type")) == QLatin1String("as-char"))
+                m_counter.object();
+            return;
+        }
+        if (ns != kTextNs)
             return;
         if (n == QLatin1String("list")) {
             const QXmlStreamAttributes a = r.attributes();

@@ -13,6 +13,8 @@ namespace word {
 
 namespace {
 
+const QLatin1String kDrawingNs("http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing");
+
 bool isWordNamespace(QStringView ns)
 {
     return ns == QLatin1String("http://schemas.openxmlformats.org/wordprocessingml/2006/main") ||
@@ -89,6 +91,13 @@ public:
     void start(const QXmlStreamReader &r)
     {
         const bool skip = m_skipped.enter(skipsSubtree(r, m_storyPart));
+        if (!skip && m_inBody && r.namespaceUri() == kDrawingNs && !m_path.empty() && m_path.back().name == QLatin1String("drawing")) {
+            // A DrawingML picture, chart or shape: Word counts it wherever it is anchored; the office
+            // suites only when it sits in the line (wp:inline), as a character would.
+            if (r.name() == QLatin1String("inline") ||
+                (r.name() == QLatin1String("anchor") && m_counter.rules().objectIsCharacter))
+                m_counter.object();
+        }
         const bool word = isWordNamespace(r.namespaceUri());
         const QStringView n = r.name();
         const QStringView parent = m_path.empty() ? QStringView() : m_path.back().name;
@@ -138,8 +147,8 @@ public:
                 m_counter.softHyphen();
             else if (n == QLatin1String("sym"))
                 m_counter.add(symbolCharacter(r));
-            else if (n == QLatin1String("drawing") || n == QLatin1String("pict") || n == QLatin1String("object"))
-                m_counter.object(); // a picture, chart, shape or embedded object in the text
+            else if (n == QLatin1String("pict") || n == QLatin1String("object"))
+                m_counter.object(); // a VML picture, shape or embedded object in the text
             else if (n == QLatin1String("commentReference"))
                 m_counter.anchor();
             else if (m_notesCounted && (n == QLatin1String("footnoteReference") || n == QLatin1String("endnoteReference")))

@@ -28,6 +28,7 @@ QByteArray docxWithBody(const QByteArray &body, const QByteArray &appXml = {},
     const QByteArray document =
         "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\" "
         "xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/2006\" "
+        "xmlns:wp=\"http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing\" "
         "xmlns:wps=\"http://schemas.microsoft.com/office/word/2010/wordprocessingShape\"><w:body>" + body + "</w:body></w:document>";
     QList<wt::ZipEntry> entries{{QStringLiteral("[Content_Types].xml"), "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"/>"},
                                 {QStringLiteral("_rels/.rels"), rels},
@@ -275,7 +276,7 @@ private slots:
 
         const QByteArray hyphenAndPicture =
             "<w:p><w:r><w:t>optional</w:t><w:softHyphen/><w:t>hyphen</w:t></w:r></w:p>"
-            "<w:p><w:r><w:drawing/></w:r></w:p>"
+            "<w:p><w:r><w:drawing><wp:inline/></w:drawing></w:r></w:p>"
             "<w:p><w:r><w:t>Text</w:t></w:r><w:r><w:footnoteReference w:id=\"2\"/></w:r></w:p>";
         const QList<QPair<QString, QByteArray>> stories{
             {QStringLiteral("word/header1.xml"), wordPart("hdr", "<w:p><w:r><w:t>Head</w:t></w:r></w:p>")},
