@@ -55,6 +55,9 @@ public:
     void object();
     // An optional (soft) hyphen, counted as the rules say.
     void softHyphen();
+    // A field (its result may be empty, as a phonetic guide's or a form field's is): the paragraph holding
+    // it counts, for Word and the office suites alike.
+    void field() { m_paragraphHasText = true; }
     // The anchor of something kept outside the text (a comment): no character, but the office suites
     // count the paragraph that holds it.
     void anchor();

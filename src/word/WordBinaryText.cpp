@@ -47,6 +47,8 @@ public:
                     throw DamagedContent(QStringLiteral("its fields are nested too deeply"));
                 m_fields.push_back(true);
                 ++m_instructions;
+                if (m_instructions == 1)
+                    m_counter.field();
                 continue;
             case 0x14: // field separator: the result follows
                 if (!m_fields.empty() && m_fields.back()) {

@@ -136,6 +136,8 @@ public:
             return;
         if (n == QLatin1String("t"))
             m_inText = true;
+        else if (n == QLatin1String("fldSimple"))
+            m_counter.field();
         else if (inRun) {
             // Tabs and breaks count only inside runs: w:tab also defines tab stops in paragraph properties.
             if (n == QLatin1String("tab") || n == QLatin1String("ptab") || n == QLatin1String("br") ||
@@ -151,6 +153,8 @@ public:
                 m_counter.object(); // a VML picture, shape or embedded object in the text
             else if (n == QLatin1String("commentReference"))
                 m_counter.anchor();
+            else if (n == QLatin1String("fldChar") && r.attributes().value(r.namespaceUri().toString(), QLatin1String("fldCharType")) == QLatin1String("begin"))
+                m_counter.field();
             else if (m_notesCounted && (n == QLatin1String("footnoteReference") || n == QLatin1String("endnoteReference")))
                 m_counter.add(QString::number(++m_noteReferences[n == QLatin1String("endnoteReference")]));
             else if (m_notesCounted && (n == QLatin1String("footnoteRef") || n == QLatin1String("endnoteRef")))
