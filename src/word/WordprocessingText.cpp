@@ -91,7 +91,7 @@ public:
     void start(const QXmlStreamReader &r)
     {
         const bool skip = m_skipped.enter(skipsSubtree(r, m_storyPart));
-        if (!skip && m_inBody && r.namespaceUri() == kDrawingNs && !m_path.empty() && m_path.back().name == QLatin1String("drawing")) {
+        if (!skip && m_inBody && r.namespaceUri() == kDrawingNs && !m_path.empty() && m_path.back().kind == Kind::Drawing) {
             // A DrawingML picture, chart or shape: Word counts it wherever it is anchored; the office
             // suites only when it sits in the line (wp:inline), as a character would.
             if (r.name() == QLatin1String("inline") ||
@@ -100,10 +100,10 @@ public:
         }
         const bool word = isWordNamespace(r.namespaceUri());
         const QStringView n = r.name();
-        const QStringView parent = m_path.empty() ? QStringView() : m_path.back().name;
-        const bool inRun = !m_path.empty() && m_path.back().run;
+        const Kind parent = m_path.empty() ? Kind::Other : m_path.back().kind;
+        const bool inRun = parent == Kind::Run;
         const bool hiddenRun = !m_path.empty() && m_path.back().hidden;
-        m_path.push_back({word ? n.toString() : QString(), word && n == QLatin1String("r"), hiddenRun});
+        m_path.push_back({word ? kindOf(n) : Kind::Other, hiddenRun});
         if (skip || !word)
             return;
         if (n == QLatin1String("body"))
@@ -116,20 +116,20 @@ public:
             return;
         }
         // Word: run properties saying w:vanish hide the run's text, which Word leaves out of its counts.
-        if (n == QLatin1String("vanish") && parent == QLatin1String("rPr") && m_path.size() >= 3 &&
-            m_path[m_path.size() - 3].run && isOn(r)) {
+        if (n == QLatin1String("vanish") && parent == Kind::RunProperties && m_path.size() >= 3 &&
+            m_path[m_path.size() - 3].kind == Kind::Run && isOn(r)) {
             m_path[m_path.size() - 3].hidden = true;
             return;
         }
         if (!m_paragraphs.empty() && m_paragraphs.back().labelDue) {
             OpenParagraph &p = m_paragraphs.back();
-            if (parent == QLatin1String("pPr") && n == QLatin1String("pStyle"))
+            if (parent == Kind::ParagraphProperties && n == QLatin1String("pStyle"))
                 p.style = valueOf(r);
-            else if (parent == QLatin1String("numPr") && n == QLatin1String("numId"))
+            else if (parent == Kind::NumberingProperties && n == QLatin1String("numId"))
                 p.numId = int(qBound<qint64>(0, parseWholeNumber(valueOf(r)).value_or(0), qint64(0x7FFFFFFF)));
-            else if (parent == QLatin1String("numPr") && n == QLatin1String("ilvl"))
+            else if (parent == Kind::NumberingProperties && n == QLatin1String("ilvl"))
                 p.level = int(qBound<qint64>(0, parseWholeNumber(valueOf(r)).value_or(0), qint64(8)));
-            else if (parent == QLatin1String("p") && n != QLatin1String("pPr"))
+            else if (parent == Kind::Paragraph && n != QLatin1String("pPr"))
                 countLabel();
         }
         if (hiddenRun)
@@ -193,9 +193,26 @@ public:
     void countNoteNumbers(bool on) { m_notesCounted = on; }
 
 private:
+    // The Word elements whose children matter here.
+    enum class Kind : unsigned char { Other, Paragraph, ParagraphProperties, NumberingProperties, Run, RunProperties, Drawing };
+    static Kind kindOf(QStringView n)
+    {
+        if (n == QLatin1String("r"))
+            return Kind::Run;
+        if (n == QLatin1String("p"))
+            return Kind::Paragraph;
+        if (n == QLatin1String("rPr"))
+            return Kind::RunProperties;
+        if (n == QLatin1String("pPr"))
+            return Kind::ParagraphProperties;
+        if (n == QLatin1String("numPr"))
+            return Kind::NumberingProperties;
+        if (n == QLatin1String("drawing"))
+            return Kind::Drawing;
+        return Kind::Other;
+    }
     struct Element {
-        QString name; // local name of a Word element, empty for others
-        bool run = false;
+        Kind kind = Kind::Other;
         bool hidden = false; // inside a hidden run
     };
 
