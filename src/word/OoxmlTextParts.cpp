@@ -184,16 +184,21 @@ OoxmlTextParts readOoxmlTextParts(const ZipArchive &zip, const QString &mainPart
     return parts;
 }
 
-WordListNumbering readWordListNumbering(const ZipArchive &zip, const OoxmlTextParts &parts)
+WordListNumbering readWordListNumbering(const ZipArchive &zip, const OoxmlTextParts &parts, bool directNumbering)
 {
     WordListNumbering n;
+    if (parts.numbering.isEmpty())
+        return n;
+    // Most styles parts number nothing; a quick look saves parsing them.
+    const QByteArray styles = readDefinitionPart(zip, parts.styles);
+    const bool styleNumbering = styles.contains("numPr");
+    if (!directNumbering && !styleNumbering)
+        return n;
     const QByteArray numbering = readDefinitionPart(zip, parts.numbering);
     if (numbering.isEmpty())
-        return n; // no lists: the styles are not needed either
-    readNumberingPart(numbering, parts.numbering, n);
-    if (n.isEmpty())
         return n;
-    if (const QByteArray styles = readDefinitionPart(zip, parts.styles); !styles.isEmpty())
+    readNumberingPart(numbering, parts.numbering, n);
+    if (!n.isEmpty() && styleNumbering)
         readStylesPart(styles, parts.styles, n);
     return n;
 }

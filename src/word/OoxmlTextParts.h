@@ -23,7 +23,9 @@ struct OoxmlTextParts {
 OoxmlTextParts readOoxmlTextParts(const ZipArchive &zip, const QString &mainPart);
 
 // The numbering definitions and the numbering of paragraph styles, from the two parts (each may be empty).
-// Throws DamagedContent when a part is too large or not well-formed: its labels would be wrong.
-WordListNumbering readWordListNumbering(const ZipArchive &zip, const OoxmlTextParts &parts);
+// `directNumbering`: the main text numbers paragraphs itself (w:numPr); when neither it nor a style does,
+// the definitions are not read at all. Throws DamagedContent when a part is too large or not
+// well-formed: its labels would be wrong.
+WordListNumbering readWordListNumbering(const ZipArchive &zip, const OoxmlTextParts &parts, bool directNumbering);
 
 } // namespace word

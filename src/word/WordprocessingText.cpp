@@ -263,16 +263,22 @@ void countOoxmlText(const ZipArchive &zip, const QString &mainPart, TextCounter 
     const auto index = zip.find(mainPart);
     if (!index)
         throw DamagedContent(QStringLiteral("its main document part %1 is missing").arg(mainPart));
-    const OoxmlTextParts parts = readOoxmlTextParts(zip, mainPart);
+    const QByteArray xml = zip.read(*index, limits::kMaxPartBytes);
+    // Only a text that numbers paragraphs, itself or through their styles, needs the definitions.
+    const bool direct = xml.contains("numPr");
+    const bool mayBeNumbered = direct || xml.contains("pStyle");
+    const OoxmlTextParts parts = mayBeNumbered || counter.rules().countsAllStories ? readOoxmlTextParts(zip, mainPart)
+                                                                                   : OoxmlTextParts{};
     std::optional<WordListNumbering> numbering;
     try {
-        numbering = readWordListNumbering(zip, parts);
+        if (mayBeNumbered)
+            numbering = readWordListNumbering(zip, parts, direct);
     } catch (const DamagedContent &e) {
         noteSkipped(QStringLiteral("its list numbering cannot be read (%1); list numbers are not counted").arg(e.detail()));
     }
     WordprocessingScan body(counter, numbering ? &*numbering : nullptr, false);
     body.countNoteNumbers(counter.rules().countsAllStories);
-    countWordprocessingXml(zip.read(*index, limits::kMaxPartBytes), mainPart, body);
+    countWordprocessingXml(xml, mainPart, body);
     if (!counter.rules().countsAllStories)
         return;
     // The office suites count headers, footers and notes as well.
@@ -286,11 +292,11 @@ void countOoxmlText(const ZipArchive &zip, const QString &mainPart, TextCounter 
             noteSkipped(QStringLiteral("it has more headers, footers and notes than are counted; the rest are left out"));
             return;
         }
-        const QByteArray xml = zip.read(*story, qMin(budget, limits::kMaxPartBytes));
-        budget -= xml.size();
+        const QByteArray storyXml = zip.read(*story, qMin(budget, limits::kMaxPartBytes));
+        budget -= storyXml.size();
         WordprocessingScan scan(counter, numbering ? &*numbering : nullptr, true);
         scan.countNoteNumbers(true);
-        countWordprocessingXml(xml, part, scan);
+        countWordprocessingXml(storyXml, part, scan);
     }
 }
 
