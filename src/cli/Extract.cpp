@@ -243,7 +243,10 @@ int run(int argc, char **argv, FILE *out, FILE *err)
         fprintf(err, "%s\n", tally.summary(seconds).toUtf8().constData());
     if (!outputWhole)
         return kExitWriteFailed;
-    return tally.failures() == 0 && !source.listFailed() ? kExitAllRead : kExitSomeFailed;
+    // --ignore-failed-read spares only documents that have their record; a list cut short leaves inputs
+    // with no record at all, so it fails the run either way.
+    const bool documentsFailed = tally.failures() > 0 && !options.ignoreFailedRead;
+    return documentsFailed || source.listFailed() ? kExitSomeFailed : kExitAllRead;
 }
 
 } // namespace cli

@@ -61,8 +61,8 @@ const char kOutput[] =
 const char kExit[] =
     "\n"
     "Exit status:\n"
-    "  0  every document was read\n"
-    "  1  some could not be read (or a list could not be read to its end)\n"
+    "  0  every document was read (with --ignore-failed-read: every input has its record, read or not)\n"
+    "  1  some could not be read (or a list could not be read to its end, also with --ignore-failed-read)\n"
     "  2  wrong usage\n"
     "  3  the output could not be written whole (a full disk, a device error); the run stops there\n";
 

@@ -86,6 +86,9 @@ int parseArguments(int argc, char **argv, Options &options, FILE *out, FILE *err
                                    "is K, for splitting one run over several processes or hosts.", "K/N");
     const QCommandLineOption skip("skip", "Leave out the first N inputs (after --shard), to resume a run "
                                   "that wrote N lines before it was stopped.", "N");
+    const QCommandLineOption ignoreFailedRead("ignore-failed-read", "Documents that cannot be read are still "
+                                              "reported (record, error line, summary) but do not make the exit "
+                                              "status 1, for schedulers that take 1 as a failed task.");
     const QCommandLineOption recount("recount", "Count words, characters and paragraphs from the text even "
                                      "where the document stores them, to find stale stored counts.");
     const QCommandLineOption layout("layout", "Take pages and lines that a document does not store from its "
@@ -95,7 +98,7 @@ int parseArguments(int argc, char **argv, Options &options, FILE *out, FILE *err
     const QCommandLineOption help({"h", "help"}, "Show this help and exit.");
     const QCommandLineOption version("version", "Show the version and exit.");
     parser.addOptions({ext, list, nul, jobs, quiet, verbose, noHidden, format, fields, hash, root, shard, skip,
-                       recount, layout, layoutTimeout, help, version});
+                       ignoreFailedRead, recount, layout, layoutTimeout, help, version});
     parser.addPositionalArgument("PATH", "Documents and folders to read.", "PATH...");
 
     if (!parser.parse(raw.texts()))
@@ -117,6 +120,7 @@ int parseArguments(int argc, char **argv, Options &options, FILE *out, FILE *err
     if (options.quiet && options.verbose)
         return usageError(QStringLiteral("--quiet and --verbose exclude each other"));
     options.hidden = !parser.isSet(noHidden);
+    options.ignoreFailedRead = parser.isSet(ignoreFailedRead);
     options.recount = parser.isSet(recount);
     options.layout = parser.isSet(layout);
     if (parser.isSet(layoutTimeout)) {

@@ -44,6 +44,7 @@ struct Options {
     qint64 shardIndex = 0;
     qint64 shardCount = 1;
     qint64 skip = 0;
+    bool ignoreFailedRead = false;  // unreadable documents are reported but do not fail the run
     bool recount = false;           // count words, characters and paragraphs even where the file stores them
     bool layout = false;            // pages and lines from a layout where the file stores none
     std::chrono::milliseconds layoutTimeout{kDefaultLayoutTimeout};

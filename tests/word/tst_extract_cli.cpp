@@ -256,6 +256,25 @@ private slots:
         QCOMPARE(run({QStringLiteral("--list"), m_dir.filePath(QStringLiteral("no-list.txt"))}).exitCode, 2);
     }
 
+    // For a scheduler, unreadable documents are data: they keep their records and lines but the run
+    // succeeds. Inputs left without a record (a list cut short, output not written) still fail it.
+    void ignoreFailedReadStillReports()
+    {
+        const Run plain = run({m_folder});
+        const Run ignoring = run({QStringLiteral("--ignore-failed-read"), m_folder});
+        QCOMPARE(ignoring.exitCode, 0);
+        QCOMPARE(ignoring.out, plain.out);
+        QCOMPARE(ignoring.lines[2].value(QStringLiteral("error_kind")).toString(), QStringLiteral("not-a-document"));
+        QVERIFY2(ignoring.err.contains("d.pdf") && ignoring.err.contains(" 4 read, 1 failed (not-a-document 1) in "),
+                 ignoring.err.constData());
+        const QString list = wt::writeFile(m_dir, QStringLiteral("cut-list.txt"),
+                                           in(QStringLiteral("d.pdf")).toUtf8() + '\n' + QByteArray(70000, 'x') + '\n');
+        QCOMPARE(run({QStringLiteral("--ignore-failed-read"), QStringLiteral("-@"), list}).exitCode, 1);
+        if (QFileInfo::exists(QStringLiteral("/dev/full")))
+            QCOMPARE(run({QStringLiteral("--ignore-failed-read"), m_folder}, "UTC", {}, QStringLiteral("/dev/full")).exitCode, 3);
+        QCOMPARE(run({QStringLiteral("--ignore-failed-read")}).exitCode, 2);
+    }
+
     void fullDeviceIsAnError()
     {
         if (!QFileInfo::exists(QStringLiteral("/dev/full")))
@@ -598,7 +617,7 @@ private slots:
         QVERIFY(r.out.startsWith("Usage: quillmere-extract"));
         QVERIFY(r.out.contains("--shard"));
         QVERIFY(r.out.contains("--layout-timeout") && r.out.contains("--recount") && r.out.contains("computed"));
-        QVERIFY(r.out.contains("--verbose"));
+        QVERIFY(r.out.contains("--verbose") && r.out.contains("--ignore-failed-read"));
         QVERIFY(r.err.isEmpty());
         const Run v = run({QStringLiteral("--version")});
         QCOMPARE(v.exitCode, 0);
