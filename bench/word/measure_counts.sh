@@ -36,8 +36,9 @@ if [ ! -x "$build/bin/quillmere-extract" ] || { [ -z "$layout" ] && [ ! -x "$bui
   nice cmake --build "$build" -j2 --target quillmere-extract bench_layout >/dev/null
 fi
 
-"$build/bin/quillmere-extract" -q "$folder" > "$out/stored.jsonl"
-"$build/bin/quillmere-extract" -q --recount "$folder" > "$out/recount.jsonl"
+# Documents that cannot be read are part of any real folder: they get a record, not a failed run.
+"$build/bin/quillmere-extract" -q --ignore-failed-read "$folder" > "$out/stored.jsonl"
+"$build/bin/quillmere-extract" -q --ignore-failed-read --recount "$folder" > "$out/recount.jsonl"
 if [ -z "$layout" ]; then
   layout=$out/layout.jsonl
   "$build/bin/bench_layout" --records "$layout" "$folder" > "$out/layout.out"
