@@ -193,22 +193,6 @@ private:
     std::vector<bool> m_outerLastWasSpace; // per open paragraph: the enclosing text's state
 };
 
-void scanOdfPart(const QByteArray &xml, const QString &partName, OdfScan &scan)
-{
-    streamXml(xml, partName, [&](const QXmlStreamReader &r) {
-        switch (r.tokenType()) {
-        case QXmlStreamReader::StartElement:
-            return scan.start(r);
-        case QXmlStreamReader::EndElement:
-            return scan.end(r);
-        case QXmlStreamReader::Characters:
-            return scan.text(r);
-        default:
-            return;
-        }
-    });
-}
-
 } // namespace
 
 void countOdfText(const ZipArchive &zip, TextCounter &counter)
@@ -222,10 +206,10 @@ void countOdfText(const ZipArchive &zip, TextCounter &counter)
     const QString stylesName = QStringLiteral("styles.xml");
     if (const auto styles = zip.find(stylesName)) {
         OdfScan scan(counter, lists, stylesName);
-        scanOdfPart(zip.read(*styles, limits::kMaxDefinitionPartBytes), stylesName, scan);
+        scanXml(zip.read(*styles, limits::kMaxDefinitionPartBytes), stylesName, scan);
     }
     OdfScan scan(counter, lists, partName);
-    scanOdfPart(zip.read(*index, limits::kMaxPartBytes), partName, scan);
+    scanXml(zip.read(*index, limits::kMaxPartBytes), partName, scan);
 }
 
 } // namespace word

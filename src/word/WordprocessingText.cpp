@@ -240,22 +240,6 @@ private:
     std::vector<OpenParagraph> m_paragraphs;
 };
 
-void countWordprocessingXml(const QByteArray &xml, const QString &partName, WordprocessingScan &scan)
-{
-    streamXml(xml, partName, [&](const QXmlStreamReader &r) {
-        switch (r.tokenType()) {
-        case QXmlStreamReader::StartElement:
-            return scan.start(r);
-        case QXmlStreamReader::EndElement:
-            return scan.end(r);
-        case QXmlStreamReader::Characters:
-            return scan.text(r);
-        default:
-            return;
-        }
-    });
-}
-
 } // namespace
 
 void countOoxmlText(const ZipArchive &zip, const QString &mainPart, TextCounter &counter)
@@ -278,7 +262,7 @@ void countOoxmlText(const ZipArchive &zip, const QString &mainPart, TextCounter 
     }
     WordprocessingScan body(counter, numbering ? &*numbering : nullptr, false);
     body.countNoteNumbers(counter.rules().countsAllStories);
-    countWordprocessingXml(xml, mainPart, body);
+    scanXml(xml, mainPart, body);
     if (!counter.rules().countsAllStories)
         return;
     // The office suites count headers, footers and notes as well.
@@ -296,14 +280,14 @@ void countOoxmlText(const ZipArchive &zip, const QString &mainPart, TextCounter 
         budget -= storyXml.size();
         WordprocessingScan scan(counter, numbering ? &*numbering : nullptr, true);
         scan.countNoteNumbers(true);
-        countWordprocessingXml(storyXml, part, scan);
+        scanXml(storyXml, part, scan);
     }
 }
 
 void countWordXmlText(const QByteArray &xml, TextCounter &counter)
 {
     WordprocessingScan scan(counter, nullptr, false);
-    countWordprocessingXml(xml, QStringLiteral("the document"), scan);
+    scanXml(xml, QStringLiteral("the document"), scan);
 }
 
 } // namespace word

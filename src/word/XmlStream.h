@@ -12,6 +12,25 @@ namespace word {
 void streamXml(const QByteArray &xml, const QString &partName,
                const std::function<void(const QXmlStreamReader &)> &onToken);
 
+// Streams a whole XML part like streamXml to a scanner's start(reader), end(reader) and text(reader),
+// called at each element's start and end and at each run of text.
+template <class Scanner>
+void scanXml(const QByteArray &xml, const QString &partName, Scanner &scanner)
+{
+    streamXml(xml, partName, [&](const QXmlStreamReader &r) {
+        switch (r.tokenType()) {
+        case QXmlStreamReader::StartElement:
+            return scanner.start(r);
+        case QXmlStreamReader::EndElement:
+            return scanner.end(r);
+        case QXmlStreamReader::Characters:
+            return scanner.text(r);
+        default:
+            return;
+        }
+    });
+}
+
 // Skips the subtrees of chosen elements while streaming: enter() at each start element and leave() at
 // each end element tell whether the token lies inside a skipped subtree.
 class SkippedSubtree {
