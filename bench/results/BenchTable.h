@@ -15,6 +15,9 @@ inline const QStringList PropertyHeaders{
     "Revision Number", "Total Editing Time", "Pages", "Paragraphs", "Lines", "Words", "Characters",
     "Characters (with spaces)", "Bytes"};
 
+inline QDateTime dateFor(int row) { return QDateTime(QDate(2020, 1, 1).addDays(row % 2000), QTime(9, 30).addSecs(row % 30000)); }
+inline qint64 numberFor(int row, int k) { return (row * 37 + k * 101) % 100000; }
+
 inline QString valueFor(int row, int k)
 {
     switch (k) {
@@ -29,10 +32,20 @@ inline QString valueFor(int row, int k)
     case 9: return QString();
     case 10: return QStringLiteral("Normal.dotm");
     case 11: case 12: case 13: case 14:
-        return word::PropertyValue::dateTime(QDateTime(QDate(2020, 1, 1).addDays(row % 2000), QTime(9, 30).addSecs(row % 30000)))
-            .toText(QLocale());
-    default: return QString::number((row * 37 + k * 101) % 100000);
+        return word::PropertyValue::dateTime(dateFor(row)).toText(QLocale());
+    default: return QString::number(numberFor(row, k));
     }
+}
+
+// What a run keeps beside each text: dates, the editing time and the counts typed; the revision
+// number is text, as the engine reads it.
+inline TypedValue typedFor(int row, int k)
+{
+    if (k >= 11 && k <= 14)
+        return TypedValue::dateTime(dateFor(row).date(), dateFor(row).time());
+    if (k >= 17)
+        return TypedValue::wholeNumber(numberFor(row, k));
+    return {};
 }
 
 inline QString pathFor(int row)
@@ -50,7 +63,7 @@ inline void fill(ResultsTable &table, int rows)
     for (int r = 0; r < rows; ++r) {
         const auto id = table.appendRow(pathFor(r));
         for (int k = 1; k <= PropertyHeaders.size(); ++k)
-            table.setValueText(id, k, valueFor(r, k));
+            table.setValue(id, k, valueFor(r, k), typedFor(r, k));
     }
     table.checkAllRows();
 }

@@ -1,4 +1,6 @@
 #include "app/Form1.h"
+#include "app/CommandLine.h"
+#include "app/FocusMark.h"
 #include "core/ErrorLocation.h"
 #include "core/FileExists.h"
 #include "core/FormColors.h"
@@ -32,6 +34,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <clocale>
 #include <cmath>
 
 namespace {
@@ -128,6 +131,11 @@ void Form1::buildControls()
     for (int i = 0; i + 1 < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i], tabOrder[i + 1]);
     m_progress->setFocusPolicy(Qt::TabFocus);
+    // The buttons show the focus through the style; the lists (when they have no current entry) and the
+    // progress bar show none, so they carry a mark of their own.
+    for (QWidget *unmarked : {static_cast<QWidget *>(m_listView1), static_cast<QWidget *>(m_listView2),
+                              static_cast<QWidget *>(m_progress)})
+        FocusMark::attach(unmarked);
 
     connect(b1, &QPushButton::clicked, this, &Form1::PushButton1_Click);
     connect(b2, &QPushButton::clicked, this, &Form1::PushButton2_Click);
@@ -201,11 +209,10 @@ bool Form1::Form_Load()
         });
     }
     t.run(110, [&] { visitHomePage(); });
-    t.run(112, [&] {
-        // Recorded once: while no list (or an empty one) is stored.
-        if (!m_settings.contains(setting::Snapshot.key) || m_settings.read(setting::Snapshot).isEmpty())
-            RecordSampleList(m_ctx);
-    });
+    // Recorded while no list (or an empty one) is stored. A test that fails counts as passed, as for every
+    // conditional step: the list is recorded then, and its write sets a damaged settings file aside at once.
+    if (t.test(112, [&] { return !m_settings.contains(setting::Snapshot.key) || m_settings.read(setting::Snapshot).isEmpty(); }))
+        t.run(112, [&] { RecordSampleList(m_ctx); });
     t.run(130, [&] { m_listView1->addFileColumn(); });
     t.run(132, [&] { m_listView1->setFileColumnWidthTwips(7000); });
     bool available = true;
@@ -215,13 +222,8 @@ bool Form1::Form_Load()
     return available;
 }
 
-void Form1::openFromCommandLine(const QStringList &arguments)
+void Form1::openFromCommandLine(const QStringList &paths)
 {
-    // A drop always names full paths; a name typed in a terminal is taken from where it was typed.
-    QStringList paths;
-    for (const QString &argument : arguments)
-        if (!argument.isEmpty())
-            paths << QDir::current().absoluteFilePath(argument);
     if (paths.isEmpty())
         return;
     InputFileListView *view = m_listView1;
@@ -262,15 +264,33 @@ void Form1::PushButton13_Click() { results::saveResultsAsWorkbook(m_ctx, *m_resu
 
 int runApplication(int argc, char **argv)
 {
+    // Help and the version are answered before the application object exists, so they need no display.
+    QStringList given;
+    for (int i = 1; i < argc; ++i)
+        given << QString::fromLocal8Bit(argv[i]);
+    const CommandLine asked = CommandLine::parse(given, QDir::currentPath());
+    if (asked.request == CommandLine::Request::Help || asked.request == CommandLine::Request::Version)
+        return asked.answer(stdout, stderr);
+
     QApplication app(argc, argv);
+    // The application object has set the C library's locale from the environment. Libraries that write
+    // files for other programs (the workbook's numbers) print through the C library and would then
+    // write a decimal comma that those programs misread; what the user reads is formatted by Qt, which
+    // keeps following the user's locale.
+    setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(product::Name);
     QApplication::setOrganizationName(settingsIdentity::Organisation);
     QApplication::setWindowIcon(programIcon());
+    // The application object has taken out the options it knows (-platform, -style ...); anything else
+    // that looks like an option is refused before the window starts.
+    const CommandLine line = CommandLine::parse(QCoreApplication::arguments().mid(1), QDir::currentPath());
+    if (const int status = line.answer(stdout, stderr); status >= 0)
+        return status;
     Form1 form(Platform::desktop(), QCoreApplication::applicationDirPath());
     if (!form.Form_Load())
         return 0;
     centreOnScreen(form);
     form.show();
-    form.openFromCommandLine(QCoreApplication::arguments().mid(1));
+    form.openFromCommandLine(line.paths);
     return app.exec();
 }

@@ -26,9 +26,9 @@ public:
     // The start-up sequence; false when it ended the program (no document engine).
     bool Form_Load();
 
-    // Files and folders named on the command line (the menu entry's "Open with") are added to the input
-    // list as a drop of the same items would add them, once the event loop runs.
-    void openFromCommandLine(const QStringList &arguments);
+    // Files and folders named on the command line (the menu entry's "Open with"), absolute and clean, are
+    // added to the input list as a drop of the same items would add them, once the event loop runs.
+    void openFromCommandLine(const QStringList &paths);
 
     // MainWindowState
     int mousePointer() const override { return m_pointer.value(); }

@@ -14,12 +14,12 @@ namespace {
 const QString NotSet = QStringLiteral("Not set");
 }
 
-QString ExtractionRun::ReadDocumentProperty(IWordApplication &instance, const QString &wordName)
+std::optional<word::PropertyValue> ExtractionRun::ReadDocumentProperty(IWordApplication &instance, const QString &wordName)
 {
     try {
-        return instance.activeDocument()->builtinProperty(wordName).toText(QLocale());
+        return instance.activeDocument()->builtinProperty(wordName);
     } catch (...) {
-        return NotSet;
+        return std::nullopt;
     }
 }
 
@@ -130,10 +130,14 @@ void ExtractionRun::processDocument(Trap &t, IWordApplication *instance, const Q
         // The user may have cleared the results meanwhile: a vanished row is skipped, never rewritten.
         if (!rowAdded || !m_table.rowExists(row))
             continue;
-        const QString value = (document && instance) ? ReadDocumentProperty(*instance, names.at(c - 2)) : NotSet;
+        std::optional<word::PropertyValue> value;
+        if (document && instance)
+            value = ReadDocumentProperty(*instance, names.at(c - 2));
         t.run(254, [&] {
+            // The table shows the value in the user's locale and keeps its type beside the text.
             if (m_table.rowExists(row))
-                m_table.setValueText(row, c - 1, value);
+                m_table.setValue(row, c - 1, value ? value->toText(QLocale()) : NotSet,
+                                 value ? TypedValue::of(*value) : TypedValue());
         });
     }
 

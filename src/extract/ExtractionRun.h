@@ -1,5 +1,7 @@
 #pragma once
 #include "core/UiContext.h"
+#include "word/PropertyValue.h"
+#include <optional>
 
 class InputFileList;
 class ResultsTable;
@@ -16,8 +18,9 @@ public:
     void runExtraction();
     bool inProgress() const { return m_inProgress; }
 
-    // Reads one property of the active document as text; "Not set" when anything fails. Never throws.
-    static QString ReadDocumentProperty(IWordApplication &instance, const QString &wordName);
+    // Reads one property of the active document, typed; nothing when anything fails, which the table
+    // shows as "Not set". Never throws.
+    static std::optional<word::PropertyValue> ReadDocumentProperty(IWordApplication &instance, const QString &wordName);
 
     // Reads of the page count before the wait gives up on a count that never settles.
     static constexpr int MaxPageCountReads = 40;

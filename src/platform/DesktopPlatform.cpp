@@ -28,8 +28,8 @@
 #include <unistd.h>
 
 namespace {
-// Message texts break lines with a bare carriage return, as the classic message box shows them; Qt's
-// labels break only on line feeds.
+// The program's message texts break lines with a bare carriage return (two of them for an empty line);
+// Qt's labels break only on line feeds, so each break becomes one.
 QString displayed(const QString &text)
 {
     QString t = text;
@@ -112,7 +112,8 @@ QString IFileDialogs::answerFor(const QStringList &fullPaths)
     QString answer = folder;
     for (const QString &p : fullPaths)
         answer += QChar(u'\0') + QFileInfo(p).absoluteFilePath().mid(skip);
-    // The classic dialog needs room for the terminating NULs as well.
+    // The name buffer holds the answer and its two terminating NULs; an answer that leaves no room for
+    // them is refused as too long.
     if (answer.size() + 2 > FileNameBufferChars)
         throw RuntimeError(RuntimeError::DialogBufferTooSmall, QStringLiteral("The FileName buffer is too small to store the selected file name(s)."));
     return answer;

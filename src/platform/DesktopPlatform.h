@@ -55,8 +55,9 @@ private:
 
 // QSettings file $XDG_CONFIG_HOME/<organisation>/<application>.conf, one group per section. Every call
 // works on a fresh QSettings, so a refusal concerns that call alone (QSettings keeps its first error for
-// its whole life). A file that cannot be read whole is never rewritten: before the first write to it the
-// damaged file is kept beside it under a new name, and a new file is started.
+// its whole life). A file that cannot be read whole still answers reads with the keys that could be
+// parsed, but is never rewritten: before the first write to it the damaged file is kept beside it under
+// a new name, and a new file is started with what could be read and the new value.
 class QSettingsBackend : public ISettingsBackend {
 public:
     QSettingsBackend(const QString &organisation, const QString &application, const QString &section);

@@ -17,6 +17,7 @@ public:
     virtual QString chooseFolder(QWidget *owner, const QString &prompt, const QString &startFolder) = 0;
 
     static constexpr int FileNameBufferChars = 30000;
-    // Builds the multi-selection answer the way the classic dialog does and enforces its buffer.
+    // Builds the multi-selection answer (folder, NUL, names) from the chosen paths and refuses one that
+    // does not fit the name buffer.
     static QString answerFor(const QStringList &fullPaths);
 };

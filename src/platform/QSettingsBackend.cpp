@@ -131,7 +131,9 @@ std::optional<QString> QSettingsBackend::read(const QString &key)
     // carries no error from an earlier call.
     const QSettings settings(QSettings::NativeFormat, QSettings::UserScope, m_organisation, m_application);
     const QString path = m_section + QLatin1Char('/') + key;
-    if (const QSettings::Status status = loadWhole(settings); status != QSettings::NoError)
+    // Only a file that cannot be opened refuses the read. A damaged one still yields every key that
+    // could be parsed; the first write sets the file aside and says so, once.
+    if (const QSettings::Status status = loadWhole(settings); status == QSettings::AccessError)
         throw RuntimeError(RuntimeError::PermissionDenied, statusText(status, "read", settings.fileName()));
     if (!settings.contains(path))
         return std::nullopt;

@@ -10,7 +10,8 @@ public:
     int number() const { return m_number; }
     const QString &description() const { return m_description; }
 
-    // Numbers the user may recognise from the classic run-time library.
+    // The numbers the error report shows for each kind of failure; they stay the same from release to
+    // release, so a user can quote one and a support answer can rely on it.
     static constexpr int TypeMismatch = 13;
     static constexpr int Overflow = 6;
     static constexpr int PermissionDenied = 70;

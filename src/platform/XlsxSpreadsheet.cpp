@@ -13,6 +13,8 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 #include <algorithm>
+#include <clocale>
+#include <locale.h>
 #include <vector>
 #include <xlsxwriter.h>
 
@@ -104,6 +106,38 @@ double textWidth(QStringView text)
     }
     return std::max(widest, current);
 }
+
+// libxlsxwriter writes every number of the file (cell values, column widths) with the C library's printf,
+// which follows LC_NUMERIC: under a locale with a decimal comma a date-time would go in as "45306,3125",
+// which a spreadsheet reads as a date without its time. While the file is written this thread uses the
+// C conventions for numbers, whatever locale the process runs in; nothing else is touched, and events
+// are not processed meanwhile.
+class CNumbersOnThisThread {
+public:
+    CNumbersOnThisThread()
+    {
+        if (locale_t base = duplocale(LC_GLOBAL_LOCALE)) {
+            m_locale = newlocale(LC_NUMERIC_MASK, "C", base);
+            if (!m_locale)
+                freelocale(base);
+        }
+        if (!m_locale)
+            throw RuntimeError(RuntimeError::AutomationError,
+                               QStringLiteral("The workbook could not be saved: no locale for its numbers."));
+        m_previous = uselocale(m_locale);
+    }
+    ~CNumbersOnThisThread()
+    {
+        uselocale(m_previous);
+        freelocale(m_locale);
+    }
+    CNumbersOnThisThread(const CNumbersOnThisThread &) = delete;
+    CNumbersOnThisThread &operator=(const CNumbersOnThisThread &) = delete;
+
+private:
+    locale_t m_locale = locale_t(nullptr);
+    locale_t m_previous = locale_t(nullptr);
+};
 
 class XlsxWorkbook : public IWorkbook {
 public:
@@ -213,8 +247,12 @@ public:
         if (!m_book)
             throw RuntimeError(CellRefused, QStringLiteral("The workbook has already been handed over."));
         lxw_workbook *book = m_book;
-        m_book = nullptr; // closing frees it, whatever the outcome
-        const lxw_error error = workbook_close(book);
+        lxw_error error = LXW_NO_ERROR;
+        {
+            const CNumbersOnThisThread cNumbers;
+            m_book = nullptr; // closing frees it, whatever the outcome
+            error = workbook_close(book);
+        }
         if (error != LXW_NO_ERROR) {
             QFile::remove(m_tempPath);
             throw RuntimeError(RuntimeError::AutomationError,

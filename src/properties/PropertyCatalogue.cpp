@@ -58,7 +58,9 @@ bool tickedInChooser(const QString &stored) { return stored == QLatin1String("1"
 
 bool selectedForRun(const QString &stored)
 {
-    // A numeric text as the classic run-time reads it: blanks around it, sign, decimals, exponent.
+    // A stored value edited by hand still counts when it reads as a number: blanks around it, a sign,
+    // decimals and an exponent are allowed, so "1.0" or " 1 " select the property; other text is a type
+    // mismatch.
     static const QRegularExpression number(QStringLiteral(R"(^\s*[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?\s*$)"));
     if (!number.match(stored).hasMatch())
         throw RuntimeError(RuntimeError::TypeMismatch, QStringLiteral("Type mismatch"));

@@ -278,6 +278,37 @@ SheetCell CellReader::read(const QString &text) const
     return cell;
 }
 
+std::optional<SheetCell> typedCell(const TypedValue &value, const QString &text)
+{
+    if (text.size() > SheetCell::MaxChars)
+        throw SheetCell::tooLong(text.size());
+    SheetCell cell = SheetCell::plain(text);
+    switch (value.kind) {
+    case TypedValue::Kind::Text:
+        return std::nullopt;
+    case TypedValue::Kind::Number: {
+        // Beyond 15 digits a number cell would no longer hold the number exactly.
+        constexpr qint64 ExactLimit = 1000000000000000LL;
+        if (value.number <= -ExactLimit || value.number >= ExactLimit)
+            return std::nullopt;
+        cell.kind = SheetCell::Kind::Number;
+        cell.number = double(value.number);
+        return cell;
+    }
+    case TypedValue::Kind::DateTime: {
+        if (!value.date.isValid() || value.date.year() < 1900 || value.date.year() > 9999)
+            return std::nullopt;
+        cell.date = value.date;
+        // The text shows whole seconds, and so does the cell: a spreadsheet would round the rest up.
+        const QTime time = value.time.isValid() ? value.time : QTime(0, 0);
+        cell.time = QTime(time.hour(), time.minute(), time.second());
+        cell.kind = time == QTime(0, 0) ? SheetCell::Kind::Date : SheetCell::Kind::DateTime;
+        return cell;
+    }
+    }
+    return std::nullopt;
+}
+
 QString sheetValue(QStringView valueText)
 {
     QString v = valueText.toString();

@@ -1,9 +1,11 @@
 #pragma once
 #include "platform/Spreadsheet.h"
+#include "results/TypedValue.h"
 #include <QLocale>
 #include <QString>
 #include <QStringView>
 #include <memory>
+#include <optional>
 
 namespace results {
 
@@ -44,6 +46,11 @@ private:
     std::unique_ptr<DateShape> m_dateShape;
     std::unique_ptr<DateShape> m_timeShape;
 };
+
+// The cell for a value the engine typed, shown as `text`: a number cell for a whole number the sheet
+// holds exactly, a date cell for a date-time within the sheet's calendar (1900 to 9999), dated alone at
+// midnight as the text is. Nothing for anything else, which goes in as its text. Never reads the text.
+std::optional<SheetCell> typedCell(const TypedValue &value, const QString &text);
 
 // A value text as it goes into the sheet: every "=" removed, so that nothing is taken for a formula.
 QString sheetValue(QStringView valueText);

@@ -2,6 +2,8 @@
 #include "results/ColumnWidths.h"
 #include "results/ResultsTable.h"
 #include <QList>
+#include <algorithm>
+#include <limits>
 
 namespace results {
 
@@ -14,6 +16,9 @@ bool splitsCell(QStringView value)
 {
     return value.contains(QLatin1Char('\t')) || value.contains(QLatin1Char('\r')) || value.contains(QLatin1Char('\n'));
 }
+
+// The length of the quoted field: the value, its inner quotes doubled, and the two quotes around it.
+qsizetype quotedLength(QStringView value) { return value.size() + value.count(QLatin1Char('"')) + 2; }
 
 QString quotedField(QStringView value)
 {
@@ -36,7 +41,12 @@ bool buildClipboardText(const ResultsData &table, QString &text, const Pump &pum
         for (int r = 0; r < rows; ++r) {
             if (!keepGoing(pump))
                 return false;
-            w = widenedWidth(w, table.cellAt(r, c));
+            const QStringView cell = table.cellAt(r, c);
+            w = widenedWidth(w, cell);
+            // A quoted field is written longer than the value it holds; the column is as wide as what
+            // is written, so the cells after it stay in line with the other rows.
+            if (splitsCell(cell))
+                w = std::max(w, int(std::min<qsizetype>(quotedLength(cell), std::numeric_limits<int>::max())));
         }
         widths.append(w);
     }

@@ -11,7 +11,7 @@ namespace results {
 // longest cell of every row, checked or not; headers do not count) and followed by a TAB, except the
 // last cell of a line, which ends without TAB and without trailing spaces; CR LF after every line.
 // A value holding a TAB, CR or LF is written as a quoted field ("..." with inner quotes doubled), which
-// spreadsheets paste back into one cell; its padding still counts the value as held.
+// spreadsheets paste back into one cell; the column's width counts the field as written, quotes included.
 // Throws RuntimeError (overflow) for a cell longer than 32,767 characters. `text` is only complete when
 // the function returns true; false means the program ended meanwhile.
 bool buildClipboardText(const ResultsData &table, QString &text, const Pump &pump = {});

@@ -46,6 +46,52 @@ QString ResultsData::cell(int r, int c) const { return c == 1 ? rowText(r) : val
 
 QStringView ResultsData::cellAt(int row0, int col0) const { return piece(m_rows[size_t(row0)], col0); }
 
+namespace {
+constexpr qint64 MsecsPerDay = 86400000;
+// Days beyond this (some 270 million years after the calendar's start) would not fit the packed form; a
+// date that far out is kept as its text alone.
+constexpr qint64 MaxPackedDay = 100000000000LL;
+} // namespace
+
+std::optional<ResultsData::TypedEntry> ResultsData::packTyped(int k, const TypedValue &value)
+{
+    TypedEntry entry;
+    entry.k = quint32(k);
+    entry.kind = value.kind;
+    switch (value.kind) {
+    case TypedValue::Kind::Text:
+        return std::nullopt;
+    case TypedValue::Kind::Number:
+        entry.payload = value.number;
+        return entry;
+    case TypedValue::Kind::DateTime: {
+        const qint64 day = value.date.toJulianDay();
+        if (!value.date.isValid() || !value.time.isValid() || day < 0 || day > MaxPackedDay)
+            return std::nullopt;
+        entry.payload = day * MsecsPerDay + value.time.msecsSinceStartOfDay();
+        return entry;
+    }
+    }
+    return std::nullopt;
+}
+
+TypedValue ResultsData::unpackTyped(const TypedEntry &entry)
+{
+    if (entry.kind == TypedValue::Kind::Number)
+        return TypedValue::wholeNumber(entry.payload);
+    return TypedValue::dateTime(QDate::fromJulianDay(entry.payload / MsecsPerDay),
+                                QTime::fromMSecsSinceStartOfDay(int(entry.payload % MsecsPerDay)));
+}
+
+TypedValue ResultsData::typedAt(int row0, int col0) const
+{
+    // A row holds a couple of dozen values at most: a scan is as quick as any index.
+    for (const TypedEntry &entry : m_rows[size_t(row0)].typed)
+        if (entry.k == quint32(col0))
+            return unpackTyped(entry);
+    return {};
+}
+
 ResultsData::RowId ResultsData::rowIdAt(int r) const { return rowAt(r).id; }
 
 int ResultsData::rowIndex(RowId id) const
@@ -66,6 +112,7 @@ void ResultsData::removeAllColumns()
             row.packed.truncate(row.ends[0]);
             row.ends.resize(1);
         }
+        row.typed.clear();
     }
 }
 
@@ -83,7 +130,7 @@ ResultsData::RowId ResultsData::appendRow(const QString &path)
     return m_rows.back().id;
 }
 
-void ResultsData::setValueText(RowId id, int k, const QString &text)
+void ResultsData::setValue(RowId id, int k, const QString &text, const TypedValue &typed)
 {
     const int r = rowIndex(id);
     if (r == 0)
@@ -103,6 +150,9 @@ void ResultsData::setValueText(RowId id, int k, const QString &text)
         for (qsizetype i = k; i < row.ends.size(); ++i)
             row.ends[i] = quint32(qint64(row.ends[i]) + delta);
     }
+    row.typed.removeIf([k](const TypedEntry &entry) { return entry.k == quint32(k); });
+    if (const std::optional<TypedEntry> entry = packTyped(k, typed))
+        row.typed.append(*entry);
 }
 
 void ResultsData::setChecked(int r, bool on)

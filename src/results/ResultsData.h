@@ -1,8 +1,10 @@
 #pragma once
+#include "results/TypedValue.h"
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <optional>
 #include <vector>
 
 // The content of the results table: column headers and rows, each row holding its text (the document's
@@ -12,7 +14,8 @@
 //
 // A row keeps its texts in one string (row text first, then the value texts in column order) with the
 // end offset of each piece: 100,000 rows of 25 columns would otherwise cost 2.5 million separate
-// string allocations.
+// string allocations. Values that are numbers or dates also keep their typed value beside the text,
+// packed in 16 bytes each.
 class ResultsData {
 public:
     using RowId = quint64;
@@ -32,6 +35,8 @@ public:
 
     // Unchecked 0-based access for the exports' inner loops; the caller keeps within rows() / columns().
     QStringView cellAt(int row0, int col0) const;
+    // The typed value behind cellAt(row0, col0); Kind::Text when the text stands for itself.
+    TypedValue typedAt(int row0, int col0) const;
     bool checkedAt(int row0) const { return m_rows[size_t(row0)].checked; }
     const QString &headerAt(int col0) const { return m_headers[col0]; }
 
@@ -45,18 +50,30 @@ public:
     void addColumn(const QString &header);
     void clearRows();
     RowId appendRow(const QString &path);
-    void setValueText(RowId row, int k, const QString &text); // throws when the row is gone or k is out of range
+    // Sets value text k and the typed value it shows; throws when the row is gone or k is out of range.
+    void setValue(RowId row, int k, const QString &text, const TypedValue &typed);
+    void setValueText(RowId row, int k, const QString &text) { setValue(row, k, text, {}); }
     void setChecked(int r, bool on);                          // 1-based
     void checkAllRows();
     void removeRowAt(int r);                                  // 1-based
 
 private:
+    // One typed value of a row: a whole number, or a date-time as its Julian day times the milliseconds
+    // of a day plus the milliseconds since midnight.
+    struct TypedEntry {
+        qint64 payload = 0;
+        quint32 k = 0; // the value's sub-item
+        TypedValue::Kind kind = TypedValue::Kind::Text;
+    };
     struct Row {
         RowId id = 0;
         QString packed;       // row text, then the value texts one after the other
         QList<quint32> ends;  // ends[0]: end of the row text; ends[k]: end of value text k (unset ones absent)
+        QList<TypedEntry> typed; // only the values that are not plain text, by k
         bool checked = false;
     };
+    static std::optional<TypedEntry> packTyped(int k, const TypedValue &value);
+    static TypedValue unpackTyped(const TypedEntry &entry);
     const Row &rowAt(int r) const;
     static QStringView piece(const Row &row, int i);
     [[noreturn]] static void outOfBounds();

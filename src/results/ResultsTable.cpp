@@ -73,9 +73,9 @@ ResultsTable::RowId ResultsTable::appendRow(const QString &path)
     return id;
 }
 
-void ResultsTable::setValueText(RowId row, int k, const QString &text)
+void ResultsTable::setValue(RowId row, int k, const QString &text, const TypedValue &typed)
 {
-    m_data.setValueText(row, k, text);
+    m_data.setValue(row, k, text, typed);
     const int row0 = m_data.rowIndex(row) - 1;
     if (isPublished(row0)) {
         const QModelIndex changed = index(row0, k);

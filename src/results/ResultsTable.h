@@ -27,7 +27,9 @@ public:
     void clearRows();
     RowId appendRow(const QString &path); // no value texts yet, not checked
     // Sub-item k = 1 .. columns() - 1; throws RuntimeError when the row is gone or k is out of range.
-    void setValueText(RowId row, int k, const QString &text);
+    void setValueText(RowId row, int k, const QString &text) { setValue(row, k, text, {}); }
+    // The same, with the typed value the text shows (kept for the exports that keep types).
+    void setValue(RowId row, int k, const QString &text, const TypedValue &typed);
     void checkAllRows();
     void setChecked(int r, bool on);
     void removeRowAt(int r);

@@ -54,7 +54,15 @@ bool fillWorkbook(const ResultsData &table, IWorkbook &book, Trap &trap, const P
                 return false;
             trap.run(118, [&] {
                 const QStringView text = table.cellAt(r, c);
-                book.setCell(sheetRow, c + 1, cells.read(c == 0 ? text.toString() : sheetValue(text)));
+                if (c == 0) {
+                    book.setCell(sheetRow, c + 1, cells.read(text.toString()));
+                    return;
+                }
+                // Numbers and dates the engine typed go in typed; only plain texts are read as the
+                // spreadsheet program would read them typed in.
+                const QString value = sheetValue(text);
+                const std::optional<SheetCell> typed = typedCell(table.typedAt(r, c), value);
+                book.setCell(sheetRow, c + 1, typed ? *typed : cells.read(value));
             });
         }
     }

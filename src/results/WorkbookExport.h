@@ -20,7 +20,8 @@ inline const QString SpreadsheetMissingForFeature =
 bool SaveResultsAsExcelFileIsExcelInstalled(const UiContext &ctx);
 
 // The header in row 1, table row r in sheet row r + 1 (left empty when the row is not checked), path
-// texts and headers unchanged, value texts without "=", each typed by the cell rules of the user's locale. Each cell that cannot be written is reported
+// texts and headers unchanged, value texts without "=". A value the engine typed keeps its type; other
+// texts are typed by the cell rules of the user's locale. Each cell that cannot be written is reported
 // through `trap` and the next one is tried. Returns false when the program ended meanwhile.
 bool fillWorkbook(const ResultsData &table, IWorkbook &book, Trap &trap, const Pump &pump = {});
 

@@ -5,6 +5,8 @@
 #include "filelist/InputFileList.h"
 #include "FakeContext.h"
 #include "results/ResultsTable.h"
+#include "results/WorkbookExport.h"
+#include "platform/Spreadsheet.h"
 #include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
@@ -93,6 +95,54 @@ private slots:
         m_table = std::make_unique<ResultsTable>();
         m_bar = std::make_unique<FakeProgress>();
         m_run = std::make_unique<ExtractionRun>(m_context->ctx, *m_list, *m_table, *m_bar, 0.5);
+    }
+
+    void cleanup() { QLocale::setDefault(QLocale::system()); }
+
+    // Numbers and dates reach the workbook typed in every locale, also where the locale writes digits
+    // other than 0-9: the table shows them in the user's locale and keeps what they stand for.
+    void workbookCellsKeepTheirTypes_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::newRow("Persian digits") << QStringLiteral("fa_IR");
+        QTest::newRow("Arabic-Indic digits") << QStringLiteral("ar_EG");
+        QTest::newRow("decimal comma") << QStringLiteral("de_DE");
+    }
+    void workbookCellsKeepTheirTypes()
+    {
+        QFETCH(QString, locale);
+        QLocale::setDefault(QLocale(locale));
+        onlySelect({1, 11, 14, 18}); // Title, Created, Printed, Pages
+        FakeDocumentScript &s = document(QStringLiteral("/d/a.docx"), "Plan", 12);
+        s.byName.insert(QStringLiteral("Creation Date"),
+                        word::PropertyValue::dateTime(QDateTime(QDate(2024, 1, 15), QTime(7, 30, 0, 600))));
+        s.byName.insert(QStringLiteral("Last Print Date"), word::PropertyValue::dateTime(QDateTime(QDate(2023, 5, 6), QTime(0, 0))));
+        m_list->add(QStringLiteral("/d/a.docx"));
+        m_run->runExtraction();
+        QCOMPARE(m_table->valueText(1, 2), word::PropertyValue::dateTime(QDateTime(QDate(2024, 1, 15), QTime(7, 30))).toText(QLocale()));
+
+        struct Recorder : IWorkbook {
+            QMap<QPair<int, int>, SheetCell> cells;
+            void setCell(int row, int column, const SheetCell &cell) override { cells.insert({row, column}, cell); }
+            void autoFitColumns() override {}
+            void show() override {}
+        } book;
+        Trap trap(*m_context->ctx.errors, QStringLiteral("test"));
+        QVERIFY(results::fillWorkbook(m_table->content(), book, trap));
+        QVERIFY(reports().isEmpty());
+        const SheetCell title = book.cells.value({2, 2});
+        const SheetCell created = book.cells.value({2, 3});
+        const SheetCell printed = book.cells.value({2, 4});
+        const SheetCell pages = book.cells.value({2, 5});
+        QCOMPARE(title.kind, SheetCell::Kind::Text);
+        QCOMPARE(created.kind, SheetCell::Kind::DateTime);
+        QCOMPARE(created.date, QDate(2024, 1, 15));
+        QCOMPARE(created.time, QTime(7, 30)); // whole seconds, as the text shows them
+        QCOMPARE(created.text, m_table->valueText(1, 2));
+        QCOMPARE(printed.kind, SheetCell::Kind::Date);
+        QCOMPARE(printed.date, QDate(2023, 5, 6));
+        QCOMPARE(pages.kind, SheetCell::Kind::Number);
+        QCOMPARE(pages.number, 12.0);
     }
 
     void fourEntries()

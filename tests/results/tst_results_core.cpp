@@ -72,6 +72,27 @@ private slots:
         QCOMPARE(t.valueText(1, 3), QStringLiteral("ccc"));
     }
 
+    // A typed value goes with its text: rewritten or dropped with it, never left behind for a workbook.
+    void typedValuesFollowTheirTexts()
+    {
+        ResultsTable t;
+        fillTable(t, {QStringLiteral("Created"), QStringLiteral("Pages")}, {});
+        const auto id = t.appendRow(QStringLiteral("p"));
+        const TypedValue created = TypedValue::dateTime(QDate(1601, 1, 1), QTime(23, 59, 59, 999));
+        t.setValue(id, 1, QStringLiteral("1/1/1601 23:59:59"), created);
+        t.setValue(id, 2, QStringLiteral("-7"), TypedValue::wholeNumber(-7));
+        QCOMPARE(t.content().typedAt(0, 1), created);
+        QCOMPARE(t.content().typedAt(0, 2), TypedValue::wholeNumber(-7));
+        QCOMPARE(t.content().typedAt(0, 0).kind, TypedValue::Kind::Text); // the path
+        t.setValueText(id, 2, QStringLiteral("Not set"));
+        QCOMPARE(t.content().typedAt(0, 2).kind, TypedValue::Kind::Text);
+        QCOMPARE(t.content().typedAt(0, 1), created);
+        t.removeAllColumns();
+        t.addColumn(QStringLiteral("Filename"));
+        t.addColumn(QStringLiteral("Title"));
+        QCOMPARE(t.content().typedAt(0, 1).kind, TypedValue::Kind::Text);
+    }
+
     void randomEditsMatchAPlainModel()
     {
         // Rows keep their texts packed in one string; thousands of mixed edits must read back exactly
@@ -321,10 +342,11 @@ private slots:
         QTest::newRow("tab inside a value is quoted") << QStringList{"Title", "Pages"}
                                                       << QList<TestRow>{{"/a", {"x\ty", "2"}, true}}
                                                       << QStringLiteral("/a\t\"x\ty\"\t2\r\n");
+        // The quoted field is 17 characters as written (13 held): the other rows pad to 17 and stay in line.
         QTest::newRow("line break quoted, inner quotes doubled, others untouched")
             << QStringList{"Comments", "Title"}
             << QList<TestRow>{{"/a", {"say \"hi\"\r\nbye", "\"as is\""}, true}, {"/b", {"plain", "t"}, true}}
-            << QStringLiteral("/a\t\"say \"\"hi\"\"\r\nbye\"\t\"as is\"\r\n/b\tplain        \tt\r\n");
+            << QStringLiteral("/a\t\"say \"\"hi\"\"\r\nbye\"\t\"as is\"\r\n/b\tplain            \tt\r\n");
         QTest::newRow("quoted last value keeps its spaces") << QStringList{"Comments"}
                                                            << QList<TestRow>{{"/a", {"one\ntwo  "}, true}}
                                                            << QStringLiteral("/a\t\"one\ntwo  \"\r\n");

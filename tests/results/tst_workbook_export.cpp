@@ -9,11 +9,14 @@
 #include "word/PropertyValue.h"
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QXmlStreamReader>
 #include <QtTest>
+#include <clocale>
 #include <zip.h>
 
 using namespace results;
@@ -414,6 +417,58 @@ private slots:
             QVERIFY2(cell.format.contains("yyyy"), qPrintable(cell.format));
         }
         QFile::remove(shell.files.first());
+    }
+
+    // Under a locale with a decimal comma the file still writes every number with a point: a spreadsheet
+    // reads "45306,3125" up to the comma, and every date-time would lose its time of day.
+    void numbersKeepTheirPointUnderADecimalComma()
+    {
+        // The comma locale is made for the test, so that a machine without it cannot pass for it.
+        QTemporaryDir locales;
+        qputenv("LOCPATH", QFile::encodeName(locales.path()));
+        const QString localedef = QStandardPaths::findExecutable(QStringLiteral("localedef"));
+        if (localedef.isEmpty()
+            || QProcess::execute(localedef, {"-i", "de_DE", "-f", "UTF-8", locales.filePath(QStringLiteral("de_DE.UTF-8"))}) != 0) {
+            qunsetenv("LOCPATH");
+            QSKIP("no locale with a decimal comma can be made here");
+        }
+        const std::string previous = ::setlocale(LC_NUMERIC, nullptr);
+        const bool comma = ::setlocale(LC_NUMERIC, "de_DE.UTF-8") && QByteArray(::localeconv()->decimal_point) == ",";
+        qunsetenv("LOCPATH"); // the locale is loaded; the C library would keep a copy of the path for every new locale
+        FakeShell shell;
+        QString written;
+        if (comma) {
+            auto book = makeXlsxSpreadsheet(std::shared_ptr<IShell>(&shell, [](IShell *) {}))->create();
+            SheetCell number = SheetCell::plain(QStringLiteral("1.5"));
+            number.kind = SheetCell::Kind::Number;
+            number.number = 1.5;
+            SheetCell dateTime = SheetCell::plain(QStringLiteral("15 Jan 2024 07:30:00"));
+            dateTime.kind = SheetCell::Kind::DateTime;
+            dateTime.date = QDate(2024, 1, 15);
+            dateTime.time = QTime(7, 30);
+            book->setCell(1, 1, number);
+            book->setCell(1, 2, dateTime);
+            book->autoFitColumns();
+            book->show();
+            written = shell.files.value(0);
+        }
+        ::setlocale(LC_NUMERIC, previous.c_str());
+        QVERIFY2(comma, "the made locale has no decimal comma");
+        QVERIFY(!written.isEmpty());
+
+        int err = 0;
+        zip_t *zip = zip_open(QFile::encodeName(written).constData(), ZIP_RDONLY, &err);
+        QVERIFY(zip);
+        const QByteArray sheet = XlsxContent::part(zip, "xl/worksheets/sheet1.xml");
+        zip_close(zip);
+        QFile::remove(written);
+        const QRegularExpression numbers(QStringLiteral("(?:<v>|width=\")([^<\"]*)"));
+        QStringList seen;
+        for (const QRegularExpressionMatch &m : numbers.globalMatch(QString::fromUtf8(sheet)))
+            seen << m.captured(1);
+        QCOMPARE(seen.size(), 4); // two column widths, two values
+        QVERIFY2(seen.filter(QStringLiteral(",")).isEmpty(), qPrintable(seen.join(QLatin1Char(' '))));
+        QVERIFY2(seen.contains(QStringLiteral("1.5")) && seen.contains(QStringLiteral("45306.3125")), qPrintable(seen.join(' ')));
     }
 
     // A template opened as it is counts as unchanged in LibreOffice, and closes without a question; the

@@ -31,6 +31,7 @@ class TstExtractCli : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
     QString m_folder;
+    QProcessEnvironment m_locale; // added to every run's environment
 
     Run run(const QStringList &args, const QByteArray &tz = "UTC", const QByteArray &input = {},
             const QString &outputFile = {})
@@ -38,6 +39,7 @@ class TstExtractCli : public QObject {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("TZ"), QString::fromLatin1(tz));
+        env.insert(m_locale);
         p.setProcessEnvironment(env);
         if (!outputFile.isEmpty())
             p.setStandardOutputFile(outputFile);
@@ -381,6 +383,29 @@ private slots:
         QVERIFY(csv.out.startsWith("\"schema\",\"path\",\"path_base64\",\"format\",\"mtime\",\"error\",\"error_kind\",\"computed\",\"Title\","));
         QCOMPARE(rows[0].toObject().value(QStringLiteral("computed")).toString(),
                  json.lines[0].value(QStringLiteral("computed")).toVariant().toStringList().join(QLatin1Char(';')));
+    }
+
+    // Every output is read by programs: a locale with a decimal comma changes none of it.
+    void outputsIgnoreADecimalComma()
+    {
+        QTemporaryDir locales;
+        const QString localedef = QStandardPaths::findExecutable(QStringLiteral("localedef"));
+        if (localedef.isEmpty()
+            || QProcess::execute(localedef, {"-i", "de_DE", "-f", "UTF-8", locales.filePath(QStringLiteral("de_DE.UTF-8"))}) != 0)
+            QSKIP("no locale with a decimal comma can be made here");
+        const QStringList inputs{in("a.docx"), in("e.doc"), in("sub/b.rtf")};
+        for (const QString &format : {QStringLiteral("jsonl"), QStringLiteral("json"), QStringLiteral("csv")}) {
+            const QStringList args = QStringList{QStringLiteral("--format"), format} + inputs;
+            m_locale.clear();
+            const Run plain = run(args);
+            m_locale.insert(QStringLiteral("LOCPATH"), locales.path());
+            m_locale.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
+            const Run comma = run(args);
+            m_locale.clear();
+            QCOMPARE(comma.exitCode, plain.exitCode);
+            QVERIFY(!plain.out.isEmpty());
+            QCOMPARE(comma.out, plain.out);
+        }
     }
 
     void jsonArrayHoldsTheSameRecords()
