@@ -225,6 +225,35 @@ int main(int argc, char **argv)
     write(QStringLiteral("dates-nul"), QStringLiteral("docx-nul.docx"), docxWithCore(wt::coreXml({{"dc:title", QStringLiteral("abNULcd")}}).replace("NUL", "&#0;")));
     write(QStringLiteral("dates-nul"), QStringLiteral("word-xml-nul.xml"), wordXml("<o:Title>a&#0;b</o:Title>"));
 
+    // Main texts counted where the document stores no counts: attributes beyond the bound, main parts packing
+    // tens of megabytes into kilobytes, a Word 2003 XML file whose body lies beyond its first 8 MiB.
+    const QString counted = QStringLiteral("counted-text");
+    QByteArray attributes40k;
+    for (int k = 0; k < 40000; ++k)
+        attributes40k += " a" + QByteArray::number(k) + "=\"\"";
+    wt::DocxParts docx;
+    docx.core = wt::coreXml({{"dc:title", QStringLiteral("T")}});
+    docx.document = wt::wordDocumentXml("<w:p" + attributes40k + "/>");
+    write(counted, QStringLiteral("document-attributes-40000.docx"), wt::makeDocx(docx));
+    write(counted, QStringLiteral("content-attributes-40000.odt"),
+          wt::makeOdt({}, QStringLiteral("application/vnd.oasis.opendocument.text"), wt::odtContentXml("<text:p" + attributes40k + "/>")));
+    const qint64 packed = 63ll * 1024 * 1024;
+    docx.document = wt::wordDocumentXml(QByteArray("<w:p/>").repeated(packed / 6));
+    write(counted, QStringLiteral("paragraphs-63MiB.docx"), wt::makeDocx(docx));
+    docx.document = wt::wordDocumentXml("<mc:AlternateContent><mc:Choice Requires=\"x\"/><mc:Fallback>" +
+                                        QByteArray("<w:p/>").repeated(packed / 6) + "</mc:Fallback></mc:AlternateContent>");
+    write(counted, QStringLiteral("fallback-63MiB.docx"), wt::makeDocx(docx));
+    docx.document = wt::wordDocumentXml("<w:p>" + QByteArray("<w:r><w:t>a</w:t></w:r>").repeated(2900000) + "</w:p>");
+    write(counted, QStringLiteral("runs-2.9M.docx"), wt::makeDocx(docx));
+    docx.document.clear();
+    write(counted, QStringLiteral("odt-paragraphs-63MiB.odt"),
+          wt::makeOdt({}, QStringLiteral("application/vnd.oasis.opendocument.text"),
+                      wt::odtContentXml(QByteArray("<text:p/>").repeated(packed / 9))));
+    write(counted, QStringLiteral("word-xml-body-40MiB.xml"),
+          wordXml("<o:Title>T</o:Title>", QByteArray("<w:p><w:r><w:t>some words</w:t></w:r></w:p>").repeated(40 * 1024 * 1024 / 40)));
+    write(counted, QStringLiteral("word-xml-body-70MiB.xml"),
+          wordXml("<o:Title>T</o:Title>", QByteArray("<w:p><w:r><w:t>some words</w:t></w:r></w:p>").repeated(70 * 1024 * 1024 / 40)));
+
     // Zip bombs and RTF nesting, refused before these changes already.
     write(QStringLiteral("zip-rtf"), QStringLiteral("bomb-stated.docx"), zipBomb(1ull << 30));
     write(QStringLiteral("zip-rtf"), QStringLiteral("bomb-stating-less.docx"), zipBomb(2000));

@@ -167,7 +167,10 @@ int run(int argc, char **argv, FILE *out, FILE *err)
             if ((written > 0 && !output.write(format->separator())) || !output.write(s->bytes))
                 stop = true;
             progress.update(written + 1, s->path);
+            QByteArray emptied = std::move(s->bytes);
+            emptied.resize(0);
             *s = Slot();
+            s->bytes = std::move(emptied);
             ++written;
         }
         // Output that has caught up with every input taken means the run is waiting for input (a list
@@ -189,6 +192,7 @@ int run(int argc, char **argv, FILE *out, FILE *err)
         std::unique_ptr<layout::LayoutSession> session;
         if (layouts)
             session = std::make_unique<layout::LayoutSession>();
+        QByteArray bytes;
         for (;;) {
             Input input;
             qint64 index = 0;
@@ -206,7 +210,11 @@ int run(int argc, char **argv, FILE *out, FILE *err)
             }
             const Record record = describeInput(input, settings, session.get());
             Slot done;
-            done.bytes = format->record(record);
+            // The record's bytes go into this thread's buffer, which then changes places with the emptied
+            // buffer of the slot it fills: buffers circulate rather than being made for every record.
+            bytes.resize(0);
+            format->record(record, bytes);
+            done.bytes.swap(bytes);
             done.failed = record.failed;
             done.kind = record.errorKind;
             if (record.failed)
@@ -215,7 +223,9 @@ int run(int argc, char **argv, FILE *out, FILE *err)
             done.path = QString::fromUtf8(input.path);
             done.ready = true;
             std::lock_guard lock(outputMutex);
-            pending[static_cast<size_t>(index % kWindow)] = std::move(done);
+            Slot &slot = pending[static_cast<size_t>(index % kWindow)];
+            bytes.swap(slot.bytes); // the slot's emptied buffer, its capacity kept
+            slot = std::move(done);
             flushReady();
         }
     };

@@ -1,16 +1,42 @@
 #include "cli/OutputFormat.h"
 #include <QHash>
+#include <charconv>
 
 namespace cli {
 
 namespace {
 
-void appendJsonString(QByteArray &out, const QString &s)
+// Appends `s` as UTF-8 through `escape`, which appends the bytes of one piece of text with whatever
+// escapes its format needs. Texts in ASCII (nearly all of them) are copied without an intermediate
+// string; the rest from their first other character on are converted as a whole.
+template <class Escape>
+void appendUtf8(QByteArray &out, QStringView s, Escape &&escape)
 {
-    out.append('"');
-    const QByteArray utf8 = s.toUtf8();
-    const char *p = utf8.constData();
-    const char *end = p + utf8.size();
+    char ascii[256];
+    qsizetype i = 0;
+    while (i < s.size()) {
+        qsizetype n = 0;
+        while (i < s.size() && n < static_cast<qsizetype>(sizeof ascii) && s[i].unicode() < 0x80)
+            ascii[n++] = static_cast<char>(s[i++].unicode());
+        escape(out, ascii, ascii + n);
+        if (i < s.size() && s[i].unicode() >= 0x80) {
+            const QByteArray rest = s.mid(i).toUtf8();
+            escape(out, rest.constData(), rest.constData() + rest.size());
+            return;
+        }
+    }
+}
+
+void appendNumber(QByteArray &out, qint64 n)
+{
+    char digits[24];
+    const auto [end, error] = std::to_chars(digits, digits + sizeof digits, n);
+    Q_UNUSED(error);
+    out.append(digits, end - digits);
+}
+
+void appendJsonEscaped(QByteArray &out, const char *p, const char *end)
+{
     while (p < end) {
         // Copy the run of characters that need no escape in one go.
         const char *run = p;
@@ -35,6 +61,12 @@ void appendJsonString(QByteArray &out, const QString &s)
         }
         }
     }
+}
+
+void appendJsonString(QByteArray &out, QStringView s)
+{
+    out.append('"');
+    appendUtf8(out, s, appendJsonEscaped);
     out.append('"');
 }
 
@@ -43,7 +75,7 @@ void appendJsonValue(QByteArray &out, const Cell &cell)
     switch (cell.kind) {
     case Cell::Kind::Null: out.append("null"); return;
     case Cell::Kind::Text: appendJsonString(out, cell.text); return;
-    case Cell::Kind::Number: out.append(QByteArray::number(cell.number)); return;
+    case Cell::Kind::Number: appendNumber(out, cell.number); return;
     case Cell::Kind::List:
         out.append('[');
         for (qsizetype i = 0; i < cell.list.size(); ++i) {
@@ -71,13 +103,17 @@ void appendJsonMembers(QByteArray &out, const std::vector<Field> &fields)
 
 class JsonLines : public OutputFormat {
 public:
-    QByteArray record(const Record &record) const override { return jsonObject(record) + '\n'; }
+    void record(const Record &record, QByteArray &out) const override
+    {
+        appendJsonObject(out, record);
+        out.append('\n');
+    }
 };
 
 class JsonArray : public OutputFormat {
 public:
     QByteArray begin() const override { return "[\n"; }
-    QByteArray record(const Record &record) const override { return jsonObject(record); }
+    void record(const Record &record, QByteArray &out) const override { appendJsonObject(out, record); }
     QByteArray separator() const override { return ",\n"; }
     QByteArray end(bool anyRecords) const override { return anyRecords ? "\n]\n" : "]\n"; }
 };
@@ -99,9 +135,10 @@ public:
         }
         return out + "\r\n";
     }
-    QByteArray record(const Record &record) const override
+    void record(const Record &record, QByteArray &out) const override
     {
-        std::vector<const Cell *> row(static_cast<size_t>(m_columns.size()), nullptr);
+        thread_local std::vector<const Cell *> row;
+        row.assign(static_cast<size_t>(m_columns.size()), nullptr);
         auto place = [&](const std::vector<Field> &fields) {
             for (const Field &f : fields)
                 if (const auto it = m_index.constFind(f.name); it != m_index.cend())
@@ -109,15 +146,13 @@ public:
         };
         place(record.fields);
         place(record.properties);
-        QByteArray out;
-        out.reserve(1024);
         const Cell none;
         for (size_t i = 0; i < row.size(); ++i) {
             if (i > 0)
                 out.append(',');
             appendCsvField(out, row[i] ? *row[i] : none);
         }
-        return out + "\r\n";
+        out.append("\r\n");
     }
 
 private:
@@ -127,10 +162,8 @@ private:
 
 } // namespace
 
-QByteArray jsonObject(const Record &record)
+void appendJsonObject(QByteArray &out, const Record &record)
 {
-    QByteArray out;
-    out.reserve(1024);
     out.append('{');
     appendJsonMembers(out, record.fields);
     if (!record.failed) {
@@ -139,7 +172,6 @@ QByteArray jsonObject(const Record &record)
         out.append('}');
     }
     out.append('}');
-    return out;
 }
 
 void appendCsvField(QByteArray &out, const Cell &cell)
@@ -148,17 +180,32 @@ void appendCsvField(QByteArray &out, const Cell &cell)
     case Cell::Kind::Null:
         return;
     case Cell::Kind::Number:
-        out.append(QByteArray::number(cell.number));
+        appendNumber(out, cell.number);
         return;
     case Cell::Kind::Text:
     case Cell::Kind::List: {
-        // A list is one field: its items joined by ";", which no property name holds.
+        // Quotes doubled, everything else verbatim.
+        const auto escape = [](QByteArray &o, const char *p, const char *end) {
+            for (const char *run = p; p < end; run = p) {
+                while (p < end && *p != '"')
+                    ++p;
+                o.append(run, p - run);
+                if (p < end) {
+                    o.append("\"\"");
+                    ++p;
+                }
+            }
+        };
         out.append('"');
-        const QByteArray utf8 = (cell.kind == Cell::Kind::List ? cell.list.join(QLatin1Char(';')) : cell.text).toUtf8();
-        for (const char c : utf8) {
-            if (c == '"')
-                out.append('"');
-            out.append(c);
+        if (cell.kind == Cell::Kind::Text) {
+            appendUtf8(out, cell.text, escape);
+        } else {
+            // A list is one field: its items joined by ";", which no property name holds.
+            for (qsizetype i = 0; i < cell.list.size(); ++i) {
+                if (i > 0)
+                    out.append(';');
+                appendUtf8(out, cell.list[i], escape);
+            }
         }
         out.append('"');
         return;

@@ -206,6 +206,7 @@ Record describeInput(const Input &input, const RecordSettings &settings, layout:
         word::ReadOptions read;
         read.nativePath = input.path;
         read.recount = settings.recount;
+        read.asked = settings.properties; // counts only where they are written
         if (settings.digest)
             read.digest = settings.digest->algorithm;
         const word::DocumentProperties props = word::readDocumentProperties(path, read);

@@ -101,6 +101,14 @@ public:
     {
         return std::make_shared<EngineDocument>(engineCall([&] { return m_app.activeDocument(); }), m_layouts);
     }
+    void willAsk(const QStringList &names) override
+    {
+        std::vector<word::Builtin> asked;
+        for (const QString &name : names)
+            if (const auto id = word::builtinByName(name))
+                asked.push_back(*id);
+        m_app.setAskedProperties(std::move(asked));
+    }
     void quit() override
     {
         if (m_layouts)

@@ -1,6 +1,7 @@
 #pragma once
 #include "word/PropertyValue.h"
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 // The word processor's automation surface that the program relies on. Every failure is a RuntimeError
@@ -23,6 +24,9 @@ public:
     // ActiveDocument; throws when no document is open.
     virtual std::shared_ptr<IWordDocument> activeDocument() = 0;
     virtual void quit() = 0;
+    // The properties (by name) that will be read from the documents opened from now on, so that what is
+    // never read is never computed. Only a hint: any property can still be asked for.
+    virtual void willAsk(const QStringList &names) { Q_UNUSED(names); }
 };
 
 class IWordFactory {

@@ -7,6 +7,7 @@ namespace word {
 struct Session {
     std::vector<std::shared_ptr<Document>> open; // in opening order: the last is the active document
     bool ended = false;
+    ReadOptions options; // how the documents opened from now on are read
 };
 
 Document::Document(std::weak_ptr<Session> session, DocumentProperties properties)
@@ -69,7 +70,7 @@ void Application::ensureRunning() const
 std::shared_ptr<Document> Application::open(const QString &path)
 {
     ensureRunning();
-    auto doc = std::make_shared<Document>(m_session, readDocumentProperties(path));
+    auto doc = std::make_shared<Document>(m_session, readDocumentProperties(path, m_session->options));
     m_session->open.push_back(doc);
     return doc;
 }
@@ -81,6 +82,11 @@ std::shared_ptr<Document> Application::activeDocument() const
         throw Error(Fault::NoDocument,
                            QStringLiteral("This command is not available because no document is open."));
     return m_session->open.back();
+}
+
+void Application::setAskedProperties(std::vector<Builtin> asked)
+{
+    m_session->options.asked = std::move(asked);
 }
 
 int Application::documentCount() const { return static_cast<int>(m_session->open.size()); }

@@ -50,6 +50,9 @@ public:
     // ActiveDocument: the document opened last that is still open; throws when none is.
     std::shared_ptr<Document> activeDocument() const;
     int documentCount() const;
+    // The properties that will be asked of the documents opened from now on (by default any): what is
+    // never asked is never computed.
+    void setAskedProperties(std::vector<Builtin> asked);
     // Quit: closes every open document; the instance cannot be used afterwards.
     void quit();
 

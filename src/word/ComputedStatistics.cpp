@@ -14,7 +14,7 @@ void computeMissingStatistics(DocumentData &d, const FileContent &content,
                                            Builtin::NumberOfCharactersWithSpaces, Builtin::NumberOfParagraphs};
     QList<Builtin> wanted;
     for (const Builtin id : kCounted)
-        if (content.options.recount || !d.has(id))
+        if (content.options.asks(id) && (content.options.recount || !d.has(id)))
             wanted << id;
     if (wanted.isEmpty())
         return; // nothing to count: the text is not even read
@@ -22,11 +22,10 @@ void computeMissingStatistics(DocumentData &d, const FileContent &content,
     try {
         extract(counter);
     } catch (const DamagedContent &e) {
-        noteSkipped(QStringLiteral("its words, characters and paragraphs cannot be counted: %1").arg(e.detail()));
+        noteSkipped(QStringLiteral("its text cannot be counted: %1").arg(e.detail()));
         return;
     } catch (const std::bad_alloc &) {
-        noteSkipped(QStringLiteral("its words, characters and paragraphs cannot be counted: its text needs more "
-                                   "memory than is available"));
+        noteSkipped(QStringLiteral("its text cannot be counted: it is too large to hold"));
         return;
     }
     const TextStatistics &s = counter.statistics();

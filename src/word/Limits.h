@@ -25,6 +25,13 @@ inline constexpr qint64 kMaxPropertyPartBytes = 8ll * 1024 * 1024;
 // Checking duplicate attributes costs the XML reader the square of their number; real elements have a
 // dozen or two, namespace declarations included (a Word 2003 XML root has the most, about twenty).
 inline constexpr int kMaxXmlAttributesPerElement = 64;
+// Elements in one part: real main parts average well over 30 bytes an element, so even a main part at its
+// size bound has about two million; a part of nothing but empty elements is refused before it costs more
+// than a second or so (an element costs the parser about a thousand instructions, whatever its size).
+inline constexpr qint64 kMaxXmlElements = 4ll * 1024 * 1024;
+// One piece of markup (a start tag and its attributes) held whole by the parser until it ends. Drawings
+// keep their largest attribute values (a shape's packed data) in the hundreds of kilobytes.
+inline constexpr qint64 kMaxXmlTokenBytes = 4ll * 1024 * 1024;
 // Everything the property-set decoder may produce for one document, in bytes of decoded text and blobs.
 // Entries that share or overlap one value would otherwise multiply it thousands of times.
 inline constexpr qint64 kMaxDecodedPropertyBytes = 16ll * 1024 * 1024;
@@ -42,9 +49,8 @@ inline constexpr qint64 kMaxTextPieces = 1024 * 1024;
 // in real documents, each read whole.
 inline constexpr qint64 kMaxDefinitionPartBytes = 16ll * 1024 * 1024;
 // Headers, footers and notes counted besides the main text (where the writer counts them): how many
-// parts, and their bytes all together.
+// parts (each bounded like a main part).
 inline constexpr int kMaxOtherStories = 256;
-inline constexpr qint64 kMaxOtherStoryBytes = 64ll * 1024 * 1024;
 inline constexpr int kMaxFieldNesting = 256;
 // RTF font tables: the definitions remembered for their code pages. Real tables list a few dozen fonts;
 // beyond this a hostile table only costs memory, and later fonts fall back to the document's code page.

@@ -17,8 +17,8 @@ class ZipArchive;
 
 // Office Open XML: the main document part (`mainPart`) of the package.
 void countOoxmlText(const ZipArchive &zip, const QString &mainPart, TextCounter &counter);
-// Word 2003 XML, the whole file.
-void countWordXmlText(const QByteArray &xml, TextCounter &counter);
+// Word 2003 XML, the whole file, read in pieces when it is large.
+void countWordXmlText(const FileContent &content, TextCounter &counter);
 // OpenDocument text: content.xml of the package.
 void countOdfText(const ZipArchive &zip, TextCounter &counter);
 // RTF: the body, outside the header's tables and every other destination.
@@ -30,9 +30,10 @@ void countWordBinaryText(const QByteArray &wordDocument, const QByteArray &table
 // Plain text in its encoding: UTF-16 or UTF-8 with a byte order mark, UTF-8, or else Windows-1252.
 void countPlainText(const FileContent &content, TextCounter &counter);
 
-// Sets the words, characters, characters with spaces and paragraphs that `d` lacks (all four when
-// `content.options.recount`) from the text `extract` feeds to a counter, and records them as computed.
-// A text that cannot be read leaves them unset: the stored properties are still worth reporting.
+// Sets the words, characters, characters with spaces and paragraphs that the caller asks for and `d`
+// lacks (all asked ones when `content.options.recount`) from the text `extract` feeds to a counter, and records them as computed.
+// A text that cannot be read leaves them unset, with a note saying why: the stored properties are still
+// worth reporting.
 void computeMissingStatistics(DocumentData &d, const FileContent &content,
                               const std::function<void(TextCounter &)> &extract);
 

@@ -58,18 +58,18 @@ void readOdfMeta(const QByteArray &xml, DocumentData &d, QString &generator)
             else if (!title.isEmpty())
                 d.setText(Builtin::Template, title);
         } else if (n == QLatin1String("document-statistic")) {
-            for (const QXmlStreamAttribute &a : f.attributes) {
-                const QStringView an = a.name();
+            for (const XmlFieldAttribute &a : f.attributes) {
+                const QStringView an = a.name;
                 if (an == QLatin1String("page-count"))
-                    setCount(d, Builtin::NumberOfPages, a.value());
+                    setCount(d, Builtin::NumberOfPages, a.value);
                 else if (an == QLatin1String("paragraph-count"))
-                    setCount(d, Builtin::NumberOfParagraphs, a.value());
+                    setCount(d, Builtin::NumberOfParagraphs, a.value);
                 else if (an == QLatin1String("word-count"))
-                    setCount(d, Builtin::NumberOfWords, a.value());
+                    setCount(d, Builtin::NumberOfWords, a.value);
                 else if (an == QLatin1String("character-count"))
-                    setCount(d, Builtin::NumberOfCharactersWithSpaces, a.value());
+                    setCount(d, Builtin::NumberOfCharactersWithSpaces, a.value);
                 else if (an == QLatin1String("non-whitespace-character-count"))
-                    setCount(d, Builtin::NumberOfCharacters, a.value());
+                    setCount(d, Builtin::NumberOfCharacters, a.value);
             }
         }
         return true;

@@ -4,7 +4,7 @@
 #include "word/Errors.h"
 #include "word/Limits.h"
 #include "word/XmlFields.h"
-#include "word/XmlStream.h"
+#include "word/XmlParser.h"
 #include "word/ZipArchive.h"
 #include "word/ZipDocument.h"
 #include <vector>
@@ -13,22 +13,29 @@ namespace word {
 
 namespace {
 
-// A whole number attribute (w:val, w:ilvl ...), whatever its namespace prefix; nothing when it is absent
-// or not a number that fits the purpose.
-std::optional<qint64> numberAttribute(const QXmlStreamReader &r, QLatin1String name)
+using namespace std::string_view_literals;
+
+QString text(std::string_view v) { return QString::fromUtf8(v.data(), qsizetype(v.size())); }
+
+// An attribute by local name, whatever its namespace prefix (w:val, w:ilvl ...).
+std::string_view attribute(const XmlAttributes &a, std::string_view local, bool *found = nullptr)
 {
-    for (const QXmlStreamAttribute &a : r.attributes())
-        if (a.name() == name)
-            return parseWholeNumber(a.value());
-    return std::nullopt;
+    for (int i = 0; i < a.count(); ++i)
+        if (a.nameAt(i).local == local) {
+            if (found)
+                *found = true;
+            return a.valueAt(i);
+        }
+    if (found)
+        *found = false;
+    return {};
 }
 
-QString textAttribute(const QXmlStreamReader &r, QLatin1String name)
+std::optional<qint64> numberAttribute(const XmlAttributes &a, std::string_view local)
 {
-    for (const QXmlStreamAttribute &a : r.attributes())
-        if (a.name() == name)
-            return a.value().toString();
-    return QString();
+    bool found = false;
+    const std::string_view v = attribute(a, local, &found);
+    return found ? parseWholeNumber(text(v)) : std::nullopt;
 }
 
 // Ids and levels as the definitions use them: ids are small whole numbers, levels 0 to 8.
@@ -46,110 +53,124 @@ QByteArray readDefinitionPart(const ZipArchive &zip, const QString &name)
 }
 
 // w:numbering: w:abstractNum (levels w:lvl) and w:num (which abstract definition, overrides).
-void readNumberingPart(const QByteArray &xml, const QString &partName, WordListNumbering &n)
-{
-    std::vector<QString> path; // local names of the open elements
-    int abstractId = -1, numId = -1, level = -1;
-    bool inOverride = false;
-    WordListNumbering::Level *lvl = nullptr;
-    streamXml(xml, partName, [&](const QXmlStreamReader &r) {
-        if (r.isEndElement()) {
-            const QStringView name = r.name();
-            if (name == u"lvl")
-                lvl = nullptr;
-            else if (name == u"lvlOverride")
-                inOverride = false;
-            else if (name == u"abstractNum")
-                abstractId = -1;
-            else if (name == u"num")
-                numId = -1;
-            if (!path.empty())
-                path.pop_back();
-            return;
-        }
-        if (!r.isStartElement())
-            return;
-        const QString name = r.name().toString();
-        const QString parent = path.empty() ? QString() : path.back();
-        path.push_back(name);
-        if (name == u"abstractNum" && path.size() == 2) {
-            abstractId = idValue(numberAttribute(r, QLatin1String("abstractNumId"))).value_or(-1);
-        } else if (name == u"num" && path.size() == 2) {
-            numId = idValue(numberAttribute(r, QLatin1String("numId"))).value_or(-1);
-        } else if (name == u"lvlOverride" && numId >= 0) {
-            inOverride = true;
-            level = idValue(numberAttribute(r, QLatin1String("ilvl"))).value_or(0);
-        } else if (name == u"lvl") {
-            const int l = idValue(numberAttribute(r, QLatin1String("ilvl"))).value_or(inOverride ? level : 0);
+class NumberingHandler : public XmlHandler {
+public:
+    explicit NumberingHandler(WordListNumbering &n) : m_n(n) {}
+
+    void startElement(const XmlName &e, const XmlAttributes &a) override
+    {
+        const std::string_view name = e.local;
+        const std::string_view parent = m_path.empty() ? std::string_view() : m_path.back();
+        m_path.push_back(name == "abstractNum"sv ? "abstractNum"sv : name == "num"sv ? "num"sv
+                         : name == "lvl"sv       ? "lvl"sv : name == "lvlOverride"sv ? "lvlOverride"sv : "other"sv);
+        if (name == "abstractNum"sv && m_path.size() == 2) {
+            m_abstractId = idValue(numberAttribute(a, "abstractNumId"sv)).value_or(-1);
+        } else if (name == "num"sv && m_path.size() == 2) {
+            m_numId = idValue(numberAttribute(a, "numId"sv)).value_or(-1);
+        } else if (name == "lvlOverride"sv && m_numId >= 0) {
+            m_inOverride = true;
+            m_level = idValue(numberAttribute(a, "ilvl"sv)).value_or(0);
+        } else if (name == "lvl"sv) {
+            const int l = idValue(numberAttribute(a, "ilvl"sv)).value_or(m_inOverride ? m_level : 0);
             if (l >= WordListNumbering::kLevels)
-                lvl = nullptr;
-            else if (abstractId >= 0 && parent == u"abstractNum")
-                lvl = &n.abstractLevel(abstractId, l);
-            else if (numId >= 0 && inOverride)
-                lvl = &n.levelOverride(numId, l);
-        } else if (name == u"abstractNumId" && numId >= 0 && parent == u"num") {
-            if (const auto a = idValue(numberAttribute(r, QLatin1String("val"))))
-                n.setNumAbstract(numId, *a);
-        } else if (name == u"startOverride" && numId >= 0 && inOverride && level < WordListNumbering::kLevels) {
-            if (const auto v = numberAttribute(r, QLatin1String("val")))
-                n.setStartOverride(numId, level, *v);
-        } else if (name == u"numStyleLink" && abstractId >= 0 && parent == u"abstractNum") {
-            n.setNumStyleLink(abstractId, textAttribute(r, QLatin1String("val")));
-        } else if (lvl && parent == u"lvl") {
-            if (name == u"start")
-                lvl->start = numberAttribute(r, QLatin1String("val")).value_or(1);
-            else if (name == u"numFmt")
-                lvl->format = listFormatFromWordName(textAttribute(r, QLatin1String("val")));
-            else if (name == u"lvlText")
-                lvl->text = decodeOoxmlEscapes(textAttribute(r, QLatin1String("val")));
-            else if (name == u"isLgl")
-                lvl->legal = textAttribute(r, QLatin1String("val")) != u"0" && textAttribute(r, QLatin1String("val")) != u"false";
-            else if (name == u"lvlRestart") {
+                m_lvl = nullptr;
+            else if (m_abstractId >= 0 && parent == "abstractNum"sv)
+                m_lvl = &m_n.abstractLevel(m_abstractId, l);
+            else if (m_numId >= 0 && m_inOverride)
+                m_lvl = &m_n.levelOverride(m_numId, l);
+        } else if (name == "abstractNumId"sv && m_numId >= 0 && parent == "num"sv) {
+            if (const auto id = idValue(numberAttribute(a, "val"sv)))
+                m_n.setNumAbstract(m_numId, *id);
+        } else if (name == "startOverride"sv && m_numId >= 0 && m_inOverride && m_level < WordListNumbering::kLevels) {
+            if (const auto v = numberAttribute(a, "val"sv))
+                m_n.setStartOverride(m_numId, m_level, *v);
+        } else if (name == "numStyleLink"sv && m_abstractId >= 0 && parent == "abstractNum"sv) {
+            m_n.setNumStyleLink(m_abstractId, text(attribute(a, "val"sv)));
+        } else if (m_lvl && parent == "lvl"sv) {
+            const std::string_view v = attribute(a, "val"sv);
+            if (name == "start"sv)
+                m_lvl->start = numberAttribute(a, "val"sv).value_or(1);
+            else if (name == "numFmt"sv)
+                m_lvl->format = listFormatFromWordName(text(v));
+            else if (name == "lvlText"sv)
+                m_lvl->text = decodeOoxmlEscapes(text(v));
+            else if (name == "isLgl"sv)
+                m_lvl->legal = v != "0"sv && v != "false"sv;
+            else if (name == "lvlRestart"sv) {
                 // 0: never restarts; n: restarts after a paragraph of level n (counted from 1).
-                const qint64 v = numberAttribute(r, QLatin1String("val")).value_or(0);
-                lvl->restartAfter = v <= 0 ? -2 : int(qMin<qint64>(v, WordListNumbering::kLevels)) - 1;
-            }
-            else if (name == u"pStyle")
-                lvl->paragraphStyle = textAttribute(r, QLatin1String("val"));
+                const qint64 r = numberAttribute(a, "val"sv).value_or(0);
+                m_lvl->restartAfter = r <= 0 ? -2 : int(qMin<qint64>(r, WordListNumbering::kLevels)) - 1;
+            } else if (name == "pStyle"sv)
+                m_lvl->paragraphStyle = text(v);
         }
-    });
-}
+    }
+
+    void endElement(const XmlName &e) override
+    {
+        const std::string_view name = e.local;
+        if (name == "lvl"sv)
+            m_lvl = nullptr;
+        else if (name == "lvlOverride"sv)
+            m_inOverride = false;
+        else if (name == "abstractNum"sv)
+            m_abstractId = -1;
+        else if (name == "num"sv)
+            m_numId = -1;
+        if (!m_path.empty())
+            m_path.pop_back();
+    }
+
+    void characters(std::string_view) override {}
+
+private:
+    WordListNumbering &m_n;
+    std::vector<std::string_view> m_path; // the open elements that matter here, by static names
+    int m_abstractId = -1, m_numId = -1, m_level = -1;
+    bool m_inOverride = false;
+    WordListNumbering::Level *m_lvl = nullptr;
+};
 
 // w:styles: paragraph styles, what they base on and the numbering in their paragraph properties.
-void readStylesPart(const QByteArray &xml, const QString &partName, WordListNumbering &n)
-{
-    std::vector<QString> path;
-    QString styleId;
-    streamXml(xml, partName, [&](const QXmlStreamReader &r) {
-        if (r.isEndElement()) {
-            if (r.name() == u"style")
-                styleId.clear();
-            if (!path.empty())
-                path.pop_back();
+class StylesHandler : public XmlHandler {
+public:
+    explicit StylesHandler(WordListNumbering &n) : m_n(n) {}
+
+    void startElement(const XmlName &e, const XmlAttributes &a) override
+    {
+        const std::string_view name = e.local;
+        m_path.push_back(name == "pPr"sv ? "pPr"sv : name == "numPr"sv ? "numPr"sv : "other"sv);
+        if (name == "style"sv && m_path.size() == 2) {
+            m_styleId = attribute(a, "type"sv) == "paragraph"sv ? text(attribute(a, "styleId"sv)) : QString();
+            const std::string_view isDefault = attribute(a, "default"sv);
+            if (!m_styleId.isEmpty() && (isDefault == "1"sv || isDefault == "true"sv || isDefault == "on"sv))
+                m_n.setDefaultParagraphStyle(m_styleId);
+        } else if (m_styleId.isEmpty()) {
             return;
+        } else if (name == "basedOn"sv && m_path.size() == 3) {
+            m_n.setStyleBase(m_styleId, text(attribute(a, "val"sv)));
+        } else if (m_path.size() == 5 && m_path[2] == "pPr"sv && m_path[3] == "numPr"sv) {
+            if (name == "numId"sv)
+                m_n.setStyleNumbering(m_styleId, idValue(numberAttribute(a, "val"sv)), std::nullopt);
+            else if (name == "ilvl"sv)
+                m_n.setStyleNumbering(m_styleId, std::nullopt, idValue(numberAttribute(a, "val"sv)));
         }
-        if (!r.isStartElement())
-            return;
-        const QString name = r.name().toString();
-        path.push_back(name);
-        if (name == u"style" && path.size() == 2) {
-            styleId = textAttribute(r, QLatin1String("type")) == u"paragraph" ? textAttribute(r, QLatin1String("styleId"))
-                                                                                : QString();
-            const QString isDefault = textAttribute(r, QLatin1String("default"));
-            if (!styleId.isEmpty() && (isDefault == u"1" || isDefault == u"true" || isDefault == u"on"))
-                n.setDefaultParagraphStyle(styleId);
-        } else if (styleId.isEmpty()) {
-            return;
-        } else if (name == u"basedOn" && path.size() == 3) {
-            n.setStyleBase(styleId, textAttribute(r, QLatin1String("val")));
-        } else if (path.size() == 5 && path[2] == u"pPr" && path[3] == u"numPr") {
-            if (name == u"numId")
-                n.setStyleNumbering(styleId, idValue(numberAttribute(r, QLatin1String("val"))), std::nullopt);
-            else if (name == u"ilvl")
-                n.setStyleNumbering(styleId, std::nullopt, idValue(numberAttribute(r, QLatin1String("val"))));
-        }
-    });
-}
+    }
+
+    void endElement(const XmlName &e) override
+    {
+        if (e.local == "style"sv && m_path.size() == 2)
+            m_styleId.clear();
+        if (!m_path.empty())
+            m_path.pop_back();
+    }
+
+    void characters(std::string_view) override {}
+
+private:
+    WordListNumbering &m_n;
+    std::vector<std::string_view> m_path;
+    QString m_styleId;
+};
 
 } // namespace
 
@@ -197,9 +218,12 @@ WordListNumbering readWordListNumbering(const ZipArchive &zip, const OoxmlTextPa
     const QByteArray numbering = readDefinitionPart(zip, parts.numbering);
     if (numbering.isEmpty())
         return n;
-    readNumberingPart(numbering, parts.numbering, n);
-    if (!n.isEmpty() && styleNumbering)
-        readStylesPart(styles, parts.styles, n);
+    NumberingHandler numberingHandler(n);
+    XmlParser(parts.numbering, numberingHandler).parse(numbering);
+    if (!n.isEmpty() && styleNumbering) {
+        StylesHandler stylesHandler(n);
+        XmlParser(parts.styles, stylesHandler).parse(styles);
+    }
     return n;
 }
 

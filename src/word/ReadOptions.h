@@ -1,7 +1,10 @@
 #pragma once
+#include "word/BuiltinProperty.h"
 #include "word/FileDigest.h"
 #include <QByteArray>
+#include <algorithm>
 #include <optional>
+#include <vector>
 
 namespace word {
 
@@ -14,6 +17,11 @@ struct ReadOptions {
     QByteArray nativePath{};
     // Also hash the whole file.
     std::optional<DigestAlgorithm> digest{};
+    // The properties the caller will look at (nullopt: any of them). Counting a text costs more than the
+    // rest of a read, so the text is counted only when a count among these is missing or recounted.
+    std::optional<std::vector<Builtin>> asked{};
+
+    bool asks(Builtin id) const { return !asked || std::find(asked->begin(), asked->end(), id) != asked->end(); }
 };
 
 } // namespace word

@@ -40,11 +40,14 @@ struct LatinKinds {
     }
 };
 
-Kind kindOfCharacter(char16_t c)
-{
-    static const LatinKinds latin;
-    return c < 256 ? latin.kinds[c] : kindOf(c);
-}
+// Made before main() (the Unicode tables are plain data), so that looking a character up costs no check
+// of whether the table exists yet.
+const LatinKinds kLatin;
+
+Kind kindOfCharacter(char16_t c) { return c < 256 ? kLatin.kinds[c] : kindOf(c); }
+
+// Only characters from U+3000 on can be written without spaces between words.
+bool isWordOfItsOwn(char32_t c) { return c >= 0x3000 && isEastAsianWordCharacter(c); }
 
 } // namespace
 
@@ -69,7 +72,7 @@ void TextCounter::add(QStringView text)
             ++m_stats.characters;
             ++m_stats.charactersWithSpaces;
             m_paragraphHasText = true;
-            if (isEastAsianWordCharacter(cp)) {
+            if (isWordOfItsOwn(cp)) {
                 ++m_stats.words;
                 m_inWord = false;
             } else if (!m_inWord) {
@@ -80,6 +83,73 @@ void TextCounter::add(QStringView text)
         }
         add(c.unicode());
     }
+}
+
+void TextCounter::addUtf8(std::string_view text)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(text.data());
+    const auto *const end = p + text.size();
+    // The counts live in locals through the loop so that the compiler can keep them in registers.
+    qint64 characters = 0;
+    qint64 spaces = 0;
+    qint64 words = 0;
+    bool inWord = m_inWord;
+    bool hasText = m_paragraphHasText;
+    while (p < end) {
+        char32_t c = *p;
+        Kind kind;
+        if (c < 0x80) {
+            ++p;
+            kind = kLatin.kinds[c];
+        } else {
+            // The parser hands over valid UTF-8 only; a stray byte is still stepped over, as a character
+            // that is not one.
+            int length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+            if (length == 1 || end - p < length) {
+                ++p;
+                continue;
+            }
+            c &= 0x3F >> (length - 1);
+            for (int k = 1; k < length; ++k)
+                c = (c << 6) | (p[k] & 0x3F);
+            p += length;
+            // A character beyond the 16-bit range is counted whatever its kind, as its surrogate pair is.
+            kind = c > 0xFFFF ? Kind::Counted : kindOfCharacter(static_cast<char16_t>(c));
+        }
+        if (kind == Kind::Space) {
+            ++spaces;
+            inWord = false;
+            hasText = hasText || m_rules.countsBlankParagraphs;
+        } else if (kind == Kind::Ignored && c == 0xAD) {
+            // An optional hyphen written as a character, counted as the writer counts it.
+            if (m_rules.softHyphenSeparatesWords) {
+                ++spaces;
+                inWord = false;
+            } else {
+                ++characters;
+                hasText = true;
+                if (!inWord) {
+                    ++words;
+                    inWord = true;
+                }
+            }
+        } else if (kind == Kind::Counted) {
+            ++characters;
+            hasText = true;
+            if (isWordOfItsOwn(c)) {
+                ++words;
+                inWord = false;
+            } else if (!inWord) {
+                ++words;
+                inWord = true;
+            }
+        }
+    }
+    m_stats.characters += characters;
+    m_stats.charactersWithSpaces += characters + spaces;
+    m_stats.words += words;
+    m_inWord = inWord;
+    m_paragraphHasText = hasText;
 }
 
 void TextCounter::add(char16_t c)
@@ -100,7 +170,7 @@ void TextCounter::add(char16_t c)
     ++m_stats.characters;
     ++m_stats.charactersWithSpaces;
     m_paragraphHasText = true;
-    if (isEastAsianWordCharacter(c)) {
+    if (isWordOfItsOwn(c)) {
         ++m_stats.words;
         m_inWord = false;
     } else if (!m_inWord) {

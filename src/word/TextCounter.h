@@ -1,6 +1,7 @@
 #pragma once
 #include <QStringView>
 #include <QtGlobal>
+#include <string_view>
 #include <vector>
 
 namespace word {
@@ -61,8 +62,19 @@ public:
     // The anchor of something kept outside the text (a comment): no character, but the office suites
     // count the paragraph that holds it.
     void anchor();
+    // Text in UTF-8, as the XML parser gives it: one pass over its bytes, with the same counts as the
+    // same text given as UTF-16.
+    void addUtf8(std::string_view text);
     // A character that separates words and counts as a space (tab, line break, page break).
     void space() { add(u' '); }
+    // `n` such characters at once.
+    void spaces(qint64 n)
+    {
+        if (n <= 0)
+            return;
+        m_stats.charactersWithSpaces += n;
+        m_inWord = false;
+    }
     // The end of a paragraph in text that has no nesting (binary documents, RTF, plain text).
     void paragraphMark();
     // Paragraphs that may nest (a text box's paragraphs inside the paragraph that anchors it): the

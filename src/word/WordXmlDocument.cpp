@@ -17,7 +17,8 @@ const QLatin1String kOfficeNs("urn:schemas-microsoft-com:office:office");
 
 DocumentData readWordXmlDocument(const FileContent &content)
 {
-    // The properties are one small block near the top; the body after it, however large, is not read.
+    // The properties are one small block near the top, read from the start of the file; the body is read
+    // only when its text is counted.
     const bool isPrefix = !content.headIsWhole && content.file.size() > limits::kMaxPropertyPartBytes;
     const QByteArray xml = content.headIsWhole ? content.head : content.file.read(0, limits::kMaxPropertyPartBytes);
     DocumentData d;
@@ -43,7 +44,7 @@ DocumentData readWordXmlDocument(const FileContent &content)
         else if (n == QLatin1String("LastPrinted")) d.setW3cDate(Builtin::LastPrintDate, f.text);
         return true;
     }, isPrefix);
-    computeMissingStatistics(d, content, [&](TextCounter &c) { countWordXmlText(xml, c); });
+    computeMissingStatistics(d, content, [&](TextCounter &c) { countWordXmlText(content, c); });
     return d;
 }
 

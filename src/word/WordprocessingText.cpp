@@ -8,67 +8,61 @@
 #include "word/XmlFields.h"
 #include "word/XmlStream.h"
 #include "word/ZipArchive.h"
+#include <charconv>
+#include <functional>
+#include <optional>
 
 namespace word {
 
 namespace {
 
-const QLatin1String kDrawingNs("http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing");
+using namespace std::string_view_literals;
 
-bool isWordNamespace(QStringView ns)
-{
-    return ns == QLatin1String("http://schemas.openxmlformats.org/wordprocessingml/2006/main") ||
-           ns == QLatin1String("http://purl.oclc.org/ooxml/wordprocessingml/main") ||
-           ns == QLatin1String("http://schemas.microsoft.com/office/word/2003/wordml");
-}
+constexpr std::string_view kWordNs = "http://schemas.openxmlformats.org/wordprocessingml/2006/main"sv;
+constexpr std::string_view kStrictWordNs = "http://purl.oclc.org/ooxml/wordprocessingml/main"sv;
+constexpr std::string_view kWord2003Ns = "http://schemas.microsoft.com/office/word/2003/wordml"sv;
+constexpr std::string_view kCompatibilityNs = "http://schemas.openxmlformats.org/markup-compatibility/2006"sv;
+constexpr std::string_view kAmlNs = "http://schemas.microsoft.com/aml/2001/core"sv;
+constexpr std::string_view kDrawingNs = "http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing"sv;
+
+bool isWordNamespace(std::string_view ns) { return ns == kWordNs || ns == kStrictWordNs || ns == kWord2003Ns; }
 
 // Subtrees outside the main story or not part of the text: notes and headers written inline (Word 2003
 // XML), text moved away in a tracked change, and the fallback copy of content given twice for older
 // readers (a text box's text appears in both the choice and the fallback).
 // `storyPart`: a header, footer or notes part is being counted, whose own root is one of those.
-bool skipsSubtree(const QXmlStreamReader &r, bool storyPart)
+bool skipsSubtree(const XmlName &e, const XmlAttributes &a, bool storyPart)
 {
-    const QStringView name = r.name();
-    if (r.namespaceUri() == QLatin1String("http://schemas.openxmlformats.org/markup-compatibility/2006"))
-        return name == QLatin1String("Fallback");
-    if (r.namespaceUri() == QLatin1String("http://schemas.microsoft.com/aml/2001/core") &&
-        name == QLatin1String("annotation"))
-        return r.attributes().value(QLatin1String("http://schemas.microsoft.com/office/word/2003/wordml"),
-                                    QLatin1String("type")) == QLatin1String("Word.Comment");
-    if (!isWordNamespace(r.namespaceUri()))
+    const std::string_view name = e.local;
+    if (e.ns == kCompatibilityNs)
+        return name == "Fallback"sv;
+    if (e.is(kAmlNs, "annotation"sv))
+        return a.value(kWord2003Ns, "type"sv) == "Word.Comment"sv;
+    if (!isWordNamespace(e.ns))
         return false;
-    if (name == QLatin1String("moveFrom"))
+    if (name == "moveFrom"sv)
         return true;
-    return !storyPart && (name == QLatin1String("footnote") || name == QLatin1String("endnote") || name == QLatin1String("hdr") ||
-           name == QLatin1String("ftr"));
+    return !storyPart && (name == "footnote"sv || name == "endnote"sv || name == "hdr"sv || name == "ftr"sv);
 }
 
-// The character a w:sym stands for (a symbol font's code, usually in the private use area).
-char16_t symbolCharacter(const QXmlStreamReader &r)
+bool isOn(const XmlAttributes &a)
 {
-    for (const QXmlStreamAttribute &a : r.attributes())
-        if (a.name() == QLatin1String("char")) {
-            bool ok = false;
-            const uint v = a.value().toUInt(&ok, 16);
-            if (ok && v > 0x20 && v <= 0xFFFF)
-                return static_cast<char16_t>(v);
-        }
-    return u'\uF000';
+    bool found = false;
+    const std::string_view v = a.value(kWordNs, "val"sv, &found);
+    if (!found) {
+        for (int i = 0; i < a.count(); ++i)
+            if (a.nameAt(i).local == "val"sv)
+                return a.valueAt(i) != "0"sv && a.valueAt(i) != "false"sv && a.valueAt(i) != "off"sv;
+        return true;
+    }
+    return v != "0"sv && v != "false"sv && v != "off"sv;
 }
 
-bool isOn(const QXmlStreamReader &r)
+QString valueOf(const XmlAttributes &a)
 {
-    for (const QXmlStreamAttribute &a : r.attributes())
-        if (a.name() == QLatin1String("val"))
-            return a.value() != QLatin1String("0") && a.value() != QLatin1String("false") && a.value() != QLatin1String("off");
-    return true;
-}
-
-QString valueOf(const QXmlStreamReader &r)
-{
-    for (const QXmlStreamAttribute &a : r.attributes())
-        if (a.name() == QLatin1String("val"))
-            return a.value().toString();
+    for (int i = 0; i < a.count(); ++i)
+        if (a.nameAt(i).local == "val"sv)
+            return QString::fromUtf8(a.valueAt(i).data(), qsizetype(a.valueAt(i).size()));
     return QString();
 }
 
@@ -80,113 +74,133 @@ struct OpenParagraph {
     std::optional<int> level;
 };
 
+// The character a w:sym stands for (a symbol font's code, usually in the private use area).
+char16_t symbolCharacter(const XmlAttributes &a)
+{
+    for (int i = 0; i < a.count(); ++i)
+        if (a.nameAt(i).local == "char"sv) {
+            std::string_view v = a.valueAt(i);
+            // Blanks around the digits are allowed, and so is a 0x in front, as a number in text would be.
+            while (!v.empty() && (v.front() == ' ' || v.front() == '\t' || v.front() == '\n' || v.front() == '\r'))
+                v.remove_prefix(1);
+            while (!v.empty() && (v.back() == ' ' || v.back() == '\t' || v.back() == '\n' || v.back() == '\r'))
+                v.remove_suffix(1);
+            if (v.size() > 2 && v[0] == '0' && (v[1] == 'x' || v[1] == 'X'))
+                v.remove_prefix(2);
+            unsigned v32 = 0;
+            const auto [end, error] = std::from_chars(v.data(), v.data() + v.size(), v32, 16);
+            if (error == std::errc() && end == v.data() + v.size() && !v.empty() && v32 > 0x20 && v32 <= 0xFFFF)
+                return static_cast<char16_t>(v32);
+        }
+    return u'\uF000';
+}
+
 // Counts one story (the body, or a header, footer or notes part): the Word rules for what is text.
-class WordprocessingScan {
+class WordprocessingHandler : public XmlHandler {
 public:
-    WordprocessingScan(TextCounter &counter, WordListNumbering *numbering, bool wholePart)
-        : m_counter(counter), m_numbering(numbering), m_storyPart(wholePart), m_inBody(wholePart)
+    // `numbering` gives the list definitions when a paragraph first needs them (null: none).
+    WordprocessingHandler(TextCounter &counter, std::function<WordListNumbering *()> numbering, bool storyPart)
+        : m_counter(counter), m_numbering(std::move(numbering)), m_storyPart(storyPart), m_inBody(storyPart)
     {
     }
 
-    void start(const QXmlStreamReader &r)
+    void startElement(const XmlName &e, const XmlAttributes &a) override
     {
-        const bool skip = m_skipped.enter(skipsSubtree(r, m_storyPart));
-        if (!skip && m_inBody && r.namespaceUri() == kDrawingNs && !m_path.empty() && m_path.back().kind == Kind::Drawing) {
+        const bool skip = m_skipped.enter(skipsSubtree(e, a, m_storyPart));
+        if (!skip && m_inBody && e.ns == kDrawingNs && !m_path.empty() && m_path.back().kind == Kind::Drawing) {
             // A DrawingML picture, chart or shape: Word counts it wherever it is anchored; the office
             // suites only when it sits in the line (wp:inline), as a character would.
-            if (r.name() == QLatin1String("inline") ||
-                (r.name() == QLatin1String("anchor") && m_counter.rules().objectIsCharacter))
+            if (e.local == "inline"sv || (e.local == "anchor"sv && m_counter.rules().objectIsCharacter))
                 m_counter.object();
         }
-        const bool word = isWordNamespace(r.namespaceUri());
-        const QStringView n = r.name();
+        const bool word = isWordNamespace(e.ns);
+        const std::string_view n = e.local;
         const Kind parent = m_path.empty() ? Kind::Other : m_path.back().kind;
         const bool inRun = parent == Kind::Run;
         const bool hiddenRun = !m_path.empty() && m_path.back().hidden;
         m_path.push_back({word ? kindOf(n) : Kind::Other, hiddenRun});
         if (skip || !word)
             return;
-        if (n == QLatin1String("body"))
+        if (n == "body"sv)
             m_inBody = true;
         if (!m_inBody)
             return;
-        if (n == QLatin1String("p")) {
+        if (n == "p"sv) {
             m_counter.openParagraph();
             m_paragraphs.push_back({});
             return;
         }
         // Word: run properties saying w:vanish hide the run's text, which Word leaves out of its counts.
-        if (n == QLatin1String("vanish") && parent == Kind::RunProperties && m_path.size() >= 3 &&
-            m_path[m_path.size() - 3].kind == Kind::Run && isOn(r)) {
+        if (n == "vanish"sv && parent == Kind::RunProperties && m_path.size() >= 3 &&
+            m_path[m_path.size() - 3].kind == Kind::Run && isOn(a)) {
             m_path[m_path.size() - 3].hidden = true;
             return;
         }
         if (!m_paragraphs.empty() && m_paragraphs.back().labelDue) {
             OpenParagraph &p = m_paragraphs.back();
-            if (parent == Kind::ParagraphProperties && n == QLatin1String("pStyle"))
-                p.style = valueOf(r);
-            else if (parent == Kind::NumberingProperties && n == QLatin1String("numId"))
-                p.numId = int(qBound<qint64>(0, parseWholeNumber(valueOf(r)).value_or(0), qint64(0x7FFFFFFF)));
-            else if (parent == Kind::NumberingProperties && n == QLatin1String("ilvl"))
-                p.level = int(qBound<qint64>(0, parseWholeNumber(valueOf(r)).value_or(0), qint64(8)));
-            else if (parent == Kind::Paragraph && n != QLatin1String("pPr"))
+            if (parent == Kind::ParagraphProperties && n == "pStyle"sv)
+                p.style = valueOf(a);
+            else if (parent == Kind::NumberingProperties && n == "numId"sv)
+                p.numId = int(qBound<qint64>(0, parseWholeNumber(valueOf(a)).value_or(0), qint64(0x7FFFFFFF)));
+            else if (parent == Kind::NumberingProperties && n == "ilvl"sv)
+                p.level = int(qBound<qint64>(0, parseWholeNumber(valueOf(a)).value_or(0), qint64(8)));
+            else if (parent == Kind::Paragraph && n != "pPr"sv)
                 countLabel();
         }
         if (hiddenRun)
             return;
-        if (n == QLatin1String("t"))
+        if (n == "t"sv)
             m_inText = true;
-        else if (n == QLatin1String("fldSimple"))
+        else if (n == "fldSimple"sv)
             m_counter.field();
         else if (inRun) {
             // Tabs and breaks count only inside runs: w:tab also defines tab stops in paragraph properties.
-            if (n == QLatin1String("tab") || n == QLatin1String("ptab") || n == QLatin1String("br") ||
-                n == QLatin1String("cr"))
+            if (n == "tab"sv || n == "ptab"sv || n == "br"sv || n == "cr"sv)
                 m_counter.space();
-            else if (n == QLatin1String("noBreakHyphen"))
+            else if (n == "noBreakHyphen"sv)
                 m_counter.add(u'\u2011');
-            else if (n == QLatin1String("softHyphen"))
+            else if (n == "softHyphen"sv)
                 m_counter.softHyphen();
-            else if (n == QLatin1String("sym"))
-                m_counter.add(symbolCharacter(r));
-            else if (n == QLatin1String("pict") || n == QLatin1String("object"))
+            else if (n == "sym"sv)
+                m_counter.add(symbolCharacter(a));
+            else if (n == "pict"sv || n == "object"sv)
                 m_counter.object(); // a VML picture, shape or embedded object in the text
-            else if (n == QLatin1String("commentReference"))
+            else if (n == "commentReference"sv)
                 m_counter.anchor();
-            else if (n == QLatin1String("fldChar") && r.attributes().value(r.namespaceUri().toString(), QLatin1String("fldCharType")) == QLatin1String("begin"))
+            else if (n == "fldChar"sv && a.value(e.ns, "fldCharType"sv) == "begin"sv)
                 m_counter.field();
-            else if (m_notesCounted && (n == QLatin1String("footnoteReference") || n == QLatin1String("endnoteReference")))
-                m_counter.add(QString::number(++m_noteReferences[n == QLatin1String("endnoteReference")]));
-            else if (m_notesCounted && (n == QLatin1String("footnoteRef") || n == QLatin1String("endnoteRef")))
-                m_counter.add(QString::number(++m_noteMarks[n == QLatin1String("endnoteRef")]));
+            else if (m_notesCounted && (n == "footnoteReference"sv || n == "endnoteReference"sv))
+                m_counter.add(QString::number(++m_noteReferences[n == "endnoteReference"sv]));
+            else if (m_notesCounted && (n == "footnoteRef"sv || n == "endnoteRef"sv))
+                m_counter.add(QString::number(++m_noteMarks[n == "endnoteRef"sv]));
         }
     }
 
-    void end(const QXmlStreamReader &r)
+    void endElement(const XmlName &e) override
     {
         const bool wasSkipped = m_skipped.leave();
         if (!m_path.empty())
             m_path.pop_back();
-        if (wasSkipped || !isWordNamespace(r.namespaceUri()))
+        if (wasSkipped || !isWordNamespace(e.ns))
             return;
-        const QStringView n = r.name();
-        if (n == QLatin1String("t")) {
+        const std::string_view n = e.local;
+        if (n == "t"sv) {
             m_inText = false;
-        } else if (n == QLatin1String("p") && m_inBody) {
+        } else if (n == "p"sv && m_inBody) {
             if (!m_paragraphs.empty()) {
                 countLabel();
                 m_paragraphs.pop_back();
             }
             m_counter.closeParagraph();
-        } else if (n == QLatin1String("body")) {
+        } else if (n == "body"sv) {
             m_inBody = false;
         }
     }
 
-    void text(const QXmlStreamReader &r)
+    void characters(std::string_view text) override
     {
         if (m_inText && m_inBody && !m_skipped.inside() && !(!m_path.empty() && m_path.back().hidden))
-            m_counter.add(r.text());
+            m_counter.addUtf8(text);
     }
 
     // Notes are numbered in the body's references and again in front of each note's text.
@@ -195,19 +209,19 @@ public:
 private:
     // The Word elements whose children matter here.
     enum class Kind : unsigned char { Other, Paragraph, ParagraphProperties, NumberingProperties, Run, RunProperties, Drawing };
-    static Kind kindOf(QStringView n)
+    static Kind kindOf(std::string_view n)
     {
-        if (n == QLatin1String("r"))
+        if (n == "r"sv)
             return Kind::Run;
-        if (n == QLatin1String("p"))
+        if (n == "p"sv)
             return Kind::Paragraph;
-        if (n == QLatin1String("rPr"))
+        if (n == "rPr"sv)
             return Kind::RunProperties;
-        if (n == QLatin1String("pPr"))
+        if (n == "pPr"sv)
             return Kind::ParagraphProperties;
-        if (n == QLatin1String("numPr"))
+        if (n == "numPr"sv)
             return Kind::NumberingProperties;
-        if (n == QLatin1String("drawing"))
+        if (n == "drawing"sv)
             return Kind::Drawing;
         return Kind::Other;
     }
@@ -223,12 +237,14 @@ private:
         if (!p.labelDue)
             return;
         p.labelDue = false;
-        if (m_numbering)
-            m_counter.label(m_numbering->nextLabel(p.style, p.numId, p.level));
+        if (!p.numId && p.style.isEmpty())
+            return; // neither numbered itself nor by a style
+        if (WordListNumbering *numbering = m_numbering ? m_numbering() : nullptr)
+            m_counter.label(numbering->nextLabel(p.style, p.numId, p.level));
     }
 
     TextCounter &m_counter;
-    WordListNumbering *m_numbering;
+    std::function<WordListNumbering *()> m_numbering;
     SkippedSubtree m_skipped;
     bool m_storyPart;
     bool m_inBody;
@@ -247,47 +263,52 @@ void countOoxmlText(const ZipArchive &zip, const QString &mainPart, TextCounter 
     const auto index = zip.find(mainPart);
     if (!index)
         throw DamagedContent(QStringLiteral("its main document part %1 is missing").arg(mainPart));
-    const QByteArray xml = zip.read(*index, limits::kMaxPartBytes);
-    // Only a text that numbers paragraphs, itself or through their styles, needs the definitions.
-    const bool direct = xml.contains("numPr");
-    const bool mayBeNumbered = direct || xml.contains("pStyle");
-    const OoxmlTextParts parts = mayBeNumbered || counter.rules().countsAllStories ? readOoxmlTextParts(zip, mainPart)
-                                                                                   : OoxmlTextParts{};
+    const OoxmlTextParts parts = readOoxmlTextParts(zip, mainPart);
+    // The list definitions are read when the first paragraph that may be numbered needs them.
     std::optional<WordListNumbering> numbering;
-    try {
-        if (mayBeNumbered)
-            numbering = readWordListNumbering(zip, parts, direct);
-    } catch (const DamagedContent &e) {
-        noteSkipped(QStringLiteral("its list numbering cannot be read (%1); list numbers are not counted").arg(e.detail()));
-    }
-    WordprocessingScan body(counter, numbering ? &*numbering : nullptr, false);
+    bool numberingRead = false;
+    const auto definitions = [&]() -> WordListNumbering * {
+        if (!numberingRead) {
+            numberingRead = true;
+            try {
+                numbering = readWordListNumbering(zip, parts, true);
+            } catch (const DamagedContent &e) {
+                noteSkipped(QStringLiteral("its list numbering cannot be read (%1); list numbers are not counted").arg(e.detail()));
+            }
+        }
+        return numbering ? &*numbering : nullptr;
+    };
+    WordprocessingHandler body(counter, definitions, false);
     body.countNoteNumbers(counter.rules().countsAllStories);
-    scanXml(xml, mainPart, body);
+    XmlParser parser(mainPart, body);
+    streamZipPart(zip, *index, limits::kMaxPartBytes, parser);
     if (!counter.rules().countsAllStories)
         return;
     // The office suites count headers, footers and notes as well.
-    qint64 budget = limits::kMaxOtherStoryBytes;
     int stories = 0;
     for (const QString &part : parts.otherStories) {
         const auto story = zip.find(part);
         if (!story)
             continue;
-        if (++stories > limits::kMaxOtherStories || budget <= 0) {
+        if (++stories > limits::kMaxOtherStories) {
             noteSkipped(QStringLiteral("it has more headers, footers and notes than are counted; the rest are left out"));
             return;
         }
-        const QByteArray storyXml = zip.read(*story, qMin(budget, limits::kMaxPartBytes));
-        budget -= storyXml.size();
-        WordprocessingScan scan(counter, numbering ? &*numbering : nullptr, true);
+        WordprocessingHandler scan(counter, definitions, true);
         scan.countNoteNumbers(true);
-        scanXml(storyXml, part, scan);
+        XmlParser storyParser(part, scan);
+        streamZipPart(zip, *story, limits::kMaxPartBytes, storyParser);
     }
 }
 
-void countWordXmlText(const QByteArray &xml, TextCounter &counter)
+void countWordXmlText(const FileContent &content, TextCounter &counter)
 {
-    WordprocessingScan scan(counter, nullptr, false);
-    scanXml(xml, QStringLiteral("the document"), scan);
+    WordprocessingHandler handler(counter, nullptr, false);
+    XmlParser parser(QStringLiteral("the document"), handler);
+    if (content.headIsWhole)
+        parser.parse(content.head);
+    else
+        streamFile(content.file, limits::kMaxPartBytes, parser);
 }
 
 } // namespace word

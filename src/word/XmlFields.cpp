@@ -2,7 +2,8 @@
 #include "word/Errors.h"
 #include "word/Limits.h"
 #include <QVarLengthArray>
-#include <QXmlStreamReader>
+#include "word/XmlParser.h"
+#include <string>
 #include <cstring>
 
 namespace word {
@@ -10,103 +11,16 @@ namespace word {
 namespace {
 
 // U+FDD0 is a noncharacter, reserved for a program's internal use: it stands for a NUL while the XML
-// reader, which refuses NUL outright, reads the part.
+// parser, which refuses NUL outright, reads the part.
 constexpr char16_t kNulStandIn = 0xFDD0;
 
-// The code units of a part as its byte order mark or first character says: UTF-8 (and single-byte
-// encodings), UTF-16LE or UTF-16BE.
-class Units {
-public:
-    explicit Units(const QByteArray &b) : m_b(b)
-    {
-        const auto at = [&](qsizetype i) { return i < b.size() ? static_cast<unsigned char>(b[i]) : 0x100; };
-        if ((at(0) == 0xFF && at(1) == 0xFE) || (at(0) == '<' && at(1) == 0))
-            m_width = 2;
-        else if ((at(0) == 0xFE && at(1) == 0xFF) || (at(0) == 0 && at(1) == '<')) {
-            m_width = 2;
-            m_bigEndian = true;
-        }
-    }
-    qsizetype size() const { return m_b.size() / m_width; }
-    bool isUtf8() const { return m_width == 1; }
-    char16_t operator[](qsizetype i) const
-    {
-        const auto *p = reinterpret_cast<const unsigned char *>(m_b.constData()) + i * m_width;
-        if (m_width == 1)
-            return p[0];
-        return m_bigEndian ? static_cast<char16_t>((p[0] << 8) | p[1]) : static_cast<char16_t>(p[0] | (p[1] << 8));
-    }
-    // Index of `what` (ASCII) at or after `from`, or -1.
-    qsizetype find(const char *what, qsizetype from) const
-    {
-        const qsizetype n = static_cast<qsizetype>(strlen(what));
-        for (qsizetype i = from; i + n <= size(); ++i) {
-            qsizetype k = 0;
-            while (k < n && (*this)[i + k] == static_cast<unsigned char>(what[k]))
-                ++k;
-            if (k == n)
-                return i;
-        }
-        return -1;
-    }
-    bool at(qsizetype i, const char *what) const
-    {
-        for (qsizetype k = 0; what[k]; ++k)
-            if (i + k >= size() || (*this)[i + k] != static_cast<unsigned char>(what[k]))
-                return false;
-        return true;
-    }
-
-private:
-    const QByteArray &m_b;
-    int m_width = 1;
-    bool m_bigEndian = false;
-};
-
-// The XML reader checks each attribute against all earlier ones of its element, so their count must be
-// bounded before it sees them. Counts the '=' outside quoted values of every start tag; comments,
-// processing instructions, CDATA and declarations are stepped over, so their quotes cannot hide a tag.
-void checkAttributeCounts(const QByteArray &xml, const QString &partName)
+// A part in UTF-16 says so by its byte order mark or by the zero byte beside its first '<'; anything else
+// is UTF-8 or a single-byte encoding, where a NUL is one zero byte.
+bool isUtf16(const QByteArray &b)
 {
-    const Units u(xml);
-    const qsizetype n = u.size();
-    qsizetype i = 0;
-    while (i < n) {
-        if (u[i++] != '<')
-            continue;
-        const auto skipPast = [&](const char *end) {
-            const qsizetype at = u.find(end, i);
-            i = at < 0 ? n : at + static_cast<qsizetype>(strlen(end));
-        };
-        if (u.at(i, "!--"))
-            skipPast("-->");
-        else if (u.at(i, "![CDATA["))
-            skipPast("]]>");
-        else if (u.at(i, "?"))
-            skipPast("?>");
-        else if (u.at(i, "!") || u.at(i, "/"))
-            skipPast(">");
-        else {
-            int equals = 0;
-            char16_t quote = 0;
-            for (; i < n; ++i) {
-                const char16_t c = u[i];
-                if (quote) {
-                    if (c == quote)
-                        quote = 0;
-                } else if (c == '"' || c == '\'') {
-                    quote = c;
-                } else if (c == '=') {
-                    if (++equals > limits::kMaxXmlAttributesPerElement)
-                        throw DamagedContent(QStringLiteral("its part %1 has an element with more than %2 attributes")
-                                                 .arg(partName)
-                                                 .arg(limits::kMaxXmlAttributesPerElement));
-                } else if (c == '>') {
-                    break;
-                }
-            }
-        }
-    }
+    const auto at = [&](qsizetype i) { return i < b.size() ? static_cast<unsigned char>(b[i]) : 0x100; };
+    return (at(0) == 0xFF && at(1) == 0xFE) || (at(0) == '<' && at(1) == 0) || (at(0) == 0xFE && at(1) == 0xFF) ||
+           (at(0) == 0 && at(1) == '<');
 }
 
 // True for "&#0;", "&#x00;" and the like at `i`; sets `length`.
@@ -128,7 +42,7 @@ bool isNulReference(const QByteArray &xml, qsizetype i, qsizetype &length)
 QByteArray withNulsStoodIn(const QByteArray &xml, bool &changed)
 {
     changed = false;
-    if (!Units(xml).isUtf8() || (!xml.contains('\0') && !xml.contains("&#")))
+    if (isUtf16(xml) || (!xml.contains('\0') && !xml.contains("&#")))
         return xml;
     QByteArray out;
     out.reserve(xml.size());
@@ -148,83 +62,95 @@ QByteArray withNulsStoodIn(const QByteArray &xml, bool &changed)
     return out;
 }
 
-QXmlStreamAttributes withNuls(const QXmlStreamAttributes &attributes)
-{
-    QXmlStreamAttributes out;
-    for (const QXmlStreamAttribute &a : attributes)
-        out.append(a.namespaceUri().toString(), a.name().toString(),
-                   a.value().toString().replace(QChar(kNulStandIn), QChar(0)));
-    return out;
-}
+// Collects the elements at one depth, their attributes and their text, for walkXmlFields.
+class FieldCollector : public XmlHandler {
+public:
+    FieldCollector(XmlParser *&parser, int depth, bool nulsStoodIn, const std::function<bool(const XmlField &)> &onField)
+        : m_parser(parser), m_depth(depth), m_nulsStoodIn(nulsStoodIn), m_onField(onField) {}
+
+    void startElement(const XmlName &e, const XmlAttributes &a) override
+    {
+        ++m_level;
+        if (m_level == m_depth - 1)
+            m_parentName = QString::fromUtf8(e.local.data(), static_cast<qsizetype>(e.local.size()));
+        if (m_level != m_depth)
+            return;
+        m_inField = true;
+        m_fieldName = QString::fromUtf8(e.local.data(), static_cast<qsizetype>(e.local.size()));
+        m_fieldNamespace = QString::fromUtf8(e.ns.data(), static_cast<qsizetype>(e.ns.size()));
+        std::vector<XmlFieldAttribute> &all = m_attributes.all();
+        all.clear();
+        for (int i = 0; i < a.count(); ++i) {
+            const XmlName n = a.nameAt(i);
+            const std::string_view v = a.valueAt(i);
+            all.push_back({QString::fromUtf8(n.ns.data(), static_cast<qsizetype>(n.ns.size())),
+                           QString::fromUtf8(n.local.data(), static_cast<qsizetype>(n.local.size())),
+                           withNuls(QString::fromUtf8(v.data(), static_cast<qsizetype>(v.size())))});
+        }
+        m_text.clear();
+    }
+
+    void endElement(const XmlName &) override
+    {
+        if (m_level == m_depth && m_inField) {
+            m_inField = false;
+            const QString text = withNuls(QString::fromUtf8(m_text.data(), static_cast<qsizetype>(m_text.size())));
+            if (text.size() > limits::kMaxTextValueChars)
+                throw DamagedContent(QStringLiteral("its part %1 holds a value that is too long").arg(m_parser->partName()));
+            const XmlField f{m_parentName, m_fieldName, m_fieldNamespace, m_attributes, text};
+            if (!m_onField(f))
+                m_parser->stop();
+        }
+        --m_level;
+    }
+
+    void characters(std::string_view text) override
+    {
+        if (!m_inField)
+            return;
+        // Held as UTF-8 (up to four bytes a character) until the element ends, where its length in
+        // characters is checked.
+        if (static_cast<qint64>(m_text.size() + text.size()) > 4 * limits::kMaxTextValueChars)
+            throw DamagedContent(QStringLiteral("its part %1 holds a value that is too long").arg(m_parser->partName()));
+        m_text.append(text);
+    }
+
+private:
+    QString withNuls(QString s) const
+    {
+        if (m_nulsStoodIn)
+            s.replace(QChar(kNulStandIn), QChar(0));
+        return s;
+    }
+
+    XmlParser *&m_parser;
+    const int m_depth;
+    const bool m_nulsStoodIn;
+    const std::function<bool(const XmlField &)> &m_onField;
+    int m_level = 0;
+    bool m_inField = false;
+    std::string m_text;
+    XmlFieldAttributes m_attributes;
+    QString m_fieldName;
+    QString m_fieldNamespace;
+    QString m_parentName;
+};
 
 } // namespace
 
 void walkXmlFields(const QByteArray &source, const QString &partName, int depth,
                    const std::function<bool(const XmlField &)> &onField, bool isPrefix)
 {
-    checkAttributeCounts(source, partName);
     bool nulsStoodIn = false;
     const QByteArray xml = withNulsStoodIn(source, nulsStoodIn);
-    QXmlStreamReader reader(xml);
-    reader.setNamespaceProcessing(true);
-    int level = 0;
-    QString text;
-    QXmlStreamAttributes attributes;
-    QString fieldName;
-    QString fieldNamespace;
-    QString parentName;
-    bool inField = false;
-    while (!reader.atEnd()) {
-        switch (reader.readNext()) {
-        case QXmlStreamReader::DTD:
-            throw DamagedContent(QStringLiteral("its part %1 carries a document type declaration, which no "
-                                                "document part may have")
-                                     .arg(partName));
-        case QXmlStreamReader::StartElement:
-            ++level;
-            if (level > limits::kMaxXmlDepth)
-                throw DamagedContent(QStringLiteral("its part %1 nests elements too deeply").arg(partName));
-            if (level == depth - 1)
-                parentName = reader.name().toString();
-            if (level == depth) {
-                inField = true;
-                fieldName = reader.name().toString();
-                fieldNamespace = reader.namespaceUri().toString();
-                attributes = nulsStoodIn ? withNuls(reader.attributes()) : reader.attributes();
-                text.clear();
-            }
-            break;
-        case QXmlStreamReader::EndElement:
-            if (level == depth && inField) {
-                inField = false;
-                if (nulsStoodIn)
-                    text.replace(QChar(kNulStandIn), QChar(0));
-                const XmlField f{parentName, fieldName, fieldNamespace, attributes, text};
-                if (!onField(f))
-                    return;
-            }
-            --level;
-            break;
-        case QXmlStreamReader::Characters:
-            if (inField) {
-                if (text.size() + reader.text().size() > limits::kMaxTextValueChars)
-                    throw DamagedContent(QStringLiteral("its part %1 holds a value that is too long").arg(partName));
-                text += reader.text();
-            }
-            break;
-        case QXmlStreamReader::EntityReference:
-            // Only the predefined entities exist without a DTD; anything else is an error.
-            throw DamagedContent(QStringLiteral("its part %1 refers to an undefined entity").arg(partName));
-        default:
-            break;
-        }
-    }
-    if (isPrefix && reader.error() == QXmlStreamReader::PrematureEndOfDocumentError)
-        return;
-    if (reader.hasError())
-        throw DamagedContent(QStringLiteral("its part %1 is not well-formed XML (%2, line %3)")
-                                 .arg(partName, reader.errorString())
-                                 .arg(reader.lineNumber()));
+    XmlParser *parser = nullptr;
+    FieldCollector collector(parser, depth, nulsStoodIn, onField);
+    XmlParser p(partName, collector);
+    parser = &p;
+    p.feed(xml.constData(), xml.size());
+    // The start of a larger file ends wherever it was cut: only what was read must be well-formed.
+    if (!isPrefix)
+        p.finish();
 }
 
 std::optional<qint64> parseWholeNumber(QStringView text)

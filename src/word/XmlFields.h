@@ -1,11 +1,37 @@
 #pragma once
 #include <QByteArray>
 #include <QString>
-#include <QXmlStreamAttributes>
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace word {
+
+struct XmlFieldAttribute {
+    QString namespaceUri;
+    QString name; // local name
+    QString value;
+};
+
+// The attributes of an element of interest, kept as text.
+class XmlFieldAttributes {
+public:
+    // The value of the attribute in no namespace named `name`; empty when absent.
+    QStringView value(QLatin1String name) const { return value(QLatin1String(), name); }
+    QStringView value(QLatin1String namespaceUri, QLatin1String name) const
+    {
+        for (const XmlFieldAttribute &a : m_all)
+            if (a.name == name && a.namespaceUri == namespaceUri)
+                return a.value;
+        return {};
+    }
+    std::vector<XmlFieldAttribute>::const_iterator begin() const { return m_all.begin(); }
+    std::vector<XmlFieldAttribute>::const_iterator end() const { return m_all.end(); }
+    std::vector<XmlFieldAttribute> &all() { return m_all; }
+
+private:
+    std::vector<XmlFieldAttribute> m_all;
+};
 
 // One element of interest in a small XML part: its local name, namespace, attributes and its text (the
 // text of all its descendants, in order).
@@ -13,7 +39,7 @@ struct XmlField {
     QStringView parentLocalName;
     QStringView localName;
     QStringView namespaceUri;
-    const QXmlStreamAttributes &attributes;
+    const XmlFieldAttributes &attributes;
     const QString &text;
 };
 

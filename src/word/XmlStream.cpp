@@ -1,38 +1,43 @@
 #include "word/XmlStream.h"
 #include "word/Errors.h"
-#include "word/Limits.h"
+#include "word/InputFile.h"
+#include "word/ZipArchive.h"
 
 namespace word {
 
-void streamXml(const QByteArray &xml, const QString &partName,
-               const std::function<void(const QXmlStreamReader &)> &onToken)
+namespace {
+
+// The piece of a part unpacked and parsed at a time: large enough that the per-piece costs vanish, small
+// enough to stay in the processor's cache.
+constexpr qint64 kStreamChunkBytes = 64 * 1024;
+
+} // namespace
+
+void streamZipPart(const ZipArchive &zip, qint64 index, qint64 limit, XmlParser &parser)
 {
-    QXmlStreamReader reader(xml);
-    reader.setNamespaceProcessing(true);
-    int depth = 0;
-    while (!reader.atEnd()) {
-        switch (reader.readNext()) {
-        case QXmlStreamReader::DTD:
-            throw DamagedContent(QStringLiteral("its part %1 carries a document type declaration").arg(partName));
-        case QXmlStreamReader::EntityReference:
-            throw DamagedContent(QStringLiteral("its part %1 refers to an undefined entity").arg(partName));
-        case QXmlStreamReader::StartElement:
-            if (++depth > limits::kMaxXmlDepth)
-                throw DamagedContent(QStringLiteral("its part %1 nests elements too deeply").arg(partName));
-            break;
-        case QXmlStreamReader::EndElement:
-            --depth;
-            break;
-        default:
-            break;
-        }
-        if (!reader.hasError())
-            onToken(reader);
+    thread_local QByteArray buffer; // reused from document to document
+    zip.stream(index, limit, buffer, kStreamChunkBytes, [&](const char *bytes, qint64 n) {
+        if (!parser.stopped())
+            parser.feed(bytes, n);
+    });
+    parser.finish();
+}
+
+void streamFile(const InputFile &file, qint64 limit, XmlParser &parser)
+{
+    if (file.size() > limit)
+        throw DamagedContent(QStringLiteral("its text (%1 MiB) is longer than the %2 MiB counted")
+                                 .arg(file.size() / (1024 * 1024))
+                                 .arg(limit / (1024 * 1024)));
+    qint64 offset = 0;
+    while (offset < file.size() && !parser.stopped()) {
+        const QByteArray piece = file.read(offset, qMin(kStreamChunkBytes * 4, file.size() - offset));
+        if (piece.isEmpty())
+            throwFileAccess(file.path(), QStringLiteral("it changed while it was being read"));
+        parser.feed(piece.constData(), piece.size());
+        offset += piece.size();
     }
-    if (reader.hasError())
-        throw DamagedContent(QStringLiteral("its part %1 is not well-formed XML (%2, line %3)")
-                                 .arg(partName, reader.errorString())
-                                 .arg(reader.lineNumber()));
+    parser.finish();
 }
 
 } // namespace word

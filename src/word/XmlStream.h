@@ -1,35 +1,20 @@
 #pragma once
-#include <QByteArray>
+#include "word/XmlParser.h"
 #include <QString>
-#include <QXmlStreamReader>
-#include <functional>
 
 namespace word {
 
-// Streams a whole XML part token by token to `onToken`, with the same refusals as the property parts:
-// no DTD (and so no entity expansion), nesting within the depth limit, well-formed to the end. Throws
-// DamagedContent naming `partName`. `onToken` sees the reader positioned on each token.
-void streamXml(const QByteArray &xml, const QString &partName,
-               const std::function<void(const QXmlStreamReader &)> &onToken);
+class ZipArchive;
+class InputFile;
 
-// Streams a whole XML part like streamXml to a scanner's start(reader), end(reader) and text(reader),
-// called at each element's start and end and at each run of text.
-template <class Scanner>
-void scanXml(const QByteArray &xml, const QString &partName, Scanner &scanner)
-{
-    streamXml(xml, partName, [&](const QXmlStreamReader &r) {
-        switch (r.tokenType()) {
-        case QXmlStreamReader::StartElement:
-            return scanner.start(r);
-        case QXmlStreamReader::EndElement:
-            return scanner.end(r);
-        case QXmlStreamReader::Characters:
-            return scanner.text(r);
-        default:
-            return;
-        }
-    });
-}
+// Streams the part at `index` of `zip` through `parser` in pieces, never holding it whole: a main part
+// may be large, and one that packs tens of megabytes into a few kilobytes must cost no more memory than a
+// small one. Refuses (DamagedContent) a part that unpacks to more than `limit` bytes.
+void streamZipPart(const ZipArchive &zip, qint64 index, qint64 limit, XmlParser &parser);
+
+// Streams the bytes of `file` through `parser` in pieces; refuses a file whose
+// XML is longer than `limit`.
+void streamFile(const InputFile &file, qint64 limit, XmlParser &parser);
 
 // Skips the subtrees of chosen elements while streaming: enter() at each start element and leave() at
 // each end element tell whether the token lies inside a skipped subtree.

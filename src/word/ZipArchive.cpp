@@ -96,6 +96,15 @@ QString ZipArchive::nameAt(qint64 index) const
 
 QByteArray ZipArchive::read(qint64 index, qint64 limit) const
 {
+    QByteArray data;
+    QByteArray spill;
+    stream(index, limit, spill, 0, [&](const char *bytes, qint64 n) { data.append(bytes, n); });
+    return data;
+}
+
+void ZipArchive::stream(qint64 index, qint64 limit, QByteArray &buffer, qint64 chunk,
+                        const std::function<void(const char *, qint64)> &sink) const
+{
     const QString name = nameAt(index);
     zip_stat_t st;
     zip_stat_init(&st);
@@ -116,28 +125,34 @@ QByteArray ZipArchive::read(qint64 index, qint64 limit) const
         throw DamagedContent(QStringLiteral("its part %1 cannot be opened (%2)").arg(name, zipErrorText(code)));
     }
     const auto size = static_cast<qint64>(st.size);
-    QByteArray data(static_cast<qsizetype>(size), Qt::Uninitialized);
+    // A whole read (chunk 0) unpacks the part in one piece of its stated size.
+    const qint64 piece = chunk > 0 ? qMin(chunk, qMax<qint64>(size, 1)) : size;
+    if (buffer.size() < piece + 1)
+        buffer.resize(static_cast<qsizetype>(piece + 1));
     qint64 done = 0;
     int failure = 0;
-    // Read to the end so that libzip verifies the checksum; a part that unpacks to more than its
-    // stated size is refused without unpacking the rest.
-    for (;;) {
-        char spill[256];
-        const bool intoData = done < size;
-        char *target = intoData ? data.data() + done : spill;
-        const qint64 want = intoData ? size - done : static_cast<qint64>(sizeof spill);
-        const zip_int64_t n = zip_fread(f, target, static_cast<zip_uint64_t>(want));
-        if (n < 0) {
-            failure = zip_error_code_zip(zip_file_get_error(f));
-            break;
+    try {
+        // Read to the end so that libzip verifies the checksum; a part that unpacks to more than its
+        // stated size is refused without unpacking the rest (one byte past it shows it).
+        for (;;) {
+            const qint64 want = done < size ? qMin(piece, size - done) : 1;
+            const zip_int64_t n = zip_fread(f, buffer.data(), static_cast<zip_uint64_t>(want));
+            if (n < 0) {
+                failure = zip_error_code_zip(zip_file_get_error(f));
+                break;
+            }
+            if (n == 0)
+                break;
+            if (done >= size) {
+                failure = ZIP_ER_INCONS;
+                break;
+            }
+            done += n;
+            sink(buffer.constData(), n);
         }
-        if (n == 0)
-            break;
-        if (!intoData) {
-            failure = ZIP_ER_INCONS;
-            break;
-        }
-        done += n;
+    } catch (...) {
+        zip_fclose(f);
+        throw;
     }
     zip_fclose(f);
     if (failure == ZIP_ER_CRC)
@@ -148,7 +163,6 @@ QByteArray ZipArchive::read(qint64 index, qint64 limit) const
         throw DamagedContent(QStringLiteral("its part %1 cannot be unpacked (%2)").arg(name, zipErrorText(failure)));
     if (done != size)
         throw DamagedContent(QStringLiteral("its part %1 is cut short").arg(name));
-    return data;
 }
 
 } // namespace word

@@ -2,6 +2,7 @@
 #include "word/Formats.h"
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <optional>
 
 struct zip;
@@ -24,6 +25,11 @@ public:
     // The part unpacked; refuses (DamagedContent) a part larger than `limit`, one that fails its
     // checksum, is encrypted or cut short.
     QByteArray read(qint64 index, qint64 limit) const;
+    // The part unpacked piece by piece into `sink` (pieces of at most `chunk` bytes, in `buffer`), with the
+    // same refusals as read(): for parts too large to hold whole. A refusal can come after pieces were
+    // given, so whatever the sink made of them must be discarded then.
+    void stream(qint64 index, qint64 limit, QByteArray &buffer, qint64 chunk,
+                const std::function<void(const char *, qint64)> &sink) const;
 
 private:
     zip *m_zip = nullptr;

@@ -233,7 +233,7 @@ QByteArray makeDocx(const DocxParts &p)
         "</Types>";
     QList<ZipEntry> entries{{QStringLiteral("[Content_Types].xml"), types},
                             {QStringLiteral("_rels/.rels"), rels},
-                            {p.mainPart, "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body/></w:document>"}};
+                            {p.mainPart, !p.document.isEmpty() ? p.document : QByteArray("<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body/></w:document>")}};
     if (!p.core.isEmpty())
         entries.append({p.corePath, p.core});
     if (!p.app.isEmpty())
@@ -241,10 +241,23 @@ QByteArray makeDocx(const DocxParts &p)
     return makeZip(entries);
 }
 
-QByteArray makeOdt(const QByteArray &metaXml, const QString &mimeType)
+QByteArray wordDocumentXml(const QByteArray &body)
+{
+    return "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\" "
+           "xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/2006\"><w:body>" + body + "</w:body></w:document>";
+}
+
+QByteArray odtContentXml(const QByteArray &text)
+{
+    return "<office:document-content xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+           "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"><office:body><office:text>" + text +
+           "</office:text></office:body></office:document-content>";
+}
+
+QByteArray makeOdt(const QByteArray &metaXml, const QString &mimeType, const QByteArray &contentXml)
 {
     QList<ZipEntry> entries{{QStringLiteral("mimetype"), mimeType.toUtf8(), true},
-                            {QStringLiteral("content.xml"), "<office:document-content/>"}};
+                            {QStringLiteral("content.xml"), contentXml.isEmpty() ? QByteArray("<office:document-content/>") : contentXml}};
     if (!metaXml.isEmpty())
         entries.append({QStringLiteral("meta.xml"), metaXml});
     entries.append({QStringLiteral("META-INF/manifest.xml"), "<manifest:manifest/>"});

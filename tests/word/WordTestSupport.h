@@ -52,14 +52,20 @@ struct DocxParts {
     QString officeDocRelType = QStringLiteral(
         "http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument");
     QString corePath = QStringLiteral("docProps/core.xml");
+    QByteArray document;         // the main part (empty: a document with an empty body)
 };
 QByteArray makeDocx(const DocxParts &parts);
+// A main part holding `body` inside w:body (the w: and mc: prefixes declared).
+QByteArray wordDocumentXml(const QByteArray &body);
 QByteArray coreXml(const QList<QPair<QString, QString>> &elements); // prefixed names, e.g. "dc:title"
 QByteArray appXml(const QList<QPair<QString, QString>> &elements);
 
 // ---- ODF text
 QByteArray makeOdt(const QByteArray &metaXml, const QString &mimeType = QStringLiteral(
-                                                  "application/vnd.oasis.opendocument.text"));
+                                                  "application/vnd.oasis.opendocument.text"),
+                   const QByteArray &contentXml = {}); // empty: an empty content.xml
+// A content.xml holding `text` inside office:text (the office: and text: prefixes declared).
+QByteArray odtContentXml(const QByteArray &text);
 
 // ---- property-set streams
 QByteArray fmtidSummary();

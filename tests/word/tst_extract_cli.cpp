@@ -582,15 +582,6 @@ private slots:
         for (int f = 0; f <= 4096; ++f)
             fonts += "{\\f" + QByteArray::number(f) + "\\fcharset204 F;}";
         QTest::newRow("font table") << "fonts.rtf" << fonts + "}x}" << "its font table sets the character set of more than 4096 fonts";
-        QTest::newRow("text that cannot be counted")
-            << "cut.docx"
-            << wt::makeZip({{QStringLiteral("[Content_Types].xml"), "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"/>"},
-                            {QStringLiteral("_rels/.rels"),
-                             "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                             "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" "
-                             "Target=\"word/document.xml\"/></Relationships>"},
-                            {QStringLiteral("word/document.xml"), "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body><w:p>"}})
-            << "its words, characters and paragraphs cannot be counted: its part word/document.xml is not well-formed XML";
     }
     void verboseSaysWhyAValueIsMissing()
     {

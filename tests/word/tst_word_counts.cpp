@@ -358,6 +358,15 @@ private slots:
         QCOMPARE(recounted.get(Builtin::NumberOfWords)->asInteger(), 2);
         QCOMPARE(recounted.get(Builtin::NumberOfCharacters)->asInteger(), 6);
         QCOMPARE(recounted.computed(), kCounted);
+
+        // Only the counts that will be looked at are counted, recount or not.
+        word::ReadOptions paragraphsOnly{true};
+        paragraphsOnly.asked = std::vector<Builtin>{Builtin::Title, Builtin::NumberOfParagraphs};
+        const auto chosen = word::readDocumentProperties(edited, paragraphsOnly);
+        QCOMPARE(chosen.computed(), QList<Builtin>{Builtin::NumberOfParagraphs});
+        QCOMPARE(chosen.get(Builtin::NumberOfWords)->asInteger(), 999);
+        paragraphsOnly.asked = std::vector<Builtin>{Builtin::Title};
+        QVERIFY(word::readDocumentProperties(edited, paragraphsOnly).computed().isEmpty());
     }
 
     // The document still opens with what it stores; only the counts stay "Not set".

@@ -152,6 +152,29 @@ private slots:
         QCOMPARE(when(p, Builtin::CreationDate), utc(2011, 4, 4, 10, 49, 26));
     }
 
+    // A property part may be written in any encoding its declaration names, single-byte or not.
+    void ooxmlCoreInOtherEncodings_data()
+    {
+        QTest::addColumn<QByteArray>("encoding");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("windows-1252") << QByteArray("windows-1252") << QStringLiteral("Caf\u00e9 \u20ac5");
+        QTest::newRow("Shift_JIS") << QByteArray("Shift_JIS") << QStringLiteral("\u65e5\u672c\u8a9e \\ x");
+        QTest::newRow("UTF-16") << QByteArray("UTF-16") << QStringLiteral("\u65e5 \u00e9");
+    }
+
+    void ooxmlCoreInOtherEncodings()
+    {
+        QFETCH(QByteArray, encoding);
+        QFETCH(QString, title);
+        QStringEncoder encoder(encoding.constData(), QStringEncoder::Flag::WriteBom);
+        wt::DocxParts parts;
+        parts.core = encoder(QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\"?><cp:coreProperties "
+                                            "xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/metadata/core-properties\" "
+                                            "xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><dc:title>%2</dc:title></cp:coreProperties>")
+                                 .arg(QString::fromLatin1(encoding), title));
+        QCOMPARE(text(read(wt::makeDocx(parts)), Builtin::Title), title);
+    }
+
     void ooxmlRelationshipTypes_data()
     {
         QTest::addColumn<QString>("officeDocument");

@@ -428,19 +428,66 @@ private slots:
         QVERIFY2(error.contains(QStringLiteral("docProps/app.xml would unpack to")), qPrintable(error));
     }
 
-    // Only the top of a large Word 2003 XML file is read: its properties come first, the body after them
-    // is never parsed, however long.
-    void largeWordXmlReadsItsProperties()
+    // The properties of a large Word 2003 XML file come from its top; its body, however far it reaches
+    // beyond that, is counted in pieces as the main parts of packages are.
+    void largeWordXmlReadsItsPropertiesAndCountsItsBody()
     {
         const QByteArray file = "<?xml version=\"1.0\"?><?mso-application progid=\"Word.Document\"?><w:wordDocument "
                                 "xmlns:w=\"http://schemas.microsoft.com/office/word/2003/wordml\" "
                                 "xmlns:o=\"urn:schemas-microsoft-com:office:office\"><o:DocumentProperties><o:Title>T</o:Title>"
-                                "</o:DocumentProperties><w:body>" + QByteArray("<w:p>text</w:p>").repeated(700000) + "</w:body></w:wordDocument>";
+                                "</o:DocumentProperties><w:body>" + QByteArray("<w:p><w:r><w:t>some words</w:t></w:r></w:p>").repeated(250000) +
+                                "</w:body></w:wordDocument>";
         QVERIFY(file.size() > 9 * 1024 * 1024);
         QString error;
         const auto p = attempt(file, &error);
         QVERIFY2(p, qPrintable(error));
         QCOMPARE(p->get(Builtin::Title)->asText(), QStringLiteral("T"));
+        QCOMPARE(p->get(Builtin::NumberOfWords)->asInteger(), 500000);
+        QCOMPARE(p->get(Builtin::NumberOfParagraphs)->asInteger(), 250000);
+        QVERIFY(p->computed().contains(Builtin::NumberOfWords));
+    }
+
+    // A main text beyond the parser's bounds is not counted: the document is read with its properties,
+    // its counts stay unset, and the engine's log says why.
+    void mainTextBeyondTheBounds_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("note");
+        QByteArray attributes;
+        for (int k = 0; k < 40000; ++k)
+            attributes += " a" + QByteArray::number(k) + "=\"\"";
+        wt::DocxParts docx;
+        docx.core = wt::coreXml({{"dc:title", QStringLiteral("T")}});
+        docx.document = wt::wordDocumentXml("<w:p" + attributes + "/>");
+        QTest::newRow("40,000 attributes in document.xml")
+            << wt::makeDocx(docx) << "word/document.xml has an element with more than 64 attributes";
+        QTest::newRow("40,000 attributes in content.xml")
+            << wt::makeOdt({}, QStringLiteral("application/vnd.oasis.opendocument.text"), wt::odtContentXml("<text:p" + attributes + "/>"))
+            << "content.xml has an element with more than 64 attributes";
+        // 63 MiB of empty paragraphs pack into about 100 KB.
+        docx.document = wt::wordDocumentXml(QByteArray("<w:p/>").repeated(63 * 1024 * 1024 / 6));
+        QTest::newRow("63 MiB of empty paragraphs") << wt::makeDocx(docx) << "word/document.xml has more than 4194304 elements";
+        docx.document = wt::wordDocumentXml("<w:p w:rsidR=\"" + QByteArray(5 * 1024 * 1024, 'a') + "\"/>");
+        QTest::newRow("a start tag of 5 MiB") << wt::makeDocx(docx) << "word/document.xml has a tag longer than 4 MiB";
+    }
+
+    void mainTextBeyondTheBounds()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, note);
+        static QStringList notes;
+        notes.clear();
+        QLoggingCategory::setFilterRules(QStringLiteral("quillmere.engine.info=true"));
+        const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &m) { notes << m; });
+        QString error;
+        const auto p = attempt(file, &error);
+        qInstallMessageHandler(previous);
+        QLoggingCategory::setFilterRules(QStringLiteral("quillmere.engine.info=false"));
+        QVERIFY2(p, qPrintable(error));
+        for (const Builtin id : {Builtin::NumberOfWords, Builtin::NumberOfCharacters, Builtin::NumberOfParagraphs})
+            QVERIFY2(!p->get(id), word::builtinInfo(id).name);
+        QVERIFY2(notes.join(QLatin1Char('\n')).contains(QStringLiteral("its text cannot be counted: its part ") + note),
+                 qPrintable(notes.join(QLatin1Char('\n'))));
     }
 
     // A value may be far longer than a spreadsheet cell, but not without bound; nor may a joined list.
