@@ -1,8 +1,10 @@
 // libFuzzer target: the document engine's whole automation surface over one input file. Each input is
 // written to an in-memory file and opened by path, as the program opens documents; every built-in
-// property is then read by number and by name and converted to text in two locales.
+// property is then read by number and by name and converted to text in two locales. The document is read
+// a second time with counting on, so that the counters also see documents that store their counts.
 #include "word/Application.h"
 #include "word/BuiltinProperty.h"
+#include "word/Engine.h"
 #include "word/Errors.h"
 #include <QLocale>
 #include <cstdint>
@@ -69,5 +71,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         // Documents that cannot be opened fail with a readable error: that is the expected outcome.
     }
     app.quit();
+    try {
+        word::ReadOptions recount;
+        recount.recount = true;
+        const word::DocumentProperties counted = word::readDocumentProperties(file.path, recount);
+        for (const word::BuiltinInfo &p : word::builtinProperties()) {
+            if (const auto v = counted.get(p.id))
+                touch(*v);
+        }
+    } catch (const word::Error &) {
+    }
     return 0;
 }

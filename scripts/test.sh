@@ -2,7 +2,7 @@
 # Builds the tests with AddressSanitizer and UndefinedBehaviorSanitizer and runs them all, headless.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-# The layout tests need LibreOffice's word processor (the workbook hand-over its spreadsheet), its SDK (to build the UNO client) and fonts with
+# The layout tests need LibreOffice's word processor (the workbook hand-over its spreadsheet), its SDK (to build the office helper, quillmere-office) and fonts with
 # the metrics of Word's common fonts; without them those tests skip. python3 reads the command's CSV back
 # with a real CSV reader, and locales lets a test make a single-byte locale for the text export.
 bash scripts/deps.sh libreoffice-writer libreoffice-calc libreoffice-dev fonts-liberation2 fonts-crosextra-carlito \

@@ -141,6 +141,46 @@ QByteArray oleWithCreated(uint64_t ticks)
     return wt::makeWordBinary(wt::propertySetStream({s}), {});
 }
 
+// A sparse file of `bytes` holding `head` at its start: lists that never end a line or never stop
+// separating nothing, without the disk space.
+void writeSparse(const QString &family, const QString &name, const QByteArray &head, qint64 bytes)
+{
+    write(family, name, head);
+    if (!QFile::resize(g_root + QLatin1Char('/') + family + QLatin1Char('/') + name, bytes))
+        exit(1);
+}
+
+// A Word 97 document whose main text is `pieces` one-character pieces, each with its own descriptor.
+QByteArray wordBinaryOfPieces(int pieces)
+{
+    QByteArray wd(1024, '\0');
+    auto put16 = [](QByteArray &b, qint64 at, quint16 v) {
+        b[at] = static_cast<char>(v & 0xFF);
+        b[at + 1] = static_cast<char>(v >> 8);
+    };
+    put16(wd, 0, 0xA5EC);
+    put16(wd, 2, 0x00C1);
+    put16(wd, 0x0A, 0x0200 | 0x0004);
+    put16(wd, 32, 14);
+    put16(wd, 62, 22);
+    wt::putU32(wd, 76, static_cast<uint32_t>(pieces));
+    put16(wd, 152, 93);
+    QByteArray cps, pcds;
+    for (int k = 0; k < pieces; ++k) {
+        cps += le32(static_cast<uint32_t>(k));
+        QByteArray d(8, '\0');
+        wt::putU32(d, 2, static_cast<uint32_t>((1024 + k) * 2) | 0x40000000u);
+        pcds += d;
+    }
+    for (int k = 0; k < pieces; ++k)
+        wd += (k % 6 == 5) ? ' ' : 'w';
+    const QByteArray plc = cps + le32(static_cast<uint32_t>(pieces)) + pcds;
+    const QByteArray table = "\x02" + le32(static_cast<uint32_t>(plc.size())) + plc;
+    wt::putU32(wd, 154 + 33 * 8, 0);
+    wt::putU32(wd, 154 + 33 * 8 + 4, static_cast<uint32_t>(table.size()));
+    return wt::makeOle({{QStringLiteral("WordDocument"), wd}, {QStringLiteral("1Table"), table}});
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -258,5 +298,33 @@ int main(int argc, char **argv)
     write(QStringLiteral("zip-rtf"), QStringLiteral("bomb-stated.docx"), zipBomb(1ull << 30));
     write(QStringLiteral("zip-rtf"), QStringLiteral("bomb-stating-less.docx"), zipBomb(2000));
     write(QStringLiteral("zip-rtf"), QStringLiteral("rtf-nesting.rtf"), "{\\rtf1{\\info" + QByteArray(200000, '{'));
+
+    // Counting the text: streams as long as the file, bodies at the size bound, pieces at theirs.
+    const QString counting = QStringLiteral("counting");
+    QDir().mkpath(g_root + QLatin1Char('/') + counting);
+    wt::writeSparseWordBinary(g_root + QLatin1Char('/') + counting + QStringLiteral("/sparse-1GiB-three-streams-one-chain.doc"),
+                              1024ll * 1024 * 1024, "Sparse text\r");
+    write(counting, QStringLiteral("pieces-1Mi.doc"), wordBinaryOfPieces(1024 * 1024));
+    const qint64 body = 64ll * 1024 * 1024 - 4096;
+    QByteArray utf8;
+    utf8.reserve(body + 1);
+    while (utf8.size() < body - 64)
+        utf8 += "Gr\xC3\xBC\xC3\x9F""e aus K\xC3\xB6ln, \xE6\x97\xA5\xE6\x9C\xAC\r\n";
+    write(counting, QStringLiteral("text-64MiB-utf8.txt"), utf8);
+    write(counting, QStringLiteral("text-64MiB-invalid-byte-at-end.txt"), utf8 + "\xFF");
+    QByteArray fonts = "{\\rtf1{\\fonttbl{\\f1\\fcharset204 A;}{\\f2\\fcharset161 B;}}";
+    fonts.reserve(body + 16);
+    while (fonts.size() < body)
+        fonts += "\\f1 a\\f2 b";
+    write(counting, QStringLiteral("rtf-64MiB-font-switches.rtf"), fonts + "}");
+    QByteArray groups = "{\\rtf1";
+    while (groups.size() < body)
+        groups += "{\\b x}";
+    write(counting, QStringLiteral("rtf-64MiB-groups.rtf"), groups + "}");
+
+    // Lists read with -@ (.list) or -0 -@ (.list0): a line without an end, separators without entries.
+    const QString lists = QStringLiteral("lists");
+    writeSparse(lists, QStringLiteral("line-2GiB.list"), "/", 2048ll * 1024 * 1024);
+    writeSparse(lists, QStringLiteral("nuls-2GiB.list0"), {}, 2048ll * 1024 * 1024);
     return 0;
 }

@@ -4,7 +4,8 @@
 #include "cli/Options.h"
 #include "cli/OutputFormat.h"
 #include "cli/Record.h"
-#include "layout/LayoutSession.h"
+#include "cli/TerminalText.h"
+#include "office/LayoutClient.h"
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <array>
@@ -40,7 +41,7 @@ public:
         QString name = QFileInfo(path).fileName();
         if (name.size() > 50)
             name = name.left(47) + QStringLiteral("...");
-        fprintf(m_err, "\r\033[K%lld  %s", static_cast<long long>(done), name.toUtf8().constData());
+        fprintf(m_err, "\r\033[K%lld  %s", static_cast<long long>(done), escapedForTerminal(name).constData());
         fflush(m_err);
         m_shown = true;
     }
@@ -104,7 +105,7 @@ FILE *g_notesOut = nullptr;
 
 void writeEngineNote(QtMsgType, const QMessageLogContext &, const QString &message)
 {
-    const QByteArray line = QStringLiteral("quillmere-extract: note: %1\n").arg(message).toUtf8();
+    const QByteArray line = "quillmere-extract: note: " + escapedForTerminal(message) + '\n';
     static std::mutex lock;
     const std::lock_guard<std::mutex> hold(lock);
     fwrite(line.constData(), 1, static_cast<size_t>(line.size()), g_notesOut);
@@ -155,13 +156,13 @@ int run(int argc, char **argv, FILE *out, FILE *err)
                 ++tally.failed[static_cast<size_t>(s->kind)];
                 if (!options.quiet) {
                     progress.erase();
-                    fprintf(err, "quillmere-extract: %s\n", s->failure.toUtf8().constData());
+                    fprintf(err, "quillmere-extract: %s\n", escapedForTerminal(s->failure).constData());
                 }
             } else {
                 ++tally.read;
                 if (!s->layoutFailure.isEmpty() && !options.quiet) {
                     progress.erase();
-                    fprintf(err, "quillmere-extract: no pages or lines: %s\n", s->layoutFailure.toUtf8().constData());
+                    fprintf(err, "quillmere-extract: no pages or lines: %s\n", escapedForTerminal(s->layoutFailure).constData());
                 }
             }
             if ((written > 0 && !output.write(format->separator())) || !output.write(s->bytes))
@@ -181,17 +182,23 @@ int run(int argc, char **argv, FILE *out, FILE *err)
             windowMoved.notify_all();
     };
 
-    // Layouts are made by a helper office, one per job (each is used only on the thread that made it).
-    // Without the office the run goes on, and says once that pages and lines stay as the files store them.
-    const bool layouts = options.layout && layout::LayoutSession::available();
-    if (options.layout && !layouts && !options.quiet)
-        fprintf(err, "quillmere-extract: LibreOffice with its word processor is not installed (or this program "
-                     "was built without it): pages and lines that documents do not store stay null\n");
+    // Layouts are made by the LibreOffice helper program, one per job (each is used only on the thread
+    // that made it). Without the helper or the office the run goes on, and says once that pages and lines
+    // stay as the files store them.
+    bool layouts = false;
+    if (options.layout) {
+        office::LayoutClient probe;
+        const QString why = probe.unavailableReason();
+        layouts = why.isEmpty();
+        if (!layouts && !options.quiet)
+            fprintf(err, "quillmere-extract: no layouts: %s; pages and lines that documents do not store stay null\n",
+                    why.toUtf8().constData());
+    }
 
     auto work = [&] {
-        std::unique_ptr<layout::LayoutSession> session;
+        std::unique_ptr<office::LayoutClient> session;
         if (layouts)
-            session = std::make_unique<layout::LayoutSession>();
+            session = std::make_unique<office::LayoutClient>();
         QByteArray bytes;
         for (;;) {
             Input input;
@@ -248,7 +255,7 @@ int run(int argc, char **argv, FILE *out, FILE *err)
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     if (!outputWhole)
         fprintf(err, "quillmere-extract: the output could not be written: %s; it is incomplete\n",
-                output.reason().toUtf8().constData());
+                escapedForTerminal(output.reason()).constData());
     if (!options.quiet)
         fprintf(err, "%s\n", tally.summary(seconds).toUtf8().constData());
     if (!outputWhole)

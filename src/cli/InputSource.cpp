@@ -1,4 +1,5 @@
 #include "cli/InputSource.h"
+#include "cli/TerminalText.h"
 #include <QFile>
 #include <cerrno>
 #include <cstdlib>
@@ -12,6 +13,8 @@ namespace {
 // A path in a list longer than any the system can open is not a path; reading stops there rather than
 // holding an unbounded line.
 constexpr qsizetype kMaxListEntryBytes = 64 * 1024;
+// Blank entries in a row before a list is taken for an endless stream of separators rather than a list.
+constexpr qint64 kMaxEmptyEntriesInARow = 64 * 1024;
 
 QByteArray extensionOf(const QByteArray &path)
 {
@@ -24,39 +27,51 @@ QByteArray nameOf(const QByteArray &path) { return path.mid(path.lastIndexOf('/'
 
 } // namespace
 
-InputSource::InputSource(const Options &options, FILE *err) : m_options(options), m_err(err) {}
+InputSource::InputSource(const Options &options, FILE *err)
+    : m_options(options), m_err(err), m_line(static_cast<size_t>(kMaxListEntryBytes))
+{
+}
 
-InputSource::~InputSource() { free(m_lineBuffer); }
+InputSource::~InputSource() = default;
 
 bool InputSource::readListEntry(FILE *list, QByteArray &entry)
 {
     const int separator = m_options.nulSeparated ? '\0' : '\n';
+    const char *separatorName = m_options.nulSeparated ? "NUL bytes" : "blank lines";
+    auto stop = [&](const QString &why) {
+        fprintf(m_err, "quillmere-extract: %s; the list is read no further\n", escapedForTerminal(why).constData());
+        m_listFailed = true;
+        return false;
+    };
+    qint64 emptyInARow = 0;
     for (;;) {
+        // The entry is bounded while it is read: a list may be a device or a pipe that never ends a line.
+        qsizetype length = 0;
+        int c = 0;
         errno = 0;
-        const ssize_t n = getdelim(&m_lineBuffer, &m_lineCapacity, separator, list);
-        if (n < 0) {
-            if (ferror(list)) {
-                fprintf(m_err, "quillmere-extract: a list could not be read to its end: %s\n", strerror(errno));
-                m_listFailed = true;
-            }
-            return false;
+        while ((c = getc_unlocked(list)) != EOF && c != separator) {
+            if (length == kMaxListEntryBytes)
+                return stop(QStringLiteral("a list holds an entry longer than %1 bytes, longer than any path")
+                                .arg(kMaxListEntryBytes));
+            m_line[static_cast<size_t>(length++)] = static_cast<char>(c);
         }
-        qsizetype length = n;
-        if (length > 0 && m_lineBuffer[length - 1] == separator)
-            --length;
+        if (c == EOF && ferror(list))
+            return stop(QStringLiteral("a list could not be read to its end: %1")
+                            .arg(QString::fromLocal8Bit(strerror(errno != 0 ? errno : EIO))));
         if (!m_options.nulSeparated)
-            while (length > 0 && m_lineBuffer[length - 1] == '\r')
+            while (length > 0 && m_line[static_cast<size_t>(length - 1)] == '\r')
                 --length;
-        if (length == 0)
-            continue; // blank lines separate nothing
-        if (length > kMaxListEntryBytes) {
-            fprintf(m_err, "quillmere-extract: a list holds an entry of %lld bytes, longer than any path; "
-                           "the list is read no further\n", static_cast<long long>(length));
-            m_listFailed = true;
-            return false;
+        if (length > 0) {
+            entry = QByteArray(m_line.data(), length);
+            return true;
         }
-        entry = QByteArray(m_lineBuffer, length);
-        return true;
+        if (c == EOF)
+            return false;
+        // Blank entries separate nothing; an endless run of them (a list read from /dev/zero) is no list.
+        if (++emptyInARow > kMaxEmptyEntriesInARow)
+            return stop(QStringLiteral("a list holds more than %1 %2 in a row, and no paths")
+                            .arg(kMaxEmptyEntriesInARow)
+                            .arg(QLatin1String(separatorName)));
     }
 }
 
@@ -91,7 +106,7 @@ bool InputSource::nextInput(Input &input)
             while (m_walk->next(step)) {
                 if (step.error == 0 && !wanted(step.path))
                     continue;
-                input = {std::move(step.path), step.error};
+                input = {std::move(step.path), step.error, step.tooDeep};
                 return true;
             }
             m_walk.reset();

@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 namespace cli {
 
@@ -12,6 +13,7 @@ namespace cli {
 struct Input {
     QByteArray path; // exact bytes
     int walkError = 0;
+    bool tooDeep = false; // a folder the walk did not enter, being too deep below the folder named
 };
 
 // The inputs of a run in order, produced one at a time: the paths of the command line, then those of
@@ -42,8 +44,7 @@ private:
     qint64 m_position = 0; // of the next input, counted over every input
     qint64 m_skipped = 0;
     bool m_listFailed = false;
-    char *m_lineBuffer = nullptr;
-    size_t m_lineCapacity = 0;
+    std::vector<char> m_line; // the entry being read, as long as the longest one allowed
 };
 
 } // namespace cli

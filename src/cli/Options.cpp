@@ -1,4 +1,5 @@
 #include "cli/Options.h"
+#include "cli/TerminalText.h"
 #include "cli/HelpText.h"
 #include <QCommandLineParser>
 #include <QFile>
@@ -36,8 +37,12 @@ private:
     QHash<QString, QByteArray> m_raw;
 };
 
+// Digits only: no blanks, signs or other forms a number parser would also take, so that what is
+// accepted is exactly what the user wrote.
 bool parseCount(const QString &text, qint64 &value, qint64 lowest)
 {
+    if (text.isEmpty() || !std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return false;
     bool ok = false;
     value = text.toLongLong(&ok);
     return ok && value >= lowest;
@@ -55,7 +60,7 @@ Options::~Options()
 int parseArguments(int argc, char **argv, Options &options, FILE *out, FILE *err)
 {
     auto usageError = [&](const QString &why) {
-        fprintf(err, "quillmere-extract: %s\nTry 'quillmere-extract --help'.\n", why.toUtf8().constData());
+        fprintf(err, "quillmere-extract: %s\nTry 'quillmere-extract --help'.\n", escapedForTerminal(why).constData());
         return kExitUsage;
     };
     const RawArguments raw(argc, argv);

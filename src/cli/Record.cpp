@@ -1,5 +1,5 @@
 #include "cli/Record.h"
-#include "layout/LayoutSession.h"
+#include "office/LayoutClient.h"
 #include "word/Engine.h"
 #include <QDir>
 #include <QFile>
@@ -26,8 +26,8 @@ bool asked(const RecordSettings &settings, word::Builtin id)
 
 // Pages and lines from the document's layout, only where they are asked for and the file stores none:
 // a layout costs far more than the whole read.
-std::optional<layout::Measurement> measureMissing(const word::DocumentProperties &props, const QString &path,
-                                                  const RecordSettings &settings, layout::LayoutSession *session)
+std::optional<office::Measurement> measureMissing(const word::DocumentProperties &props, const QByteArray &path,
+                                                  const RecordSettings &settings, office::LayoutClient *session)
 {
     if (session == nullptr)
         return std::nullopt;
@@ -35,7 +35,7 @@ std::optional<layout::Measurement> measureMissing(const word::DocumentProperties
     const bool lines = asked(settings, word::Builtin::NumberOfLines) && !props.stored(word::Builtin::NumberOfLines);
     if (!pages && !lines)
         return std::nullopt;
-    return session->measure(path, settings.layoutTimeout);
+    return session->measure(path, props.format(), settings.layoutTimeout);
 }
 
 QString utcText(const QDateTime &moment)
@@ -181,7 +181,7 @@ QString failureText(const Record &record)
     return {};
 }
 
-Record describeInput(const Input &input, const RecordSettings &settings, layout::LayoutSession *layout)
+Record describeInput(const Input &input, const RecordSettings &settings, office::LayoutClient *layout)
 {
     Record r;
     r.fields.push_back({QStringLiteral("schema"), Cell::of(qint64{kSchemaVersion})});
@@ -198,6 +198,11 @@ Record describeInput(const Input &input, const RecordSettings &settings, layout:
         return r;
     };
 
+    if (input.tooDeep)
+        return fail({}, word::ErrorKind::TooLarge,
+                    QStringLiteral("The folder \"%1\" is not read: it lies more than %2 folders deep.")
+                        .arg(path)
+                        .arg(fs::limits::kMaxWalkDepth));
     if (input.walkError != 0)
         return fail({}, kindOfErrno(input.walkError),
                     QStringLiteral("The folder \"%1\" cannot be read: %2.")
@@ -214,7 +219,8 @@ Record describeInput(const Input &input, const RecordSettings &settings, layout:
         r.fields.push_back({QStringLiteral("mtime"), Cell::of(utcText(props.facts().modified))});
         if (settings.digest)
             r.fields.push_back({digestName, Cell::of(QString::fromLatin1(props.facts().digest.toHex()))});
-        const std::optional<layout::Measurement> measured = measureMissing(props, path, settings, layout);
+        // The layout gets the path as the bytes the engine read, so a name that is not UTF-8 reaches it.
+        const std::optional<office::Measurement> measured = measureMissing(props, input.path, settings, layout);
         if (measured && !measured->error.isEmpty())
             r.layoutFailure = measured->error;
         QStringList computed;

@@ -10,8 +10,8 @@
 #include <optional>
 #include <vector>
 
-namespace layout {
-class LayoutSession;
+namespace office {
+class LayoutClient;
 }
 
 namespace cli {
@@ -61,7 +61,7 @@ RecordSettings recordSettings(const Options &options);
 
 // Reads one input (or reports why its folder could not be walked) into a record. With a layout session,
 // pages and lines that the document does not store (and that are asked for) are taken from its layout.
-Record describeInput(const Input &input, const RecordSettings &settings, layout::LayoutSession *layout = nullptr);
+Record describeInput(const Input &input, const RecordSettings &settings, office::LayoutClient *layout = nullptr);
 
 // The names of every top-level field a record can have under these settings, in order, and then the
 // property names: the CSV header.

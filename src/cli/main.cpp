@@ -1,13 +1,46 @@
 // quillmere-extract: reads the built-in properties of Word documents with the program's own document
 // engine and writes one record per document.
 #include "cli/Extract.h"
+#include "cli/Options.h"
 #include <QCoreApplication>
+#include <cerrno>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+bool isOpen(int fd) { return fcntl(fd, F_GETFD) != -1 || errno != EBADF; }
+
+// A standard stream closed by the caller leaves its number free: the next file opened (a document, or
+// one of the library's own event descriptors) would take it, and the output or the error lines would go
+// there. Closed input and error output are pointed at /dev/null; a closed output is refused, as no record
+// could be written.
+bool claimStandardStreams()
+{
+    const bool errorOpen = isOpen(STDERR_FILENO);
+    const bool outputOpen = isOpen(STDOUT_FILENO);
+    for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
+        if (!isOpen(fd)) {
+            const int null = open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+            if (null >= 0 && null != fd) {
+                dup2(null, fd);
+                close(null);
+            }
+        }
+    if (!outputOpen && errorOpen)
+        fputs("quillmere-extract: the output could not be written: the standard output is closed\n", stderr);
+    return outputOpen;
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
+    if (!claimStandardStreams())
+        return cli::kExitWriteFailed;
     // The C library re-reads the zone file on every local-time conversion while TZ is unset (the zip
     // library converts every entry's time); naming the same zone explicitly lets it read the file once.
     if (getenv("TZ") == nullptr)

@@ -54,7 +54,7 @@ void ExtractionRun::runExtraction()
     t.run(220, [&] { m_table.clearRows(); });
 
     std::unique_ptr<IWordApplication> instance;
-    t.run(222, [&] { instance = m_ctx.platform.word->create(); });
+    t.run(222, [&] { instance = m_ctx.platform.word->create(instanceOptions(names)); });
     // Counting a text costs more than the rest of a read: the engine counts only for chosen count columns.
     if (instance)
         instance->willAsk(names);
@@ -79,6 +79,18 @@ void ExtractionRun::runExtraction()
     t.run(280, [&] { m_progress.showText(QStringLiteral("Progress Bar")); });
     t.run(282, [&] { m_ctx.inform(QStringLiteral("Done.")); });
     m_inProgress = false; // [286]
+}
+
+WordInstanceOptions ExtractionRun::instanceOptions(const QStringList &names) const
+{
+    WordInstanceOptions options;
+    // A layout is what pages and lines cost where a document stores none: only a run that shows them pays.
+    options.layoutPagesAndLines = names.contains(QStringLiteral("Number of Pages")) || names.contains(QStringLiteral("Number of Lines"));
+    // Waiting for a layout is waiting as the page-count pause does: the window keeps answering, and its
+    // closing ends the wait.
+    const MainWindowState *window = m_ctx.window;
+    options.whileWaiting = [window](int maxMs) { return waitForEvents(window, maxMs); };
+    return options;
 }
 
 void ExtractionRun::processDocument(Trap &t, IWordApplication *instance, const QStringList &names, int k)

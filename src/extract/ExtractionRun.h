@@ -27,6 +27,7 @@ public:
 
 private:
     void processDocument(Trap &t, IWordApplication *instance, const QStringList &names, int k);
+    WordInstanceOptions instanceOptions(const QStringList &names) const;
     bool ended() const { return m_ctx.programEnded(); }
 
     const UiContext &m_ctx;

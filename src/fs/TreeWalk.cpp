@@ -8,7 +8,7 @@ TreeWalk::TreeWalk(const QByteArray &root, Options options) : m_options(options)
 bool TreeWalk::enter(const QByteArray &folder, WalkStep &step)
 {
     if (m_stack.size() >= limits::kMaxWalkDepth) {
-        step = {folder, ELOOP};
+        step = {folder, ELOOP, true};
         return true;
     }
     Level level;

@@ -11,6 +11,7 @@ namespace fs {
 struct WalkStep {
     QByteArray path;
     int error = 0;
+    bool tooDeep = false; // a folder below the deepest level walked (error is ELOOP then)
 };
 
 // Walks a folder tree depth first, one step at a time, so that a caller can process files while the walk

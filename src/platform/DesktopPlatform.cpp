@@ -2,7 +2,7 @@
 #include "platform/EngineWordFactory.h"
 #include "platform/RuntimeError.h"
 #include "platform/XlsxSpreadsheet.h"
-#include "layout/UsersOffice.h"
+#include "office/WorkbookHandOver.h"
 
 #include <QClipboard>
 #include <QDesktopServices>
@@ -19,6 +19,7 @@
 #include <QStandardPaths>
 #include <QStyle>
 #include <QTime>
+#include <QTimer>
 #include <QUrl>
 #include <QtGui/private/qguiapplication_p.h>
 #include <qpa/qplatformclipboard.h>
@@ -170,8 +171,14 @@ bool handToUsersOffice(const QString &templatePath)
     if (!defaultProgramFor(WorkbookMimeType).contains(QStringLiteral("libreoffice"), Qt::CaseInsensitive))
         return false;
     // The window keeps answering while the office starts.
-    const QString why = layout::openAsNewInUsersOffice(
-        templatePath, [] { QCoreApplication::processEvents(QEventLoop::AllEvents, 50); });
+    const QString why = office::openAsNewInUsersOffice(templatePath, [](int maxMs) {
+        // Sleeps until an event (the helper's answer is one) or the time is up; the timer only wakes it.
+        QTimer wake;
+        wake.setSingleShot(true);
+        wake.start(maxMs);
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        return true;
+    }).error;
     if (!why.isEmpty())
         qWarning("The workbook goes to the desktop's spreadsheet program instead of LibreOffice directly: %s",
                  qUtf8Printable(why));

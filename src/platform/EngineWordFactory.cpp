@@ -79,14 +79,15 @@ private:
     std::shared_ptr<LayoutStatistics> m_layouts;
 };
 
-// One instance owns the helper office of its run (when there can be one); quitting or destroying the
-// instance ends it.
+// One instance owns the layout helper of its run when the run asks for pages or lines; quitting or
+// destroying the instance ends it.
 class EngineApplication : public IWordApplication {
 public:
-    explicit EngineApplication(std::chrono::milliseconds layoutTimeLimit)
+    EngineApplication(const EngineWordOptions &engine, const WordInstanceOptions &options)
     {
-        if (LayoutStatistics::available())
-            m_layouts = std::make_shared<LayoutStatistics>(layoutTimeLimit);
+        if (options.layoutPagesAndLines)
+            m_layouts = std::make_shared<LayoutStatistics>(engine.layoutTimeLimit, options.whileWaiting,
+                                                           engine.officeHelper);
     }
     ~EngineApplication() override
     {
@@ -123,23 +124,25 @@ private:
 
 class EngineFactory : public IWordFactory {
 public:
-    explicit EngineFactory(std::chrono::milliseconds layoutTimeLimit) : m_layoutTimeLimit(layoutTimeLimit) {}
-    std::unique_ptr<IWordApplication> create() override
+    explicit EngineFactory(EngineWordOptions options) : m_options(std::move(options)) {}
+
+protected:
+    std::unique_ptr<IWordApplication> createInstance(const WordInstanceOptions &options) override
     {
-        return std::make_unique<EngineApplication>(m_layoutTimeLimit);
+        return std::make_unique<EngineApplication>(m_options, options);
     }
 
 private:
-    std::chrono::milliseconds m_layoutTimeLimit;
+    EngineWordOptions m_options;
 };
 
 } // namespace
 
 RuntimeError runtimeErrorOf(const word::Error &e) { return RuntimeError(runtimeNumberOf(e.fault()), e.description()); }
 
-std::shared_ptr<IWordFactory> makeEngineWordFactory(std::chrono::milliseconds layoutTimeLimit)
+std::shared_ptr<IWordFactory> makeEngineWordFactory(EngineWordOptions options)
 {
-    return std::make_shared<EngineFactory>(layoutTimeLimit);
+    return std::make_shared<EngineFactory>(std::move(options));
 }
 
 qint32 toInt32(const word::PropertyValue &value)

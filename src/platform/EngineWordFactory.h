@@ -1,7 +1,9 @@
 #pragma once
 #include "platform/RuntimeError.h"
 #include "platform/WordAutomation.h"
+#include "office/HelperProcess.h"
 #include "word/Errors.h"
+#include <QString>
 #include <chrono>
 #include <memory>
 
@@ -9,10 +11,15 @@
 // above the few seconds of the longest documents seen, short enough that a run does not hang on one.
 inline constexpr std::chrono::milliseconds kLayoutTimeLimit{60000};
 
-// The automation surface served by the program's own document engine (src/word). Where LibreOffice is
-// installed, each instance also lays out the documents that store no page or line count, within
-// `layoutTimeLimit` per document.
-std::shared_ptr<IWordFactory> makeEngineWordFactory(std::chrono::milliseconds layoutTimeLimit = kLayoutTimeLimit);
+struct EngineWordOptions {
+    std::chrono::milliseconds layoutTimeLimit = kLayoutTimeLimit; // per document
+    QString officeHelper = office::HelperProcess::defaultProgram();
+};
+
+// The automation surface served by the program's own document engine (src/word). An instance created
+// for pages or lines also lays out, through the LibreOffice helper where it is installed, the documents
+// that store no page or line count.
+std::shared_ptr<IWordFactory> makeEngineWordFactory(EngineWordOptions options = {});
 
 // The engine's failure as the run-time error the window's error report shows: the number a user of the
 // word processor's automation would see for it, and the engine's own text.

@@ -1,20 +1,24 @@
 #include "platform/LayoutStatistics.h"
-#include "layout/LayoutSession.h"
+#include "office/LayoutClient.h"
 #include "word/Application.h"
+#include <QFile>
 
-LayoutStatistics::LayoutStatistics(std::chrono::milliseconds timeLimit) : m_timeLimit(timeLimit) {}
+LayoutStatistics::LayoutStatistics(std::chrono::milliseconds timeLimit, office::WaitForEvents whileWaiting,
+                                   QString helperProgram)
+    : m_timeLimit(timeLimit), m_whileWaiting(std::move(whileWaiting)), m_helperProgram(std::move(helperProgram))
+{
+}
 
 LayoutStatistics::~LayoutStatistics() = default;
 
-bool LayoutStatistics::available() { return layout::LayoutSession::available(); }
-
-const layout::Measurement &LayoutStatistics::measurementOf(const std::shared_ptr<word::Document> &document)
+const office::Measurement &LayoutStatistics::measurementOf(const std::shared_ptr<word::Document> &document)
 {
     if (m_measurement && m_measuredDocument.lock() == document)
         return *m_measurement;
-    if (!m_session)
-        m_session = std::make_unique<layout::LayoutSession>();
-    m_measurement = std::make_unique<layout::Measurement>(m_session->measure(document->fullName(), m_timeLimit));
+    if (!m_client)
+        m_client = std::make_unique<office::LayoutClient>(office::LayoutClient::Options{m_helperProgram, m_whileWaiting});
+    m_measurement = std::make_unique<office::Measurement>(m_client->measure(
+        QFile::encodeName(document->fullName()), document->properties().format(), m_timeLimit));
     m_measuredDocument = document;
     return *m_measurement;
 }
@@ -31,7 +35,7 @@ std::optional<int> LayoutStatistics::lines(const std::shared_ptr<word::Document>
 
 void LayoutStatistics::end()
 {
-    m_session.reset();
+    m_client.reset();
     m_measurement.reset();
     m_measuredDocument.reset();
 }

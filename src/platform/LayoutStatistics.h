@@ -1,29 +1,30 @@
 #pragma once
+#include "office/HelperProcess.h"
+#include <QString>
 #include <chrono>
 #include <memory>
 #include <optional>
 
-namespace layout {
-class LayoutSession;
+namespace office {
+class LayoutClient;
 struct Measurement;
 }
 namespace word {
 class Document;
 }
 
-// Pages and lines for the documents of one run that store none, from a layout by the helper office.
-// The office is started on the first document that needs it and ended by end() or destruction, so
-// nothing is left running after the run. One document's layout is made once and kept while it is the
-// one being asked about, so the page-count wait and the cells read the same figures.
+// Pages and lines for the documents of one run that store none, from a layout by the LibreOffice helper
+// program. The helper is started on the first document that needs it and ended by end() or destruction,
+// so nothing is left running after the run. One document's layout is made once and kept while it is the
+// one being asked about, so the page-count wait and the cells read the same figures. While a layout is
+// waited for, `whileWaiting` keeps the window alive.
 class LayoutStatistics {
 public:
-    explicit LayoutStatistics(std::chrono::milliseconds timeLimit);
+    LayoutStatistics(std::chrono::milliseconds timeLimit, office::WaitForEvents whileWaiting,
+                     QString helperProgram = office::HelperProcess::defaultProgram());
     ~LayoutStatistics();
     LayoutStatistics(const LayoutStatistics &) = delete;
     LayoutStatistics &operator=(const LayoutStatistics &) = delete;
-
-    // Whether layouts can be had on this machine at all.
-    static bool available();
 
     // nullopt when the document could not be laid out (its reason is then dropped: the caller shows the
     // value as not set, as for any count the document lacks).
@@ -32,10 +33,12 @@ public:
     void end();
 
 private:
-    const layout::Measurement &measurementOf(const std::shared_ptr<word::Document> &document);
+    const office::Measurement &measurementOf(const std::shared_ptr<word::Document> &document);
 
     std::chrono::milliseconds m_timeLimit;
-    std::unique_ptr<layout::LayoutSession> m_session;
+    office::WaitForEvents m_whileWaiting;
+    QString m_helperProgram;
+    std::unique_ptr<office::LayoutClient> m_client;
     std::weak_ptr<word::Document> m_measuredDocument;
-    std::unique_ptr<layout::Measurement> m_measurement;
+    std::unique_ptr<office::Measurement> m_measurement;
 };

@@ -2,6 +2,7 @@
 #include "word/PropertyValue.h"
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 // The word processor's automation surface that the program relies on. Every failure is a RuntimeError
@@ -29,11 +30,23 @@ public:
     virtual void willAsk(const QStringList &names) { Q_UNUSED(names); }
 };
 
+// What a run asks of a new instance beyond the values documents store.
+struct WordInstanceOptions {
+    // Lay out the documents that store no page or line count, because Pages or Lines was chosen.
+    bool layoutPagesAndLines = false;
+    // How the window stays alive while a layout is waited for: processes events for up to the given
+    // milliseconds; false once the program has ended.
+    std::function<bool(int maxMs)> whileWaiting;
+};
+
 class IWordFactory {
 public:
     virtual ~IWordFactory() = default;
     // Creates an instance; throws RuntimeError when none can be had.
-    virtual std::unique_ptr<IWordApplication> create() = 0;
+    std::unique_ptr<IWordApplication> create(const WordInstanceOptions &options = {}) { return createInstance(options); }
+
+protected:
+    virtual std::unique_ptr<IWordApplication> createInstance(const WordInstanceOptions &options) = 0;
 };
 
 // The value as a 32-bit integer, converted as the run-time converts a property value; throws RuntimeError

@@ -24,6 +24,24 @@ constexpr int CellRefused = SheetCell::Refused;
 // How wide a column can be made.
 constexpr double MaxColumnWidth = 255.0;
 
+const QString WorkbookPrefix = QStringLiteral("Quillmere results ");
+
+// The program's own cache folder ($XDG_CACHE_HOME/quillmere-vantrel): a workbook handed to a spreadsheet
+// program must outlive the export, since the program reads it after we return; kept here rather than in
+// the temporary folder, the next export can clear it away.
+QString workbookFolder()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)).filePath(QStringLiteral("quillmere-vantrel"));
+}
+
+// Workbooks of earlier exports: their spreadsheet program has long since read them.
+void removeEarlierWorkbooks(const QString &folder)
+{
+    const QDir dir(folder);
+    for (const QString &name : dir.entryList({WorkbookPrefix + QStringLiteral("*.xltx")}, QDir::Files))
+        QFile::remove(dir.filePath(name));
+}
+
 QString lxwText(lxw_error error) { return QString::fromUtf8(lxw_strerror(error)); }
 
 // Turns a Qt date/time pattern into the spreadsheet's number format, so that date cells read as the
@@ -146,7 +164,12 @@ public:
     {
         // The file is written under a private name first and renamed when complete, so a half-written
         // workbook never carries the name the user will see.
-        const QString folder = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
+        const QString folder = workbookFolder();
+        if (!QDir().mkpath(folder))
+            throw RuntimeError(RuntimeError::PermissionDenied,
+                               QStringLiteral("No workbook can be created in %1: the folder cannot be made.")
+                                   .arg(QDir::toNativeSeparators(folder)));
+        removeEarlierWorkbooks(folder);
         QTemporaryFile reserve(QDir(folder).filePath(QStringLiteral(".quillmere-XXXXXX.xlsx")));
         reserve.setAutoRemove(false);
         if (!reserve.open())
@@ -298,7 +321,7 @@ private:
     QString finalName() const
     {
         const QDir folder = QFileInfo(m_tempPath).absoluteDir();
-        const QString base = QStringLiteral("Quillmere results ")
+        const QString base = WorkbookPrefix
             + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
         for (int n = 1; n < 1000; ++n) {
             const QString name = n == 1 ? base + QStringLiteral(".xltx")

@@ -167,4 +167,16 @@ QString decodeCodePage(int codePage, const char *data, qsizetype size)
     return decodeIconv(cd, data, size);
 }
 
+bool isAsciiCompatible(int codePage)
+{
+    switch (codePage) {
+    case 437: case 737: case 775: case 850: case 852: case 855: case 857: case 858: case 860: case 861:
+    case 862: case 863: case 865: case 866: case 869: case 874: case 932: case 936: case 949: case 950:
+    case 1361: case 10000: case 20127: case 20866: case 21866: case 65001:
+        return true;
+    default:
+        return (codePage >= 1250 && codePage <= 1258) || (codePage >= 28591 && codePage <= 28605);
+    }
+}
+
 } // namespace word

@@ -9,4 +9,9 @@ namespace word {
 // do not decode become U+FFFD. Stops at nothing: callers cut at the terminating NUL themselves.
 QString decodeCodePage(int codePage, const char *data, qsizetype size);
 
+// Whether a byte below 0x80 that begins a character stands for the same ASCII character in this code
+// page, so that it may be taken without a decoder: true of the Windows, OEM, ISO 8859, Mac Roman and
+// East Asian code pages and UTF-8; false of EBCDIC, UTF-16 and the few that replace ASCII punctuation.
+bool isAsciiCompatible(int codePage);
+
 } // namespace word

@@ -7,6 +7,24 @@
 
 namespace word {
 
+namespace {
+
+// The one place that says why counts are missing, whichever format's counter gave up.
+void noteUncounted(const DocumentData &d, const QList<Builtin> &wanted, const QString &why)
+{
+    QStringList unset, kept;
+    for (const Builtin id : wanted)
+        (d.has(id) ? kept : unset) << QLatin1String(builtinInfo(id).name);
+    QString what = QStringLiteral("its text cannot be counted (%1)").arg(why);
+    if (!unset.isEmpty())
+        what += QStringLiteral("; %1 stay unset").arg(unset.join(QStringLiteral(", ")));
+    if (!kept.isEmpty())
+        what += QStringLiteral("; %1 stay as the file stores them").arg(kept.join(QStringLiteral(", ")));
+    noteSkipped(what);
+}
+
+} // namespace
+
 void computeMissingStatistics(DocumentData &d, const FileContent &content,
                               const std::function<void(TextCounter &)> &extract)
 {
@@ -14,7 +32,7 @@ void computeMissingStatistics(DocumentData &d, const FileContent &content,
                                            Builtin::NumberOfCharactersWithSpaces, Builtin::NumberOfParagraphs};
     QList<Builtin> wanted;
     for (const Builtin id : kCounted)
-        if (content.options.asks(id) && (content.options.recount || !d.has(id)))
+        if (content.options.recount || !d.has(id))
             wanted << id;
     if (wanted.isEmpty())
         return; // nothing to count: the text is not even read
@@ -22,10 +40,10 @@ void computeMissingStatistics(DocumentData &d, const FileContent &content,
     try {
         extract(counter);
     } catch (const DamagedContent &e) {
-        noteSkipped(QStringLiteral("its text cannot be counted: %1").arg(e.detail()));
+        noteUncounted(d, wanted, e.detail());
         return;
     } catch (const std::bad_alloc &) {
-        noteSkipped(QStringLiteral("its text cannot be counted: it is too large to hold"));
+        noteUncounted(d, wanted, QStringLiteral("its text needs more memory than there is"));
         return;
     }
     const TextStatistics &s = counter.statistics();

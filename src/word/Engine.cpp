@@ -25,7 +25,7 @@ QByteArray digestOf(const InputFile &file, const FileContent &content, DigestAlg
     while (offset < file.size()) {
         const QByteArray piece = file.read(offset, limits::kDigestChunkBytes);
         if (piece.isEmpty())
-            throwFileAccess(file.path(), QStringLiteral("it changed while it was being read"));
+            throwChangedWhileRead(file.path());
         hash.add(piece);
         offset += piece.size();
     }
@@ -59,7 +59,7 @@ DocumentProperties readDocumentProperties(const QString &path, const ReadOptions
     const bool whole = file.size() <= limits::kWholeFileReadBytes;
     const FileContent content{file, file.read(0, whole ? file.size() : limits::kSniffBytes), whole, options};
     if (whole && content.head.size() != file.size())
-        throwFileAccess(path, QStringLiteral("it changed while it was being read"));
+        throwChangedWhileRead(path);
     FileFacts facts{file.modified(), {}};
     if (options.digest)
         facts.digest = digestOf(file, content, *options.digest);
@@ -74,10 +74,17 @@ DocumentProperties readDocumentProperties(const QString &path, const ReadOptions
         format = reader->formatOf(head);
         data = reader->read(content);
     } catch (const DamagedContent &e) {
+        // A file cut while it was read looks damaged; the change is the true reason.
+        if (file.changedSinceOpened())
+            throwChangedWhileRead(path);
         throwDamaged(path, format, e.detail());
     } catch (const std::bad_alloc &) {
         throwTooLarge(path, format, QStringLiteral("it states sizes too large to read"));
     }
+    // Libraries read through streams of their own, and a text counted from part of a file and part of
+    // another would be a wrong count: every value must come from one state of the file.
+    if (file.changedSinceOpened())
+        throwChangedWhileRead(path);
     data.setInteger(Builtin::NumberOfBytes, file.size());
     return DocumentProperties(path, std::move(data), std::move(facts));
 }

@@ -51,6 +51,11 @@ void throwFileAccess(const QString &path, const QString &why)
     throw Error(Fault::FileAccess, QStringLiteral("The document %1 cannot be read: %2.").arg(quoted(path), why));
 }
 
+void throwChangedWhileRead(const QString &path)
+{
+    throwFileAccess(path, QStringLiteral("it changed while it was being read"));
+}
+
 void throwNotAFile(const QString &path, const QString &why)
 {
     throw Error(Fault::NotAFile,

@@ -68,6 +68,8 @@ QString displayPath(const QString &path);
 [[noreturn]] void throwNotFound(const QString &path);
 [[noreturn]] void throwPermissionDenied(const QString &path);
 [[noreturn]] void throwFileAccess(const QString &path, const QString &why);
+// The file was cut, grown or rewritten while it was being read: what was read is not one document.
+[[noreturn]] void throwChangedWhileRead(const QString &path);
 // A folder, device, pipe or socket where a document was expected.
 [[noreturn]] void throwNotAFile(const QString &path, const QString &why);
 [[noreturn]] void throwUnknownFormat(const QString &path, const QString &format, const QString &what);

@@ -27,6 +27,10 @@ InputFile::InputFile(const QString &path, const QByteArray &native) : m_path(pat
             throwNotFound(path);
         if (e == EACCES || e == EPERM)
             throwPermissionDenied(path);
+        // A socket cannot be opened at all (ENXIO); it is no document, like a pipe or a device.
+        struct stat st {};
+        if (::stat(native.constData(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode))
+            throwNotAFile(path, QStringLiteral("it is not a regular file (a device, pipe or socket)"));
         throwFileAccess(path, systemReason(e));
     }
     struct stat st {};
@@ -44,6 +48,8 @@ InputFile::InputFile(const QString &path, const QByteArray &native) : m_path(pat
                                   : QStringLiteral("it is not a regular file (a device, pipe or socket)"));
     }
     m_size = st.st_size;
+    m_modifiedSeconds = st.st_mtim.tv_sec;
+    m_modifiedNanoseconds = st.st_mtim.tv_nsec;
     m_modified = QDateTime::fromSecsSinceEpoch(st.st_mtim.tv_sec, Qt::UTC)
                      .addMSecs(st.st_mtim.tv_nsec / 1000000);
 }
@@ -72,11 +78,18 @@ QByteArray InputFile::read(qint64 offset, qint64 length) const
             throwFileAccess(m_path, systemReason(e));
         }
         if (n == 0)
-            break; // the file shrank meanwhile
+            throwChangedWhileRead(m_path); // it was cut after it was opened
         done += n;
     }
-    buf.truncate(static_cast<qsizetype>(done));
     return buf;
+}
+
+bool InputFile::changedSinceOpened() const
+{
+    struct stat st {};
+    if (::fstat(m_fd, &st) != 0)
+        throwFileAccess(m_path, systemReason(errno));
+    return st.st_size != m_size || st.st_mtim.tv_sec != m_modifiedSeconds || st.st_mtim.tv_nsec != m_modifiedNanoseconds;
 }
 
 FILE *InputFile::openStream() const

@@ -23,8 +23,12 @@ public:
     // The file system's modification time (UTC).
     const QDateTime &modified() const { return m_modified; }
 
-    // Up to `length` bytes from `offset` (fewer at the end of the file). Throws Error on an I/O error.
+    // Up to `length` bytes from `offset` (fewer at the end of the file as it was opened). Throws Error on
+    // an I/O error, and when the file turns out shorter than it was when opened.
     QByteArray read(qint64 offset, qint64 length) const;
+    // Whether the file's size or modification time differ from what they were when it was opened: a read
+    // that went through a library's own stream (or between our reads) may have seen two different files.
+    bool changedSinceOpened() const;
     // A stdio stream on its own descriptor for libraries that read through one; the caller owns it.
     FILE *openStream() const;
 
@@ -33,6 +37,8 @@ private:
     int m_fd = -1;
     qint64 m_size = 0;
     QDateTime m_modified;
+    qint64 m_modifiedSeconds = 0;
+    long m_modifiedNanoseconds = 0;
 };
 
 } // namespace word

@@ -52,6 +52,9 @@ inline constexpr qint64 kMaxDefinitionPartBytes = 16ll * 1024 * 1024;
 // parts (each bounded like a main part).
 inline constexpr int kMaxOtherStories = 256;
 inline constexpr int kMaxFieldNesting = 256;
+// A binary document's CLX: a piece table of kMaxTextPieces pieces (12 bytes each) and the formatting
+// entries before it, which are kilobytes in real documents.
+inline constexpr qint64 kMaxClxBytes = kMaxTextPieces * 12 + 4 + 4 * 1024 * 1024;
 // RTF font tables: the definitions remembered for their code pages. Real tables list a few dozen fonts;
 // beyond this a hostile table only costs memory, and later fonts fall back to the document's code page.
 inline constexpr int kMaxRtfFonts = 4096;
@@ -61,6 +64,8 @@ inline constexpr int kMaxRtfWordLetters = 32;
 inline constexpr int kMaxRtfParamDigits = 18; // the most that fit in 64 bits
 // How much of an RTF file is held at once while it is read; how far it is read is bounded above.
 inline constexpr qint64 kRtfReadChunkBytes = 256 * 1024;
+// How much of a plain-text file is held at once while its text is counted.
+inline constexpr qint64 kTextReadChunkBytes = 256 * 1024;
 // What format recognition looks at when a file is larger than is read in one go.
 inline constexpr qint64 kSniffBytes = 64 * 1024;
 // The piece of a large file held at once while its digest is computed.

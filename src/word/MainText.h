@@ -23,10 +23,21 @@ void countWordXmlText(const FileContent &content, TextCounter &counter);
 void countOdfText(const ZipArchive &zip, TextCounter &counter);
 // RTF: the body, outside the header's tables and every other destination.
 void countRtfText(const FileContent &content, TextCounter &counter);
+// A stream of a compound file, read by ranges: a binary document's text streams may be as large as the
+// file, and counting needs only the few places its header and piece table point at.
+class RandomAccessStream {
+public:
+    virtual ~RandomAccessStream() = default;
+    virtual qint64 size() const = 0;
+    // Exactly `length` bytes from `offset`, which lie inside the stream; throws DamagedContent when they
+    // cannot be read.
+    virtual QByteArray read(qint64 offset, qint64 length) const = 0;
+};
+
 // Word 6 to 2003 binaries: the main document's characters through the piece table. `table0` and `table1`
-// are the streams 0Table and 1Table (empty when absent).
-void countWordBinaryText(const QByteArray &wordDocument, const QByteArray &table0, const QByteArray &table1,
-                         TextCounter &counter);
+// are the streams 0Table and 1Table (null when absent).
+void countWordBinaryText(const RandomAccessStream &wordDocument, const RandomAccessStream *table0,
+                         const RandomAccessStream *table1, TextCounter &counter);
 // Plain text in its encoding: UTF-16 or UTF-8 with a byte order mark, UTF-8, or else Windows-1252.
 void countPlainText(const FileContent &content, TextCounter &counter);
 

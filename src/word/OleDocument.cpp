@@ -16,6 +16,7 @@
 #include <gsf/gsf-input-stdio.h>
 #include <gsf/gsf-utils.h>
 #include <mutex>
+#include <optional>
 
 namespace word {
 
@@ -64,8 +65,7 @@ enum : quint32 {
     PIDDSI_COMPANY = 15, PIDDSI_CCHWITHSPACES = 17,
 };
 
-// A stream of the root storage, found by its name as stored. Property sets are small; a document's text
-// streams may be large, but never larger than the file that holds them (a directory may claim any size).
+// A stream of the root storage, found by its name as stored, read whole: property sets are small.
 QByteArray readStream(GsfInfile *ole, const QString &name, qint64 maxBytes = limits::kMaxPropertyPartBytes)
 {
     GsfInput *child = gsf_infile_child_by_name(ole, name.toUtf8().constData());
@@ -90,6 +90,51 @@ QByteArray readStream(GsfInfile *ole, const QString &name, qint64 maxBytes = lim
     }
     return data;
 }
+
+// A stream of the root storage read by ranges for counting; a directory may claim any size for it, and
+// only the ranges asked for are read.
+class GsfStream : public RandomAccessStream {
+public:
+    GsfStream(GsfInfile *ole, const QString &name)
+        : m_name(QString(name).remove(QChar(5))), m_input(gsf_infile_child_by_name(ole, name.toUtf8().constData()))
+    {
+        if (m_input.p)
+            m_size = qMax<qint64>(0, gsf_input_size(m_input.p));
+    }
+    qint64 size() const override { return m_size; }
+    QByteArray read(qint64 offset, qint64 length) const override
+    {
+        if (offset < 0 || length < 0 || offset > m_size || length > m_size - offset)
+            throw DamagedContent(QStringLiteral("its %1 stream cannot be read where its text lies").arg(m_name));
+        if (length > kBlockBytes)
+            return readRange(offset, length);
+        // Small reads (the header's fields, pieces of a few characters) come from one block read ahead,
+        // as neighbouring pieces usually lie next to each other.
+        if (offset < m_blockOffset || offset + length > m_blockOffset + m_block.size()) {
+            m_blockOffset = offset;
+            m_block = readRange(offset, qMin(kBlockBytes, m_size - offset));
+        }
+        return m_block.mid(static_cast<qsizetype>(offset - m_blockOffset), static_cast<qsizetype>(length));
+    }
+
+private:
+    static constexpr qint64 kBlockBytes = 64 * 1024;
+
+    QByteArray readRange(qint64 offset, qint64 length) const
+    {
+        QByteArray data(static_cast<qsizetype>(length), Qt::Uninitialized);
+        if (!m_input.p || gsf_input_seek(m_input.p, offset, G_SEEK_SET) ||
+            !gsf_input_read(m_input.p, static_cast<size_t>(length), reinterpret_cast<guint8 *>(data.data())))
+            throw DamagedContent(QStringLiteral("its %1 stream cannot be read where its text lies").arg(m_name));
+        return data;
+    }
+
+    QString m_name;
+    GObjectRef<GsfInput> m_input;
+    qint64 m_size = 0;
+    mutable QByteArray m_block;
+    mutable qint64 m_blockOffset = 0;
+};
 
 const OleSection *sectionOf(const std::vector<OleSection> &sections, const std::array<unsigned char, 16> &fmtid,
                             bool firstAsFallback)
@@ -280,10 +325,13 @@ DocumentData readOleDocument(const FileContent &content)
     }
     computeMissingStatistics(d, content, [&](TextCounter &c) {
         c.setRules(CountingRules::ofWriter(application));
-        const qint64 bound = content.file.size();
-        countWordBinaryText(readStream(ole, wordDocument, bound),
-                            table0.isEmpty() ? QByteArray() : readStream(ole, table0, bound),
-                            table1.isEmpty() ? QByteArray() : readStream(ole, table1, bound), c);
+        const GsfStream text(ole, wordDocument);
+        std::optional<GsfStream> t0, t1;
+        if (!table0.isEmpty())
+            t0.emplace(ole, table0);
+        if (!table1.isEmpty())
+            t1.emplace(ole, table1);
+        countWordBinaryText(text, t0 ? &*t0 : nullptr, t1 ? &*t1 : nullptr, c);
     });
     return d;
 }

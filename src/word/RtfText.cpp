@@ -9,17 +9,19 @@
 #include "word/MainText.h"
 #include "word/RtfTokenizer.h"
 #include <QHash>
-#include <QSet>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace word {
 
 namespace {
 
-// Destinations whose text is not part of the main story.
-const QSet<QByteArray> &skippedDestinations()
+// Destinations whose text is not part of the main story. Looked up once for every control word of the
+// body, so by a plain hash of the name as it lies in the tokenizer's buffer.
+const std::unordered_set<std::string_view> &skippedDestinations()
 {
-    static const QSet<QByteArray> names{
+    static const std::unordered_set<std::string_view> names{
         "colortbl", "stylesheet", "info", "listtable", "listoverridetable", "revtbl", "rsidtbl", "generator",
         "pict", "objdata", "fldinst", "header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr",
         "footerf", "footnote", "annotation", "atnid", "atnauthor", "atnref", "atndate", "xe", "tc", "tcn", "txe",
@@ -163,8 +165,9 @@ private:
     {
         if (w.name == "bin" || m_stack.empty())
             return; // its data was stepped over by the tokenizer
-        // Looked up where it lies, without a copy.
-        const QByteArray name = QByteArray::fromRawData(w.name.data(), qsizetype(w.name.size()));
+        // Compared where it lies, without a copy; a view compares lengths before bytes, which settles
+        // nearly every comparison below at once.
+        const std::string_view name = w.name;
         const bool hasParam = w.hasParam;
         const qint64 param = w.param;
         Group &g = m_stack.back();
@@ -232,7 +235,7 @@ private:
         }
     }
 
-    void fontTableWord(const QByteArray &name, bool hasParam, qint64 param)
+    void fontTableWord(std::string_view name, bool hasParam, qint64 param)
     {
         if (!hasParam)
             return;
@@ -286,6 +289,12 @@ private:
         const int cp = currentCodePage();
         if (cp != m_bytesCodePage)
             flush();
+        // An ASCII byte that begins a character is counted at once: text that switches fonts or groups
+        // at every letter would otherwise cost a decoder call per letter.
+        if (m_bytes.isEmpty() && static_cast<unsigned char>(c) < 0x80 && isAsciiCompatible(cp)) {
+            m_counter.add(static_cast<char16_t>(c));
+            return;
+        }
         m_bytesCodePage = cp;
         m_bytes.append(c);
     }

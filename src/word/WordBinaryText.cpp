@@ -31,6 +31,24 @@ quint16 u16(const QByteArray &b, qint64 at)
     return r.u16(at);
 }
 
+// Bytes of a stream, refused when they lie outside it; `what` names the structure in the refusal.
+QByteArray rangeOf(const RandomAccessStream &stream, qint64 offset, qint64 length, const QString &what)
+{
+    if (offset < 0 || length < 0 || offset > stream.size() || length > stream.size() - offset)
+        throw DamagedContent(what);
+    return length == 0 ? QByteArray() : stream.read(offset, length);
+}
+
+quint32 u32(const RandomAccessStream &s, qint64 at)
+{
+    return u32(rangeOf(s, at, 4, QStringLiteral("its file information block is cut short")), 0);
+}
+
+quint16 u16(const RandomAccessStream &s, qint64 at)
+{
+    return u16(rangeOf(s, at, 2, QStringLiteral("its file information block is cut short")), 0);
+}
+
 // The characters of the main text, with Word's marks turned into paragraph ends and blanks, and field
 // instructions (between a field's begin and separator marks) left out.
 class MainTextSink {
@@ -99,7 +117,7 @@ struct FibFacts {
     bool table1 = false;
 };
 
-FibFacts readFib(const QByteArray &wd)
+FibFacts readFib(const RandomAccessStream &wd)
 {
     const quint16 ident = u16(wd, 0);
     if (ident != 0xA5EC && ident != 0xA5DC)
@@ -138,22 +156,32 @@ FibFacts readFib(const QByteArray &wd)
     return f;
 }
 
-// Text bytes at `offset` of the WordDocument stream, refused when they lie outside it.
-QByteArray bytesAt(const QByteArray &wd, qint64 offset, qint64 length)
+// A run of the main text's characters at `offset` of the WordDocument stream, single bytes in Windows-1252
+// or UTF-16, read and fed on in bounded chunks so that memory does not grow with the text.
+void addText(const RandomAccessStream &wd, qint64 offset, qint64 chars, bool singleBytes, MainTextSink &sink)
 {
-    if (offset < 0 || length < 0 || offset > wd.size() || length > wd.size() - offset)
+    const qint64 width = singleBytes ? 1 : 2;
+    if (offset < 0 || chars < 0 || offset > wd.size() || chars > (wd.size() - offset) / width)
         throw DamagedContent(QStringLiteral("its text lies outside the WordDocument stream"));
-    return QByteArray::fromRawData(wd.constData() + offset, length);
-}
-
-QString utf16At(const QByteArray &wd, qint64 offset, qint64 chars)
-{
-    const QByteArray b = bytesAt(wd, offset, chars * 2);
-    QString s(chars, Qt::Uninitialized);
-    for (qint64 i = 0; i < chars; ++i)
-        s[i] = QChar(static_cast<char16_t>(static_cast<unsigned char>(b[2 * i]) |
-                                           (static_cast<unsigned char>(b[2 * i + 1]) << 8)));
-    return s;
+    constexpr qint64 kChunkChars = 256 * 1024;
+    QString decoded;
+    for (qint64 done = 0; done < chars;) {
+        qint64 n = qMin(kChunkChars, chars - done);
+        const QByteArray b = wd.read(offset + done * width, n * width);
+        if (singleBytes) {
+            sink.add(decodeCodePage(1252, b.constData(), n));
+        } else {
+            decoded.resize(n);
+            for (qint64 i = 0; i < n; ++i)
+                decoded[i] = QChar(static_cast<char16_t>(static_cast<unsigned char>(b[2 * i]) |
+                                                         (static_cast<unsigned char>(b[2 * i + 1]) << 8)));
+            // A character written as two code units stays whole for the counter.
+            if (n > 1 && done + n < chars && decoded[n - 1].isHighSurrogate())
+                --n;
+            sink.add(QStringView(decoded).first(n));
+        }
+        done += n;
+    }
 }
 
 // The PlcPcd inside a CLX: the Prc entries (formatting) that come first are stepped over.
@@ -176,11 +204,15 @@ QByteArray pieceTableOf(const QByteArray &clx)
     throw DamagedContent(QStringLiteral("its piece table is missing"));
 }
 
-void countPieces(const QByteArray &wd, const QByteArray &table, const FibFacts &f, MainTextSink &sink)
+void countPieces(const RandomAccessStream &wd, const RandomAccessStream &table, const FibFacts &f,
+                 MainTextSink &sink)
 {
-    if (f.lcbClx <= 0 || f.fcClx < 0 || f.fcClx > table.size() || f.lcbClx > table.size() - f.fcClx)
+    if (f.lcbClx <= 0)
         throw DamagedContent(QStringLiteral("its piece table lies outside its table stream"));
-    const QByteArray plc = pieceTableOf(table.mid(f.fcClx, f.lcbClx));
+    if (f.lcbClx > limits::kMaxClxBytes)
+        throw DamagedContent(QStringLiteral("its piece table lists too many pieces"));
+    const QByteArray plc = pieceTableOf(
+        rangeOf(table, f.fcClx, f.lcbClx, QStringLiteral("its piece table lies outside its table stream")));
     // (n + 1) character positions, then n piece descriptors of 8 bytes.
     if (plc.size() < 4 || (plc.size() - 4) % 12 != 0)
         throw DamagedContent(QStringLiteral("its piece table has a wrong size"));
@@ -200,34 +232,32 @@ void countPieces(const QByteArray &wd, const QByteArray &table, const FibFacts &
         const qint64 take = qMin(chars, f.ccpText - counted);
         const qint64 pcd = (pieces + 1) * 4 + i * 8;
         const quint32 fcRaw = u32(plc, pcd + 2);
-        if (!f.word97) {
-            sink.add(decodeCodePage(1252, bytesAt(wd, fcRaw, take).constData(), take));
-        } else if (fcRaw & 0x40000000u) {
-            const qint64 offset = (fcRaw & 0x3FFFFFFFu) / 2;
-            sink.add(decodeCodePage(1252, bytesAt(wd, offset, take).constData(), take));
-        } else {
-            sink.add(utf16At(wd, fcRaw & 0x3FFFFFFFu, take));
-        }
+        if (!f.word97)
+            addText(wd, fcRaw, take, true, sink);
+        else if (fcRaw & 0x40000000u)
+            addText(wd, (fcRaw & 0x3FFFFFFFu) / 2, take, true, sink);
+        else
+            addText(wd, fcRaw & 0x3FFFFFFFu, take, false, sink);
         counted += take;
     }
 }
 
 } // namespace
 
-void countWordBinaryText(const QByteArray &wordDocument, const QByteArray &table0, const QByteArray &table1,
-                         TextCounter &counter)
+void countWordBinaryText(const RandomAccessStream &wordDocument, const RandomAccessStream *table0,
+                         const RandomAccessStream *table1, TextCounter &counter)
 {
     const FibFacts f = readFib(wordDocument);
     MainTextSink sink(counter);
     if (f.word97) {
-        const QByteArray &table = f.table1 ? table1 : table0;
-        if (table.isEmpty())
+        const RandomAccessStream *table = f.table1 ? table1 : table0;
+        if (!table || table->size() == 0)
             throw DamagedContent(QStringLiteral("its table stream is missing"));
-        countPieces(wordDocument, table, f, sink);
+        countPieces(wordDocument, *table, f, sink);
     } else if (f.complex) {
         countPieces(wordDocument, wordDocument, f, sink); // Word 6 and 95 keep the CLX in the same stream
     } else {
-        sink.add(decodeCodePage(1252, bytesAt(wordDocument, f.fcMin, f.ccpText).constData(), f.ccpText));
+        addText(wordDocument, f.fcMin, f.ccpText, true, sink);
     }
     counter.paragraphMark(); // text after the last paragraph mark (none in a well-formed document)
 }

@@ -3,13 +3,14 @@
 #include "extract/ExtractionRun.h"
 #include "filelist/InputFileList.h"
 #include "platform/EngineWordFactory.h"
-#include "platform/LayoutStatistics.h"
 #include "FakeContext.h"
 #include "results/ResultsTable.h"
 #include <QDir>
 #include <QFileInfo>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <unistd.h>
 
 namespace {
@@ -36,6 +37,26 @@ QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArra
     if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size())
         qFatal("cannot write %s", qPrintable(f.fileName()));
     return f.fileName();
+}
+
+const QString kHelper = QStringLiteral(QV_PROGRAM_DIR "/quillmere-office");
+
+bool officeInstalled()
+{
+    return QFileInfo(kHelper).isExecutable() && QFileInfo::exists(QStringLiteral("/usr/lib/libreoffice/program/libswlo.so"));
+}
+
+// A helper that speaks the protocol and takes `seconds` for a layout, answering 3 pages and 7 lines; it
+// notes every request in `log`.
+QString slowHelper(const QTemporaryDir &dir, int seconds)
+{
+    const QString log = dir.filePath(QStringLiteral("requests.log"));
+    const QString path = writeFile(dir, QStringLiteral("slow-helper"),
+        QStringLiteral("#!/bin/sh\necho ready layout\nwhile read verb rest; do\n  echo \"$verb\" >> '%1'\n"
+                       "  case $verb in\n    layout) sleep %2; echo ok 3 7 -1 -1 -1 -1;;\n    quit) exit 0;;\n"
+                       "    *) echo fail 0 -;;\n  esac\ndone\n").arg(log).arg(seconds).toUtf8());
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return path;
 }
 
 } // namespace
@@ -99,8 +120,8 @@ private slots:
     }
     void layoutGivesMissingPagesAndLines()
     {
-        if (!LayoutStatistics::available())
-            QSKIP("LibreOffice with its word processor is not installed");
+        if (!officeInstalled())
+            QSKIP("the LibreOffice helper or the office's word processor is not installed");
         QFETCH(int, timeLimitMs);
         QFETCH(QString, pages);
         QFETCH(QString, lines);
@@ -110,7 +131,7 @@ private slots:
         const QString stored = writeFile(dir, QStringLiteral("stored.rtf"), "{\\rtf1{\\info{\\nofpages3}}one\\par}");
         FakeContext context;
         FakePlatform &fake = context.fakes;
-        context.ctx.platform.word = makeEngineWordFactory(std::chrono::milliseconds(timeLimitMs));
+        context.ctx.platform.word = makeEngineWordFactory({std::chrono::milliseconds(timeLimitMs), kHelper});
         for (int n = 1; n <= 24; ++n) // Pages, Lines
             fake.settings->values.insert(QStringLiteral("Column%1").arg(n), n == 18 || n == 20 ? "1" : "0");
         InputFileList list;
@@ -128,6 +149,74 @@ private slots:
         QCOMPARE(fake.messages->shown.size(), 1);
         QCOMPARE(fake.messages->shown.last().text, QStringLiteral("Done."));
         QCOMPARE(childProcesses(), 0);
+    }
+
+    // A layout is waited for as the page-count pause waits: the window's events go on being processed,
+    // and a layout is asked for only when Pages or Lines is among the chosen properties.
+    void theWindowAnswersWhileALayoutIsAwaited_data()
+    {
+        QTest::addColumn<QList<int>>("chosen");
+        QTest::addColumn<QString>("firstCell");
+        QTest::addColumn<int>("layouts");
+        QTest::newRow("pages chosen") << QList<int>{18} << "3" << 1;
+        QTest::newRow("lines chosen") << QList<int>{20} << "7" << 1;
+        QTest::newRow("neither chosen") << QList<int>{1} << "" << 0;
+    }
+    void theWindowAnswersWhileALayoutIsAwaited()
+    {
+        QFETCH(QList<int>, chosen);
+        QFETCH(QString, firstCell);
+        QFETCH(int, layouts);
+        QTemporaryDir dir;
+        const QString doc = writeFile(dir, QStringLiteral("no-counts.rtf"), "{\\rtf1 one\\par two\\par}");
+        FakeContext context;
+        context.ctx.platform.word = makeEngineWordFactory({kLayoutTimeLimit, slowHelper(dir, 2)});
+        for (int n = 1; n <= 24; ++n)
+            context.fakes.settings->values.insert(QStringLiteral("Column%1").arg(n), chosen.contains(n) ? "1" : "0");
+        InputFileList list;
+        list.add(doc);
+        ResultsTable table;
+        FakeProgress bar;
+        ExtractionRun run(context.ctx, list, table, bar, 0.0);
+        int ticks = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+        ticker.start(50);
+        QElapsedTimer clock;
+        clock.start();
+        run.runExtraction();
+
+        QCOMPARE(table.valueText(1, 1), firstCell);
+        QFile log(dir.filePath(QStringLiteral("requests.log")));
+        const QByteArray requests = log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
+        QCOMPARE(requests.count("layout"), layouts);
+        if (layouts > 0) // two seconds of layout, and the timer went on firing all along
+            QVERIFY2(clock.elapsed() >= 2000 && ticks >= 20, qPrintable(QString::number(ticks)));
+        QCOMPARE(childProcesses(), 0);
+    }
+
+    // Closing the window during a layout ends the wait at once, and the helper with it.
+    void closingTheWindowDuringALayoutEndsItAtOnce()
+    {
+        QTemporaryDir dir;
+        const QString doc = writeFile(dir, QStringLiteral("no-counts.rtf"), "{\\rtf1 one\\par}");
+        FakeContext context;
+        context.ctx.platform.word = makeEngineWordFactory({kLayoutTimeLimit, slowHelper(dir, 60)});
+        for (int n = 1; n <= 24; ++n)
+            context.fakes.settings->values.insert(QStringLiteral("Column%1").arg(n), n == 18 ? "1" : "0");
+        InputFileList list;
+        list.add(doc);
+        list.add(doc);
+        ResultsTable table;
+        FakeProgress bar;
+        ExtractionRun run(context.ctx, list, table, bar, 0.0);
+        QTimer::singleShot(500, [&] { context.window.ended = true; });
+        QElapsedTimer clock;
+        clock.start();
+        run.runExtraction();
+        QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(table.rows(), 1); // nothing after the close ran
+        QTRY_COMPARE_WITH_TIMEOUT(childProcesses(), 0, 10000);
     }
 };
 

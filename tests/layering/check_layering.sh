@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Dependencies between the source folders run one way:
-#   word <- fs, layout <- platform <- core <- filelist, properties, results, extract <- app <- main
+#   word <- fs, office <- platform <- core <- filelist, properties, results, extract <- app <- main
 # with the batch command on the engine alone. This fails, naming file and line, when a folder includes
 # one it must not, so a shortcut against that direction cannot land unnoticed.
 set -euo pipefail
@@ -10,15 +10,15 @@ src="${1:-$(dirname "$0")/../../src}"
 declare -A allowed=(
     [word]=""
     [fs]=""
-    [layout]=""
-    [platform]="word fs layout"
+    [office]=""
+    [platform]="word fs office"
     [core]="platform word fs"
     [filelist]="core platform word fs"
     [properties]="core platform word"
     [results]="core platform word"
-    [extract]="core platform word fs layout results filelist properties"
-    [app]="core platform word fs layout results filelist properties extract"
-    [cli]="word fs layout"
+    [extract]="core platform word fs office results filelist properties"
+    [app]="core platform word fs office results filelist properties extract"
+    [cli]="word fs office"
 )
 
 status=0

@@ -1,13 +1,16 @@
 #include "ResultsTestSupport.h"
-#include "layout/LayoutSession.h"
-#include "layout/OfficeConnection.h"
-#include "layout/OfficeProcess.h"
+#include "office/WorkbookHandOver.h"
 #include "platform/XlsxSpreadsheet.h"
 #include "results/CellRules.h"
 #include "results/Locations.h"
 #include "results/WorkbookExport.h"
 #include "word/PropertyValue.h"
+#include <QCryptographicHash>
 #include <QDeadlineTimer>
+#include <QScopeGuard>
+#include <QUrl>
+#include <csignal>
+#include <unistd.h>
 #include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
@@ -155,6 +158,41 @@ private:
     std::shared_ptr<FakeSpreadsheet> m_inner;
 };
 
+// Ends the office processes started with this home (the user's office of the hand-over test) and removes
+// the sockets they leave in /tmp: their connection pipe for the hand-over and their single-instance pipe.
+void stopOfficesOfHome(const QByteArray &home)
+{
+    QList<pid_t> offices;
+    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        const pid_t pid = pid_t(entry.toInt());
+        if (pid <= 0 || pid == getpid())
+            continue;
+        QFile environ(QStringLiteral("/proc/%1/environ").arg(pid));
+        QFile command(QStringLiteral("/proc/%1/comm").arg(pid));
+        if (!environ.open(QIODevice::ReadOnly) || !command.open(QIODevice::ReadOnly))
+            continue;
+        if (environ.readAll().split('\0').contains("HOME=" + home) && command.readAll().startsWith("soffice"))
+            offices << pid;
+    }
+    for (const pid_t pid : offices)
+        ::kill(pid, SIGKILL);
+    for (const pid_t pid : offices)
+        QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(QStringLiteral("/proc/%1/comm").arg(pid)) || [&] {
+            QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+            return stat.open(QIODevice::ReadOnly) && stat.readAll().contains(") Z");
+        }(), 10000);
+    const QString profile = QUrl::fromLocalFile(QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")) + QStringLiteral("/libreoffice/4"))
+                                .toString(QUrl::FullyEncoded);
+    const QByteArray digest = QCryptographicHash::hash(
+        QByteArray(reinterpret_cast<const char *>(profile.utf16()), profile.size() * 2), QCryptographicHash::Md5);
+    QString hash;
+    for (const char byte : digest)
+        hash += QString::number(uchar(byte), 16);
+    const QString uid = QString::number(getuid());
+    QFile::remove(QStringLiteral("/tmp/OSL_PIPE_%1_quillmere-vantrel-workbook").arg(uid));
+    QFile::remove(QStringLiteral("/tmp/OSL_PIPE_%1_SingleOfficeIPC_%2").arg(uid, hash));
+}
+
 } // namespace
 
 class TestWorkbookExport : public QObject {
@@ -170,25 +208,27 @@ class TestWorkbookExport : public QObject {
                    {"/d/second.doc", {"Beta", "3"}, false},
                    {"/d/third.doc", {"=Gamma", "1=2"}, true}});
     }
+    // The program's cache folder, where the workbooks handed to a spreadsheet program wait.
+    QString workbookFolder() const { return m_temp.filePath(QStringLiteral("quillmere-vantrel")); }
     QStringList tempEntries() const
     {
-        return QDir(m_temp.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+        return QDir(workbookFolder()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
     }
 
 private slots:
     void initTestCase()
     {
         QVERIFY(m_temp.isValid());
-        m_oldTmp = qgetenv("TMPDIR");
-        qputenv("TMPDIR", QFile::encodeName(m_temp.path()));
+        m_oldTmp = qgetenv("XDG_CACHE_HOME");
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(m_temp.path()));
         QLocale::setDefault(QLocale::c());
     }
-    void cleanupTestCase() { qputenv("TMPDIR", m_oldTmp); }
+    void cleanupTestCase() { qputenv("XDG_CACHE_HOME", m_oldTmp); }
     void init()
     {
         QLocale::setDefault(QLocale::c());
         for (const QString &f : tempEntries())
-            QFile::remove(QDir(m_temp.path()).filePath(f));
+            QFile::remove(QDir(workbookFolder()).filePath(f));
     }
 
     // ---- The export over the spreadsheet interface ----
@@ -339,7 +379,7 @@ private slots:
         QVERIFY2(h.reports().isEmpty(), qPrintable(h.fakes.messages->texts().join('\n')));
         QCOMPARE(h.fakes.shell->files.size(), 1);
         const QString path = h.fakes.shell->files.first();
-        QCOMPARE(QFileInfo(path).absolutePath(), QFileInfo(m_temp.path()).absoluteFilePath());
+        QCOMPARE(QFileInfo(path).absolutePath(), QFileInfo(workbookFolder()).absoluteFilePath());
         QVERIFY2(QRegularExpression(QStringLiteral("^Quillmere results \\d{4}-\\d\\d-\\d\\d \\d\\d-\\d\\d-\\d\\d\\.xltx$"))
                      .match(QFileInfo(path).fileName()).hasMatch(),
                  qPrintable(path));
@@ -472,55 +512,39 @@ private slots:
     }
 
     // A template opened as it is counts as unchanged in LibreOffice, and closes without a question; the
-    // hand-over leaves it new, untitled and changed, and takes the file out of the temporary folder.
+    // hand-over through the helper leaves it new, untitled and changed, and takes the file away. The
+    // office it starts is the user's own, which in this test has a profile in the test's home.
     void workbookHandedToTheOfficeOpensNewAndChanged()
     {
-        const QString programDir = layout::LayoutSession::defaultOfficeProgramDir();
-        if (!layout::LayoutSession::available(programDir) || !QFileInfo::exists(programDir + QStringLiteral("/libsclo.so")))
-            QSKIP("LibreOffice with its spreadsheet is not installed");
-        QTemporaryDir work;
-        const QString pipe = QStringLiteral("qv-workbook-test-%1").arg(QCoreApplication::applicationPid());
-        layout::OfficeConnection::prepareRuntime(programDir);
-        std::unique_ptr<layout::OfficeProcess> office;
-        std::unique_ptr<layout::OfficeConnection> connection;
-        // A new profile makes the office end once (status 81) before it listens.
-        for (int start = 0; start < 2 && !connection; ++start) {
-            office = std::make_unique<layout::OfficeProcess>(programDir, work.path(), pipe);
-            QString error;
-            QVERIFY2(office->start(error), qPrintable(error));
-            const QDeadlineTimer deadline(120000);
-            while (!connection && !office->waitForExit(std::chrono::milliseconds(200)) && !deadline.hasExpired()) {
-                try {
-                    connection = layout::OfficeConnection::tryConnect(pipe);
-                } catch (const layout::OfficeError &) {
-                }
-            }
-        }
-        QVERIFY(connection);
-
+        const QString helper = QStringLiteral(QV_PROGRAM_DIR "/quillmere-office");
+        if (!QFileInfo(helper).isExecutable() || !QFileInfo::exists(QStringLiteral("/usr/lib/libreoffice/program/libsclo.so")))
+            QSKIP("the LibreOffice helper or the office's spreadsheet is not installed");
+        qputenv("SAL_USE_VCLPLUGIN", "svp"); // no display is needed for the office's windows
+        const QByteArray home = qgetenv("HOME");
+        const auto endTheOffice = qScopeGuard([&] { stopOfficesOfHome(home); });
         FakeShell shell;
         QString handed;
-        layout::NewDocumentState state;
+        office::HandOver state;
         auto spreadsheet = makeXlsxSpreadsheet(std::shared_ptr<IShell>(&shell, [](IShell *) {}), [&](const QString &path) {
             handed = path;
-            state = connection->openAsNewDocument(path);
-            return true;
+            state = office::openAsNewInUsersOffice(path, {}, helper);
+            return state.error.isEmpty();
         });
         auto book = spreadsheet->create();
         book->setCell(1, 1, SheetCell::plain(QStringLiteral("Filename")));
         book->show();
+        QVERIFY2(state.error.isEmpty(), qPrintable(state.error));
         QVERIFY(shell.files.isEmpty());
         QVERIFY(handed.endsWith(QStringLiteral(".xltx")));
         QVERIFY(!QFileInfo::exists(handed));
         QVERIFY(state.modified);
         QVERIFY(!state.hasLocation);
         QVERIFY2(state.title.startsWith(QStringLiteral("Untitled")), qPrintable(state.title));
-        connection->terminateOffice();
-        connection.reset();
-        office->stop(std::chrono::seconds(10));
     }
 
-    void workbooksShownInTheSameSecondKeepApart()
+    // A workbook given to the desktop's program stays in the program's cache folder until the next
+    // export, which clears it away.
+    void theNextExportClearsEarlierWorkbooks()
     {
         FakeShell shell;
         auto spreadsheet = makeXlsxSpreadsheet(std::shared_ptr<IShell>(&shell, [](IShell *) {}));
@@ -528,13 +552,10 @@ private slots:
             auto book = spreadsheet->create();
             book->setCell(1, 1, SheetCell::plain(QStringLiteral("book %1").arg(n)));
             book->show();
+            QCOMPARE(XlsxContent(shell.files.last()).cells.value("A1").value, QStringLiteral("book %1").arg(n));
+            QCOMPARE(tempEntries(), QStringList{QFileInfo(shell.files.last()).fileName()});
         }
-        QCOMPARE(shell.files.size(), 3);
-        QCOMPARE(QSet<QString>(shell.files.begin(), shell.files.end()).size(), 3);
-        for (int n = 0; n < 3; ++n) {
-            QCOMPARE(XlsxContent(shell.files.at(n)).cells.value("A1").value, QStringLiteral("book %1").arg(n));
-            QFile::remove(shell.files.at(n));
-        }
+        QFile::remove(shell.files.last());
     }
 
     void workbookLimitsAndFailures()

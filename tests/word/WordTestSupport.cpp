@@ -806,3 +806,138 @@ QByteArray makeWordBinary(const QByteArray &summary, const QByteArray &docSummar
 }
 
 } // namespace wt
+
+namespace wt {
+
+// ---------------------------------------------------------------- a sparse compound file
+
+namespace {
+
+void putU16At(QByteArray &b, qint64 at, uint16_t v)
+{
+    b[at] = static_cast<char>(v & 0xFF);
+    b[at + 1] = static_cast<char>(v >> 8);
+}
+
+// A Word 97 header with a piece table of one compressed piece holding `text`, which is the main text.
+QByteArray wordHeadWithText(const QByteArray &text)
+{
+    QByteArray head(4096, '\0');
+    putU16At(head, 0, 0xA5EC);
+    putU16At(head, 2, 0x00C1);
+    putU16At(head, 0x0A, 0x0200 | 0x0004); // 1Table, complex
+    putU16At(head, 32, 14);                // csw
+    putU16At(head, 62, 22);                // cslw
+    putU32(head, 76, static_cast<uint32_t>(text.size()));
+    putU16At(head, 152, 93);               // cbRgFcLcb
+    constexpr qint64 kClxAt = 1024, kTextAt = 2048;
+    QByteArray clx("\x02", 1);
+    QByteArray plc(4 + 4 + 8, '\0');
+    putU32(plc, 4, static_cast<uint32_t>(text.size()));
+    putU32(plc, 10, static_cast<uint32_t>(kTextAt * 2) | 0x40000000u);
+    QByteArray lcb(4, '\0');
+    putU32(lcb, 0, static_cast<uint32_t>(plc.size()));
+    clx += lcb + plc;
+    head.replace(kClxAt, clx.size(), clx);
+    head.replace(kTextAt, text.size(), text);
+    putU32(head, 154 + 33 * 8, kClxAt);
+    putU32(head, 154 + 33 * 8 + 4, static_cast<uint32_t>(clx.size()));
+    return head;
+}
+
+} // namespace
+
+void writeSparseWordBinary(const QString &path, qint64 bytes, const QByteArray &text)
+{
+    constexpr uint32_t kFree = 0xFFFFFFFF, kEnd = 0xFFFFFFFE, kFatSect = 0xFFFFFFFD, kDifSect = 0xFFFFFFFC;
+    constexpr qint64 kSector = 4096, kPerSector = kSector / 4;
+    const qint64 data = qMax<qint64>(1, bytes / kSector);
+    // Sectors: the FAT, then one DIFAT sector when the header's 109 slots are not enough, the directory,
+    // then the data that all three streams share.
+    qint64 fatSectors = 1;
+    while (fatSectors * kPerSector < fatSectors + 2 + data)
+        ++fatSectors;
+    if (fatSectors > 109 + kPerSector - 1)
+        throw std::runtime_error("sparse compound file too large");
+    const qint64 difat = fatSectors, directory = fatSectors + 1, first = fatSectors + 2;
+
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw std::runtime_error("cannot write test file");
+    auto writeAt = [&](qint64 sector, const QByteArray &b) {
+        if (!f.seek((sector + 1) * kSector) || f.write(b) != b.size())
+            throw std::runtime_error("cannot write test file");
+    };
+    QByteArray header(static_cast<qsizetype>(kSector), '\0');
+    header.replace(0, 8, fromHex("D0CF11E0A1B11AE1"));
+    putU16At(header, 0x18, 0x3E);
+    putU16At(header, 0x1A, 4);
+    putU16At(header, 0x1C, 0xFFFE);
+    putU16At(header, 0x1E, 12);
+    putU16At(header, 0x20, 6);
+    putU32(header, 0x28, 1);
+    putU32(header, 0x2C, static_cast<uint32_t>(fatSectors));
+    putU32(header, 0x30, static_cast<uint32_t>(directory));
+    putU32(header, 0x38, 4096);
+    putU32(header, 0x3C, kEnd);
+    putU32(header, 0x44, fatSectors > 109 ? static_cast<uint32_t>(difat) : kEnd);
+    putU32(header, 0x48, fatSectors > 109 ? 1 : 0);
+    QByteArray difatSector(static_cast<qsizetype>(kSector), '\xFF');
+    for (qint64 s = 0; s < 109; ++s)
+        putU32(header, 0x4C + s * 4, s < fatSectors ? static_cast<uint32_t>(s) : kFree);
+    for (qint64 s = 109; s < fatSectors; ++s)
+        putU32(difatSector, (s - 109) * 4, static_cast<uint32_t>(s));
+    putU32(difatSector, kSector - 4, kEnd);
+    if (!f.write(header))
+        throw std::runtime_error("cannot write test file");
+
+    QByteArray fat(static_cast<qsizetype>(fatSectors * kSector), '\xFF');
+    for (qint64 s = 0; s < fatSectors * kPerSector; ++s) {
+        uint32_t v = kFree;
+        if (s < fatSectors)
+            v = kFatSect;
+        else if (s == difat)
+            v = fatSectors > 109 ? kDifSect : kFree;
+        else if (s == directory)
+            v = kEnd;
+        else if (s >= first && s < first + data)
+            v = s == first + data - 1 ? kEnd : static_cast<uint32_t>(s + 1);
+        putU32(fat, s * 4, v);
+    }
+    writeAt(0, fat);
+    if (fatSectors > 109)
+        writeAt(difat, difatSector);
+
+    QByteArray dir(static_cast<qsizetype>(kSector), '\0');
+    auto entry = [&](int index, const QString &name, uint8_t type, uint32_t left, uint32_t right, uint32_t child,
+                     uint32_t start, quint64 size) {
+        const qint64 at = index * 128;
+        for (int k = 0; k < name.size(); ++k)
+            putU16At(dir, at + k * 2, name[k].unicode());
+        putU16At(dir, at + 0x40, static_cast<uint16_t>((name.size() + 1) * 2));
+        dir[at + 0x42] = static_cast<char>(type);
+        dir[at + 0x43] = 1;
+        putU32(dir, at + 0x44, left);
+        putU32(dir, at + 0x48, right);
+        putU32(dir, at + 0x4C, child);
+        putU32(dir, at + 0x74, start);
+        putU32(dir, at + 0x78, static_cast<uint32_t>(size));
+        putU32(dir, at + 0x7C, static_cast<uint32_t>(size >> 32));
+    };
+    for (int k = 4; k < 32; ++k) { // unused entries
+        putU32(dir, k * 128 + 0x44, kFree);
+        putU32(dir, k * 128 + 0x48, kFree);
+        putU32(dir, k * 128 + 0x4C, kFree);
+    }
+    const quint64 streamBytes = static_cast<quint64>(data * kSector);
+    entry(0, QStringLiteral("Root Entry"), 5, kFree, kFree, 2, kEnd, 0);
+    entry(1, QStringLiteral("0Table"), 2, kFree, kFree, kFree, static_cast<uint32_t>(first), streamBytes);
+    entry(2, QStringLiteral("1Table"), 2, 1, 3, kFree, static_cast<uint32_t>(first), streamBytes);
+    entry(3, QStringLiteral("WordDocument"), 2, kFree, kFree, kFree, static_cast<uint32_t>(first), streamBytes);
+    writeAt(directory, dir);
+    writeAt(first, wordHeadWithText(text));
+    if (!f.resize((first + data + 1) * kSector))
+        throw std::runtime_error("cannot write test file");
+}
+
+} // namespace wt

@@ -140,6 +140,11 @@ QByteArray wordBinaryWithDirectory(DirectoryShape shape, int extra);
 QByteArray propertySetPointingInto(int codePage, const QList<QPair<uint32_t, uint32_t>> &entries,
                                    const QByteArray &area, int records);
 
+// A sparse Word 97 document of about `bytes` (version 4 sectors, mostly holes) whose three streams,
+// WordDocument, 0Table and 1Table, share one chain as long as the file; its main text is `text`
+// (single bytes, paragraphs ended by \r).
+void writeSparseWordBinary(const QString &path, qint64 bytes, const QByteArray &text);
+
 // A small Word 97-2003 document: WordDocument stream plus the given summary streams.
 QByteArray makeWordBinary(const QByteArray &summary, const QByteArray &docSummary,
                           const QString &summaryName = QStringLiteral("\x05SummaryInformation"),

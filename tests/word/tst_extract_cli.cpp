@@ -8,7 +8,9 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
@@ -334,6 +336,76 @@ private slots:
         QCOMPARE(r.lines[1].value(QStringLiteral("format")).toString(), QStringLiteral("RTF"));
     }
 
+    // A list that never ends a line, or never stops separating nothing, or cannot be read, ends the run
+    // with a reason and a status that says not everything was read.
+    void listsThatCannotBeRead_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("reason");
+        QTest::newRow("endless NULs") << QStringList({"-0", "-@", "/dev/zero"})
+                                      << QByteArray("more than 65536 NUL bytes in a row");
+        QTest::newRow("endless line") << QStringList({"-@", "/dev/zero"})
+                                      << QByteArray("an entry longer than 65536 bytes");
+        QTest::newRow("folder as a list") << QStringList({"-@", m_folder}) << QByteArray("could not be read to its end");
+    }
+    void listsThatCannotBeRead()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, reason);
+        const Run r = run(QStringList{in(QStringLiteral("a.docx"))} + args);
+        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(r.lines.size(), 1);
+        QVERIFY2(r.err.contains(reason) && r.err.contains("the list is read no further"), r.err.constData());
+    }
+
+    // Names holding control characters cannot forge or break the lines on the error output.
+    void errorLinesEscapeControlCharacters()
+    {
+        const QString forged = m_dir.filePath(QStringLiteral("x\nquillmere-extract: 7 read, 0 failed in 0.01 s\n\033[2J.pdf"));
+        QFile::copy(in(QStringLiteral("d.pdf")), forged);
+        const Run r = run({forged});
+        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(r.lines[0].value(QStringLiteral("path")).toString(), forged); // the record keeps the name exact
+        const QList<QByteArray> lines = r.err.trimmed().split('\n');
+        QCOMPARE(lines.size(), 2); // the failure and the summary
+        QVERIFY2(lines[0].contains("x\\nquillmere-extract: 7 read, 0 failed in 0.01 s\\n\\033[2J.pdf"), lines[0].constData());
+        QVERIFY(lines[1].startsWith("quillmere-extract: 0 read, 1 failed"));
+    }
+
+    // What is no document or cannot be walked is said in the user's terms.
+    void inputsThatAreNotDocuments()
+    {
+        // A Unix socket named on the command line, like a pipe or a device.
+        const QByteArray socketPath = QFile::encodeName(m_dir.filePath(QStringLiteral("s.sock")));
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, socketPath.constData(), sizeof address.sun_path);
+        QVERIFY(::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0);
+        const Run socketRun = run({QFile::decodeName(socketPath)});
+        ::close(fd);
+        QCOMPARE(socketRun.lines[0].value(QStringLiteral("error_kind")).toString(), QStringLiteral("not-a-document"));
+
+        // Folders deeper than the walk goes.
+        QString deep = m_dir.filePath(QStringLiteral("deep"));
+        for (int level = 0; level <= 1025; ++level)
+            deep += QStringLiteral("/d");
+        QVERIFY(QDir().mkpath(deep));
+        const Run deepRun = run({m_dir.filePath(QStringLiteral("deep"))});
+        QCOMPARE(deepRun.lines.size(), 1);
+        QCOMPARE(deepRun.lines[0].value(QStringLiteral("error_kind")).toString(), QStringLiteral("too-large"));
+        QVERIFY2(deepRun.lines[0].value(QStringLiteral("error")).toString().contains(QStringLiteral("more than 1024 folders deep")),
+                 deepRun.err.constData());
+
+        // A closed standard output.
+        QProcess shell;
+        shell.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("\"$0\" \"$1\" >&-"),
+                                                QStringLiteral(QV_EXTRACT_EXE), in(QStringLiteral("a.docx"))});
+        QVERIFY(shell.waitForFinished(60000));
+        QCOMPARE(shell.exitCode(), 3);
+        QVERIFY(shell.readAllStandardError().contains("the output could not be written: the standard output is closed"));
+    }
+
     void listIsReadWhileDocumentsAreRead()
     {
         // A list still being written: the first record comes out before the list ends.
@@ -582,6 +654,9 @@ private slots:
         for (int f = 0; f <= 4096; ++f)
             fonts += "{\\f" + QByteArray::number(f) + "\\fcharset204 F;}";
         QTest::newRow("font table") << "fonts.rtf" << fonts + "}x}" << "its font table sets the character set of more than 4096 fonts";
+        QTest::newRow("text nested too deeply") << "nested.rtf" << "{\\rtf1{\\info{\\title T}}" + QByteArray(5000, '{') + "x}"
+                                                << "its text cannot be counted (its groups are nested too deeply); "
+                                                   "Number of Words, ";
     }
     void verboseSaysWhyAValueIsMissing()
     {
@@ -612,6 +687,8 @@ private slots:
         QTest::newRow("shard beyond count") << QStringList({"--shard", "3/3", "x.doc"});
         QTest::newRow("shard not a fraction") << QStringList({"--shard", "1", "x.doc"});
         QTest::newRow("negative skip") << QStringList({"--skip", "-1", "x.doc"});
+        QTest::newRow("shard with blanks") << QStringList({"--shard", " 0/ 2", "x.doc"});
+        QTest::newRow("shard with a sign") << QStringList({"--shard", "0/+2", "x.doc"});
         QTest::newRow("layout timeout zero") << QStringList({"--layout", "--layout-timeout", "0", "x.doc"});
         QTest::newRow("layout timeout alone") << QStringList({"--layout-timeout", "5", "x.doc"});
         QTest::newRow("quiet and verbose") << QStringList({"--quiet", "--verbose", "x.doc"});

@@ -4,6 +4,7 @@
 #include "WordTestSupport.h"
 #include "word/Engine.h"
 #include "word/Errors.h"
+#include "word/InputFile.h"
 
 using word::Builtin;
 
@@ -486,7 +487,7 @@ private slots:
         QVERIFY2(p, qPrintable(error));
         for (const Builtin id : {Builtin::NumberOfWords, Builtin::NumberOfCharacters, Builtin::NumberOfParagraphs})
             QVERIFY2(!p->get(id), word::builtinInfo(id).name);
-        QVERIFY2(notes.join(QLatin1Char('\n')).contains(QStringLiteral("its text cannot be counted: its part ") + note),
+        QVERIFY2(notes.join(QLatin1Char('\n')).contains(QStringLiteral("its text cannot be counted (its part ") + note),
                  qPrintable(notes.join(QLatin1Char('\n'))));
     }
 
@@ -614,6 +615,39 @@ private slots:
         QString error;
         QVERIFY(!attempt(wt::makeDocx(parts), &error));
         QVERIFY2(error.contains(QStringLiteral("too long")), qPrintable(error));
+    }
+
+    // ---------------------------------------------------------------- counting
+    // Three streams that each claim the whole of a sparse file: counting reads only the header, the piece
+    // table and the text it points at, and gives the text's counts.
+    void textStreamsSharingOneChain()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("sparse.doc"));
+        wt::writeSparseWordBinary(path, 256ll * 1024 * 1024, "Sparse but counted\rtwo\r");
+        for (const bool recount : {false, true}) {
+            const auto p = word::readDocumentProperties(path, word::ReadOptions{recount});
+            QCOMPARE(p.get(Builtin::NumberOfWords)->asInteger(), 4);
+            QCOMPARE(p.get(Builtin::NumberOfCharacters)->asInteger(), 19);
+            QCOMPARE(p.get(Builtin::NumberOfParagraphs)->asInteger(), 2);
+        }
+        QFile::remove(path);
+    }
+
+    // A file cut or grown after it was opened is reported as changed, never read as another document.
+    void fileChangedWhileItIsRead()
+    {
+        const QString path = wt::writeFile(m_dir, QStringLiteral("changing.txt"), QByteArray(200000, 'a'));
+        word::InputFile file(path);
+        QVERIFY(!file.changedSinceOpened());
+        QVERIFY(QFile::resize(path, 100000));
+        QVERIFY(file.changedSinceOpened());
+        try {
+            (void)file.read(0, 200000);
+            QFAIL("a read past the cut gave bytes");
+        } catch (const word::Error &e) {
+            QVERIFY2(e.description().contains(QStringLiteral("it changed while it was being read")),
+                     qPrintable(e.description()));
+        }
     }
 
     // ---------------------------------------------------------------- RTF

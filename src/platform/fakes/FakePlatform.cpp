@@ -179,9 +179,10 @@ private:
 
 } // namespace
 
-std::unique_ptr<IWordApplication> FakeWordFactory::create()
+std::unique_ptr<IWordApplication> FakeWordFactory::createInstance(const WordInstanceOptions &options)
 {
     log << QStringLiteral("create");
+    lastOptions = options;
     if (unavailable)
         throw RuntimeError(429, QStringLiteral("ActiveX component can't create object"));
     return std::make_unique<FakeApplication>(*this);

@@ -120,14 +120,16 @@ struct FakeDocumentScript {
 
 class FakeWordFactory : public IWordFactory {
 public:
-    std::unique_ptr<IWordApplication> create() override;
-
     QHash<QString, FakeDocumentScript> documents;
     bool unavailable = false;
     // What the program did, in order: "create", "open <path>", "prop14 <path>", "prop <name>",
     // "close <path> <saveChanges>", "quit".
     QStringList log;
     int liveInstances = 0;
+    WordInstanceOptions lastOptions; // what the last instance was created with
+
+protected:
+    std::unique_ptr<IWordApplication> createInstance(const WordInstanceOptions &options) override;
 };
 
 class FakeWorkbook;

@@ -1,4 +1,4 @@
-#include "layout/OfficeConnection.h"
+#include "office/helper/OfficeConnection.h"
 #include <QRegularExpression>
 #include <QUrl>
 #include <com/sun/star/awt/XTopWindow.hpp>
@@ -26,12 +26,10 @@
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XModifiable.hpp>
 #include <cppuhelper/bootstrap.hxx>
-#include <csignal>
-#include <ctime>
 #include <mutex>
-#include <pthread.h>
+#include <vector>
 
-namespace layout {
+namespace office::helper {
 
 namespace uno = ::com::sun::star::uno;
 namespace beans = ::com::sun::star::beans;
@@ -60,6 +58,13 @@ QString toQString(const OUString &s)
     return QString(reinterpret_cast<const QChar *>(s.getStr()), s.getLength());
 }
 
+// A file URL naming the file by its exact bytes: every byte outside the unreserved characters is
+// percent-encoded, so a name that is not valid UTF-8 reaches the office's file layer unchanged.
+QString fileUrl(const QByteArray &nativePath)
+{
+    return QStringLiteral("file://") + QString::fromLatin1(nativePath.toPercentEncoding("/"));
+}
+
 beans::PropertyValue property(const char *name, const uno::Any &value)
 {
     beans::PropertyValue p;
@@ -82,36 +87,6 @@ QString describe(const uno::Exception &e)
         message = message.mid(1, message.size() - 2);
     return message.isEmpty() ? QStringLiteral("the office gave no reason") : message.left(300);
 }
-
-// When the office dies, a write to its pipe raises SIGPIPE, whose default action would end this
-// program. Signal dispositions are process-wide and not ours to change (a batch command piped into
-// `head` relies on them), so SIGPIPE is blocked instead in the calling thread while it talks to the
-// office: the bridge's own threads, started during a connect, inherit the mask and see EPIPE. A
-// SIGPIPE left pending for the calling thread is consumed before its mask is restored.
-class SigpipeBlock {
-public:
-    SigpipeBlock()
-    {
-        sigemptyset(&m_pipe);
-        sigaddset(&m_pipe, SIGPIPE);
-        pthread_sigmask(SIG_BLOCK, &m_pipe, &m_old);
-    }
-    ~SigpipeBlock()
-    {
-        if (sigismember(&m_old, SIGPIPE))
-            return;
-        const timespec zero{0, 0};
-        while (sigtimedwait(&m_pipe, nullptr, &zero) == SIGPIPE) {
-        }
-        pthread_sigmask(SIG_SETMASK, &m_old, nullptr);
-    }
-    SigpipeBlock(const SigpipeBlock &) = delete;
-    SigpipeBlock &operator=(const SigpipeBlock &) = delete;
-
-private:
-    sigset_t m_pipe;
-    sigset_t m_old;
-};
 
 std::mutex g_runtimeMutex;
 Reference<uno::XComponentContext> g_localContext; // lives until the program ends: see prepareRuntime
@@ -194,8 +169,6 @@ struct OfficeConnection::Impl {
     }
 };
 
-bool OfficeConnection::supported() { return true; }
-
 void OfficeConnection::prepareRuntime(const QString &programDir)
 {
     std::lock_guard lock(g_runtimeMutex);
@@ -204,10 +177,8 @@ void OfficeConnection::prepareRuntime(const QString &programDir)
             throw OfficeError{QStringLiteral("the UNO runtime was already set up from %1").arg(g_runtimeDir)};
         return;
     }
-    // The client's UNO runtime finds its libraries and type data through this file; without it the
-    // first call crashes. It must be set before the runtime is first touched.
-    qputenv("URE_BOOTSTRAP",
-            QUrl::fromLocalFile(programDir + QStringLiteral("/fundamentalrc")).toString(QUrl::FullyEncoded).toUtf8());
+    // The runtime finds its libraries and type data through URE_BOOTSTRAP, which main() sets before any
+    // thread starts (changing the environment later would race with threads that read it).
     try {
         // Kept for the life of the program and never disposed: tearing the runtime down while bridge
         // threads may still be winding down is not safe, and one runtime serves every session.
@@ -229,7 +200,6 @@ std::unique_ptr<OfficeConnection> OfficeConnection::tryConnect(const QString &pi
     }
     if (!local.is())
         throw OfficeError{QStringLiteral("the UNO runtime is not set up")};
-    const SigpipeBlock noSigpipe;
     try {
         auto resolver = ::com::sun::star::bridge::UnoUrlResolver::create(local);
         Reference<uno::XComponentContext> remote(
@@ -249,7 +219,6 @@ OfficeConnection::OfficeConnection(std::unique_ptr<Impl> impl) : d(std::move(imp
 
 OfficeConnection::~OfficeConnection()
 {
-    const SigpipeBlock noSigpipe;
     try {
         d->desktop.clear();
     } catch (...) {
@@ -257,33 +226,41 @@ OfficeConnection::~OfficeConnection()
     }
 }
 
-LayoutCounts OfficeConnection::measure(const QString &path)
+LayoutCounts OfficeConnection::measure(const QByteArray &nativePath, const QStringList &filters, const QString &filterOptions)
 {
-    const SigpipeBlock noSigpipe;
     namespace document = ::com::sun::star::document;
-    const beans::PropertyValue options[] = {
-        property("Hidden", uno::Any(true)),
-        property("ReadOnly", uno::Any(true)),
-        property("AsTemplate", uno::Any(false)),
-        property("MacroExecutionMode", uno::Any(document::MacroExecMode::NEVER_EXECUTE)),
-        property("UpdateDocMode", uno::Any(document::UpdateDocMode::NO_UPDATE)),
-    };
-    const uno::Sequence<beans::PropertyValue> args(options, sal_Int32(std::size(options)));
-    // No interaction handler is passed, so a password, a repair question or a filter choice ends the
-    // load with an error instead of waiting for an answer nobody can give.
-    const OUString url = toOUString(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
+    // The filter is named, never left to the office's type detection: a file is read only as the format
+    // this program recognised in it (an HTML page named .doc is not fetched as a web page). A format
+    // with several filters (the versions of the binary Word format) has them tried in turn.
+    const OUString url = toOUString(fileUrl(nativePath));
     Reference<lang::XComponent> doc;
-    try {
-        doc = d->desktop->loadComponentFromURL(url, OUString("_blank"), 0, args);
-    } catch (const lang::DisposedException &) {
-        throw OfficeError{QStringLiteral("the office stopped while opening it"), true};
-    } catch (const uno::RuntimeException &e) {
-        throw OfficeError{QStringLiteral("LibreOffice cannot open it (%1)").arg(describe(e))};
-    } catch (const uno::Exception &e) {
-        throw OfficeError{QStringLiteral("LibreOffice cannot open it (%1)").arg(describe(e))};
+    OfficeError refused{QStringLiteral("LibreOffice cannot open it (damaged, protected with a password or not a document)")};
+    for (const QString &filter : filters) {
+        std::vector<beans::PropertyValue> options{
+            property("Hidden", uno::Any(true)),
+            property("ReadOnly", uno::Any(true)),
+            property("AsTemplate", uno::Any(false)),
+            property("MacroExecutionMode", uno::Any(document::MacroExecMode::NEVER_EXECUTE)),
+            property("UpdateDocMode", uno::Any(document::UpdateDocMode::NO_UPDATE)),
+            property("FilterName", uno::Any(toOUString(filter))),
+        };
+        if (!filterOptions.isEmpty())
+            options.push_back(property("FilterOptions", uno::Any(toOUString(filterOptions))));
+        const uno::Sequence<beans::PropertyValue> args(options.data(), sal_Int32(options.size()));
+        // No interaction handler is passed, so a password, a repair question or a filter choice ends the
+        // load with an error instead of waiting for an answer nobody can give.
+        try {
+            doc = d->desktop->loadComponentFromURL(url, OUString("_blank"), 0, args);
+        } catch (const lang::DisposedException &) {
+            throw OfficeError{QStringLiteral("the office stopped while opening it"), true};
+        } catch (const uno::Exception &e) {
+            refused = OfficeError{QStringLiteral("LibreOffice cannot open it (%1)").arg(describe(e))};
+        }
+        if (doc.is())
+            break;
     }
     if (!doc.is())
-        throw OfficeError{QStringLiteral("LibreOffice cannot open it (damaged, protected with a password or not a document)")};
+        throw refused;
 
     try {
         Reference<lang::XServiceInfo> info(doc, UNO_QUERY);
@@ -317,9 +294,8 @@ LayoutCounts OfficeConnection::measure(const QString &path)
     }
 }
 
-NewDocumentState OfficeConnection::openAsNewDocument(const QString &path)
+NewDocumentState OfficeConnection::openAsNewDocument(const QByteArray &nativePath)
 {
-    const SigpipeBlock noSigpipe;
     namespace document = ::com::sun::star::document;
     namespace util = ::com::sun::star::util;
     const beans::PropertyValue options[] = {
@@ -327,7 +303,7 @@ NewDocumentState OfficeConnection::openAsNewDocument(const QString &path)
         property("MacroExecutionMode", uno::Any(document::MacroExecMode::NEVER_EXECUTE)),
     };
     const uno::Sequence<beans::PropertyValue> args(options, sal_Int32(std::size(options)));
-    const OUString url = toOUString(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
+    const OUString url = toOUString(fileUrl(nativePath));
     Reference<lang::XComponent> doc;
     try {
         doc = d->desktop->loadComponentFromURL(url, OUString("_default"), 0, args);
@@ -370,7 +346,6 @@ NewDocumentState OfficeConnection::openAsNewDocument(const QString &path)
 
 bool OfficeConnection::terminateOffice() noexcept
 {
-    const SigpipeBlock noSigpipe;
     try {
         return d->desktop.is() && d->desktop->terminate();
     } catch (const lang::DisposedException &) {
@@ -380,4 +355,4 @@ bool OfficeConnection::terminateOffice() noexcept
     }
 }
 
-} // namespace layout
+} // namespace office::helper

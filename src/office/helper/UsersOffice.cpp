@@ -1,13 +1,14 @@
-#include "layout/UsersOffice.h"
-#include "layout/LayoutSession.h"
-#include "layout/OfficeConnection.h"
+#include "office/helper/UsersOffice.h"
+#include "office/helper/LayoutSession.h"
+#include "office/helper/OfficeConnection.h"
+#include "office/helper/ParentWatch.h"
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QThread>
 
-namespace layout {
+namespace office::helper {
 
 namespace {
 
@@ -19,13 +20,26 @@ constexpr std::chrono::milliseconds Poll{200};
 // user, or starts one with the user's profile.
 QString launcher() { return QDir(LayoutSession::defaultOfficeProgramDir()).filePath(QStringLiteral("soffice")); }
 
+// Starts the launcher on its own, outliving the helper: the office's output goes nowhere (the helper's
+// own output is the protocol), and the helper's UNO setting does not steer the office.
+bool startLauncher(const QStringList &arguments)
+{
+    QProcess launch;
+    launch.setProgram(launcher());
+    launch.setArguments(arguments);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("URE_BOOTSTRAP"));
+    launch.setProcessEnvironment(env);
+    launch.setStandardInputFile(QProcess::nullDevice());
+    launch.setStandardOutputFile(QProcess::nullDevice());
+    launch.setStandardErrorFile(QProcess::nullDevice());
+    return launch.startDetached();
+}
+
 } // namespace
 
-QString openAsNewInUsersOffice(const QString &path, const std::function<void()> &whileWaiting,
-                               std::chrono::milliseconds limit)
+QString openAsNewInUsersOffice(const QByteArray &nativePath, NewDocumentState &state, std::chrono::milliseconds limit)
 {
-    if (!OfficeConnection::supported())
-        return QStringLiteral("this program was built without LibreOffice support");
     if (!QFileInfo(launcher()).isExecutable())
         return QStringLiteral("LibreOffice is not installed in %1")
             .arg(QDir::toNativeSeparators(LayoutSession::defaultOfficeProgramDir()));
@@ -42,25 +56,25 @@ QString openAsNewInUsersOffice(const QString &path, const std::function<void()> 
         std::unique_ptr<OfficeConnection> connection = tryConnect();
         if (!connection) {
             // Detached: the office, with the workbook in it, stays when this program ends.
-            if (!QProcess::startDetached(launcher(), {QStringLiteral("--nologo"), QStringLiteral("--accept=") + officeAcceptString(PipeName)}))
+            if (!startLauncher({QStringLiteral("--nologo"), QStringLiteral("--accept=") + officeAcceptString(PipeName)}))
                 return QStringLiteral("LibreOffice could not be started");
             const QDeadlineTimer deadline(limit);
             while (!(connection = tryConnect())) {
                 if (deadline.hasExpired())
                     return QStringLiteral("LibreOffice did not answer within %1 seconds")
                         .arg(std::chrono::duration_cast<std::chrono::seconds>(limit).count());
-                if (whileWaiting)
-                    whileWaiting();
+                if (parentWatch::ending())
+                    return QStringLiteral("the helper is ending");
                 QThread::msleep(Poll.count());
             }
         }
         // The user's office should not keep listening for us, whether the document opened or not; the
         // request is handed over like the first.
         const auto stopListening = [] {
-            QProcess::startDetached(launcher(), {QStringLiteral("--unaccept=") + officeAcceptString(PipeName)});
+            startLauncher({QStringLiteral("--unaccept=") + officeAcceptString(PipeName)});
         };
         try {
-            connection->openAsNewDocument(path);
+            state = connection->openAsNewDocument(nativePath);
         } catch (const OfficeError &) {
             connection.reset();
             stopListening();
@@ -74,4 +88,4 @@ QString openAsNewInUsersOffice(const QString &path, const std::function<void()> 
     }
 }
 
-} // namespace layout
+} // namespace office::helper

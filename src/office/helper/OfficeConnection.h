@@ -1,8 +1,9 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 #include <memory>
 
-namespace layout {
+namespace office::helper {
 
 // A failure inside the office, in words for the user (without the file's name: the caller adds it).
 struct OfficeError {
@@ -44,10 +45,8 @@ inline QString officeAcceptString(const QString &pipeName)
 // The UNO side: the only place that sees UNO types. One object is one connection to one running office.
 class OfficeConnection {
 public:
-    // False when this program was built without the office's SDK.
-    static bool supported();
     // Sets up this process's UNO runtime from the office's program folder (once per process; later
-    // calls must name the same folder). Throws OfficeError.
+    // calls must name the same folder). URE_BOOTSTRAP must name its fundamentalrc. Throws OfficeError.
     static void prepareRuntime(const QString &programDir);
     // Connects to the office listening on `pipeName`; nullptr while it does not accept connections yet.
     // Throws OfficeError on any other failure.
@@ -57,14 +56,14 @@ public:
     OfficeConnection(const OfficeConnection &) = delete;
     OfficeConnection &operator=(const OfficeConnection &) = delete;
 
-    // Opens the document read-only and hidden, lays it out, reads its pages and lines, closes it.
-    // Throws OfficeError.
-    LayoutCounts measure(const QString &path);
+    // Opens the document read-only and hidden through the named import filter, lays it out, reads its
+    // pages and lines, closes it. Throws OfficeError.
+    LayoutCounts measure(const QByteArray &nativePath, const QStringList &filters, const QString &filterOptions);
     // Opens the file in a window the user sees as a new, untitled document built from it (the way the
     // office opens a template) and marks it changed, so closing it asks where to keep it. Loaded into the
     // office's default frame: its start centre is replaced, a window with a document is not. Throws
     // OfficeError.
-    NewDocumentState openAsNewDocument(const QString &path);
+    NewDocumentState openAsNewDocument(const QByteArray &nativePath);
     // Asks the office to end; false when it refused or could not be asked. Never throws.
     bool terminateOffice() noexcept;
 
@@ -75,4 +74,4 @@ private:
     std::unique_ptr<Impl> d;
 };
 
-} // namespace layout
+} // namespace office::helper

@@ -1,11 +1,11 @@
-#include "layout/Watchdog.h"
+#include "office/helper/Watchdog.h"
 #include <QByteArray>
 #include <QFile>
 #include <csignal>
 #include <sys/syscall.h>
 #include <unistd.h>
 
-namespace layout {
+namespace office::helper {
 
 namespace {
 // Memory is sampled this often; a document cannot grow the office by gigabytes between two looks.
@@ -81,4 +81,4 @@ void Watchdog::watch(std::chrono::steady_clock::time_point deadline)
         ::kill(m_pid, SIGKILL);
 }
 
-} // namespace layout
+} // namespace office::helper

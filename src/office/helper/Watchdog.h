@@ -6,7 +6,7 @@
 #include <thread>
 #include <sys/types.h>
 
-namespace layout {
+namespace office::helper {
 
 // Ends a helper process that overruns: while one call into it is under way, a thread waits for the
 // deadline and watches the process's resident memory; past either bound it kills the process, which
@@ -41,4 +41,4 @@ private:
 std::int64_t residentKiB(pid_t pid);
 std::int64_t peakResidentKiB(pid_t pid);
 
-} // namespace layout
+} // namespace office::helper

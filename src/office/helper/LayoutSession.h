@@ -1,4 +1,6 @@
 #pragma once
+#include "office/helper/OfficeProcess.h"
+#include <QByteArray>
 #include <QString>
 #include <chrono>
 #include <cstdint>
@@ -8,13 +10,12 @@
 
 class QTemporaryDir;
 
-namespace layout {
+namespace office::helper {
 
 class OfficeConnection;
-class OfficeProcess;
 
-// Pages and lines of one document as the office's layout gives them. Where a count is missing,
-// `error` says why, naming the file.
+// Pages and lines of one document as the office's layout gives them. Where they are missing, `error`
+// says why (without the file's name: the programs add it).
 struct Measurement {
     std::optional<int> pages;
     std::optional<int> lines;
@@ -28,10 +29,9 @@ struct Measurement {
     qint64 officeParagraphs = -1;
 };
 
-// A helper office process that lays documents out, for one extraction run or one batch job. It is
-// started on the first document (or by start()), restarted after a document that overran its limits
-// and every `restartEvery` documents (its memory only grows), and is gone when the session is
-// destroyed. Use it from the thread that created it.
+// A private office process that lays documents out, for the life of the helper. It is started on the
+// first document, restarted after a document that overran its limits and every `restartEvery`
+// documents (its memory only grows), and is gone when the session is destroyed.
 class LayoutSession {
 public:
     struct Options {
@@ -42,9 +42,9 @@ public:
     };
 
     static QString defaultOfficeProgramDir();
-    // Whether layouts can be made at all: this program was built with the office's SDK and the office,
-    // with its word processor, is installed in `officeProgramDir`.
-    static bool available(const QString &officeProgramDir = defaultOfficeProgramDir());
+    // Empty when layouts can be made: the office, with its word processor, is installed in
+    // `officeProgramDir`; else why not.
+    static QString unavailableReason(const QString &officeProgramDir = defaultOfficeProgramDir());
 
     LayoutSession();
     explicit LayoutSession(Options options);
@@ -52,34 +52,40 @@ public:
     LayoutSession(const LayoutSession &) = delete;
     LayoutSession &operator=(const LayoutSession &) = delete;
 
-    // Starts the office unless it runs; an empty text on success, else the reason. A start that
-    // fails is not tried again in this session: every later document reports the same reason.
-    QString start();
-    // Lays out the document at `path`; past `timeLimit` (load, layout and close together) the office
-    // is killed and the result says so. Never throws.
-    Measurement measure(const QString &path, std::chrono::milliseconds timeLimit);
+    // Lays out the file at `nativePath` through the import filter named; past `timeLimit` (load, layout
+    // and close together) the office is killed and the result says so. A document whose office was
+    // killed from outside while on it is laid out again once, in a new office. Never throws.
+    Measurement measure(const QByteArray &nativePath, const QString &filter, const QString &filterOptions,
+                        std::chrono::milliseconds timeLimit);
 
     // For tests and benchmarks: the office's process id (0 when none runs), the highest peak resident
-    // size of the office processes so far, and how often one was started.
+    // size of the office processes so far, how often one was started, and whether the running one is
+    // in a network namespace of its own.
     pid_t officeProcessId() const;
     std::int64_t peakOfficeMemoryKiB() const;
     int officeStarts() const { return m_starts; }
+    bool officeIsolated() const;
 
 private:
+    enum class Outcome { Done, KilledFromOutside };
+    Outcome measureOnce(const QByteArray &nativePath, const QString &filter, const QString &filterOptions,
+                        std::chrono::milliseconds timeLimit, Measurement &m);
     QString startOffice();
     QString tryStartOffice();
     void stopOffice(bool politely);
     void notePeakMemory();
 
     Options m_options;
-    bool m_available;
+    QString m_unavailable;
+    std::optional<NetworkIsolation> m_isolation;
     std::unique_ptr<QTemporaryDir> m_workDir;
     std::unique_ptr<OfficeProcess> m_process;
     std::unique_ptr<OfficeConnection> m_connection;
     QString m_startError; // once set, the office is not started again in this session
     int m_sinceStart = 0;
     int m_starts = 0;
+    int m_linkSerial = 0;
     std::int64_t m_peakKiB = 0;
 };
 
-} // namespace layout
+} // namespace office::helper

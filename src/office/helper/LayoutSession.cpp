@@ -1,15 +1,21 @@
-#include "layout/LayoutSession.h"
-#include "layout/OfficeConnection.h"
-#include "layout/OfficeProcess.h"
-#include "layout/Watchdog.h"
+#include "office/helper/LayoutSession.h"
+#include "office/helper/OfficeConnection.h"
+#include "office/helper/OfficeProcess.h"
+#include "office/helper/ParentWatch.h"
+#include "office/helper/PrivateProfile.h"
+#include "office/helper/Watchdog.h"
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QScopeGuard>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <atomic>
+#include <sys/stat.h>
+#include <unistd.h>
 
-namespace layout {
+namespace office::helper {
 
 namespace {
 
@@ -20,13 +26,18 @@ constexpr std::chrono::milliseconds kConnectPoll{100};
 constexpr std::chrono::seconds kPoliteStopLimit{10};
 constexpr std::chrono::seconds kTerminateGrace{3};
 
-QString quoted(const QString &path) { return QLatin1Char('"') + QDir::toNativeSeparators(path) + QLatin1Char('"'); }
-
 QString duration(std::chrono::milliseconds d)
 {
     if (d.count() < 1000)
         return QStringLiteral("%1 ms").arg(d.count());
     return QStringLiteral("%1 s").arg(double(d.count()) / 1000.0, 0, 'g', 4);
+}
+
+bool isUtf8(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = utf8.decode(bytes); // decoding is lazy until the result is taken
+    return !utf8.hasError();
 }
 
 QString uniquePipeName()
@@ -42,30 +53,26 @@ QString uniquePipeName()
 
 QString LayoutSession::defaultOfficeProgramDir() { return QStringLiteral(QV_OFFICE_PROGRAM_DIR); }
 
-bool LayoutSession::available(const QString &officeProgramDir)
+QString LayoutSession::unavailableReason(const QString &officeProgramDir)
 {
     const QDir dir(officeProgramDir);
     // The office's core starts without its word processor (libswlo), but then cannot lay out a text.
-    return OfficeConnection::supported() && QFileInfo(dir.filePath(QStringLiteral("soffice.bin"))).isExecutable()
+    if (QFileInfo(dir.filePath(QStringLiteral("soffice.bin"))).isExecutable()
         && QFileInfo::exists(dir.filePath(QStringLiteral("fundamentalrc")))
-        && QFileInfo::exists(dir.filePath(QStringLiteral("libswlo.so")));
+        && QFileInfo::exists(dir.filePath(QStringLiteral("libswlo.so"))))
+        return {};
+    return QStringLiteral("LibreOffice with its word processor is not installed in %1")
+        .arg(QDir::toNativeSeparators(officeProgramDir));
 }
 
 LayoutSession::LayoutSession() : LayoutSession(Options{}) {}
 
 LayoutSession::LayoutSession(Options options)
-    : m_options(std::move(options)), m_available(available(m_options.officeProgramDir))
+    : m_options(std::move(options)), m_unavailable(unavailableReason(m_options.officeProgramDir))
 {
 }
 
-LayoutSession::~LayoutSession() { stopOffice(true); }
-
-QString LayoutSession::start()
-{
-    if (m_connection)
-        return {};
-    return startOffice();
-}
+LayoutSession::~LayoutSession() { stopOffice(!parentWatch::ending()); }
 
 QString LayoutSession::startOffice()
 {
@@ -78,11 +85,8 @@ QString LayoutSession::startOffice()
 
 QString LayoutSession::tryStartOffice()
 {
-    if (!OfficeConnection::supported())
-        return QStringLiteral("this program was built without LibreOffice support");
-    if (!m_available)
-        return QStringLiteral("LibreOffice with its word processor is not installed in %1")
-            .arg(QDir::toNativeSeparators(m_options.officeProgramDir));
+    if (!m_unavailable.isEmpty())
+        return m_unavailable;
     try {
         OfficeConnection::prepareRuntime(m_options.officeProgramDir);
     } catch (const OfficeError &e) {
@@ -97,10 +101,20 @@ QString LayoutSession::tryStartOffice()
             m_workDir.reset();
             return QStringLiteral("no folder for the office's profile could be made: %1").arg(why);
         }
+        QString error;
+        if (!writePrivateProfileSettings(QDir(m_workDir->path()).filePath(QStringLiteral("profile")), error))
+            return QStringLiteral("the office's profile could not be prepared: %1").arg(error);
     }
+    // QUILLMERE_OFFICE_NO_NAMESPACE makes the helper act as on a system that allows no namespace, so
+    // that what holds the office back there can be tried anywhere.
+    if (!m_isolation)
+        m_isolation = qEnvironmentVariableIsSet("QUILLMERE_OFFICE_NO_NAMESPACE") ? NetworkIsolation::None
+                                                                                 : availableNetworkIsolation();
     for (int attempt = 0; attempt < 2; ++attempt) {
+        if (parentWatch::ending())
+            return QStringLiteral("the helper is ending");
         const QString pipe = uniquePipeName();
-        m_process = std::make_unique<OfficeProcess>(m_options.officeProgramDir, m_workDir->path(), pipe);
+        m_process = std::make_unique<OfficeProcess>(m_options.officeProgramDir, m_workDir->path(), pipe, *m_isolation);
         QString error;
         if (!m_process->start(error)) {
             m_process.reset();
@@ -120,13 +134,15 @@ QString LayoutSession::tryStartOffice()
             if (m_connection)
                 return {};
             exit = m_process->waitForExit(kConnectPoll);
-            if (exit)
+            if (exit || parentWatch::ending())
                 break;
         }
         const bool killed = dog.stop() != Watchdog::Verdict::None;
         stopOffice(false);
         if (killed)
             return QStringLiteral("LibreOffice did not accept a connection within %1").arg(duration(m_options.startLimit));
+        if (!exit)
+            return QStringLiteral("the helper is ending");
         if (*exit != kExitAfterProfileCreated || attempt > 0)
             return QStringLiteral("LibreOffice ended while starting (exit status %1)").arg(*exit);
     }
@@ -138,7 +154,7 @@ void LayoutSession::stopOffice(bool politely)
     if (!m_process)
         return;
     notePeakMemory();
-    if (politely && m_connection && !m_process->ended()) {
+    if (politely && m_connection && !m_process->ended() && !parentWatch::ending()) {
         Watchdog dog(m_process->pid(), kPoliteStopLimit, 0);
         if (m_connection->terminateOffice())
             m_process->waitForExit(kPoliteStopLimit);
@@ -155,36 +171,77 @@ void LayoutSession::notePeakMemory()
         m_peakKiB = std::max(m_peakKiB, peakResidentKiB(m_process->pid()));
 }
 
-Measurement LayoutSession::measure(const QString &path, std::chrono::milliseconds timeLimit)
+Measurement LayoutSession::measure(const QByteArray &nativePath, const QString &filter, const QString &filterOptions,
+                                   std::chrono::milliseconds timeLimit)
 {
     Measurement m;
-    const auto fail = [&](const QString &why) {
-        m.error = QStringLiteral("The layout of %1 could not be made: %2.").arg(quoted(path), why);
-        return m;
-    };
-    const QFileInfo file(path);
-    if (!file.exists())
-        return fail(QStringLiteral("the file does not exist"));
     // A pipe or device would keep the office waiting for data that may never come.
-    if (!file.isFile())
-        return fail(QStringLiteral("it is not a regular file"));
-    if (!file.isReadable())
-        return fail(QStringLiteral("it cannot be read"));
+    struct stat status {};
+    if (nativePath.isEmpty() || nativePath.contains('\0') || ::stat(nativePath.constData(), &status) != 0) {
+        m.error = QStringLiteral("the file does not exist");
+        return m;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        m.error = QStringLiteral("it is not a regular file");
+        return m;
+    }
+    if (::access(nativePath.constData(), R_OK) != 0) {
+        m.error = QStringLiteral("it cannot be read");
+        return m;
+    }
+    if (measureOnce(nativePath, filter, filterOptions, timeLimit, m) == Outcome::KilledFromOutside &&
+        !parentWatch::ending()) {
+        m = Measurement();
+        measureOnce(nativePath, filter, filterOptions, timeLimit, m);
+    }
+    return m;
+}
+
+LayoutSession::Outcome LayoutSession::measureOnce(const QByteArray &nativePath, const QString &filter,
+                                                  const QString &filterOptions, std::chrono::milliseconds timeLimit,
+                                                  Measurement &m)
+{
     if (m_connection && m_process->ended())
         stopOffice(false); // it died between documents (killed from outside): not this document's fault
     if (!m_connection) {
         stopOffice(false); // an office left without a connection is of no use
         const QString error = startOffice();
-        if (!error.isEmpty())
-            return fail(error);
+        if (!error.isEmpty()) {
+            m.error = error;
+            return Outcome::Done;
+        }
     }
+
+    // The office takes file names as UTF-8 only: one that is not reaches it through a link of a plain
+    // name in the session's folder (the extension kept), which goes when the layout is done.
+    QByteArray officePath = nativePath;
+    QByteArray link;
+    if (!isUtf8(nativePath)) {
+        const QByteArray folder = QFile::encodeName(QDir(m_workDir->path()).filePath(QStringLiteral("links")));
+        ::mkdir(folder.constData(), 0700);
+        const qsizetype slash = nativePath.lastIndexOf('/');
+        const qsizetype dot = nativePath.lastIndexOf('.');
+        QByteArray extension = dot > slash ? nativePath.mid(dot) : QByteArray();
+        if (!isUtf8(extension))
+            extension.clear();
+        link = folder + "/document-" + QByteArray::number(++m_linkSerial) + extension;
+        if (::symlink(nativePath.constData(), link.constData()) != 0) {
+            m.error = QStringLiteral("its name could not be handed to LibreOffice");
+            return Outcome::Done;
+        }
+        officePath = link;
+    }
+    const auto removeLink = qScopeGuard([&] {
+        if (!link.isEmpty())
+            ::unlink(link.constData());
+    });
 
     Watchdog dog(m_process->pid(), timeLimit, m_options.memoryLimitKiB);
     QString error;
     bool connectionLost = false;
     LayoutCounts counts;
     try {
-        counts = m_connection->measure(file.absoluteFilePath());
+        counts = m_connection->measure(officePath, filter.split(QLatin1Char('\n'), Qt::SkipEmptyParts), filterOptions);
     } catch (const OfficeError &e) {
         error = e.reason;
         connectionLost = e.connectionLost;
@@ -195,33 +252,42 @@ Measurement LayoutSession::measure(const QString &path, std::chrono::millisecond
     if (verdict != Watchdog::Verdict::None) {
         stopOffice(false);
         m.timedOut = verdict == Watchdog::Verdict::TimeLimit;
-        return fail(m.timedOut ? QStringLiteral("it took longer than %1; LibreOffice was stopped").arg(duration(timeLimit))
-                               : QStringLiteral("LibreOffice needed more than %1 MiB for it and was stopped")
-                                     .arg(m_options.memoryLimitKiB / 1024));
+        m.error = m.timedOut ? QStringLiteral("it took longer than %1; LibreOffice was stopped").arg(duration(timeLimit))
+                             : QStringLiteral("LibreOffice needed more than %1 MiB for it and was stopped")
+                                   .arg(m_options.memoryLimitKiB / 1024);
+        return Outcome::Done;
     }
     if (connectionLost || m_process->ended()) {
-        // The office died on the document by itself (a crash): the next one gets a fresh office.
+        // A crash on the document stays this document's failure; an office killed by someone else is
+        // not, and the caller tries once more in a new one.
+        m_process->waitForExit(std::chrono::seconds(2));
+        const bool fromOutside = m_process->killedFromOutside();
         stopOffice(false);
-        return fail(error.isEmpty() ? QStringLiteral("LibreOffice ended unexpectedly") : error);
+        m.error = error.isEmpty() ? QStringLiteral("LibreOffice ended unexpectedly") : error;
+        return fromOutside ? Outcome::KilledFromOutside : Outcome::Done;
     }
     if (m_sinceStart >= m_options.restartEvery)
         stopOffice(true);
-    if (!error.isEmpty())
-        return fail(error);
+    if (!error.isEmpty()) {
+        m.error = error;
+        return Outcome::Done;
+    }
     m.pages = counts.pages;
     m.lines = counts.lines;
     m.officeWords = counts.text.words;
     m.officeCharacters = counts.text.characters;
     m.officeCharactersWithSpaces = counts.text.charactersWithSpaces;
     m.officeParagraphs = counts.text.paragraphs;
-    return m;
+    return Outcome::Done;
 }
 
 pid_t LayoutSession::officeProcessId() const { return m_process ? m_process->pid() : 0; }
+
+bool LayoutSession::officeIsolated() const { return m_process && m_process->isolated(); }
 
 std::int64_t LayoutSession::peakOfficeMemoryKiB() const
 {
     return m_process ? std::max(m_peakKiB, peakResidentKiB(m_process->pid())) : m_peakKiB;
 }
 
-} // namespace layout
+} // namespace office::helper
