@@ -292,7 +292,11 @@ private:
         // An ASCII byte that begins a character is counted at once: text that switches fonts or groups
         // at every letter would otherwise cost a decoder call per letter.
         if (m_bytes.isEmpty() && static_cast<unsigned char>(c) < 0x80 && isAsciiCompatible(cp)) {
-            m_counter.add(static_cast<char16_t>(c));
+            const char16_t ch = static_cast<char16_t>(c);
+            if (inLabel())
+                addToLabel(QStringView(&ch, 1));
+            else
+                m_counter.add(ch);
             return;
         }
         m_bytesCodePage = cp;
