@@ -6,7 +6,10 @@ with the pages documents store.
     quillmere-extract -q DIR > stored.jsonl
     quillmere-extract -q --recount DIR > recount.jsonl
     bench_layout --records layout.jsonl DIR
-    python3 bench/word/compare_counts.py stored.jsonl recount.jsonl layout.jsonl
+    python3 bench/word/compare_counts.py [--before OLD.jsonl] [--misses] stored.jsonl recount.jsonl layout.jsonl
+
+(bench/word/measure_counts.sh runs all of it.) --before compares with an earlier recount of the same
+documents; --misses lists every current count that the recount misses by more than 3 %.
 
 Stored counts are often stale (a program that changed the text kept the old figures), so the engine is
 judged only on documents whose stored count is current: where the office's fresh count lies within 2 %
@@ -29,11 +32,20 @@ def within(a, b, share):
     return abs(a - b) <= share * b if b else a == b
 
 
-def main(stored_path, recount_path, layout_path):
+def counted(records, path, name):
+    return records.get(path, {}).get("properties", {}).get(name)
+
+
+def share(rows, index, limit):
+    return 100 * sum(r[index] is not None and within(r[index], r[1], limit) for r in rows) / len(rows)
+
+
+def main(stored_path, recount_path, layout_path, before_path=None, misses=False):
     stored, recount, office = load(stored_path), load(recount_path), load(layout_path)
+    before = load(before_path) if before_path else {}
     print(f"documents: {len(stored)} read records, {len(office)} laid out or tried\n")
     for name, key in STATS:
-        current = defaultdict(list)  # format -> (path, stored, ours, office)
+        current = defaultdict(list)  # format -> (path, stored, ours, office, ours before)
         stored_n = defaultdict(int)
         for path, s in stored.items():
             if "properties" not in s or name in s.get("computed", []):
@@ -44,28 +56,31 @@ def main(stored_path, recount_path, layout_path):
             fmt = s["format"]
             stored_n[fmt] += 1
             o = office.get(path, {}).get(key)
-            r = recount.get(path, {}).get("properties", {}).get(name)
+            r = counted(recount, path, name)
             if o is None or r is None or not within(o, v, 0.02):
                 continue
-            current[fmt].append((path, v, r, o))
+            current[fmt].append((path, v, r, o, counted(before, path, name)))
         print(f"{name}: stored in {sum(stored_n.values())}, current (office within 2 %) in "
               f"{sum(len(c) for c in current.values())}")
-        print(f"  {'format':8} {'stored':>6} {'current':>7} {'recount =':>9} {'<=1 %':>6} {'<=3 %':>6}")
-        for fmt in sorted(stored_n):
-            c = current[fmt]
-            if not c:
+        head = f"  {'format':8} {'stored':>6} {'current':>7} {'recount =':>9} {'<=1 %':>6} {'<=3 %':>6}"
+        print(head + (f" {'before <=1 %':>12} {'<=3 %':>6}" if before else ""))
+        everything = [d for c in current.values() for d in c]
+        for fmt in sorted(stored_n) + ["all"]:
+            c = everything if fmt == "all" else current[fmt]
+            n = len(c)
+            if not n:
                 print(f"  {fmt:8} {stored_n[fmt]:6} {0:7}")
                 continue
-            eq = sum(r == v for _, v, r, _ in c)
-            one = sum(within(r, v, 0.01) for _, v, r, _ in c)
-            three = sum(within(r, v, 0.03) for _, v, r, _ in c)
-            n = len(c)
-            print(f"  {fmt:8} {stored_n[fmt]:6} {n:7} {100*eq/n:8.0f}% {100*one/n:5.0f}% {100*three/n:5.0f}%")
-        worst = sorted((d for c in current.values() for d in c),
-                       key=lambda d: -abs(d[2] - d[1]) / max(d[1], 1))[:6]
-        for path, v, r, o in worst:
-            if r != v:
-                print(f"    stored {v:7} ours {r:7} office {o:7}  {path}")
+            eq = sum(r == v for _, v, r, _, _ in c)
+            line = (f"  {fmt:8} {sum(stored_n.values()) if fmt == 'all' else stored_n[fmt]:6} {n:7} "
+                    f"{100*eq/n:8.0f}% {share(c, 2, 0.01):5.0f}% {share(c, 2, 0.03):5.0f}%")
+            if before:
+                line += f" {share(c, 4, 0.01):11.0f}% {share(c, 4, 0.03):5.0f}%"
+            print(line)
+        off = sorted((d for d in everything if not within(d[2], d[1], 0.03)),
+                     key=lambda d: -abs(d[2] - d[1]) / max(d[1], 1))
+        for path, v, r, o, _ in (off if misses else off[:6]):
+            print(f"    stored {v:7} ours {r:7} office {o:7}  {path}")
         print()
 
     equal = one = near = n = 0
@@ -95,6 +110,14 @@ def main(stored_path, recount_path, layout_path):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 4:
+    args = sys.argv[1:]
+    before_path = None
+    if "--before" in args:
+        i = args.index("--before")
+        before_path = args[i + 1] if i + 1 < len(args) else sys.exit(__doc__)
+        del args[i:i + 2]
+    show_misses = "--misses" in args
+    args = [a for a in args if a != "--misses"]
+    if len(args) != 3:
         sys.exit(__doc__)
-    main(*sys.argv[1:])
+    main(*args, before_path=before_path, misses=show_misses)

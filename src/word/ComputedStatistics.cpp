@@ -32,7 +32,7 @@ void computeMissingStatistics(DocumentData &d, const FileContent &content,
                                            Builtin::NumberOfCharactersWithSpaces, Builtin::NumberOfParagraphs};
     QList<Builtin> wanted;
     for (const Builtin id : kCounted)
-        if (content.options.recount || !d.has(id))
+        if (content.options.asks(id) && (content.options.recount || !d.has(id)))
             wanted << id;
     if (wanted.isEmpty())
         return; // nothing to count: the text is not even read

@@ -45,6 +45,12 @@ inline constexpr int kMaxOleDirectoryDepth = 2048;      // sibling and child lin
 // of its piece table, and how deeply its fields may nest.
 inline constexpr qint64 kMaxCountedChars = 64ll * 1024 * 1024;
 inline constexpr qint64 kMaxTextPieces = 1024 * 1024;
+// The parts that define how a text is numbered (OOXML numbering and styles): kilobytes to a few hundred
+// in real documents, each read whole.
+inline constexpr qint64 kMaxDefinitionPartBytes = 16ll * 1024 * 1024;
+// Headers, footers and notes counted besides the main text (where the writer counts them): how many
+// parts (each bounded like a main part).
+inline constexpr int kMaxOtherStories = 256;
 inline constexpr int kMaxFieldNesting = 256;
 // A binary document's CLX: a piece table of kMaxTextPieces pieces (12 bytes each) and the formatting
 // entries before it, which are kilobytes in real documents.

@@ -9,9 +9,11 @@ namespace word {
 
 class ZipArchive;
 
-// The main text of each format, fed to a counter: body text only (no headers, footers, notes, comments,
-// deleted revisions or field instructions), with its paragraph ends. Each throws DamagedContent when the
-// text cannot be read whole; a count of part of a text would be a wrong count.
+// The text of each format, fed to a counter the way the program that wrote the document counts it (the
+// counter's rules, set by the format reader from the writer the document names): the body with its
+// generated list labels and without hidden text, comments, deleted revisions or field instructions; the
+// headers, footers and notes too where the writer counts them. Each throws DamagedContent when the text
+// cannot be read whole; a count of part of a text would be a wrong count.
 
 // Office Open XML: the main document part (`mainPart`) of the package.
 void countOoxmlText(const ZipArchive &zip, const QString &mainPart, TextCounter &counter);

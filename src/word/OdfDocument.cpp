@@ -18,7 +18,8 @@ const DateElementNames kOdfDates{QLatin1String("creation-date"), QLatin1String("
 
 void setCount(DocumentData &d, Builtin id, QStringView text) { d.setIntegerText(id, text, parseWholeNumber(text)); }
 
-void readOdfMeta(const QByteArray &xml, DocumentData &d)
+// Also hands back meta:generator, the program that wrote the document.
+void readOdfMeta(const QByteArray &xml, DocumentData &d, QString &generator)
 {
     QStringList keywords;
     qint64 keywordChars = 0;
@@ -28,7 +29,9 @@ void readOdfMeta(const QByteArray &xml, DocumentData &d)
         const QStringView n = f.localName;
         if (setCoreProperty(d, n, f.text, kOdfDates, XmlText::AsWritten))
             return true;
-        if (n == QLatin1String("initial-creator"))
+        if (n == QLatin1String("generator"))
+            generator = f.text;
+        else if (n == QLatin1String("initial-creator"))
             d.setText(Builtin::Author, f.text);
         else if (n == QLatin1String("creator"))
             d.setText(Builtin::LastAuthor, f.text);
@@ -97,9 +100,10 @@ DocumentData readOdf(const FileContent &content, const ZipArchive &zip, const QS
     DocumentData d;
     d.format = QStringLiteral("ODT");
     const QByteArray meta = readPart(zip, QStringLiteral("meta.xml"));
+    QString generator;
     try {
         if (!meta.isEmpty())
-            readOdfMeta(meta, d);
+            readOdfMeta(meta, d, generator);
     } catch (const DamagedContent &) {
         // An encrypted document keeps its parts unreadable until the password is given.
         const QByteArray manifest = readPart(zip, QStringLiteral("META-INF/manifest.xml"));
@@ -107,7 +111,13 @@ DocumentData readOdf(const FileContent &content, const ZipArchive &zip, const QS
             throwEncrypted(path, QStringLiteral("ODT-ENCRYPTED"));
         throw;
     }
-    computeMissingStatistics(d, content, [&](TextCounter &c) { countOdfText(zip, c); });
+    computeMissingStatistics(d, content, [&](TextCounter &c) {
+        // ODF is the office suites' own format: their way of counting, unless Word wrote the file.
+        c.setRules(generator.contains(QLatin1String("Microsoft"), Qt::CaseInsensitive)
+                       ? CountingRules::word()
+                       : CountingRules::officeSuite());
+        countOdfText(zip, c);
+    });
     return d;
 }
 

@@ -57,7 +57,7 @@ enum : quint32 {
     PIDSI_TITLE = 2, PIDSI_SUBJECT = 3, PIDSI_AUTHOR = 4, PIDSI_KEYWORDS = 5, PIDSI_COMMENTS = 6,
     PIDSI_TEMPLATE = 7, PIDSI_LASTAUTHOR = 8, PIDSI_REVNUMBER = 9, PIDSI_EDITTIME = 10,
     PIDSI_LASTPRINTED = 11, PIDSI_CREATE_DTM = 12, PIDSI_LASTSAVE_DTM = 13, PIDSI_PAGECOUNT = 14,
-    PIDSI_WORDCOUNT = 15, PIDSI_CHARCOUNT = 16,
+    PIDSI_WORDCOUNT = 15, PIDSI_CHARCOUNT = 16, PIDSI_APPNAME = 18,
 };
 // Document summary information (section FMTID_DocSummaryInformation).
 enum : quint32 {
@@ -273,6 +273,7 @@ DocumentData readOleDocument(const FileContent &content)
     DocumentData d;
     d.format = QStringLiteral("OLE");
     PropertyBudget budget;
+    QString application;
     if (!summary.isEmpty()) {
         const auto sections = decodePropertySetStream(readStream(ole, summary), budget);
         if (const OleSection *s = sectionOf(sections, kFmtidSummaryInformation, true)) {
@@ -283,6 +284,8 @@ DocumentData readOleDocument(const FileContent &content)
             takeText(d, Builtin::Comments, *s, PIDSI_COMMENTS);
             takeText(d, Builtin::Template, *s, PIDSI_TEMPLATE);
             takeText(d, Builtin::LastAuthor, *s, PIDSI_LASTAUTHOR);
+            if (const OleValue *v = s->find(PIDSI_APPNAME); v && v->kind == OleValue::Kind::Text)
+                application = v->text; // whose way of counting the stored counts follow
             takeText(d, Builtin::RevisionNumber, *s, PIDSI_REVNUMBER);
             if (const OleValue *v = s->find(PIDSI_EDITTIME); v && v->kind == OleValue::Kind::FileTime)
                 d.setInteger(Builtin::TotalEditingTime, fileTimeDurationMinutes(v->fileTime));
@@ -321,6 +324,7 @@ DocumentData readOleDocument(const FileContent &content)
         }
     }
     computeMissingStatistics(d, content, [&](TextCounter &c) {
+        c.setRules(CountingRules::ofWriter(application));
         const GsfStream text(ole, wordDocument);
         std::optional<GsfStream> t0, t1;
         if (!table0.isEmpty())

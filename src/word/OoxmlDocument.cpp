@@ -13,12 +13,6 @@
 
 namespace word {
 
-namespace {
-
-const DateElementNames kOoxmlDates{QLatin1String("created"), QLatin1String("modified"), QLatin1String("lastPrinted")};
-
-// A relationship target or part name as a zip entry name: percent-decoded, no leading slash, with "."
-// and ".." segments resolved against the package root.
 QString partNameFromTarget(const QString &target)
 {
     QString t = QUrl::fromPercentEncoding(target.toUtf8());
@@ -36,6 +30,10 @@ QString partNameFromTarget(const QString &target)
     }
     return out.join(QLatin1Char('/'));
 }
+
+namespace {
+
+const DateElementNames kOoxmlDates{QLatin1String("created"), QLatin1String("modified"), QLatin1String("lastPrinted")};
 
 struct PackageRelationships {
     QString mainDocument;
@@ -136,9 +134,13 @@ void readCoreProperties(const QByteArray &xml, const QString &partName, Document
     });
 }
 
-void readExtendedProperties(const QByteArray &xml, const QString &partName, DocumentData &d)
+// Also hands back the name of the program that wrote the document, whose way of counting the stored
+// counts follow.
+void readExtendedProperties(const QByteArray &xml, const QString &partName, DocumentData &d, QString &application)
 {
     walkXmlFields(xml, partName, 2, [&](const XmlField &f) {
+        if (f.localName == QLatin1String("Application"))
+            application = f.text;
         (void)setApplicationProperty(d, f.localName, f.text, XmlText::OoxmlEscaped);
         return true;
     });
@@ -182,10 +184,14 @@ DocumentData readOoxml(const FileContent &content, const ZipArchive &zip, const 
     if (!r.coreProperties.isEmpty())
         if (const QByteArray core = readPart(zip, r.coreProperties); !core.isEmpty())
             readCoreProperties(core, r.coreProperties, d);
+    QString application;
     if (!r.extendedProperties.isEmpty())
         if (const QByteArray app = readPart(zip, r.extendedProperties); !app.isEmpty())
-            readExtendedProperties(app, r.extendedProperties, d);
-    computeMissingStatistics(d, content, [&](TextCounter &c) { countOoxmlText(zip, r.mainDocument, c); });
+            readExtendedProperties(app, r.extendedProperties, d, application);
+    computeMissingStatistics(d, content, [&](TextCounter &c) {
+        c.setRules(CountingRules::ofWriter(application));
+        countOoxmlText(zip, r.mainDocument, c);
+    });
     return d;
 }
 

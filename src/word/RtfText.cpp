@@ -1,7 +1,7 @@
 // The body text of an RTF document: everything outside the header's tables ({\fonttbl}, {\colortbl},
 // {\stylesheet}, {\info} ...) and outside destinations that are not the main story (headers, footers,
-// notes, comments, pictures, field instructions, list numbers, and every group marked \* that a reader
-// may ignore). Bytes written as text or \'hh are decoded in the code page of their font.
+// notes, comments, pictures, field instructions, and every group marked \* that a reader may ignore).
+// The list numbers that writers put in \listtext and \pntext count as labels. Bytes written as text or \'hh are decoded in the code page of their font.
 #include "word/CodePage.h"
 #include "word/EngineLog.h"
 #include "word/Errors.h"
@@ -25,7 +25,7 @@ const std::unordered_set<std::string_view> &skippedDestinations()
         "colortbl", "stylesheet", "info", "listtable", "listoverridetable", "revtbl", "rsidtbl", "generator",
         "pict", "objdata", "fldinst", "header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr",
         "footerf", "footnote", "annotation", "atnid", "atnauthor", "atnref", "atndate", "xe", "tc", "tcn", "txe",
-        "pntext", "pntxta", "pntxtb", "listtext", "shpinst", "shprslt", "nonshppict", "template", "filetbl",
+        "pntxta", "pntxtb", "shpinst", "shprslt", "nonshppict", "template", "filetbl",
         "ftnsep", "ftnsepc", "aftnsep", "aftnsepc", "ftncn", "aftncn", "bkmkstart", "bkmkend", "do", "sp",
         "private", "comment", "xmlnstbl", "pgdsctbl", "themedata", "datastore", "latentstyles"};
     return names;
@@ -60,6 +60,7 @@ struct Group {
     int uc = 1;            // fallback characters after \uN
     qint64 font = -1;      // current font, -1: the default font
     bool fontTable = false;
+    bool label = false;    // inside \listtext or \pntext
 };
 
 class RtfBody {
@@ -85,6 +86,10 @@ public:
                 m_pendingSkip = 0;
                 if (m_stack.empty())
                     return finish();
+                if (m_stack.back().label && (m_stack.size() < 2 || !m_stack[m_stack.size() - 2].label)) {
+                    m_counter.label(m_label);
+                    m_label.clear();
+                }
                 m_stack.pop_back();
                 if (m_stack.empty())
                     return finish(); // the end of the document group
@@ -145,7 +150,13 @@ private:
         case '\r': case '\n':
             paragraph();
             break;
-        default: // \- optional hyphen, \| \: and the rest carry no text
+        case '-': // optional hyphen
+            if (inBody()) {
+                flush();
+                m_counter.softHyphen();
+            }
+            break;
+        default: // \| \: and the rest carry no text
             break;
         }
     }
@@ -163,6 +174,13 @@ private:
         if (name == "fonttbl") {
             flush();
             g.fontTable = true;
+            return;
+        }
+        if (name == "listtext" || name == "pntext") {
+            // RTF: the list number or bullet of the paragraph, as the writer generated it ("1.\tab"):
+            // Word counts the number, not the tab after it.
+            flush();
+            g.label = true;
             return;
         }
         if (skippedDestinations().contains(name)) {
@@ -274,19 +292,36 @@ private:
         // An ASCII byte that begins a character is counted at once: text that switches fonts or groups
         // at every letter would otherwise cost a decoder call per letter.
         if (m_bytes.isEmpty() && static_cast<unsigned char>(c) < 0x80 && isAsciiCompatible(cp)) {
-            m_counter.add(static_cast<char16_t>(c));
+            const char16_t ch = static_cast<char16_t>(c);
+            if (inLabel())
+                addToLabel(QStringView(&ch, 1));
+            else
+                m_counter.add(ch);
             return;
         }
         m_bytesCodePage = cp;
         m_bytes.append(c);
     }
 
+    bool inLabel() const { return !m_stack.empty() && m_stack.back().label; }
+
     void flush()
     {
         if (m_bytes.isEmpty())
             return;
-        m_counter.add(decodeCodePage(m_bytesCodePage, m_bytes.constData(), m_bytes.size()));
+        const QString text = decodeCodePage(m_bytesCodePage, m_bytes.constData(), m_bytes.size());
+        if (inLabel())
+            addToLabel(text);
+        else
+            m_counter.add(text);
         m_bytes.clear();
+    }
+
+    // A label is a few characters; one that goes on is not a label and the rest of it is not counted.
+    void addToLabel(QStringView text)
+    {
+        if (m_label.size() + text.size() <= kMaxLabelChars)
+            m_label += text;
     }
 
     void character(char16_t c)
@@ -294,9 +329,16 @@ private:
         if (!inBody())
             return;
         flush();
-        m_counter.add(c);
+        if (inLabel())
+            addToLabel(QStringView(&c, 1));
+        else
+            m_counter.add(c);
     }
-    void whiteSpace() { character(u' '); }
+    void whiteSpace()
+    {
+        if (!inLabel()) // the tab that ends a label is not counted
+            character(u' ');
+    }
     void paragraph()
     {
         if (!inBody())
@@ -316,6 +358,8 @@ private:
     bool m_fontsDropped = false;
     QByteArray m_bytes;
     int m_bytesCodePage = 1252;
+    static constexpr qsizetype kMaxLabelChars = 256;
+    QString m_label;
 };
 
 } // namespace

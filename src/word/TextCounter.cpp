@@ -1,6 +1,7 @@
 #include "word/TextCounter.h"
 #include "word/Limits.h"
 #include <QChar>
+#include <QString>
 
 namespace word {
 
@@ -49,6 +50,16 @@ Kind kindOfCharacter(char16_t c) { return c < 256 ? kLatin.kinds[c] : kindOf(c);
 bool isWordOfItsOwn(char32_t c) { return c >= 0x3000 && isEastAsianWordCharacter(c); }
 
 } // namespace
+
+CountingRules CountingRules::ofWriter(QStringView application)
+{
+    for (const char *suite : {"LibreOffice", "OpenOffice", "StarOffice", "NeoOffice", "Collabora"})
+        if (application.contains(QLatin1String(suite), Qt::CaseInsensitive))
+            return officeSuite();
+    if (application.startsWith(QLatin1String("WPS"), Qt::CaseInsensitive))
+        return wps();
+    return word();
+}
 
 void TextCounter::add(QStringView text)
 {
@@ -108,6 +119,20 @@ void TextCounter::addUtf8(std::string_view text)
         if (kind == Kind::Space) {
             ++spaces;
             inWord = false;
+            hasText = hasText || m_rules.countsBlankParagraphs;
+        } else if (kind == Kind::Ignored && c == 0xAD) {
+            // An optional hyphen written as a character, counted as the writer counts it.
+            if (m_rules.softHyphenSeparatesWords) {
+                ++spaces;
+                inWord = false;
+            } else {
+                ++characters;
+                hasText = true;
+                if (!inWord) {
+                    ++words;
+                    inWord = true;
+                }
+            }
         } else if (kind == Kind::Counted) {
             ++characters;
             hasText = true;
@@ -133,10 +158,15 @@ void TextCounter::add(char16_t c)
     if (kind == Kind::Space) {
         ++m_stats.charactersWithSpaces;
         m_inWord = false;
+        if (m_rules.countsBlankParagraphs)
+            m_paragraphHasText = true;
         return;
     }
-    if (kind == Kind::Ignored)
+    if (kind == Kind::Ignored) {
+        if (c == u'\u00AD')
+            softHyphen(); // written as a character (ODF, RTF's \u173, plain text)
         return;
+    }
     ++m_stats.characters;
     ++m_stats.charactersWithSpaces;
     m_paragraphHasText = true;
@@ -144,6 +174,47 @@ void TextCounter::add(char16_t c)
         ++m_stats.words;
         m_inWord = false;
     } else if (!m_inWord) {
+        ++m_stats.words;
+        m_inWord = true;
+    }
+}
+
+void TextCounter::label(QStringView text)
+{
+    if (text.isEmpty())
+        return;
+    m_inWord = false;
+    add(text);
+    m_inWord = false;
+}
+
+void TextCounter::object()
+{
+    if (m_rules.objectMakesParagraph)
+        m_paragraphHasText = true;
+    if (m_rules.objectIsCharacter) {
+        ++m_stats.characters;
+        ++m_stats.charactersWithSpaces;
+    }
+}
+
+void TextCounter::anchor()
+{
+    if (m_rules.countsBlankParagraphs)
+        m_paragraphHasText = true;
+}
+
+void TextCounter::softHyphen()
+{
+    if (m_rules.softHyphenSeparatesWords) {
+        ++m_stats.charactersWithSpaces;
+        m_inWord = false;
+        return;
+    }
+    ++m_stats.characters;
+    ++m_stats.charactersWithSpaces;
+    m_paragraphHasText = true;
+    if (!m_inWord) {
         ++m_stats.words;
         m_inWord = true;
     }

@@ -14,6 +14,33 @@ struct TextStatistics {
     qint64 paragraphs = 0;           // paragraphs holding at least one character that is not white space
 };
 
+// How the program that last saved a document counts its text: the counts it stores follow its own rules,
+// and a recount is compared with them. Word's rules are the default; the office suites that write ODF
+// (and OOXML now and then) differ in the points below.
+struct CountingRules {
+    // Word: an optional hyphen ends a word and counts among the characters with spaces only. The office
+    // suites count it as a character inside its word.
+    bool softHyphenSeparatesWords = true;
+    // Word: a picture, chart, shape or embedded object in the text counts as one character (but not as a
+    // word). The office suites do not count it; for both, a paragraph holding one is counted.
+    bool objectIsCharacter = true;
+    // Word and the office suites count a paragraph that holds only such an object; WPS Office does not.
+    bool objectMakesParagraph = true;
+    // The office suites count every story of the document: headers, footers, footnotes and endnotes as
+    // well as the body. Word counts the body (with its text boxes) only.
+    bool countsAllStories = false;
+    // The office suites count a paragraph that holds anything at all: blanks and tabs only, or just the
+    // anchor of a comment. Word counts only paragraphs with something visible in them.
+    bool countsBlankParagraphs = false;
+
+    static CountingRules word() { return {}; }
+    static CountingRules officeSuite() { return {false, false, true, true, true}; }
+    static CountingRules wps() { return {true, false, false, false, false}; }
+    // The rules of the program a document names as its writer (OOXML's Application, ODF's generator):
+    // the office suites' own rules for theirs, Word's for everything else.
+    static CountingRules ofWriter(QStringView application);
+};
+
 // Counts text fed to it character by character, the way the word processor counts: a word is a run of
 // characters between white space, except that each East Asian ideograph or kana is a word of its own
 // (those scripts write no spaces between words); control and formatting characters (soft hyphens,
@@ -22,6 +49,19 @@ class TextCounter {
 public:
     void add(QStringView text);
     void add(char16_t c);
+    // A list number or bullet that the word processor generates in front of a paragraph ("1.", "a)",
+    // "•"): counted as text of its own word; the tab or blank that follows it is not counted.
+    void label(QStringView text);
+    // A picture, chart, shape or embedded object anchored in the text.
+    void object();
+    // An optional (soft) hyphen, counted as the rules say.
+    void softHyphen();
+    // A field (its result may be empty, as a phonetic guide's or a form field's is): the paragraph holding
+    // it counts, for Word and the office suites alike.
+    void field() { m_paragraphHasText = true; }
+    // The anchor of something kept outside the text (a comment): no character, but the office suites
+    // count the paragraph that holds it.
+    void anchor();
     // Text in UTF-8, as the XML parser gives it: one pass over its bytes, with the same counts as the
     // same text given as UTF-16.
     void addUtf8(std::string_view text);
@@ -42,9 +82,13 @@ public:
     void openParagraph();
     void closeParagraph();
 
+    void setRules(const CountingRules &rules) { m_rules = rules; }
+    const CountingRules &rules() const { return m_rules; }
+
     const TextStatistics &statistics() const { return m_stats; }
 
 private:
+    CountingRules m_rules;
     TextStatistics m_stats;
     bool m_inWord = false;
     bool m_paragraphHasText = false;

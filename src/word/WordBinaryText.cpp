@@ -65,6 +65,8 @@ public:
                     throw DamagedContent(QStringLiteral("its fields are nested too deeply"));
                 m_fields.push_back(true);
                 ++m_instructions;
+                if (m_instructions == 1)
+                    m_counter.field();
                 continue;
             case 0x14: // field separator: the result follows
                 if (!m_fields.empty() && m_fields.back()) {
@@ -89,6 +91,10 @@ public:
                 m_counter.space();
             else if (c == 0x1E) // non-breaking hyphen
                 m_counter.add(u'\u2011');
+            else if (c == 0x1F) // optional hyphen
+                m_counter.softHyphen();
+            else if (c == 0x01 || c == 0x08) // an inline picture or object; a drawn object anchored here
+                m_counter.object();
             else
                 m_counter.add(c); // the counter passes over the other marks (pictures, note references)
         }

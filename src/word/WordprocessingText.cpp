@@ -1,11 +1,16 @@
 // The main text of Office Open XML (word/document.xml) and Word 2003 XML documents, which share their
 // vocabulary: paragraphs w:p, text w:t, tabs and breaks inside runs.
+#include "word/EngineLog.h"
 #include "word/Errors.h"
 #include "word/Limits.h"
 #include "word/MainText.h"
+#include "word/OoxmlTextParts.h"
+#include "word/XmlFields.h"
 #include "word/XmlStream.h"
 #include "word/ZipArchive.h"
 #include <charconv>
+#include <functional>
+#include <optional>
 
 namespace word {
 
@@ -18,13 +23,15 @@ constexpr std::string_view kStrictWordNs = "http://purl.oclc.org/ooxml/wordproce
 constexpr std::string_view kWord2003Ns = "http://schemas.microsoft.com/office/word/2003/wordml"sv;
 constexpr std::string_view kCompatibilityNs = "http://schemas.openxmlformats.org/markup-compatibility/2006"sv;
 constexpr std::string_view kAmlNs = "http://schemas.microsoft.com/aml/2001/core"sv;
+constexpr std::string_view kDrawingNs = "http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing"sv;
 
 bool isWordNamespace(std::string_view ns) { return ns == kWordNs || ns == kStrictWordNs || ns == kWord2003Ns; }
 
 // Subtrees outside the main story or not part of the text: notes and headers written inline (Word 2003
 // XML), text moved away in a tracked change, and the fallback copy of content given twice for older
 // readers (a text box's text appears in both the choice and the fallback).
-bool skipsSubtree(const XmlName &e, const XmlAttributes &a)
+// `storyPart`: a header, footer or notes part is being counted, whose own root is one of those.
+bool skipsSubtree(const XmlName &e, const XmlAttributes &a, bool storyPart)
 {
     const std::string_view name = e.local;
     if (e.ns == kCompatibilityNs)
@@ -33,8 +40,39 @@ bool skipsSubtree(const XmlName &e, const XmlAttributes &a)
         return a.value(kWord2003Ns, "type"sv) == "Word.Comment"sv;
     if (!isWordNamespace(e.ns))
         return false;
-    return name == "footnote"sv || name == "endnote"sv || name == "hdr"sv || name == "ftr"sv || name == "moveFrom"sv;
+    if (name == "moveFrom"sv)
+        return true;
+    return !storyPart && (name == "footnote"sv || name == "endnote"sv || name == "hdr"sv || name == "ftr"sv);
 }
+
+bool isOn(const XmlAttributes &a)
+{
+    bool found = false;
+    const std::string_view v = a.value(kWordNs, "val"sv, &found);
+    if (!found) {
+        for (int i = 0; i < a.count(); ++i)
+            if (a.nameAt(i).local == "val"sv)
+                return a.valueAt(i) != "0"sv && a.valueAt(i) != "false"sv && a.valueAt(i) != "off"sv;
+        return true;
+    }
+    return v != "0"sv && v != "false"sv && v != "off"sv;
+}
+
+QString valueOf(const XmlAttributes &a)
+{
+    for (int i = 0; i < a.count(); ++i)
+        if (a.nameAt(i).local == "val"sv)
+            return QString::fromUtf8(a.valueAt(i).data(), qsizetype(a.valueAt(i).size()));
+    return QString();
+}
+
+// A paragraph being read: what its properties say about its numbering, until its label is counted.
+struct OpenParagraph {
+    bool labelDue = true;
+    QString style;
+    std::optional<int> numId;
+    std::optional<int> level;
+};
 
 // The character a w:sym stands for (a symbol font's code, usually in the private use area).
 char16_t symbolCharacter(const XmlAttributes &a)
@@ -57,66 +95,165 @@ char16_t symbolCharacter(const XmlAttributes &a)
     return u'\uF000';
 }
 
+// Counts one story (the body, or a header, footer or notes part): the Word rules for what is text.
 class WordprocessingHandler : public XmlHandler {
 public:
-    explicit WordprocessingHandler(TextCounter &counter) : m_counter(counter) {}
+    // `numbering` gives the list definitions when a paragraph first needs them (null: none).
+    WordprocessingHandler(TextCounter &counter, std::function<WordListNumbering *()> numbering, bool storyPart)
+        : m_counter(counter), m_numbering(std::move(numbering)), m_storyPart(storyPart), m_inBody(storyPart)
+    {
+    }
 
     void startElement(const XmlName &e, const XmlAttributes &a) override
     {
-        const bool skip = m_skipped.enter(skipsSubtree(e, a));
-        const bool inRun = !m_runs.empty() && m_runs.back();
+        const bool skip = m_skipped.enter(skipsSubtree(e, a, m_storyPart));
+        if (!skip && m_inBody && e.ns == kDrawingNs && !m_path.empty() && m_path.back().kind == Kind::Drawing) {
+            // A DrawingML picture, chart or shape: Word counts it wherever it is anchored; the office
+            // suites only when it sits in the line (wp:inline), as a character would.
+            if (e.local == "inline"sv || (e.local == "anchor"sv && m_counter.rules().objectIsCharacter))
+                m_counter.object();
+        }
         const bool word = isWordNamespace(e.ns);
         const std::string_view n = e.local;
-        m_runs.push_back(word && n == "r"sv);
+        const Kind parent = m_path.empty() ? Kind::Other : m_path.back().kind;
+        const bool inRun = parent == Kind::Run;
+        const bool hiddenRun = !m_path.empty() && m_path.back().hidden;
+        m_path.push_back({word ? kindOf(n) : Kind::Other, hiddenRun});
         if (skip || !word)
             return;
         if (n == "body"sv)
             m_inBody = true;
         if (!m_inBody)
             return;
-        if (n == "p"sv)
+        if (n == "p"sv) {
             m_counter.openParagraph();
-        else if (n == "t"sv)
+            m_paragraphs.push_back({});
+            return;
+        }
+        // Word: run properties saying w:vanish hide the run's text, which Word leaves out of its counts.
+        if (n == "vanish"sv && parent == Kind::RunProperties && m_path.size() >= 3 &&
+            m_path[m_path.size() - 3].kind == Kind::Run && isOn(a)) {
+            m_path[m_path.size() - 3].hidden = true;
+            return;
+        }
+        if (!m_paragraphs.empty() && m_paragraphs.back().labelDue) {
+            OpenParagraph &p = m_paragraphs.back();
+            if (parent == Kind::ParagraphProperties && n == "pStyle"sv)
+                p.style = valueOf(a);
+            else if (parent == Kind::NumberingProperties && n == "numId"sv)
+                p.numId = int(qBound<qint64>(0, parseWholeNumber(valueOf(a)).value_or(0), qint64(0x7FFFFFFF)));
+            else if (parent == Kind::NumberingProperties && n == "ilvl"sv)
+                p.level = int(qBound<qint64>(0, parseWholeNumber(valueOf(a)).value_or(0), qint64(8)));
+            else if (parent == Kind::Paragraph && n != "pPr"sv)
+                countLabel();
+        }
+        if (hiddenRun)
+            return;
+        if (n == "t"sv)
             m_inText = true;
+        else if (n == "fldSimple"sv)
+            m_counter.field();
         else if (inRun) {
             // Tabs and breaks count only inside runs: w:tab also defines tab stops in paragraph properties.
             if (n == "tab"sv || n == "ptab"sv || n == "br"sv || n == "cr"sv)
                 m_counter.space();
             else if (n == "noBreakHyphen"sv)
                 m_counter.add(u'\u2011');
+            else if (n == "softHyphen"sv)
+                m_counter.softHyphen();
             else if (n == "sym"sv)
                 m_counter.add(symbolCharacter(a));
+            else if (n == "pict"sv || n == "object"sv)
+                m_counter.object(); // a VML picture, shape or embedded object in the text
+            else if (n == "commentReference"sv)
+                m_counter.anchor();
+            else if (n == "fldChar"sv && a.value(e.ns, "fldCharType"sv) == "begin"sv)
+                m_counter.field();
+            else if (m_notesCounted && (n == "footnoteReference"sv || n == "endnoteReference"sv))
+                m_counter.add(QString::number(++m_noteReferences[n == "endnoteReference"sv]));
+            else if (m_notesCounted && (n == "footnoteRef"sv || n == "endnoteRef"sv))
+                m_counter.add(QString::number(++m_noteMarks[n == "endnoteRef"sv]));
         }
     }
 
     void endElement(const XmlName &e) override
     {
         const bool wasSkipped = m_skipped.leave();
-        if (!m_runs.empty())
-            m_runs.pop_back();
+        if (!m_path.empty())
+            m_path.pop_back();
         if (wasSkipped || !isWordNamespace(e.ns))
             return;
         const std::string_view n = e.local;
-        if (n == "t"sv)
+        if (n == "t"sv) {
             m_inText = false;
-        else if (n == "p"sv && m_inBody)
+        } else if (n == "p"sv && m_inBody) {
+            if (!m_paragraphs.empty()) {
+                countLabel();
+                m_paragraphs.pop_back();
+            }
             m_counter.closeParagraph();
-        else if (n == "body"sv)
+        } else if (n == "body"sv) {
             m_inBody = false;
+        }
     }
 
     void characters(std::string_view text) override
     {
-        if (m_inText && m_inBody && !m_skipped.inside())
+        if (m_inText && m_inBody && !m_skipped.inside() && !(!m_path.empty() && m_path.back().hidden))
             m_counter.addUtf8(text);
     }
 
+    // Notes are numbered in the body's references and again in front of each note's text.
+    void countNoteNumbers(bool on) { m_notesCounted = on; }
+
 private:
+    // The Word elements whose children matter here.
+    enum class Kind : unsigned char { Other, Paragraph, ParagraphProperties, NumberingProperties, Run, RunProperties, Drawing };
+    static Kind kindOf(std::string_view n)
+    {
+        if (n == "r"sv)
+            return Kind::Run;
+        if (n == "p"sv)
+            return Kind::Paragraph;
+        if (n == "rPr"sv)
+            return Kind::RunProperties;
+        if (n == "pPr"sv)
+            return Kind::ParagraphProperties;
+        if (n == "numPr"sv)
+            return Kind::NumberingProperties;
+        if (n == "drawing"sv)
+            return Kind::Drawing;
+        return Kind::Other;
+    }
+    struct Element {
+        Kind kind = Kind::Other;
+        bool hidden = false; // inside a hidden run
+    };
+
+    // Word: a numbered paragraph's generated label counts as text of the paragraph.
+    void countLabel()
+    {
+        OpenParagraph &p = m_paragraphs.back();
+        if (!p.labelDue)
+            return;
+        p.labelDue = false;
+        if (!p.numId && p.style.isEmpty())
+            return; // neither numbered itself nor by a style
+        if (WordListNumbering *numbering = m_numbering ? m_numbering() : nullptr)
+            m_counter.label(numbering->nextLabel(p.style, p.numId, p.level));
+    }
+
     TextCounter &m_counter;
+    std::function<WordListNumbering *()> m_numbering;
     SkippedSubtree m_skipped;
-    bool m_inBody = false;
-    bool m_inText = false;    // inside w:t
-    std::vector<bool> m_runs; // per open element: whether it is a run (w:r)
+    bool m_storyPart;
+    bool m_inBody;
+    bool m_inText = false;
+    bool m_notesCounted = false;
+    qint64 m_noteReferences[2] = {0, 0};
+    qint64 m_noteMarks[2] = {0, 0};
+    std::vector<Element> m_path;
+    std::vector<OpenParagraph> m_paragraphs;
 };
 
 } // namespace
@@ -126,14 +263,47 @@ void countOoxmlText(const ZipArchive &zip, const QString &mainPart, TextCounter 
     const auto index = zip.find(mainPart);
     if (!index)
         throw DamagedContent(QStringLiteral("its main document part %1 is missing").arg(mainPart));
-    WordprocessingHandler handler(counter);
-    XmlParser parser(mainPart, handler);
+    const OoxmlTextParts parts = readOoxmlTextParts(zip, mainPart);
+    // The list definitions are read when the first paragraph that may be numbered needs them.
+    std::optional<WordListNumbering> numbering;
+    bool numberingRead = false;
+    const auto definitions = [&]() -> WordListNumbering * {
+        if (!numberingRead) {
+            numberingRead = true;
+            try {
+                numbering = readWordListNumbering(zip, parts, true);
+            } catch (const DamagedContent &e) {
+                noteSkipped(QStringLiteral("its list numbering cannot be read (%1); list numbers are not counted").arg(e.detail()));
+            }
+        }
+        return numbering ? &*numbering : nullptr;
+    };
+    WordprocessingHandler body(counter, definitions, false);
+    body.countNoteNumbers(counter.rules().countsAllStories);
+    XmlParser parser(mainPart, body);
     streamZipPart(zip, *index, limits::kMaxPartBytes, parser);
+    if (!counter.rules().countsAllStories)
+        return;
+    // The office suites count headers, footers and notes as well.
+    int stories = 0;
+    for (const QString &part : parts.otherStories) {
+        const auto story = zip.find(part);
+        if (!story)
+            continue;
+        if (++stories > limits::kMaxOtherStories) {
+            noteSkipped(QStringLiteral("it has more headers, footers and notes than are counted; the rest are left out"));
+            return;
+        }
+        WordprocessingHandler scan(counter, definitions, true);
+        scan.countNoteNumbers(true);
+        XmlParser storyParser(part, scan);
+        streamZipPart(zip, *story, limits::kMaxPartBytes, storyParser);
+    }
 }
 
 void countWordXmlText(const FileContent &content, TextCounter &counter)
 {
-    WordprocessingHandler handler(counter);
+    WordprocessingHandler handler(counter, nullptr, false);
     XmlParser parser(QStringLiteral("the document"), handler);
     if (content.headIsWhole)
         parser.parse(content.head);

@@ -11,6 +11,10 @@ namespace word {
 // stating megabytes is refused before it is unpacked or parsed. Empty when the package lacks it.
 QByteArray readPart(const ZipArchive &zip, const QString &name);
 
+// A relationship target or part name as a zip entry name: percent-decoded, no leading slash, with "."
+// and ".." segments resolved against the package root.
+QString partNameFromTarget(const QString &target);
+
 // Office Open XML, given its package relationships (_rels/.rels).
 DocumentData readOoxml(const FileContent &content, const ZipArchive &zip, const QByteArray &rels);
 

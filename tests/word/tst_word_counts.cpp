@@ -5,6 +5,7 @@
 #include "WordTestMain.h"
 #include "WordTestSupport.h"
 #include "word/Engine.h"
+#include <QRegularExpression>
 #include <QStringEncoder>
 #include <functional>
 #include <optional>
@@ -16,7 +17,9 @@ namespace {
 const QList<Builtin> kCounted{Builtin::NumberOfWords, Builtin::NumberOfCharacters,
                               Builtin::NumberOfCharactersWithSpaces, Builtin::NumberOfParagraphs};
 
-QByteArray docxWithBody(const QByteArray &body, const QByteArray &appXml = {})
+// `parts`: further parts of the package (numbering, styles, headers, notes), related to the main part.
+QByteArray docxWithBody(const QByteArray &body, const QByteArray &appXml = {},
+                        const QList<QPair<QString, QByteArray>> &parts = {})
 {
     const QByteArray rels =
         "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
@@ -27,25 +30,51 @@ QByteArray docxWithBody(const QByteArray &body, const QByteArray &appXml = {})
     const QByteArray document =
         "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\" "
         "xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/2006\" "
+        "xmlns:wp=\"http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing\" "
         "xmlns:wps=\"http://schemas.microsoft.com/office/word/2010/wordprocessingShape\"><w:body>" + body + "</w:body></w:document>";
     QList<wt::ZipEntry> entries{{QStringLiteral("[Content_Types].xml"), "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"/>"},
                                 {QStringLiteral("_rels/.rels"), rels},
                                 {QStringLiteral("word/document.xml"), document}};
     if (!appXml.isEmpty())
         entries.append({QStringLiteral("docProps/app.xml"), appXml});
+    QByteArray documentRels = "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        const QString &name = parts[i].first; // word/<type><n>.xml
+        const QString type = name.mid(5).section(QLatin1Char('.'), 0, 0).remove(QRegularExpression(QStringLiteral("[0-9]+$")));
+        documentRels += "<Relationship Id=\"rId" + QByteArray::number(i + 1) +
+                        "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/" + type.toUtf8() +
+                        "\" Target=\"" + name.mid(5).toUtf8() + "\"/>";
+        entries.append({name, parts[i].second});
+    }
+    entries.append({QStringLiteral("word/_rels/document.xml.rels"), documentRels + "</Relationships>"});
     return wt::makeZip(entries);
 }
 
-QByteArray odtWithText(const QByteArray &text)
+// A part of a word-processing package with the usual namespace declarations.
+QByteArray wordPart(const QByteArray &root, const QByteArray &content)
+{
+    return "<w:" + root + " xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">" + content +
+           "</w:" + root + ">";
+}
+
+QByteArray odtWithText(const QByteArray &text, const QByteArray &automaticStyles = {}, const QByteArray &stylesXml = {},
+                       const QByteArray &metaXml = {})
 {
     const QByteArray content =
         "<office:document-content xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
         "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
+        "xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\" "
         "xmlns:draw=\"urn:oasis:names:tc:opendocument:xmlns:drawing:1.0\" "
         "xmlns:svg=\"urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0\">"
-        "<office:automatic-styles/><office:body><office:text>" + text + "</office:text></office:body></office:document-content>";
-    return wt::makeZip({{QStringLiteral("mimetype"), "application/vnd.oasis.opendocument.text", true},
-                        {QStringLiteral("content.xml"), content}});
+        "<office:automatic-styles>" + automaticStyles + "</office:automatic-styles><office:body><office:text>" + text +
+        "</office:text></office:body></office:document-content>";
+    QList<wt::ZipEntry> entries{{QStringLiteral("mimetype"), "application/vnd.oasis.opendocument.text", true},
+                                {QStringLiteral("content.xml"), content}};
+    if (!stylesXml.isEmpty())
+        entries.append({QStringLiteral("styles.xml"), stylesXml});
+    if (!metaXml.isEmpty())
+        entries.append({QStringLiteral("meta.xml"), metaXml});
+    return wt::makeZip(entries);
 }
 
 void putU16(QByteArray &b, qint64 at, quint16 v)
@@ -171,7 +200,7 @@ private slots:
             "</text:note-body></text:note> and <office:annotation><text:p>a comment</text:p></office:annotation>end</text:p>"
             "<text:p><draw:frame><svg:title>picture title</svg:title><draw:text-box><text:p>boxed</text:p>"
             "</draw:text-box></draw:frame></text:p>")
-                             << ".odt" << "ODT" << QList<qint64>{10, 39, 47, 4};
+                             << ".odt" << "ODT" << QList<qint64>{12, 52, 61, 5}; // the office suites count notes
 
         QTest::newRow("RTF") << QByteArray(
             "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\froman Times;}{\\f1\\fnil\\fcharset128 MS Mincho;}}\n"
@@ -237,6 +266,106 @@ private slots:
         QCOMPARE(p.computed(), kCounted);
         QVERIFY(!p.get(Builtin::NumberOfPages)); // pages and lines need a layout
         QVERIFY(!p.get(Builtin::NumberOfLines));
+    }
+
+    // Each writer's own rules: list labels generated from the numbering, hidden text left out, optional
+    // hyphens, object-only paragraphs, and the stories the office suites count besides the body.
+    void countsFollowTheWritersRules_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<QList<qint64>>("counts"); // words, characters, with spaces, paragraphs
+
+        const QByteArray numbering = wordPart("numbering",
+            "<w:abstractNum w:abstractNumId=\"0\">"
+            "<w:lvl w:ilvl=\"0\"><w:start w:val=\"1\"/><w:numFmt w:val=\"decimal\"/><w:lvlText w:val=\"%1.\"/></w:lvl>"
+            "<w:lvl w:ilvl=\"1\"><w:start w:val=\"1\"/><w:numFmt w:val=\"lowerLetter\"/><w:lvlText w:val=\"%2)\"/></w:lvl>"
+            "</w:abstractNum>"
+            "<w:abstractNum w:abstractNumId=\"1\"><w:lvl w:ilvl=\"0\"><w:numFmt w:val=\"bullet\"/><w:lvlText w:val=\"\xE2\x80\xA2\"/></w:lvl></w:abstractNum>"
+            "<w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num>"
+            "<w:num w:numId=\"2\"><w:abstractNumId w:val=\"1\"/></w:num>"
+            "<w:num w:numId=\"3\"><w:abstractNumId w:val=\"0\"/><w:lvlOverride w:ilvl=\"0\"><w:startOverride w:val=\"9\"/></w:lvlOverride></w:num>");
+        const QByteArray styles = wordPart("styles",
+            "<w:style w:type=\"paragraph\" w:styleId=\"ListNumber\"><w:pPr><w:numPr><w:numId w:val=\"1\"/></w:numPr></w:pPr></w:style>");
+        const auto numbered = [](const char *num, const char *text) {
+            return QByteArray("<w:p><w:pPr>") + num + "</w:pPr><w:r><w:t>" + text + "</w:t></w:r></w:p>";
+        };
+        // 1. a) 2. (by its style) • 9. (a list restarting the definition) 3. and one whose numbering is taken away.
+        QTest::newRow("OOXML list labels") << docxWithBody(
+            numbered("<w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"1\"/></w:numPr>", "First") +
+            numbered("<w:numPr><w:ilvl w:val=\"1\"/><w:numId w:val=\"1\"/></w:numPr>", "sub") +
+            numbered("<w:pStyle w:val=\"ListNumber\"/>", "Second") +
+            numbered("<w:numPr><w:numId w:val=\"2\"/></w:numPr>", "Dot") +
+            numbered("<w:numPr><w:numId w:val=\"3\"/></w:numPr>", "Nine") +
+            numbered("<w:numPr><w:numId w:val=\"1\"/></w:numPr>", "Third") +
+            numbered("<w:pStyle w:val=\"ListNumber\"/><w:numPr><w:numId w:val=\"0\"/></w:numPr>", "Plain"),
+            {}, {{QStringLiteral("word/numbering.xml"), numbering}, {QStringLiteral("word/styles.xml"), styles}})
+                                           << ".docx" << QList<qint64>{13, 42, 42, 7};
+
+        const QByteArray hyphenAndPicture =
+            "<w:p><w:r><w:t>optional</w:t><w:softHyphen/><w:t>hyphen</w:t></w:r></w:p>"
+            "<w:p><w:r><w:drawing><wp:inline/></w:drawing></w:r></w:p>"
+            "<w:p><w:r><w:t>Text</w:t></w:r><w:r><w:footnoteReference w:id=\"2\"/></w:r></w:p>";
+        const QList<QPair<QString, QByteArray>> stories{
+            {QStringLiteral("word/header1.xml"), wordPart("hdr", "<w:p><w:r><w:t>Head</w:t></w:r></w:p>")},
+            {QStringLiteral("word/footnotes.xml"),
+             wordPart("footnotes", "<w:footnote w:type=\"separator\" w:id=\"0\"><w:p><w:r><w:separator/></w:r></w:p></w:footnote>"
+                                   "<w:footnote w:id=\"2\"><w:p><w:r><w:footnoteRef/></w:r><w:r><w:t xml:space=\"preserve\"> Note</w:t>"
+                                   "</w:r></w:p></w:footnote>")}};
+        // Word: the optional hyphen splits the word and is a character with spaces only; the picture is a
+        // character; hidden text, the header and the note are left out.
+        QTest::newRow("OOXML written by Word") << docxWithBody(
+            "<w:p><w:r><w:t>seen</w:t></w:r><w:r><w:rPr><w:vanish/></w:rPr><w:t>hidden words</w:t></w:r>"
+            "<w:r><w:rPr><w:vanish w:val=\"false\"/></w:rPr><w:t xml:space=\"preserve\"> shown</w:t></w:r></w:p>" + hyphenAndPicture,
+            wt::appXml({{"Application", "Microsoft Office Word"}}), stories)
+                                               << ".docx" << QList<qint64>{5, 28, 30, 4};
+        // The office suites: the optional hyphen is a character inside its word, the picture is none, and
+        // the header, the note and both note numbers are counted.
+        QTest::newRow("OOXML written by an office suite") << docxWithBody(
+            hyphenAndPicture, wt::appXml({{"Application", "LibreOffice/7.5.5.2$Linux_X86_64"}}), stories)
+                                                          << ".docx" << QList<qint64>{5, 29, 30, 5};
+
+        const QByteArray listStyle =
+            "<text:list-style style:name=\"L1\"><text:list-level-style-number text:level=\"1\" style:num-suffix=\".\" style:num-format=\"1\"/>"
+            "<text:list-level-style-bullet text:level=\"2\" text:bullet-char=\"\xE2\x80\xA2\"/></text:list-style>";
+        const QByteArray masterPages =
+            "<office:document-styles xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+            "xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\" xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\">"
+            "<office:master-styles><style:master-page style:name=\"Standard\"><style:footer><text:p>Page footer</text:p></style:footer>"
+            "<style:header style:display=\"false\"><text:p>Unused head</text:p></style:header></style:master-page></office:master-styles>"
+            "</office:document-styles>";
+        // 1. One (and a second paragraph without a label), 2. Two, • Sub, 3. Three (continued list); the
+        // footer, the note and the optional hyphen as the office suites count them.
+        QTest::newRow("ODT lists, footer and notes") << odtWithText(
+            "<text:list text:style-name=\"L1\"><text:list-item><text:p>One</text:p><text:p>more</text:p></text:list-item>"
+            "<text:list-item><text:p>Two</text:p><text:list><text:list-item><text:p>Sub</text:p></text:list-item></text:list>"
+            "</text:list-item></text:list>"
+            "<text:list text:style-name=\"L1\" text:continue-numbering=\"true\"><text:list-item><text:p>Three</text:p></text:list-item></text:list>"
+            "<text:p>opt\xC2\xADion</text:p>"
+            "<text:p>Noted<text:note><text:note-citation>1</text:note-citation><text:note-body><text:p>Body</text:p></text:note-body></text:note></text:p>",
+            listStyle, masterPages) << ".odt" << QList<qint64>{14, 52, 53, 9};
+
+        QTest::newRow("RTF list text and optional hyphen") << QByteArray(
+            "{\\rtf1\\ansi{\\fonttbl{\\f0 Times;}}{\\listtext 1.\\tab}First\\par{\\listtext\\'95\\tab}Dot\\par"
+            "{\\pntext\\f0 a)\\tab}Old\\par opt\\-ion\\par}") << ".rtf" << QList<qint64>{8, 22, 23, 4};
+
+        // A picture inside a paragraph and one alone in its paragraph, an optional hyphen, and a paragraph
+        // holding only a field with no result (as a phonetic guide is written).
+        QTest::newRow("Word 97-2003 picture, field and optional hyphen") << wordBinaryWithPieces(
+            {{QStringLiteral(u"A\u0001 opt\u001Fion\r\u0001\r\u0013 EQ \u0014\u0015\r"), true}}, 21)
+            << ".doc" << QList<qint64>{3, 9, 11, 3};
+    }
+
+    void countsFollowTheWritersRules()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, suffix);
+        QFETCH(QList<qint64>, counts);
+        const auto p = word::readDocumentProperties(store(file, suffix), word::ReadOptions{true});
+        QList<qint64> actual;
+        for (const Builtin id : kCounted)
+            actual << (p.get(id) ? p.get(id)->asInteger() : -1);
+        QCOMPARE(actual, counts);
     }
 
     void storedCountsWinUnlessRecounted()
