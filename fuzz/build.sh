@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer target of the document engine with clang into build/fuzz.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Replays every input the fuzzer kept (and the regression files) once with leak detection and full
 # stack unwinding; libgsf's own leak is suppressed (fuzz/lsan.supp), anything else is reported.
 set -euo pipefail

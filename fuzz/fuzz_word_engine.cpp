@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: the document engine's whole automation surface over one input file. Each input is
 // written to an in-memory file and opened by path, as the program opens documents; every built-in
 // property is then read by number and by name and converted to text in two locales. The document is read

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the document-engine fuzzer on one family of seed documents for a while, one job at a time.
 #   fuzz/run.sh FAMILY SECONDS      FAMILY: ole | zip | rtf | other | all
 # Seeds come from the shared document corpus beside the project (not copied: linked from a temporary

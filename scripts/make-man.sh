@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Regenerates dist/man/quillmere-extract.1 from the command's --help and --version (needs help2man and a
 # built quillmere-extract). Run it after changing the command's options or help text, and commit the page.
 #

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the program (Release) and starts it.
 set -euo pipefail
 cd "$(dirname "$0")/.."

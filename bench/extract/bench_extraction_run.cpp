@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs "3. Start Extracting" over 1,000 list entries with the real document engine and no page-count
 // pause, and prints the time per document spent in the engine, the table and event processing.
 // With --pause the run waits for the page count as the program does, which shows what an idle wait

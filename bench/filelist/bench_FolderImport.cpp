@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the folder import over a generated tree against `find` over the same tree.
 // Usage: bench_FolderImport [folders (default 5000)] [files per folder (default 20)] [runs (default 3)]
 // Build in Release for meaningful figures; run with QT_QPA_PLATFORM=offscreen when there is no display.

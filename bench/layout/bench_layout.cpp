@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Lays out every document of a folder (default: the shared corpus) through the LibreOffice helper program
 // (which must be built beside this benchmark) and prints the time to the first answer (the office's start), the time per document (median, 90th percentile, worst), its peak memory,
 // the failures, and how often the layout's page count equals the one stored in the file (from the

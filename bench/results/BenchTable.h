@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A results table shaped like a long run's: a path and 24 property values per row, the texts varying
 // from row to row as real documents' do.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Appends 100,000 rows with 24 value texts each to the results table, as a long extraction run does,
 // checks them all, and reports the time and the peak memory. Targets: 2 s and 400 MB in Release.
 // Only the table's own work is timed: the value texts are made beforehand, row by row, as the

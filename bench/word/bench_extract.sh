@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Documents per second of quillmere-extract (Release build) against ExifTool over the same documents.
 #
 #   bench/word/bench_extract.sh [--runs N] [--repeat N] [--jobs N] [--options "OPTIONS"] [FOLDER]

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Peak memory of quillmere-extract (Release build) over a long list: it should stay flat however many
 # paths the list holds, because the list is read while documents are read.
 #

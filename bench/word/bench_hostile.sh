@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Worst time and peak memory of quillmere-extract over hostile documents, per family of attack.
 #
 #   bench/word/bench_hostile.sh [--extract PATH] [--keep FOLDER]

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the hostile documents that bench_hostile.sh runs through quillmere-extract, one folder per
 // family: bench_hostile_cases FOLDER. They are built the way the engine's tests build theirs, at the
 // sizes that cost the most while staying small files.

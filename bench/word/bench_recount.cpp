@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How close the engine's own counts come to the counts stored in real documents. Over a folder of
 // documents (the shared corpus by default) every file is read twice: as stored, and with a recount. For
 // each format and statistic it prints how many documents store the value, the share whose recount is

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Compares the word, character and paragraph counts that documents store with those quillmere-extract
 counts itself (--recount) and with the office's own counts after its recount, and the pages of a layout
 with the pages documents store.

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by the benchmarks of quillmere-extract, from the project's top folder.
 
 # Builds the Release executable in build/word/release when needed and prints its path.

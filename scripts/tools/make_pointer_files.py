@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 import struct
 def bitmap(pixels, w=32, h=32):
     # BITMAPINFOHEADER with doubled height (XOR + AND masks), 32 bpp BGRA, bottom-up rows

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quillmere-extract: reads the built-in properties of Word documents with the program's own document
 // engine and writes one record per document.
 #include "cli/Extract.h"

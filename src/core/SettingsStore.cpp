@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/SettingsStore.h"
 
 QString SettingsStore::read(const QString &key, const QString &defaultValue) const

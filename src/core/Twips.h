@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Positions and sizes are kept in twips, as the windows were laid out; 15 twips make a pixel at 96 dpi.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "filelist/FolderWalk.h"
 #include "core/ErrorLocation.h"
 #include "core/ErrorReport.h"

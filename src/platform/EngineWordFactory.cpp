@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The automation surface served by the program's own document engine: each instance is a
 // word::Application; documents are the engine's open documents. The engine speaks of faults; this is the
 // one place that turns them into the run-time's numbers.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Workbooks written with libxlsxwriter, turned into templates (.xltx) and handed to the desktop's
 // spreadsheet program, which opens them as new, unsaved workbooks.
 #include "platform/XlsxSpreadsheet.h"

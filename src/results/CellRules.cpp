@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the workbook export types its cells. Kept apart from the workbook writer so the rules are plain
 // functions of text and locale.
 #include "results/CellRules.h"

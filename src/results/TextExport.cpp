@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "results/TextExport.h"
 #include "core/ErrorReport.h"
 #include "core/MainWindowState.h"

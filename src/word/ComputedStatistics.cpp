@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Statistics for documents that store none: counted from the text, as the word processor counts on
 // opening a document. Stored values win unless a recount was asked for.
 #include "word/EngineLog.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // OpenDocument text (.odt .ott): the properties in meta.xml, its statistics element included.
 #include "word/Dates.h"
 #include "word/Errors.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text of an OpenDocument text: the paragraphs and headings of office:text in content.xml, with the
 // labels of its lists, and (where the writer counts them) notes and the headers and footers in styles.xml.
 #include "word/Errors.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Word binary documents (Word 6 to 2003): an OLE2 compound file with a WordDocument stream. The built-in
 // properties live in the two property-set streams; the compound file itself is read through libgsf.
 #include "word/CodePage.h"

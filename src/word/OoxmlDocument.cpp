@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Office Open XML word-processing packages (.docx .docm .dotx .dotm, transitional and strict): the main
 // part found through the package relationships, the core and extended property parts.
 #include "word/Dates.h"

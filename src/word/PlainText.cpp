@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Plain text: no stored properties; its statistics are counted from the text, decoded as a word processor
 // opens it: UTF-16 or UTF-8 by their byte order marks, UTF-8 when the bytes are valid UTF-8, otherwise
 // Windows-1252. Every line is a paragraph.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // RTF: the properties are the {\info} group of the header (\title ... \doccomm, \creatim ..., \version,
 // \edmins, \nofpages ...). The reader walks the header only: it skips every other group by brace
 // counting and stops at the end of {\info} or where the body starts.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The body text of an RTF document: everything outside the header's tables ({\fonttbl}, {\colortbl},
 // {\stylesheet}, {\info} ...) and outside destinations that are not the main story (headers, footers,
 // notes, comments, pictures, field instructions, and every group marked \* that a reader may ignore).

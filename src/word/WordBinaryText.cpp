@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main text of Word binaries. Word 97 to 2003 keep it in pieces listed by the piece table (the CLX in
 // the table stream that the FIB names); each piece is either UTF-16 or "compressed" Windows-1252 bytes.
 // Word 6 and 95 keep it as single bytes, in one run from fcMin or in pieces of their own piece table in

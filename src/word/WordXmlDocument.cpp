@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Word 2003 XML (WordprocessingML), a single XML file whose properties are the o:DocumentProperties
 // element near the top.
 #include "word/Errors.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main text of Office Open XML (word/document.xml) and Word 2003 XML documents, which share their
 // vocabulary: paragraphs w:p, text w:t, tabs and breaks inside runs.
 #include "word/EngineLog.h"

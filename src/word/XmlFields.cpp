@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "word/XmlFields.h"
 #include "word/Errors.h"
 #include "word/Limits.h"

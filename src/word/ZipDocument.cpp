@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Zip-based documents: which of the zip formats a package is (OpenDocument names its kind in a first part
 // called mimetype; Office Open XML has package relationships), and what a zip that is neither holds.
 #include "word/Errors.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The run over real documents that nobody here wrote, with the real document engine.
 #include "FakeProgress.h"
 #include "extract/ExtractionRun.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "TestTree.h"
 #include "FakeContext.h"
 #include "app/Samples.h"

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Dependencies between the source folders run one way:
 #   word <- fs, office <- platform <- core <- filelist, properties, results, extract <- app <- main
 # with the batch command on the engine alone. This fails, naming file and line, when a folder includes

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Filling a results table with known rows, for tests with or without a window.
 #include "results/ResultsTable.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The results core with Qt Core alone: the table and its model, the clipboard text and the line writer
 // of the text file, without a window or the desktop.
 #include "FailDevice.h"

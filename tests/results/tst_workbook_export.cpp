@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ResultsTestSupport.h"
 #include "office/WorkbookHandOver.h"
 #include "platform/XlsxSpreadsheet.h"

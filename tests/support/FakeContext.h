@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A stand-in for the main window's state and a handler context built on the fake platform, shared by
 // the tests and the benchmarks.

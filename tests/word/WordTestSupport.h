@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Builders for the documents the engine's tests make themselves: zip packages (OOXML, ODF), compound
 // files (through libgsf, or byte by byte when the test needs a broken one), property-set streams, and

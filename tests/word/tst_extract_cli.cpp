@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quillmere-extract run as a user runs it: on a folder made by the test, checking the JSON lines, their
 // order, the exit codes and that the documents are left as they were.
 #include "WordTestMain.h"

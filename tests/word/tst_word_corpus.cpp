@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engine over the shared corpus of real documents (Word, LibreOffice, WPS, generators, fuzzers),
 // compared property by property with reference.json, the reading of another tool. Where that reading is
 // known to be wrong, the right value is asserted explicitly instead. Prints the agreement per format

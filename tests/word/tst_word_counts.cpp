@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Words, characters, characters with spaces and paragraphs counted from each format's main text where
 // the document stores none: documents made here with known text, what the count leaves out (headers,
 // notes, comments, deleted text, field instructions, pictures), stored counts winning over a count unless

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dates and durations documents store: W3C dates with and without a zone, ISO durations, FILETIMEs
 // as moments and as durations, and the years outside which a stored date is taken as not set.
 #include "WordTestMain.h"

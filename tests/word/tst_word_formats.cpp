@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The formats other than the Word binaries: Office Open XML (transitional and strict, documents,
 // templates, macro-enabled), OpenDocument text, RTF, Word 2003 XML and plain text; and what the engine
 // says about files it cannot read.

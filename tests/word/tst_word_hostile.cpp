@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Hostile and broken documents: whatever a file states about its own sizes, counts and chains, the
 // engine answers with a value or a readable error, never a crash, a hang or a huge allocation.
 #include "WordTestMain.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Word 97-2003 (and Word 6/95) binary documents: the two property-set streams of a compound file, with
 // their code pages, dates, durations and the user-defined section, made by the test itself.
 #include "WordTestMain.h"

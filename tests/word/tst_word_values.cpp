@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Property values as the program reads them: types, text in the user's locale, the catalogue of items,
 // and the automation surface (instances, documents, errors) with its adapter for the program.
 #include "WordTestMain.h"

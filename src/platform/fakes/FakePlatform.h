@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Scriptable stand-ins for every desktop facility: they record what the program showed and answer
 // from a script, so tests run headless and deterministic.
