@@ -12,7 +12,13 @@ bash scripts/deps.sh libreoffice-writer libreoffice-calc libreoffice-dev fonts-l
 # The job-array test starts a one-node Slurm cluster of its own; where Slurm and munge cannot be installed
 # it is skipped.
 bash scripts/deps.sh slurm-wlm munge || echo "Slurm and munge could not be installed: the job-array test is skipped" >&2
-cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DQV_SANITIZE=ON -DQV_BUILD_TESTS=ON >/dev/null
+# Every file says under which licence it is shared (reuse lint also covers data files through .reuse/dep5).
+bash scripts/deps.sh reuse
+reuse lint >/dev/null || { reuse lint; exit 1; }
+# A compiler cache, where one is installed, makes a rebuild of an unchanged tree quick.
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DQV_SANITIZE=ON -DQV_BUILD_TESTS=ON "${launcher[@]}" >/dev/null
 cmake --build build/asan -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build/asan --output-on-failure -j"$(nproc)"
