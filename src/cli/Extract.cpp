@@ -78,7 +78,7 @@ struct Tally {
     }
     QString summary(double seconds) const
     {
-        QString s = QStringLiteral("quillmere-extract: %1 read, %2 failed").arg(read).arg(failures());
+        QString s = QStringLiteral("%1: %2 read, %3 failed").arg(QLatin1String(kCommandName)).arg(read).arg(failures());
         QStringList kinds;
         for (int k = 0; k < word::kErrorKindCount; ++k)
             if (failed[static_cast<size_t>(k)] > 0)
@@ -107,7 +107,7 @@ FILE *g_notesOut = nullptr;
 
 void writeEngineNote(QtMsgType, const QMessageLogContext &, const QString &message)
 {
-    const QByteArray line = "quillmere-extract: note: " + escapedForTerminal(message) + '\n';
+    const QByteArray line = kCommandName + QByteArray(": note: ") + escapedForTerminal(message) + '\n';
     static std::mutex lock;
     const std::lock_guard<std::mutex> hold(lock);
     fwrite(line.constData(), 1, static_cast<size_t>(line.size()), g_notesOut);
@@ -131,7 +131,7 @@ bool layoutsAvailable(const Options &options, FILE *err)
     office::LayoutClient probe;
     const QString why = probe.unavailableReason();
     if (!why.isEmpty() && !options.quiet)
-        fprintf(err, "quillmere-extract: no layouts: %s; pages and lines that documents do not store stay null\n",
+        fprintf(err, "%s: no layouts: %s; pages and lines that documents do not store stay null\n", kCommandName,
                 why.toUtf8().constData());
     return why.isEmpty();
 }
@@ -176,7 +176,7 @@ public:
         const bool outputWhole = m_output.finish();
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         if (!outputWhole)
-            fprintf(m_err, "quillmere-extract: the output could not be written: %s; it is incomplete\n",
+            fprintf(m_err, "%s: the output could not be written: %s; it is incomplete\n", kCommandName,
                     escapedForTerminal(m_output.reason()).constData());
         if (!m_options.quiet)
             fprintf(m_err, "%s\n", m_tally.summary(seconds).toUtf8().constData());
@@ -279,13 +279,14 @@ private:
             ++m_tally.failed[static_cast<size_t>(s.kind)];
             if (!m_options.quiet) {
                 m_progress.erase();
-                fprintf(m_err, "quillmere-extract: %s\n", escapedForTerminal(s.failure).constData());
+                fprintf(m_err, "%s: %s\n", kCommandName, escapedForTerminal(s.failure).constData());
             }
         } else {
             ++m_tally.read;
             if (!s.layoutFailure.isEmpty() && !m_options.quiet) {
                 m_progress.erase();
-                fprintf(m_err, "quillmere-extract: no pages or lines: %s\n", escapedForTerminal(s.layoutFailure).constData());
+                fprintf(m_err, "%s: no pages or lines: %s\n", kCommandName,
+                        escapedForTerminal(s.layoutFailure).constData());
             }
         }
     }

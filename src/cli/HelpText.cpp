@@ -2,13 +2,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/HelpText.h"
 #include "cli/Record.h"
+#include "cli/TerminalText.h"
 
 namespace cli {
 
 namespace {
 
 const char kAbout[] =
-    "Usage: quillmere-extract [options] PATH...\n"
+    "Usage: %1 [options] PATH...\n"
     "\n"
     "Reads the built-in properties of Word documents (.docx .docm .dotx .dotm, .doc .dot, .rtf, .odt and\n"
     "Word 2003 XML; the format is judged by the content, not the name) and writes one record per document,\n"
@@ -87,7 +88,7 @@ QString helpText(const QString &parserHelp)
         options.truncate(args + 1);
     while (options.endsWith(QLatin1String("\n\n")))
         options.chop(1);
-    return QLatin1String(kAbout) + QLatin1Char('\n') + options + QString::fromLatin1(kOutput).arg(kSchemaVersion) +
+    return QString::fromLatin1(kAbout).arg(QLatin1String(kCommandName)) + QLatin1Char('\n') + options + QString::fromLatin1(kOutput).arg(kSchemaVersion) +
            QLatin1String(kExit);
 }
 

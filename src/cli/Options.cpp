@@ -293,7 +293,7 @@ Problem openLists(const QCommandLineParser &parser, const RawArguments &raw, Opt
 int parseArguments(int argc, char **argv, Options &options, FILE *out, FILE *err)
 {
     auto usageError = [&](const QString &why) {
-        fprintf(err, "quillmere-extract: %s\nTry 'quillmere-extract --help'.\n", escapedForTerminal(why).constData());
+        fprintf(err, "%s: %s\nTry '%s --help'.\n", kCommandName, escapedForTerminal(why).constData(), kCommandName);
         return kExitUsage;
     };
     const RawArguments raw(argc, argv);
@@ -306,7 +306,7 @@ int parseArguments(int argc, char **argv, Options &options, FILE *out, FILE *err
         return kExitAllRead;
     }
     if (parser.isSet("version")) {
-        fprintf(out, "quillmere-extract %s\n", QV_VERSION);
+        fprintf(out, "%s %s\n", kCommandName, QV_VERSION);
         return kExitAllRead;
     }
 
