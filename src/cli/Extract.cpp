@@ -78,7 +78,7 @@ struct Tally {
     }
     QString summary(double seconds) const
     {
-        QString s = QStringLiteral("quillmere-extract: %1 read, %2 failed").arg(read).arg(failures());
+        QString s = QStringLiteral("%1: %2 read, %3 failed").arg(QLatin1String(kCommandName)).arg(read).arg(failures());
         QStringList kinds;
         for (int k = 0; k < word::kErrorKindCount; ++k)
             if (failed[static_cast<size_t>(k)] > 0)
@@ -107,7 +107,7 @@ FILE *g_notesOut = nullptr;
 
 void writeEngineNote(QtMsgType, const QMessageLogContext &, const QString &message)
 {
-    const QByteArray line = "quillmere-extract: note: " + escapedForTerminal(message) + '\n';
+    const QByteArray line = kCommandName + QByteArray(": note: ") + escapedForTerminal(message) + '\n';
     static std::mutex lock;
     const std::lock_guard<std::mutex> hold(lock);
     fwrite(line.constData(), 1, static_cast<size_t>(line.size()), g_notesOut);
@@ -121,108 +121,117 @@ void enableEngineNotes(FILE *err)
     QLoggingCategory::setFilterRules(QStringLiteral("quillmere.engine.info=true"));
 }
 
-} // namespace
-
-int run(int argc, char **argv, FILE *out, FILE *err)
+// Whether the documents' layouts can be made. Layouts are made by the LibreOffice helper program, one per
+// job (each is used only on the thread that made it). Without the helper or the office the run goes on,
+// and says once that pages and lines stay as the files store them.
+bool layoutsAvailable(const Options &options, FILE *err)
 {
-    Options options;
-    if (const int parsed = parseArguments(argc, argv, options, out, err); parsed >= 0)
-        return parsed;
-    const auto started = std::chrono::steady_clock::now();
+    if (!options.layout)
+        return false;
+    office::LayoutClient probe;
+    const QString why = probe.unavailableReason();
+    if (!why.isEmpty() && !options.quiet)
+        fprintf(err, "%s: no layouts: %s; pages and lines that documents do not store stay null\n", kCommandName,
+                why.toUtf8().constData());
+    return why.isEmpty();
+}
 
-    const RecordSettings settings = recordSettings(options);
-    const std::unique_ptr<OutputFormat> format = makeOutputFormat(options.format, columnNames(settings));
-    CheckedOutput output(out);
-    InputSource source(options, err);
-    if (options.verbose)
-        enableEngineNotes(err);
-    // The progress line would be torn by notes written from the reading threads, so they exclude each other.
-    Progress progress(err, !options.quiet && !options.verbose);
-    Tally tally;
+int jobCount(const Options &options)
+{
+    const unsigned hw = std::thread::hardware_concurrency();
+    return options.jobs > 0 ? options.jobs : static_cast<int>(hw == 0 ? 1 : hw);
+}
 
-    // Every thread (this one too) takes the next input, reads it, and then writes out whatever records
-    // are finished in input order. A thread that runs too far ahead of the output waits.
-    std::mutex sourceMutex; // taken before outputMutex when both are held
-    std::mutex outputMutex;
-    std::condition_variable windowMoved;
-    std::vector<Slot> pending(static_cast<size_t>(kWindow));
-    std::atomic<qint64> taken{0};
-    qint64 written = 0;
-    bool stop = !output.write(format->begin());
-
-    auto flushReady = [&] { // outputMutex held
-        const qint64 before = written;
-        for (Slot *s = &pending[static_cast<size_t>(written % kWindow)]; s->ready && !stop;
-             s = &pending[static_cast<size_t>(written % kWindow)]) {
-            if (s->failed) {
-                ++tally.failed[static_cast<size_t>(s->kind)];
-                if (!options.quiet) {
-                    progress.erase();
-                    fprintf(err, "quillmere-extract: %s\n", escapedForTerminal(s->failure).constData());
-                }
-            } else {
-                ++tally.read;
-                if (!s->layoutFailure.isEmpty() && !options.quiet) {
-                    progress.erase();
-                    fprintf(err, "quillmere-extract: no pages or lines: %s\n", escapedForTerminal(s->layoutFailure).constData());
-                }
-            }
-            if ((written > 0 && !output.write(format->separator())) || !output.write(s->bytes))
-                stop = true;
-            progress.update(written + 1, s->path);
-            QByteArray emptied = std::move(s->bytes);
-            emptied.resize(0);
-            *s = Slot();
-            s->bytes = std::move(emptied);
-            ++written;
-        }
-        // Output that has caught up with every input taken means the run is waiting for input (a list
-        // being written by another program): what is finished goes out now rather than when a buffer fills.
-        if (written != before && written == taken.load() && !output.flush())
-            stop = true;
-        if (written != before || stop)
-            windowMoved.notify_all();
-    };
-
-    // Layouts are made by the LibreOffice helper program, one per job (each is used only on the thread
-    // that made it). Without the helper or the office the run goes on, and says once that pages and lines
-    // stay as the files store them.
-    bool layouts = false;
-    if (options.layout) {
-        office::LayoutClient probe;
-        const QString why = probe.unavailableReason();
-        layouts = why.isEmpty();
-        if (!layouts && !options.quiet)
-            fprintf(err, "quillmere-extract: no layouts: %s; pages and lines that documents do not store stay null\n",
-                    why.toUtf8().constData());
+// One run over the inputs. Every thread (the calling one too) takes the next input, reads it, and then
+// writes out whatever records are finished in input order. A thread that runs too far ahead of the
+// output waits.
+class ExtractionRun {
+public:
+    ExtractionRun(const Options &options, FILE *out, FILE *err)
+        : m_options(options), m_err(err), m_settings(recordSettings(options)),
+          m_format(makeOutputFormat(options.format, columnNames(m_settings))), m_output(out), m_source(options, err),
+          m_progress(err, startEngineNotes(options, err)), m_pending(static_cast<size_t>(kWindow))
+    {
+        m_stop = !m_output.write(m_format->begin());
+        m_layouts = layoutsAvailable(options, err);
     }
 
-    auto work = [&] {
+    void readDocuments(int jobs)
+    {
+        std::vector<std::thread> threads;
+        threads.reserve(static_cast<size_t>(jobs));
+        for (int k = 1; k < jobs; ++k)
+            threads.emplace_back([this] { readUntilDone(); });
+        readUntilDone();
+        for (std::thread &t : threads)
+            t.join();
+        m_progress.erase();
+    }
+
+    // Ends the output, writes the summary, and gives the exit status.
+    int finish(std::chrono::steady_clock::time_point started)
+    {
+        if (!m_stop)
+            m_output.write(m_format->end(m_written > 0));
+        const bool outputWhole = m_output.finish();
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        if (!outputWhole)
+            fprintf(m_err, "%s: the output could not be written: %s; it is incomplete\n", kCommandName,
+                    escapedForTerminal(m_output.reason()).constData());
+        if (!m_options.quiet)
+            fprintf(m_err, "%s\n", m_tally.summary(seconds).toUtf8().constData());
+        if (!outputWhole)
+            return kExitWriteFailed;
+        // --ignore-failed-read spares only documents that have their record; a list cut short leaves inputs
+        // with no record at all, so it fails the run either way.
+        const bool documentsFailed = m_tally.failures() > 0 && !m_options.ignoreFailedRead;
+        return documentsFailed || m_source.listFailed() ? kExitSomeFailed : kExitAllRead;
+    }
+
+private:
+    // With --verbose the engine's notes go to the error output. Returns whether a progress line may be
+    // shown: it would be torn by notes written from the reading threads, so they exclude each other.
+    static bool startEngineNotes(const Options &options, FILE *err)
+    {
+        if (options.verbose)
+            enableEngineNotes(err);
+        return !options.quiet && !options.verbose;
+    }
+
+    // Takes the next input and its position, once the output is near enough; false when there is none
+    // or the output has failed.
+    bool takeNext(Input &input, qint64 &index)
+    {
+        std::lock_guard lock(m_sourceMutex);
+        {
+            std::unique_lock outLock(m_outputMutex);
+            m_windowMoved.wait(outLock, [&] { return m_stop || m_taken < m_written + kWindow; });
+            if (m_stop)
+                return false;
+        }
+        if (!m_source.next(input))
+            return false;
+        index = m_taken++;
+        return true;
+    }
+
+    void readUntilDone()
+    {
         std::unique_ptr<office::LayoutClient> session;
-        if (layouts)
+        if (m_layouts)
             session = std::make_unique<office::LayoutClient>();
         QByteArray bytes;
         for (;;) {
             Input input;
             qint64 index = 0;
-            {
-                std::lock_guard lock(sourceMutex);
-                {
-                    std::unique_lock outLock(outputMutex);
-                    windowMoved.wait(outLock, [&] { return stop || taken < written + kWindow; });
-                    if (stop)
-                        return;
-                }
-                if (!source.next(input))
-                    return;
-                index = taken++;
-            }
-            const Record record = describeInput(input, settings, session.get());
+            if (!takeNext(input, index))
+                return;
+            const Record record = describeInput(input, m_settings, session.get());
             Slot done;
             // The record's bytes go into this thread's buffer, which then changes places with the emptied
             // buffer of the slot it fills: buffers circulate rather than being made for every record.
             bytes.resize(0);
-            format->record(record, bytes);
+            m_format->record(record, bytes);
             done.bytes.swap(bytes);
             done.failed = record.failed;
             done.kind = record.errorKind;
@@ -231,41 +240,87 @@ int run(int argc, char **argv, FILE *out, FILE *err)
             done.layoutFailure = record.layoutFailure;
             done.path = QString::fromUtf8(input.path);
             done.ready = true;
-            std::lock_guard lock(outputMutex);
-            Slot &slot = pending[static_cast<size_t>(index % kWindow)];
+            std::lock_guard lock(m_outputMutex);
+            Slot &slot = m_pending[static_cast<size_t>(index % kWindow)];
             bytes.swap(slot.bytes); // the slot's emptied buffer, its capacity kept
             slot = std::move(done);
-            flushReady();
+            writeFinished();
         }
-    };
+    }
 
-    const unsigned hw = std::thread::hardware_concurrency();
-    const int jobs = options.jobs > 0 ? options.jobs : static_cast<int>(hw == 0 ? 1 : hw);
-    std::vector<std::thread> threads;
-    threads.reserve(static_cast<size_t>(jobs));
-    for (int k = 1; k < jobs; ++k)
-        threads.emplace_back(work);
-    work();
-    for (std::thread &t : threads)
-        t.join();
-    progress.erase();
+    // Writes the records that are finished in input order, with their lines on the error output.
+    // m_outputMutex is held.
+    void writeFinished()
+    {
+        const qint64 before = m_written;
+        for (Slot *s = &m_pending[static_cast<size_t>(m_written % kWindow)]; s->ready && !m_stop;
+             s = &m_pending[static_cast<size_t>(m_written % kWindow)]) {
+            reportOnErrorOutput(*s);
+            if ((m_written > 0 && !m_output.write(m_format->separator())) || !m_output.write(s->bytes))
+                m_stop = true;
+            m_progress.update(m_written + 1, s->path);
+            QByteArray emptied = std::move(s->bytes);
+            emptied.resize(0);
+            *s = Slot();
+            s->bytes = std::move(emptied);
+            ++m_written;
+        }
+        // Output that has caught up with every input taken means the run is waiting for input (a list
+        // being written by another program): what is finished goes out now rather than when a buffer fills.
+        if (m_written != before && m_written == m_taken.load() && !m_output.flush())
+            m_stop = true;
+        if (m_written != before || m_stop)
+            m_windowMoved.notify_all();
+    }
 
-    if (!stop)
-        output.write(format->end(written > 0));
-    const bool outputWhole = output.finish();
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    if (!outputWhole)
-        fprintf(err, "quillmere-extract: the output could not be written: %s; it is incomplete\n",
-                escapedForTerminal(output.reason()).constData());
-    if (!options.quiet)
-        fprintf(err, "%s\n", tally.summary(seconds).toUtf8().constData());
-    if (!outputWhole)
-        return kExitWriteFailed;
-    // --ignore-failed-read spares only documents that have their record; a list cut short leaves inputs
-    // with no record at all, so it fails the run either way.
-    const bool documentsFailed = tally.failures() > 0 && !options.ignoreFailedRead;
-    return documentsFailed || source.listFailed() ? kExitSomeFailed : kExitAllRead;
+    void reportOnErrorOutput(const Slot &s)
+    {
+        if (s.failed) {
+            ++m_tally.failed[static_cast<size_t>(s.kind)];
+            if (!m_options.quiet) {
+                m_progress.erase();
+                fprintf(m_err, "%s: %s\n", kCommandName, escapedForTerminal(s.failure).constData());
+            }
+        } else {
+            ++m_tally.read;
+            if (!s.layoutFailure.isEmpty() && !m_options.quiet) {
+                m_progress.erase();
+                fprintf(m_err, "%s: no pages or lines: %s\n", kCommandName,
+                        escapedForTerminal(s.layoutFailure).constData());
+            }
+        }
+    }
+
+    const Options &m_options;
+    FILE *m_err;
+    const RecordSettings m_settings;
+    const std::unique_ptr<OutputFormat> m_format;
+    CheckedOutput m_output;
+    InputSource m_source;
+    Progress m_progress;
+    Tally m_tally;
+    bool m_layouts = false;
+
+    std::mutex m_sourceMutex; // taken before m_outputMutex when both are held
+    std::mutex m_outputMutex;
+    std::condition_variable m_windowMoved;
+    std::vector<Slot> m_pending;
+    std::atomic<qint64> m_taken{0};
+    qint64 m_written = 0;
+    bool m_stop = false;
+};
+
+} // namespace
+
+int run(int argc, char **argv, FILE *out, FILE *err)
+{
+    Options options;
+    if (const int parsed = parseArguments(argc, argv, options, out, err); parsed >= 0)
+        return parsed;
+    const auto started = std::chrono::steady_clock::now();
+    ExtractionRun extraction(options, out, err);
+    extraction.readDocuments(jobCount(options));
+    return extraction.finish(started);
 }
 
 } // namespace cli

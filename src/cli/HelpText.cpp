@@ -1,13 +1,15 @@
 // SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/HelpText.h"
+#include "cli/Record.h"
+#include "cli/TerminalText.h"
 
 namespace cli {
 
 namespace {
 
 const char kAbout[] =
-    "Usage: quillmere-extract [options] PATH...\n"
+    "Usage: %1 [options] PATH...\n"
     "\n"
     "Reads the built-in properties of Word documents (.docx .docm .dotx .dotm, .doc .dot, .rtf, .odt and\n"
     "Word 2003 XML; the format is judged by the content, not the name) and writes one record per document,\n"
@@ -21,7 +23,7 @@ const char kOutput[] =
     "\n"
     "Output:\n"
     "Each record holds, in this order:\n"
-    "  schema       the version of this layout, 3\n"
+    "  schema       the version of this layout, %1\n"
     "  path         the path as text (bytes that are not UTF-8 replaced by U+FFFD)\n"
     "  path_base64  only when the path had to be altered that way: its exact bytes, in base64\n"
     "  format       what the content is: OOXML, OLE, RTF, ODT, WORDML, TEXT, or for a file that is not\n"
@@ -86,7 +88,8 @@ QString helpText(const QString &parserHelp)
         options.truncate(args + 1);
     while (options.endsWith(QLatin1String("\n\n")))
         options.chop(1);
-    return QLatin1String(kAbout) + QLatin1Char('\n') + options + QLatin1String(kOutput) + QLatin1String(kExit);
+    return QString::fromLatin1(kAbout).arg(QLatin1String(kCommandName)) + QLatin1Char('\n') + options + QString::fromLatin1(kOutput).arg(kSchemaVersion) +
+           QLatin1String(kExit);
 }
 
 } // namespace cli

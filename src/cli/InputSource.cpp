@@ -41,7 +41,7 @@ bool InputSource::readListEntry(FILE *list, QByteArray &entry)
     const int separator = m_options.nulSeparated ? '\0' : '\n';
     const char *separatorName = m_options.nulSeparated ? "NUL bytes" : "blank lines";
     auto stop = [&](const QString &why) {
-        fprintf(m_err, "quillmere-extract: %s; the list is read no further\n", escapedForTerminal(why).constData());
+        fprintf(m_err, "%s: %s; the list is read no further\n", kCommandName, escapedForTerminal(why).constData());
         m_listFailed = true;
         return false;
     };

@@ -59,111 +59,137 @@ Options::~Options()
             fclose(f);
 }
 
-int parseArguments(int argc, char **argv, Options &options, FILE *out, FILE *err)
+namespace {
+
+// Every option once: the parser's definition and its line in --help (and so in the manual page, which is
+// made from --help). The order here is the order of --help.
+struct OptionSpec {
+    QStringList names;
+    QString description;
+    const char *valueName = nullptr; // null for an option that takes no value
+    const char *defaultValue = nullptr;
+};
+
+std::vector<OptionSpec> optionTable()
 {
-    auto usageError = [&](const QString &why) {
-        fprintf(err, "quillmere-extract: %s\nTry 'quillmere-extract --help'.\n", escapedForTerminal(why).constData());
-        return kExitUsage;
+    return {
+        {{"e", "ext"}, "Take from folders only files with these extensions "
+                       "(comma-separated, e.g. doc,docx,rtf); files named directly are always read.", "LIST"},
+        {{"@", "list"}, "Also read the paths listed in FILE (- for standard input), "
+                        "one per line; may be given more than once.", "FILE"},
+        {{"0", "null"}, "The lists of -@ are separated by NUL characters, as find "
+                        "-print0 writes them, instead of line ends."},
+        {{"j", "jobs"}, "Read N documents at a time (default: one per processor core).", "N"},
+        {{"q", "quiet"}, "Write nothing to the error output: no progress, no line per "
+                         "failed document, no summary."},
+        {{"v", "verbose"}, "Also write to the error output, for each document, what "
+                           "the engine clamped or skipped (a date outside 1602 to 9999, a damaged "
+                           "stream, a bound exceeded), to show why a value is missing."},
+        {{"no-hidden"}, "In folders, leave out files and folders whose names begin "
+                        "with a dot."},
+        {{"format"}, "Output format: jsonl (JSON lines, the default), json (one JSON "
+                     "array) or csv (RFC 4180, with a header row).", "FORMAT", "jsonl"},
+        {{"fields"}, "Write only these properties, in this order (comma-separated "
+                     "Word property names, any case, e.g. Title,Author,\"Creation Date\").", "LIST"},
+        {{"hash"}, "Also write the file's digest, sha256 or md5.", "ALGORITHM"},
+        {{"root"}, "Write paths relative to the folder DIR.", "DIR"},
+        {{"shard"}, "Read only the inputs whose position (counted from 0) modulo N "
+                    "is K, for splitting one run over several processes or hosts.", "K/N"},
+        {{"skip"}, "Leave out the first N inputs (after --shard), to resume a run "
+                   "that wrote N lines before it was stopped.", "N"},
+        {{"ignore-failed-read"}, "Documents that cannot be read are still "
+                                 "reported (record, error line, summary) but do not make the exit "
+                                 "status 1, for schedulers that take 1 as a failed task."},
+        {{"recount"}, "Count words, characters and paragraphs from the text even "
+                      "where the document stores them, to find stale stored counts."},
+        {{"layout"}, "Take pages and lines that a document does not store from its "
+                     "layout by LibreOffice (when installed; far slower than reading)."},
+        {{"layout-timeout"}, QString::fromLatin1("With --layout, give up the layout of a document after SECONDS "
+                                                 "(default: %1); its pages and lines stay null.")
+                                 .arg(kDefaultLayoutTimeout.count()),
+         "SECONDS"},
+        {{"h", "help"}, "Show this help and exit."},
+        {{"version"}, "Show the version and exit."},
     };
-    const RawArguments raw(argc, argv);
+}
 
-    QCommandLineParser parser;
+void declareOptions(QCommandLineParser &parser)
+{
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
-    const QCommandLineOption ext({"e", "ext"}, "Take from folders only files with these extensions "
-                                 "(comma-separated, e.g. doc,docx,rtf); files named directly are always read.", "LIST");
-    const QCommandLineOption list({"@", "list"}, "Also read the paths listed in FILE (- for standard input), "
-                                  "one per line; may be given more than once.", "FILE");
-    const QCommandLineOption nul({"0", "null"}, "The lists of -@ are separated by NUL characters, as find "
-                                 "-print0 writes them, instead of line ends.");
-    const QCommandLineOption jobs({"j", "jobs"}, "Read N documents at a time (default: one per processor core).", "N");
-    const QCommandLineOption quiet({"q", "quiet"}, "Write nothing to the error output: no progress, no line per "
-                                   "failed document, no summary.");
-    const QCommandLineOption verbose({"v", "verbose"}, "Also write to the error output, for each document, what "
-                                     "the engine clamped or skipped (a date outside 1602 to 9999, a damaged "
-                                     "stream, a bound exceeded), to show why a value is missing.");
-    const QCommandLineOption noHidden("no-hidden", "In folders, leave out files and folders whose names begin "
-                                      "with a dot.");
-    const QCommandLineOption format("format", "Output format: jsonl (JSON lines, the default), json (one JSON "
-                                    "array) or csv (RFC 4180, with a header row).", "FORMAT", "jsonl");
-    const QCommandLineOption fields("fields", "Write only these properties, in this order (comma-separated "
-                                    "Word property names, any case, e.g. Title,Author,\"Creation Date\").", "LIST");
-    const QCommandLineOption hash("hash", "Also write the file's digest, sha256 or md5.", "ALGORITHM");
-    const QCommandLineOption root("root", "Write paths relative to the folder DIR.", "DIR");
-    const QCommandLineOption shard("shard", "Read only the inputs whose position (counted from 0) modulo N "
-                                   "is K, for splitting one run over several processes or hosts.", "K/N");
-    const QCommandLineOption skip("skip", "Leave out the first N inputs (after --shard), to resume a run "
-                                  "that wrote N lines before it was stopped.", "N");
-    const QCommandLineOption ignoreFailedRead("ignore-failed-read", "Documents that cannot be read are still "
-                                              "reported (record, error line, summary) but do not make the exit "
-                                              "status 1, for schedulers that take 1 as a failed task.");
-    const QCommandLineOption recount("recount", "Count words, characters and paragraphs from the text even "
-                                     "where the document stores them, to find stale stored counts.");
-    const QCommandLineOption layout("layout", "Take pages and lines that a document does not store from its "
-                                    "layout by LibreOffice (when installed; far slower than reading).");
-    const QCommandLineOption layoutTimeout("layout-timeout", "With --layout, give up the layout of a document "
-                                           "after SECONDS (default: 60); its pages and lines stay null.", "SECONDS");
-    const QCommandLineOption help({"h", "help"}, "Show this help and exit.");
-    const QCommandLineOption version("version", "Show the version and exit.");
-    parser.addOptions({ext, list, nul, jobs, quiet, verbose, noHidden, format, fields, hash, root, shard, skip,
-                       ignoreFailedRead, recount, layout, layoutTimeout, help, version});
+    for (const OptionSpec &spec : optionTable())
+        parser.addOption(QCommandLineOption(spec.names, spec.description,
+                                            QString::fromUtf8(spec.valueName), QString::fromUtf8(spec.defaultValue)));
     parser.addPositionalArgument("PATH", "Documents and folders to read.", "PATH...");
+}
 
-    if (!parser.parse(raw.texts()))
-        return usageError(parser.errorText());
-    if (parser.isSet(help)) {
-        fputs(helpText(parser.helpText()).toUtf8().constData(), out);
-        return kExitAllRead;
-    }
-    if (parser.isSet(version)) {
-        fprintf(out, "quillmere-extract %s\n", QV_VERSION);
-        return kExitAllRead;
-    }
+// Each reader below takes its options from the parsed line into `options` and returns the reason for a
+// usage error, or nothing.
+using Problem = std::optional<QString>;
 
-    for (const QString &p : parser.positionalArguments())
-        options.paths.push_back(raw.bytes(p));
-    options.nulSeparated = parser.isSet(nul);
-    options.quiet = parser.isSet(quiet);
-    options.verbose = parser.isSet(verbose);
+Problem readSwitches(const QCommandLineParser &parser, const RawArguments &, Options &options)
+{
+    options.nulSeparated = parser.isSet("null");
+    options.quiet = parser.isSet("quiet");
+    options.verbose = parser.isSet("verbose");
     if (options.quiet && options.verbose)
-        return usageError(QStringLiteral("--quiet and --verbose exclude each other"));
-    options.hidden = !parser.isSet(noHidden);
-    options.ignoreFailedRead = parser.isSet(ignoreFailedRead);
-    options.recount = parser.isSet(recount);
-    options.layout = parser.isSet(layout);
-    if (parser.isSet(layoutTimeout)) {
-        const QString v = parser.value(layoutTimeout);
-        bool ok = false;
-        const double seconds = v.toDouble(&ok);
-        // A day is far beyond any document; the bound keeps the milliseconds from overflowing.
-        if (!ok || !(seconds > 0) || seconds > 86400)
-            return usageError(QStringLiteral("--layout-timeout takes a number of seconds above 0, up to 86400, "
-                                             "not '%1'").arg(v));
-        if (!options.layout)
-            return usageError(QStringLiteral("--layout-timeout needs --layout"));
-        options.layoutTimeout = std::chrono::milliseconds(std::max<qint64>(1, static_cast<qint64>(seconds * 1000 + 0.5)));
-    }
+        return QStringLiteral("--quiet and --verbose exclude each other");
+    options.hidden = !parser.isSet("no-hidden");
+    options.ignoreFailedRead = parser.isSet("ignore-failed-read");
+    options.recount = parser.isSet("recount");
+    options.layout = parser.isSet("layout");
+    return {};
+}
 
-    if (parser.isSet(jobs)) {
-        qint64 n = 0;
-        const QString v = parser.value(jobs);
-        if (!parseCount(v, n, 1) || n > 256)
-            return usageError(QStringLiteral("the number of jobs must be between 1 and 256, not '%1'").arg(v));
-        options.jobs = static_cast<int>(n);
-    }
-    if (parser.isSet(ext)) {
-        for (const QString &value : parser.values(ext)) {
-            for (QString e : value.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-                e = e.trimmed().toLower();
-                if (e.startsWith(QLatin1Char('.')))
-                    e.remove(0, 1);
-                if (!e.isEmpty())
-                    options.extensions << e;
-            }
+Problem readLayoutTimeout(const QCommandLineParser &parser, const RawArguments &, Options &options)
+{
+    if (!parser.isSet("layout-timeout"))
+        return {};
+    const QString v = parser.value("layout-timeout");
+    bool ok = false;
+    const double seconds = v.toDouble(&ok);
+    // A day is far beyond any document; the bound keeps the milliseconds from overflowing.
+    if (!ok || !(seconds > 0) || seconds > 86400)
+        return QStringLiteral("--layout-timeout takes a number of seconds above 0, up to 86400, "
+                              "not '%1'").arg(v);
+    if (!options.layout)
+        return QStringLiteral("--layout-timeout needs --layout");
+    options.layoutTimeout = std::chrono::milliseconds(std::max<qint64>(1, static_cast<qint64>(seconds * 1000 + 0.5)));
+    return {};
+}
+
+Problem readJobs(const QCommandLineParser &parser, const RawArguments &, Options &options)
+{
+    if (!parser.isSet("jobs"))
+        return {};
+    qint64 n = 0;
+    const QString v = parser.value("jobs");
+    if (!parseCount(v, n, 1) || n > 256)
+        return QStringLiteral("the number of jobs must be between 1 and 256, not '%1'").arg(v);
+    options.jobs = static_cast<int>(n);
+    return {};
+}
+
+Problem readExtensions(const QCommandLineParser &parser, const RawArguments &, Options &options)
+{
+    if (!parser.isSet("ext"))
+        return {};
+    for (const QString &value : parser.values("ext")) {
+        for (QString e : value.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+            e = e.trimmed().toLower();
+            if (e.startsWith(QLatin1Char('.')))
+                e.remove(0, 1);
+            if (!e.isEmpty())
+                options.extensions << e;
         }
-        if (options.extensions.isEmpty())
-            return usageError(QStringLiteral("option --ext needs at least one extension"));
     }
-    const QString formatName = parser.value(format).toLower();
+    if (options.extensions.isEmpty())
+        return QStringLiteral("option --ext needs at least one extension");
+    return {};
+}
+
+Problem readFormat(const QCommandLineParser &parser, const RawArguments &, Options &options)
+{
+    const QString formatName = parser.value("format").toLower();
     if (formatName == QLatin1String("jsonl"))
         options.format = OutputFormatKind::JsonLines;
     else if (formatName == QLatin1String("json"))
@@ -171,72 +197,128 @@ int parseArguments(int argc, char **argv, Options &options, FILE *out, FILE *err
     else if (formatName == QLatin1String("csv"))
         options.format = OutputFormatKind::Csv;
     else
-        return usageError(QStringLiteral("the format must be jsonl, json or csv, not '%1'").arg(parser.value(format)));
+        return QStringLiteral("the format must be jsonl, json or csv, not '%1'").arg(parser.value("format"));
+    return {};
+}
 
-    if (parser.isSet(fields)) {
-        for (const QString &value : parser.values(fields)) {
-            for (const QString &name : value.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-                const QString wanted = name.trimmed();
-                std::optional<word::Builtin> found;
-                for (const word::BuiltinInfo &info : word::builtinProperties())
-                    if (wanted.compare(QLatin1String(info.name), Qt::CaseInsensitive) == 0)
-                        found = info.id;
-                if (!found)
-                    return usageError(QStringLiteral("'%1' is not a built-in property name").arg(wanted));
-                if (std::find(options.fields.begin(), options.fields.end(), *found) == options.fields.end())
-                    options.fields.push_back(*found);
-            }
-        }
-        if (options.fields.empty())
-            return usageError(QStringLiteral("option --fields needs at least one property name"));
-    } else {
+Problem readFields(const QCommandLineParser &parser, const RawArguments &, Options &options)
+{
+    if (!parser.isSet("fields")) {
         for (const word::BuiltinInfo &info : word::builtinProperties())
             options.fields.push_back(info.id);
+        return {};
     }
+    for (const QString &value : parser.values("fields")) {
+        for (const QString &name : value.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+            const QString wanted = name.trimmed();
+            std::optional<word::Builtin> found;
+            for (const word::BuiltinInfo &info : word::builtinProperties())
+                if (wanted.compare(QLatin1String(info.name), Qt::CaseInsensitive) == 0)
+                    found = info.id;
+            if (!found)
+                return QStringLiteral("'%1' is not a built-in property name").arg(wanted);
+            if (std::find(options.fields.begin(), options.fields.end(), *found) == options.fields.end())
+                options.fields.push_back(*found);
+        }
+    }
+    if (options.fields.empty())
+        return QStringLiteral("option --fields needs at least one property name");
+    return {};
+}
 
-    if (parser.isSet(hash)) {
-        const QString name = parser.value(hash).toLower();
-        if (name == QLatin1String("sha256"))
-            options.digest = Digest{word::DigestAlgorithm::Sha256, "sha256"};
-        else if (name == QLatin1String("md5"))
-            options.digest = Digest{word::DigestAlgorithm::Md5, "md5"};
-        else
-            return usageError(QStringLiteral("the hash must be sha256 or md5, not '%1'").arg(parser.value(hash)));
-    }
-    if (parser.isSet(root)) {
-        options.root = raw.bytes(parser.value(root));
-        if (options.root->isEmpty())
-            return usageError(QStringLiteral("option --root needs a folder"));
-    }
-    if (parser.isSet(shard)) {
-        const QString v = parser.value(shard);
+Problem readHash(const QCommandLineParser &parser, const RawArguments &, Options &options)
+{
+    if (!parser.isSet("hash"))
+        return {};
+    const QString name = parser.value("hash").toLower();
+    if (name == QLatin1String("sha256"))
+        options.digest = Digest{word::DigestAlgorithm::Sha256, "sha256"};
+    else if (name == QLatin1String("md5"))
+        options.digest = Digest{word::DigestAlgorithm::Md5, "md5"};
+    else
+        return QStringLiteral("the hash must be sha256 or md5, not '%1'").arg(parser.value("hash"));
+    return {};
+}
+
+Problem readRoot(const QCommandLineParser &parser, const RawArguments &raw, Options &options)
+{
+    if (!parser.isSet("root"))
+        return {};
+    options.root = raw.bytes(parser.value("root"));
+    if (options.root->isEmpty())
+        return QStringLiteral("option --root needs a folder");
+    return {};
+}
+
+Problem readShardAndSkip(const QCommandLineParser &parser, const RawArguments &, Options &options)
+{
+    if (parser.isSet("shard")) {
+        const QString v = parser.value("shard");
         const QStringList parts = v.split(QLatin1Char('/'));
         if (parts.size() != 2 || !parseCount(parts[1], options.shardCount, 1) ||
             !parseCount(parts[0], options.shardIndex, 0) || options.shardIndex >= options.shardCount)
-            return usageError(QStringLiteral("--shard takes K/N with 0 <= K < N, not '%1'").arg(v));
+            return QStringLiteral("--shard takes K/N with 0 <= K < N, not '%1'").arg(v);
     }
-    if (parser.isSet(skip)) {
-        const QString v = parser.value(skip);
+    if (parser.isSet("skip")) {
+        const QString v = parser.value("skip");
         if (!parseCount(v, options.skip, 0))
-            return usageError(QStringLiteral("--skip takes a number of inputs, not '%1'").arg(v));
+            return QStringLiteral("--skip takes a number of inputs, not '%1'").arg(v);
     }
+    return {};
+}
 
-    // Lists are opened now, so that a wrong name is a usage error before any output, and read later.
+// Lists are opened now, so that a wrong name is a usage error before any output, and read later.
+Problem openLists(const QCommandLineParser &parser, const RawArguments &raw, Options &options)
+{
     bool stdinTaken = false;
-    for (const QString &v : parser.values(list)) {
+    for (const QString &v : parser.values("list")) {
         FILE *f = nullptr;
         if (v == QLatin1String("-")) {
             if (stdinTaken)
-                return usageError(QStringLiteral("standard input can be read as a list only once"));
+                return QStringLiteral("standard input can be read as a list only once");
             stdinTaken = true;
             f = stdin;
         } else {
             f = fopen(raw.bytes(v).constData(), "rbe");
             if (f == nullptr)
-                return usageError(QStringLiteral("cannot read the list '%1': %2").arg(v, QString::fromLocal8Bit(strerror(errno))));
+                return QStringLiteral("cannot read the list '%1': %2").arg(v, QString::fromLocal8Bit(strerror(errno)));
         }
         options.lists.push_back(f);
     }
+    return {};
+}
+
+} // namespace
+
+int parseArguments(int argc, char **argv, Options &options, FILE *out, FILE *err)
+{
+    auto usageError = [&](const QString &why) {
+        fprintf(err, "%s: %s\nTry '%s --help'.\n", kCommandName, escapedForTerminal(why).constData(), kCommandName);
+        return kExitUsage;
+    };
+    const RawArguments raw(argc, argv);
+    QCommandLineParser parser;
+    declareOptions(parser);
+    if (!parser.parse(raw.texts()))
+        return usageError(parser.errorText());
+    if (parser.isSet("help")) {
+        fputs(helpText(parser.helpText()).toUtf8().constData(), out);
+        return kExitAllRead;
+    }
+    if (parser.isSet("version")) {
+        fprintf(out, "%s %s\n", kCommandName, QV_VERSION);
+        return kExitAllRead;
+    }
+
+    for (const QString &p : parser.positionalArguments())
+        options.paths.push_back(raw.bytes(p));
+    // In the order the checks were always made, so that of several mistakes the same one is reported,
+    // and nothing after the first mistake is done (a list is not opened).
+    using Reader = Problem (*)(const QCommandLineParser &, const RawArguments &, Options &);
+    for (const Reader read : {readSwitches, readLayoutTimeout, readJobs, readExtensions, readFormat, readFields,
+                              readHash, readRoot, readShardAndSkip, openLists})
+        if (const Problem problem = read(parser, raw, options))
+            return usageError(*problem);
     if (options.paths.empty() && options.lists.empty())
         return usageError(QStringLiteral("no documents or folders given"));
     return -1;

@@ -4,6 +4,7 @@
 // engine and writes one record per document.
 #include "cli/Extract.h"
 #include "cli/Options.h"
+#include "cli/TerminalText.h"
 #include <QCoreApplication>
 #include <cerrno>
 #include <clocale>
@@ -33,7 +34,7 @@ bool claimStandardStreams()
             }
         }
     if (!outputOpen && errorOpen)
-        fputs("quillmere-extract: the output could not be written: the standard output is closed\n", stderr);
+        fprintf(stderr, "%s: the output could not be written: the standard output is closed\n", cli::kCommandName);
     return outputOpen;
 }
 
@@ -53,7 +54,7 @@ int main(int argc, char **argv)
     // through the C library would then take the locale's decimal comma; every output of this command
     // is read by programs, so numbers keep the C conventions. Qt's own formatting is not affected.
     setlocale(LC_NUMERIC, "C");
-    QCoreApplication::setApplicationName(QStringLiteral("quillmere-extract"));
+    QCoreApplication::setApplicationName(QLatin1String(cli::kCommandName));
     QCoreApplication::setApplicationVersion(QStringLiteral(QV_VERSION));
     return cli::run(argc, argv, stdout, stderr);
 }
