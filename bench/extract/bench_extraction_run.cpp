@@ -5,19 +5,18 @@
 // With --pause the run waits for the page count as the program does, which shows what an idle wait
 // costs in processor time (run it under /usr/bin/time).
 // Usage: bench_extraction_run [--entries N] [--pause SECONDS] [FILE|FOLDER ...]   (default: the samples)
+#include "FakeContext.h"
 #include "FakeProgress.h"
 #include "extract/ExtractionRun.h"
 #include "filelist/InputFileList.h"
 #include "platform/DesktopPlatform.h"
 #include "platform/EngineWordFactory.h"
-#include "FakeContext.h"
 #include "results/ResultsTable.h"
 #include <QApplication>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <cstdio>
-
 
 int main(int argc, char **argv)
 {
@@ -73,7 +72,7 @@ int main(int argc, char **argv)
     std::printf("documents: %d (cycling %lld distinct files), 24 properties each\n", Entries,
                 static_cast<long long>(documents.size()));
     std::printf("pause per document: %.2f s\n", pause);
-    std::printf("total: %.1f ms, per document: %.3f ms (target <= 2 ms without pause), failed opens reported: %d\n",
-                ms, ms / Entries, reports);
+    std::printf("total: %.1f ms, per document: %.3f ms (target <= 2 ms without pause), failed opens reported: %d\n", ms,
+                ms / Entries, reports);
     return table.rows() == Entries ? 0 : 1;
 }

@@ -1,13 +1,12 @@
 // SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Lays out every document of a folder (default: the shared corpus) through the LibreOffice helper program
-// (which must be built beside this benchmark) and prints the time to the first answer (the office's start), the time per document (median, 90th percentile, worst), its peak memory,
-// the failures, and how often the layout's page count equals the one stored in the file (from the
-// corpus's reference.json, where there is one).
-// With --records FILE it also writes one JSON line per document (its path, pages, lines, the office's own
-// word, character and paragraph counts after its recount, the time taken, the error), for comparing
-// with the counts that files store and that quillmere-extract computes.
-// Usage: bench_layout [--limit SECONDS] [--verbose] [--records FILE] [FOLDER|FILE ...]
+// (which must be built beside this benchmark) and prints the time to the first answer (the office's start), the time
+// per document (median, 90th percentile, worst), its peak memory, the failures, and how often the layout's page count
+// equals the one stored in the file (from the corpus's reference.json, where there is one). With --records FILE it also
+// writes one JSON line per document (its path, pages, lines, the office's own word, character and paragraph counts
+// after its recount, the time taken, the error), for comparing with the counts that files store and that
+// quillmere-extract computes. Usage: bench_layout [--limit SECONDS] [--verbose] [--records FILE] [FOLDER|FILE ...]
 #include "office/LayoutClient.h"
 #include "word/Engine.h"
 #include "word/Errors.h"
@@ -38,9 +37,9 @@ QHash<QString, int> storedPages(const QStringList &roots)
             const QJsonObject o = e.toObject();
             const QJsonValue p = o.value(QStringLiteral("props")).toObject().value(QStringLiteral("Pages"));
             if (p.isDouble())
-                pages.insert(QFileInfo(QDir(root).filePath(o.value(QStringLiteral("file")).toString()))
-                                 .absoluteFilePath(),
-                             p.toInt());
+                pages.insert(
+                    QFileInfo(QDir(root).filePath(o.value(QStringLiteral("file")).toString())).absoluteFilePath(),
+                    p.toInt());
         }
     }
     return pages;

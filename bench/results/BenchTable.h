@@ -11,31 +11,68 @@
 
 namespace bench {
 
-inline const QStringList PropertyHeaders{
-    "Title", "Subject", "Author", "Manager", "Company", "Category", "Keywords", "Comments",
-    "Hyperlink Base", "Template", "Created", "Modified", "Accessed", "Printed", "Last Saved By",
-    "Revision Number", "Total Editing Time", "Pages", "Paragraphs", "Lines", "Words", "Characters",
-    "Characters (with spaces)", "Bytes"};
+inline const QStringList PropertyHeaders{"Title",
+                                         "Subject",
+                                         "Author",
+                                         "Manager",
+                                         "Company",
+                                         "Category",
+                                         "Keywords",
+                                         "Comments",
+                                         "Hyperlink Base",
+                                         "Template",
+                                         "Created",
+                                         "Modified",
+                                         "Accessed",
+                                         "Printed",
+                                         "Last Saved By",
+                                         "Revision Number",
+                                         "Total Editing Time",
+                                         "Pages",
+                                         "Paragraphs",
+                                         "Lines",
+                                         "Words",
+                                         "Characters",
+                                         "Characters (with spaces)",
+                                         "Bytes"};
 
-inline QDateTime dateFor(int row) { return QDateTime(QDate(2020, 1, 1).addDays(row % 2000), QTime(9, 30).addSecs(row % 30000)); }
+inline QDateTime dateFor(int row)
+{
+    return QDateTime(QDate(2020, 1, 1).addDays(row % 2000), QTime(9, 30).addSecs(row % 30000));
+}
 inline qint64 numberFor(int row, int k) { return (row * 37 + k * 101) % 100000; }
 
 inline QString valueFor(int row, int k)
 {
     switch (k) {
-    case 1: return QStringLiteral("Quarterly report %1").arg(row);
-    case 2: return QStringLiteral("Subject %1").arg(row % 97);
-    case 3: case 15: return QStringLiteral("Author %1").arg(row % 50);
-    case 4: return QStringLiteral("Not set");
-    case 5: return QStringLiteral("Velkorn Ltd");
-    case 6: return QString();
-    case 7: return QStringLiteral("alpha, beta, gamma");
-    case 8: return QStringLiteral("Reviewed=%1").arg(row % 3 == 0 ? "yes" : "no");
-    case 9: return QString();
-    case 10: return QStringLiteral("Normal.dotm");
-    case 11: case 12: case 13: case 14:
+    case 1:
+        return QStringLiteral("Quarterly report %1").arg(row);
+    case 2:
+        return QStringLiteral("Subject %1").arg(row % 97);
+    case 3:
+    case 15:
+        return QStringLiteral("Author %1").arg(row % 50);
+    case 4:
+        return QStringLiteral("Not set");
+    case 5:
+        return QStringLiteral("Velkorn Ltd");
+    case 6:
+        return QString();
+    case 7:
+        return QStringLiteral("alpha, beta, gamma");
+    case 8:
+        return QStringLiteral("Reviewed=%1").arg(row % 3 == 0 ? "yes" : "no");
+    case 9:
+        return QString();
+    case 10:
+        return QStringLiteral("Normal.dotm");
+    case 11:
+    case 12:
+    case 13:
+    case 14:
         return word::PropertyValue::dateTime(dateFor(row)).toText(QLocale());
-    default: return QString::number(numberFor(row, k));
+    default:
+        return QString::number(numberFor(row, k));
     }
 }
 

@@ -19,6 +19,7 @@ public:
     int mousePointer() const override { return m_pointer; }
     void setMousePointer(int value) override { m_pointer = value; }
     bool hasEnded() const override { return false; }
+
 private:
     int m_pointer = 0;
 };

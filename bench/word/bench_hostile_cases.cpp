@@ -55,9 +55,15 @@ QByteArray overlappingValues(int entriesCount, int tail)
 
 // ---- zip packages
 const char *kRels = "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                    "<Relationship Id=\"a\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" Target=\"word/document.xml\"/>"
-                    "<Relationship Id=\"b\" Type=\"http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties\" Target=\"docProps/core.xml\"/>"
-                    "<Relationship Id=\"c\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/extended-properties\" Target=\"docProps/app.xml\"/></Relationships>";
+                    "<Relationship Id=\"a\" "
+                    "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" "
+                    "Target=\"word/document.xml\"/>"
+                    "<Relationship Id=\"b\" "
+                    "Type=\"http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties\" "
+                    "Target=\"docProps/core.xml\"/>"
+                    "<Relationship Id=\"c\" "
+                    "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/extended-properties\" "
+                    "Target=\"docProps/app.xml\"/></Relationships>";
 
 QByteArray docxWithCore(const QByteArray &core)
 {
@@ -71,7 +77,8 @@ QByteArray manyAttributes(int count)
     QByteArray attributes;
     for (int k = 0; k < count; ++k)
         attributes += " a" + QByteArray::number(k) + "=\"\"";
-    return docxWithCore(wt::coreXml({{"dc:title", QStringLiteral("T")}}).replace("<dc:title>", "<dc:title" + attributes + ">"));
+    return docxWithCore(
+        wt::coreXml({{"dc:title", QStringLiteral("T")}}).replace("<dc:title>", "<dc:title" + attributes + ">"));
 }
 
 // An app.xml of about `bytes`, deflated by hand (it compresses about a thousandfold): one value of
@@ -84,7 +91,8 @@ QByteArray manyElementsWithAttributes()
         element += " a" + QByteArray::number(k) + "=\"\"";
     element += "/>";
     const QByteArray core = wt::coreXml({{"dc:title", QStringLiteral("T")}});
-    return docxWithCore(QByteArray(core).replace("<dc:title>", element.repeated(8000000 / element.size()) + "<dc:title>"));
+    return docxWithCore(
+        QByteArray(core).replace("<dc:title>", element.repeated(8000000 / element.size()) + "<dc:title>"));
 }
 
 QByteArray bigApp(qint64 bytes, bool oneValue)
@@ -96,17 +104,18 @@ QByteArray bigApp(qint64 bytes, bool oneValue)
         app += QByteArray("<Company>x</Company>").repeated((bytes - app.size() - 20) / 20);
     app += "</Properties>";
     const QByteArray rels(kRels);
-    return wt::makeRawZip({{"_rels/.rels", wt::rawDeflate(rels), 8, wt::crc32Of(rels), static_cast<uint64_t>(rels.size())},
-                           {"word/document.xml", "<w:document/>", 0, wt::crc32Of("<w:document/>"), 13},
-                           {"docProps/app.xml", wt::rawDeflate(app), 8, wt::crc32Of(app), static_cast<uint64_t>(app.size())}});
+    return wt::makeRawZip(
+        {{"_rels/.rels", wt::rawDeflate(rels), 8, wt::crc32Of(rels), static_cast<uint64_t>(rels.size())},
+         {"word/document.xml", "<w:document/>", 0, wt::crc32Of("<w:document/>"), 13},
+         {"docProps/app.xml", wt::rawDeflate(app), 8, wt::crc32Of(app), static_cast<uint64_t>(app.size())}});
 }
 
 QByteArray odtMeta(const QByteArray &inner)
 {
     return wt::makeOdt("<office:document-meta xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
                        "xmlns:meta=\"urn:oasis:names:tc:opendocument:xmlns:meta:1.0\" "
-                       "xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><office:meta>" + inner +
-                       "</office:meta></office:document-meta>");
+                       "xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><office:meta>"
+                       + inner + "</office:meta></office:document-meta>");
 }
 
 QByteArray zipBomb(uint64_t stated)
@@ -114,9 +123,10 @@ QByteArray zipBomb(uint64_t stated)
     uint32_t crc = 0;
     const QByteArray bomb = wt::deflatedZeros(1ull << 30, crc);
     const QByteArray rels(kRels);
-    return wt::makeRawZip({{"_rels/.rels", wt::rawDeflate(rels), 8, wt::crc32Of(rels), static_cast<uint64_t>(rels.size())},
-                           {"word/document.xml", "<w:document/>", 0, wt::crc32Of("<w:document/>"), 13},
-                           {"docProps/core.xml", bomb, 8, crc, stated}});
+    return wt::makeRawZip(
+        {{"_rels/.rels", wt::rawDeflate(rels), 8, wt::crc32Of(rels), static_cast<uint64_t>(rels.size())},
+         {"word/document.xml", "<w:document/>", 0, wt::crc32Of("<w:document/>"), 13},
+         {"docProps/core.xml", bomb, 8, crc, stated}});
 }
 
 QByteArray entityExpansion()
@@ -124,16 +134,20 @@ QByteArray entityExpansion()
     QByteArray core = "<?xml version=\"1.0\"?><!DOCTYPE lolz [<!ENTITY lol \"lol\">";
     core += "<!ENTITY lol1 \"&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;\">";
     for (int i = 2; i < 10; ++i)
-        core += "<!ENTITY lol" + QByteArray::number(i) + " \"" + QByteArray("&lol" + QByteArray::number(i - 1) + ";").repeated(10) + "\">";
-    core += "]><cp:coreProperties xmlns:cp=\"x\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><dc:title>&lol9;</dc:title></cp:coreProperties>";
+        core += "<!ENTITY lol" + QByteArray::number(i) + " \""
+                + QByteArray("&lol" + QByteArray::number(i - 1) + ";").repeated(10) + "\">";
+    core += "]><cp:coreProperties xmlns:cp=\"x\" "
+            "xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><dc:title>&lol9;</dc:title></cp:coreProperties>";
     return docxWithCore(core);
 }
 
 QByteArray wordXml(const QByteArray &properties, const QByteArray &body = {})
 {
     return "<?xml version=\"1.0\"?><?mso-application progid=\"Word.Document\"?><w:wordDocument "
-           "xmlns:w=\"http://schemas.microsoft.com/office/word/2003/wordml\" xmlns:o=\"urn:schemas-microsoft-com:office:office\">"
-           "<o:DocumentProperties>" + properties + "</o:DocumentProperties><w:body>" + body + "</w:body></w:wordDocument>";
+           "xmlns:w=\"http://schemas.microsoft.com/office/word/2003/wordml\" "
+           "xmlns:o=\"urn:schemas-microsoft-com:office:office\">"
+           "<o:DocumentProperties>"
+           + properties + "</o:DocumentProperties><w:body>" + body + "</w:body></w:wordDocument>";
 }
 
 QByteArray oleWithCreated(uint64_t ticks)
@@ -214,13 +228,16 @@ int main(int argc, char **argv)
         wt::RawCfbLayout layout;
         wt::PropertySection s(wt::fmtidSummary(), 1252);
         s.string(2, QStringLiteral("Title")).string(4, QStringLiteral("Author")).int32(14, 2);
-        QByteArray file = wt::makeRawCfb({{QStringLiteral("WordDocument"), {}}, {QStringLiteral("\x05SummaryInformation"), wt::propertySetStream({s})}},
+        QByteArray file = wt::makeRawCfb({{QStringLiteral("WordDocument"), {}},
+                                          {QStringLiteral("\x05SummaryInformation"), wt::propertySetStream({s})}},
                                          &layout);
         const QByteArray whole = file;
-        wt::putU32(file, wt::cfbFatEntryOffset(layout, layout.streamFirstSector[1] + 2), static_cast<uint32_t>(layout.streamFirstSector[1]));
+        wt::putU32(file, wt::cfbFatEntryOffset(layout, layout.streamFirstSector[1] + 2),
+                   static_cast<uint32_t>(layout.streamFirstSector[1]));
         write(chains, QStringLiteral("cyclic-chain.doc"), file);
         file = whole;
-        wt::putU32(file, wt::cfbFatEntryOffset(layout, layout.directorySector), static_cast<uint32_t>(layout.directorySector));
+        wt::putU32(file, wt::cfbFatEntryOffset(layout, layout.directorySector),
+                   static_cast<uint32_t>(layout.directorySector));
         write(chains, QStringLiteral("directory-pointing-at-itself.doc"), file);
         file = whole;
         wt::putU32(file, wt::cfbDirectoryEntryOffset(layout, 2) + 120, 0xFFFFFFF0);
@@ -231,7 +248,8 @@ int main(int argc, char **argv)
     write(QStringLiteral("property-sets"), QStringLiteral("shared-value-40k.doc"), sharedValue(40000, 16));
     write(QStringLiteral("property-sets"), QStringLiteral("shared-value-250k.doc"), sharedValue(250000, 16));
     write(QStringLiteral("property-sets"), QStringLiteral("overlapping-8190.doc"), overlappingValues(8190, 0));
-    write(QStringLiteral("property-sets"), QStringLiteral("overlapping-2048-long.doc"), overlappingValues(2048, 400 * 1024));
+    write(QStringLiteral("property-sets"), QStringLiteral("overlapping-2048-long.doc"),
+          overlappingValues(2048, 400 * 1024));
 
     // XML: many attributes, oversized property parts, entity expansion, nesting.
     write(QStringLiteral("xml"), QStringLiteral("attributes-40000.docx"), manyAttributes(40000));
@@ -240,31 +258,39 @@ int main(int argc, char **argv)
     write(QStringLiteral("xml"), QStringLiteral("app-63MiB.docx"), bigApp(63ll * 1024 * 1024, true));
     write(QStringLiteral("xml"), QStringLiteral("app-8MiB.docx"), bigApp(8ll * 1024 * 1024 - 1024, false));
     write(QStringLiteral("xml"), QStringLiteral("entity-expansion.docx"), entityExpansion());
-    write(QStringLiteral("xml"), QStringLiteral("nesting-100000.docx"), docxWithCore("<cp:coreProperties xmlns:cp=\"x\">" + QByteArray("<a>").repeated(100000)));
+    write(QStringLiteral("xml"), QStringLiteral("nesting-100000.docx"),
+          docxWithCore("<cp:coreProperties xmlns:cp=\"x\">" + QByteArray("<a>").repeated(100000)));
     QByteArray bodyAttributes;
     for (int k = 0; k < 100000; ++k)
         bodyAttributes += " b" + QByteArray::number(k) + "=\"\"";
-    write(QStringLiteral("xml"), QStringLiteral("word-xml-attributes.xml"), wordXml("<o:Title>T</o:Title>", "<w:p" + bodyAttributes + "/>"));
+    write(QStringLiteral("xml"), QStringLiteral("word-xml-attributes.xml"),
+          wordXml("<o:Title>T</o:Title>", "<w:p" + bodyAttributes + "/>"));
 
     // Values: long texts and keyword lists.
     QByteArray keywords;
     for (int k = 0; k < 2000000 / 20; ++k)
         keywords += "<meta:keyword>k</meta:keyword>";
     write(QStringLiteral("values"), QStringLiteral("odt-keywords-100000.odt"), odtMeta(keywords));
-    write(QStringLiteral("values"), QStringLiteral("docx-title-250k.docx"), docxWithCore(wt::coreXml({{"dc:title", QString(250000, QLatin1Char('x'))}})));
-    write(QStringLiteral("values"), QStringLiteral("docx-title-3M.docx"), docxWithCore(wt::coreXml({{"dc:title", QString(3000000, QLatin1Char('x'))}})));
+    write(QStringLiteral("values"), QStringLiteral("docx-title-250k.docx"),
+          docxWithCore(wt::coreXml({{"dc:title", QString(250000, QLatin1Char('x'))}})));
+    write(QStringLiteral("values"), QStringLiteral("docx-title-3M.docx"),
+          docxWithCore(wt::coreXml({{"dc:title", QString(3000000, QLatin1Char('x'))}})));
     {
         wt::PropertySection s(wt::fmtidSummary(), 1252);
         for (uint32_t pid : {2u, 3u, 4u, 5u, 6u, 7u, 8u})
             s.string(pid, QString(250000, QLatin1Char('x')));
-        write(QStringLiteral("values"), QStringLiteral("doc-seven-250k.doc"), wt::makeWordBinary(wt::propertySetStream({s}), {}));
+        write(QStringLiteral("values"), QStringLiteral("doc-seven-250k.doc"),
+              wt::makeWordBinary(wt::propertySetStream({s}), {}));
     }
-    write(QStringLiteral("values"), QStringLiteral("rtf-title-4M.rtf"), "{\\rtf1{\\info{\\title " + QByteArray(4000000, 'x') + "}}}");
+    write(QStringLiteral("values"), QStringLiteral("rtf-title-4M.rtf"),
+          "{\\rtf1{\\info{\\title " + QByteArray(4000000, 'x') + "}}}");
 
     // Dates a document cannot mean, and NULs inside values.
     write(QStringLiteral("dates-nul"), QStringLiteral("doc-year-60056.doc"), oleWithCreated(0xFFFFFFFFFFFFFFF0ull));
-    write(QStringLiteral("dates-nul"), QStringLiteral("rtf-year-99999.rtf"), "{\\rtf1{\\info{\\creatim\\yr99999\\mo1\\dy2}{\\title a\\'00b}}}");
-    write(QStringLiteral("dates-nul"), QStringLiteral("docx-nul.docx"), docxWithCore(wt::coreXml({{"dc:title", QStringLiteral("abNULcd")}}).replace("NUL", "&#0;")));
+    write(QStringLiteral("dates-nul"), QStringLiteral("rtf-year-99999.rtf"),
+          "{\\rtf1{\\info{\\creatim\\yr99999\\mo1\\dy2}{\\title a\\'00b}}}");
+    write(QStringLiteral("dates-nul"), QStringLiteral("docx-nul.docx"),
+          docxWithCore(wt::coreXml({{"dc:title", QStringLiteral("abNULcd")}}).replace("NUL", "&#0;")));
     write(QStringLiteral("dates-nul"), QStringLiteral("word-xml-nul.xml"), wordXml("<o:Title>a&#0;b</o:Title>"));
 
     // Main texts counted where the document stores no counts: attributes beyond the bound, main parts packing
@@ -278,12 +304,14 @@ int main(int argc, char **argv)
     docx.document = wt::wordDocumentXml("<w:p" + attributes40k + "/>");
     write(counted, QStringLiteral("document-attributes-40000.docx"), wt::makeDocx(docx));
     write(counted, QStringLiteral("content-attributes-40000.odt"),
-          wt::makeOdt({}, QStringLiteral("application/vnd.oasis.opendocument.text"), wt::odtContentXml("<text:p" + attributes40k + "/>")));
+          wt::makeOdt({}, QStringLiteral("application/vnd.oasis.opendocument.text"),
+                      wt::odtContentXml("<text:p" + attributes40k + "/>")));
     const qint64 packed = 63ll * 1024 * 1024;
     docx.document = wt::wordDocumentXml(QByteArray("<w:p/>").repeated(packed / 6));
     write(counted, QStringLiteral("paragraphs-63MiB.docx"), wt::makeDocx(docx));
-    docx.document = wt::wordDocumentXml("<mc:AlternateContent><mc:Choice Requires=\"x\"/><mc:Fallback>" +
-                                        QByteArray("<w:p/>").repeated(packed / 6) + "</mc:Fallback></mc:AlternateContent>");
+    docx.document =
+        wt::wordDocumentXml("<mc:AlternateContent><mc:Choice Requires=\"x\"/><mc:Fallback>"
+                            + QByteArray("<w:p/>").repeated(packed / 6) + "</mc:Fallback></mc:AlternateContent>");
     write(counted, QStringLiteral("fallback-63MiB.docx"), wt::makeDocx(docx));
     docx.document = wt::wordDocumentXml("<w:p>" + QByteArray("<w:r><w:t>a</w:t></w:r>").repeated(2900000) + "</w:p>");
     write(counted, QStringLiteral("runs-2.9M.docx"), wt::makeDocx(docx));
@@ -292,9 +320,11 @@ int main(int argc, char **argv)
           wt::makeOdt({}, QStringLiteral("application/vnd.oasis.opendocument.text"),
                       wt::odtContentXml(QByteArray("<text:p/>").repeated(packed / 9))));
     write(counted, QStringLiteral("word-xml-body-40MiB.xml"),
-          wordXml("<o:Title>T</o:Title>", QByteArray("<w:p><w:r><w:t>some words</w:t></w:r></w:p>").repeated(40 * 1024 * 1024 / 40)));
+          wordXml("<o:Title>T</o:Title>",
+                  QByteArray("<w:p><w:r><w:t>some words</w:t></w:r></w:p>").repeated(40 * 1024 * 1024 / 40)));
     write(counted, QStringLiteral("word-xml-body-70MiB.xml"),
-          wordXml("<o:Title>T</o:Title>", QByteArray("<w:p><w:r><w:t>some words</w:t></w:r></w:p>").repeated(70 * 1024 * 1024 / 40)));
+          wordXml("<o:Title>T</o:Title>",
+                  QByteArray("<w:p><w:r><w:t>some words</w:t></w:r></w:p>").repeated(70 * 1024 * 1024 / 40)));
 
     // Zip bombs and RTF nesting, refused before these changes already.
     write(QStringLiteral("zip-rtf"), QStringLiteral("bomb-stated.docx"), zipBomb(1ull << 30));
@@ -304,14 +334,16 @@ int main(int argc, char **argv)
     // Counting the text: streams as long as the file, bodies at the size bound, pieces at theirs.
     const QString counting = QStringLiteral("counting");
     QDir().mkpath(g_root + QLatin1Char('/') + counting);
-    wt::writeSparseWordBinary(g_root + QLatin1Char('/') + counting + QStringLiteral("/sparse-1GiB-three-streams-one-chain.doc"),
+    wt::writeSparseWordBinary(g_root + QLatin1Char('/') + counting
+                                  + QStringLiteral("/sparse-1GiB-three-streams-one-chain.doc"),
                               1024ll * 1024 * 1024, "Sparse text\r");
     write(counting, QStringLiteral("pieces-1Mi.doc"), wordBinaryOfPieces(1024 * 1024));
     const qint64 body = 64ll * 1024 * 1024 - 4096;
     QByteArray utf8;
     utf8.reserve(body + 1);
     while (utf8.size() < body - 64)
-        utf8 += "Gr\xC3\xBC\xC3\x9F""e aus K\xC3\xB6ln, \xE6\x97\xA5\xE6\x9C\xAC\r\n";
+        utf8 += "Gr\xC3\xBC\xC3\x9F"
+                "e aus K\xC3\xB6ln, \xE6\x97\xA5\xE6\x9C\xAC\r\n";
     write(counting, QStringLiteral("text-64MiB-utf8.txt"), utf8);
     write(counting, QStringLiteral("text-64MiB-invalid-byte-at-end.txt"), utf8 + "\xFF");
     QByteArray fonts = "{\\rtf1{\\fonttbl{\\f1\\fcharset204 A;}{\\f2\\fcharset161 B;}}";

@@ -26,7 +26,8 @@ struct Difference {
     qint64 counted = 0;
     double relative() const
     {
-        return stored == counted ? 0.0 : std::abs(double(counted - stored)) / std::max<double>(1.0, double(std::abs(stored)));
+        return stored == counted ? 0.0
+                                 : std::abs(double(counted - stored)) / std::max<double>(1.0, double(std::abs(stored)));
     }
 };
 
@@ -89,8 +90,8 @@ int main(int argc, char **argv)
         }
     }
 
-    std::printf("%lld files; read as stored %.1f ms in all, with a recount %.1f ms\n", static_cast<long long>(files.size()),
-                readNs / 1e6, recountNs / 1e6);
+    std::printf("%lld files; read as stored %.1f ms in all, with a recount %.1f ms\n",
+                static_cast<long long>(files.size()), readNs / 1e6, recountNs / 1e6);
     std::sort(slowest.begin(), slowest.end(), std::greater<>());
     for (int i = 0; i < 3 && i < static_cast<int>(slowest.size()); ++i)
         std::printf("  slowest read as stored: %.1f ms %s\n", slowest[i].first / 1e6, qPrintable(slowest[i].second));

@@ -94,7 +94,9 @@ qint64 parseWithExpat(const QByteArray &xml)
             for (; *atts; atts += 2)
                 k->touched += static_cast<qint64>(std::string_view(atts[0]).size() + std::string_view(atts[1]).size());
         },
-        [](void *s, const char *name) { static_cast<Sink *>(s)->touched += static_cast<qint64>(std::string_view(name).size()); });
+        [](void *s, const char *name) {
+            static_cast<Sink *>(s)->touched += static_cast<qint64>(std::string_view(name).size());
+        });
     XML_SetCharacterDataHandler(p, [](void *s, const char *, int n) { static_cast<Sink *>(s)->touched += n; });
     XML_Parse(p, xml.constData(), static_cast<int>(xml.size()), XML_TRUE);
     XML_ParserFree(p);

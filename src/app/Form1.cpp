@@ -3,18 +3,18 @@
 #include "app/Form1.h"
 #include "app/CommandLine.h"
 #include "app/FocusMark.h"
+#include "app/Samples.h"
+#include "app/TextProgressBar.h"
+#include "app/WindowPlacement.h"
 #include "core/ErrorLocation.h"
 #include "core/FileExists.h"
 #include "core/FormColors.h"
 #include "core/PointerFile.h"
-#include "core/ProgramFolder.h"
 #include "core/Product.h"
+#include "core/ProgramFolder.h"
 #include "core/ProgramIcon.h"
-#include "core/Twips.h"
 #include "core/ReturnKey.h"
-#include "app/WindowPlacement.h"
-#include "app/Samples.h"
-#include "app/TextProgressBar.h"
+#include "core/Twips.h"
 #include "extract/ExtractionRun.h"
 #include "extract/WordAvailability.h"
 #include "filelist/FileListHandlers.h"
@@ -24,10 +24,10 @@
 #include "properties/Form2.h"
 #include "results/ClearResults.h"
 #include "results/ClipboardExport.h"
-#include "results/TextExport.h"
-#include "results/WorkbookExport.h"
 #include "results/ResultsTable.h"
 #include "results/ResultsView.h"
+#include "results/TextExport.h"
+#include "results/WorkbookExport.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -49,7 +49,8 @@ QString Form1::location(const QString &procedure) { return errorLocation::of(QSt
 
 Form1::Form1(const Platform &platform, const QString &programFolder, double pageWaitSeconds)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
+                           | Qt::MSWindowsFixedSizeDialogHint),
       m_errors(platform.messages, this), m_settings(platform.settings), m_pointer(this)
 {
     m_ctx.platform = platform;
@@ -136,8 +137,8 @@ void Form1::buildControls()
     m_progress->setFocusPolicy(Qt::TabFocus);
     // The buttons show the focus through the style; the lists (when they have no current entry) and the
     // progress bar show none, so they carry a mark of their own.
-    for (QWidget *unmarked : {static_cast<QWidget *>(m_listView1), static_cast<QWidget *>(m_listView2),
-                              static_cast<QWidget *>(m_progress)})
+    for (QWidget *unmarked :
+         {static_cast<QWidget *>(m_listView1), static_cast<QWidget *>(m_listView2), static_cast<QWidget *>(m_progress)})
         FocusMark::attach(unmarked);
 
     connect(b1, &QPushButton::clicked, this, &Form1::PushButton1_Click);
@@ -161,7 +162,8 @@ QString Form1::SetAppTitle(const QString &productName)
     do {
         const qsizetype blank = title.lastIndexOf(QLatin1Char(' '));
         if (blank < 0)
-            throw RuntimeError(RuntimeError::InvalidProcedureCall, QStringLiteral("Invalid procedure call or argument"));
+            throw RuntimeError(RuntimeError::InvalidProcedureCall,
+                               QStringLiteral("Invalid procedure call or argument"));
         title = title.left(blank);
     } while (title.size() > 40);
     return title;
@@ -177,7 +179,8 @@ void Form1::ApplySkin()
     SetFormColors(this);
     QFile file(skin);
     if (!file.open(QIODevice::ReadOnly))
-        throw RuntimeError(RuntimeError::PermissionDenied, QStringLiteral("The skin file %1 could not be read.").arg(skin));
+        throw RuntimeError(RuntimeError::PermissionDenied,
+                           QStringLiteral("The skin file %1 could not be read.").arg(skin));
     if (file.size() > 4 * 1024 * 1024)
         throw RuntimeError(RuntimeError::Overflow, QStringLiteral("The skin file %1 is too large.").arg(skin));
     setStyleSheet(QString::fromUtf8(file.readAll()));
@@ -207,14 +210,17 @@ bool Form1::Form_Load()
         t.run(108, [&] {
             const auto cursor = loadPointerFile(cursorPath);
             if (!cursor)
-                throw RuntimeError(RuntimeError::InvalidProcedureCall, QStringLiteral("Invalid picture: %1").arg(cursorPath));
+                throw RuntimeError(RuntimeError::InvalidProcedureCall,
+                                   QStringLiteral("Invalid picture: %1").arg(cursorPath));
             m_pointer.setCustomCursor(*cursor);
         });
     }
     t.run(110, [&] { visitHomePage(); });
     // Recorded while no list (or an empty one) is stored. A test that fails counts as passed, as for every
     // conditional step: the list is recorded then, and its write sets a damaged settings file aside at once.
-    if (t.test(112, [&] { return !m_settings.contains(setting::Snapshot.key) || m_settings.read(setting::Snapshot).isEmpty(); }))
+    if (t.test(112, [&] {
+            return !m_settings.contains(setting::Snapshot.key) || m_settings.read(setting::Snapshot).isEmpty();
+        }))
         t.run(112, [&] { RecordSampleList(m_ctx); });
     t.run(130, [&] { m_listView1->addFileColumn(); });
     t.run(132, [&] { m_listView1->setFileColumnWidthTwips(7000); });
@@ -230,7 +236,8 @@ void Form1::openFromCommandLine(const QStringList &paths)
     if (paths.isEmpty())
         return;
     InputFileListView *view = m_listView1;
-    QMetaObject::invokeMethod(view, [view, paths] { view->dropPaths(paths); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        view, [view, paths] { view->dropPaths(paths); }, Qt::QueuedConnection);
 }
 
 void Form1::closeEvent(QCloseEvent *event)

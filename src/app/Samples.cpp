@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/Samples.h"
+#include "core/ErrorLocation.h"
 #include "core/ErrorReport.h"
 #include "core/FileExists.h"
-#include "core/ErrorLocation.h"
 #include "core/UiContext.h"
 #include "filelist/FolderWalk.h"
 #include "filelist/InputFileList.h"
@@ -34,7 +34,7 @@ bool yield(const MainWindowState *window)
 
 // Shifts each code by the key's letters in turn; direction +1 scrambles, -1 unscrambles.
 std::optional<QByteArray> shiftCodes(const QByteArray &codes, const QString &key, int direction,
-                                      const MainWindowState *window)
+                                     const MainWindowState *window)
 {
     checkArguments(codes.size(), key);
     QByteArray out;
@@ -92,15 +92,9 @@ void addSampleFiles(const UiContext &ctx, InputFileList &list)
 
 } // namespace samples
 
-QString ScrambleText(const QString &text, const QString &key)
-{
-    return *samples::ScrambleText(text, key, nullptr);
-}
+QString ScrambleText(const QString &text, const QString &key) { return *samples::ScrambleText(text, key, nullptr); }
 
-QString UnscrambleText(const QString &text, const QString &key)
-{
-    return *samples::UnscrambleText(text, key, nullptr);
-}
+QString UnscrambleText(const QString &text, const QString &key) { return *samples::UnscrambleText(text, key, nullptr); }
 
 bool ListContainsText(const InputFileList &list, const QString &text)
 {

@@ -33,8 +33,9 @@ namespace samples {
 // The key of the stored sample list.
 inline const QString ScrambleKey = QStringLiteral("quorvent");
 constexpr int MaxScrambleCodes = 32767;
-inline const QString OpenFolderQuestion = QStringLiteral(
-    "Would you like this software to open the folder where these sample files are stored (so that you can view them before working with them)?");
+inline const QString OpenFolderQuestion =
+    QStringLiteral("Would you like this software to open the folder where these sample files are stored (so that you "
+                   "can view them before working with them)?");
 // Separator of the recorded paths.
 constexpr char16_t ListSeparator = u'|';
 

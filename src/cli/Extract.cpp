@@ -82,7 +82,8 @@ struct Tally {
         QStringList kinds;
         for (int k = 0; k < word::kErrorKindCount; ++k)
             if (failed[static_cast<size_t>(k)] > 0)
-                kinds << QStringLiteral("%1 %2").arg(QLatin1String(word::errorKindName(static_cast<word::ErrorKind>(k))))
+                kinds << QStringLiteral("%1 %2")
+                             .arg(QLatin1String(word::errorKindName(static_cast<word::ErrorKind>(k))))
                              .arg(failed[static_cast<size_t>(k)]);
         if (!kinds.isEmpty())
             s += QStringLiteral(" (%1)").arg(kinds.join(QStringLiteral(", ")));
@@ -93,7 +94,7 @@ struct Tally {
 // A finished record waiting for its turn in the output.
 struct Slot {
     QByteArray bytes;
-    QString failure; // the error line, empty for a document that was read
+    QString failure;       // the error line, empty for a document that was read
     QString layoutFailure; // a note for a document that was read but could not be laid out
     QString path;
     word::ErrorKind kind = word::ErrorKind::Io;

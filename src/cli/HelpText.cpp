@@ -88,8 +88,8 @@ QString helpText(const QString &parserHelp)
         options.truncate(args + 1);
     while (options.endsWith(QLatin1String("\n\n")))
         options.chop(1);
-    return QString::fromLatin1(kAbout).arg(QLatin1String(kCommandName)) + QLatin1Char('\n') + options + QString::fromLatin1(kOutput).arg(kSchemaVersion) +
-           QLatin1String(kExit);
+    return QString::fromLatin1(kAbout).arg(QLatin1String(kCommandName)) + QLatin1Char('\n') + options
+           + QString::fromLatin1(kOutput).arg(kSchemaVersion) + QLatin1String(kExit);
 }
 
 } // namespace cli

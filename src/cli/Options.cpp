@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/Options.h"
-#include "cli/TerminalText.h"
 #include "cli/HelpText.h"
+#include "cli/TerminalText.h"
 #include <QCommandLineParser>
 #include <QFile>
 #include <QHash>
@@ -73,40 +73,61 @@ struct OptionSpec {
 std::vector<OptionSpec> optionTable()
 {
     return {
-        {{"e", "ext"}, "Take from folders only files with these extensions "
-                       "(comma-separated, e.g. doc,docx,rtf); files named directly are always read.", "LIST"},
-        {{"@", "list"}, "Also read the paths listed in FILE (- for standard input), "
-                        "one per line; may be given more than once.", "FILE"},
-        {{"0", "null"}, "The lists of -@ are separated by NUL characters, as find "
-                        "-print0 writes them, instead of line ends."},
+        {{"e", "ext"},
+         "Take from folders only files with these extensions "
+         "(comma-separated, e.g. doc,docx,rtf); files named directly are always read.",
+         "LIST"},
+        {{"@", "list"},
+         "Also read the paths listed in FILE (- for standard input), "
+         "one per line; may be given more than once.",
+         "FILE"},
+        {{"0", "null"},
+         "The lists of -@ are separated by NUL characters, as find "
+         "-print0 writes them, instead of line ends."},
         {{"j", "jobs"}, "Read N documents at a time (default: one per processor core).", "N"},
-        {{"q", "quiet"}, "Write nothing to the error output: no progress, no line per "
-                         "failed document, no summary."},
-        {{"v", "verbose"}, "Also write to the error output, for each document, what "
-                           "the engine clamped or skipped (a date outside 1602 to 9999, a damaged "
-                           "stream, a bound exceeded), to show why a value is missing."},
-        {{"no-hidden"}, "In folders, leave out files and folders whose names begin "
-                        "with a dot."},
-        {{"format"}, "Output format: jsonl (JSON lines, the default), json (one JSON "
-                     "array) or csv (RFC 4180, with a header row).", "FORMAT", "jsonl"},
-        {{"fields"}, "Write only these properties, in this order (comma-separated "
-                     "Word property names, any case, e.g. Title,Author,\"Creation Date\").", "LIST"},
+        {{"q", "quiet"},
+         "Write nothing to the error output: no progress, no line per "
+         "failed document, no summary."},
+        {{"v", "verbose"},
+         "Also write to the error output, for each document, what "
+         "the engine clamped or skipped (a date outside 1602 to 9999, a damaged "
+         "stream, a bound exceeded), to show why a value is missing."},
+        {{"no-hidden"},
+         "In folders, leave out files and folders whose names begin "
+         "with a dot."},
+        {{"format"},
+         "Output format: jsonl (JSON lines, the default), json (one JSON "
+         "array) or csv (RFC 4180, with a header row).",
+         "FORMAT",
+         "jsonl"},
+        {{"fields"},
+         "Write only these properties, in this order (comma-separated "
+         "Word property names, any case, e.g. Title,Author,\"Creation Date\").",
+         "LIST"},
         {{"hash"}, "Also write the file's digest, sha256 or md5.", "ALGORITHM"},
         {{"root"}, "Write paths relative to the folder DIR.", "DIR"},
-        {{"shard"}, "Read only the inputs whose position (counted from 0) modulo N "
-                    "is K, for splitting one run over several processes or hosts.", "K/N"},
-        {{"skip"}, "Leave out the first N inputs (after --shard), to resume a run "
-                   "that wrote N lines before it was stopped.", "N"},
-        {{"ignore-failed-read"}, "Documents that cannot be read are still "
-                                 "reported (record, error line, summary) but do not make the exit "
-                                 "status 1, for schedulers that take 1 as a failed task."},
-        {{"recount"}, "Count words, characters and paragraphs from the text even "
-                      "where the document stores them, to find stale stored counts."},
-        {{"layout"}, "Take pages and lines that a document does not store from its "
-                     "layout by LibreOffice (when installed; far slower than reading)."},
-        {{"layout-timeout"}, QString::fromLatin1("With --layout, give up the layout of a document after SECONDS "
-                                                 "(default: %1); its pages and lines stay null.")
-                                 .arg(kDefaultLayoutTimeout.count()),
+        {{"shard"},
+         "Read only the inputs whose position (counted from 0) modulo N "
+         "is K, for splitting one run over several processes or hosts.",
+         "K/N"},
+        {{"skip"},
+         "Leave out the first N inputs (after --shard), to resume a run "
+         "that wrote N lines before it was stopped.",
+         "N"},
+        {{"ignore-failed-read"},
+         "Documents that cannot be read are still "
+         "reported (record, error line, summary) but do not make the exit "
+         "status 1, for schedulers that take 1 as a failed task."},
+        {{"recount"},
+         "Count words, characters and paragraphs from the text even "
+         "where the document stores them, to find stale stored counts."},
+        {{"layout"},
+         "Take pages and lines that a document does not store from its "
+         "layout by LibreOffice (when installed; far slower than reading)."},
+        {{"layout-timeout"},
+         QString::fromLatin1("With --layout, give up the layout of a document after SECONDS "
+                             "(default: %1); its pages and lines stay null.")
+             .arg(kDefaultLayoutTimeout.count()),
          "SECONDS"},
         {{"h", "help"}, "Show this help and exit."},
         {{"version"}, "Show the version and exit."},
@@ -117,8 +138,8 @@ void declareOptions(QCommandLineParser &parser)
 {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
     for (const OptionSpec &spec : optionTable())
-        parser.addOption(QCommandLineOption(spec.names, spec.description,
-                                            QString::fromUtf8(spec.valueName), QString::fromUtf8(spec.defaultValue)));
+        parser.addOption(QCommandLineOption(spec.names, spec.description, QString::fromUtf8(spec.valueName),
+                                            QString::fromUtf8(spec.defaultValue)));
     parser.addPositionalArgument("PATH", "Documents and folders to read.", "PATH...");
 }
 
@@ -150,7 +171,8 @@ Problem readLayoutTimeout(const QCommandLineParser &parser, const RawArguments &
     // A day is far beyond any document; the bound keeps the milliseconds from overflowing.
     if (!ok || !(seconds > 0) || seconds > 86400)
         return QStringLiteral("--layout-timeout takes a number of seconds above 0, up to 86400, "
-                              "not '%1'").arg(v);
+                              "not '%1'")
+            .arg(v);
     if (!options.layout)
         return QStringLiteral("--layout-timeout needs --layout");
     options.layoutTimeout = std::chrono::milliseconds(std::max<qint64>(1, static_cast<qint64>(seconds * 1000 + 0.5)));
@@ -255,8 +277,8 @@ Problem readShardAndSkip(const QCommandLineParser &parser, const RawArguments &,
     if (parser.isSet("shard")) {
         const QString v = parser.value("shard");
         const QStringList parts = v.split(QLatin1Char('/'));
-        if (parts.size() != 2 || !parseCount(parts[1], options.shardCount, 1) ||
-            !parseCount(parts[0], options.shardIndex, 0) || options.shardIndex >= options.shardCount)
+        if (parts.size() != 2 || !parseCount(parts[1], options.shardCount, 1)
+            || !parseCount(parts[0], options.shardIndex, 0) || options.shardIndex >= options.shardCount)
             return QStringLiteral("--shard takes K/N with 0 <= K < N, not '%1'").arg(v);
     }
     if (parser.isSet("skip")) {

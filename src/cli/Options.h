@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "word/BuiltinProperty.h"
-#include <QByteArray>
 #include "word/FileDigest.h"
+#include <QByteArray>
 #include <QList>
 #include <QStringList>
 #include <chrono>
@@ -31,14 +31,14 @@ struct Digest {
 };
 
 struct Options {
-    std::vector<QByteArray> paths;  // as given, exact bytes
-    std::vector<FILE *> lists;      // opened path lists, read while documents are being read
-    bool nulSeparated = false;      // lists separated by NUL rather than line ends
-    QStringList extensions;         // empty: every file found in a folder
-    bool hidden = true;             // walk hidden folders and take hidden files from folders
-    int jobs = 0;                   // 0: one per processor core
-    bool quiet = false;             // no progress, no failure lines, no summary on the error output
-    bool verbose = false;           // the engine's notes on what it clamped or skipped, on the error output
+    std::vector<QByteArray> paths; // as given, exact bytes
+    std::vector<FILE *> lists;     // opened path lists, read while documents are being read
+    bool nulSeparated = false;     // lists separated by NUL rather than line ends
+    QStringList extensions;        // empty: every file found in a folder
+    bool hidden = true;            // walk hidden folders and take hidden files from folders
+    int jobs = 0;                  // 0: one per processor core
+    bool quiet = false;            // no progress, no failure lines, no summary on the error output
+    bool verbose = false;          // the engine's notes on what it clamped or skipped, on the error output
     OutputFormatKind format = OutputFormatKind::JsonLines;
     std::vector<word::Builtin> fields; // the properties written, in this order
     std::optional<Digest> digest;
@@ -46,9 +46,9 @@ struct Options {
     qint64 shardIndex = 0;
     qint64 shardCount = 1;
     qint64 skip = 0;
-    bool ignoreFailedRead = false;  // unreadable documents are reported but do not fail the run
-    bool recount = false;           // count words, characters and paragraphs even where the file stores them
-    bool layout = false;            // pages and lines from a layout where the file stores none
+    bool ignoreFailedRead = false; // unreadable documents are reported but do not fail the run
+    bool recount = false;          // count words, characters and paragraphs even where the file stores them
+    bool layout = false;           // pages and lines from a layout where the file stores none
     std::chrono::milliseconds layoutTimeout{kDefaultLayoutTimeout};
 
     Options() = default;

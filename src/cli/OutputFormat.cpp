@@ -11,8 +11,7 @@ namespace {
 // Appends `s` as UTF-8 through `escape`, which appends the bytes of one piece of text with whatever
 // escapes its format needs. Texts in ASCII (nearly all of them) are copied without an intermediate
 // string; the rest from their first other character on are converted as a whole.
-template <class Escape>
-void appendUtf8(QByteArray &out, QStringView s, Escape &&escape)
+template <class Escape> void appendUtf8(QByteArray &out, QStringView s, Escape &&escape)
 {
     char ascii[256];
     qsizetype i = 0;
@@ -49,13 +48,27 @@ void appendJsonEscaped(QByteArray &out, const char *p, const char *end)
             break;
         const auto c = static_cast<unsigned char>(*p++);
         switch (c) {
-        case '"': out.append("\\\""); break;
-        case '\\': out.append("\\\\"); break;
-        case '\n': out.append("\\n"); break;
-        case '\r': out.append("\\r"); break;
-        case '\t': out.append("\\t"); break;
-        case '\b': out.append("\\b"); break;
-        case '\f': out.append("\\f"); break;
+        case '"':
+            out.append("\\\"");
+            break;
+        case '\\':
+            out.append("\\\\");
+            break;
+        case '\n':
+            out.append("\\n");
+            break;
+        case '\r':
+            out.append("\\r");
+            break;
+        case '\t':
+            out.append("\\t");
+            break;
+        case '\b':
+            out.append("\\b");
+            break;
+        case '\f':
+            out.append("\\f");
+            break;
         default: {
             char buf[8];
             snprintf(buf, sizeof buf, "\\u%04x", c);
@@ -75,9 +88,15 @@ void appendJsonString(QByteArray &out, QStringView s)
 void appendJsonValue(QByteArray &out, const Cell &cell)
 {
     switch (cell.kind) {
-    case Cell::Kind::Null: out.append("null"); return;
-    case Cell::Kind::Text: appendJsonString(out, cell.text); return;
-    case Cell::Kind::Number: appendNumber(out, cell.number); return;
+    case Cell::Kind::Null:
+        out.append("null");
+        return;
+    case Cell::Kind::Text:
+        appendJsonString(out, cell.text);
+        return;
+    case Cell::Kind::Number:
+        appendNumber(out, cell.number);
+        return;
     case Cell::Kind::List:
         out.append('[');
         for (qsizetype i = 0; i < cell.list.size(); ++i) {
@@ -218,9 +237,12 @@ void appendCsvField(QByteArray &out, const Cell &cell)
 std::unique_ptr<OutputFormat> makeOutputFormat(OutputFormatKind kind, const QStringList &columns)
 {
     switch (kind) {
-    case OutputFormatKind::JsonLines: return std::make_unique<JsonLines>();
-    case OutputFormatKind::JsonArray: return std::make_unique<JsonArray>();
-    case OutputFormatKind::Csv: return std::make_unique<Csv>(columns);
+    case OutputFormatKind::JsonLines:
+        return std::make_unique<JsonLines>();
+    case OutputFormatKind::JsonArray:
+        return std::make_unique<JsonArray>();
+    case OutputFormatKind::Csv:
+        return std::make_unique<Csv>(columns);
     }
     return std::make_unique<JsonLines>();
 }

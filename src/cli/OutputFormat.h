@@ -19,7 +19,11 @@ public:
     virtual QByteArray begin() const { return {}; }
     virtual void record(const Record &record, QByteArray &out) const = 0;
     virtual QByteArray separator() const { return {}; }
-    virtual QByteArray end(bool anyRecords) const { Q_UNUSED(anyRecords); return {}; }
+    virtual QByteArray end(bool anyRecords) const
+    {
+        Q_UNUSED(anyRecords);
+        return {};
+    }
 };
 
 std::unique_ptr<OutputFormat> makeOutputFormat(OutputFormatKind kind, const QStringList &columns);

@@ -71,8 +71,8 @@ Cell modifiedOf(const QByteArray &path)
     struct stat status {};
     if (path.contains('\0') || ::stat(path.constData(), &status) != 0)
         return Cell::null();
-    const QDateTime t = QDateTime::fromSecsSinceEpoch(status.st_mtim.tv_sec, Qt::UTC)
-                            .addMSecs(status.st_mtim.tv_nsec / 1000000);
+    const QDateTime t =
+        QDateTime::fromSecsSinceEpoch(status.st_mtim.tv_sec, Qt::UTC).addMSecs(status.st_mtim.tv_nsec / 1000000);
     return Cell::of(utcText(t));
 }
 
@@ -230,7 +230,7 @@ Record describeInput(const Input &input, const RecordSettings &settings, office:
         for (word::Builtin id : settings.properties) {
             const QLatin1String name(word::builtinInfo(id).name);
             Cell value = valueCell(props.stored(id));
-            const std::optional<int> laidOut = !measured                               ? std::nullopt
+            const std::optional<int> laidOut = !measured                            ? std::nullopt
                                                : id == word::Builtin::NumberOfPages ? measured->pages
                                                : id == word::Builtin::NumberOfLines ? measured->lines
                                                                                     : std::nullopt;
@@ -252,8 +252,9 @@ Record describeInput(const Input &input, const RecordSettings &settings, office:
         return fail({}, word::ErrorKind::TooLarge,
                     QStringLiteral("The document \"%1\" is too large to read.").arg(path));
     } catch (const std::exception &e) {
-        return fail({}, word::ErrorKind::Io,
-                    QStringLiteral("The document \"%1\" could not be read: %2.").arg(path, QString::fromLocal8Bit(e.what())));
+        return fail(
+            {}, word::ErrorKind::Io,
+            QStringLiteral("The document \"%1\" could not be read: %2.").arg(path, QString::fromLocal8Bit(e.what())));
     }
 }
 

@@ -4,11 +4,11 @@
 #include "cli/InputSource.h"
 #include "cli/Options.h"
 #include "word/Errors.h"
-#include <QStringList>
-#include <chrono>
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
+#include <chrono>
 #include <optional>
 #include <vector>
 
@@ -45,7 +45,7 @@ struct Field {
 struct Record {
     std::vector<Field> fields;
     bool failed = false;
-    std::vector<Field> properties; // when read
+    std::vector<Field> properties;                   // when read
     word::ErrorKind errorKind = word::ErrorKind::Io; // when failed (its text is the "error_kind" field)
     QString layoutFailure; // why pages or lines could not be had from a layout (the document itself was read)
 };

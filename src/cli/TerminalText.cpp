@@ -24,11 +24,20 @@ QByteArray escapedForTerminal(const QString &text)
     for (qsizetype i = 0; i < utf8.size(); ++i) {
         const auto b = static_cast<unsigned char>(utf8[i]);
         switch (b) {
-        case '\\': out += "\\\\"; continue;
-        case '\n': out += "\\n"; continue;
-        case '\r': out += "\\r"; continue;
-        case '\t': out += "\\t"; continue;
-        default: break;
+        case '\\':
+            out += "\\\\";
+            continue;
+        case '\n':
+            out += "\\n";
+            continue;
+        case '\r':
+            out += "\\r";
+            continue;
+        case '\t':
+            out += "\\t";
+            continue;
+        default:
+            break;
         }
         if (b < 0x20 || b == 0x7F) {
             appendOctal(out, b);

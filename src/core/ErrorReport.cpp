@@ -8,8 +8,8 @@
 QString ErrorReporter::text(const QString &location, int line, const QString &description)
 {
     return description + QStringLiteral("\r\n") + QStringLiteral("in ") + location + QLatin1Char(' ')
-        + QStringLiteral("at line ") + QString::number(line) + QStringLiteral("\r\r")
-        + QStringLiteral("Please email screenshot of this message to ") + product::SupportAddress;
+           + QStringLiteral("at line ") + QString::number(line) + QStringLiteral("\r\r")
+           + QStringLiteral("Please email screenshot of this message to ") + product::SupportAddress;
 }
 
 void ErrorReporter::report(const QString &location, int line, const QString &description)

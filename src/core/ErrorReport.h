@@ -12,7 +12,9 @@ class QWidget;
 class ErrorReporter {
 public:
     explicit ErrorReporter(std::shared_ptr<IMessageBoxes> messages, QWidget *owner = nullptr)
-        : m_messages(std::move(messages)), m_owner(owner) {}
+        : m_messages(std::move(messages)), m_owner(owner)
+    {
+    }
     void setOwner(QWidget *owner) { m_owner = owner; }
     void report(const QString &location, int line, const QString &description);
     static QString text(const QString &location, int line, const QString &description);

@@ -22,6 +22,14 @@ public:
 
     bool isBusy() const { return mousePointer() == pointer::Busy; }
     // The hover rules: never replace the busy pointer.
-    void hoverToHand() { if (!isBusy()) setMousePointer(pointer::Custom); }
-    void hoverToArrow() { if (!isBusy()) setMousePointer(pointer::Default); }
+    void hoverToHand()
+    {
+        if (!isBusy())
+            setMousePointer(pointer::Custom);
+    }
+    void hoverToArrow()
+    {
+        if (!isBusy())
+            setMousePointer(pointer::Default);
+    }
 };

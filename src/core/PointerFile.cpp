@@ -58,7 +58,8 @@ std::optional<QCursor> loadPointerFile(const QString &path)
     if (container == Container::Broken)
         return std::nullopt;
     QPixmap picture;
-    const bool loaded = container == Container::Valid ? picture.loadFromData(content, "ICO") : picture.loadFromData(content);
+    const bool loaded =
+        container == Container::Valid ? picture.loadFromData(content, "ICO") : picture.loadFromData(content);
     if (!loaded)
         return std::nullopt;
     if (picture.isNull())

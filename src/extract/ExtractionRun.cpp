@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "extract/ExtractionRun.h"
-#include "extract/RunProgress.h"
 #include "core/ErrorLocation.h"
 #include "extract/FileNameFromPath.h"
 #include "extract/PauseSeconds.h"
+#include "extract/RunProgress.h"
 #include "filelist/InputFileList.h"
 #include "platform/RuntimeError.h"
 #include "properties/PropertyCatalogue.h"
@@ -16,7 +16,8 @@ namespace {
 const QString NotSet = QStringLiteral("Not set");
 }
 
-std::optional<word::PropertyValue> ExtractionRun::ReadDocumentProperty(IWordApplication &instance, const QString &wordName)
+std::optional<word::PropertyValue> ExtractionRun::ReadDocumentProperty(IWordApplication &instance,
+                                                                       const QString &wordName)
 {
     try {
         return instance.activeDocument()->builtinProperty(wordName);
@@ -87,7 +88,8 @@ WordInstanceOptions ExtractionRun::instanceOptions(const QStringList &names) con
 {
     WordInstanceOptions options;
     // A layout is what pages and lines cost where a document stores none: only a run that shows them pays.
-    options.layoutPagesAndLines = names.contains(QStringLiteral("Number of Pages")) || names.contains(QStringLiteral("Number of Lines"));
+    options.layoutPagesAndLines =
+        names.contains(QStringLiteral("Number of Pages")) || names.contains(QStringLiteral("Number of Lines"));
     // Waiting for a layout is waiting as the page-count pause does: the window keeps answering, and its
     // closing ends the wait.
     const MainWindowState *window = m_ctx.window;
@@ -122,12 +124,12 @@ void ExtractionRun::processDocument(Trap &t, IWordApplication *instance, const Q
     // The page-count wait: two reads half a second apart must agree. It ends at once when there is no
     // document or its count cannot be read, and gives up on a count that never settles.
     if (document) {
-        qint32 a = 0;     // [238]
-        qint32 b = 1;     // [240]
+        qint32 a = 0; // [238]
+        qint32 b = 1; // [240]
         int reads = 0;
-        while (a != b) {  // [242]
+        while (a != b) { // [242]
             try {
-                a = toInt32(document->builtinProperty(14)); // [244]
+                a = toInt32(document->builtinProperty(14));                    // [244]
                 PauseSeconds(m_pageWait, *m_ctx.platform.clock, m_ctx.window); // [246]
                 if (ended())
                     return;
@@ -142,7 +144,7 @@ void ExtractionRun::processDocument(Trap &t, IWordApplication *instance, const Q
     }
 
     for (int c = 2; c <= names.size() + 1; ++c) { // [250]
-        if (!processPendingEvents(m_ctx.window)) // [252]
+        if (!processPendingEvents(m_ctx.window))  // [252]
             return;
         // The user may have cleared the results meanwhile: a vanished row is skipped, never rewritten.
         if (!rowAdded || !m_table.rowExists(row))

@@ -15,7 +15,9 @@ public:
     // pageWaitSeconds is the pause between the two page-count reads; tests pass a shorter one.
     ExtractionRun(const UiContext &ctx, InputFileList &list, ResultsTable &table, IRunProgress &progress,
                   double pageWaitSeconds = 0.5)
-        : m_ctx(ctx), m_list(list), m_table(table), m_progress(progress), m_pageWait(pageWaitSeconds) {}
+        : m_ctx(ctx), m_list(list), m_table(table), m_progress(progress), m_pageWait(pageWaitSeconds)
+    {
+    }
 
     void runExtraction();
     bool inProgress() const { return m_inProgress; }

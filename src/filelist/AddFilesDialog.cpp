@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/ErrorReport.h"
 #include "core/ErrorLocation.h"
+#include "core/ErrorReport.h"
 #include "core/UiContext.h"
 #include "filelist/FileListHandlers.h"
 #include "filelist/InputFileList.h"

@@ -17,9 +17,9 @@ constexpr int Archive = 32;
 constexpr int Alias = 1024;
 // Compared as whole sets: a writable hidden regular file (an editor's lock file, for example), and
 // hidden system folders, plain or linked.
-constexpr int HiddenArchiveFile = Archive | Hidden;                 // 34
-constexpr int HiddenSystemFolder = Directory | Hidden | System;     // 22
-constexpr int HiddenSystemAlias = HiddenSystemFolder | Alias;       // 1046
+constexpr int HiddenArchiveFile = Archive | Hidden;             // 34
+constexpr int HiddenSystemFolder = Directory | Hidden | System; // 22
+constexpr int HiddenSystemAlias = HiddenSystemFolder | Alias;   // 1046
 } // namespace attr
 
 // The attribute set of a path, or -1 when its status cannot be read. A link reports the alias bit

@@ -24,8 +24,10 @@ QString ChooseFolder(const UiContext &ctx, QWidget *owner, const QString &prompt
 // Texts the handlers show.
 inline const QString AddFilesTitle = QStringLiteral("Add File(s) - Hold Ctrl to select multiple files");
 inline const QString AddFilesFilter = QStringLiteral("Word Files (*.doc*)");
-inline const QString TooManyFilesText = QStringLiteral("You've selected too many files to add.\r\rPlease try adding via the \"Add All\" button.");
-inline const QString ExtensionPrompt = QStringLiteral("Enter file extension to load:\r\r(* for all files, txt for all txt files, doc for all doc files, etc.)");
+inline const QString TooManyFilesText =
+    QStringLiteral("You've selected too many files to add.\r\rPlease try adding via the \"Add All\" button.");
+inline const QString ExtensionPrompt = QStringLiteral(
+    "Enter file extension to load:\r\r(* for all files, txt for all txt files, doc for all doc files, etc.)");
 inline const QString FolderPrompt = QStringLiteral("Please select folder:");
 
 } // namespace filelist

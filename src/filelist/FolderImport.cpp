@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/ErrorLocation.h"
 #include "core/ErrorReport.h"
 #include "core/MainWindowState.h"
-#include "core/ErrorLocation.h"
 #include "core/UiContext.h"
 #include "filelist/FileListHandlers.h"
 #include "filelist/FolderWalk.h"
@@ -20,16 +20,16 @@ void addFolderFiles(const UiContext &ctx, InputFileList &list)
     Trap t(*ctx.errors, errorLocation::of(QStringLiteral("Form1"), QStringLiteral("PushButton4_Click")));
 
     const QString stored = t.value<QString>(100, [&] { return ctx.settings->read(setting::Extension); }, {});
-    const QString extension = t.value<QString>(102, [&] {
-        return ctx.platform.messages->inputBox(ctx.owner, ctx.appTitle, ExtensionPrompt, stored);
-    }, {});
+    const QString extension = t.value<QString>(
+        102, [&] { return ctx.platform.messages->inputBox(ctx.owner, ctx.appTitle, ExtensionPrompt, stored); }, {});
     if (t.test(104, [&] { return extension.isEmpty(); }))
         return;
     // Kept at once, even if the folder choice is then cancelled.
     t.run(106, [&] { ctx.settings->write(setting::Extension, extension); });
 
     const QString lastFolder = t.value<QString>(108, [&] { return ctx.settings->read(setting::LastFolder); }, {});
-    const QString folder = t.value<QString>(110, [&] { return ChooseFolder(ctx, ctx.owner, FolderPrompt, lastFolder); }, {});
+    const QString folder =
+        t.value<QString>(110, [&] { return ChooseFolder(ctx, ctx.owner, FolderPrompt, lastFolder); }, {});
     if (t.test(112, [&] { return folder.isEmpty(); }))
         return;
     t.run(114, [&] { ctx.settings->write(setting::LastFolder, folder); });

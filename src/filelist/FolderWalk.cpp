@@ -22,8 +22,8 @@
 namespace filelist {
 namespace {
 
-const QString WalkLocation =
-    errorLocation::of(QStringLiteral("AddFolder"), QStringLiteral("GetSubDirectories2016"), errorLocation::FolderWalkerTag);
+const QString WalkLocation = errorLocation::of(QStringLiteral("AddFolder"), QStringLiteral("GetSubDirectories2016"),
+                                               errorLocation::FolderWalkerTag);
 
 // Directory listing goes through readdir rather than QDir: its entry type answers "regular file?" and
 // "folder?" for nearly every entry without a status call per file, which is what keeps a walk over
@@ -123,7 +123,8 @@ public:
         for (const QStringList &level : levels) {
             for (const QString &g : level) {
                 // One status read serves the folder test and the hidden-system test.
-                const int attributes = m_trap.value<int>(112, [&] { return FileAttributes(g); }, -1);
+                const int attributes = m_trap.value<int>(
+                    112, [&] { return FileAttributes(g); }, -1);
                 if (attributes == -1 || (attributes & attr::Directory) == 0)
                     continue;
                 if (!yield(114))
@@ -156,7 +157,8 @@ private:
             if (folder.size() >= MaxPathChars)
                 continue;
             // One status read serves the folder test and the hidden-system test.
-            const int attributes = m_trap.value<int>(102, [&] { return FileAttributes(folder); }, -1);
+            const int attributes = m_trap.value<int>(
+                102, [&] { return FileAttributes(folder); }, -1);
             if (attributes == -1 || (attributes & attr::Directory) == 0)
                 continue;
             if (!yield(104))
@@ -211,10 +213,7 @@ bool isWritableHiddenFile(const QString &name, const QString &path)
 
 } // namespace
 
-QString FolderSetEntry(const QString &folder)
-{
-    return folder.endsWith(u'/') ? folder : folder + u'/';
-}
+QString FolderSetEntry(const QString &folder) { return folder.endsWith(u'/') ? folder : folder + u'/'; }
 
 void GetSubDirectories2016(const UiContext &ctx, QStringList &folders, bool recurse)
 {

@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "filelist/InputFileListView.h"
-#include "core/UiContext.h"
 #include "core/PointerFile.h"
 #include "core/Twips.h"
+#include "core/UiContext.h"
 #include "filelist/FileAttributes.h"
 #include "filelist/FolderWalk.h"
 #include "filelist/InputFileList.h"
@@ -48,15 +48,9 @@ void InputFileListView::addFileColumn()
     header()->show();
 }
 
-void InputFileListView::setFileColumnWidthTwips(int twips)
-{
-    header()->resizeSection(0, twipsToPixels(twips));
-}
+void InputFileListView::setFileColumnWidthTwips(int twips) { header()->resizeSection(0, twipsToPixels(twips)); }
 
-int InputFileListView::draggedIndex() const
-{
-    return m_dragged.isValid() ? m_dragged.row() + 1 : 0;
-}
+int InputFileListView::draggedIndex() const { return m_dragged.isValid() ? m_dragged.row() + 1 : 0; }
 
 int InputFileListView::selectedIndex() const
 {
@@ -247,7 +241,8 @@ void InputFileListView::dropEvent(QDropEvent *event)
     event->acceptProposedAction();
     // The source waits until the drop event returns; walking a large folder here would hold it (and
     // the platform's drag machinery) for the whole walk. The walk runs just after, from the event loop.
-    QMetaObject::invokeMethod(this, [this, paths] { dropPaths(paths); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, paths] { dropPaths(paths); }, Qt::QueuedConnection);
 }
 
 bool InputFileListView::viewportEvent(QEvent *event)

@@ -54,8 +54,9 @@ public:
     void setCursorPositionSource(std::function<QPoint()> source) { m_cursorPos = std::move(source); }
 
     static inline const QString ColumnHeader = QStringLiteral(" Word File(s)");
-    static inline const QString ToolTipText = QStringLiteral(
-        "Drag and drop files here. Double-click item to remove it. Move | line to right and out of window to reveal full names.");
+    static inline const QString ToolTipText =
+        QStringLiteral("Drag and drop files here. Double-click item to remove it. Move | line to right and out of "
+                       "window to reveal full names.");
     // Screen rows above and below which a carried entry scrolls the list.
     static constexpr int ScrollUpBelowY = 305;
     static constexpr int ScrollDownAboveY = 364;

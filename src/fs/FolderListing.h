@@ -33,7 +33,7 @@ private:
 struct FolderEntry {
     QByteArray name; // the exact bytes of the name, which need not be valid text
     bool isFolder = false;
-    FolderId id;     // for folders
+    FolderId id; // for folders
 };
 
 enum class Listing { FilesAndFolders, FoldersOnly };

@@ -141,7 +141,8 @@ std::optional<QByteArray> HelperProcess::awaitLine(std::chrono::milliseconds lim
         case Read::Pending:
             break;
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             stop(std::chrono::seconds(3));
             error = QStringLiteral("the LibreOffice helper did not answer within %1 s").arg(limit.count() / 1000);

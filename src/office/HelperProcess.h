@@ -32,8 +32,8 @@ public:
     bool start(QByteArray &greeting, QString &error);
     // Sends one request and returns the answer line. nullopt, with the reason in `error`, when the helper
     // ended or did not answer within `limit` (it is then stopped), or the program ended meanwhile.
-    std::optional<QByteArray> ask(const QByteArray &request, std::chrono::milliseconds limit,
-                                  const WaitForEvents &wait, QString &error);
+    std::optional<QByteArray> ask(const QByteArray &request, std::chrono::milliseconds limit, const WaitForEvents &wait,
+                                  QString &error);
     bool running() const { return m_pid > 0; }
     pid_t pid() const { return m_pid; }
 

@@ -43,7 +43,8 @@ std::optional<ImportFilter> importFilterFor(const QString &engineFormat, const Q
     if (engineFormat == QLatin1String("OOXML"))
         return ImportFilter{QStringLiteral("MS Word 2007 XML"), {}};
     if (engineFormat == QLatin1String("OLE"))
-        return ImportFilter{QStringLiteral("MS Word 97\nMS Word 97 Vorlage\nMS Word 95\nMS Word 95 Vorlage\nMS WinWord 6.0"), {}};
+        return ImportFilter{
+            QStringLiteral("MS Word 97\nMS Word 97 Vorlage\nMS Word 95\nMS Word 95 Vorlage\nMS WinWord 6.0"), {}};
     if (engineFormat == QLatin1String("RTF"))
         return ImportFilter{QStringLiteral("Rich Text Format"), {}};
     if (engineFormat == QLatin1String("ODT"))

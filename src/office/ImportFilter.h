@@ -11,7 +11,7 @@ namespace office {
 // it. The office is never left to guess: its type detection would take an HTML page named .doc for a
 // web page and fetch what it links to.
 struct ImportFilter {
-    QString name; // several, one a line, are tried in turn
+    QString name;    // several, one a line, are tried in turn
     QString options; // for plain text: the character set, as the engine decoded the text
 };
 

@@ -79,7 +79,8 @@ Measurement LayoutClient::measure(const QByteArray &nativePath, const QString &e
     }
 
     const QByteArray request = "layout " + protocol::encode(absolute) + ' ' + protocol::encode(filter->name) + ' '
-        + protocol::encode(filter->options) + ' ' + QByteArray::number(qint64(timeLimit.count()));
+                               + protocol::encode(filter->options) + ' '
+                               + QByteArray::number(qint64(timeLimit.count()));
     QString error;
     const std::optional<QByteArray> answer =
         m_helper->ask(request, timeLimit + kStartAllowance, m_options.whileWaiting, error);

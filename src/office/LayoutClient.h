@@ -27,8 +27,8 @@ struct Measurement {
 
 // What the helper tells of its office (tests and benchmarks).
 struct OfficeStatus {
-    pid_t officePid = 0;  // 0 when none runs
-    int starts = 0;       // offices started so far
+    pid_t officePid = 0; // 0 when none runs
+    int starts = 0;      // offices started so far
     std::int64_t peakKiB = 0;
     bool isolated = false; // the running office has a network namespace of its own
 };

@@ -18,8 +18,8 @@ HandOver openAsNewInUsersOffice(const QString &path, const WaitForEvents &whileW
     QByteArray greeting;
     if (!helper.start(greeting, result.error))
         return result;
-    const std::optional<QByteArray> answer = helper.ask("open-new " + protocol::encode(QFile::encodeName(path)),
-                                                        kHandOverLimit, whileWaiting, result.error);
+    const std::optional<QByteArray> answer =
+        helper.ask("open-new " + protocol::encode(QFile::encodeName(path)), kHandOverLimit, whileWaiting, result.error);
     if (!answer)
         return result;
     const QList<QByteArray> words = protocol::words(*answer);

@@ -1,17 +1,17 @@
 // SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/DesktopPlatform.h"
+#include "office/WorkbookHandOver.h"
 #include "platform/EngineWordFactory.h"
 #include "platform/RuntimeError.h"
 #include "platform/XlsxSpreadsheet.h"
-#include "office/WorkbookHandOver.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QApplication>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QInputDialog>
@@ -24,10 +24,10 @@
 #include <QTimer>
 #include <QUrl>
 #include <QtGui/private/qguiapplication_p.h>
-#include <qpa/qplatformclipboard.h>
-#include <qpa/qplatformintegration.h>
 #include <algorithm>
 #include <cstdlib>
+#include <qpa/qplatformclipboard.h>
+#include <qpa/qplatformintegration.h>
 #include <unistd.h>
 
 namespace {
@@ -48,7 +48,8 @@ int QtMessageBoxes::titleWidth(const QString &title)
     // icon and its buttons; five title-bar heights leave room for those on the usual desktops.
     QFont font = QApplication::font();
     font.setBold(true);
-    const int bar = std::max(QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight), QFontMetrics(font).height());
+    const int bar =
+        std::max(QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight), QFontMetrics(font).height());
     return QFontMetrics(font).horizontalAdvance(title) + 5 * bar;
 }
 
@@ -80,7 +81,8 @@ QString QtMessageBoxes::inputBox(QWidget *owner, const QString &title, const QSt
                                  const QString &defaultAnswer)
 {
     bool ok = false;
-    const QString answer = QInputDialog::getText(owner, title, displayed(prompt), QLineEdit::Normal, defaultAnswer, &ok);
+    const QString answer =
+        QInputDialog::getText(owner, title, displayed(prompt), QLineEdit::Normal, defaultAnswer, &ok);
     return ok ? answer : QString();
 }
 
@@ -118,7 +120,8 @@ QString IFileDialogs::answerFor(const QStringList &fullPaths)
     // The name buffer holds the answer and its two terminating NULs; an answer that leaves no room for
     // them is refused as too long.
     if (answer.size() + 2 > FileNameBufferChars)
-        throw RuntimeError(RuntimeError::DialogBufferTooSmall, QStringLiteral("The FileName buffer is too small to store the selected file name(s)."));
+        throw RuntimeError(RuntimeError::DialogBufferTooSmall,
+                           QStringLiteral("The FileName buffer is too small to store the selected file name(s)."));
     return answer;
 }
 
@@ -129,8 +132,7 @@ QString QtFileDialogs::openFiles(QWidget *owner, const QString &title, const QSt
 
 QString QtFileDialogs::saveFile(QWidget *owner, const QString &title, const QString &filter)
 {
-    return QFileDialog::getSaveFileName(owner, title, QString(), filter, nullptr,
-                                        QFileDialog::DontConfirmOverwrite);
+    return QFileDialog::getSaveFileName(owner, title, QString(), filter, nullptr, QFileDialog::DontConfirmOverwrite);
 }
 
 QString QtFileDialogs::chooseFolder(QWidget *owner, const QString &prompt, const QString &startFolder)
@@ -174,13 +176,14 @@ bool handToUsersOffice(const QString &templatePath)
         return false;
     // The window keeps answering while the office starts.
     const QString why = office::openAsNewInUsersOffice(templatePath, [](int maxMs) {
-        // Sleeps until an event (the helper's answer is one) or the time is up; the timer only wakes it.
-        QTimer wake;
-        wake.setSingleShot(true);
-        wake.start(maxMs);
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-        return true;
-    }).error;
+                            // Sleeps until an event (the helper's answer is one) or the time is up; the timer only
+                            // wakes it.
+                            QTimer wake;
+                            wake.setSingleShot(true);
+                            wake.start(maxMs);
+                            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+                            return true;
+                        }).error;
     if (!why.isEmpty())
         qWarning("The workbook goes to the desktop's spreadsheet program instead of LibreOffice directly: %s",
                  qUtf8Printable(why));
@@ -211,10 +214,7 @@ bool QtClipboard::setText(const QString &text)
 
 double SystemClock::secondsSinceMidnight() { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; }
 
-void SystemRandom::seed(double value)
-{
-    m_state = static_cast<quint64>(value * 1000.0) ^ 0x9E3779B97F4A7C15ull;
-}
+void SystemRandom::seed(double value) { m_state = static_cast<quint64>(value * 1000.0) ^ 0x9E3779B97F4A7C15ull; }
 
 double SystemRandom::next()
 {

@@ -51,6 +51,7 @@ class SystemRandom : public IRandom {
 public:
     void seed(double value) override;
     double next() override;
+
 private:
     quint64 m_state = 0x9E3779B97F4A7C15ull;
 };
@@ -69,6 +70,7 @@ public:
     QString fileName() const;
     // Where a damaged settings file is kept: beside it, ".damaged" appended (then "-2", "-3" ... when taken).
     static QString keptCopyName(const QString &fileName);
+
 private:
     QString m_organisation, m_application, m_section;
 };
@@ -77,6 +79,7 @@ class ProcessExit : public IProgramExit {
 public:
     explicit ProcessExit(std::shared_ptr<ISettingsBackend> settings) : m_settings(std::move(settings)) {}
     [[noreturn]] void endNow() override;
+
 private:
     std::shared_ptr<ISettingsBackend> m_settings;
 };

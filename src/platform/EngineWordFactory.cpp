@@ -14,28 +14,40 @@ int runtimeNumberOf(word::Fault fault)
 {
     using word::Fault;
     switch (fault) {
-    case Fault::NotFound: return 5174;
-    case Fault::PermissionDenied: return RuntimeError::PermissionDenied;
+    case Fault::NotFound:
+        return 5174;
+    case Fault::PermissionDenied:
+        return RuntimeError::PermissionDenied;
     case Fault::FileAccess:
-    case Fault::NotAFile: return 75;
-    case Fault::UnknownFormat: return 321;
+    case Fault::NotAFile:
+        return 75;
+    case Fault::UnknownFormat:
+        return 321;
     case Fault::Damaged:
-    case Fault::TooLarge: return 5792;
-    case Fault::Encrypted: return 5408;
-    case Fault::NoValue: return RuntimeError::AutomationError;
-    case Fault::NoSuchProperty: return RuntimeError::InvalidProcedureCall;
-    case Fault::NoDocument: return 4248;
-    case Fault::DocumentClosed: return 5825;
-    case Fault::EngineEnded: return 462;
-    case Fault::TypeMismatch: return RuntimeError::TypeMismatch;
-    case Fault::Overflow: return RuntimeError::Overflow;
+    case Fault::TooLarge:
+        return 5792;
+    case Fault::Encrypted:
+        return 5408;
+    case Fault::NoValue:
+        return RuntimeError::AutomationError;
+    case Fault::NoSuchProperty:
+        return RuntimeError::InvalidProcedureCall;
+    case Fault::NoDocument:
+        return 4248;
+    case Fault::DocumentClosed:
+        return 5825;
+    case Fault::EngineEnded:
+        return 462;
+    case Fault::TypeMismatch:
+        return RuntimeError::TypeMismatch;
+    case Fault::Overflow:
+        return RuntimeError::Overflow;
     }
     return RuntimeError::AutomationError;
 }
 
 // Runs one call into the engine, presenting its failure as a run-time error.
-template <class Call>
-auto engineCall(Call &&call) -> decltype(call())
+template <class Call> auto engineCall(Call &&call) -> decltype(call())
 {
     try {
         return call();
@@ -47,7 +59,9 @@ auto engineCall(Call &&call) -> decltype(call())
 class EngineDocument : public IWordDocument {
 public:
     EngineDocument(std::shared_ptr<word::Document> doc, std::shared_ptr<LayoutStatistics> layouts)
-        : m_doc(std::move(doc)), m_layouts(std::move(layouts)) {}
+        : m_doc(std::move(doc)), m_layouts(std::move(layouts))
+    {
+    }
     word::PropertyValue builtinProperty(int number) override
     {
         if (const auto laidOut = fromLayout(word::builtinByNumber(number)))
@@ -60,7 +74,10 @@ public:
             return *laidOut;
         return engineCall([&] { return m_doc->builtinProperty(name); });
     }
-    void close(int saveChanges) override { engineCall([&] { m_doc->close(saveChanges); }); }
+    void close(int saveChanges) override
+    {
+        engineCall([&] { m_doc->close(saveChanges); });
+    }
 
 private:
     // Pages and lines the file does not store, as the word processor would have them after laying the
@@ -68,10 +85,11 @@ private:
     // document holds no value.
     std::optional<word::PropertyValue> fromLayout(std::optional<word::Builtin> id) const
     {
-        if (!m_layouts || !id || (*id != word::Builtin::NumberOfPages && *id != word::Builtin::NumberOfLines) ||
-            m_doc->isClosed() || m_doc->properties().stored(*id))
+        if (!m_layouts || !id || (*id != word::Builtin::NumberOfPages && *id != word::Builtin::NumberOfLines)
+            || m_doc->isClosed() || m_doc->properties().stored(*id))
             return std::nullopt;
-        const std::optional<int> n = *id == word::Builtin::NumberOfPages ? m_layouts->pages(m_doc) : m_layouts->lines(m_doc);
+        const std::optional<int> n =
+            *id == word::Builtin::NumberOfPages ? m_layouts->pages(m_doc) : m_layouts->lines(m_doc);
         if (!n)
             return std::nullopt;
         return word::PropertyValue::integer(*n);
@@ -88,8 +106,8 @@ public:
     EngineApplication(const EngineWordOptions &engine, const WordInstanceOptions &options)
     {
         if (options.layoutPagesAndLines)
-            m_layouts = std::make_shared<LayoutStatistics>(engine.layoutTimeLimit, options.whileWaiting,
-                                                           engine.officeHelper);
+            m_layouts =
+                std::make_shared<LayoutStatistics>(engine.layoutTimeLimit, options.whileWaiting, engine.officeHelper);
     }
     ~EngineApplication() override
     {

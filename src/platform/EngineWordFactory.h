@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "office/HelperProcess.h"
 #include "platform/RuntimeError.h"
 #include "platform/WordAutomation.h"
-#include "office/HelperProcess.h"
 #include "word/Errors.h"
 #include <QString>
 #include <chrono>

@@ -18,9 +18,10 @@ const office::Measurement &LayoutStatistics::measurementOf(const std::shared_ptr
     if (m_measurement && m_measuredDocument.lock() == document)
         return *m_measurement;
     if (!m_client)
-        m_client = std::make_unique<office::LayoutClient>(office::LayoutClient::Options{m_helperProgram, m_whileWaiting});
-    m_measurement = std::make_unique<office::Measurement>(m_client->measure(
-        QFile::encodeName(document->fullName()), document->properties().format(), m_timeLimit));
+        m_client =
+            std::make_unique<office::LayoutClient>(office::LayoutClient::Options{m_helperProgram, m_whileWaiting});
+    m_measurement = std::make_unique<office::Measurement>(
+        m_client->measure(QFile::encodeName(document->fullName()), document->properties().format(), m_timeLimit));
     m_measuredDocument = document;
     return *m_measurement;
 }

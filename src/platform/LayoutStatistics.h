@@ -10,7 +10,7 @@
 namespace office {
 class LayoutClient;
 struct Measurement;
-}
+} // namespace office
 namespace word {
 class Document;
 }

@@ -164,8 +164,10 @@ void QSettingsBackend::write(const QString &key, const QString &value)
                     salvaged.append({k, probe.value(k)});
             keptCopy = keptCopyName(file);
             if (keptCopy.isEmpty() || !QFile::rename(file, keptCopy))
-                throw RuntimeError(RuntimeError::PermissionDenied,
-                                   QStringLiteral("The settings file %1 is damaged and could not be written; it was left as it is.").arg(file));
+                throw RuntimeError(
+                    RuntimeError::PermissionDenied,
+                    QStringLiteral("The settings file %1 is damaged and could not be written; it was left as it is.")
+                        .arg(file));
         }
     }
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, m_organisation, m_application);
@@ -174,12 +176,14 @@ void QSettingsBackend::write(const QString &key, const QString &value)
     settings.setValue(m_section + QLatin1Char('/') + key, value);
     settings.sync();
     if (settings.status() != QSettings::NoError)
-        throw RuntimeError(RuntimeError::PermissionDenied, statusText(settings.status(), "written", settings.fileName()));
-    if (!keptCopy.isEmpty())
         throw RuntimeError(RuntimeError::PermissionDenied,
-                           QStringLiteral("The settings file %1 was damaged. It has been kept as %2, and a new settings file "
-                                          "now holds what could be read from it and the value of %3.")
-                               .arg(settings.fileName(), keptCopy, key));
+                           statusText(settings.status(), "written", settings.fileName()));
+    if (!keptCopy.isEmpty())
+        throw RuntimeError(
+            RuntimeError::PermissionDenied,
+            QStringLiteral("The settings file %1 was damaged. It has been kept as %2, and a new settings file "
+                           "now holds what could be read from it and the value of %3.")
+                .arg(settings.fileName(), keptCopy, key));
 }
 
 // Every write is synced at once; there is nothing left to save.

@@ -8,7 +8,9 @@
 class RuntimeError : public std::runtime_error {
 public:
     RuntimeError(int number, const QString &description)
-        : std::runtime_error(description.toStdString()), m_number(number), m_description(description) {}
+        : std::runtime_error(description.toStdString()), m_number(number), m_description(description)
+    {
+    }
     int number() const { return m_number; }
     const QString &description() const { return m_description; }
 

@@ -27,7 +27,8 @@ struct SheetCell {
     static constexpr int Refused = 1004;
     static RuntimeError tooLong(qsizetype size)
     {
-        return RuntimeError(Refused, QStringLiteral("A cell holds at most 32,767 characters; this text has %1.").arg(size));
+        return RuntimeError(Refused,
+                            QStringLiteral("A cell holds at most 32,767 characters; this text has %1.").arg(size));
     }
     static SheetCell plain(const QString &text) { return SheetCell{Kind::Text, text, 0, {}, {}}; }
 };

@@ -45,7 +45,10 @@ class IWordFactory {
 public:
     virtual ~IWordFactory() = default;
     // Creates an instance; throws RuntimeError when none can be had.
-    std::unique_ptr<IWordApplication> create(const WordInstanceOptions &options = {}) { return createInstance(options); }
+    std::unique_ptr<IWordApplication> create(const WordInstanceOptions &options = {})
+    {
+        return createInstance(options);
+    }
 
 protected:
     virtual std::unique_ptr<IWordApplication> createInstance(const WordInstanceOptions &options) = 0;

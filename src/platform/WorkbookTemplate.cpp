@@ -16,8 +16,9 @@ constexpr zip_uint64_t MaxContentTypesBytes = 1024 * 1024;
 
 [[noreturn]] void fail(const QString &path, const QString &why)
 {
-    throw RuntimeError(RuntimeError::AutomationError, QStringLiteral("The workbook %1 could not be made a template: %2")
-                                                          .arg(QDir::toNativeSeparators(path), why));
+    throw RuntimeError(
+        RuntimeError::AutomationError,
+        QStringLiteral("The workbook %1 could not be made a template: %2").arg(QDir::toNativeSeparators(path), why));
 }
 
 QString zipText(zip_t *archive) { return QString::fromUtf8(zip_strerror(archive)); }

@@ -3,8 +3,8 @@
 // Workbooks written with libxlsxwriter, turned into templates (.xltx) and handed to the desktop's
 // spreadsheet program, which opens them as new, unsaved workbooks.
 #include "platform/XlsxSpreadsheet.h"
-#include "platform/WorkbookTemplate.h"
 #include "platform/RuntimeError.h"
+#include "platform/WorkbookTemplate.h"
 #include "word/DisplayPatterns.h"
 
 #include <QDateTime>
@@ -33,7 +33,8 @@ const QString WorkbookPrefix = QStringLiteral("Quillmere results ");
 // the temporary folder, the next export can clear it away.
 QString workbookFolder()
 {
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)).filePath(QStringLiteral("quillmere-vantrel"));
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation))
+        .filePath(QStringLiteral("quillmere-vantrel"));
 }
 
 // Workbooks of earlier exports: their spreadsheet program has long since read them.
@@ -94,7 +95,12 @@ QString sheetDateFormat(const QString &pattern)
             run = close - i + 1;
             break;
         }
-        case ' ': case '/': case '-': case '.': case ':': case ',':
+        case ' ':
+        case '/':
+        case '-':
+        case '.':
+        case ':':
+        case ',':
             out += QString(run, ch);
             break;
         default:
@@ -121,7 +127,8 @@ double textWidth(QStringView text)
             continue;
         const char16_t u = ch.unicode();
         const bool wide = (u >= 0x1100 && u <= 0x115F) || (u >= 0x2E80 && u <= 0xA4CF) || (u >= 0xAC00 && u <= 0xD7A3)
-            || (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFF00 && u <= 0xFF60) || (u >= 0xFFE0 && u <= 0xFFE6);
+                          || (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFF00 && u <= 0xFF60)
+                          || (u >= 0xFFE0 && u <= 0xFFE6);
         current += wide ? 2 : 1;
     }
     return std::max(widest, current);
@@ -215,8 +222,9 @@ public:
         if (!m_book)
             throw RuntimeError(CellRefused, QStringLiteral("The workbook has already been handed over."));
         if (row < 1 || row > LXW_ROW_MAX || column < 1 || column > LXW_COL_MAX)
-            throw RuntimeError(CellRefused,
-                               QStringLiteral("The cell in row %1, column %2 lies outside the sheet.").arg(row).arg(column));
+            throw RuntimeError(
+                CellRefused,
+                QStringLiteral("The cell in row %1, column %2 lies outside the sheet.").arg(row).arg(column));
         const QString &text = cell.text;
         // The file format's own bound, whoever built the cell.
         if (text.size() > SheetCell::MaxChars)
@@ -232,7 +240,7 @@ public:
             break;
         case SheetCell::Kind::Date:
         case SheetCell::Kind::DateTime: {
-            lxw_datetime dt{cell.date.year(), cell.date.month(), cell.date.day(),
+            lxw_datetime dt{cell.date.year(), cell.date.month(),  cell.date.day(),
                             cell.time.hour(), cell.time.minute(), double(cell.time.second())};
             error = worksheet_write_datetime(m_sheet, r, c, &dt,
                                              cell.kind == SheetCell::Kind::Date ? m_dateFormat : m_dateTimeFormat);
@@ -246,7 +254,9 @@ public:
         }
         if (error != LXW_NO_ERROR)
             throw RuntimeError(CellRefused, QStringLiteral("The cell in row %1, column %2 could not be written: %3")
-                                                .arg(row).arg(column).arg(lxwText(error)));
+                                                .arg(row)
+                                                .arg(column)
+                                                .arg(lxwText(error)));
         if (m_widths.size() < size_t(column))
             m_widths.resize(size_t(column), 0.0);
         m_widths[size_t(column - 1)] = std::max(m_widths[size_t(column - 1)], textWidth(text));
@@ -263,7 +273,8 @@ public:
             const double width = std::min(MaxColumnWidth, m_widths[c] + 1.0);
             const lxw_error error = worksheet_set_column(m_sheet, lxw_col_t(c), lxw_col_t(c), width, nullptr);
             if (error != LXW_NO_ERROR)
-                throw RuntimeError(CellRefused, QStringLiteral("The columns could not be fitted: %1").arg(lxwText(error)));
+                throw RuntimeError(CellRefused,
+                                   QStringLiteral("The columns could not be fitted: %1").arg(lxwText(error)));
         }
     }
 
@@ -323,11 +334,10 @@ private:
     QString finalName() const
     {
         const QDir folder = QFileInfo(m_tempPath).absoluteDir();
-        const QString base = WorkbookPrefix
-            + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
+        const QString base =
+            WorkbookPrefix + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
         for (int n = 1; n < 1000; ++n) {
-            const QString name = n == 1 ? base + QStringLiteral(".xltx")
-                                        : base + QStringLiteral(" (%1).xltx").arg(n);
+            const QString name = n == 1 ? base + QStringLiteral(".xltx") : base + QStringLiteral(" (%1).xltx").arg(n);
             const QString path = folder.filePath(name);
             if (!QFileInfo::exists(path))
                 return path;
@@ -351,7 +361,10 @@ public:
         : m_shell(std::move(shell)), m_handOver(std::move(handOver))
     {
     }
-    std::unique_ptr<IWorkbook> create() override { return std::make_unique<XlsxWorkbook>(m_shell, m_handOver, QLocale()); }
+    std::unique_ptr<IWorkbook> create() override
+    {
+        return std::make_unique<XlsxWorkbook>(m_shell, m_handOver, QLocale());
+    }
 
 private:
     std::shared_ptr<IShell> m_shell;

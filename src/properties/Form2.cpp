@@ -1,15 +1,15 @@
 // SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "properties/Form2.h"
+#include "core/ErrorLocation.h"
 #include "core/FileExists.h"
 #include "core/FormColors.h"
 #include "core/PointerFile.h"
 #include "core/ProgramIcon.h"
-#include "core/Twips.h"
-#include "core/ErrorLocation.h"
 #include "core/ReturnKey.h"
-#include "properties/PropertyCatalogue.h"
+#include "core/Twips.h"
 #include "platform/RuntimeError.h"
+#include "properties/PropertyCatalogue.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -24,9 +24,9 @@ struct BoxPlace {
     int left, top, width;
 };
 constexpr std::array<BoxPlace, 24> boxPlaces{{
-    {240, 200, 1600},  {240, 600, 1600},  {240, 1000, 1600}, {240, 1400, 1600}, {240, 1800, 1600},
-    {240, 2200, 1600}, {240, 2600, 1600}, {240, 3000, 1600}, {240, 3400, 1600}, {240, 3800, 1600},
-    {240, 4200, 1600}, {240, 4600, 1600}, {2160, 200, 1600}, {2160, 600, 1600}, {2160, 1000, 1600},
+    {240, 200, 1600},   {240, 600, 1600},   {240, 1000, 1600},  {240, 1400, 1600},  {240, 1800, 1600},
+    {240, 2200, 1600},  {240, 2600, 1600},  {240, 3000, 1600},  {240, 3400, 1600},  {240, 3800, 1600},
+    {240, 4200, 1600},  {240, 4600, 1600},  {2160, 200, 1600},  {2160, 600, 1600},  {2160, 1000, 1600},
     {2160, 1400, 1935}, {2160, 1800, 1935}, {2160, 2200, 1965}, {2160, 2600, 2445}, {2160, 3000, 2325},
     {2160, 3400, 2445}, {2160, 3800, 2325}, {2160, 4200, 3015}, {2160, 4600, 1600},
 }};

@@ -45,12 +45,17 @@ public:
                 else
                     m_valid = false; // two-digit years are never written by the program
                 break;
-            case 'H': case 'h': case 'm': case 's':
+            case 'H':
+            case 'h':
+            case 'm':
+            case 's':
                 addNumber(re, ch.toLatin1(), std::min<qsizetype>(run, 2));
                 break;
-            case 'A': case 'a':
-                re += QStringLiteral("((?i)%1|%2)").arg(QRegularExpression::escape(m_locale.amText()),
-                                                    QRegularExpression::escape(m_locale.pmText()));
+            case 'A':
+            case 'a':
+                re += QStringLiteral("((?i)%1|%2)")
+                          .arg(QRegularExpression::escape(m_locale.amText()),
+                               QRegularExpression::escape(m_locale.pmText()));
                 // Qt writes "AP" in capitals and "ap" in small letters.
                 m_fields += ch == QLatin1Char('A') ? 'A' : 'a';
                 m_unpadded.append(false);
@@ -99,15 +104,34 @@ public:
             if (m_unpadded.at(f) && v.size() > 1 && v.front() == QLatin1Char('0'))
                 return false;
             switch (m_fields.at(f)) {
-            case 'd': day = v.toInt(); break;
-            case 'M': month = v.toInt(); break;
-            case 'N': month = int(m_monthNames.indexOf(v.toString()) % 12) + 1; break;
-            case 'w': weekday = int(m_dayNames.indexOf(v.toString()) % 7) + 1; break;
-            case 'y': year = v.toInt(); break;
-            case 'H': hour = v.toInt(); break;
-            case 'h': hour = v.toInt(); twelveHour = true; break;
-            case 'm': minute = v.toInt(); break;
-            case 's': second = v.toInt(); break;
+            case 'd':
+                day = v.toInt();
+                break;
+            case 'M':
+                month = v.toInt();
+                break;
+            case 'N':
+                month = int(m_monthNames.indexOf(v.toString()) % 12) + 1;
+                break;
+            case 'w':
+                weekday = int(m_dayNames.indexOf(v.toString()) % 7) + 1;
+                break;
+            case 'y':
+                year = v.toInt();
+                break;
+            case 'H':
+                hour = v.toInt();
+                break;
+            case 'h':
+                hour = v.toInt();
+                twelveHour = true;
+                break;
+            case 'm':
+                minute = v.toInt();
+                break;
+            case 's':
+                second = v.toInt();
+                break;
             case 'A':
             case 'a': {
                 const bool upper = m_fields.at(f) == 'A';
@@ -118,7 +142,8 @@ public:
                 pm = v == pmText;
                 break;
             }
-            default: break;
+            default:
+                break;
             }
         }
         if (twelveHour && (m_fields.contains('A') || m_fields.contains('a'))) {
@@ -162,8 +187,8 @@ private:
 
     QLocale m_locale;
     QRegularExpression m_re;
-    QByteArray m_fields;     // what each capture group holds
-    QList<bool> m_unpadded;  // per group: a number written without leading zero
+    QByteArray m_fields;    // what each capture group holds
+    QList<bool> m_unpadded; // per group: a number written without leading zero
     QStringList m_monthNames;
     QStringList m_dayNames;
     bool m_valid = true;

@@ -5,8 +5,8 @@
 #include "core/MainWindowState.h"
 #include "core/UiContext.h"
 #include "platform/Clipboard.h"
-#include "results/EventPump.h"
 #include "results/ClipboardText.h"
+#include "results/EventPump.h"
 #include "results/Locations.h"
 #include "results/ResultsTable.h"
 #include <QList>

@@ -5,10 +5,7 @@
 #include <algorithm>
 #include <limits>
 
-void ResultsData::outOfBounds()
-{
-    throw RuntimeError(IndexOutOfBounds, QStringLiteral("Index out of bounds"));
-}
+void ResultsData::outOfBounds() { throw RuntimeError(IndexOutOfBounds, QStringLiteral("Index out of bounds")); }
 
 QString ResultsData::headerText(int c) const
 {
@@ -98,8 +95,8 @@ ResultsData::RowId ResultsData::rowIdAt(int r) const { return rowAt(r).id; }
 
 int ResultsData::rowIndex(RowId id) const
 {
-    const auto it = std::lower_bound(m_rows.begin(), m_rows.end(), id,
-                                     [](const Row &row, RowId value) { return row.id < value; });
+    const auto it =
+        std::lower_bound(m_rows.begin(), m_rows.end(), id, [](const Row &row, RowId value) { return row.id < value; });
     if (it == m_rows.end() || it->id != id)
         return 0;
     return int(it - m_rows.begin()) + 1;

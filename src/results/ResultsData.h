@@ -43,8 +43,8 @@ public:
     const QString &headerAt(int col0) const { return m_headers[col0]; }
 
     // Row handles: a handle stays valid while its row exists, whatever else is removed.
-    RowId rowIdAt(int r) const;         // 1-based; throws when out of range
-    int rowIndex(RowId id) const;       // 1-based; 0 when the row is gone
+    RowId rowIdAt(int r) const;   // 1-based; throws when out of range
+    int rowIndex(RowId id) const; // 1-based; 0 when the row is gone
     bool rowExists(RowId id) const { return rowIndex(id) != 0; }
 
     // Changes.
@@ -55,9 +55,9 @@ public:
     // Sets value text k and the typed value it shows; throws when the row is gone or k is out of range.
     void setValue(RowId row, int k, const QString &text, const TypedValue &typed);
     void setValueText(RowId row, int k, const QString &text) { setValue(row, k, text, {}); }
-    void setChecked(int r, bool on);                          // 1-based
+    void setChecked(int r, bool on); // 1-based
     void checkAllRows();
-    void removeRowAt(int r);                                  // 1-based
+    void removeRowAt(int r); // 1-based
 
 private:
     // One typed value of a row: a whole number, or a date-time as its Julian day times the milliseconds
@@ -69,8 +69,8 @@ private:
     };
     struct Row {
         RowId id = 0;
-        QString packed;       // row text, then the value texts one after the other
-        QList<quint32> ends;  // ends[0]: end of the row text; ends[k]: end of value text k (unset ones absent)
+        QString packed;          // row text, then the value texts one after the other
+        QList<quint32> ends;     // ends[0]: end of the row text; ends[k]: end of value text k (unset ones absent)
         QList<TypedEntry> typed; // only the values that are not plain text, by k
         bool checked = false;
     };

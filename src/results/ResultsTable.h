@@ -70,7 +70,7 @@ private:
     bool isPublished(int row0) const { return row0 < m_published; }
 
     ResultsData m_data;
-    int m_published = 0;          // rows the views know of: always the first ones
+    int m_published = 0; // rows the views know of: always the first ones
     int m_publishIntervalMs = PublishIntervalMs;
     QTimer m_publishTimer;
     QElapsedTimer m_sincePublished;

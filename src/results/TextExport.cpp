@@ -126,8 +126,7 @@ bool writeAlignedText(const ResultsTable &table, QIODevice &device, Trap &trap, 
     return writeAlignedText(snapshot, device, trap, pump, encoding);
 }
 
-void SaveListviewProperlySpacedWithoutProgressBar(const UiContext &ctx, const ResultsData &table,
-                                                  const QString &path)
+void SaveListviewProperlySpacedWithoutProgressBar(const UiContext &ctx, const ResultsData &table, const QString &path)
 {
     Trap t(*ctx.errors, location::TextWriter);
     const Pump pump = eventPump(ctx.window);
@@ -145,8 +144,7 @@ void SaveListviewProperlySpacedWithoutProgressBar(const UiContext &ctx, const Re
     t.run(134, [&] { out.close(); });
 }
 
-void SaveListviewProperlySpacedWithoutProgressBar(const UiContext &ctx, const ResultsTable &table,
-                                                  const QString &path)
+void SaveListviewProperlySpacedWithoutProgressBar(const UiContext &ctx, const ResultsTable &table, const QString &path)
 {
     // The writer lets other handlers run between cells; it writes the table as it stood when it began,
     // whatever a new run or "Clear Results" does to it meanwhile.

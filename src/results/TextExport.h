@@ -37,10 +37,8 @@ bool writeAlignedText(const ResultsTable &table, QIODevice &device, Trap &trap, 
 
 // The writer behind "4. Save Results As Text File": the table as aligned text in the file at `path`,
 // replacing an existing file. Reports its own errors and goes on after each.
-void SaveListviewProperlySpacedWithoutProgressBar(const UiContext &ctx, const ResultsData &table,
-                                                  const QString &path);
-void SaveListviewProperlySpacedWithoutProgressBar(const UiContext &ctx, const ResultsTable &table,
-                                                  const QString &path);
+void SaveListviewProperlySpacedWithoutProgressBar(const UiContext &ctx, const ResultsData &table, const QString &path);
+void SaveListviewProperlySpacedWithoutProgressBar(const UiContext &ctx, const ResultsTable &table, const QString &path);
 
 // "4. Save Results As Text File": asks for the file, then writes it under the busy pointer.
 void saveResultsAsText(const UiContext &ctx, ResultsTable &table);

@@ -37,11 +37,13 @@ TextLineWriter::TextLineWriter(QIODevice *device, const QByteArray &encoding)
 void TextLineWriter::writeLine(const QString &text)
 {
     if (!m_device || !m_device->isOpen())
-        throw RuntimeError(ObjectNotSet, QStringLiteral("The text file is not open, so the line could not be written."));
+        throw RuntimeError(ObjectNotSet,
+                           QStringLiteral("The text file is not open, so the line could not be written."));
     QByteArray bytes = m_encoder.encode(text);
     // Some encoders put '?' in place of a character they lack without saying so: only a line that
     // reads back unchanged was written faithfully.
-    const bool faithful = !m_encoder.hasError()
+    const bool faithful =
+        !m_encoder.hasError()
         && (m_isUtf8 ? QStringView(text).isValidUtf16() : QStringDecoder(m_encoding.constData()).decode(bytes) == text);
     if (!faithful) {
         m_encoder.resetState();

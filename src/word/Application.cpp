@@ -20,8 +20,8 @@ Document::Document(std::weak_ptr<Session> session, DocumentProperties properties
 void Document::ensureOpen() const
 {
     if (m_closed)
-        throw Error(Fault::DocumentClosed, QStringLiteral("The document \"%1\" has been closed.")
-                                                   .arg(displayPath(m_properties.path())));
+        throw Error(Fault::DocumentClosed,
+                    QStringLiteral("The document \"%1\" has been closed.").arg(displayPath(m_properties.path())));
 }
 
 PropertyValue Document::builtinProperty(int number) const
@@ -30,7 +30,7 @@ PropertyValue Document::builtinProperty(int number) const
     const auto id = builtinByNumber(number);
     if (!id)
         throw Error(Fault::NoSuchProperty,
-                           QStringLiteral("There is no built-in document property number %1.").arg(number));
+                    QStringLiteral("There is no built-in document property number %1.").arg(number));
     return m_properties.value(*id);
 }
 
@@ -39,8 +39,7 @@ PropertyValue Document::builtinProperty(const QString &name) const
     ensureOpen();
     const auto id = builtinByName(name);
     if (!id)
-        throw Error(Fault::NoSuchProperty,
-                           QStringLiteral("\"%1\" is not a built-in document property.").arg(name));
+        throw Error(Fault::NoSuchProperty, QStringLiteral("\"%1\" is not a built-in document property.").arg(name));
     return m_properties.value(*id);
 }
 
@@ -81,15 +80,11 @@ std::shared_ptr<Document> Application::activeDocument() const
 {
     ensureRunning();
     if (m_session->open.empty())
-        throw Error(Fault::NoDocument,
-                           QStringLiteral("This command is not available because no document is open."));
+        throw Error(Fault::NoDocument, QStringLiteral("This command is not available because no document is open."));
     return m_session->open.back();
 }
 
-void Application::setAskedProperties(std::vector<Builtin> asked)
-{
-    m_session->options.asked = std::move(asked);
-}
+void Application::setAskedProperties(std::vector<Builtin> asked) { m_session->options.asked = std::move(asked); }
 
 int Application::documentCount() const { return static_cast<int>(m_session->open.size()); }
 

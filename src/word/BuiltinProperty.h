@@ -41,8 +41,8 @@ enum class BuiltinKind { Text, Integer, DateTime };
 
 struct BuiltinInfo {
     Builtin id;
-    int number;          // the word processor's item number in BuiltinDocumentProperties
-    const char *name;    // the item's name, letter for letter
+    int number;       // the word processor's item number in BuiltinDocumentProperties
+    const char *name; // the item's name, letter for letter
     BuiltinKind kind;
 };
 

@@ -13,7 +13,9 @@ class ByteReader {
 public:
     ByteReader(const unsigned char *data, qint64 size) : m_data(data), m_size(size < 0 ? 0 : size) {}
     explicit ByteReader(const QByteArray &bytes)
-        : ByteReader(reinterpret_cast<const unsigned char *>(bytes.constData()), bytes.size()) {}
+        : ByteReader(reinterpret_cast<const unsigned char *>(bytes.constData()), bytes.size())
+    {
+    }
 
     qint64 size() const { return m_size; }
     // True when n bytes starting at offset lie wholly inside the block (overflow-safe).
@@ -25,8 +27,8 @@ public:
     quint16 u16(qint64 o) const { return static_cast<quint16>(m_data[o] | (m_data[o + 1] << 8)); }
     quint32 u32(qint64 o) const
     {
-        return static_cast<quint32>(m_data[o]) | (static_cast<quint32>(m_data[o + 1]) << 8) |
-               (static_cast<quint32>(m_data[o + 2]) << 16) | (static_cast<quint32>(m_data[o + 3]) << 24);
+        return static_cast<quint32>(m_data[o]) | (static_cast<quint32>(m_data[o + 1]) << 8)
+               | (static_cast<quint32>(m_data[o + 2]) << 16) | (static_cast<quint32>(m_data[o + 3]) << 24);
     }
     quint64 u64(qint64 o) const { return static_cast<quint64>(u32(o)) | (static_cast<quint64>(u32(o + 4)) << 32); }
     const char *at(qint64 o) const { return reinterpret_cast<const char *>(m_data + o); }

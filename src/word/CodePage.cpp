@@ -13,8 +13,9 @@ namespace {
 
 // Windows-1252 0x80..0x9F (the rest of the page is Latin-1).
 constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
-    0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178,
+    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178,
 };
 
 QString decode1252(const char *data, qsizetype size)
@@ -31,23 +32,49 @@ QString decode1252(const char *data, qsizetype size)
 const char *iconvName(int codePage)
 {
     switch (codePage) {
-    case 10000: return "MACINTOSH";
-    case 10007: return "MAC-CYRILLIC";
-    case 20127: return "ASCII";
-    case 20866: return "KOI8-R";
-    case 21866: return "KOI8-U";
-    case 28591: return "ISO-8859-1";
-    case 28592: return "ISO-8859-2";
-    case 28595: return "ISO-8859-5";
-    case 28597: return "ISO-8859-7";
-    case 28599: return "ISO-8859-9";
-    case 28605: return "ISO-8859-15";
-    case 932: case 936: case 949: case 950: case 1361:
-    case 437: case 850: case 852: case 866: case 874:
-    case 1250: case 1251: case 1253: case 1254: case 1255: case 1256: case 1257: case 1258:
+    case 10000:
+        return "MACINTOSH";
+    case 10007:
+        return "MAC-CYRILLIC";
+    case 20127:
+        return "ASCII";
+    case 20866:
+        return "KOI8-R";
+    case 21866:
+        return "KOI8-U";
+    case 28591:
+        return "ISO-8859-1";
+    case 28592:
+        return "ISO-8859-2";
+    case 28595:
+        return "ISO-8859-5";
+    case 28597:
+        return "ISO-8859-7";
+    case 28599:
+        return "ISO-8859-9";
+    case 28605:
+        return "ISO-8859-15";
+    case 932:
+    case 936:
+    case 949:
+    case 950:
+    case 1361:
+    case 437:
+    case 850:
+    case 852:
+    case 866:
+    case 874:
+    case 1250:
+    case 1251:
+    case 1253:
+    case 1254:
+    case 1255:
+    case 1256:
+    case 1257:
+    case 1258:
         return nullptr; // "CP<n>"
     default:
-        return "";      // unknown: fall back to 1252
+        return ""; // unknown: fall back to 1252
     }
 }
 
@@ -144,15 +171,15 @@ QString decodeCodePage(int codePage, const char *data, qsizetype size)
     case 1200: {
         QString s(size / 2, Qt::Uninitialized);
         for (qsizetype i = 0; i < size / 2; ++i)
-            s[i] = QChar(static_cast<char16_t>(static_cast<unsigned char>(data[2 * i]) |
-                                               (static_cast<unsigned char>(data[2 * i + 1]) << 8)));
+            s[i] = QChar(static_cast<char16_t>(static_cast<unsigned char>(data[2 * i])
+                                               | (static_cast<unsigned char>(data[2 * i + 1]) << 8)));
         return s;
     }
     case 1201: {
         QString s(size / 2, Qt::Uninitialized);
         for (qsizetype i = 0; i < size / 2; ++i)
-            s[i] = QChar(static_cast<char16_t>((static_cast<unsigned char>(data[2 * i]) << 8) |
-                                               static_cast<unsigned char>(data[2 * i + 1])));
+            s[i] = QChar(static_cast<char16_t>((static_cast<unsigned char>(data[2 * i]) << 8)
+                                               | static_cast<unsigned char>(data[2 * i + 1])));
         return s;
     }
     case 65001:
@@ -172,9 +199,32 @@ QString decodeCodePage(int codePage, const char *data, qsizetype size)
 bool isAsciiCompatible(int codePage)
 {
     switch (codePage) {
-    case 437: case 737: case 775: case 850: case 852: case 855: case 857: case 858: case 860: case 861:
-    case 862: case 863: case 865: case 866: case 869: case 874: case 932: case 936: case 949: case 950:
-    case 1361: case 10000: case 20127: case 20866: case 21866: case 65001:
+    case 437:
+    case 737:
+    case 775:
+    case 850:
+    case 852:
+    case 855:
+    case 857:
+    case 858:
+    case 860:
+    case 861:
+    case 862:
+    case 863:
+    case 865:
+    case 866:
+    case 869:
+    case 874:
+    case 932:
+    case 936:
+    case 949:
+    case 950:
+    case 1361:
+    case 10000:
+    case 20127:
+    case 20866:
+    case 21866:
+    case 65001:
         return true;
     default:
         return (codePage >= 1250 && codePage <= 1258) || (codePage >= 28591 && codePage <= 28605);

@@ -16,10 +16,7 @@ struct Piece {
     bool isPlain(QChar c) const { return kind == Plain && text.at(0) == c; }
 };
 
-bool isAsciiLetter(QChar c)
-{
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
-}
+bool isAsciiLetter(QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
 
 QList<Piece> split(const QString &pattern)
 {
@@ -65,20 +62,21 @@ QString join(const QList<Piece> &pieces)
     return out.trimmed();
 }
 
-bool isKnownField(QChar c)
-{
-    return QStringView(u"dMyhHmszaA").contains(c);
-}
+bool isKnownField(QChar c) { return QStringView(u"dMyhHmszaA").contains(c); }
 
 QChar closingBracket(const Piece &p)
 {
     if (p.kind != Piece::Plain)
         return {};
     switch (p.text.at(0).unicode()) {
-    case u'(': return u')';
-    case u'[': return u']';
-    case u'\uFF08': return u'\uFF09'; // full-width parentheses
-    default: return {};
+    case u'(':
+        return u')';
+    case u'[':
+        return u']';
+    case u'\uFF08':
+        return u'\uFF09'; // full-width parentheses
+    default:
+        return {};
     }
 }
 
@@ -145,9 +143,6 @@ QString timePattern(const QLocale &locale)
 
 } // namespace
 
-DisplayPatterns displayPatterns(const QLocale &locale)
-{
-    return {datePattern(locale), timePattern(locale)};
-}
+DisplayPatterns displayPatterns(const QLocale &locale) { return {datePattern(locale), timePattern(locale)}; }
 
 } // namespace word

@@ -83,8 +83,8 @@ void noteUnreadable(Builtin id, QStringView stated)
     if (trimmed.isEmpty())
         return;
     constexpr qsizetype kShown = 40; // enough to recognise the value without flooding the log
-    const QString shown = trimmed.size() > kShown ? trimmed.left(kShown).toString() + QStringLiteral("...")
-                                                  : trimmed.toString();
+    const QString shown =
+        trimmed.size() > kShown ? trimmed.left(kShown).toString() + QStringLiteral("...") : trimmed.toString();
     noteSkipped(QStringLiteral("its %1 is stored as \"%2\", which this program cannot read; it is taken as not set")
                     .arg(QLatin1String(builtinInfo(id).name), shown));
 }

@@ -3,8 +3,8 @@
 #include "word/Engine.h"
 #include "word/EngineLog.h"
 #include "word/Errors.h"
-#include "word/Formats.h"
 #include "word/FormatReaders.h"
+#include "word/Formats.h"
 #include "word/InputFile.h"
 #include "word/Limits.h"
 #include <QFile>
@@ -51,7 +51,7 @@ PropertyValue DocumentProperties::value(Builtin id) const
     if (auto v = get(id))
         return *v;
     throw Error(Fault::NoValue, QStringLiteral("The document \"%1\" holds no value for \"%2\".")
-                                         .arg(displayPath(m_path), QLatin1String(builtinInfo(id).name)));
+                                    .arg(displayPath(m_path), QLatin1String(builtinInfo(id).name)));
 }
 
 DocumentProperties readDocumentProperties(const QString &path, const ReadOptions &options)

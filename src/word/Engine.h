@@ -22,7 +22,9 @@ struct FileFacts {
 class DocumentProperties {
 public:
     DocumentProperties(QString path, DocumentData data, FileFacts facts = {})
-        : m_path(std::move(path)), m_data(std::move(data)), m_facts(std::move(facts)) {}
+        : m_path(std::move(path)), m_data(std::move(data)), m_facts(std::move(facts))
+    {
+    }
 
     const QString &path() const { return m_path; }
     // What the content is: "OOXML", "OLE", "RTF", "ODT", "WORDML" or "TEXT".

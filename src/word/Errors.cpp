@@ -8,13 +8,20 @@ namespace word {
 const char *errorKindName(ErrorKind kind)
 {
     switch (kind) {
-    case ErrorKind::NotFound: return "not-found";
-    case ErrorKind::Permission: return "permission";
-    case ErrorKind::NotADocument: return "not-a-document";
-    case ErrorKind::Encrypted: return "encrypted";
-    case ErrorKind::Damaged: return "damaged";
-    case ErrorKind::TooLarge: return "too-large";
-    case ErrorKind::Io: return "io";
+    case ErrorKind::NotFound:
+        return "not-found";
+    case ErrorKind::Permission:
+        return "permission";
+    case ErrorKind::NotADocument:
+        return "not-a-document";
+    case ErrorKind::Encrypted:
+        return "encrypted";
+    case ErrorKind::Damaged:
+        return "damaged";
+    case ErrorKind::TooLarge:
+        return "too-large";
+    case ErrorKind::Io:
+        return "io";
     }
     return "io";
 }
@@ -22,14 +29,21 @@ const char *errorKindName(ErrorKind kind)
 ErrorKind kindOf(Fault fault)
 {
     switch (fault) {
-    case Fault::NotFound: return ErrorKind::NotFound;
-    case Fault::PermissionDenied: return ErrorKind::Permission;
+    case Fault::NotFound:
+        return ErrorKind::NotFound;
+    case Fault::PermissionDenied:
+        return ErrorKind::Permission;
     case Fault::NotAFile:
-    case Fault::UnknownFormat: return ErrorKind::NotADocument;
-    case Fault::Damaged: return ErrorKind::Damaged;
-    case Fault::TooLarge: return ErrorKind::TooLarge;
-    case Fault::Encrypted: return ErrorKind::Encrypted;
-    default: return ErrorKind::Io;
+    case Fault::UnknownFormat:
+        return ErrorKind::NotADocument;
+    case Fault::Damaged:
+        return ErrorKind::Damaged;
+    case Fault::TooLarge:
+        return ErrorKind::TooLarge;
+    case Fault::Encrypted:
+        return ErrorKind::Encrypted;
+    default:
+        return ErrorKind::Io;
     }
 }
 
@@ -45,7 +59,7 @@ void throwNotFound(const QString &path)
 void throwPermissionDenied(const QString &path)
 {
     throw Error(Fault::PermissionDenied,
-                    QStringLiteral("The document %1 cannot be read: permission denied.").arg(quoted(path)));
+                QStringLiteral("The document %1 cannot be read: permission denied.").arg(quoted(path)));
 }
 
 void throwFileAccess(const QString &path, const QString &why)
@@ -60,14 +74,13 @@ void throwChangedWhileRead(const QString &path)
 
 void throwNotAFile(const QString &path, const QString &why)
 {
-    throw Error(Fault::NotAFile,
-                    QStringLiteral("The document %1 cannot be read: %2.").arg(quoted(path), why));
+    throw Error(Fault::NotAFile, QStringLiteral("The document %1 cannot be read: %2.").arg(quoted(path), why));
 }
 
 void throwUnknownFormat(const QString &path, const QString &format, const QString &what)
 {
     throw Error(Fault::UnknownFormat,
-                    QStringLiteral("%1 is not a document this program can read: %2.").arg(quoted(path), what), format);
+                QStringLiteral("%1 is not a document this program can read: %2.").arg(quoted(path), what), format);
 }
 
 void throwDamaged(const QString &path, const QString &format, const QString &what)
@@ -78,16 +91,15 @@ void throwDamaged(const QString &path, const QString &format, const QString &wha
 void throwEncrypted(const QString &path, const QString &format)
 {
     throw Error(Fault::Encrypted,
-                    QStringLiteral("The document %1 is protected with a password; its properties cannot be read "
-                                   "without it.")
-                        .arg(quoted(path)),
-                    format);
+                QStringLiteral("The document %1 is protected with a password; its properties cannot be read "
+                               "without it.")
+                    .arg(quoted(path)),
+                format);
 }
 
 void throwTooLarge(const QString &path, const QString &format, const QString &what)
 {
-    throw Error(Fault::TooLarge,
-                    QStringLiteral("The document %1 is damaged: %2.").arg(quoted(path), what), format);
+    throw Error(Fault::TooLarge, QStringLiteral("The document %1 is damaged: %2.").arg(quoted(path), what), format);
 }
 
 } // namespace word

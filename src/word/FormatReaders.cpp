@@ -37,8 +37,10 @@ struct Known {
 const Known kKnown[] = {
     {"%PDF", 4, 0, "PDF", "it is a PDF document"},
     {"\xDB\xA5", 2, 0, "WORD2", "it is a Word 2 document, older than the Word 6 to 2003 documents this program reads"},
-    {"\x31\xBE\x00\x00", 4, 0, "WRITE", "it is a Word for DOS or Windows Write document, a format this program does not read"},
-    {"\x32\xBE\x00\x00", 4, 0, "WRITE", "it is a Word for DOS or Windows Write document, a format this program does not read"},
+    {"\x31\xBE\x00\x00", 4, 0, "WRITE",
+     "it is a Word for DOS or Windows Write document, a format this program does not read"},
+    {"\x32\xBE\x00\x00", 4, 0, "WRITE",
+     "it is a Word for DOS or Windows Write document, a format this program does not read"},
     {"\xFFWPC", 4, 0, "WPD", "it is a WordPerfect document"},
     {"\x89PNG\r\n\x1A\n", 8, 0, "PNG", "it is a PNG image"},
     {"\xFF\xD8\xFF", 3, 0, "JPEG", "it is a JPEG image"},
@@ -48,11 +50,15 @@ const Known kKnown[] = {
     {"MM\0*", 4, 0, "TIFF", "it is a TIFF image"},
     {"\x1F\x8B", 2, 0, "GZIP", "it is a gzip-compressed file"},
     {"BZh", 3, 0, "BZIP2", "it is a bzip2-compressed file", true},
-    {"\xFD" "7zXZ\0", 6, 0, "XZ", "it is an xz-compressed file"},
+    {"\xFD"
+     "7zXZ\0",
+     6, 0, "XZ", "it is an xz-compressed file"},
     {"7z\xBC\xAF\x27\x1C", 6, 0, "7Z", "it is a 7-Zip archive"},
     {"Rar!\x1A\x07", 6, 0, "RAR", "it is a RAR archive"},
     {"MSCF", 4, 0, "CAB", "it is a cabinet archive", true},
-    {"\x7F" "ELF", 4, 0, "ELF", "it is a program (an ELF executable)"},
+    {"\x7F"
+     "ELF",
+     4, 0, "ELF", "it is a program (an ELF executable)"},
     {"MZ", 2, 0, "EXE", "it is a Windows program or library", true},
     {"SQLite format 3\0", 16, 0, "SQLITE", "it is an SQLite database"},
     {"ID3", 3, 0, "MP3", "it is an MP3 audio file", true},
@@ -84,8 +90,8 @@ bool isWordXml(const QByteArray &head)
     if (!t.startsWith('<'))
         return false;
     const QByteArray probe = t.left(4096);
-    return probe.contains("progid=\"Word.Document\"") || probe.contains("progid='Word.Document'") ||
-           probe.contains("schemas.microsoft.com/office/word/2003/wordml");
+    return probe.contains("progid=\"Word.Document\"") || probe.contains("progid='Word.Document'")
+           || probe.contains("schemas.microsoft.com/office/word/2003/wordml");
 }
 
 // Text as a word processor opens it: a UTF-16 text with its byte order mark, or bytes without NULs and
@@ -119,8 +125,8 @@ QString zipFormatGuess(const QByteArray &head)
     const QByteArray name = head.mid(30, nameLength);
     if (name == "mimetype")
         return QStringLiteral("ODT");
-    if (name == "[Content_Types].xml" || name.startsWith("_rels/") || name.startsWith("word/") ||
-        name.startsWith("docProps/"))
+    if (name == "[Content_Types].xml" || name.startsWith("_rels/") || name.startsWith("word/")
+        || name.startsWith("docProps/"))
         return QStringLiteral("OOXML");
     return QStringLiteral("ZIP");
 }

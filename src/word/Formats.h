@@ -11,8 +11,8 @@ namespace word {
 // What every format reader gets: the open file and its first bytes (the whole file when it is small).
 struct FileContent {
     InputFile &file;
-    QByteArray head;     // the first bytes of the file
-    bool headIsWhole;    // head holds the entire file
+    QByteArray head;  // the first bytes of the file
+    bool headIsWhole; // head holds the entire file
     ReadOptions options{};
 };
 
@@ -20,7 +20,7 @@ struct FileContent {
 // They throw Error for what they can name themselves (not a Word document, password) and
 // DamagedContent for broken content.
 DocumentData readOleDocument(const FileContent &content);
-DocumentData readZipDocument(const FileContent &content);   // OOXML and ODF text
+DocumentData readZipDocument(const FileContent &content); // OOXML and ODF text
 DocumentData readRtfDocument(const FileContent &content);
 DocumentData readWordXmlDocument(const FileContent &content); // Word 2003 XML
 DocumentData readPlainText(const FileContent &content);

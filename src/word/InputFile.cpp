@@ -47,13 +47,12 @@ InputFile::InputFile(const QString &path, const QByteArray &native) : m_path(pat
         ::close(m_fd);
         m_fd = -1;
         throwNotAFile(path, dir ? QStringLiteral("it is a folder, not a file")
-                                  : QStringLiteral("it is not a regular file (a device, pipe or socket)"));
+                                : QStringLiteral("it is not a regular file (a device, pipe or socket)"));
     }
     m_size = st.st_size;
     m_modifiedSeconds = st.st_mtim.tv_sec;
     m_modifiedNanoseconds = st.st_mtim.tv_nsec;
-    m_modified = QDateTime::fromSecsSinceEpoch(st.st_mtim.tv_sec, Qt::UTC)
-                     .addMSecs(st.st_mtim.tv_nsec / 1000000);
+    m_modified = QDateTime::fromSecsSinceEpoch(st.st_mtim.tv_sec, Qt::UTC).addMSecs(st.st_mtim.tv_nsec / 1000000);
 }
 
 InputFile::~InputFile()
@@ -91,7 +90,8 @@ bool InputFile::changedSinceOpened() const
     struct stat st {};
     if (::fstat(m_fd, &st) != 0)
         throwFileAccess(m_path, systemReason(errno));
-    return st.st_size != m_size || st.st_mtim.tv_sec != m_modifiedSeconds || st.st_mtim.tv_nsec != m_modifiedNanoseconds;
+    return st.st_size != m_size || st.st_mtim.tv_sec != m_modifiedSeconds
+           || st.st_mtim.tv_nsec != m_modifiedNanoseconds;
 }
 
 FILE *InputFile::openStream() const

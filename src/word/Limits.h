@@ -7,9 +7,9 @@ namespace word::limits {
 
 // Bounds on everything a document states about its own sizes. A document beyond them is refused as
 // damaged rather than believed.
-inline constexpr qint64 kMaxPartBytes = 64ll * 1024 * 1024;     // any other part inflated (a main document)
-inline constexpr qint64 kMaxRtfScanBytes = 64ll * 1024 * 1024;  // how far into an RTF file the header may reach
-inline constexpr qint64 kWholeFileReadBytes = 64ll * 1024; // files up to this size are read in one go
+inline constexpr qint64 kMaxPartBytes = 64ll * 1024 * 1024;    // any other part inflated (a main document)
+inline constexpr qint64 kMaxRtfScanBytes = 64ll * 1024 * 1024; // how far into an RTF file the header may reach
+inline constexpr qint64 kWholeFileReadBytes = 64ll * 1024;     // files up to this size are read in one go
 inline constexpr qint64 kMaxZipEntries = 200000;
 inline constexpr int kMaxXmlDepth = 256;
 inline constexpr int kMaxPropertiesPerSection = 8192;
@@ -40,9 +40,9 @@ inline constexpr qint64 kMaxDecodedPropertyBytes = 16ll * 1024 * 1024;
 // The compound-file directory as the container library walks it: it recurses once per sibling or child
 // link, so a degenerate tree of tens of thousands of links exhausts the stack, and it keeps each
 // storage's children in a sorted list, so very many of them cost the square of their number.
-inline constexpr int kMaxOleDirectoryEntries = 16384;   // entries reachable from the root
-inline constexpr int kMaxOleStorageChildren = 4096;     // streams and storages in one storage
-inline constexpr int kMaxOleDirectoryDepth = 2048;      // sibling and child links on any one path
+inline constexpr int kMaxOleDirectoryEntries = 16384; // entries reachable from the root
+inline constexpr int kMaxOleStorageChildren = 4096;   // streams and storages in one storage
+inline constexpr int kMaxOleDirectoryDepth = 2048;    // sibling and child links on any one path
 // Counting a document's text: the characters a binary document may claim for its main text, the pieces
 // of its piece table, and how deeply its fields may nest.
 inline constexpr qint64 kMaxCountedChars = 64ll * 1024 * 1024;

@@ -11,10 +11,9 @@ QString roman(qint64 n)
 {
     if (n <= 0 || n >= 4000)
         return QString::number(n);
-    static const std::pair<int, const char *> kDigits[] = {{1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"},
-                                                          {100, "c"},  {90, "xc"},  {50, "l"},  {40, "xl"},
-                                                          {10, "x"},   {9, "ix"},   {5, "v"},   {4, "iv"},
-                                                          {1, "i"}};
+    static const std::pair<int, const char *> kDigits[] = {
+        {1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"}, {90, "xc"}, {50, "l"},
+        {40, "xl"},  {10, "x"},   {9, "ix"},  {5, "v"},    {4, "iv"},  {1, "i"}};
     QString s;
     for (const auto &[value, digits] : kDigits)
         for (; n >= value; n -= value)
@@ -32,11 +31,11 @@ QString letters(qint64 n)
 
 QString cardinalWords(qint64 n)
 {
-    static const char *const kOnes[] = {"zero",    "one",     "two",       "three",    "four",
-                                        "five",    "six",     "seven",     "eight",    "nine",
-                                        "ten",     "eleven",  "twelve",    "thirteen", "fourteen",
-                                        "fifteen", "sixteen", "seventeen", "eighteen", "nineteen"};
-    static const char *const kTens[] = {"", "", "twenty", "thirty", "forty", "fifty", "sixty", "seventy", "eighty", "ninety"};
+    static const char *const kOnes[] = {
+        "zero", "one",    "two",    "three",    "four",     "five",    "six",     "seven",     "eight",    "nine",
+        "ten",  "eleven", "twelve", "thirteen", "fourteen", "fifteen", "sixteen", "seventeen", "eighteen", "nineteen"};
+    static const char *const kTens[] = {"",      "",      "twenty",  "thirty", "forty",
+                                        "fifty", "sixty", "seventy", "eighty", "ninety"};
     if (n < 0 || n >= 1000)
         return QString::number(n);
     QStringList parts;
@@ -57,7 +56,7 @@ QString ordinalWords(qint64 n)
 {
     QString s = cardinalWords(n);
     static const std::pair<const char *, const char *> kIrregular[] = {
-        {"one", "first"}, {"two", "second"}, {"three", "third"}, {"five", "fifth"},
+        {"one", "first"},    {"two", "second"}, {"three", "third"},   {"five", "fifth"},
         {"eight", "eighth"}, {"nine", "ninth"}, {"twelve", "twelfth"}};
     for (const auto &[cardinal, ordinal] : kIrregular)
         if (s.endsWith(QLatin1String(cardinal)))
@@ -72,8 +71,10 @@ QString ordinalSuffix(qint64 n)
     const qint64 lastTwo = n % 100, last = n % 10;
     if (lastTwo >= 11 && lastTwo <= 13)
         return QStringLiteral("th");
-    return last == 1 ? QStringLiteral("st") : last == 2 ? QStringLiteral("nd") : last == 3 ? QStringLiteral("rd")
-                                                                                            : QStringLiteral("th");
+    return last == 1   ? QStringLiteral("st")
+           : last == 2 ? QStringLiteral("nd")
+           : last == 3 ? QStringLiteral("rd")
+                       : QStringLiteral("th");
 }
 
 QString capitalised(QString s)
@@ -87,13 +88,17 @@ QString capitalised(QString s)
 
 ListNumberFormat listFormatFromWordName(QStringView name)
 {
-    static const std::pair<const char *, ListNumberFormat> kNames[] = {
-        {"decimal", ListNumberFormat::Decimal},           {"decimalZero", ListNumberFormat::DecimalZero},
-        {"upperRoman", ListNumberFormat::UpperRoman},     {"lowerRoman", ListNumberFormat::LowerRoman},
-        {"upperLetter", ListNumberFormat::UpperLetter},   {"lowerLetter", ListNumberFormat::LowerLetter},
-        {"ordinal", ListNumberFormat::Ordinal},           {"cardinalText", ListNumberFormat::CardinalText},
-        {"ordinalText", ListNumberFormat::OrdinalText},   {"bullet", ListNumberFormat::Bullet},
-        {"none", ListNumberFormat::None}};
+    static const std::pair<const char *, ListNumberFormat> kNames[] = {{"decimal", ListNumberFormat::Decimal},
+                                                                       {"decimalZero", ListNumberFormat::DecimalZero},
+                                                                       {"upperRoman", ListNumberFormat::UpperRoman},
+                                                                       {"lowerRoman", ListNumberFormat::LowerRoman},
+                                                                       {"upperLetter", ListNumberFormat::UpperLetter},
+                                                                       {"lowerLetter", ListNumberFormat::LowerLetter},
+                                                                       {"ordinal", ListNumberFormat::Ordinal},
+                                                                       {"cardinalText", ListNumberFormat::CardinalText},
+                                                                       {"ordinalText", ListNumberFormat::OrdinalText},
+                                                                       {"bullet", ListNumberFormat::Bullet},
+                                                                       {"none", ListNumberFormat::None}};
     for (const auto &[n, f] : kNames)
         if (name == QLatin1String(n))
             return f;
@@ -118,35 +123,57 @@ ListNumberFormat listFormatFromOdf(QStringView format)
 ListNumberFormat listFormatFromCode(int nfc)
 {
     switch (nfc) {
-    case 0: return ListNumberFormat::Decimal;
-    case 1: return ListNumberFormat::UpperRoman;
-    case 2: return ListNumberFormat::LowerRoman;
-    case 3: return ListNumberFormat::UpperLetter;
-    case 4: return ListNumberFormat::LowerLetter;
-    case 5: return ListNumberFormat::Ordinal;
-    case 6: return ListNumberFormat::CardinalText;
-    case 7: return ListNumberFormat::OrdinalText;
-    case 22: return ListNumberFormat::DecimalZero;
-    case 23: return ListNumberFormat::Bullet;
-    case 255: return ListNumberFormat::None;
-    default: return ListNumberFormat::Decimal;
+    case 0:
+        return ListNumberFormat::Decimal;
+    case 1:
+        return ListNumberFormat::UpperRoman;
+    case 2:
+        return ListNumberFormat::LowerRoman;
+    case 3:
+        return ListNumberFormat::UpperLetter;
+    case 4:
+        return ListNumberFormat::LowerLetter;
+    case 5:
+        return ListNumberFormat::Ordinal;
+    case 6:
+        return ListNumberFormat::CardinalText;
+    case 7:
+        return ListNumberFormat::OrdinalText;
+    case 22:
+        return ListNumberFormat::DecimalZero;
+    case 23:
+        return ListNumberFormat::Bullet;
+    case 255:
+        return ListNumberFormat::None;
+    default:
+        return ListNumberFormat::Decimal;
     }
 }
 
 QString listNumberText(qint64 n, ListNumberFormat format)
 {
     switch (format) {
-    case ListNumberFormat::Decimal: return QString::number(n);
-    case ListNumberFormat::DecimalZero: return n >= 0 && n < 10 ? QLatin1Char('0') + QString::number(n) : QString::number(n);
-    case ListNumberFormat::UpperRoman: return roman(n).toUpper();
-    case ListNumberFormat::LowerRoman: return roman(n);
-    case ListNumberFormat::UpperLetter: return letters(n).toUpper();
-    case ListNumberFormat::LowerLetter: return letters(n);
-    case ListNumberFormat::Ordinal: return QString::number(n) + ordinalSuffix(n);
-    case ListNumberFormat::CardinalText: return capitalised(cardinalWords(n));
-    case ListNumberFormat::OrdinalText: return capitalised(ordinalWords(n));
+    case ListNumberFormat::Decimal:
+        return QString::number(n);
+    case ListNumberFormat::DecimalZero:
+        return n >= 0 && n < 10 ? QLatin1Char('0') + QString::number(n) : QString::number(n);
+    case ListNumberFormat::UpperRoman:
+        return roman(n).toUpper();
+    case ListNumberFormat::LowerRoman:
+        return roman(n);
+    case ListNumberFormat::UpperLetter:
+        return letters(n).toUpper();
+    case ListNumberFormat::LowerLetter:
+        return letters(n);
+    case ListNumberFormat::Ordinal:
+        return QString::number(n) + ordinalSuffix(n);
+    case ListNumberFormat::CardinalText:
+        return capitalised(cardinalWords(n));
+    case ListNumberFormat::OrdinalText:
+        return capitalised(ordinalWords(n));
     case ListNumberFormat::Bullet:
-    case ListNumberFormat::None: return QString();
+    case ListNumberFormat::None:
+        return QString();
     }
     return QString::number(n);
 }

@@ -10,16 +10,16 @@ namespace word {
 // has the same number of words as nearly every other numbering system.
 enum class ListNumberFormat {
     Decimal,
-    DecimalZero,     // 01, 02 ... 10
+    DecimalZero, // 01, 02 ... 10
     UpperRoman,
     LowerRoman,
-    UpperLetter,     // A ... Z, AA ... ZZ (Word) or AA, AB (the office suites)
+    UpperLetter, // A ... Z, AA ... ZZ (Word) or AA, AB (the office suites)
     LowerLetter,
-    Ordinal,         // 1st, 2nd
-    CardinalText,    // One, Two
-    OrdinalText,     // First, Second
-    Bullet,          // the level's text is the bullet itself
-    None,            // no number
+    Ordinal,      // 1st, 2nd
+    CardinalText, // One, Two
+    OrdinalText,  // First, Second
+    Bullet,       // the level's text is the bullet itself
+    None,         // no number
 };
 
 // Word's w:numFmt values (OOXML numbering, Word 2003 XML).

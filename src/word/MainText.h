@@ -44,9 +44,9 @@ void countWordBinaryText(const RandomAccessStream &wordDocument, const RandomAcc
 void countPlainText(const FileContent &content, TextCounter &counter);
 
 // Sets the words, characters, characters with spaces and paragraphs that the caller asks for and `d`
-// lacks (all asked ones when `content.options.recount`) from the text `extract` feeds to a counter, and records them as computed.
-// A text that cannot be read leaves them unset, with a note saying why: the stored properties are still
-// worth reporting.
+// lacks (all asked ones when `content.options.recount`) from the text `extract` feeds to a counter, and records them as
+// computed. A text that cannot be read leaves them unset, with a note saying why: the stored properties are still worth
+// reporting.
 void computeMissingStatistics(DocumentData &d, const FileContent &content,
                               const std::function<void(TextCounter &)> &extract);
 

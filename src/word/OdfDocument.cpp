@@ -46,8 +46,7 @@ void readOdfMeta(const QByteArray &xml, DocumentData &d, QString &generator)
             if (keywordChars > limits::kMaxJoinedListChars)
                 throw DamagedContent(QStringLiteral("its part meta.xml holds a keyword list that is too long"));
             keywords << keyword;
-        }
-        else if (n == QLatin1String("editing-cycles"))
+        } else if (n == QLatin1String("editing-cycles"))
             d.setText(Builtin::RevisionNumber, f.text.trimmed());
         else if (n == QLatin1String("editing-duration")) {
             d.setIntegerText(Builtin::TotalEditingTime, f.text, parseIsoDurationMinutes(f.text));
@@ -86,8 +85,8 @@ DocumentData readOdf(const FileContent &content, const ZipArchive &zip, const QS
 {
     const QString path = content.file.path();
     const QString mt = mimeType.trimmed();
-    if (mt != QLatin1String("application/vnd.oasis.opendocument.text") &&
-        mt != QLatin1String("application/vnd.oasis.opendocument.text-template")) {
+    if (mt != QLatin1String("application/vnd.oasis.opendocument.text")
+        && mt != QLatin1String("application/vnd.oasis.opendocument.text-template")) {
         if (mt == QLatin1String("application/epub+zip"))
             throwUnknownFormat(path, QStringLiteral("EPUB"), QStringLiteral("it is an EPUB e-book"));
         const QString prefix = QStringLiteral("application/vnd.oasis.opendocument.");
@@ -115,9 +114,8 @@ DocumentData readOdf(const FileContent &content, const ZipArchive &zip, const QS
     }
     computeMissingStatistics(d, content, [&](TextCounter &c) {
         // ODF is the office suites' own format: their way of counting, unless Word wrote the file.
-        c.setRules(generator.contains(QLatin1String("Microsoft"), Qt::CaseInsensitive)
-                       ? CountingRules::word()
-                       : CountingRules::officeSuite());
+        c.setRules(generator.contains(QLatin1String("Microsoft"), Qt::CaseInsensitive) ? CountingRules::word()
+                                                                                       : CountingRules::officeSuite());
         countOdfText(zip, c);
     });
     return d;

@@ -50,7 +50,7 @@ QString OdfListNumbering::paragraphLabel()
         return style != m_styles.cend() && (*style)[size_t(i)] ? *(*style)[size_t(i)] : Level{};
     };
     const Level here = levelOf(level);
-    m_value[size_t(level)] = list.startValue ? *list.startValue
+    m_value[size_t(level)] = list.startValue         ? *list.startValue
                              : m_used[size_t(level)] ? m_value[size_t(level)] + 1
                                                      : here.start;
     m_used[size_t(level)] = true;

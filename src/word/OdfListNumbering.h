@@ -21,7 +21,7 @@ public:
     struct Level {
         ListNumberFormat format = ListNumberFormat::None;
         QString prefix, suffix;
-        QString bullet;       // text:bullet-char
+        QString bullet;        // text:bullet-char
         int displayLevels = 1; // how many levels' numbers the label shows
         qint64 start = 1;
     };

@@ -41,8 +41,8 @@ bool skipsSubtree(const XmlName &e, bool countsNotes)
 
 bool isHeaderOrFooter(std::string_view n)
 {
-    return n == "header"sv || n == "footer"sv || n == "header-left"sv || n == "footer-left"sv ||
-           n == "header-first"sv || n == "footer-first"sv;
+    return n == "header"sv || n == "footer"sv || n == "header-left"sv || n == "footer-left"sv || n == "header-first"sv
+           || n == "footer-first"sv;
 }
 
 QString text(std::string_view v) { return QString::fromUtf8(v.data(), qsizetype(v.size())); }
@@ -91,8 +91,8 @@ public:
             readListLevel(n, a);
         if (e.is(kOfficeNs, "text"sv))
             ++m_inText;
-        else if (e.ns == kStyleNs && m_counter.rules().countsAllStories && isHeaderOrFooter(n) &&
-                 a.value(kStyleNs, "display"sv) != "false"sv)
+        else if (e.ns == kStyleNs && m_counter.rules().countsAllStories && isHeaderOrFooter(n)
+                 && a.value(kStyleNs, "display"sv) != "false"sv)
             ++m_inText;
         if (m_inText == 0)
             return;
@@ -127,7 +127,8 @@ public:
                 const qint64 c = statedBlanks(a);
                 m_blanksStated += c;
                 if (c > limits::kMaxPartBytes || m_blanksStated > limits::kMaxPartBytes)
-                    throw DamagedContent(QStringLiteral("its part %1 states more blanks than it could hold").arg(m_partName));
+                    throw DamagedContent(
+                        QStringLiteral("its part %1 states more blanks than it could hold").arg(m_partName));
                 m_counter.spaces(c);
                 m_lastWasSpace = true;
             } else if (n == "tab"sv || n == "line-break"sv) {
@@ -144,8 +145,8 @@ public:
         const std::string_view n = e.local;
         if (e.is(kTextNs, "list-style"sv))
             m_listStyle.clear();
-        if (e.is(kOfficeNs, "text"sv) ||
-            (e.ns == kStyleNs && m_counter.rules().countsAllStories && isHeaderOrFooter(n))) {
+        if (e.is(kOfficeNs, "text"sv)
+            || (e.ns == kStyleNs && m_counter.rules().countsAllStories && isHeaderOrFooter(n))) {
             m_inText = qMax(0, m_inText - 1);
             return;
         }
@@ -200,8 +201,9 @@ private:
             l.bullet = text(a.value(kTextNs, "bullet-char"sv));
         } else if (kind == "list-level-style-number"sv) {
             l.format = listFormatFromOdf(text(a.value(kStyleNs, "num-format"sv)));
-            l.displayLevels = int(qBound<qint64>(qint64(1), parseWholeNumber(text(a.value(kTextNs, "display-levels"sv))).value_or(1),
-                                                 qint64(OdfListNumbering::kLevels)));
+            l.displayLevels =
+                int(qBound<qint64>(qint64(1), parseWholeNumber(text(a.value(kTextNs, "display-levels"sv))).value_or(1),
+                                   qint64(OdfListNumbering::kLevels)));
             l.start = parseWholeNumber(text(a.value(kTextNs, "start-value"sv))).value_or(1);
         } else {
             l.format = ListNumberFormat::None; // a picture as bullet: no text
@@ -212,11 +214,11 @@ private:
     OdfListNumbering &m_lists;
     QString m_partName;
     SkippedSubtree m_skipped;
-    QString m_listStyle;        // inside this text:list-style
-    int m_inText = 0;           // inside office:text or a counted header or footer
-    int m_paragraphDepth = 0;   // open text:p / text:h
+    QString m_listStyle;      // inside this text:list-style
+    int m_inText = 0;         // inside office:text or a counted header or footer
+    int m_paragraphDepth = 0; // open text:p / text:h
     bool m_lastWasSpace = true;
-    qint64 m_blanksStated = 0;  // blanks that text:s elements stand for, all together
+    qint64 m_blanksStated = 0;             // blanks that text:s elements stand for, all together
     std::vector<bool> m_outerLastWasSpace; // per open paragraph: the enclosing text's state
 };
 

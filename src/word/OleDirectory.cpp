@@ -208,7 +208,8 @@ QStringList checkOleDirectory(const FileContent &content)
         if (p.depth > limits::kMaxOleDirectoryDepth)
             refuse(QStringLiteral("its directory tree is more than %1 links deep").arg(limits::kMaxOleDirectoryDepth));
         if (p.parent != kNoStream && ++children[p.parent] > limits::kMaxOleStorageChildren)
-            refuse(QStringLiteral("a storage in its directory holds more than %1 entries").arg(limits::kMaxOleStorageChildren));
+            refuse(QStringLiteral("a storage in its directory holds more than %1 entries")
+                       .arg(limits::kMaxOleStorageChildren));
         if (p.parent == 0)
             rootChildren << entryName(dir, at);
         pending.push_back({u32(dir, at + 68), p.depth + 1, p.parent});

@@ -3,6 +3,7 @@
 // Word binary documents (Word 6 to 2003): an OLE2 compound file with a WordDocument stream. The built-in
 // properties live in the two property-set streams; the compound file itself is read through libgsf.
 #include "word/CodePage.h"
+#include "word/Dates.h"
 #include "word/EngineLog.h"
 #include "word/Errors.h"
 #include "word/Formats.h"
@@ -10,7 +11,6 @@
 #include "word/MainText.h"
 #include "word/OleDirectory.h"
 #include "word/PropertySet.h"
-#include "word/Dates.h"
 #include <QStringList>
 #include <gsf/gsf-infile-msole.h>
 #include <gsf/gsf-infile.h>
@@ -33,16 +33,16 @@ void initGsf()
     std::call_once(once, [] {
         gsf_init();
         // Parts of libgsf log without a domain of their own.
-        for (const char *domain : {"libgsf", "libgsf:msole", "libgsf:zip", "libgsf:utils", static_cast<const char *>(nullptr)})
+        for (const char *domain :
+             {"libgsf", "libgsf:msole", "libgsf:zip", "libgsf:utils", static_cast<const char *>(nullptr)})
             g_log_set_handler(domain,
-                              static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE | G_LOG_LEVEL_INFO |
-                                                          G_LOG_LEVEL_DEBUG | G_LOG_LEVEL_CRITICAL),
+                              static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE | G_LOG_LEVEL_INFO
+                                                          | G_LOG_LEVEL_DEBUG | G_LOG_LEVEL_CRITICAL),
                               ignoreLibraryMessage, nullptr);
     });
 }
 
-template <typename T>
-struct GObjectRef {
+template <typename T> struct GObjectRef {
     T *p = nullptr;
     explicit GObjectRef(T *ptr) : p(ptr) {}
     ~GObjectRef()
@@ -56,15 +56,31 @@ struct GObjectRef {
 
 // Summary information (section FMTID_SummaryInformation).
 enum : quint32 {
-    PIDSI_TITLE = 2, PIDSI_SUBJECT = 3, PIDSI_AUTHOR = 4, PIDSI_KEYWORDS = 5, PIDSI_COMMENTS = 6,
-    PIDSI_TEMPLATE = 7, PIDSI_LASTAUTHOR = 8, PIDSI_REVNUMBER = 9, PIDSI_EDITTIME = 10,
-    PIDSI_LASTPRINTED = 11, PIDSI_CREATE_DTM = 12, PIDSI_LASTSAVE_DTM = 13, PIDSI_PAGECOUNT = 14,
-    PIDSI_WORDCOUNT = 15, PIDSI_CHARCOUNT = 16, PIDSI_APPNAME = 18,
+    PIDSI_TITLE = 2,
+    PIDSI_SUBJECT = 3,
+    PIDSI_AUTHOR = 4,
+    PIDSI_KEYWORDS = 5,
+    PIDSI_COMMENTS = 6,
+    PIDSI_TEMPLATE = 7,
+    PIDSI_LASTAUTHOR = 8,
+    PIDSI_REVNUMBER = 9,
+    PIDSI_EDITTIME = 10,
+    PIDSI_LASTPRINTED = 11,
+    PIDSI_CREATE_DTM = 12,
+    PIDSI_LASTSAVE_DTM = 13,
+    PIDSI_PAGECOUNT = 14,
+    PIDSI_WORDCOUNT = 15,
+    PIDSI_CHARCOUNT = 16,
+    PIDSI_APPNAME = 18,
 };
 // Document summary information (section FMTID_DocSummaryInformation).
 enum : quint32 {
-    PIDDSI_CATEGORY = 2, PIDDSI_LINECOUNT = 5, PIDDSI_PARCOUNT = 6, PIDDSI_MANAGER = 14,
-    PIDDSI_COMPANY = 15, PIDDSI_CCHWITHSPACES = 17,
+    PIDDSI_CATEGORY = 2,
+    PIDDSI_LINECOUNT = 5,
+    PIDDSI_PARCOUNT = 6,
+    PIDDSI_MANAGER = 14,
+    PIDDSI_COMPANY = 15,
+    PIDDSI_CCHWITHSPACES = 17,
 };
 
 // A stream of the root storage, found by its name as stored, read whole: property sets are small.
@@ -80,9 +96,8 @@ QByteArray readStream(GsfInfile *ole, const QString &name, qint64 maxBytes = lim
     if (size > maxBytes) {
         QString shown = name;
         shown.remove(QChar(5));
-        throw DamagedContent(QStringLiteral("its %1 stream states %2 MiB, more than it can hold")
-                                 .arg(shown)
-                                 .arg(size / (1024 * 1024)));
+        throw DamagedContent(
+            QStringLiteral("its %1 stream states %2 MiB, more than it can hold").arg(shown).arg(size / (1024 * 1024)));
     }
     QByteArray data(static_cast<qsizetype>(size), Qt::Uninitialized);
     if (!gsf_input_read(child, static_cast<size_t>(size), reinterpret_cast<guint8 *>(data.data()))) {
@@ -125,8 +140,8 @@ private:
     QByteArray readRange(qint64 offset, qint64 length) const
     {
         QByteArray data(static_cast<qsizetype>(length), Qt::Uninitialized);
-        if (!m_input.p || gsf_input_seek(m_input.p, offset, G_SEEK_SET) ||
-            !gsf_input_read(m_input.p, static_cast<size_t>(length), reinterpret_cast<guint8 *>(data.data())))
+        if (!m_input.p || gsf_input_seek(m_input.p, offset, G_SEEK_SET)
+            || !gsf_input_read(m_input.p, static_cast<size_t>(length), reinterpret_cast<guint8 *>(data.data())))
             throw DamagedContent(QStringLiteral("its %1 stream cannot be read where its text lies").arg(m_name));
         return data;
     }
@@ -194,7 +209,9 @@ QString describeOtherCompoundFile(const QStringList &names, QString &format)
             format = QStringLiteral("MSG");
             return QStringLiteral("it is an Outlook message");
         }
-    if (has("\x05" "hwpsummaryinformation") || (has("fileheader") && has("bodytext"))) {
+    if (has("\x05"
+            "hwpsummaryinformation")
+        || (has("fileheader") && has("bodytext"))) {
         format = QStringLiteral("HWP");
         return QStringLiteral("it is a Hangul word processor document");
     }
@@ -222,8 +239,8 @@ DocumentData readOleDocument(const FileContent &content)
     initGsf();
     GsfInput *input = nullptr;
     if (content.headIsWhole) {
-        input = gsf_input_memory_new(reinterpret_cast<const guint8 *>(content.head.constData()),
-                                     content.head.size(), FALSE);
+        input = gsf_input_memory_new(reinterpret_cast<const guint8 *>(content.head.constData()), content.head.size(),
+                                     FALSE);
     } else {
         const QByteArray name = content.file.path().toUtf8();
         input = gsf_input_stdio_new_FILE(name.constData(), content.file.openStream(), FALSE);
@@ -251,9 +268,15 @@ DocumentData readOleDocument(const FileContent &content)
         names << name;
         if (name == QLatin1String("worddocument") && wordDocument.isEmpty())
             wordDocument = stored;
-        else if (name == QLatin1String("\x05" "summaryinformation") && summary.isEmpty())
+        else if (name
+                     == QLatin1String("\x05"
+                                      "summaryinformation")
+                 && summary.isEmpty())
             summary = stored;
-        else if (name == QLatin1String("\x05" "documentsummaryinformation") && docSummary.isEmpty())
+        else if (name
+                     == QLatin1String("\x05"
+                                      "documentsummaryinformation")
+                 && docSummary.isEmpty())
             docSummary = stored;
         else if (name == QLatin1String("0table") && table0.isEmpty())
             table0 = stored;

@@ -49,7 +49,8 @@ PackageRelationships readPackageRelationships(const QByteArray &xml)
     walkXmlFields(xml, QStringLiteral("_rels/.rels"), 2, [&](const XmlField &f) {
         if (f.localName != QLatin1String("Relationship"))
             return true;
-        if (f.attributes.value(QLatin1String("TargetMode")).compare(QLatin1String("External"), Qt::CaseInsensitive) == 0)
+        if (f.attributes.value(QLatin1String("TargetMode")).compare(QLatin1String("External"), Qt::CaseInsensitive)
+            == 0)
             return true;
         const QStringView type = f.attributes.value(QLatin1String("Type"));
         const QString target = partNameFromTarget(f.attributes.value(QLatin1String("Target")).toString());
@@ -60,8 +61,9 @@ PackageRelationships readPackageRelationships(const QByteArray &xml)
             r.mainDocument = target;
         else if (type.endsWith(QLatin1String("/metadata/core-properties")) && r.coreProperties.isEmpty())
             r.coreProperties = target;
-        else if ((type.endsWith(QLatin1String("/extended-properties")) ||
-                  type.endsWith(QLatin1String("/extendedProperties"))) && r.extendedProperties.isEmpty())
+        else if ((type.endsWith(QLatin1String("/extended-properties"))
+                  || type.endsWith(QLatin1String("/extendedProperties")))
+                 && r.extendedProperties.isEmpty())
             r.extendedProperties = target;
         return true;
     });
@@ -77,7 +79,8 @@ QString contentTypeOf(const QByteArray &xml, const QString &part)
     walkXmlFields(xml, QStringLiteral("[Content_Types].xml"), 2, [&](const XmlField &f) {
         if (f.localName == QLatin1String("Override")) {
             if (partNameFromTarget(f.attributes.value(QLatin1String("PartName")).toString())
-                    .compare(part, Qt::CaseInsensitive) == 0)
+                    .compare(part, Qt::CaseInsensitive)
+                == 0)
                 byOverride = f.attributes.value(QLatin1String("ContentType")).toString();
         } else if (f.localName == QLatin1String("Default")) {
             if (f.attributes.value(QLatin1String("Extension")).compare(extension, Qt::CaseInsensitive) == 0)

@@ -61,8 +61,11 @@ public:
     {
         const std::string_view name = e.local;
         const std::string_view parent = m_path.empty() ? std::string_view() : m_path.back();
-        m_path.push_back(name == "abstractNum"sv ? "abstractNum"sv : name == "num"sv ? "num"sv
-                         : name == "lvl"sv       ? "lvl"sv : name == "lvlOverride"sv ? "lvlOverride"sv : "other"sv);
+        m_path.push_back(name == "abstractNum"sv   ? "abstractNum"sv
+                         : name == "num"sv         ? "num"sv
+                         : name == "lvl"sv         ? "lvl"sv
+                         : name == "lvlOverride"sv ? "lvlOverride"sv
+                                                   : "other"sv);
         if (name == "abstractNum"sv && m_path.size() == 2) {
             m_abstractId = idValue(numberAttribute(a, "abstractNumId"sv)).value_or(-1);
         } else if (name == "num"sv && m_path.size() == 2) {
@@ -184,8 +187,9 @@ OoxmlTextParts readOoxmlTextParts(const ZipArchive &zip, const QString &mainPart
     if (rels.isEmpty())
         return parts;
     walkXmlFields(rels, relsName, 2, [&](const XmlField &f) {
-        if (f.localName != QLatin1String("Relationship") ||
-            f.attributes.value(QLatin1String("TargetMode")).compare(QLatin1String("External"), Qt::CaseInsensitive) == 0)
+        if (f.localName != QLatin1String("Relationship")
+            || f.attributes.value(QLatin1String("TargetMode")).compare(QLatin1String("External"), Qt::CaseInsensitive)
+                   == 0)
             return true;
         const QStringView type = f.attributes.value(QLatin1String("Type"));
         const QString target = f.attributes.value(QLatin1String("Target")).toString();
@@ -196,9 +200,9 @@ OoxmlTextParts readOoxmlTextParts(const ZipArchive &zip, const QString &mainPart
             parts.numbering = part;
         else if (type.endsWith(QLatin1String("/styles")) && parts.styles.isEmpty())
             parts.styles = part;
-        else if ((type.endsWith(QLatin1String("/header")) || type.endsWith(QLatin1String("/footer")) ||
-                  type.endsWith(QLatin1String("/footnotes")) || type.endsWith(QLatin1String("/endnotes"))) &&
-                 !parts.otherStories.contains(part))
+        else if ((type.endsWith(QLatin1String("/header")) || type.endsWith(QLatin1String("/footer"))
+                  || type.endsWith(QLatin1String("/footnotes")) || type.endsWith(QLatin1String("/endnotes")))
+                 && !parts.otherStories.contains(part))
             parts.otherStories << part;
         return true;
     });

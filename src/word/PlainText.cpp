@@ -4,8 +4,8 @@
 // opens it: UTF-16 or UTF-8 by their byte order marks, UTF-8 when the bytes are valid UTF-8, otherwise
 // Windows-1252. Every line is a paragraph.
 #include "word/CodePage.h"
-#include "word/Formats.h"
 #include "word/Errors.h"
+#include "word/Formats.h"
 #include "word/Limits.h"
 #include "word/MainText.h"
 #include <QStringDecoder>
@@ -17,8 +17,7 @@ namespace {
 
 // The file's bytes from `from`, in bounded chunks, so that memory does not grow with the text, until
 // `consume` returns false.
-template <typename Consumer>
-void forEachChunk(const FileContent &content, qint64 from, qint64 size, Consumer &&consume)
+template <typename Consumer> void forEachChunk(const FileContent &content, qint64 from, qint64 size, Consumer &&consume)
 {
     if (content.headIsWhole) {
         consume(QByteArrayView(content.head).sliced(qMin<qint64>(from, content.head.size())));

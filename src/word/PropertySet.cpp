@@ -74,45 +74,60 @@ std::optional<OleValue> decodeValue(const ByteReader &s, qint64 o, int codePage,
     const quint16 type = s.u16(o);
     o += 4; // type and padding
     OleValue v;
-    auto integer = [&](qint64 n) { v.kind = OleValue::Kind::Integer; v.integer = n; return std::optional<OleValue>(v); };
+    auto integer = [&](qint64 n) {
+        v.kind = OleValue::Kind::Integer;
+        v.integer = n;
+        return std::optional<OleValue>(v);
+    };
     switch (type) {
     case VT_I2:
-        if (!s.has(o, 2)) return std::nullopt;
+        if (!s.has(o, 2))
+            return std::nullopt;
         return integer(static_cast<qint16>(s.u16(o)));
     case VT_UI2:
     case VT_BOOL:
-        if (!s.has(o, 2)) return std::nullopt;
+        if (!s.has(o, 2))
+            return std::nullopt;
         return integer(s.u16(o));
     case VT_I1:
-        if (!s.has(o, 1)) return std::nullopt;
+        if (!s.has(o, 1))
+            return std::nullopt;
         return integer(static_cast<signed char>(*s.at(o)));
     case VT_UI1:
-        if (!s.has(o, 1)) return std::nullopt;
+        if (!s.has(o, 1))
+            return std::nullopt;
         return integer(static_cast<unsigned char>(*s.at(o)));
     case VT_I4:
     case VT_INT:
-        if (!s.has(o, 4)) return std::nullopt;
+        if (!s.has(o, 4))
+            return std::nullopt;
         return integer(static_cast<qint32>(s.u32(o)));
     case VT_UI4:
     case VT_UINT:
-        if (!s.has(o, 4)) return std::nullopt;
+        if (!s.has(o, 4))
+            return std::nullopt;
         return integer(s.u32(o));
     case VT_I8:
-        if (!s.has(o, 8)) return std::nullopt;
+        if (!s.has(o, 8))
+            return std::nullopt;
         return integer(static_cast<qint64>(s.u64(o)));
     case VT_UI8: {
-        if (!s.has(o, 8)) return std::nullopt;
+        if (!s.has(o, 8))
+            return std::nullopt;
         const quint64 n = s.u64(o);
-        if (n > static_cast<quint64>(std::numeric_limits<qint64>::max())) return std::nullopt;
+        if (n > static_cast<quint64>(std::numeric_limits<qint64>::max()))
+            return std::nullopt;
         return integer(static_cast<qint64>(n));
     }
     case VT_FILETIME:
-        if (!s.has(o, 8)) return std::nullopt;
+        if (!s.has(o, 8))
+            return std::nullopt;
         v.kind = OleValue::Kind::FileTime;
         v.fileTime = s.u64(o);
         return v;
     case VT_LPSTR: {
-        if (!s.has(o, 4)) return std::nullopt;
+        if (!s.has(o, 4))
+            return std::nullopt;
         qint64 size = s.u32(o);
         o += 4;
         // Writers disagree on whether a size is counted in bytes or, for UTF-16, in characters; a size that
@@ -122,8 +137,10 @@ std::optional<OleValue> decodeValue(const ByteReader &s, qint64 o, int codePage,
             if (!endsInBytes && size >= 1 && s.has(o, size * 2) && s.u16(o + size * 2 - 2) == 0)
                 size *= 2;
         }
-        if (!s.has(o, size)) size = s.size() - o;
-        if (size < 0) return std::nullopt;
+        if (!s.has(o, size))
+            size = s.size() - o;
+        if (size < 0)
+            return std::nullopt;
         v.kind = OleValue::Kind::Text;
         if (codePage == 1200) {
             examined += size;
@@ -146,21 +163,25 @@ std::optional<OleValue> decodeValue(const ByteReader &s, qint64 o, int codePage,
         return boundedText(std::move(v));
     }
     case VT_LPWSTR: {
-        if (!s.has(o, 4)) return std::nullopt;
+        if (!s.has(o, 4))
+            return std::nullopt;
         qint64 chars = s.u32(o);
         o += 4;
         qint64 bytes = chars * 2;
-        if (!s.has(o, bytes)) bytes = (s.size() - o) & ~qint64(1);
+        if (!s.has(o, bytes))
+            bytes = (s.size() - o) & ~qint64(1);
         examined += bytes;
         v.kind = OleValue::Kind::Text;
         v.text = utf16le(s.at(o), bytes);
         return boundedText(std::move(v));
     }
     case VT_BLOB: {
-        if (!s.has(o, 4)) return std::nullopt;
+        if (!s.has(o, 4))
+            return std::nullopt;
         const qint64 size = s.u32(o);
         o += 4;
-        if (!s.has(o, size)) return std::nullopt;
+        if (!s.has(o, size))
+            return std::nullopt;
         v.kind = OleValue::Kind::Blob;
         v.blob = QByteArray(s.at(o), static_cast<qsizetype>(size));
         return v;
@@ -179,10 +200,7 @@ void charge(PropertyBudget &budget, qint64 bytes)
                                  .arg(limits::kMaxDecodedPropertyBytes / (1024 * 1024)));
 }
 
-qint64 decodedBytes(const OleValue &v)
-{
-    return v.text.size() * 2 + v.blob.size();
-}
+qint64 decodedBytes(const OleValue &v) { return v.text.size() * 2 + v.blob.size(); }
 
 void decodeDictionary(const ByteReader &s, qint64 o, int codePage, OleSection &section, PropertyBudget &budget)
 {

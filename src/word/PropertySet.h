@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "word/Limits.h"
 #include <QByteArray>
 #include <QString>
-#include "word/Limits.h"
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -16,7 +16,7 @@ struct OleValue {
     enum class Kind { Integer, Text, FileTime, Blob };
     Kind kind = Kind::Integer;
     qint64 integer = 0;
-    quint64 fileTime = 0;   // 100 ns ticks since 1601-01-01 (a moment, or a duration for the edit time)
+    quint64 fileTime = 0; // 100 ns ticks since 1601-01-01 (a moment, or a duration for the edit time)
     QString text;
     QByteArray blob;
 };

@@ -12,10 +12,28 @@ class PropertyValue {
 public:
     enum class Type { Text, Integer, DateTime };
 
-    static PropertyValue text(const QString &t) { PropertyValue v; v.m_type = Type::Text; v.m_text = t; return v; }
-    static PropertyValue integer(qint64 n) { PropertyValue v; v.m_type = Type::Integer; v.m_int = n; return v; }
+    static PropertyValue text(const QString &t)
+    {
+        PropertyValue v;
+        v.m_type = Type::Text;
+        v.m_text = t;
+        return v;
+    }
+    static PropertyValue integer(qint64 n)
+    {
+        PropertyValue v;
+        v.m_type = Type::Integer;
+        v.m_int = n;
+        return v;
+    }
     // A date-time in local time (zone-less values are taken as local, UTC values are converted).
-    static PropertyValue dateTime(const QDateTime &dt) { PropertyValue v; v.m_type = Type::DateTime; v.m_dt = dt; return v; }
+    static PropertyValue dateTime(const QDateTime &dt)
+    {
+        PropertyValue v;
+        v.m_type = Type::DateTime;
+        v.m_dt = dt;
+        return v;
+    }
     // A date-time the document stored without a zone: `local` for display, and the reading as stored, so
     // that a batch export can print it the same on every machine whatever the machine's zone.
     static PropertyValue zonelessDateTime(const QDateTime &local, QDate storedDate, QTime storedTime)

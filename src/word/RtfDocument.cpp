@@ -30,10 +30,10 @@ struct RtfDate {
 
 struct Group {
     Dest dest = Dest::Top;
-    bool fresh = true;       // no token read yet: the first control word decides the destination
-    bool ignorable = false;  // began with \*
-    bool ownsField = false;  // the group that started the current field or date
-    int uc = 1;              // fallback characters after \uN
+    bool fresh = true;      // no token read yet: the first control word decides the destination
+    bool ignorable = false; // began with \*
+    bool ownsField = false; // the group that started the current field or date
+    int uc = 1;             // fallback characters after \uN
 };
 
 class RtfInfoReader {
@@ -82,7 +82,8 @@ public:
         }
         if (!m_done && m_in.stoppedAtLimit())
             noteSkipped(QStringLiteral("its header was looked for in the first %1 MiB only; properties stated after "
-                                       "that are not read").arg(limits::kMaxRtfScanBytes / (1024 * 1024)));
+                                       "that are not read")
+                            .arg(limits::kMaxRtfScanBytes / (1024 * 1024)));
         return std::move(m_data);
     }
 
@@ -119,7 +120,9 @@ private:
             return;
         }
         switch (t.ch) {
-        case '\\': case '{': case '}':
+        case '\\':
+        case '{':
+        case '}':
             byte(t.ch);
             break;
         case '~':
@@ -128,7 +131,8 @@ private:
         case '_':
             unicode(0x2011);
             break;
-        case '\r': case '\n':
+        case '\r':
+        case '\n':
             unicode('\n');
             break;
         case '\t':
@@ -208,30 +212,44 @@ private:
 
     std::optional<Builtin> fieldOf(std::string_view n) const
     {
-        if (n == "title") return Builtin::Title;
-        if (n == "subject") return Builtin::Subject;
-        if (n == "author") return Builtin::Author;
-        if (n == "manager") return Builtin::Manager;
-        if (n == "company") return Builtin::Company;
-        if (n == "operator") return Builtin::LastAuthor;
-        if (n == "category") return Builtin::Category;
-        if (n == "keywords") return Builtin::Keywords;
-        if (n == "doccomm") return Builtin::Comments;
-        if (n == "hlinkbase") return Builtin::HyperlinkBase;
+        if (n == "title")
+            return Builtin::Title;
+        if (n == "subject")
+            return Builtin::Subject;
+        if (n == "author")
+            return Builtin::Author;
+        if (n == "manager")
+            return Builtin::Manager;
+        if (n == "company")
+            return Builtin::Company;
+        if (n == "operator")
+            return Builtin::LastAuthor;
+        if (n == "category")
+            return Builtin::Category;
+        if (n == "keywords")
+            return Builtin::Keywords;
+        if (n == "doccomm")
+            return Builtin::Comments;
+        if (n == "hlinkbase")
+            return Builtin::HyperlinkBase;
         return std::nullopt;
     }
     std::optional<DateKind> dateOf(std::string_view n) const
     {
-        if (n == "creatim") return DateKind::Created;
-        if (n == "revtim") return DateKind::Revised;
-        if (n == "printim") return DateKind::Printed;
-        if (n == "buptim") return DateKind::Ignored;
+        if (n == "creatim")
+            return DateKind::Created;
+        if (n == "revtim")
+            return DateKind::Revised;
+        if (n == "printim")
+            return DateKind::Printed;
+        if (n == "buptim")
+            return DateKind::Ignored;
         return std::nullopt;
     }
     static bool isInfoNumber(std::string_view n)
     {
-        return n == "version" || n == "edmins" || n == "nofpages" || n == "nofwords" || n == "nofchars" ||
-               n == "nofcharsws" || n == "vern" || n == "id";
+        return n == "version" || n == "edmins" || n == "nofpages" || n == "nofwords" || n == "nofchars"
+               || n == "nofcharsws" || n == "vern" || n == "id";
     }
 
     // Skips the rest of the current group (already pushed) and pops it.
@@ -290,12 +308,18 @@ private:
         case Dest::Date:
             if (!w.hasParam)
                 return;
-            if (w.name == "yr") m_date.yr = clampParam(w.param, 99999);
-            else if (w.name == "mo") m_date.mo = clampParam(w.param, 99);
-            else if (w.name == "dy") m_date.dy = clampParam(w.param, 99);
-            else if (w.name == "hr") m_date.hr = clampParam(w.param, 99);
-            else if (w.name == "min") m_date.mi = clampParam(w.param, 99);
-            else if (w.name == "sec") m_date.se = clampParam(w.param, 99);
+            if (w.name == "yr")
+                m_date.yr = clampParam(w.param, 99999);
+            else if (w.name == "mo")
+                m_date.mo = clampParam(w.param, 99);
+            else if (w.name == "dy")
+                m_date.dy = clampParam(w.param, 99);
+            else if (w.name == "hr")
+                m_date.hr = clampParam(w.param, 99);
+            else if (w.name == "min")
+                m_date.mi = clampParam(w.param, 99);
+            else if (w.name == "sec")
+                m_date.se = clampParam(w.param, 99);
             return;
         case Dest::Field:
             fieldWord(w);
@@ -339,9 +363,12 @@ private:
         if (consumeFallback())
             return;
         // A value keeps its line breaks, tabs and the marks that steer bidirectional text.
-        static constexpr struct { std::string_view name; char16_t ch; } layout[] = {
-            {"par", '\n'}, {"line", '\n'}, {"tab", '\t'},
-            {"zwj", 0x200D}, {"zwnj", 0x200C}, {"ltrmark", 0x200E}, {"rtlmark", 0x200F},
+        static constexpr struct {
+            std::string_view name;
+            char16_t ch;
+        } layout[] = {
+            {"par", '\n'},    {"line", '\n'},      {"tab", '\t'},       {"zwj", 0x200D},
+            {"zwnj", 0x200C}, {"ltrmark", 0x200E}, {"rtlmark", 0x200F},
         };
         for (const auto &l : layout)
             if (w.name == l.name) {
@@ -413,11 +440,15 @@ private:
                            : kind == DateKind::Revised ? Builtin::LastSaveTime
                                                        : Builtin::LastPrintDate;
         if (!date.isValid() || !time.isValid()) {
-            noteSkipped(QStringLiteral("its %1 (year %2, month %3, day %4, %5:%6:%7) is no date and is taken as not set")
-                            .arg(QLatin1String(builtinInfo(id).name))
-                            .arg(t.yr).arg(t.mo).arg(t.dy)
-                            .arg(t.hr, 2, 10, QLatin1Char('0')).arg(t.mi, 2, 10, QLatin1Char('0'))
-                            .arg(t.se, 2, 10, QLatin1Char('0')));
+            noteSkipped(
+                QStringLiteral("its %1 (year %2, month %3, day %4, %5:%6:%7) is no date and is taken as not set")
+                    .arg(QLatin1String(builtinInfo(id).name))
+                    .arg(t.yr)
+                    .arg(t.mo)
+                    .arg(t.dy)
+                    .arg(t.hr, 2, 10, QLatin1Char('0'))
+                    .arg(t.mi, 2, 10, QLatin1Char('0'))
+                    .arg(t.se, 2, 10, QLatin1Char('0')));
             return;
         }
         m_data.setLocal(id, date, time); // which leaves out, and notes, a year outside those shown

@@ -3,7 +3,8 @@
 // The body text of an RTF document: everything outside the header's tables ({\fonttbl}, {\colortbl},
 // {\stylesheet}, {\info} ...) and outside destinations that are not the main story (headers, footers,
 // notes, comments, pictures, field instructions, and every group marked \* that a reader may ignore).
-// The list numbers that writers put in \listtext and \pntext count as labels. Bytes written as text or \'hh are decoded in the code page of their font.
+// The list numbers that writers put in \listtext and \pntext count as labels. Bytes written as text or \'hh are decoded
+// in the code page of their font.
 #include "word/CodePage.h"
 #include "word/EngineLog.h"
 #include "word/Errors.h"
@@ -24,12 +25,17 @@ namespace {
 const std::unordered_set<std::string_view> &skippedDestinations()
 {
     static const std::unordered_set<std::string_view> names{
-        "colortbl", "stylesheet", "info", "listtable", "listoverridetable", "revtbl", "rsidtbl", "generator",
-        "pict", "objdata", "fldinst", "header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr",
-        "footerf", "footnote", "annotation", "atnid", "atnauthor", "atnref", "atndate", "xe", "tc", "tcn", "txe",
-        "pntxta", "pntxtb", "shpinst", "shprslt", "nonshppict", "template", "filetbl",
-        "ftnsep", "ftnsepc", "aftnsep", "aftnsepc", "ftncn", "aftncn", "bkmkstart", "bkmkend", "do", "sp",
-        "private", "comment", "xmlnstbl", "pgdsctbl", "themedata", "datastore", "latentstyles"};
+        "colortbl",   "stylesheet", "info",        "listtable",  "listoverridetable",
+        "revtbl",     "rsidtbl",    "generator",   "pict",       "objdata",
+        "fldinst",    "header",     "headerl",     "headerr",    "headerf",
+        "footer",     "footerl",    "footerr",     "footerf",    "footnote",
+        "annotation", "atnid",      "atnauthor",   "atnref",     "atndate",
+        "xe",         "tc",         "tcn",         "txe",        "pntxta",
+        "pntxtb",     "shpinst",    "shprslt",     "nonshppict", "template",
+        "filetbl",    "ftnsep",     "ftnsepc",     "aftnsep",    "aftnsepc",
+        "ftncn",      "aftncn",     "bkmkstart",   "bkmkend",    "do",
+        "sp",         "private",    "comment",     "xmlnstbl",   "pgdsctbl",
+        "themedata",  "datastore",  "latentstyles"};
     return names;
 }
 
@@ -37,32 +43,50 @@ const std::unordered_set<std::string_view> &skippedDestinations()
 int codePageOfCharset(qint64 charset, int documentCodePage)
 {
     switch (charset) {
-    case 77: return 10000;
-    case 128: return 932;
-    case 129: return 949;
-    case 130: return 1361;
-    case 134: return 936;
-    case 136: return 950;
-    case 161: return 1253;
-    case 162: return 1254;
-    case 163: return 1258;
-    case 177: return 1255;
-    case 178: return 1256;
-    case 186: return 1257;
-    case 204: return 1251;
-    case 222: return 874;
-    case 238: return 1250;
-    case 254: return 437;
-    case 255: return 850;
-    default: return documentCodePage;
+    case 77:
+        return 10000;
+    case 128:
+        return 932;
+    case 129:
+        return 949;
+    case 130:
+        return 1361;
+    case 134:
+        return 936;
+    case 136:
+        return 950;
+    case 161:
+        return 1253;
+    case 162:
+        return 1254;
+    case 163:
+        return 1258;
+    case 177:
+        return 1255;
+    case 178:
+        return 1256;
+    case 186:
+        return 1257;
+    case 204:
+        return 1251;
+    case 222:
+        return 874;
+    case 238:
+        return 1250;
+    case 254:
+        return 437;
+    case 255:
+        return 850;
+    default:
+        return documentCodePage;
     }
 }
 
 struct Group {
-    int uc = 1;            // fallback characters after \uN
-    qint64 font = -1;      // current font, -1: the default font
+    int uc = 1;       // fallback characters after \uN
+    qint64 font = -1; // current font, -1: the default font
     bool fontTable = false;
-    bool label = false;    // inside \listtext or \pntext
+    bool label = false; // inside \listtext or \pntext
 };
 
 class RtfBody {
@@ -140,7 +164,9 @@ private:
         if (consumeFallback())
             return;
         switch (c) {
-        case '\\': case '{': case '}':
+        case '\\':
+        case '{':
+        case '}':
             byte(c);
             break;
         case '~':
@@ -149,7 +175,8 @@ private:
         case '_':
             character(u'\u2011');
             break;
-        case '\r': case '\n':
+        case '\r':
+        case '\n':
             paragraph();
             break;
         case '-': // optional hyphen

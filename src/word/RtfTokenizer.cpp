@@ -13,9 +13,12 @@ bool isDigit(int c) { return c >= '0' && c <= '9'; }
 
 int hexValue(int c)
 {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return -1;
 }
 
@@ -23,9 +26,12 @@ int hexValue(int c)
 
 std::optional<char16_t> rtfTypographicCharacter(std::string_view word)
 {
-    static constexpr struct { std::string_view name; char16_t ch; } characters[] = {
-        {"emdash", 0x2014}, {"endash", 0x2013}, {"emspace", 0x2003}, {"enspace", 0x2002}, {"qmspace", 0x2005},
-        {"bullet", 0x2022}, {"lquote", 0x2018}, {"rquote", 0x2019}, {"ldblquote", 0x201C}, {"rdblquote", 0x201D}};
+    static constexpr struct {
+        std::string_view name;
+        char16_t ch;
+    } characters[] = {{"emdash", 0x2014},    {"endash", 0x2013},   {"emspace", 0x2003}, {"enspace", 0x2002},
+                      {"qmspace", 0x2005},   {"bullet", 0x2022},   {"lquote", 0x2018},  {"rquote", 0x2019},
+                      {"ldblquote", 0x201C}, {"rdblquote", 0x201D}};
     for (const auto &c : characters)
         if (word == c.name)
             return c.ch;

@@ -26,8 +26,8 @@ struct RtfToken {
     std::string_view name; // Word: at most kMaxRtfWordLetters letters; valid until the next token
     std::string_view text; // Text: valid until the next token
     bool hasParam = false;
-    qint64 param = 0;      // its first kMaxRtfParamDigits digits, signed
-    char ch = 0;           // Symbol and HexByte
+    qint64 param = 0; // its first kMaxRtfParamDigits digits, signed
+    char ch = 0;      // Symbol and HexByte
 
     bool is(std::string_view word) const { return kind == Kind::Word && name == word; }
 };

@@ -51,8 +51,9 @@ bool setCoreProperty(DocumentData &d, QStringView name, const QString &text, con
             return true;
         }
     }
-    const std::pair<QLatin1String, Builtin> dated[] = {
-        {dates.created, Builtin::CreationDate}, {dates.saved, Builtin::LastSaveTime}, {dates.printed, Builtin::LastPrintDate}};
+    const std::pair<QLatin1String, Builtin> dated[] = {{dates.created, Builtin::CreationDate},
+                                                       {dates.saved, Builtin::LastSaveTime},
+                                                       {dates.printed, Builtin::LastPrintDate}};
     for (const auto &[element, id] : dated) {
         if (name == element) {
             d.setW3cDate(id, text);

@@ -13,8 +13,8 @@ namespace {
 // word: CJK ideographs, kana, CJK punctuation and full-width forms.
 bool isEastAsianWordCharacter(char32_t c)
 {
-    return (c >= 0x3000 && c <= 0x30FF) || (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) ||
-           (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFF00 && c <= 0xFFEF) || (c >= 0x20000 && c <= 0x3FFFF);
+    return (c >= 0x3000 && c <= 0x30FF) || (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF)
+           || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFF00 && c <= 0xFFEF) || (c >= 0x20000 && c <= 0x3FFFF);
 }
 
 enum class Kind : unsigned char { Counted, Space, Ignored };
@@ -25,8 +25,8 @@ Kind kindOf(char16_t c)
     if (ch.isSpace())
         return Kind::Space;
     const QChar::Category category = ch.category();
-    if (category == QChar::Other_Control || category == QChar::Other_Format || ch.isSurrogate() ||
-        category == QChar::Other_NotAssigned)
+    if (category == QChar::Other_Control || category == QChar::Other_Format || ch.isSurrogate()
+        || category == QChar::Other_NotAssigned)
         return Kind::Ignored;
     return Kind::Counted;
 }

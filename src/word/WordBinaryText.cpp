@@ -175,8 +175,8 @@ void addText(const RandomAccessStream &wd, qint64 offset, qint64 chars, bool sin
         } else {
             decoded.resize(n);
             for (qint64 i = 0; i < n; ++i)
-                decoded[i] = QChar(static_cast<char16_t>(static_cast<unsigned char>(b[2 * i]) |
-                                                         (static_cast<unsigned char>(b[2 * i + 1]) << 8)));
+                decoded[i] = QChar(static_cast<char16_t>(static_cast<unsigned char>(b[2 * i])
+                                                         | (static_cast<unsigned char>(b[2 * i + 1]) << 8)));
             // A character written as two code units stays whole for the counter.
             if (n > 1 && done + n < chars && decoded[n - 1].isHighSurrogate())
                 --n;
@@ -206,8 +206,7 @@ QByteArray pieceTableOf(const QByteArray &clx)
     throw DamagedContent(QStringLiteral("its piece table is missing"));
 }
 
-void countPieces(const RandomAccessStream &wd, const RandomAccessStream &table, const FibFacts &f,
-                 MainTextSink &sink)
+void countPieces(const RandomAccessStream &wd, const RandomAccessStream &table, const FibFacts &f, MainTextSink &sink)
 {
     if (f.lcbClx <= 0)
         throw DamagedContent(QStringLiteral("its piece table lies outside its table stream"));

@@ -18,10 +18,7 @@ void WordListNumbering::setNumStyleLink(int abstractId, const QString &styleId)
     m_abstracts[abstractId].numStyleLink = styleId;
 }
 
-void WordListNumbering::setNumAbstract(int numId, int abstractId)
-{
-    m_nums[numId].abstractId = abstractId;
-}
+void WordListNumbering::setNumAbstract(int numId, int abstractId) { m_nums[numId].abstractId = abstractId; }
 
 void WordListNumbering::setStartOverride(int numId, int level, qint64 start)
 {
@@ -78,7 +75,8 @@ WordListNumbering::Level WordListNumbering::levelOf(const Num &num, const Abstra
 }
 
 // The numbering a style gives its paragraphs, inherited along w:basedOn (bounded against cycles).
-void WordListNumbering::styleNumbering(const QString &styleId, std::optional<int> &numId, std::optional<int> &level) const
+void WordListNumbering::styleNumbering(const QString &styleId, std::optional<int> &numId,
+                                       std::optional<int> &level) const
 {
     QString id = styleId;
     for (int hops = 0; hops < limits::kMaxXmlDepth; ++hops) {
@@ -127,9 +125,7 @@ QString WordListNumbering::nextLabel(const QString &paragraphStyle, std::optiona
     for (const auto &s : num.startOverride)
         restarts = restarts || s.has_value();
     Counters &c = m_counters[restarts ? QStringLiteral("n%1").arg(*numId) : QStringLiteral("a%1").arg(abstractId)];
-    const auto startOf = [&](int i) {
-        return num.startOverride[size_t(i)].value_or(levelOf(num, abstract, i).start);
-    };
+    const auto startOf = [&](int i) { return num.startOverride[size_t(i)].value_or(levelOf(num, abstract, i).start); };
     c.value[size_t(lvl)] = c.used[size_t(lvl)] ? c.value[size_t(lvl)] + 1 : startOf(lvl);
     c.used[size_t(lvl)] = true;
     for (int i = lvl + 1; i < kLevels; ++i) {
@@ -150,9 +146,8 @@ QString WordListNumbering::nextLabel(const QString &paragraphStyle, std::optiona
             const int ref = here.text[++i].unicode() - u'1';
             const Level refLevel = levelOf(num, abstract, ref);
             const qint64 value = c.used[size_t(ref)] ? c.value[size_t(ref)] : startOf(ref);
-            const ListNumberFormat f = here.legal && refLevel.format != ListNumberFormat::None
-                                           ? ListNumberFormat::Decimal
-                                           : refLevel.format;
+            const ListNumberFormat f =
+                here.legal && refLevel.format != ListNumberFormat::None ? ListNumberFormat::Decimal : refLevel.format;
             label += listNumberText(value, f);
         } else {
             label += ch;

@@ -21,9 +21,9 @@ public:
     struct Level {
         qint64 start = 1;
         ListNumberFormat format = ListNumberFormat::Decimal;
-        QString text;          // w:lvlText: literal text with %1 ... %9 standing for the levels' numbers
-        bool legal = false;    // w:isLgl: the numbers of all levels in decimal
-        int restartAfter = -1; // w:lvlRestart minus one: -1 after any higher level, -2 never
+        QString text;           // w:lvlText: literal text with %1 ... %9 standing for the levels' numbers
+        bool legal = false;     // w:isLgl: the numbers of all levels in decimal
+        int restartAfter = -1;  // w:lvlRestart minus one: -1 after any higher level, -2 never
         QString paragraphStyle; // w:pStyle: the style whose paragraphs take this level
     };
 

@@ -26,26 +26,40 @@ DocumentData readWordXmlDocument(const FileContent &content)
     DocumentData d;
     d.format = QStringLiteral("WORDML");
     bool seen = false;
-    walkXmlFields(xml, QStringLiteral("the document"), 3, [&](const XmlField &f) {
-        if (f.parentLocalName != QLatin1String("DocumentProperties") || f.namespaceUri != kOfficeNs)
-            return !seen; // the properties come as one block near the top: stop after it
-        seen = true;
-        const QStringView n = f.localName;
-        if (setApplicationProperty(d, n, f.text, XmlText::AsWritten))
+    walkXmlFields(
+        xml, QStringLiteral("the document"), 3,
+        [&](const XmlField &f) {
+            if (f.parentLocalName != QLatin1String("DocumentProperties") || f.namespaceUri != kOfficeNs)
+                return !seen; // the properties come as one block near the top: stop after it
+            seen = true;
+            const QStringView n = f.localName;
+            if (setApplicationProperty(d, n, f.text, XmlText::AsWritten))
+                return true;
+            if (n == QLatin1String("Title"))
+                d.setText(Builtin::Title, f.text);
+            else if (n == QLatin1String("Subject"))
+                d.setText(Builtin::Subject, f.text);
+            else if (n == QLatin1String("Description"))
+                d.setText(Builtin::Comments, f.text);
+            else if (n == QLatin1String("Author"))
+                d.setText(Builtin::Author, f.text);
+            else if (n == QLatin1String("Keywords"))
+                d.setText(Builtin::Keywords, f.text);
+            else if (n == QLatin1String("LastAuthor"))
+                d.setText(Builtin::LastAuthor, f.text);
+            else if (n == QLatin1String("Revision"))
+                d.setText(Builtin::RevisionNumber, f.text);
+            else if (n == QLatin1String("Category"))
+                d.setText(Builtin::Category, f.text);
+            else if (n == QLatin1String("Created"))
+                d.setW3cDate(Builtin::CreationDate, f.text);
+            else if (n == QLatin1String("LastSaved"))
+                d.setW3cDate(Builtin::LastSaveTime, f.text);
+            else if (n == QLatin1String("LastPrinted"))
+                d.setW3cDate(Builtin::LastPrintDate, f.text);
             return true;
-        if (n == QLatin1String("Title")) d.setText(Builtin::Title, f.text);
-        else if (n == QLatin1String("Subject")) d.setText(Builtin::Subject, f.text);
-        else if (n == QLatin1String("Description")) d.setText(Builtin::Comments, f.text);
-        else if (n == QLatin1String("Author")) d.setText(Builtin::Author, f.text);
-        else if (n == QLatin1String("Keywords")) d.setText(Builtin::Keywords, f.text);
-        else if (n == QLatin1String("LastAuthor")) d.setText(Builtin::LastAuthor, f.text);
-        else if (n == QLatin1String("Revision")) d.setText(Builtin::RevisionNumber, f.text);
-        else if (n == QLatin1String("Category")) d.setText(Builtin::Category, f.text);
-        else if (n == QLatin1String("Created")) d.setW3cDate(Builtin::CreationDate, f.text);
-        else if (n == QLatin1String("LastSaved")) d.setW3cDate(Builtin::LastSaveTime, f.text);
-        else if (n == QLatin1String("LastPrinted")) d.setW3cDate(Builtin::LastPrintDate, f.text);
-        return true;
-    }, isPrefix);
+        },
+        isPrefix);
     computeMissingStatistics(d, content, [&](TextCounter &c) { countWordXmlText(content, c); });
     return d;
 }

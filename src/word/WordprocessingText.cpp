@@ -133,8 +133,8 @@ public:
             return;
         }
         // Word: run properties saying w:vanish hide the run's text, which Word leaves out of its counts.
-        if (n == "vanish"sv && parent == Kind::RunProperties && m_path.size() >= 3 &&
-            m_path[m_path.size() - 3].kind == Kind::Run && isOn(a)) {
+        if (n == "vanish"sv && parent == Kind::RunProperties && m_path.size() >= 3
+            && m_path[m_path.size() - 3].kind == Kind::Run && isOn(a)) {
             m_path[m_path.size() - 3].hidden = true;
             return;
         }
@@ -210,7 +210,15 @@ public:
 
 private:
     // The Word elements whose children matter here.
-    enum class Kind : unsigned char { Other, Paragraph, ParagraphProperties, NumberingProperties, Run, RunProperties, Drawing };
+    enum class Kind : unsigned char {
+        Other,
+        Paragraph,
+        ParagraphProperties,
+        NumberingProperties,
+        Run,
+        RunProperties,
+        Drawing
+    };
     static Kind kindOf(std::string_view n)
     {
         if (n == "r"sv)
@@ -275,7 +283,8 @@ void countOoxmlText(const ZipArchive &zip, const QString &mainPart, TextCounter 
             try {
                 numbering = readWordListNumbering(zip, parts, true);
             } catch (const DamagedContent &e) {
-                noteSkipped(QStringLiteral("its list numbering cannot be read (%1); list numbers are not counted").arg(e.detail()));
+                noteSkipped(QStringLiteral("its list numbering cannot be read (%1); list numbers are not counted")
+                                .arg(e.detail()));
             }
         }
         return numbering ? &*numbering : nullptr;
@@ -293,7 +302,8 @@ void countOoxmlText(const ZipArchive &zip, const QString &mainPart, TextCounter 
         if (!story)
             continue;
         if (++stories > limits::kMaxOtherStories) {
-            noteSkipped(QStringLiteral("it has more headers, footers and notes than are counted; the rest are left out"));
+            noteSkipped(
+                QStringLiteral("it has more headers, footers and notes than are counted; the rest are left out"));
             return;
         }
         WordprocessingHandler scan(counter, definitions, true);

@@ -3,10 +3,10 @@
 #include "word/XmlFields.h"
 #include "word/Errors.h"
 #include "word/Limits.h"
-#include <QVarLengthArray>
 #include "word/XmlParser.h"
-#include <string>
+#include <QVarLengthArray>
 #include <cstring>
+#include <string>
 
 namespace word {
 
@@ -21,8 +21,8 @@ constexpr char16_t kNulStandIn = 0xFDD0;
 bool isUtf16(const QByteArray &b)
 {
     const auto at = [&](qsizetype i) { return i < b.size() ? static_cast<unsigned char>(b[i]) : 0x100; };
-    return (at(0) == 0xFF && at(1) == 0xFE) || (at(0) == '<' && at(1) == 0) || (at(0) == 0xFE && at(1) == 0xFF) ||
-           (at(0) == 0 && at(1) == '<');
+    return (at(0) == 0xFF && at(1) == 0xFE) || (at(0) == '<' && at(1) == 0) || (at(0) == 0xFE && at(1) == 0xFF)
+           || (at(0) == 0 && at(1) == '<');
 }
 
 // True for "&#0;", "&#x00;" and the like at `i`; sets `length`.
@@ -67,8 +67,11 @@ QByteArray withNulsStoodIn(const QByteArray &xml, bool &changed)
 // Collects the elements at one depth, their attributes and their text, for walkXmlFields.
 class FieldCollector : public XmlHandler {
 public:
-    FieldCollector(XmlParser *&parser, int depth, bool nulsStoodIn, const std::function<bool(const XmlField &)> &onField)
-        : m_parser(parser), m_depth(depth), m_nulsStoodIn(nulsStoodIn), m_onField(onField) {}
+    FieldCollector(XmlParser *&parser, int depth, bool nulsStoodIn,
+                   const std::function<bool(const XmlField &)> &onField)
+        : m_parser(parser), m_depth(depth), m_nulsStoodIn(nulsStoodIn), m_onField(onField)
+    {
+    }
 
     void startElement(const XmlName &e, const XmlAttributes &a) override
     {
@@ -98,7 +101,8 @@ public:
             m_inField = false;
             const QString text = withNuls(QString::fromUtf8(m_text.data(), static_cast<qsizetype>(m_text.size())));
             if (text.size() > limits::kMaxTextValueChars)
-                throw DamagedContent(QStringLiteral("its part %1 holds a value that is too long").arg(m_parser->partName()));
+                throw DamagedContent(
+                    QStringLiteral("its part %1 holds a value that is too long").arg(m_parser->partName()));
             const XmlField f{m_parentName, m_fieldName, m_fieldNamespace, m_attributes, text};
             if (!m_onField(f))
                 m_parser->stop();
@@ -113,7 +117,8 @@ public:
         // Held as UTF-8 (up to four bytes a character) until the element ends, where its length in
         // characters is checked.
         if (static_cast<qint64>(m_text.size() + text.size()) > 4 * limits::kMaxTextValueChars)
-            throw DamagedContent(QStringLiteral("its part %1 holds a value that is too long").arg(m_parser->partName()));
+            throw DamagedContent(
+                QStringLiteral("its part %1 holds a value that is too long").arg(m_parser->partName()));
         m_text.append(text);
     }
 
@@ -168,7 +173,9 @@ QString decodeOoxmlEscapes(const QString &text)
 {
     if (!text.contains(QLatin1String("_x")))
         return text;
-    auto isHex = [](QChar c) { return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F'); };
+    auto isHex = [](QChar c) {
+        return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+    };
     QString out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {

@@ -117,8 +117,7 @@ int XmlAttributes::count() const
 XmlName XmlAttributes::nameAt(int i) const { return splitName(m_pairs[2 * i]); }
 
 XmlParser::XmlParser(QString partName, XmlHandler &handler)
-    : m_partName(std::move(partName)), m_handler(handler),
-      m_parser(XML_ParserCreateNS(nullptr, kNamespaceSeparator))
+    : m_partName(std::move(partName)), m_handler(handler), m_parser(XML_ParserCreateNS(nullptr, kNamespaceSeparator))
 {
     if (!m_parser)
         throw std::bad_alloc();
@@ -142,7 +141,8 @@ void XmlParser::onStart(void *self, const char *name, const char **attributes)
         return p->fail(QStringLiteral("has more than %1 elements").arg(limits::kMaxXmlElements));
     const XmlAttributes a(attributes);
     if (a.count() > limits::kMaxXmlAttributesPerElement)
-        return p->fail(QStringLiteral("has an element with more than %1 attributes").arg(limits::kMaxXmlAttributesPerElement));
+        return p->fail(
+            QStringLiteral("has an element with more than %1 attributes").arg(limits::kMaxXmlAttributesPerElement));
     try {
         p->m_handler.startElement(splitName(name), a);
     } catch (...) {
@@ -173,7 +173,8 @@ void XmlParser::onText(void *self, const char *text, int length)
 
 void XmlParser::onDoctype(void *self, const char *, const char *, const char *, int)
 {
-    static_cast<XmlParser *>(self)->fail(QStringLiteral("carries a document type declaration, which no document part may have"));
+    static_cast<XmlParser *>(self)->fail(
+        QStringLiteral("carries a document type declaration, which no document part may have"));
 }
 
 void XmlParser::fail(QString detail)

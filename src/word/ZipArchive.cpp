@@ -35,8 +35,8 @@ ZipArchive::ZipArchive(const FileContent &content)
     zip_error_init(&error);
     zip_source_t *source = nullptr;
     if (content.headIsWhole) {
-        source = zip_source_buffer_create(content.head.constData(), static_cast<zip_uint64_t>(content.head.size()),
-                                          0, &error);
+        source = zip_source_buffer_create(content.head.constData(), static_cast<zip_uint64_t>(content.head.size()), 0,
+                                          &error);
     } else {
         FILE *f = content.file.openStream();
         source = zip_source_filep_create(f, 0, -1, &error);
@@ -115,15 +115,16 @@ void ZipArchive::stream(qint64 index, qint64 limit, QByteArray &buffer, qint64 c
     if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
         throw DamagedContent(QStringLiteral("its part %1 is encrypted inside the zip archive").arg(name));
     if (st.size > static_cast<zip_uint64_t>(limit))
-        throw DamagedContent(QStringLiteral("its part %1 would unpack to %2, more than the %3 allowed")
-                                 .arg(name, sizeText(static_cast<qint64>(qMin<zip_uint64_t>(st.size, 1ull << 62))),
-                                      sizeText(limit)));
+        throw DamagedContent(
+            QStringLiteral("its part %1 would unpack to %2, more than the %3 allowed")
+                .arg(name, sizeText(static_cast<qint64>(qMin<zip_uint64_t>(st.size, 1ull << 62))), sizeText(limit)));
     zip_file_t *f = zip_fopen_index(m_zip, static_cast<zip_uint64_t>(index), 0);
     if (!f) {
         const int code = zip_error_code_zip(zip_get_error(m_zip));
         if (code == ZIP_ER_COMPNOTSUPP)
             throw DamagedContent(QStringLiteral("its part %1 is packed with a method this program does not "
-                                                "know").arg(name));
+                                                "know")
+                                     .arg(name));
         throw DamagedContent(QStringLiteral("its part %1 cannot be opened (%2)").arg(name, zipErrorText(code)));
     }
     const auto size = static_cast<qint64>(st.size);

@@ -2,10 +2,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Zip-based documents: which of the zip formats a package is (OpenDocument names its kind in a first part
 // called mimetype; Office Open XML has package relationships), and what a zip that is neither holds.
+#include "word/ZipDocument.h"
 #include "word/Errors.h"
 #include "word/Formats.h"
 #include "word/Limits.h"
-#include "word/ZipDocument.h"
 #include <QStringList>
 
 namespace word {

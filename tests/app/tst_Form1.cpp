@@ -1,29 +1,29 @@
 // SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/Form1.h"
 #include "app/CommandLine.h"
-#include "core/Product.h"
+#include "app/Form1.h"
 #include "app/TextProgressBar.h"
 #include "app/WindowPlacement.h"
+#include "core/Product.h"
 #include "extract/WordAvailability.h"
 #include "filelist/InputFileList.h"
-#include "platform/DesktopPlatform.h"
-#include "results/ResultsTable.h"
-#include "platform/fakes/FakePlatform.h"
-#include "results/ResultsView.h"
 #include "filelist/InputFileListView.h"
+#include "platform/DesktopPlatform.h"
+#include "platform/fakes/FakePlatform.h"
+#include "results/ResultsTable.h"
+#include "results/ResultsView.h"
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
-#include <QApplication>
 #include <QMouseEvent>
 #include <QProcess>
 #include <QPushButton>
-#include <algorithm>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 
 namespace {
 void sendMouseMove(QWidget *w)
@@ -40,7 +40,8 @@ QStringList reportLines(const FakeMessageBoxes &boxes)
         if (m.title != QStringLiteral("Application Error"))
             continue;
         const qsizetype at = m.text.indexOf(QStringLiteral(" at line "));
-        lines << m.text.mid(m.text.indexOf(QStringLiteral("\r\nin ")) + 5, at - m.text.indexOf(QStringLiteral("\r\nin ")) - 5)
+        lines << m.text.mid(m.text.indexOf(QStringLiteral("\r\nin ")) + 5,
+                            at - m.text.indexOf(QStringLiteral("\r\nin ")) - 5)
                      + QLatin1Char('@') + m.text.mid(at + 9, m.text.indexOf(QLatin1Char('\r'), at) - at - 9);
     }
     return lines;
@@ -115,9 +116,9 @@ private slots:
     void tabOrderFollowsTheWorkflow()
     {
         auto form = makeForm();
-        const QStringList expected{"ListView1", "PushButton7", "PushButton4", "PushButton6", "PushButton3", "ListView2",
-                                   "PushButton1", "PushButton13", "ProgressBar1", "PushButton5", "PushButton2",
-                                   "PushButton8", "PushButton9"};
+        const QStringList expected{"ListView1",   "PushButton7", "PushButton4",  "PushButton6",  "PushButton3",
+                                   "ListView2",   "PushButton1", "PushButton13", "ProgressBar1", "PushButton5",
+                                   "PushButton2", "PushButton8", "PushButton9"};
         QWidget *w = form->findChild<QWidget *>(expected.first());
         for (qsizetype i = 1; i < expected.size(); ++i) {
             w = w->nextInFocusChain();
@@ -183,8 +184,8 @@ private slots:
     void damagedSettingsFileIsSetAsideAtStartUp()
     {
         Platform platform = m_fake.platform();
-        const auto stored = std::make_shared<QSettingsBackend>(QStringLiteral("Velkorn"), QStringLiteral("Quillmere Vantrel"),
-                                                               QStringLiteral("Quillmere Vantrel"));
+        const auto stored = std::make_shared<QSettingsBackend>(
+            QStringLiteral("Velkorn"), QStringLiteral("Quillmere Vantrel"), QStringLiteral("Quillmere Vantrel"));
         platform.settings = stored;
         const QString file = stored->fileName();
         QVERIFY2(file.startsWith(m_config.path()), qPrintable(file));
@@ -224,7 +225,8 @@ private slots:
         QVERIFY(skin.open(QIODevice::WriteOnly));
         skin.write("QPushButton { color: navy; }");
         skin.close();
-        QVERIFY(QFile::copy(QStringLiteral(QV_PROGRAM_DIR "/HAND-M.CUR"), m_folder->path() + QStringLiteral("/HAND-M.CUR")));
+        QVERIFY(QFile::copy(QStringLiteral(QV_PROGRAM_DIR "/HAND-M.CUR"),
+                            m_folder->path() + QStringLiteral("/HAND-M.CUR")));
         auto form = makeForm();
         QVERIFY(form->Form_Load());
         QVERIFY(m_fake.messages->shown.isEmpty());
@@ -251,8 +253,7 @@ private slots:
         auto form = makeForm();
         QVERIFY(form->Form_Load());
         const QString at = QStringLiteral("Quillmark2021/08/31.Form1.Form_Load");
-        QCOMPARE(reportLines(*m_fake.messages),
-                 (QStringList{at + "@100", at + "@108", at + "@110", at + "@112"}));
+        QCOMPARE(reportLines(*m_fake.messages), (QStringList{at + "@100", at + "@108", at + "@110", at + "@112"}));
         // The sample-list test failed, so its branch ran as if it had passed: the list was recorded.
         QVERIFY(m_fake.settings->values.contains(QStringLiteral("Snapshot")));
         // Later steps still ran.
@@ -303,11 +304,15 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("title");
-        QTest::newRow("product") << "Quillmere Vantrel" << "Quillmere";
-        QTest::newRow("short name still loses its last word") << "Ab Cd Ef" << "Ab Cd";
-        QTest::newRow("44 chars, six words: one word") << "Alpha Bravo Charlie Delta Echoes Foxtrot1234" << "Alpha Bravo Charlie Delta Echoes";
-        QTest::newRow("long name loses words until it fits") << "Aaaaaaaaaa Bbbbbbbbbb Cccccccccc Dddddddddd Eeeeeeeeee Ffffffffff"
-                                                             << "Aaaaaaaaaa Bbbbbbbbbb Cccccccccc";
+        QTest::newRow("product") << "Quillmere Vantrel"
+                                 << "Quillmere";
+        QTest::newRow("short name still loses its last word") << "Ab Cd Ef"
+                                                              << "Ab Cd";
+        QTest::newRow("44 chars, six words: one word") << "Alpha Bravo Charlie Delta Echoes Foxtrot1234"
+                                                       << "Alpha Bravo Charlie Delta Echoes";
+        QTest::newRow("long name loses words until it fits")
+            << "Aaaaaaaaaa Bbbbbbbbbb Cccccccccc Dddddddddd Eeeeeeeeee Ffffffffff"
+            << "Aaaaaaaaaa Bbbbbbbbbb Cccccccccc";
     }
 
     void appTitle()
@@ -320,7 +325,8 @@ private slots:
     void appTitleOfOneWordIsAnError()
     {
         QVERIFY_THROWS_EXCEPTION(RuntimeError, Form1::SetAppTitle(QStringLiteral("Quillmere")));
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, Form1::SetAppTitle(QString(50, QLatin1Char('x')) + QStringLiteral(" y")));
+        QVERIFY_THROWS_EXCEPTION(RuntimeError,
+                                 Form1::SetAppTitle(QString(50, QLatin1Char('x')) + QStringLiteral(" y")));
     }
 
     void noEngineEndsBeforeTheWindowShows()
@@ -336,14 +342,16 @@ private slots:
         QCOMPARE(m.title, QStringLiteral("Quillmere"));
         QCOMPARE(m.icon, MsgIcon::None);
         QCOMPARE(m.buttons, MsgButtons::Ok);
-        QCOMPARE(m.text, QStringLiteral(
-            "Error 842001. A normal instance of Word could not be created.\r\n\r\n"
-            "1. Please make sure Word is installed on this computer.\r\n\r\n"
-            "2. Please open Word normally and make sure a blank document opens immediately without any interrupting "
-            "window (such as an Word file recovery window).\r\n\r\n"
-            "3. Please make sure that when you double-click on a DOC or DOCX file that Word opens normally without any "
-            "interrupting messages.\r\n\r\n"
-            "4. All versions of Word are supported by this software except for the rare Word Starter and Student editions."));
+        QCOMPARE(m.text, QStringLiteral("Error 842001. A normal instance of Word could not be created.\r\n\r\n"
+                                        "1. Please make sure Word is installed on this computer.\r\n\r\n"
+                                        "2. Please open Word normally and make sure a blank document opens immediately "
+                                        "without any interrupting "
+                                        "window (such as an Word file recovery window).\r\n\r\n"
+                                        "3. Please make sure that when you double-click on a DOC or DOCX file that "
+                                        "Word opens normally without any "
+                                        "interrupting messages.\r\n\r\n"
+                                        "4. All versions of Word are supported by this software except for the rare "
+                                        "Word Starter and Student editions."));
     }
 
     void hoverRules()
@@ -500,11 +508,13 @@ private slots:
         QTest::addColumn<QString>("err");
         const QString usage = QStringLiteral("Usage: quillmere-vantrel [--help] [--version] [FILE|FOLDER]...\n");
         QTest::newRow("help") << QStringList{"x.doc", "--help"} << false << 0 << usage << QString();
-        QTest::newRow("version") << QStringList{"--version"} << false << 0 << QStringLiteral("quillmere-vantrel 1.") << QString();
+        QTest::newRow("version") << QStringList{"--version"} << false << 0 << QStringLiteral("quillmere-vantrel 1.")
+                                 << QString();
         QTest::newRow("unknown option") << QStringList{"--bogus", "x.doc"} << true << 2 << QString()
                                         << QStringLiteral("quillmere-vantrel: unknown option --bogus\n") + usage;
-        QTest::newRow("the toolkit's own options pass") << QStringList{"-platform", "offscreen", "-x"} << true << 2 << QString()
-                                                        << QStringLiteral("quillmere-vantrel: unknown option -x\n") + usage;
+        QTest::newRow("the toolkit's own options pass")
+            << QStringList{"-platform", "offscreen", "-x"} << true << 2 << QString()
+            << QStringLiteral("quillmere-vantrel: unknown option -x\n") + usage;
     }
     void commandLineRequests()
     {
@@ -527,7 +537,8 @@ private slots:
         QCOMPARE(program.exitCode(), status);
         QVERIFY2(standardError.endsWith(err), qPrintable(standardError));
         if (status == 0)
-            QVERIFY2(QString::fromLocal8Bit(program.readAllStandardOutput()).startsWith(out), qPrintable(standardError));
+            QVERIFY2(QString::fromLocal8Bit(program.readAllStandardOutput()).startsWith(out),
+                     qPrintable(standardError));
         else
             QVERIFY(program.readAllStandardOutput().isEmpty());
     }
@@ -545,7 +556,8 @@ private slots:
         const CommandLine line = CommandLine::parse(
             {QStringLiteral("./in/sub/.."), QStringLiteral("gone.doc"), QStringLiteral("in//../one.doc")}, root.path());
         QCOMPARE(line.request, CommandLine::Request::Start);
-        QCOMPARE(line.paths, QStringList({root.filePath(QStringLiteral("in")), root.filePath(QStringLiteral("one.doc"))}));
+        QCOMPARE(line.paths,
+                 QStringList({root.filePath(QStringLiteral("in")), root.filePath(QStringLiteral("one.doc"))}));
         QCOMPARE(line.missing, QStringList(QStringLiteral("gone.doc")));
         auto byCommandLine = makeForm();
         byCommandLine->openFromCommandLine(line.paths);

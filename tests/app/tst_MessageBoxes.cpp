@@ -15,9 +15,12 @@ private slots:
     {
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("text");
-        QTest::newRow("Done.") << "Quillmere" << "Done.";
-        QTest::newRow("No files added.") << "Quillmere" << "No files added.";
-        QTest::newRow("long title") << "Application Error" << "x";
+        QTest::newRow("Done.") << "Quillmere"
+                               << "Done.";
+        QTest::newRow("No files added.") << "Quillmere"
+                                         << "No files added.";
+        QTest::newRow("long title") << "Application Error"
+                                    << "x";
     }
 
     void shortMessagesShowTheWholeTitle()
@@ -30,7 +33,8 @@ private slots:
         QFont bold = QApplication::font();
         bold.setBold(true);
         // The title's own width plus room for an icon and a close button beside it.
-        QVERIFY2(box->width() >= QFontMetrics(bold).horizontalAdvance(title) + 80, qPrintable(QString::number(box->width())));
+        QVERIFY2(box->width() >= QFontMetrics(bold).horizontalAdvance(title) + 80,
+                 qPrintable(QString::number(box->width())));
         QCOMPARE(box->windowTitle(), title);
         QCOMPARE(box->text(), text);
     }

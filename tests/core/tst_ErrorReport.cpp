@@ -40,7 +40,8 @@ private slots:
         QCOMPARE(ran, (QStringList{"100", "102a", "106"}));
         QCOMPARE(t.failures(), 2);
         QCOMPARE(boxes->shown.size(), 2);
-        QVERIFY(boxes->shown[0].text.startsWith(QStringLiteral("Invalid procedure call or argument\r\nin Loc.Proc at line 102\r\r")));
+        QVERIFY(boxes->shown[0].text.startsWith(
+            QStringLiteral("Invalid procedure call or argument\r\nin Loc.Proc at line 102\r\r")));
         QVERIFY(boxes->shown[1].text.startsWith(QStringLiteral("plain failure\r\nin Loc.Proc at line 104\r\r")));
     }
 
@@ -53,8 +54,12 @@ private slots:
         QVERIFY(!t.test(120, [] { return false; }));
         QCOMPARE(boxes->shown.size(), 1);
         QVERIFY(boxes->shown[0].text.contains(QStringLiteral("at line 118")));
-        QCOMPARE(t.value<int>(122, [] { return 7; }, 1), 7);
-        QCOMPARE(t.value<int>(124, []() -> int { throw RuntimeError(6, QStringLiteral("Overflow")); }, 1), 1);
+        QCOMPARE(t.value<int>(
+                     122, [] { return 7; }, 1),
+                 7);
+        QCOMPARE(t.value<int>(
+                     124, []() -> int { throw RuntimeError(6, QStringLiteral("Overflow")); }, 1),
+                 1);
     }
 };
 

@@ -19,7 +19,8 @@ private slots:
         const QString exe = QStringLiteral("usr/libexec/quillmere-vantrel");
         const QString data = QStringLiteral("usr/share/quillmere-vantrel");
         QTest::newRow("build tree") << QStringList{exe + "/Samples/", data + "/Samples/"} << exe;
-        QTest::newRow("pointer file beside the executable") << QStringList{exe + "/", exe + "/HAND-M.CUR", data + "/"} << exe;
+        QTest::newRow("pointer file beside the executable")
+            << QStringList{exe + "/", exe + "/HAND-M.CUR", data + "/"} << exe;
         QTest::newRow("installed") << QStringList{exe + "/", data + "/Samples/"} << data;
         QTest::newRow("nothing installed") << QStringList{exe + "/"} << exe;
     }

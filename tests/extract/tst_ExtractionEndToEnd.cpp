@@ -1,15 +1,15 @@
 // SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The run over real documents that nobody here wrote, with the real document engine.
+#include "FakeContext.h"
 #include "FakeProgress.h"
 #include "extract/ExtractionRun.h"
 #include "filelist/InputFileList.h"
 #include "platform/EngineWordFactory.h"
-#include "FakeContext.h"
 #include "results/ResultsTable.h"
 #include <QDir>
-#include <QFileInfo>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -45,7 +45,8 @@ const QString kHelper = QStringLiteral(QV_PROGRAM_DIR "/quillmere-office");
 
 bool officeInstalled()
 {
-    return QFileInfo(kHelper).isExecutable() && QFileInfo::exists(QStringLiteral("/usr/lib/libreoffice/program/libswlo.so"));
+    return QFileInfo(kHelper).isExecutable()
+           && QFileInfo::exists(QStringLiteral("/usr/lib/libreoffice/program/libswlo.so"));
 }
 
 // A helper that speaks the protocol and takes `seconds` for a layout, answering 3 pages and 7 lines; it
@@ -53,16 +54,19 @@ bool officeInstalled()
 QString slowHelper(const QTemporaryDir &dir, int seconds)
 {
     const QString log = dir.filePath(QStringLiteral("requests.log"));
-    const QString path = writeFile(dir, QStringLiteral("slow-helper"),
+    const QString path = writeFile(
+        dir, QStringLiteral("slow-helper"),
         QStringLiteral("#!/bin/sh\necho ready layout\nwhile read verb rest; do\n  echo \"$verb\" >> '%1'\n"
                        "  case $verb in\n    layout) sleep %2; echo ok 3 7 -1 -1 -1 -1;;\n    quit) exit 0;;\n"
-                       "    *) echo fail 0 -;;\n  esac\ndone\n").arg(log).arg(seconds).toUtf8());
+                       "    *) echo fail 0 -;;\n  esac\ndone\n")
+            .arg(log)
+            .arg(seconds)
+            .toUtf8());
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return path;
 }
 
 } // namespace
-
 
 class tst_ExtractionEndToEnd : public QObject {
     Q_OBJECT
@@ -76,7 +80,8 @@ private slots:
         FakePlatform &fake = context.fakes;
         context.ctx.platform.word = makeEngineWordFactory();
         for (int n = 1; n <= 24; ++n) // Title, Author, Pages, Words, Bytes
-            fake.settings->values.insert(QStringLiteral("Column%1").arg(n), QList<int>{1, 3, 18, 21, 24}.contains(n) ? "1" : "0");
+            fake.settings->values.insert(QStringLiteral("Column%1").arg(n),
+                                         QList<int>{1, 3, 18, 21, 24}.contains(n) ? "1" : "0");
         InputFileList list;
         const QStringList files{"tika/microsoft/testWORD.doc", "tika/microsoft/testWORD.docx",
                                 "tika/miscoffice/testODFwithOOo3.odt", "poi/document/truncated62886.docx"};
@@ -117,8 +122,10 @@ private slots:
         QTest::addColumn<int>("timeLimitMs");
         QTest::addColumn<QString>("pages");
         QTest::addColumn<QString>("lines");
-        QTest::newRow("laid out") << 60000 << "2" << "2";
-        QTest::newRow("never finishes in time") << 1 << "Not set" << "Not set";
+        QTest::newRow("laid out") << 60000 << "2"
+                                  << "2";
+        QTest::newRow("never finishes in time") << 1 << "Not set"
+                                                << "Not set";
     }
     void layoutGivesMissingPagesAndLines()
     {
@@ -128,8 +135,9 @@ private slots:
         QFETCH(QString, pages);
         QFETCH(QString, lines);
         QTemporaryDir dir;
-        const QString twoPages = writeFile(dir, QStringLiteral("two-pages.rtf"),
-            "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Liberation Serif;}}\\f0 one\\par\\page two\\par}");
+        const QString twoPages =
+            writeFile(dir, QStringLiteral("two-pages.rtf"),
+                      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Liberation Serif;}}\\f0 one\\par\\page two\\par}");
         const QString stored = writeFile(dir, QStringLiteral("stored.rtf"), "{\\rtf1{\\info{\\nofpages3}}one\\par}");
         FakeContext context;
         FakePlatform &fake = context.fakes;

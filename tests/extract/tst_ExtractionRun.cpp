@@ -1,14 +1,14 @@
 // SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "FakeContext.h"
 #include "FakeProgress.h"
 #include "extract/ExtractionRun.h"
 #include "extract/FileNameFromPath.h"
 #include "extract/PauseSeconds.h"
 #include "filelist/InputFileList.h"
-#include "FakeContext.h"
+#include "platform/Spreadsheet.h"
 #include "results/ResultsTable.h"
 #include "results/WorkbookExport.h"
-#include "platform/Spreadsheet.h"
 #include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
@@ -19,6 +19,7 @@ class RealClock : public IClock {
 public:
     RealClock() { m_timer.start(); }
     double secondsSinceMidnight() override { return 3600.0 + m_timer.nsecsElapsed() / 1e9; }
+
 private:
     QElapsedTimer m_timer;
 };
@@ -118,10 +119,12 @@ private slots:
         FakeDocumentScript &s = document(QStringLiteral("/d/a.docx"), "Plan", 12);
         s.byName.insert(QStringLiteral("Creation Date"),
                         word::PropertyValue::dateTime(QDateTime(QDate(2024, 1, 15), QTime(7, 30, 0, 600))));
-        s.byName.insert(QStringLiteral("Last Print Date"), word::PropertyValue::dateTime(QDateTime(QDate(2023, 5, 6), QTime(0, 0))));
+        s.byName.insert(QStringLiteral("Last Print Date"),
+                        word::PropertyValue::dateTime(QDateTime(QDate(2023, 5, 6), QTime(0, 0))));
         m_list->add(QStringLiteral("/d/a.docx"));
         m_run->runExtraction();
-        QCOMPARE(m_table->valueText(1, 2), word::PropertyValue::dateTime(QDateTime(QDate(2024, 1, 15), QTime(7, 30))).toText(QLocale()));
+        QCOMPARE(m_table->valueText(1, 2),
+                 word::PropertyValue::dateTime(QDateTime(QDate(2024, 1, 15), QTime(7, 30))).toText(QLocale()));
 
         struct Recorder : IWorkbook {
             QMap<QPair<int, int>, SheetCell> cells;
@@ -183,7 +186,8 @@ private slots:
         QCOMPARE(m_fakes->word->log.count(QStringLiteral("create")), 1);
         QCOMPARE(m_fakes->word->log.last(), QStringLiteral("quit"));
         QCOMPARE(m_fakes->word->log.count(QStringLiteral("close /d/two.doc 0")), 1);
-        QVERIFY(m_fakes->word->log.indexOf(QStringLiteral("close /d/one.docx 0")) < m_fakes->word->log.indexOf(QStringLiteral("open /d/two.doc")));
+        QVERIFY(m_fakes->word->log.indexOf(QStringLiteral("close /d/one.docx 0"))
+                < m_fakes->word->log.indexOf(QStringLiteral("open /d/two.doc")));
         QCOMPARE(m_fakes->word->liveInstances, 0);
         QVERIFY(!m_run->inProgress());
     }
@@ -223,7 +227,8 @@ private slots:
     void failedOpenKeepsTheRow()
     {
         onlySelect({1, 3});
-        document(QStringLiteral("/bad.docx")).openError = QStringLiteral("The file /bad.docx is damaged: word/document.xml is missing.");
+        document(QStringLiteral("/bad.docx")).openError =
+            QStringLiteral("The file /bad.docx is damaged: word/document.xml is missing.");
         document(QStringLiteral("/good.docx"), "Fine");
         m_list->add(QStringLiteral("/bad.docx"));
         m_list->add(QStringLiteral("/missing.doc"));
@@ -282,7 +287,8 @@ private slots:
         m_list->add(QStringLiteral("/s.doc"));
         m_run->runExtraction();
         QCOMPARE(reports(), QStringList{"118"});
-        QVERIFY(m_fakes->messages->shown.first().text.startsWith(QStringLiteral("Type mismatch\r\nin Quillmark2021/08/31.Form1.PushButton3_Click at line 118")));
+        QVERIFY(m_fakes->messages->shown.first().text.startsWith(
+            QStringLiteral("Type mismatch\r\nin Quillmark2021/08/31.Form1.PushButton3_Click at line 118")));
         QCOMPARE(columnHeaders(*m_table), (QStringList{"Filename", "Author", "Company"}));
     }
 
@@ -405,11 +411,16 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("name");
-        QTest::newRow("full") << "/home/ann/report.docx" << "report.docx";
-        QTest::newRow("no separator") << "report.docx" << "report.docx";
-        QTest::newRow("trailing separator") << "/home/ann/" << "";
-        QTest::newRow("network") << "//server/share/a.doc" << "a.doc";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("full") << "/home/ann/report.docx"
+                              << "report.docx";
+        QTest::newRow("no separator") << "report.docx"
+                                      << "report.docx";
+        QTest::newRow("trailing separator") << "/home/ann/"
+                                            << "";
+        QTest::newRow("network") << "//server/share/a.doc"
+                                 << "a.doc";
+        QTest::newRow("empty") << ""
+                               << "";
     }
 
     void fileNameFromPath()

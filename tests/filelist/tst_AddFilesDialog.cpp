@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FakeContext.h"
+#include "ListTexts.h"
 #include "filelist/FileListHandlers.h"
 #include "filelist/InputFileList.h"
-#include "ListTexts.h"
 #include <QTest>
 
 // The "1. Add Word File(s)" dialog answers and the "Clear List" button.
@@ -16,19 +16,21 @@ private slots:
         QTest::addColumn<QStringList>("chosen");
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("cancel") << QStringList() << QStringList();
-        QTest::newRow("one file, taken unchanged") << QStringList{"/data//odd/a.doc"} << QStringList{"/data//odd/a.doc"};
+        QTest::newRow("one file, taken unchanged")
+            << QStringList{"/data//odd/a.doc"} << QStringList{"/data//odd/a.doc"};
         QTest::newRow("three files in the dialog's order")
             << QStringList{"/data/docs/c.doc", "/data/docs/a.docx", "/data/docs/b.doc"}
             << QStringList{"/data/docs/c.doc", "/data/docs/a.docx", "/data/docs/b.doc"};
-        QTest::newRow("root folder gets one separator") << QStringList{"/a.doc", "/b.doc"} << QStringList{"/a.doc", "/b.doc"};
+        QTest::newRow("root folder gets one separator")
+            << QStringList{"/a.doc", "/b.doc"} << QStringList{"/a.doc", "/b.doc"};
         QTest::newRow("non-ASCII names") << QStringList{"/Документы/отчёт.docx", "/Документы/план.doc"}
-                                        << QStringList{"/Документы/отчёт.docx", "/Документы/план.doc"};
+                                         << QStringList{"/Документы/отчёт.docx", "/Документы/план.doc"};
         // Picked from a recent or search view: each file keeps its own folder.
         QTest::newRow("files in different folders")
             << QStringList{"/data/docs/a.doc", "/data/old/b.doc", "/data/docs/sub/c.doc", "/data/d.doc"}
             << QStringList{"/data/docs/a.doc", "/data/old/b.doc", "/data/docs/sub/c.doc", "/data/d.doc"};
-        QTest::newRow("only the root in common") << QStringList{"/home/a.doc", "/srv/b.doc"}
-                                                 << QStringList{"/home/a.doc", "/srv/b.doc"};
+        QTest::newRow("only the root in common")
+            << QStringList{"/home/a.doc", "/srv/b.doc"} << QStringList{"/home/a.doc", "/srv/b.doc"};
     }
     void dialogAnswers()
     {
@@ -86,7 +88,9 @@ private slots:
         QCOMPARE(tc.fakes.messages->shown.size(), 1);
         const ShownMessage &m = tc.fakes.messages->shown.first();
         QCOMPARE(m.title, QStringLiteral("Quillmere"));
-        QCOMPARE(m.text, QStringLiteral("You've selected too many files to add.\r\rPlease try adding via the \"Add All\" button."));
+        QCOMPARE(
+            m.text,
+            QStringLiteral("You've selected too many files to add.\r\rPlease try adding via the \"Add All\" button."));
         QCOMPARE(m.buttons, MsgButtons::Ok);
         QCOMPARE(m.icon, MsgIcon::None);
     }
@@ -105,8 +109,8 @@ private slots:
         InputFileList list;
         filelist::addFiles(tc.ctx, list);
         QCOMPARE(list.count(), 0);
-        QCOMPARE(tc.errorReports(), QStringList(ErrorReporter::text(
-                                        "Quillmark2021/08/31.Form1.PushButton7_Click", 100, "The dialog could not be shown.")));
+        QCOMPARE(tc.errorReports(), QStringList(ErrorReporter::text("Quillmark2021/08/31.Form1.PushButton7_Click", 100,
+                                                                    "The dialog could not be shown.")));
     }
 
     void clearList()

@@ -1,12 +1,12 @@
 // SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "TestTree.h"
 #include "FakeContext.h"
-#include "filelist/FileListHandlers.h"
+#include "ListTexts.h"
+#include "TestTree.h"
 #include "filelist/FileAttributes.h"
+#include "filelist/FileListHandlers.h"
 #include "filelist/FolderWalk.h"
 #include "filelist/InputFileList.h"
-#include "ListTexts.h"
 #include "filelist/Wildcard.h"
 #include <QTest>
 #include <sys/stat.h>
@@ -47,8 +47,8 @@ private slots:
         QTest::addColumn<QString>("extension");
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("* lists every file")
-            << "*" << QStringList{"a.doc", "B.DOCX", "c.docm", "notes.txt", "readme", "x.do", "sub/d.doc", "sub/e.txt",
-                                  "sub2/g.odt", "sub/deeper/f.doc"};
+            << "*" << QStringList{"a.doc", "B.DOCX",    "c.docm",    "notes.txt",  "readme",
+                                  "x.do",  "sub/d.doc", "sub/e.txt", "sub2/g.odt", "sub/deeper/f.doc"};
         QTest::newRow("txt lists text files only") << "txt" << QStringList{"notes.txt", "sub/e.txt"};
         QTest::newRow("doc also finds docx and docm")
             << "doc" << QStringList{"a.doc", "B.DOCX", "c.docm", "sub/d.doc", "sub/deeper/f.doc"};
@@ -81,7 +81,8 @@ private slots:
         QCOMPARE(tc.fakes.messages->inputs.size(), 1);
         QCOMPARE(tc.fakes.messages->inputs[0].title, QStringLiteral("Quillmere"));
         QCOMPARE(tc.fakes.messages->inputs[0].prompt,
-                 QStringLiteral("Enter file extension to load:\r\r(* for all files, txt for all txt files, doc for all doc files, etc.)"));
+                 QStringLiteral("Enter file extension to load:\r\r(* for all files, txt for all txt files, doc for all "
+                                "doc files, etc.)"));
         QCOMPARE(tc.fakes.messages->inputs[0].defaultAnswer, QStringLiteral("doc"));
         QCOMPARE(tc.fakes.dialogs->calls[0].title, QStringLiteral("Please select folder:"));
         QCOMPARE(tc.fakes.dialogs->calls[0].start, QString());
@@ -122,8 +123,9 @@ private slots:
         InputFileList list;
         QCOMPARE(import(tc, list, "doc", t.dir.path()), QStringList({t.path("a.doc")}));
         const QString location = "Quillmark2021/08/31.Form1.PushButton4_Click";
-        QCOMPARE(tc.errorReports(), QStringList({ErrorReporter::text(location, 106, "The settings could not be written."),
-                                                 ErrorReporter::text(location, 114, "The settings could not be written.")}));
+        QCOMPARE(tc.errorReports(),
+                 QStringList({ErrorReporter::text(location, 106, "The settings could not be written."),
+                              ErrorReporter::text(location, 114, "The settings could not be written.")}));
     }
 
     void namesAndAttributes()
@@ -132,10 +134,10 @@ private slots:
         t.file("~$owner.doc");
         t.file("~temp.doc");
         t.file("kept~.doc");
-        t.file(".lock.doc");                 // hidden and writable: attributes exactly 34
-        t.file(".readonly.doc", true);       // hidden, archive and read-only: added
+        t.file(".lock.doc");           // hidden and writable: attributes exactly 34
+        t.file(".readonly.doc", true); // hidden, archive and read-only: added
         t.file("plain-readonly.doc", true);
-        t.file(".hidden/inside.doc");        // a hidden folder is walked
+        t.file(".hidden/inside.doc"); // a hidden folder is walked
         FakeContext tc;
         InputFileList list;
         QCOMPARE(import(tc, list, "doc", t.dir.path()),
@@ -183,7 +185,7 @@ private slots:
         QString relative;
         while ((t.path(relative + part) + "/").size() < filelist::MaxPathChars)
             relative += part + "/";
-        const QString lastWalked = relative;     // its path is below the bound: its subfolders are walked
+        const QString lastWalked = relative; // its path is below the bound: its subfolders are walked
         const QString tooLong = relative + part + "/";
         t.file(lastWalked + "a.doc");
         t.file(tooLong + "b.doc");
@@ -191,7 +193,8 @@ private slots:
         QVERIFY((t.path(tooLong)).size() >= filelist::MaxPathChars);
         FakeContext tc;
         InputFileList list;
-        QCOMPARE(import(tc, list, "doc", t.dir.path()), QStringList({t.path(lastWalked + "a.doc"), t.path(tooLong + "b.doc")}));
+        QCOMPARE(import(tc, list, "doc", t.dir.path()),
+                 QStringList({t.path(lastWalked + "a.doc"), t.path(tooLong + "b.doc")}));
     }
 
     void folderEndingWithTheSeparator()
@@ -222,8 +225,12 @@ private slots:
         t.file("top/sub/b.doc");
         t.file("outside/c.doc");
         QVERIFY(::symlink("..", QFile::encodeName(t.path("top/sub/up")).constData()) == 0);
-        QVERIFY(::symlink(QFile::encodeName(t.path("top")).constData(), QFile::encodeName(t.path("top/sub/again")).constData()) == 0);
-        QVERIFY(::symlink(QFile::encodeName(t.path("outside")).constData(), QFile::encodeName(t.path("top/link")).constData()) == 0);
+        QVERIFY(::symlink(QFile::encodeName(t.path("top")).constData(),
+                          QFile::encodeName(t.path("top/sub/again")).constData())
+                == 0);
+        QVERIFY(::symlink(QFile::encodeName(t.path("outside")).constData(),
+                          QFile::encodeName(t.path("top/link")).constData())
+                == 0);
         FakeContext tc;
         InputFileList list;
         QCOMPARE(import(tc, list, "doc", t.path("top")),
@@ -293,8 +300,8 @@ private slots:
         };
         InputFileList list;
         QCOMPARE(import(tc, list, "doc", t.dir.path()), QStringList({t.path("a/x.doc"), t.path("b/y.doc")}));
-        QCOMPARE(tc.errorReports(), QStringList(ErrorReporter::text("Tormandel2021/08/31.AddFolder.GetSubDirectories2016",
-                                                                    108, "Out of memory")));
+        QCOMPARE(tc.errorReports(), QStringList(ErrorReporter::text(
+                                        "Tormandel2021/08/31.AddFolder.GetSubDirectories2016", 108, "Out of memory")));
     }
 
     void walkYieldsUnderTheBusyPointerAndStopsWhenTheProgramEnds()
@@ -322,22 +329,38 @@ private slots:
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("matches");
-        QTest::newRow("*.* without dot") << "*.*" << "README" << true;
-        QTest::newRow("*.* hidden") << "*.*" << ".profile" << true;
-        QTest::newRow("exact") << "*.doc" << "a.doc" << true;
-        QTest::newRow("case") << "*.doc" << "A.DoC" << true;
-        QTest::newRow("longer extension") << "*.doc" << "a.docx" << true;
-        QTest::newRow("longer extension, many dots") << "*.doc" << "v1.2.docm" << true;
-        QTest::newRow("ends differently") << "*.doc" << "a.xdoc" << false;
-        QTest::newRow("shorter") << "*.doc" << "a.do" << false;
-        QTest::newRow("dot inside only") << "*.doc" << "a.doc.bak" << false;
-        QTest::newRow("two letters are exact") << "*.do" << "a.doc" << false;
-        QTest::newRow("four letters are exact") << "*.docx" << "a.docxx" << false;
-        QTest::newRow("question mark") << "*.d?c" << "a.dac" << true;
-        QTest::newRow("brackets are literal") << "*.[ab]" << "x.[ab]" << true;
-        QTest::newRow("brackets are no class") << "*.[ab]" << "x.a" << false;
-        QTest::newRow("non-ASCII case") << "*.ДОК" << "отчёт.док" << true;
-        QTest::newRow("double star") << "*.*x*" << "a.box" << true;
+        QTest::newRow("*.* without dot") << "*.*"
+                                         << "README" << true;
+        QTest::newRow("*.* hidden") << "*.*"
+                                    << ".profile" << true;
+        QTest::newRow("exact") << "*.doc"
+                               << "a.doc" << true;
+        QTest::newRow("case") << "*.doc"
+                              << "A.DoC" << true;
+        QTest::newRow("longer extension") << "*.doc"
+                                          << "a.docx" << true;
+        QTest::newRow("longer extension, many dots") << "*.doc"
+                                                     << "v1.2.docm" << true;
+        QTest::newRow("ends differently") << "*.doc"
+                                          << "a.xdoc" << false;
+        QTest::newRow("shorter") << "*.doc"
+                                 << "a.do" << false;
+        QTest::newRow("dot inside only") << "*.doc"
+                                         << "a.doc.bak" << false;
+        QTest::newRow("two letters are exact") << "*.do"
+                                               << "a.doc" << false;
+        QTest::newRow("four letters are exact") << "*.docx"
+                                                << "a.docxx" << false;
+        QTest::newRow("question mark") << "*.d?c"
+                                       << "a.dac" << true;
+        QTest::newRow("brackets are literal") << "*.[ab]"
+                                              << "x.[ab]" << true;
+        QTest::newRow("brackets are no class") << "*.[ab]"
+                                               << "x.a" << false;
+        QTest::newRow("non-ASCII case") << "*.ДОК"
+                                        << "отчёт.док" << true;
+        QTest::newRow("double star") << "*.*x*"
+                                     << "a.box" << true;
     }
     void wildcard()
     {

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "TestTree.h"
 #include "FakeContext.h"
+#include "TestTree.h"
 #include "filelist/InputFileList.h"
 #include "filelist/InputFileListView.h"
 #include <QHeaderView>
@@ -168,7 +168,8 @@ private slots:
         // scrolls the next entry into view, so the next move can reach it.
         for (int i = 2; i <= 30; ++i) {
             const QModelIndex idx = f.list.index(i - 1, 0);
-            QVERIFY2(f.view->viewport()->rect().contains(f.view->visualRect(idx).center()), qPrintable(QString::number(i)));
+            QVERIFY2(f.view->viewport()->rect().contains(f.view->visualRect(idx).center()),
+                     qPrintable(QString::number(i)));
             f.view->pointerMoved(f.view->visualRect(idx).center(), QPoint(0, 500));
         }
         QCOMPARE(f.list.text(30), QStringLiteral("/docs/a.doc"));
@@ -318,8 +319,8 @@ private slots:
         const QString loose = t.file("~loose.doc");
         Fixture f({"/already.doc"});
         QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(t.path("one")), QUrl::fromLocalFile(t.path("two/")),
-                      QUrl::fromLocalFile(loose)});
+        data.setUrls(
+            {QUrl::fromLocalFile(t.path("one")), QUrl::fromLocalFile(t.path("two/")), QUrl::fromLocalFile(loose)});
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
         QCoreApplication::sendEvent(f.view->viewport(), &enter);
         QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
@@ -328,8 +329,7 @@ private slots:
         QCOMPARE(f.list.count(), 1); // the walk runs once the drop event has returned
         QCoreApplication::processEvents();
         QCOMPARE(f.texts(), QStringList({"/already.doc", t.path("one/.hidden-readonly"), t.path("one/A.txt"),
-                                         t.path("one/b.doc"), t.path("one/sub/c.bin"), t.path("two/z.docx"),
-                                         loose}));
+                                         t.path("one/b.doc"), t.path("one/sub/c.bin"), t.path("two/z.docx"), loose}));
     }
 
     void droppedFilesAreTakenAsTheyCome()

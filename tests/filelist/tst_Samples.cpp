@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "TestTree.h"
 #include "FakeContext.h"
+#include "ListTexts.h"
+#include "TestTree.h"
 #include "app/Samples.h"
 #include "filelist/InputFileList.h"
-#include "ListTexts.h"
 #include "platform/DesktopPlatform.h"
 #include <QStandardPaths>
 #include <QTest>

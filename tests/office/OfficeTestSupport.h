@@ -16,7 +16,7 @@ inline QString helperProgram() { return QStringLiteral(QV_PROGRAM_DIR "/quillmer
 inline bool officeInstalled()
 {
     return QFileInfo(helperProgram()).isExecutable()
-        && QFileInfo::exists(QStringLiteral("/usr/lib/libreoffice/program/libswlo.so"));
+           && QFileInfo::exists(QStringLiteral("/usr/lib/libreoffice/program/libswlo.so"));
 }
 
 inline bool processExists(pid_t pid)
@@ -58,9 +58,10 @@ inline QStringList officeSockets(const QString &pipeNamePattern, const QString &
     for (const char byte : digest)
         hash += QString::number(uchar(byte), 16);
     const QString uid = QString::number(::getuid());
-    return QDir(QStringLiteral("/tmp")).entryList({QStringLiteral("OSL_PIPE_%1_%2").arg(uid, pipeNamePattern),
-                                                   QStringLiteral("OSL_PIPE_%1_SingleOfficeIPC_%2").arg(uid, hash)},
-                                                  QDir::System | QDir::AllEntries | QDir::Hidden);
+    return QDir(QStringLiteral("/tmp"))
+        .entryList({QStringLiteral("OSL_PIPE_%1_%2").arg(uid, pipeNamePattern),
+                    QStringLiteral("OSL_PIPE_%1_SingleOfficeIPC_%2").arg(uid, hash)},
+                   QDir::System | QDir::AllEntries | QDir::Hidden);
 }
 
 } // namespace officetest

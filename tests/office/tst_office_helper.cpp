@@ -61,7 +61,8 @@ QByteArray docx(const QByteArray &body, const QByteArray &documentRels = {})
     if (!documentRels.isEmpty())
         parts.push_back({QStringLiteral("word/_rels/document.xml.rels"),
                          "<?xml version=\"1.0\"?><Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/"
-                         "relationships\">" + documentRels + "</Relationships>"});
+                         "relationships\">"
+                             + documentRels + "</Relationships>"});
     return wt::makeZip(parts);
 }
 
@@ -70,8 +71,8 @@ QByteArray docxParagraphs(const QStringList &paragraphs)
     QByteArray body;
     for (const QString &p : paragraphs) {
         const bool newPage = p.startsWith(QLatin1Char('\f'));
-        body += QByteArray("<w:p>") + (newPage ? "<w:r><w:br w:type=\"page\"/></w:r>" : "")
-            + "<w:r><w:t>" + p.mid(newPage ? 1 : 0).toUtf8() + "</w:t></w:r></w:p>";
+        body += QByteArray("<w:p>") + (newPage ? "<w:r><w:br w:type=\"page\"/></w:r>" : "") + "<w:r><w:t>"
+                + p.mid(newPage ? 1 : 0).toUtf8() + "</w:t></w:r></w:p>";
     }
     return docx(body);
 }
@@ -87,7 +88,8 @@ QByteArray docxWithLinkedImage(const QByteArray &server)
                 "cx=\"952500\" cy=\"952500\"/></a:xfrm><a:prstGeom prst=\"rect\"/></pic:spPr></pic:pic></a:graphicData>"
                 "</a:graphic></wp:inline></w:drawing></w:r></w:p>",
                 "<Relationship Id=\"rIdImage\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
-                "relationships/image\" Target=\"" + server + "/linked.png\" TargetMode=\"External\"/>");
+                "relationships/image\" Target=\""
+                    + server + "/linked.png\" TargetMode=\"External\"/>");
 }
 
 // An .odt holding an object and a picture linked from the web server.
@@ -97,28 +99,36 @@ QByteArray odtWithLinkedObject(const QByteArray &server)
     return wt::makeZip({
         {QStringLiteral("mimetype"), "application/vnd.oasis.opendocument.text", true},
         {QStringLiteral("META-INF/manifest.xml"),
-         "<?xml version=\"1.0\"?><manifest:manifest xmlns:manifest=\"urn:oasis:names:tc:opendocument:xmlns:manifest:1.0\""
+         "<?xml version=\"1.0\"?><manifest:manifest "
+         "xmlns:manifest=\"urn:oasis:names:tc:opendocument:xmlns:manifest:1.0\""
          " manifest:version=\"1.2\"><manifest:file-entry manifest:full-path=\"/\" manifest:media-type=\"application/"
          "vnd.oasis.opendocument.text\"/><manifest:file-entry manifest:full-path=\"content.xml\" "
          "manifest:media-type=\"text/xml\"/></manifest:manifest>"},
         {QStringLiteral("content.xml"),
-         "<?xml version=\"1.0\"?><office:document-content xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
+         "<?xml version=\"1.0\"?><office:document-content "
+         "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
          " xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" xmlns:draw=\"urn:oasis:names:tc:opendocument:"
          "xmlns:drawing:1.0\" xmlns:svg=\"urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0\""
          " xmlns:xlink=\"http://www.w3.org/1999/xlink\" office:version=\"1.2\"><office:body><office:text><text:p>"
-         "Linked object<draw:frame draw:name=\"Object1\" text:anchor-type=\"as-char\" svg:width=\"5cm\" svg:height=\"3cm\">"
-         "<draw:object xlink:href=\"" + server + "/object.ods\" " + link + "/></draw:frame><draw:frame draw:name="
-         "\"Image1\" text:anchor-type=\"as-char\" svg:width=\"2cm\" svg:height=\"2cm\"><draw:image xlink:href=\""
-         + server + "/image.png\" " + link + "/></draw:frame></text:p></office:text></office:body>"
-         "</office:document-content>"},
+         "Linked object<draw:frame draw:name=\"Object1\" text:anchor-type=\"as-char\" svg:width=\"5cm\" "
+         "svg:height=\"3cm\">"
+         "<draw:object xlink:href=\""
+             + server + "/object.ods\" " + link
+             + "/></draw:frame><draw:frame draw:name="
+               "\"Image1\" text:anchor-type=\"as-char\" svg:width=\"2cm\" svg:height=\"2cm\"><draw:image xlink:href=\""
+             + server + "/image.png\" " + link
+             + "/></draw:frame></text:p></office:text></office:body>"
+               "</office:document-content>"},
     });
 }
 
 // An HTML page under a Word name, with a style sheet and a picture on the web server.
 QByteArray htmlNamedDoc(const QByteArray &server)
 {
-    return "<html><head><link rel=\"stylesheet\" href=\"" + server + "/style.css\"></head><body><p>Hello</p>"
-           "<img src=\"" + server + "/picture.png\"></body></html>\n";
+    return "<html><head><link rel=\"stylesheet\" href=\"" + server
+           + "/style.css\"></head><body><p>Hello</p>"
+             "<img src=\""
+           + server + "/picture.png\"></body></html>\n";
 }
 
 // A web server on 127.0.0.1 that counts the connections made to it and answers each with 404.
@@ -132,7 +142,8 @@ public:
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         socklen_t size = sizeof address;
         if (m_socket < 0 || ::bind(m_socket, reinterpret_cast<sockaddr *>(&address), size) != 0
-            || ::listen(m_socket, 16) != 0 || ::getsockname(m_socket, reinterpret_cast<sockaddr *>(&address), &size) != 0)
+            || ::listen(m_socket, 16) != 0
+            || ::getsockname(m_socket, reinterpret_cast<sockaddr *>(&address), &size) != 0)
             qFatal("no local web server could be started");
         m_port = ntohs(address.sin_port);
         m_thread = std::thread([this] { serve(); });
@@ -214,7 +225,8 @@ private slots:
     {
         LayoutClient missing(LayoutClient::Options{m_dir.filePath(QStringLiteral("no-helper-here")), {}});
         QVERIFY(missing.unavailableReason().contains(QStringLiteral("not installed")));
-        const office::Measurement m = missing.measure(write(QStringLiteral("plain.rtf"), rtf({"One"})), "RTF", kGenerous);
+        const office::Measurement m =
+            missing.measure(write(QStringLiteral("plain.rtf"), rtf({"One"})), "RTF", kGenerous);
         QVERIFY(!m.pages && !m.lines);
         QVERIFY2(m.error.contains(QStringLiteral("plain.rtf")) && m.error.contains(QStringLiteral("not installed")),
                  qPrintable(m.error));
@@ -228,11 +240,13 @@ private slots:
         QTest::addColumn<int>("lines");
         QTest::newRow("rtf, two page breaks")
             << QByteArray("breaks.rtf") << rtf({"Alpha", "Beta", "\fGamma", "Delta", "\fEpsilon"}) << 3 << 5;
-        QTest::newRow("docx, one page break") << QByteArray("breaks.docx") << docxParagraphs({"One", "Two", "\fThree"}) << 2 << 3;
+        QTest::newRow("docx, one page break")
+            << QByteArray("breaks.docx") << docxParagraphs({"One", "Two", "\fThree"}) << 2 << 3;
         // Empty paragraphs hold no line of text.
         QTest::newRow("rtf with empty paragraphs") << QByteArray("empty.rtf") << rtf({"One", "", "", "Two"}) << 1 << 2;
         // A name that is not valid UTF-8 reaches the office byte for byte.
-        QTest::newRow("text under a Latin-1 name") << QByteArray("caf\xe9.txt") << QByteArray("one\ntwo\nthree\n") << 1 << 3;
+        QTest::newRow("text under a Latin-1 name")
+            << QByteArray("caf\xe9.txt") << QByteArray("one\ntwo\nthree\n") << 1 << 3;
     }
     void countsOfMadeDocuments()
     {
@@ -260,10 +274,14 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("format");
         QTest::addColumn<QString>("why");
-        QTest::newRow("damaged docx") << "damaged.docx" << QByteArray("PK\x03\x04").append(4000, '\x7f') << "OOXML" << "";
-        QTest::newRow("folder") << "a-folder.docx" << QByteArray() << "OOXML" << "not a regular file";
-        QTest::newRow("missing") << "missing.docx" << QByteArray() << "OOXML" << "does not exist";
-        QTest::newRow("spreadsheet") << "book.xls" << QByteArray("x") << "XLS" << "not a word-processing document";
+        QTest::newRow("damaged docx") << "damaged.docx" << QByteArray("PK\x03\x04").append(4000, '\x7f') << "OOXML"
+                                      << "";
+        QTest::newRow("folder") << "a-folder.docx" << QByteArray() << "OOXML"
+                                << "not a regular file";
+        QTest::newRow("missing") << "missing.docx" << QByteArray() << "OOXML"
+                                 << "does not exist";
+        QTest::newRow("spreadsheet") << "book.xls" << QByteArray("x") << "XLS"
+                                     << "not a word-processing document";
     }
     void unreadableFilesFailWithTheirName()
     {
@@ -346,17 +364,20 @@ private slots:
         const auto restore = qScopeGuard([] { qunsetenv("QUILLMERE_OFFICE_NO_NAMESPACE"); });
         ConnectionCounter server;
         LayoutClient layouts(LayoutClient::Options{officetest::helperProgram(), {}});
-        const QByteArray documents[] = {write(QStringLiteral("linked-image.docx"), docxWithLinkedImage(server.address())),
-                                        write(QStringLiteral("linked-object.odt"), odtWithLinkedObject(server.address())),
-                                        write(QStringLiteral("web-page.doc"), htmlNamedDoc(server.address()))};
+        const QByteArray documents[] = {
+            write(QStringLiteral("linked-image.docx"), docxWithLinkedImage(server.address())),
+            write(QStringLiteral("linked-object.odt"), odtWithLinkedObject(server.address())),
+            write(QStringLiteral("web-page.doc"), htmlNamedDoc(server.address()))};
         const QString formats[] = {QStringLiteral("OOXML"), QStringLiteral("ODT"), QStringLiteral("TEXT")};
         for (int i = 0; i < 3; ++i) {
             QCOMPARE(formatOf(documents[i]), formats[i]);
             const office::Measurement m = layouts.measure(documents[i], formats[i], kGenerous);
             QVERIFY2(m.error.isEmpty(), qPrintable(m.error));
         }
-        if (namespaceAllowed && (commandSucceeds(QStringLiteral("unshare"), {QStringLiteral("--net"), QStringLiteral("true")})
-                                 || commandSucceeds(QStringLiteral("unshare"), {QStringLiteral("--user"), QStringLiteral("--net"), QStringLiteral("true")})))
+        if (namespaceAllowed
+            && (commandSucceeds(QStringLiteral("unshare"), {QStringLiteral("--net"), QStringLiteral("true")})
+                || commandSucceeds(QStringLiteral("unshare"),
+                                   {QStringLiteral("--user"), QStringLiteral("--net"), QStringLiteral("true")})))
             QVERIFY(layouts.status()->isolated);
         QTest::qWait(500); // a request on its way would have arrived
         QCOMPARE(server.connections(), 0);

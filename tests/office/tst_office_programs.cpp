@@ -27,11 +27,13 @@ QString output(const QString &program, const QStringList &arguments)
 // namespace where this user may not make one directly. Empty where the system allows neither.
 QStringList privateMountShell()
 {
-    for (const QStringList &prefix : {QStringList{QStringLiteral("--mount")},
-                                      QStringList{QStringLiteral("--user"), QStringLiteral("--map-root-user"), QStringLiteral("--mount")}}) {
+    for (const QStringList &prefix :
+         {QStringList{QStringLiteral("--mount")},
+          QStringList{QStringLiteral("--user"), QStringLiteral("--map-root-user"), QStringLiteral("--mount")}}) {
         QProcess p;
-        p.start(QStringLiteral("unshare"), prefix + QStringList{QStringLiteral("sh"), QStringLiteral("-c"),
-                                                               QStringLiteral("mount -t tmpfs none /mnt")});
+        p.start(QStringLiteral("unshare"), prefix
+                                               + QStringList{QStringLiteral("sh"), QStringLiteral("-c"),
+                                                             QStringLiteral("mount -t tmpfs none /mnt")});
         if (p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0)
             return prefix;
     }
@@ -81,7 +83,8 @@ private slots:
     // documents; asked for layouts, it says why there are none and reads them all the same.
     void theProgramsRunWithoutTheOffice()
     {
-        const QString doc = wt::writeFile(m_dir, QStringLiteral("doc.rtf"), "{\\rtf1{\\info{\\title Without}}Text\\par}");
+        const QString doc =
+            wt::writeFile(m_dir, QStringLiteral("doc.rtf"), "{\\rtf1{\\info{\\title Without}}Text\\par}");
         QStringList prefix;
         QString hide;
         if (QFileInfo::exists(QStringLiteral("/usr/lib/libreoffice/program"))) {
@@ -93,21 +96,26 @@ private slots:
         const auto run = [&](const QString &command) {
             QProcess p;
             p.start(prefix.isEmpty() ? QStringLiteral("sh") : QStringLiteral("unshare"),
-                    prefix + QStringList{QStringLiteral("sh"), QStringLiteral("-c"), hide + command}.mid(prefix.isEmpty() ? 1 : 0));
+                    prefix
+                        + QStringList{QStringLiteral("sh"), QStringLiteral("-c"), hide + command}.mid(
+                            prefix.isEmpty() ? 1 : 0));
             p.waitForFinished(120000);
-            return std::make_pair(p.exitCode(), QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError()));
+            return std::make_pair(p.exitCode(),
+                                  QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError()));
         };
         const auto [versionStatus, version] = run(QStringLiteral("'%1' --version").arg(kExtract));
         QCOMPARE(versionStatus, 0);
         QVERIFY2(version.contains(QStringLiteral("quillmere-extract")), qPrintable(version));
-        const auto [readStatus, read] = run(QStringLiteral("'%1' --layout --fields Title,\"Number of Pages\" '%2'").arg(kExtract, doc));
+        const auto [readStatus, read] =
+            run(QStringLiteral("'%1' --layout --fields Title,\"Number of Pages\" '%2'").arg(kExtract, doc));
         QCOMPARE(readStatus, 0);
         QVERIFY2(read.contains(QStringLiteral("\"Title\":\"Without\"")) && read.contains(QStringLiteral("no layouts")),
                  qPrintable(read));
         // The window's program starts, shows its window and is ended from outside: it was not refused
         // for a missing library.
         const auto [windowStatus, window] = run(QStringLiteral("QT_QPA_PLATFORM=offscreen timeout -s KILL 5 '%1'; "
-                                                               "echo status $?").arg(kWindow));
+                                                               "echo status $?")
+                                                    .arg(kWindow));
         QVERIFY2(window.contains(QStringLiteral("status 137")), qPrintable(window));
         Q_UNUSED(windowStatus);
     }
@@ -136,11 +144,13 @@ private slots:
         run.setProcessEnvironment(env);
         run.setStandardOutputFile(QProcess::nullDevice());
         run.start(kExtract, QStringList{QStringLiteral("-j"), QStringLiteral("2"), QStringLiteral("--layout"),
-                                        QStringLiteral("--fields"), QStringLiteral("Number of Pages")} + documents);
+                                        QStringLiteral("--fields"), QStringLiteral("Number of Pages")}
+                                + documents);
         QVERIFY(run.waitForStarted());
         const pid_t command = pid_t(run.processId());
         // Both jobs have their helpers, and an office is laying documents out.
-        QTRY_VERIFY_WITH_TIMEOUT(officetest::childrenOf(command).size() == 2 && descendants(command).size() >= 3, 180000);
+        QTRY_VERIFY_WITH_TIMEOUT(officetest::childrenOf(command).size() == 2 && descendants(command).size() >= 3,
+                                 180000);
         const QList<pid_t> started = descendants(command);
         QStringList profiles;
         for (const QString &work : QDir(tmp.path()).entryList({QStringLiteral("qv-layout-*")}, QDir::Dirs))
@@ -157,7 +167,8 @@ private slots:
                  QStringList());
         for (const pid_t helper : helpers)
             for (const QString &profile : profiles)
-                QCOMPARE(officetest::officeSockets(QStringLiteral("qvlayout-%1-*").arg(helper), profile), QStringList());
+                QCOMPARE(officetest::officeSockets(QStringLiteral("qvlayout-%1-*").arg(helper), profile),
+                         QStringList());
     }
 };
 

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "FakeContext.h"
 #include "core/MainWindowState.h"
 #include "core/Product.h"
-#include "FakeContext.h"
 #include "properties/Form2.h"
 #include <QCheckBox>
 #include <QFile>
@@ -63,7 +63,9 @@ private slots:
         QStringList expected;
         for (int n = 1; n <= 10; ++n)
             expected << QStringLiteral("Check%1").arg(n);
-        expected << "Check12" << "PushButton11" << "Check11";
+        expected << "Check12"
+                 << "PushButton11"
+                 << "Check11";
         for (int n = 13; n <= 24; ++n)
             expected << QStringLiteral("Check%1").arg(n);
         QCOMPARE(order, expected);
@@ -120,7 +122,8 @@ private slots:
 
     void pointerTable()
     {
-        QVERIFY(QFile::copy(QStringLiteral(QV_PROGRAM_DIR "/HAND-M.CUR"), m_folder.path() + QStringLiteral("/HAND-M.CUR")));
+        QVERIFY(
+            QFile::copy(QStringLiteral(QV_PROGRAM_DIR "/HAND-M.CUR"), m_folder.path() + QStringLiteral("/HAND-M.CUR")));
         Form2 form(m_context->ctx);
         form.Form_Load();
         sendMouseMove(form.check(11));

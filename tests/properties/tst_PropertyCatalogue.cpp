@@ -37,7 +37,8 @@ private slots:
     {
         QTest::addColumn<QString>("wordName");
         for (int n = 1; n <= catalogue::RowCount; ++n)
-            QTest::newRow(qPrintable(QStringLiteral("row %1").arg(n))) << QString::fromUtf16(catalogue::row(n).wordName);
+            QTest::newRow(qPrintable(QStringLiteral("row %1").arg(n)))
+                << QString::fromUtf16(catalogue::row(n).wordName);
     }
     void everyWordNameIsAnsweredByTheEngine()
     {
@@ -71,10 +72,29 @@ private slots:
             headers << QString::fromUtf16(r.columnHeader);
         }
         QCOMPARE(wordNames.size(), 23); // rows 12 and 13 share one
-        QCOMPARE(headers, (QStringList{"Title", "Subject", "Author", "Manager", "Company", "Category", "Keywords",
-                                       "Comments", "Hyperlink Base", "Template", "Created", "Modified", "Accessed",
-                                       "Printed", "Last Saved By", "Revision Number", "Total Editing Time", "Pages",
-                                       "Paragraphs", "Lines", "Words", "Characters", "Characters (with spaces)",
+        QCOMPARE(headers, (QStringList{"Title",
+                                       "Subject",
+                                       "Author",
+                                       "Manager",
+                                       "Company",
+                                       "Category",
+                                       "Keywords",
+                                       "Comments",
+                                       "Hyperlink Base",
+                                       "Template",
+                                       "Created",
+                                       "Modified",
+                                       "Accessed",
+                                       "Printed",
+                                       "Last Saved By",
+                                       "Revision Number",
+                                       "Total Editing Time",
+                                       "Pages",
+                                       "Paragraphs",
+                                       "Lines",
+                                       "Words",
+                                       "Characters",
+                                       "Characters (with spaces)",
                                        "Bytes"}));
         QVERIFY_THROWS_EXCEPTION(RuntimeError, catalogue::row(0));
         QVERIFY_THROWS_EXCEPTION(RuntimeError, catalogue::row(25));

@@ -7,4 +7,3 @@
 #include "ResultsTableFill.h"
 
 using Harness = FakeContext;
-

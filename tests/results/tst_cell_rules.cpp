@@ -44,8 +44,10 @@ private slots:
         text("Not set", "C", "Not set");
         text("formula text stays text", "C", "=1+2");
         text("empty", "C", "");
-        QTest::newRow("date and time") << "C" << "7 Dec 2026 14:05:33" << Kind::DateTime << 0.0 << at(2026, 12, 7, 14, 5, 33);
-        QTest::newRow("date alone") << "C" << "2 Jan 2025" << Kind::Date << 0.0 << at(2025, 1, 2);
+        QTest::newRow("date and time") << "C"
+                                       << "7 Dec 2026 14:05:33" << Kind::DateTime << 0.0 << at(2026, 12, 7, 14, 5, 33);
+        QTest::newRow("date alone") << "C"
+                                    << "2 Jan 2025" << Kind::Date << 0.0 << at(2025, 1, 2);
         text("midnight written out stays text", "C", "2 Jan 2025 00:00:00");
         text("impossible date", "C", "31 Feb 2026");
         text("impossible time", "C", "7 Dec 2026 25:05:33");
@@ -54,12 +56,17 @@ private slots:
         text("before 1900", "C", "1 Jan 1850");
         number("German decimal comma", "de_DE", "1,5", 1.5);
         text("German: a point is text", "de_DE", "1.5");
-        QTest::newRow("German date") << "de_DE" << "07.12.2026 14:05:33" << Kind::DateTime << 0.0 << at(2026, 12, 7, 14, 5, 33);
+        QTest::newRow("German date") << "de_DE"
+                                     << "07.12.2026 14:05:33" << Kind::DateTime << 0.0 << at(2026, 12, 7, 14, 5, 33);
         text("German date, unpadded day is text", "de_DE", "7.12.2026");
         text("German unpadded month is text", "de_DE", "07.1.2026 14:05:33");
-        QTest::newRow("US afternoon") << "en_US" << "12/7/2026 2:05:33 PM" << Kind::DateTime << 0.0 << at(2026, 12, 7, 14, 5, 33);
-        QTest::newRow("US after midnight") << "en_US" << "12/7/2026 12:05:33 AM" << Kind::DateTime << 0.0 << at(2026, 12, 7, 0, 5, 33);
-        QTest::newRow("US noon") << "en_US" << "12/7/2026 12:00:00 PM" << Kind::DateTime << 0.0 << at(2026, 12, 7, 12);
+        QTest::newRow("US afternoon") << "en_US"
+                                      << "12/7/2026 2:05:33 PM" << Kind::DateTime << 0.0 << at(2026, 12, 7, 14, 5, 33);
+        QTest::newRow("US after midnight")
+            << "en_US"
+            << "12/7/2026 12:05:33 AM" << Kind::DateTime << 0.0 << at(2026, 12, 7, 0, 5, 33);
+        QTest::newRow("US noon") << "en_US"
+                                 << "12/7/2026 12:00:00 PM" << Kind::DateTime << 0.0 << at(2026, 12, 7, 12);
         text("US padded month is text", "en_US", "12/07/2026 2:05:33 PM");
         text("US small pm is text", "en_US", "12/7/2026 2:05:33 pm");
         text("US hour 0 is text", "en_US", "12/7/2026 0:05:33 AM");

@@ -341,17 +341,17 @@ private slots:
             << QStringLiteral("/a             \tt\r\n/b             \tu\r\n");
         QTest::newRow("no checked row") << QStringList{"Title"} << QList<TestRow>{{"/a", {"t"}, false}} << QString();
         // Values that would split into further cells or rows paste back as one quoted cell.
-        QTest::newRow("tab inside a value is quoted") << QStringList{"Title", "Pages"}
-                                                      << QList<TestRow>{{"/a", {"x\ty", "2"}, true}}
-                                                      << QStringLiteral("/a\t\"x\ty\"\t2\r\n");
+        QTest::newRow("tab inside a value is quoted")
+            << QStringList{"Title", "Pages"} << QList<TestRow>{{"/a", {"x\ty", "2"}, true}}
+            << QStringLiteral("/a\t\"x\ty\"\t2\r\n");
         // The quoted field is 17 characters as written (13 held): the other rows pad to 17 and stay in line.
         QTest::newRow("line break quoted, inner quotes doubled, others untouched")
             << QStringList{"Comments", "Title"}
             << QList<TestRow>{{"/a", {"say \"hi\"\r\nbye", "\"as is\""}, true}, {"/b", {"plain", "t"}, true}}
             << QStringLiteral("/a\t\"say \"\"hi\"\"\r\nbye\"\t\"as is\"\r\n/b\tplain            \tt\r\n");
-        QTest::newRow("quoted last value keeps its spaces") << QStringList{"Comments"}
-                                                           << QList<TestRow>{{"/a", {"one\ntwo  "}, true}}
-                                                           << QStringLiteral("/a\t\"one\ntwo  \"\r\n");
+        QTest::newRow("quoted last value keeps its spaces")
+            << QStringList{"Comments"} << QList<TestRow>{{"/a", {"one\ntwo  "}, true}}
+            << QStringLiteral("/a\t\"one\ntwo  \"\r\n");
     }
     void text()
     {

@@ -10,7 +10,6 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-
 class TestResultsTable : public QObject {
     Q_OBJECT
 
@@ -22,8 +21,8 @@ private:
     }
     static void moveMouse(QWidget *w)
     {
-        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), w->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), w->mapToGlobal(QPointF(5, 5)), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
         QCoreApplication::sendEvent(w, &move);
     }
 
@@ -52,12 +51,12 @@ private slots:
         QTest::addColumn<int>("key");
         QTest::addColumn<QStringList>("remaining");
         const QStringList all{"/d/a.doc", "/d/b.doc", "/d/c.doc"};
-        QTest::newRow("removes the selected row") << 3 << 2 << pointer::Default << int(Qt::Key_Delete)
-                                                  << QStringList({"/d/a.doc", "/d/c.doc"});
-        QTest::newRow("removes the last row") << 3 << 3 << pointer::Default << int(Qt::Key_Delete)
-                                              << QStringList({"/d/a.doc", "/d/b.doc"});
-        QTest::newRow("hand pointer does not block") << 3 << 1 << pointer::Custom << int(Qt::Key_Delete)
-                                                     << QStringList({"/d/b.doc", "/d/c.doc"});
+        QTest::newRow("removes the selected row")
+            << 3 << 2 << pointer::Default << int(Qt::Key_Delete) << QStringList({"/d/a.doc", "/d/c.doc"});
+        QTest::newRow("removes the last row")
+            << 3 << 3 << pointer::Default << int(Qt::Key_Delete) << QStringList({"/d/a.doc", "/d/b.doc"});
+        QTest::newRow("hand pointer does not block")
+            << 3 << 1 << pointer::Custom << int(Qt::Key_Delete) << QStringList({"/d/b.doc", "/d/c.doc"});
         QTest::newRow("busy: nothing") << 3 << 2 << pointer::Busy << int(Qt::Key_Delete) << all;
         QTest::newRow("no selection: nothing") << 3 << 0 << pointer::Default << int(Qt::Key_Delete) << all;
         QTest::newRow("other key: nothing") << 3 << 2 << pointer::Default << int(Qt::Key_Backspace) << all;

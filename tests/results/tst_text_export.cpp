@@ -6,10 +6,10 @@
 #include "results/TextExport.h"
 #include <QBuffer>
 #include <QFile>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 #include <clocale>
 #include <string>
@@ -79,12 +79,13 @@ private slots:
             << QByteArray("Filename\tCharacters (with spaces)\t\r\n"
                           "/y      \t42                      \t\r\n"
                           "/z      \t7                       \t\r\n");
-        QTest::newRow("value wider than header")
-            << QStringList{"Pages"} << QList<TestRow>{{"/p", {"1234567"}, true}}
-            << QByteArray("Filename\tPages  \t\r\n/p      \t1234567\t\r\n");
+        QTest::newRow("value wider than header") << QStringList{"Pages"} << QList<TestRow>{{"/p", {"1234567"}, true}}
+                                                 << QByteArray("Filename\tPages  \t\r\n/p      \t1234567\t\r\n");
         QTest::newRow("widths count UTF-16 characters, not bytes")
             << QStringList{"Title"} << QList<TestRow>{{"/Ünïcødé.doc", {"𝄞"}, true}, {"/b", {"abc"}, true}}
-            << QByteArray("Filename    \tTitle\t\r\n/\xc3\x9cn\xc3\xaf" "c\xc3\xb8" "d\xc3\xa9.doc\t\xf0\x9d\x84\x9e   \t\r\n"
+            << QByteArray("Filename    \tTitle\t\r\n/\xc3\x9cn\xc3\xaf"
+                          "c\xc3\xb8"
+                          "d\xc3\xa9.doc\t\xf0\x9d\x84\x9e   \t\r\n"
                           "/b          \tabc  \t\r\n");
     }
     void bytes()
@@ -114,8 +115,8 @@ private slots:
         QCOMPARE(h.reports().first().icon, MsgIcon::Warning);
         // The title column kept its width from the header and "t": 5; the huge text is written unpadded.
         const QByteArray expected = QByteArray("Filename\tTitle\tPages") + QByteArray(32767 - 5, ' ') + "\t\r\n"
-            + "/a      \t" + huge.toLatin1() + "\t" + fits.toLatin1() + "\t\r\n"
-            + "/b      \tt    \t1" + QByteArray(32766, ' ') + "\t\r\n";
+                                    + "/a      \t" + huge.toLatin1() + "\t" + fits.toLatin1() + "\t\r\n"
+                                    + "/b      \tt    \t1" + QByteArray(32766, ' ') + "\t\r\n";
         QCOMPARE(out.size(), expected.size());
         QCOMPARE(out, expected);
     }
@@ -129,7 +130,8 @@ private slots:
         Trap t(h.errors, location::TextWriter);
         QVERIFY(writeAlignedText(table.content(), device, t, {}, "UTF-8"));
         QCOMPARE(reportedLines(h, location::TextWriter), QList<int>({120, 132, 132}));
-        QVERIFY(h.reports().first().text.startsWith(QStringLiteral("The line could not be written: No space left on device\r\n")));
+        QVERIFY(h.reports().first().text.startsWith(
+            QStringLiteral("The line could not be written: No space left on device\r\n")));
         QVERIFY(device.written().isEmpty());
     }
 
@@ -138,14 +140,16 @@ private slots:
     {
         Harness h;
         ResultsTable table;
-        fillTable(table, {"Pages"}, {{"/a", {"1"}, true}, {"/b", {"2"}, true}, {"/c", {"3"}, true}, {"/d", {"4"}, true}});
+        fillTable(table, {"Pages"},
+                  {{"/a", {"1"}, true}, {"/b", {"2"}, true}, {"/c", {"3"}, true}, {"/d", {"4"}, true}});
         const QByteArray firstThree("Filename\tPages\t\r\n/a      \t1    \t\r\n/b      \t2    \t\r\n");
         FailDevice device(firstThree.size() + 5); // room for part of line 4, never for all of it
         Trap t(h.errors, location::TextWriter);
         QVERIFY(writeAlignedText(table.content(), device, t, {}, "UTF-8"));
         QCOMPARE(device.written(), firstThree);
         QCOMPARE(reportedLines(h, location::TextWriter), QList<int>({132, 132}));
-        QVERIFY(h.reports().first().text.startsWith(QStringLiteral("The line could not be written: No space left on device\r\n")));
+        QVERIFY(h.reports().first().text.startsWith(
+            QStringLiteral("The line could not be written: No space left on device\r\n")));
     }
 
     void lineTheCharsetCannotHoldIsRefused()
@@ -317,7 +321,9 @@ private slots:
             qputenv("LOCPATH", locales.path().toLocal8Bit());
             const QString localedef = QStandardPaths::findExecutable(QStringLiteral("localedef"));
             if (localedef.isEmpty()
-                || QProcess::execute(localedef, {"-i", "de_DE", "-f", "ISO-8859-1", locales.filePath(QString::fromLatin1(locale))}) != 0) {
+                || QProcess::execute(localedef,
+                                     {"-i", "de_DE", "-f", "ISO-8859-1", locales.filePath(QString::fromLatin1(locale))})
+                       != 0) {
                 qunsetenv("LOCPATH");
                 QSKIP("no locale with a single-byte charset can be made here");
             }

@@ -9,19 +9,19 @@
 #include "word/PropertyValue.h"
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
-#include <QScopeGuard>
-#include <QUrl>
-#include <csignal>
-#include <unistd.h>
 #include <QDir>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QRegularExpression>
+#include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QUrl>
 #include <QXmlStreamReader>
 #include <QtTest>
 #include <clocale>
+#include <csignal>
+#include <unistd.h>
 #include <zip.h>
 
 using namespace results;
@@ -38,9 +38,9 @@ struct XlsxCell {
 // Reads back what a spreadsheet program would find in the file: cells, column widths and row numbers.
 struct XlsxContent {
     QMap<QString, XlsxCell> cells; // by reference, "B2"
-    QList<int> rowNumbers;          // rows present in the sheet
-    QMap<int, double> widths;       // column (1-based) -> width
-    QByteArray contentTypes;        // what tells a spreadsheet program a workbook from a template
+    QList<int> rowNumbers;         // rows present in the sheet
+    QMap<int, double> widths;      // column (1-based) -> width
+    QByteArray contentTypes;       // what tells a spreadsheet program a workbook from a template
     QString error;
 
     static QByteArray part(zip_t *zip, const char *name)
@@ -99,7 +99,8 @@ struct XlsxContent {
         while (!st.atEnd()) {
             st.readNext();
             if (st.isStartElement() && st.name() == QLatin1String("numFmt"))
-                numFmts.insert(st.attributes().value("numFmtId").toInt(), st.attributes().value("formatCode").toString());
+                numFmts.insert(st.attributes().value("numFmtId").toInt(),
+                               st.attributes().value("formatCode").toString());
             else if (st.isStartElement() && st.name() == QLatin1String("cellXfs"))
                 inCellXfs = true;
             else if (st.isEndElement() && st.name() == QLatin1String("cellXfs"))
@@ -156,6 +157,7 @@ public:
         return m_inner->create();
     }
     int calls = 0;
+
 private:
     std::shared_ptr<FakeSpreadsheet> m_inner;
 };
@@ -179,12 +181,16 @@ void stopOfficesOfHome(const QByteArray &home)
     for (const pid_t pid : offices)
         ::kill(pid, SIGKILL);
     for (const pid_t pid : offices)
-        QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(QStringLiteral("/proc/%1/comm").arg(pid)) || [&] {
-            QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-            return stat.open(QIODevice::ReadOnly) && stat.readAll().contains(") Z");
-        }(), 10000);
-    const QString profile = QUrl::fromLocalFile(QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")) + QStringLiteral("/libreoffice/4"))
-                                .toString(QUrl::FullyEncoded);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !QFileInfo::exists(QStringLiteral("/proc/%1/comm").arg(pid)) ||
+                [&] {
+                    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+                    return stat.open(QIODevice::ReadOnly) && stat.readAll().contains(") Z");
+                }(),
+            10000);
+    const QString profile =
+        QUrl::fromLocalFile(QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")) + QStringLiteral("/libreoffice/4"))
+            .toString(QUrl::FullyEncoded);
     const QByteArray digest = QCryptographicHash::hash(
         QByteArray(reinterpret_cast<const char *>(profile.utf16()), profile.size() * 2), QCryptographicHash::Md5);
     QString hash;
@@ -242,10 +248,9 @@ private slots:
         fillThreeMiddleUnchecked(table);
         saveResultsAsWorkbook(h.ctx, table);
         const auto &cells = h.fakes.spreadsheet->cells;
-        QMap<QPair<int, int>, QString> expected{
-            {{1, 1}, "Filename"}, {{1, 2}, "Title"},  {{1, 3}, "Pages"},
-            {{2, 1}, "/d/first.doc"}, {{2, 2}, "Alpha"}, {{2, 3}, "12"},
-            {{4, 1}, "/d/third.doc"}, {{4, 2}, "Gamma"}, {{4, 3}, "12"}};
+        QMap<QPair<int, int>, QString> expected{{{1, 1}, "Filename"},     {{1, 2}, "Title"}, {{1, 3}, "Pages"},
+                                                {{2, 1}, "/d/first.doc"}, {{2, 2}, "Alpha"}, {{2, 3}, "12"},
+                                                {{4, 1}, "/d/third.doc"}, {{4, 2}, "Gamma"}, {{4, 3}, "12"}};
         QCOMPARE(cells, expected);
         QVERIFY(h.fakes.spreadsheet->autoFitted);
         QVERIFY(h.fakes.spreadsheet->shown);
@@ -261,10 +266,22 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("sheetValue");
-        QTest::newRow("leading") << "Title" << "/a.doc" << "=SUM(A1:A3)" << "SUM(A1:A3)";
-        QTest::newRow("several") << "Title" << "/a.doc" << "a=b==c=" << "abc";
-        QTest::newRow("only equals") << "Title" << "/a.doc" << "===" << "";
-        QTest::newRow("path and header keep theirs") << "Ti=tle" << "/x=y/a=.doc" << "v" << "v";
+        QTest::newRow("leading") << "Title"
+                                 << "/a.doc"
+                                 << "=SUM(A1:A3)"
+                                 << "SUM(A1:A3)";
+        QTest::newRow("several") << "Title"
+                                 << "/a.doc"
+                                 << "a=b==c="
+                                 << "abc";
+        QTest::newRow("only equals") << "Title"
+                                     << "/a.doc"
+                                     << "==="
+                                     << "";
+        QTest::newRow("path and header keep theirs") << "Ti=tle"
+                                                     << "/x=y/a=.doc"
+                                                     << "v"
+                                                     << "v";
     }
     void equalsSigns()
     {
@@ -382,9 +399,11 @@ private slots:
         QCOMPARE(h.fakes.shell->files.size(), 1);
         const QString path = h.fakes.shell->files.first();
         QCOMPARE(QFileInfo(path).absolutePath(), QFileInfo(workbookFolder()).absoluteFilePath());
-        QVERIFY2(QRegularExpression(QStringLiteral("^Quillmere results \\d{4}-\\d\\d-\\d\\d \\d\\d-\\d\\d-\\d\\d\\.xltx$"))
-                     .match(QFileInfo(path).fileName()).hasMatch(),
-                 qPrintable(path));
+        QVERIFY2(
+            QRegularExpression(QStringLiteral("^Quillmere results \\d{4}-\\d\\d-\\d\\d \\d\\d-\\d\\d-\\d\\d\\.xltx$"))
+                .match(QFileInfo(path).fileName())
+                .hasMatch(),
+            qPrintable(path));
         QCOMPARE(tempEntries(), QStringList({QFileInfo(path).fileName()})); // no private leftovers
 
         const XlsxContent x(path);
@@ -426,10 +445,14 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("type"); // "s" string, "n" number, "d" date
         QTest::addColumn<double>("number");
-        QTest::newRow("number") << "-1.5" << "n" << -1.5;
-        QTest::newRow("date and time") << "7 Dec 2026 14:05:33" << "d" << serial(QDateTime(QDate(2026, 12, 7), QTime(14, 5, 33)));
-        QTest::newRow("date alone") << "2 Jan 2025" << "d" << serial(QDateTime(QDate(2025, 1, 2), QTime(0, 0)));
-        QTest::newRow("text") << "007" << "s" << 0.0;
+        QTest::newRow("number") << "-1.5"
+                                << "n" << -1.5;
+        QTest::newRow("date and time") << "7 Dec 2026 14:05:33"
+                                       << "d" << serial(QDateTime(QDate(2026, 12, 7), QTime(14, 5, 33)));
+        QTest::newRow("date alone") << "2 Jan 2025"
+                                    << "d" << serial(QDateTime(QDate(2025, 1, 2), QTime(0, 0)));
+        QTest::newRow("text") << "007"
+                              << "s" << 0.0;
     }
     void typedCellsWritten()
     {
@@ -470,7 +493,9 @@ private slots:
         qputenv("LOCPATH", QFile::encodeName(locales.path()));
         const QString localedef = QStandardPaths::findExecutable(QStringLiteral("localedef"));
         if (localedef.isEmpty()
-            || QProcess::execute(localedef, {"-i", "de_DE", "-f", "UTF-8", locales.filePath(QStringLiteral("de_DE.UTF-8"))}) != 0) {
+            || QProcess::execute(localedef,
+                                 {"-i", "de_DE", "-f", "UTF-8", locales.filePath(QStringLiteral("de_DE.UTF-8"))})
+                   != 0) {
             qunsetenv("LOCPATH");
             QSKIP("no locale with a decimal comma can be made here");
         }
@@ -510,7 +535,8 @@ private slots:
             seen << m.captured(1);
         QCOMPARE(seen.size(), 4); // two column widths, two values
         QVERIFY2(seen.filter(QStringLiteral(",")).isEmpty(), qPrintable(seen.join(QLatin1Char(' '))));
-        QVERIFY2(seen.contains(QStringLiteral("1.5")) && seen.contains(QStringLiteral("45306.3125")), qPrintable(seen.join(' ')));
+        QVERIFY2(seen.contains(QStringLiteral("1.5")) && seen.contains(QStringLiteral("45306.3125")),
+                 qPrintable(seen.join(' ')));
     }
 
     // A template opened as it is counts as unchanged in LibreOffice, and closes without a question; the
@@ -519,7 +545,8 @@ private slots:
     void workbookHandedToTheOfficeOpensNewAndChanged()
     {
         const QString helper = QStringLiteral(QV_PROGRAM_DIR "/quillmere-office");
-        if (!QFileInfo(helper).isExecutable() || !QFileInfo::exists(QStringLiteral("/usr/lib/libreoffice/program/libsclo.so")))
+        if (!QFileInfo(helper).isExecutable()
+            || !QFileInfo::exists(QStringLiteral("/usr/lib/libreoffice/program/libsclo.so")))
             QSKIP("the LibreOffice helper or the office's spreadsheet is not installed");
         qputenv("SAL_USE_VCLPLUGIN", "svp"); // no display is needed for the office's windows
         const QByteArray home = qgetenv("HOME");
@@ -527,11 +554,12 @@ private slots:
         FakeShell shell;
         QString handed;
         office::HandOver state;
-        auto spreadsheet = makeXlsxSpreadsheet(std::shared_ptr<IShell>(&shell, [](IShell *) {}), [&](const QString &path) {
-            handed = path;
-            state = office::openAsNewInUsersOffice(path, {}, helper);
-            return state.error.isEmpty();
-        });
+        auto spreadsheet =
+            makeXlsxSpreadsheet(std::shared_ptr<IShell>(&shell, [](IShell *) {}), [&](const QString &path) {
+                handed = path;
+                state = office::openAsNewInUsersOffice(path, {}, helper);
+                return state.error.isEmpty();
+            });
         auto book = spreadsheet->create();
         book->setCell(1, 1, SheetCell::plain(QStringLiteral("Filename")));
         book->show();

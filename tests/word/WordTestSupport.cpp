@@ -72,7 +72,8 @@ QByteArray makeZip(const QList<ZipEntry> &entries)
     QList<QByteArray> keep; // libzip reads the buffers when the archive is closed
     for (const ZipEntry &e : entries) {
         keep.append(e.data);
-        zip_source_t *src = zip_source_buffer(z, keep.last().constData(), static_cast<zip_uint64_t>(keep.last().size()), 0);
+        zip_source_t *src =
+            zip_source_buffer(z, keep.last().constData(), static_cast<zip_uint64_t>(keep.last().size()), 0);
         const zip_int64_t idx = zip_file_add(z, e.name.toUtf8().constData(), src, ZIP_FL_ENC_UTF_8);
         if (idx < 0)
             throw std::runtime_error("zip_file_add");
@@ -102,7 +103,8 @@ QByteArray rawDeflate(const QByteArray &data)
 
 uint32_t crc32Of(const QByteArray &data)
 {
-    return static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef *>(data.constData()), static_cast<uInt>(data.size())));
+    return static_cast<uint32_t>(
+        crc32(0, reinterpret_cast<const Bytef *>(data.constData()), static_cast<uInt>(data.size())));
 }
 
 QByteArray deflatedZeros(uint64_t bytes, uint32_t &crc)
@@ -190,14 +192,15 @@ QByteArray makeRawZip(const QList<RawZipEntry> &entries)
 
 QByteArray coreXml(const QList<QPair<QString, QString>> &elements)
 {
-    QByteArray x = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-                   "<cp:coreProperties xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/metadata/core-properties\" "
-                   "xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns:dcterms=\"http://purl.org/dc/terms/\" "
-                   "xmlns:dcmitype=\"http://purl.org/dc/dcmitype/\" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">";
+    QByteArray x =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+        "<cp:coreProperties xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/metadata/core-properties\" "
+        "xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns:dcterms=\"http://purl.org/dc/terms/\" "
+        "xmlns:dcmitype=\"http://purl.org/dc/dcmitype/\" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">";
     for (const auto &[name, value] : elements) {
         const bool date = name.startsWith(QLatin1String("dcterms:"));
-        x += "<" + name.toUtf8() + (date ? " xsi:type=\"dcterms:W3CDTF\"" : "") + ">" +
-             value.toHtmlEscaped().toUtf8() + "</" + name.toUtf8() + ">";
+        x += "<" + name.toUtf8() + (date ? " xsi:type=\"dcterms:W3CDTF\"" : "") + ">" + value.toHtmlEscaped().toUtf8()
+             + "</" + name.toUtf8() + ">";
     }
     x += "</cp:coreProperties>";
     return x;
@@ -218,9 +221,11 @@ QByteArray makeDocx(const DocxParts &p)
 {
     QByteArray rels = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
                       "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
-    rels += "<Relationship Id=\"rId1\" Type=\"" + p.officeDocRelType.toUtf8() + "\" Target=\"" + p.mainPart.toUtf8() + "\"/>";
+    rels += "<Relationship Id=\"rId1\" Type=\"" + p.officeDocRelType.toUtf8() + "\" Target=\"" + p.mainPart.toUtf8()
+            + "\"/>";
     if (!p.core.isEmpty())
-        rels += "<Relationship Id=\"rId2\" Type=\"" + p.coreRelType.toUtf8() + "\" Target=\"" + p.corePath.toUtf8() + "\"/>";
+        rels += "<Relationship Id=\"rId2\" Type=\"" + p.coreRelType.toUtf8() + "\" Target=\"" + p.corePath.toUtf8()
+                + "\"/>";
     if (!p.app.isEmpty())
         rels += "<Relationship Id=\"rId3\" Type=\"" + p.appRelType.toUtf8() + "\" Target=\"docProps/app.xml\"/>";
     rels += "</Relationships>";
@@ -229,13 +234,23 @@ QByteArray makeDocx(const DocxParts &p)
         "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
         "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
         "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-        "<Override PartName=\"/" + p.mainPart.toUtf8() + "\" ContentType=\"" + p.mainContentType.toUtf8() + "\"/>"
-        "<Override PartName=\"/docProps/core.xml\" ContentType=\"application/vnd.openxmlformats-package.core-properties+xml\"/>"
-        "<Override PartName=\"/docProps/app.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.extended-properties+xml\"/>"
-        "</Types>";
-    QList<ZipEntry> entries{{QStringLiteral("[Content_Types].xml"), types},
-                            {QStringLiteral("_rels/.rels"), rels},
-                            {p.mainPart, !p.document.isEmpty() ? p.document : QByteArray("<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body/></w:document>")}};
+        "<Override PartName=\"/"
+        + p.mainPart.toUtf8() + "\" ContentType=\"" + p.mainContentType.toUtf8()
+        + "\"/>"
+          "<Override PartName=\"/docProps/core.xml\" "
+          "ContentType=\"application/vnd.openxmlformats-package.core-properties+xml\"/>"
+          "<Override PartName=\"/docProps/app.xml\" "
+          "ContentType=\"application/vnd.openxmlformats-officedocument.extended-properties+xml\"/>"
+          "</Types>";
+    QList<ZipEntry> entries{
+        {QStringLiteral("[Content_Types].xml"), types},
+        {QStringLiteral("_rels/.rels"), rels},
+        {p.mainPart,
+         !p.document.isEmpty()
+             ? p.document
+             : QByteArray(
+                 "<w:document "
+                 "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body/></w:document>")}};
     if (!p.core.isEmpty())
         entries.append({p.corePath, p.core});
     if (!p.app.isEmpty())
@@ -246,20 +261,22 @@ QByteArray makeDocx(const DocxParts &p)
 QByteArray wordDocumentXml(const QByteArray &body)
 {
     return "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\" "
-           "xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/2006\"><w:body>" + body + "</w:body></w:document>";
+           "xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/2006\"><w:body>"
+           + body + "</w:body></w:document>";
 }
 
 QByteArray odtContentXml(const QByteArray &text)
 {
     return "<office:document-content xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
-           "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"><office:body><office:text>" + text +
-           "</office:text></office:body></office:document-content>";
+           "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"><office:body><office:text>"
+           + text + "</office:text></office:body></office:document-content>";
 }
 
 QByteArray makeOdt(const QByteArray &metaXml, const QString &mimeType, const QByteArray &contentXml)
 {
-    QList<ZipEntry> entries{{QStringLiteral("mimetype"), mimeType.toUtf8(), true},
-                            {QStringLiteral("content.xml"), contentXml.isEmpty() ? QByteArray("<office:document-content/>") : contentXml}};
+    QList<ZipEntry> entries{
+        {QStringLiteral("mimetype"), mimeType.toUtf8(), true},
+        {QStringLiteral("content.xml"), contentXml.isEmpty() ? QByteArray("<office:document-content/>") : contentXml}};
     if (!metaXml.isEmpty())
         entries.append({QStringLiteral("meta.xml"), metaXml});
     entries.append({QStringLiteral("META-INF/manifest.xml"), "<manifest:manifest/>"});
@@ -494,7 +511,10 @@ QByteArray makeOle(const QList<QPair<QString, QByteArray>> &streams)
 
 qint64 cfbSectorOffset(int sector) { return 512 + static_cast<qint64>(sector) * 512; }
 qint64 cfbFatEntryOffset(const RawCfbLayout &l, int sector) { return cfbSectorOffset(l.fatSector) + sector * 4; }
-qint64 cfbDirectoryEntryOffset(const RawCfbLayout &l, int entry) { return cfbSectorOffset(l.directorySector) + entry * 128; }
+qint64 cfbDirectoryEntryOffset(const RawCfbLayout &l, int entry)
+{
+    return cfbSectorOffset(l.directorySector) + entry * 128;
+}
 
 QByteArray makeRawCfb(const QList<QPair<QString, QByteArray>> &streams, RawCfbLayout *layoutOut)
 {
@@ -528,16 +548,16 @@ QByteArray makeRawCfb(const QList<QPair<QString, QByteArray>> &streams, RawCfbLa
     appendU16(header, 9);
     appendU16(header, 6);
     header.append(QByteArray(6, '\0'));
-    appendU32(header, 0);      // directory sectors (v3: 0)
-    appendU32(header, 1);      // FAT sectors
-    appendU32(header, 1);      // first directory sector
-    appendU32(header, 0);      // transaction
-    appendU32(header, 4096);   // mini stream cutoff
-    appendU32(header, kEnd);   // first mini FAT sector
-    appendU32(header, 0);      // mini FAT sectors
-    appendU32(header, kEnd);   // first DIFAT sector
-    appendU32(header, 0);      // DIFAT sectors
-    appendU32(header, 0);      // DIFAT[0] = the FAT in sector 0
+    appendU32(header, 0);    // directory sectors (v3: 0)
+    appendU32(header, 1);    // FAT sectors
+    appendU32(header, 1);    // first directory sector
+    appendU32(header, 0);    // transaction
+    appendU32(header, 4096); // mini stream cutoff
+    appendU32(header, kEnd); // first mini FAT sector
+    appendU32(header, 0);    // mini FAT sectors
+    appendU32(header, kEnd); // first DIFAT sector
+    appendU32(header, 0);    // DIFAT sectors
+    appendU32(header, 0);    // DIFAT[0] = the FAT in sector 0
     for (int i = 1; i < 109; ++i)
         appendU32(header, kFree);
 
@@ -579,8 +599,9 @@ QByteArray makeRawCfb(const QList<QPair<QString, QByteArray>> &streams, RawCfbLa
     QByteArray dir;
     dir.append(dirEntry(QStringLiteral("Root Entry"), 5, kFree, kFree, streams.isEmpty() ? kFree : 1, kEnd, 0));
     for (int k = 0; k < streams.size(); ++k)
-        dir.append(dirEntry(streams[k].first, 2, kFree, k + 1 < streams.size() ? static_cast<uint32_t>(k + 2) : kFree, kFree,
-                            static_cast<uint32_t>(layout.streamFirstSector[k]), static_cast<uint32_t>(padded[k].size())));
+        dir.append(dirEntry(streams[k].first, 2, kFree, k + 1 < streams.size() ? static_cast<uint32_t>(k + 2) : kFree,
+                            kFree, static_cast<uint32_t>(layout.streamFirstSector[k]),
+                            static_cast<uint32_t>(padded[k].size())));
     while (dir.size() < 512)
         dir.append(dirEntry(QString(), 0, kFree, kFree, kFree, kEnd, 0));
 
@@ -831,7 +852,7 @@ QByteArray wordHeadWithText(const QByteArray &text)
     putU16At(head, 32, 14);                // csw
     putU16At(head, 62, 22);                // cslw
     putU32(head, 76, static_cast<uint32_t>(text.size()));
-    putU16At(head, 152, 93);               // cbRgFcLcb
+    putU16At(head, 152, 93); // cbRgFcLcb
     constexpr qint64 kClxAt = 1024, kTextAt = 2048;
     QByteArray clx("\x02", 1);
     QByteArray plc(4 + 4 + 8, '\0');

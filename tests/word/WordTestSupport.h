@@ -28,10 +28,10 @@ QByteArray makeZip(const QList<ZipEntry> &entries);
 // ---- raw zip: each entry deflated (or stored), with the stated size and checksum the test wants
 struct RawZipEntry {
     QByteArray name;
-    QByteArray compressed;       // the member's data as stored
-    uint16_t method = 8;         // 0 stored, 8 deflate
+    QByteArray compressed; // the member's data as stored
+    uint16_t method = 8;   // 0 stored, 8 deflate
     uint32_t crc = 0;
-    uint64_t statedSize = 0;     // uncompressed size written in the headers
+    uint64_t statedSize = 0; // uncompressed size written in the headers
 };
 QByteArray makeRawZip(const QList<RawZipEntry> &entries);
 QByteArray rawDeflate(const QByteArray &data);
@@ -42,19 +42,19 @@ QByteArray deflatedZeros(uint64_t bytes, uint32_t &crc);
 
 // ---- OOXML
 struct DocxParts {
-    QByteArray core;             // docProps/core.xml (empty: no part and no relationship)
-    QByteArray app;              // docProps/app.xml
-    QString mainContentType = QStringLiteral(
-        "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml");
+    QByteArray core; // docProps/core.xml (empty: no part and no relationship)
+    QByteArray app;  // docProps/app.xml
+    QString mainContentType =
+        QStringLiteral("application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml");
     QString mainPart = QStringLiteral("word/document.xml");
-    QString coreRelType = QStringLiteral(
-        "http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties");
-    QString appRelType = QStringLiteral(
-        "http://schemas.openxmlformats.org/officeDocument/2006/relationships/extended-properties");
-    QString officeDocRelType = QStringLiteral(
-        "http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument");
+    QString coreRelType =
+        QStringLiteral("http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties");
+    QString appRelType =
+        QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/extended-properties");
+    QString officeDocRelType =
+        QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument");
     QString corePath = QStringLiteral("docProps/core.xml");
-    QByteArray document;         // the main part (empty: a document with an empty body)
+    QByteArray document; // the main part (empty: a document with an empty body)
 };
 QByteArray makeDocx(const DocxParts &parts);
 // A main part holding `body` inside w:body (the w: and mc: prefixes declared).
@@ -63,8 +63,8 @@ QByteArray coreXml(const QList<QPair<QString, QString>> &elements); // prefixed 
 QByteArray appXml(const QList<QPair<QString, QString>> &elements);
 
 // ---- ODF text
-QByteArray makeOdt(const QByteArray &metaXml, const QString &mimeType = QStringLiteral(
-                                                  "application/vnd.oasis.opendocument.text"),
+QByteArray makeOdt(const QByteArray &metaXml,
+                   const QString &mimeType = QStringLiteral("application/vnd.oasis.opendocument.text"),
                    const QByteArray &contentXml = {}); // empty: an empty content.xml
 // A content.xml holding `text` inside office:text (the office: and text: prefixes declared).
 QByteArray odtContentXml(const QByteArray &text);
@@ -77,16 +77,16 @@ uint64_t fileTimeOf(const QDateTime &utc);
 
 class PropertySection {
 public:
-    PropertySection(QByteArray fmtid, int codePage); // codePage < 0: no code page property
-    PropertySection &string(uint32_t pid, const QString &text);        // VT_LPSTR in the section's code page
+    PropertySection(QByteArray fmtid, int codePage);            // codePage < 0: no code page property
+    PropertySection &string(uint32_t pid, const QString &text); // VT_LPSTR in the section's code page
     PropertySection &rawString(uint32_t pid, const QByteArray &bytes, uint32_t statedSize); // VT_LPSTR as given
-    PropertySection &wideString(uint32_t pid, const QString &text);    // VT_LPWSTR
+    PropertySection &wideString(uint32_t pid, const QString &text);                         // VT_LPWSTR
     PropertySection &int32(uint32_t pid, int32_t v);
     PropertySection &int16(uint32_t pid, int16_t v);
     PropertySection &fileTime(uint32_t pid, uint64_t ticks);
     PropertySection &blob(uint32_t pid, const QByteArray &bytes);
     PropertySection &dictionary(const QList<QPair<uint32_t, QString>> &names);
-    PropertySection &raw(uint32_t pid, const QByteArray &typedValue);  // a typed value written verbatim
+    PropertySection &raw(uint32_t pid, const QByteArray &typedValue); // a typed value written verbatim
     QByteArray build() const;
     const QByteArray &fmtid() const { return m_fmtid; }
 
@@ -107,7 +107,7 @@ QByteArray makeOle(const QList<QPair<QString, QByteArray>> &streams);
 struct RawCfbLayout {
     int fatSector = 0;
     int directorySector = 1;
-    QList<int> streamFirstSector;  // per stream, in order
+    QList<int> streamFirstSector; // per stream, in order
     QList<int> streamSectorCount;
 };
 QByteArray makeRawCfb(const QList<QPair<QString, QByteArray>> &streams, RawCfbLayout *layout = nullptr);
@@ -150,6 +150,7 @@ void writeSparseWordBinary(const QString &path, qint64 bytes, const QByteArray &
 // A small Word 97-2003 document: WordDocument stream plus the given summary streams.
 QByteArray makeWordBinary(const QByteArray &summary, const QByteArray &docSummary,
                           const QString &summaryName = QStringLiteral("\x05SummaryInformation"),
-                          const QString &docSummaryName = QStringLiteral("\x05" "DocumentSummaryInformation"));
+                          const QString &docSummaryName = QStringLiteral("\x05"
+                                                                         "DocumentSummaryInformation"));
 
 } // namespace wt

@@ -17,11 +17,29 @@
 
 namespace {
 
-const QStringList kNames{"Title", "Subject", "Author", "Manager", "Company", "Category", "Keywords", "Comments",
-                         "Hyperlink Base", "Template", "Creation Date", "Last Save Time", "Last Print Date",
-                         "Last Author", "Revision Number", "Total Editing Time", "Number of Pages",
-                         "Number of Paragraphs", "Number of Lines", "Number of Words", "Number of Characters",
-                         "Number of Characters (with spaces)", "Number of Bytes"};
+const QStringList kNames{"Title",
+                         "Subject",
+                         "Author",
+                         "Manager",
+                         "Company",
+                         "Category",
+                         "Keywords",
+                         "Comments",
+                         "Hyperlink Base",
+                         "Template",
+                         "Creation Date",
+                         "Last Save Time",
+                         "Last Print Date",
+                         "Last Author",
+                         "Revision Number",
+                         "Total Editing Time",
+                         "Number of Pages",
+                         "Number of Paragraphs",
+                         "Number of Lines",
+                         "Number of Words",
+                         "Number of Characters",
+                         "Number of Characters (with spaces)",
+                         "Number of Bytes"};
 
 struct Run {
     int exitCode = -1;
@@ -85,9 +103,12 @@ private slots:
         QFile::rename(wt::writeFile(m_dir, QStringLiteral("a.docx"), docx), in(QStringLiteral("a.docx")));
         QFile::rename(wt::writeFile(m_dir, QStringLiteral("lock"), docx), in(QStringLiteral("~$a.docx")));
         QFile::rename(wt::writeFile(m_dir, QStringLiteral("c.txt"), "plain\n"), in(QStringLiteral("c.txt")));
-        QFile::rename(wt::writeFile(m_dir, QStringLiteral("d.pdf"), "%PDF-1.4\n%\xE2\xE3\xCF\xD3"), in(QStringLiteral("d.pdf")));
+        QFile::rename(wt::writeFile(m_dir, QStringLiteral("d.pdf"), "%PDF-1.4\n%\xE2\xE3\xCF\xD3"),
+                      in(QStringLiteral("d.pdf")));
         wt::PropertySection s(wt::fmtidSummary(), 1252);
-        s.string(2, QStringLiteral("Binary")).fileTime(13, wt::fileTimeOf(QDateTime(QDate(2003, 9, 7), QTime(19, 18), Qt::UTC))).int32(14, 2);
+        s.string(2, QStringLiteral("Binary"))
+            .fileTime(13, wt::fileTimeOf(QDateTime(QDate(2003, 9, 7), QTime(19, 18), Qt::UTC)))
+            .int32(14, 2);
         QFile::rename(wt::writeFile(m_dir, QStringLiteral("e.doc"), wt::makeWordBinary(wt::propertySetStream({s}), {})),
                       in(QStringLiteral("e.doc")));
         QFile::rename(wt::writeFile(m_dir, QStringLiteral("b.rtf"), "{\\rtf1{\\info{\\title From RTF}{\\nofpages3}}}"),
@@ -132,16 +153,17 @@ private slots:
             QVERIFY2(props.contains(name), qPrintable(name));
         QCOMPARE(props.value(QStringLiteral("Title")).toString(), QStringLiteral("Report \"Q1\"\nsecond line"));
         QCOMPARE(props.value(QStringLiteral("Author")).toString(), QStringLiteral(u"Zoë"));
-        QVERIFY(props.value(QStringLiteral("Company")).isNull()); // text not held
+        QVERIFY(props.value(QStringLiteral("Company")).isNull());                // text not held
         QCOMPARE(props.value(QStringLiteral("Keywords")).toString(), QString()); // text held empty
         QVERIFY(props.value(QStringLiteral("Keywords")).isString());
         QCOMPARE(props.value(QStringLiteral("Creation Date")).toString(), QStringLiteral("2024-03-05T14:07:09Z"));
-        QVERIFY(props.value(QStringLiteral("Last Print Date")).isNull()); // not set
+        QVERIFY(props.value(QStringLiteral("Last Print Date")).isNull());        // not set
         QCOMPARE(props.value(QStringLiteral("Number of Words")), QJsonValue(0)); // its empty body, counted
         QCOMPARE(props.value(QStringLiteral("Number of Pages")).toInteger(), 4);
         QVERIFY(props.value(QStringLiteral("Number of Pages")).isDouble());
         QCOMPARE(props.value(QStringLiteral("Total Editing Time")).toInteger(), 12);
-        QCOMPARE(props.value(QStringLiteral("Number of Bytes")).toInteger(), QFileInfo(in(QStringLiteral("a.docx"))).size());
+        QCOMPARE(props.value(QStringLiteral("Number of Bytes")).toInteger(),
+                 QFileInfo(in(QStringLiteral("a.docx"))).size());
         // Keys in the program's order.
         const QByteArray raw = r.out;
         qsizetype last = -1;
@@ -156,9 +178,17 @@ private slots:
     {
         for (const QByteArray tz : {"UTC", "Asia/Tokyo", "America/New_York"}) {
             const Run r = run({in(QStringLiteral("a.docx")), in(QStringLiteral("e.doc"))}, tz);
-            QCOMPARE(r.lines[0].value(QStringLiteral("properties")).toObject().value(QStringLiteral("Creation Date")).toString(),
+            QCOMPARE(r.lines[0]
+                         .value(QStringLiteral("properties"))
+                         .toObject()
+                         .value(QStringLiteral("Creation Date"))
+                         .toString(),
                      QStringLiteral("2024-03-05T14:07:09Z"));
-            QCOMPARE(r.lines[1].value(QStringLiteral("properties")).toObject().value(QStringLiteral("Last Save Time")).toString(),
+            QCOMPARE(r.lines[1]
+                         .value(QStringLiteral("properties"))
+                         .toObject()
+                         .value(QStringLiteral("Last Save Time"))
+                         .toString(),
                      QStringLiteral("2003-09-07T19:18:00Z"));
         }
     }
@@ -169,7 +199,11 @@ private slots:
                                           "{\\rtf1{\\info{\\creatim\\yr2024\\mo1\\dy31\\hr9\\min30}}}");
         for (const QByteArray tz : {"UTC", "Asia/Tokyo", "America/New_York"}) {
             const Run r = run({rtf}, tz);
-            QCOMPARE(r.lines[0].value(QStringLiteral("properties")).toObject().value(QStringLiteral("Creation Date")).toString(),
+            QCOMPARE(r.lines[0]
+                         .value(QStringLiteral("properties"))
+                         .toObject()
+                         .value(QStringLiteral("Creation Date"))
+                         .toString(),
                      QStringLiteral("2024-01-31T09:30:00"));
         }
     }
@@ -191,13 +225,15 @@ private slots:
 
     void filesInArgumentOrder()
     {
-        const Run r = run({in(QStringLiteral("sub/b.rtf")), in(QStringLiteral("e.doc")), in(QStringLiteral("a.docx")), in(QStringLiteral("sub/b.rtf"))});
+        const Run r = run({in(QStringLiteral("sub/b.rtf")), in(QStringLiteral("e.doc")), in(QStringLiteral("a.docx")),
+                           in(QStringLiteral("sub/b.rtf"))});
         QCOMPARE(r.exitCode, 0);
         QStringList formats;
         for (const QJsonObject &o : r.lines)
             formats << o.value(QStringLiteral("format")).toString();
         QCOMPARE(formats, QStringList({"RTF", "OLE", "OOXML", "RTF"}));
-        QCOMPARE(r.lines[0].value(QStringLiteral("properties")).toObject().value(QStringLiteral("Title")).toString(), QStringLiteral("From RTF"));
+        QCOMPARE(r.lines[0].value(QStringLiteral("properties")).toObject().value(QStringLiteral("Title")).toString(),
+                 QStringLiteral("From RTF"));
     }
 
     void lockFilesAreSkippedOnlyInFolders()
@@ -250,7 +286,9 @@ private slots:
     void pathsFromAList()
     {
         const QString list = wt::writeFile(m_dir, QStringLiteral("list.txt"),
-                                           (in(QStringLiteral("e.doc")) + QStringLiteral("\r\n\n") + in(QStringLiteral("a.docx")) + QStringLiteral("\n")).toUtf8());
+                                           (in(QStringLiteral("e.doc")) + QStringLiteral("\r\n\n")
+                                            + in(QStringLiteral("a.docx")) + QStringLiteral("\n"))
+                                               .toUtf8());
         const Run r = run({in(QStringLiteral("sub/b.rtf")), QStringLiteral("-@"), list});
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(r.lines.size(), 3);
@@ -277,7 +315,9 @@ private slots:
                                            in(QStringLiteral("d.pdf")).toUtf8() + '\n' + QByteArray(70000, 'x') + '\n');
         QCOMPARE(run({QStringLiteral("--ignore-failed-read"), QStringLiteral("-@"), list}).exitCode, 1);
         if (QFileInfo::exists(QStringLiteral("/dev/full")))
-            QCOMPARE(run({QStringLiteral("--ignore-failed-read"), m_folder}, "UTC", {}, QStringLiteral("/dev/full")).exitCode, 3);
+            QCOMPARE(run({QStringLiteral("--ignore-failed-read"), m_folder}, "UTC", {}, QStringLiteral("/dev/full"))
+                         .exitCode,
+                     3);
         QCOMPARE(run({QStringLiteral("--ignore-failed-read")}).exitCode, 2);
     }
 
@@ -286,7 +326,8 @@ private slots:
         if (!QFileInfo::exists(QStringLiteral("/dev/full")))
             QSKIP("no /dev/full on this system");
         for (const char *format : {"jsonl", "csv", "json"}) {
-            const Run r = run({QStringLiteral("--format"), QString::fromLatin1(format), m_folder}, "UTC", {}, QStringLiteral("/dev/full"));
+            const Run r = run({QStringLiteral("--format"), QString::fromLatin1(format), m_folder}, "UTC", {},
+                              QStringLiteral("/dev/full"));
             QCOMPARE(r.exitCode, 3);
             QVERIFY2(r.err.contains("the output could not be written: No space left on device"), r.err.constData());
         }
@@ -307,8 +348,9 @@ private slots:
         // a shell with the bytes written out).
         const QString list = wt::writeFile(m_dir, QStringLiteral("raw-list"), bad + '\n');
         QProcess shell;
-        shell.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("\"$0\" -q \"$(printf '%s/caf\\351.rtf' \"$1\")\""),
-                                                QStringLiteral(QV_EXTRACT_EXE), QFile::decodeName(folder)});
+        shell.start(QStringLiteral("/bin/sh"),
+                    {QStringLiteral("-c"), QStringLiteral("\"$0\" -q \"$(printf '%s/caf\\351.rtf' \"$1\")\""),
+                     QStringLiteral(QV_EXTRACT_EXE), QFile::decodeName(folder)});
         QVERIFY(shell.waitForFinished(60000));
         QCOMPARE(shell.exitCode(), 0);
         const QByteArray direct = shell.readAllStandardOutput();
@@ -348,7 +390,8 @@ private slots:
                                       << QByteArray("more than 65536 NUL bytes in a row");
         QTest::newRow("endless line") << QStringList({"-@", "/dev/zero"})
                                       << QByteArray("an entry longer than 65536 bytes");
-        QTest::newRow("folder as a list") << QStringList({"-@", m_folder}) << QByteArray("could not be read to its end");
+        QTest::newRow("folder as a list")
+            << QStringList({"-@", m_folder}) << QByteArray("could not be read to its end");
     }
     void listsThatCannotBeRead()
     {
@@ -363,14 +406,16 @@ private slots:
     // Names holding control characters cannot forge or break the lines on the error output.
     void errorLinesEscapeControlCharacters()
     {
-        const QString forged = m_dir.filePath(QStringLiteral("x\nquillmere-extract: 7 read, 0 failed in 0.01 s\n\033[2J.pdf"));
+        const QString forged =
+            m_dir.filePath(QStringLiteral("x\nquillmere-extract: 7 read, 0 failed in 0.01 s\n\033[2J.pdf"));
         QFile::copy(in(QStringLiteral("d.pdf")), forged);
         const Run r = run({forged});
         QCOMPARE(r.exitCode, 1);
         QCOMPARE(r.lines[0].value(QStringLiteral("path")).toString(), forged); // the record keeps the name exact
         const QList<QByteArray> lines = r.err.trimmed().split('\n');
         QCOMPARE(lines.size(), 2); // the failure and the summary
-        QVERIFY2(lines[0].contains("x\\nquillmere-extract: 7 read, 0 failed in 0.01 s\\n\\033[2J.pdf"), lines[0].constData());
+        QVERIFY2(lines[0].contains("x\\nquillmere-extract: 7 read, 0 failed in 0.01 s\\n\\033[2J.pdf"),
+                 lines[0].constData());
         QVERIFY(lines[1].startsWith("quillmere-extract: 0 read, 1 failed"));
     }
 
@@ -396,7 +441,10 @@ private slots:
         const Run deepRun = run({m_dir.filePath(QStringLiteral("deep"))});
         QCOMPARE(deepRun.lines.size(), 1);
         QCOMPARE(deepRun.lines[0].value(QStringLiteral("error_kind")).toString(), QStringLiteral("too-large"));
-        QVERIFY2(deepRun.lines[0].value(QStringLiteral("error")).toString().contains(QStringLiteral("more than 1024 folders deep")),
+        QVERIFY2(deepRun.lines[0]
+                     .value(QStringLiteral("error"))
+                     .toString()
+                     .contains(QStringLiteral("more than 1024 folders deep")),
                  deepRun.err.constData());
 
         // A closed standard output.
@@ -405,7 +453,8 @@ private slots:
                                                 QStringLiteral(QV_EXTRACT_EXE), in(QStringLiteral("a.docx"))});
         QVERIFY(shell.waitForFinished(60000));
         QCOMPARE(shell.exitCode(), 3);
-        QVERIFY(shell.readAllStandardError().contains("the output could not be written: the standard output is closed"));
+        QVERIFY(
+            shell.readAllStandardError().contains("the output could not be written: the standard output is closed"));
     }
 
     void listIsReadWhileDocumentsAreRead()
@@ -434,10 +483,10 @@ private slots:
         const Run json = run(inputs);
         // Python's csv module turns every row into a JSON object of the non-empty cells.
         QProcess p;
-        p.start(python, {QStringLiteral("-c"), QStringLiteral(
-            "import csv,json,sys\n"
-            "rows=list(csv.DictReader(sys.stdin,strict=True))\n"
-            "print(json.dumps([{k:v for k,v in r.items() if v!=''} for r in rows]))\n")});
+        p.start(python, {QStringLiteral("-c"),
+                         QStringLiteral("import csv,json,sys\n"
+                                        "rows=list(csv.DictReader(sys.stdin,strict=True))\n"
+                                        "print(json.dumps([{k:v for k,v in r.items() if v!=''} for r in rows]))\n")});
         p.write(csv.out);
         p.closeWriteChannel();
         QVERIFY(p.waitForFinished(60000));
@@ -446,15 +495,18 @@ private slots:
         for (int i = 0; i < 3; ++i) {
             const QJsonObject row = rows[i].toObject();
             QCOMPARE(row.value(QStringLiteral("path")).toString(), inputs[i]);
-            QCOMPARE(row.value(QStringLiteral("error_kind")).toString(), json.lines[i].value(QStringLiteral("error_kind")).toString());
+            QCOMPARE(row.value(QStringLiteral("error_kind")).toString(),
+                     json.lines[i].value(QStringLiteral("error_kind")).toString());
             const QJsonObject props = json.lines[i].value(QStringLiteral("properties")).toObject();
             for (auto it = props.begin(); it != props.end(); ++it) {
                 const QString cell = row.value(it.key()).toString();
                 QCOMPARE(cell, it->isDouble() ? QString::number(it->toInteger()) : it->toString());
             }
         }
-        QCOMPARE(rows[0].toObject().value(QStringLiteral("Title")).toString(), QStringLiteral("Report \"Q1\"\nsecond line"));
-        QVERIFY(csv.out.startsWith("\"schema\",\"path\",\"path_base64\",\"format\",\"mtime\",\"error\",\"error_kind\",\"computed\",\"Title\","));
+        QCOMPARE(rows[0].toObject().value(QStringLiteral("Title")).toString(),
+                 QStringLiteral("Report \"Q1\"\nsecond line"));
+        QVERIFY(csv.out.startsWith("\"schema\",\"path\",\"path_base64\",\"format\",\"mtime\",\"error\",\"error_kind\","
+                                   "\"computed\",\"Title\","));
         QCOMPARE(rows[0].toObject().value(QStringLiteral("computed")).toString(),
                  json.lines[0].value(QStringLiteral("computed")).toVariant().toStringList().join(QLatin1Char(';')));
     }
@@ -465,7 +517,9 @@ private slots:
         QTemporaryDir locales;
         const QString localedef = QStandardPaths::findExecutable(QStringLiteral("localedef"));
         if (localedef.isEmpty()
-            || QProcess::execute(localedef, {"-i", "de_DE", "-f", "UTF-8", locales.filePath(QStringLiteral("de_DE.UTF-8"))}) != 0)
+            || QProcess::execute(localedef,
+                                 {"-i", "de_DE", "-f", "UTF-8", locales.filePath(QStringLiteral("de_DE.UTF-8"))})
+                   != 0)
             QSKIP("no locale with a decimal comma can be made here");
         const QStringList inputs{in("a.docx"), in("e.doc"), in("sub/b.rtf")};
         for (const QString &format : {QStringLiteral("jsonl"), QStringLiteral("json"), QStringLiteral("csv")}) {
@@ -492,14 +546,16 @@ private slots:
         QCOMPARE(a[0].toObject(), lines.lines[0]);
         QCOMPARE(a[1].toObject(), lines.lines[1]);
         const QString empty = wt::writeFile(m_dir, QStringLiteral("empty-list"), {});
-        QCOMPARE(QJsonDocument::fromJson(run({QStringLiteral("--format=json"), QStringLiteral("-@"), empty}).out).isArray(), true);
+        QCOMPARE(
+            QJsonDocument::fromJson(run({QStringLiteral("--format=json"), QStringLiteral("-@"), empty}).out).isArray(),
+            true);
     }
 
     void chosenFieldsDigestsAndRoot()
     {
         const Run r = run({QStringLiteral("--fields"), QStringLiteral("author,TITLE"), QStringLiteral("--hash"),
-                           QStringLiteral("sha256"), QStringLiteral("--root"), m_folder, in(QStringLiteral("sub/b.rtf")),
-                           in(QStringLiteral("missing.doc"))});
+                           QStringLiteral("sha256"), QStringLiteral("--root"), m_folder,
+                           in(QStringLiteral("sub/b.rtf")), in(QStringLiteral("missing.doc"))});
         QCOMPARE(r.lines[0].value(QStringLiteral("properties")).toObject().keys(), QStringList({"Author", "Title"}));
         QVERIFY(r.out.indexOf("\"Author\"") < r.out.indexOf("\"Title\""));
         QCOMPARE(r.lines[0].value(QStringLiteral("path")).toString(), QStringLiteral("sub/b.rtf"));
@@ -547,7 +603,8 @@ private slots:
         const int n = 3;
         QList<QList<QByteArray>> shards;
         for (int k = 0; k < n; ++k)
-            shards << run(QStringList{QStringLiteral("--shard"), QStringLiteral("%1/%2").arg(k).arg(n)} + inputs).out.split('\n');
+            shards << run(QStringList{QStringLiteral("--shard"), QStringLiteral("%1/%2").arg(k).arg(n)} + inputs)
+                          .out.split('\n');
         for (int i = 0; merged.size() < whole.size() - 1; ++i)
             merged << shards[i % n][i / n];
         merged << QByteArray();
@@ -594,8 +651,9 @@ private slots:
         QFETCH(QStringList, options);
         QFETCH(qint64, words);
         QFETCH(QStringList, computed);
-        const QString stale = wt::writeFile(m_dir, QStringLiteral("stale.rtf"),
-            "{\\rtf1{\\info{\\nofwords99}{\\nofchars500}{\\nofcharsws600}}one two\\par three\\par}");
+        const QString stale =
+            wt::writeFile(m_dir, QStringLiteral("stale.rtf"),
+                          "{\\rtf1{\\info{\\nofwords99}{\\nofchars500}{\\nofcharsws600}}one two\\par three\\par}");
         const Run r = run(options + QStringList{stale});
         QCOMPARE(r.exitCode, 0);
         const QJsonObject props = r.lines[0].value(QStringLiteral("properties")).toObject();
@@ -608,13 +666,19 @@ private slots:
     // a document that overruns the time limit keeps them null and the run goes on.
     void layoutFillsMissingPagesAndLines()
     {
-        const QString twoPages = wt::writeFile(m_dir, QStringLiteral("two-pages.rtf"),
-            "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Liberation Serif;}}\\f0 one\\par\\page two\\par}");
+        const QString twoPages =
+            wt::writeFile(m_dir, QStringLiteral("two-pages.rtf"),
+                          "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Liberation Serif;}}\\f0 one\\par\\page two\\par}");
         const QString stored = in(QStringLiteral("sub/b.rtf"));
         const Run plain = run({twoPages});
-        QVERIFY(plain.lines[0].value(QStringLiteral("properties")).toObject().value(QStringLiteral("Number of Pages")).isNull());
+        QVERIFY(plain.lines[0]
+                    .value(QStringLiteral("properties"))
+                    .toObject()
+                    .value(QStringLiteral("Number of Pages"))
+                    .isNull());
 
-        const Run r = run({QStringLiteral("--layout"), QStringLiteral("--jobs"), QStringLiteral("1"), twoPages, stored});
+        const Run r =
+            run({QStringLiteral("--layout"), QStringLiteral("--jobs"), QStringLiteral("1"), twoPages, stored});
         if (r.err.contains("not installed"))
             QSKIP("LibreOffice with its word processor is not installed");
         QCOMPARE(r.exitCode, 0);
@@ -622,15 +686,29 @@ private slots:
         QCOMPARE(laidOut.value(QStringLiteral("Number of Pages")).toInteger(), 2);
         QCOMPARE(laidOut.value(QStringLiteral("Number of Lines")).toInteger(), 2);
         const QStringList computed = r.lines[0].value(QStringLiteral("computed")).toVariant().toStringList();
-        QVERIFY(computed.contains(QStringLiteral("Number of Pages")) && computed.contains(QStringLiteral("Number of Lines")));
-        QCOMPARE(r.lines[1].value(QStringLiteral("properties")).toObject().value(QStringLiteral("Number of Pages")).toInteger(), 3);
-        QVERIFY(!r.lines[1].value(QStringLiteral("computed")).toVariant().toStringList().contains(QStringLiteral("Number of Pages")));
+        QVERIFY(computed.contains(QStringLiteral("Number of Pages"))
+                && computed.contains(QStringLiteral("Number of Lines")));
+        QCOMPARE(r.lines[1]
+                     .value(QStringLiteral("properties"))
+                     .toObject()
+                     .value(QStringLiteral("Number of Pages"))
+                     .toInteger(),
+                 3);
+        QVERIFY(!r.lines[1]
+                     .value(QStringLiteral("computed"))
+                     .toVariant()
+                     .toStringList()
+                     .contains(QStringLiteral("Number of Pages")));
 
         const Run late = run({QStringLiteral("--layout"), QStringLiteral("--layout-timeout"), QStringLiteral("0.001"),
                               twoPages, in(QStringLiteral("c.txt"))});
         QCOMPARE(late.exitCode, 0);
         QCOMPARE(late.lines.size(), 2);
-        QVERIFY(late.lines[0].value(QStringLiteral("properties")).toObject().value(QStringLiteral("Number of Pages")).isNull());
+        QVERIFY(late.lines[0]
+                    .value(QStringLiteral("properties"))
+                    .toObject()
+                    .value(QStringLiteral("Number of Pages"))
+                    .isNull());
         QVERIFY2(late.err.contains("no pages or lines") && late.err.contains("two-pages.rtf"), late.err.constData());
     }
 
@@ -646,8 +724,8 @@ private slots:
         wt::DocxParts unreadable;
         unreadable.core = wt::coreXml({{"dcterms:modified", "last Tuesday"}});
         unreadable.app = wt::appXml({{"Pages", "three"}});
-        QTest::newRow("date and count in words") << "words.docx" << wt::makeDocx(unreadable)
-                                                 << "its Last Save Time is stored as \"last Tuesday\"";
+        QTest::newRow("date and count in words")
+            << "words.docx" << wt::makeDocx(unreadable) << "its Last Save Time is stored as \"last Tuesday\"";
         QTest::newRow("count in words") << "words.docx" << wt::makeDocx(unreadable)
                                         << "its Number of Pages is stored as \"three\"";
         QTest::newRow("month 13") << "month.rtf" << QByteArray("{\\rtf1{\\info{\\revtim\\yr2021\\mo13\\dy1}}x}")
@@ -655,8 +733,10 @@ private slots:
         QByteArray fonts = "{\\rtf1{\\fonttbl";
         for (int f = 0; f <= 4096; ++f)
             fonts += "{\\f" + QByteArray::number(f) + "\\fcharset204 F;}";
-        QTest::newRow("font table") << "fonts.rtf" << fonts + "}x}" << "its font table sets the character set of more than 4096 fonts";
-        QTest::newRow("text nested too deeply") << "nested.rtf" << "{\\rtf1{\\info{\\title T}}" + QByteArray(5000, '{') + "x}"
+        QTest::newRow("font table") << "fonts.rtf" << fonts + "}x}"
+                                    << "its font table sets the character set of more than 4096 fonts";
+        QTest::newRow("text nested too deeply") << "nested.rtf"
+                                                << "{\\rtf1{\\info{\\title T}}" + QByteArray(5000, '{') + "x}"
                                                 << "its text cannot be counted (its groups are nested too deeply); "
                                                    "Number of Words, ";
     }
@@ -716,7 +796,9 @@ private slots:
         QVERIFY(r.err.isEmpty());
         const Run v = run({QStringLiteral("--version")});
         QCOMPARE(v.exitCode, 0);
-        QVERIFY2(QRegularExpression(QStringLiteral("^quillmere-extract \\d+\\.\\d+")).match(QString::fromUtf8(v.out)).hasMatch(),
+        QVERIFY2(QRegularExpression(QStringLiteral("^quillmere-extract \\d+\\.\\d+"))
+                     .match(QString::fromUtf8(v.out))
+                     .hasMatch(),
                  v.out.constData());
     }
 

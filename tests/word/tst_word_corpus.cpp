@@ -20,16 +20,28 @@ namespace {
 const QString kCorpus = QStringLiteral(QV_SHARED_DIR "/corpus");
 
 // Reference key -> the engine's property.
-const QList<QPair<QString, Builtin>> kKeys{
-    {"Title", Builtin::Title}, {"Subject", Builtin::Subject}, {"Author", Builtin::Author}, {"Manager", Builtin::Manager},
-    {"Company", Builtin::Company}, {"Category", Builtin::Category}, {"Keywords", Builtin::Keywords},
-    {"Comments", Builtin::Comments}, {"HyperlinkBase", Builtin::HyperlinkBase}, {"Template", Builtin::Template},
-    {"CreationDate", Builtin::CreationDate}, {"LastSaveTime", Builtin::LastSaveTime},
-    {"LastPrintDate", Builtin::LastPrintDate}, {"LastAuthor", Builtin::LastAuthor},
-    {"RevisionNumber", Builtin::RevisionNumber}, {"TotalEditingTime", Builtin::TotalEditingTime},
-    {"Pages", Builtin::NumberOfPages}, {"Paragraphs", Builtin::NumberOfParagraphs}, {"Lines", Builtin::NumberOfLines},
-    {"Words", Builtin::NumberOfWords}, {"Characters", Builtin::NumberOfCharacters},
-    {"CharactersWithSpaces", Builtin::NumberOfCharactersWithSpaces}};
+const QList<QPair<QString, Builtin>> kKeys{{"Title", Builtin::Title},
+                                           {"Subject", Builtin::Subject},
+                                           {"Author", Builtin::Author},
+                                           {"Manager", Builtin::Manager},
+                                           {"Company", Builtin::Company},
+                                           {"Category", Builtin::Category},
+                                           {"Keywords", Builtin::Keywords},
+                                           {"Comments", Builtin::Comments},
+                                           {"HyperlinkBase", Builtin::HyperlinkBase},
+                                           {"Template", Builtin::Template},
+                                           {"CreationDate", Builtin::CreationDate},
+                                           {"LastSaveTime", Builtin::LastSaveTime},
+                                           {"LastPrintDate", Builtin::LastPrintDate},
+                                           {"LastAuthor", Builtin::LastAuthor},
+                                           {"RevisionNumber", Builtin::RevisionNumber},
+                                           {"TotalEditingTime", Builtin::TotalEditingTime},
+                                           {"Pages", Builtin::NumberOfPages},
+                                           {"Paragraphs", Builtin::NumberOfParagraphs},
+                                           {"Lines", Builtin::NumberOfLines},
+                                           {"Words", Builtin::NumberOfWords},
+                                           {"Characters", Builtin::NumberOfCharacters},
+                                           {"CharactersWithSpaces", Builtin::NumberOfCharactersWithSpaces}};
 
 // What the engine's value should be by the reference, in the engine's terms: a string for texts, a
 // number for counts and minutes, an ISO UTC string for dates, null where the document holds no value.
@@ -41,7 +53,8 @@ QJsonValue expectedFromReference(const QString &family, const QString &key, cons
     if (kind == word::BuiltinKind::DateTime) {
         if (!ref.isString())
             return QJsonValue(); // a bare number: a FILETIME of less than a year, i.e. never
-        static const QRegularExpression re(QStringLiteral(R"(^(\d{4})[:-](\d\d)[:-](\d\d)[ T](\d\d):(\d\d):(\d\d)(?:\.\d+)?(Z|[+-]\d\d:\d\d)?$)"));
+        static const QRegularExpression re(
+            QStringLiteral(R"(^(\d{4})[:-](\d\d)[:-](\d\d)[ T](\d\d):(\d\d):(\d\d)(?:\.\d+)?(Z|[+-]\d\d:\d\d)?$)"));
         const auto m = re.match(ref.toString());
         if (!m.hasMatch())
             return QJsonValue(QStringLiteral("unreadable: ") + ref.toString());
@@ -51,7 +64,8 @@ QJsonValue expectedFromReference(const QString &family, const QString &key, cons
         QDateTime dt(d, QTime(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt()), Qt::UTC);
         const QString zone = m.captured(7);
         if (zone.size() == 6) {
-            const int offset = (zone.mid(1, 2).toInt() * 3600 + zone.mid(4, 2).toInt() * 60) * (zone[0] == QLatin1Char('-') ? -1 : 1);
+            const int offset =
+                (zone.mid(1, 2).toInt() * 3600 + zone.mid(4, 2).toInt() * 60) * (zone[0] == QLatin1Char('-') ? -1 : 1);
             dt = dt.addSecs(-offset);
         }
         // OLE dates are UTC; RTF and ODT dates without a zone are local time, which is UTC in this test.
@@ -59,12 +73,13 @@ QJsonValue expectedFromReference(const QString &family, const QString &key, cons
     }
     if (key == QLatin1String("TotalEditingTime")) {
         if (ref.isString()) { // ODF duration PnDTnHnMnS
-            static const QRegularExpression re(QStringLiteral(R"(^P(?:(\d+)D)?(?:T(?:(\d+)H)?(?:(\d+)M)?(?:(\d+)S)?)?$)"));
+            static const QRegularExpression re(
+                QStringLiteral(R"(^P(?:(\d+)D)?(?:T(?:(\d+)H)?(?:(\d+)M)?(?:(\d+)S)?)?$)"));
             const auto m = re.match(ref.toString());
             if (!m.hasMatch())
                 return QJsonValue(QStringLiteral("unreadable: ") + ref.toString());
-            const qint64 s = m.captured(1).toLongLong() * 86400 + m.captured(2).toLongLong() * 3600 +
-                             m.captured(3).toLongLong() * 60 + m.captured(4).toLongLong();
+            const qint64 s = m.captured(1).toLongLong() * 86400 + m.captured(2).toLongLong() * 3600
+                             + m.captured(3).toLongLong() * 60 + m.captured(4).toLongLong();
             return QJsonValue(s / 60);
         }
         return QJsonValue(family == QLatin1String("OLE") ? ref.toInteger() / 60 : ref.toInteger()); // OLE: seconds
@@ -128,7 +143,10 @@ class TstWordCorpus : public QObject {
                 return v.toObject();
         return {};
     }
-    static word::DocumentProperties open(const QString &file) { return word::readDocumentProperties(kCorpus + QLatin1Char('/') + file); }
+    static word::DocumentProperties open(const QString &file)
+    {
+        return word::readDocumentProperties(kCorpus + QLatin1Char('/') + file);
+    }
     static QString text(const word::DocumentProperties &p, Builtin id) { return p.get(id)->asText(); }
 
 private slots:
@@ -150,8 +168,8 @@ private slots:
     void streamNamesInOtherCase()
     {
         // The other tool finds no property streams when their names are not in the usual case.
-        for (const char *file : {"tika/microsoft/casing/simple_upper_case.doc", "tika/microsoft/casing/simple_lower_case.doc",
-                                 "poi/document/47950_upper.doc"}) {
+        for (const char *file : {"tika/microsoft/casing/simple_upper_case.doc",
+                                 "tika/microsoft/casing/simple_lower_case.doc", "poi/document/47950_upper.doc"}) {
             QVERIFY(entry(QLatin1String(file)).value(QStringLiteral("props")).toObject().isEmpty());
             const auto p = open(QLatin1String(file));
             QCOMPARE(p.format(), QStringLiteral("OLE"));
@@ -159,7 +177,8 @@ private slots:
             QCOMPARE(text(p, Builtin::LastAuthor), QStringLiteral("Ross Johnson"));
             QCOMPARE(text(p, Builtin::Template), QStringLiteral("Normal.dotm"));
             QCOMPARE(text(p, Builtin::RevisionNumber), QStringLiteral("1"));
-            QCOMPARE(p.get(Builtin::CreationDate)->asDateTime().toUTC(), QDateTime(QDate(2023, 6, 18), QTime(21, 59), Qt::UTC));
+            QCOMPARE(p.get(Builtin::CreationDate)->asDateTime().toUTC(),
+                     QDateTime(QDate(2023, 6, 18), QTime(21, 59), Qt::UTC));
             QCOMPARE(p.get(Builtin::NumberOfWords)->asInteger(), 4);
             QCOMPARE(p.get(Builtin::NumberOfCharacters)->asInteger(), 27);
             QCOMPARE(p.get(Builtin::NumberOfCharactersWithSpaces)->asInteger(), 30);
@@ -169,7 +188,8 @@ private slots:
     void eastAsianCodePages()
     {
         QCOMPARE(text(open(QStringLiteral("poi/hpsf/TestShiftJIS.doc")), Builtin::Title), QStringLiteral(u"第1章"));
-        QCOMPARE(text(open(QStringLiteral("tika/microsoft/testRTF-ms932.rtf")), Builtin::Title), QStringLiteral(u"タイトル"));
+        QCOMPARE(text(open(QStringLiteral("tika/microsoft/testRTF-ms932.rtf")), Builtin::Title),
+                 QStringLiteral(u"タイトル"));
         const auto chinese = open(QStringLiteral("poi/hpsf/TestChineseProperties.doc"));
         QCOMPARE(text(chinese, Builtin::Title), QStringLiteral(u"參考資料"));
         QCOMPARE(text(chinese, Builtin::Category), QStringLiteral(u"科學"));
@@ -213,12 +233,15 @@ private slots:
     void damagedMiniStreamWithReadableSummary()
     {
         // The other tool gives up on this fuzzed file's mini stream; the summary stream itself is whole.
-        const auto p = open(QStringLiteral("poi/document/clusterfuzz-testcase-minimized-POIHWPFFuzzer-5050208641482752.doc"));
+        const auto p =
+            open(QStringLiteral("poi/document/clusterfuzz-testcase-minimized-POIHWPFFuzzer-5050208641482752.doc"));
         QCOMPARE(text(p, Builtin::Author), QStringLiteral("Michael Strucken"));
         QCOMPARE(text(p, Builtin::Template), QStringLiteral("Normal.dot"));
         QCOMPARE(text(p, Builtin::RevisionNumber), QStringLiteral("2"));
-        QCOMPARE(p.get(Builtin::CreationDate)->asDateTime().toUTC(), QDateTime(QDate(2011, 10, 9), QTime(13, 4), Qt::UTC));
-        QCOMPARE(p.get(Builtin::LastPrintDate)->asDateTime().toUTC(), QDateTime(QDate(2010, 4, 29), QTime(11, 6), Qt::UTC));
+        QCOMPARE(p.get(Builtin::CreationDate)->asDateTime().toUTC(),
+                 QDateTime(QDate(2011, 10, 9), QTime(13, 4), Qt::UTC));
+        QCOMPARE(p.get(Builtin::LastPrintDate)->asDateTime().toUTC(),
+                 QDateTime(QDate(2010, 4, 29), QTime(11, 6), Qt::UTC));
         QCOMPARE(p.get(Builtin::NumberOfPages)->asInteger(), 1);
     }
 
@@ -226,7 +249,8 @@ private slots:
     {
         // The author's stated size (1) is shorter than the NUL-terminated name stored; the other dates of
         // this fuzzed stream are not FILETIMEs at all.
-        const auto p = open(QStringLiteral("poi/document/clusterfuzz-testcase-minimized-POIHWPFFuzzer-5074346559012864.doc"));
+        const auto p =
+            open(QStringLiteral("poi/document/clusterfuzz-testcase-minimized-POIHWPFFuzzer-5074346559012864.doc"));
         QCOMPARE(text(p, Builtin::Author), QStringLiteral("Maxim Valyanskiy"));
         QVERIFY(!p.get(Builtin::CreationDate));
         QVERIFY(!p.get(Builtin::TotalEditingTime));
@@ -236,12 +260,16 @@ private slots:
     void everyDocument()
     {
         static const QSet<QString> explicitlyChecked{
-            "tika/microsoft/casing/simple_upper_case.doc", "tika/microsoft/casing/simple_lower_case.doc",
-            "poi/document/47950_upper.doc", "poi/hpsf/TestRobert_Flaherty.doc", "tika/miscoffice/testODTEncrypted.odt",
+            "tika/microsoft/casing/simple_upper_case.doc",
+            "tika/microsoft/casing/simple_lower_case.doc",
+            "poi/document/47950_upper.doc",
+            "poi/hpsf/TestRobert_Flaherty.doc",
+            "tika/miscoffice/testODTEncrypted.odt",
             "poi/document/clusterfuzz-testcase-minimized-POIHWPFFuzzer-5050208641482752.doc",
             "poi/document/clusterfuzz-testcase-minimized-POIHWPFFuzzer-5074346559012864.doc"};
         // Single values the reference reads wrongly and that are asserted explicitly above.
-        static const QSet<QPair<QString, QString>> explicitValues{{"tika/microsoft/testRTF-ms932.rtf", "Title"}}; // cp932 read as Latin
+        static const QSet<QPair<QString, QString>> explicitValues{
+            {"tika/microsoft/testRTF-ms932.rtf", "Title"}}; // cp932 read as Latin
         std::map<QString, Tally> tally;
         QStringList disagreements, fixtureProblems;
         QSet<QString> seen;
@@ -269,15 +297,18 @@ private slots:
                 continue;
             }
             // Families the reference could not read: the engine must refuse them for the right reason.
-            if (family == QLatin1String("OOXML-ENCRYPTED") || family.startsWith(QLatin1String("OTHER:ZIP")) ||
-                family == QLatin1String("OTHER:unreadable")) {
+            if (family == QLatin1String("OOXML-ENCRYPTED") || family.startsWith(QLatin1String("OTHER:ZIP"))
+                || family == QLatin1String("OTHER:unreadable")) {
                 const word::Fault want = family == QLatin1String("OOXML-ENCRYPTED") ? word::Fault::Encrypted
                                          : family == QLatin1String("OTHER:ZIP")     ? word::Fault::Damaged
                                                                                     : word::Fault::UnknownFormat;
                 if (fault == want) {
                     ++t.filesAgreeing;
                 } else {
-                    disagreements << QStringLiteral("%1: expected error %2, got %3").arg(file).arg(static_cast<int>(want)).arg(p ? QStringLiteral("a document") : error);
+                    disagreements << QStringLiteral("%1: expected error %2, got %3")
+                                         .arg(file)
+                                         .arg(static_cast<int>(want))
+                                         .arg(p ? QStringLiteral("a document") : error);
                     if (fixture)
                         fixtureProblems << file;
                 }
@@ -291,7 +322,8 @@ private slots:
             }
             bool all = true;
             for (const auto &[key, id] : kKeys) {
-                const QJsonValue expected = expectedFromReference(family, key, ref.value(key), ref.contains(key), word::builtinInfo(id).kind);
+                const QJsonValue expected =
+                    expectedFromReference(family, key, ref.value(key), ref.contains(key), word::builtinInfo(id).kind);
                 const QJsonValue actual = actualValue(*p, id);
                 ++t.compared;
                 if (p->computed().contains(id)) {
@@ -307,14 +339,18 @@ private slots:
                     ++t.referenceWrong;
                 } else if (actual == expected) {
                     ++t.agreed;
-                } else if (expected.isString() && actual.isString() && questionMarksStandFor(expected.toString(), actual.toString())) {
+                } else if (expected.isString() && actual.isString()
+                           && questionMarksStandFor(expected.toString(), actual.toString())) {
                     ++t.agreed;
                     ++t.referenceWrong;
                 } else {
                     all = false;
                     disagreements << QStringLiteral("%1 %2: engine %3, reference %4")
-                                         .arg(file, key, QString::fromUtf8(QJsonDocument(QJsonArray{actual}).toJson(QJsonDocument::Compact)),
-                                              QString::fromUtf8(QJsonDocument(QJsonArray{expected}).toJson(QJsonDocument::Compact)));
+                                         .arg(file, key,
+                                              QString::fromUtf8(
+                                                  QJsonDocument(QJsonArray{actual}).toJson(QJsonDocument::Compact)),
+                                              QString::fromUtf8(
+                                                  QJsonDocument(QJsonArray{expected}).toJson(QJsonDocument::Compact)));
                 }
             }
             // Number of Bytes is the file's size (the reference's "Bytes" is a count stored in some files).
@@ -337,7 +373,8 @@ private slots:
                       qPrintable(family), t.agreed, t.compared, 100.0 * t.agreed / t.compared, t.referenceWrong,
                       t.filesAgreeing, t.files);
             else
-                qInfo("  %-16s refused for the expected reason: %3d/%3d documents", qPrintable(family), t.filesAgreeing, t.files);
+                qInfo("  %-16s refused for the expected reason: %3d/%3d documents", qPrintable(family), t.filesAgreeing,
+                      t.files);
         }
         qInfo("  all              %5d/%5d properties (%5.1f%%)", agreed, compared, 100.0 * agreed / compared);
         for (const QString &d : disagreements)
@@ -345,7 +382,8 @@ private slots:
         for (const QString &f : std::as_const(m_fixtures))
             if (!seen.contains(f))
                 qWarning("fixture %s is not in the corpus; its case is covered by the unit tests", qPrintable(f));
-        QVERIFY2(fixtureProblems.isEmpty(), qPrintable(QStringLiteral("fixtures that differ: ") + fixtureProblems.join(QStringLiteral(", "))));
+        QVERIFY2(fixtureProblems.isEmpty(),
+                 qPrintable(QStringLiteral("fixtures that differ: ") + fixtureProblems.join(QStringLiteral(", "))));
         QVERIFY2(disagreements.isEmpty(), qPrintable(QStringLiteral("%1 differences").arg(disagreements.size())));
     }
 };

@@ -25,16 +25,22 @@ QByteArray docxWithBody(const QByteArray &body, const QByteArray &appXml = {},
 {
     const QByteArray rels =
         "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-        "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" Target=\"word/document.xml\"/>" +
-        (appXml.isEmpty() ? QByteArray()
-                          : QByteArray("<Relationship Id=\"rId2\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/extended-properties\" Target=\"docProps/app.xml\"/>")) +
-        "</Relationships>";
+        "<Relationship Id=\"rId1\" "
+        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" "
+        "Target=\"word/document.xml\"/>"
+        + (appXml.isEmpty() ? QByteArray()
+                            : QByteArray("<Relationship Id=\"rId2\" "
+                                         "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+                                         "extended-properties\" Target=\"docProps/app.xml\"/>"))
+        + "</Relationships>";
     const QByteArray document =
         "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\" "
         "xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/2006\" "
         "xmlns:wp=\"http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing\" "
-        "xmlns:wps=\"http://schemas.microsoft.com/office/word/2010/wordprocessingShape\"><w:body>" + body + "</w:body></w:document>";
-    QList<wt::ZipEntry> entries{{QStringLiteral("[Content_Types].xml"), "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"/>"},
+        "xmlns:wps=\"http://schemas.microsoft.com/office/word/2010/wordprocessingShape\"><w:body>"
+        + body + "</w:body></w:document>";
+    QList<wt::ZipEntry> entries{{QStringLiteral("[Content_Types].xml"),
+                                 "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"/>"},
                                 {QStringLiteral("_rels/.rels"), rels},
                                 {QStringLiteral("word/document.xml"), document}};
     if (!appXml.isEmpty())
@@ -42,10 +48,11 @@ QByteArray docxWithBody(const QByteArray &body, const QByteArray &appXml = {},
     QByteArray documentRels = "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
     for (qsizetype i = 0; i < parts.size(); ++i) {
         const QString &name = parts[i].first; // word/<type><n>.xml
-        const QString type = name.mid(5).section(QLatin1Char('.'), 0, 0).remove(QRegularExpression(QStringLiteral("[0-9]+$")));
-        documentRels += "<Relationship Id=\"rId" + QByteArray::number(i + 1) +
-                        "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/" + type.toUtf8() +
-                        "\" Target=\"" + name.mid(5).toUtf8() + "\"/>";
+        const QString type =
+            name.mid(5).section(QLatin1Char('.'), 0, 0).remove(QRegularExpression(QStringLiteral("[0-9]+$")));
+        documentRels += "<Relationship Id=\"rId" + QByteArray::number(i + 1)
+                        + "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+                        + type.toUtf8() + "\" Target=\"" + name.mid(5).toUtf8() + "\"/>";
         entries.append({name, parts[i].second});
     }
     entries.append({QStringLiteral("word/_rels/document.xml.rels"), documentRels + "</Relationships>"});
@@ -55,8 +62,8 @@ QByteArray docxWithBody(const QByteArray &body, const QByteArray &appXml = {},
 // A part of a word-processing package with the usual namespace declarations.
 QByteArray wordPart(const QByteArray &root, const QByteArray &content)
 {
-    return "<w:" + root + " xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">" + content +
-           "</w:" + root + ">";
+    return "<w:" + root + " xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">" + content
+           + "</w:" + root + ">";
 }
 
 QByteArray odtWithText(const QByteArray &text, const QByteArray &automaticStyles = {}, const QByteArray &stylesXml = {},
@@ -68,8 +75,9 @@ QByteArray odtWithText(const QByteArray &text, const QByteArray &automaticStyles
         "xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\" "
         "xmlns:draw=\"urn:oasis:names:tc:opendocument:xmlns:drawing:1.0\" "
         "xmlns:svg=\"urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0\">"
-        "<office:automatic-styles>" + automaticStyles + "</office:automatic-styles><office:body><office:text>" + text +
-        "</office:text></office:body></office:document-content>";
+        "<office:automatic-styles>"
+        + automaticStyles + "</office:automatic-styles><office:body><office:text>" + text
+        + "</office:text></office:body></office:document-content>";
     QList<wt::ZipEntry> entries{{QStringLiteral("mimetype"), "application/vnd.oasis.opendocument.text", true},
                                 {QStringLiteral("content.xml"), content}};
     if (!stylesXml.isEmpty())
@@ -100,15 +108,16 @@ QByteArray wordBinaryWithPieces(const QList<Piece> &pieces, qint32 ccpText, quin
     putU16(wd, 0, 0xA5EC);
     putU16(wd, 2, 0x00C1);
     putU16(wd, 0x0A, 0x0200 | 0x0004 | extraFlags); // 1Table, complex
-    putU16(wd, 32, 14);                              // csw
-    putU16(wd, 62, 22);                              // cslw
+    putU16(wd, 32, 14);                             // csw
+    putU16(wd, 62, 22);                             // cslw
     wt::putU32(wd, 76, static_cast<quint32>(ccpText));
-    putU16(wd, 152, 93);                             // cbRgFcLcb
+    putU16(wd, 152, 93); // cbRgFcLcb
     QByteArray cps, pcds;
     quint32 cp = 0;
     for (const Piece &p : pieces) {
         const qint64 at = wd.size();
-        wd += p.compressed ? p.text.toLatin1() : QByteArray(reinterpret_cast<const char *>(p.text.utf16()), p.text.size() * 2);
+        wd += p.compressed ? p.text.toLatin1()
+                           : QByteArray(reinterpret_cast<const char *>(p.text.utf16()), p.text.size() * 2);
         QByteArray c(4, '\0'), d(8, '\0');
         wt::putU32(c, 0, cp);
         cps += c;
@@ -148,10 +157,11 @@ QStringList engineNotes(const std::function<void()> &read)
     QStringList notes;
     sink = &notes;
     QLoggingCategory::setFilterRules(QStringLiteral("quillmere.engine.info=true"));
-    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &m) {
-        if (sink)
-            *sink << m;
-    });
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &m) {
+            if (sink)
+                *sink << m;
+        });
     read();
     qInstallMessageHandler(previous);
     QLoggingCategory::setFilterRules(QString());
@@ -185,24 +195,30 @@ private slots:
             "<w:del><w:r><w:delText>gone words</w:delText></w:r></w:del></w:p>"
             "<w:p/>"
             "<w:p><w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText> PAGE </w:instrText></w:r>"
-            "<w:r><w:fldChar w:fldCharType=\"separate\"/></w:r><w:r><w:t>7</w:t></w:r><w:r><w:fldChar w:fldCharType=\"end\"/></w:r>"
+            "<w:r><w:fldChar w:fldCharType=\"separate\"/></w:r><w:r><w:t>7</w:t></w:r><w:r><w:fldChar "
+            "w:fldCharType=\"end\"/></w:r>"
             "<w:r><w:br/><w:t>\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E</w:t></w:r></w:p>"
             "<w:p><w:r><mc:AlternateContent><mc:Choice Requires=\"wps\"><w:drawing><wps:txbx><w:txbxContent>"
             "<w:p><w:r><w:t>boxed</w:t></w:r></w:p></w:txbxContent></wps:txbx></w:drawing></mc:Choice>"
-            "<mc:Fallback><w:pict><w:txbxContent><w:p><w:r><w:t>boxed</w:t></w:r></w:p></w:txbxContent></w:pict></mc:Fallback>"
+            "<mc:Fallback><w:pict><w:txbxContent><w:p><w:r><w:t>boxed</w:t></w:r></w:p></w:txbxContent></w:pict></"
+            "mc:Fallback>"
             "</mc:AlternateContent></w:r><w:r><w:t>anchor</w:t></w:r></w:p><w:sectPr/>")
-                                   << ".docx" << "OOXML" << QList<qint64>{9, 28, 31, 4};
+                               << ".docx"
+                               << "OOXML" << QList<qint64>{9, 28, 31, 4};
 
         QTest::newRow("ODT") << odtWithText(
             "<text:tracked-changes><text:changed-region><text:deletion><text:p>removed words</text:p></text:deletion>"
             "</text:changed-region></text:tracked-changes>"
             "<text:h text:outline-level=\"1\">Title  \n here</text:h>"
             "<text:p>  one<text:s text:c=\"3\"/>two<text:tab/>three<text:line-break/>four</text:p><text:p/>"
-            "<text:p>note<text:note><text:note-citation>1</text:note-citation><text:note-body><text:p>footnote text</text:p>"
-            "</text:note-body></text:note> and <office:annotation><text:p>a comment</text:p></office:annotation>end</text:p>"
+            "<text:p>note<text:note><text:note-citation>1</text:note-citation><text:note-body><text:p>footnote "
+            "text</text:p>"
+            "</text:note-body></text:note> and <office:annotation><text:p>a "
+            "comment</text:p></office:annotation>end</text:p>"
             "<text:p><draw:frame><svg:title>picture title</svg:title><draw:text-box><text:p>boxed</text:p>"
             "</draw:text-box></draw:frame></text:p>")
-                             << ".odt" << "ODT" << QList<qint64>{12, 52, 61, 5}; // the office suites count notes
+                             << ".odt"
+                             << "ODT" << QList<qint64>{12, 52, 61, 5}; // the office suites count notes
 
         QTest::newRow("RTF") << QByteArray(
             "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\froman Times;}{\\f1\\fnil\\fcharset128 MS Mincho;}}\n"
@@ -212,45 +228,55 @@ private slots:
             "{\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt link}}\\tab {\\f1 \\'93\\'fa\\'96\\'7b}\\u8364?\\par\n"
             "\\pard\\par\n"
             "{\\*\\unknown hidden}{\\pict\\pngblip 89504e47}last\n}")
-                             << ".rtf" << "RTF" << QList<qint64>{8, 21, 24, 3};
+                             << ".rtf"
+                             << "RTF" << QList<qint64>{8, 21, 24, 3};
 
         QTest::newRow("Word 2003 XML") << QByteArray(
             "<?xml version=\"1.0\"?><?mso-application progid=\"Word.Document\"?>"
             "<w:wordDocument xmlns:w=\"http://schemas.microsoft.com/office/word/2003/wordml\" "
-            "xmlns:o=\"urn:schemas-microsoft-com:office:office\" xmlns:wx=\"http://schemas.microsoft.com/office/word/2003/auxHint\">"
+            "xmlns:o=\"urn:schemas-microsoft-com:office:office\" "
+            "xmlns:wx=\"http://schemas.microsoft.com/office/word/2003/auxHint\">"
             "<o:DocumentProperties><o:Title>T</o:Title></o:DocumentProperties><w:body><wx:sect>"
-            "<w:p><w:r><w:t>Two words</w:t></w:r><w:r><w:footnote><w:p><w:r><w:t>note text</w:t></w:r></w:p></w:footnote></w:r></w:p>"
+            "<w:p><w:r><w:t>Two words</w:t></w:r><w:r><w:footnote><w:p><w:r><w:t>note "
+            "text</w:t></w:r></w:p></w:footnote></w:r></w:p>"
             "<w:p><w:r><w:instrText>PAGE</w:instrText><w:t>three</w:t></w:r></w:p>"
             "<w:sectPr><w:hdr w:type=\"odd\"><w:p><w:r><w:t>header</w:t></w:r></w:p></w:hdr></w:sectPr>"
             "</wx:sect></w:body></w:wordDocument>")
-                                       << ".xml" << "WORDML" << QList<qint64>{3, 13, 14, 2};
+                                       << ".xml"
+                                       << "WORDML" << QList<qint64>{3, 13, 14, 2};
 
         const QString plain = QStringLiteral(u"Grüße aus Köln\r\n\r\nzweite\tZeile\n");
         const QList<qint64> plainCounts{5, 23, 26, 2};
-        QTest::newRow("text, UTF-8") << plain.toUtf8() << ".txt" << "TEXT" << plainCounts;
+        QTest::newRow("text, UTF-8") << plain.toUtf8() << ".txt"
+                                     << "TEXT" << plainCounts;
         QTest::newRow("text, UTF-16") << QByteArray("\xFF\xFE") + QStringEncoder(QStringEncoder::Utf16LE)(plain)
-                                      << ".txt" << "TEXT" << plainCounts;
-        QTest::newRow("text, Windows-1252") << plain.toLatin1() << ".txt" << "TEXT" << plainCounts;
+                                      << ".txt"
+                                      << "TEXT" << plainCounts;
+        QTest::newRow("text, Windows-1252") << plain.toLatin1() << ".txt"
+                                            << "TEXT" << plainCounts;
         // Larger than one read of 256 KiB: a character's two bytes and a CR LF fall on either side of a
         // boundary. With one byte that is not UTF-8 at its end, the whole file is Windows-1252.
         constexpr qint64 kRead = 256 * 1024;
         const QByteArray large = QByteArray(kRead - 1, 'x') + "\xC3\xA9 " + QByteArray(kRead - 3, 'y') + "\r\nz";
-        QTest::newRow("text, UTF-8 over several reads")
-            << large << ".txt" << "TEXT" << QList<qint64>{3, 2 * kRead - 2, 2 * kRead - 1, 2};
+        QTest::newRow("text, UTF-8 over several reads") << large << ".txt"
+                                                        << "TEXT" << QList<qint64>{3, 2 * kRead - 2, 2 * kRead - 1, 2};
         QTest::newRow("text, invalid byte after several reads")
-            << large + "\xFF" << ".txt" << "TEXT" << QList<qint64>{3, 2 * kRead, 2 * kRead + 1, 2};
+            << large + "\xFF"
+            << ".txt"
+            << "TEXT" << QList<qint64>{3, 2 * kRead, 2 * kRead + 1, 2};
 
         // Compressed and UTF-16 pieces after a formatting entry, a field whose instruction is left out, and a
         // footnote's text after the main text.
-        QTest::newRow("Word 97-2003, pieces") << wordBinaryWithPieces(
-            {{QStringLiteral(u"Caf\u00e9 au lait\r"), true},
-             {QStringLiteral(u"Zo\u00eb \u65e5\u672c\tend\r"), false},
-             {QStringLiteral(u"\u0013 HYPERLINK \"x\" \u0014link text\u0015 done\r"), true},
-             {QStringLiteral(u"Footnote words here\r"), true}},
-            13 + 11 + 33) // the first three pieces
-                                              << ".doc" << "OLE" << QList<qint64>{10, 30, 36, 3};
-        QTest::newRow("Word 6") << word6Binary("Word six text\rsecond\rheader\r", 21)
-                                << ".doc" << "OLE" << QList<qint64>{4, 17, 19, 2};
+        QTest::newRow("Word 97-2003, pieces")
+            << wordBinaryWithPieces({{QStringLiteral(u"Caf\u00e9 au lait\r"), true},
+                                     {QStringLiteral(u"Zo\u00eb \u65e5\u672c\tend\r"), false},
+                                     {QStringLiteral(u"\u0013 HYPERLINK \"x\" \u0014link text\u0015 done\r"), true},
+                                     {QStringLiteral(u"Footnote words here\r"), true}},
+                                    13 + 11 + 33) // the first three pieces
+            << ".doc"
+            << "OLE" << QList<qint64>{10, 30, 36, 3};
+        QTest::newRow("Word 6") << word6Binary("Word six text\rsecond\rheader\r", 21) << ".doc"
+                                << "OLE" << QList<qint64>{4, 17, 19, 2};
     }
 
     void countsOfEachFormat()
@@ -278,29 +304,34 @@ private slots:
         QTest::addColumn<QString>("suffix");
         QTest::addColumn<QList<qint64>>("counts"); // words, characters, with spaces, paragraphs
 
-        const QByteArray numbering = wordPart("numbering",
+        const QByteArray numbering = wordPart(
+            "numbering",
             "<w:abstractNum w:abstractNumId=\"0\">"
             "<w:lvl w:ilvl=\"0\"><w:start w:val=\"1\"/><w:numFmt w:val=\"decimal\"/><w:lvlText w:val=\"%1.\"/></w:lvl>"
-            "<w:lvl w:ilvl=\"1\"><w:start w:val=\"1\"/><w:numFmt w:val=\"lowerLetter\"/><w:lvlText w:val=\"%2)\"/></w:lvl>"
+            "<w:lvl w:ilvl=\"1\"><w:start w:val=\"1\"/><w:numFmt w:val=\"lowerLetter\"/><w:lvlText "
+            "w:val=\"%2)\"/></w:lvl>"
             "</w:abstractNum>"
-            "<w:abstractNum w:abstractNumId=\"1\"><w:lvl w:ilvl=\"0\"><w:numFmt w:val=\"bullet\"/><w:lvlText w:val=\"\xE2\x80\xA2\"/></w:lvl></w:abstractNum>"
+            "<w:abstractNum w:abstractNumId=\"1\"><w:lvl w:ilvl=\"0\"><w:numFmt w:val=\"bullet\"/><w:lvlText "
+            "w:val=\"\xE2\x80\xA2\"/></w:lvl></w:abstractNum>"
             "<w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num>"
             "<w:num w:numId=\"2\"><w:abstractNumId w:val=\"1\"/></w:num>"
-            "<w:num w:numId=\"3\"><w:abstractNumId w:val=\"0\"/><w:lvlOverride w:ilvl=\"0\"><w:startOverride w:val=\"9\"/></w:lvlOverride></w:num>");
-        const QByteArray styles = wordPart("styles",
-            "<w:style w:type=\"paragraph\" w:styleId=\"ListNumber\"><w:pPr><w:numPr><w:numId w:val=\"1\"/></w:numPr></w:pPr></w:style>");
+            "<w:num w:numId=\"3\"><w:abstractNumId w:val=\"0\"/><w:lvlOverride w:ilvl=\"0\"><w:startOverride "
+            "w:val=\"9\"/></w:lvlOverride></w:num>");
+        const QByteArray styles =
+            wordPart("styles", "<w:style w:type=\"paragraph\" w:styleId=\"ListNumber\"><w:pPr><w:numPr><w:numId "
+                               "w:val=\"1\"/></w:numPr></w:pPr></w:style>");
         const auto numbered = [](const char *num, const char *text) {
             return QByteArray("<w:p><w:pPr>") + num + "</w:pPr><w:r><w:t>" + text + "</w:t></w:r></w:p>";
         };
         // 1. a) 2. (by its style) • 9. (a list restarting the definition) 3. and one whose numbering is taken away.
         QTest::newRow("OOXML list labels") << docxWithBody(
-            numbered("<w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"1\"/></w:numPr>", "First") +
-            numbered("<w:numPr><w:ilvl w:val=\"1\"/><w:numId w:val=\"1\"/></w:numPr>", "sub") +
-            numbered("<w:pStyle w:val=\"ListNumber\"/>", "Second") +
-            numbered("<w:numPr><w:numId w:val=\"2\"/></w:numPr>", "Dot") +
-            numbered("<w:numPr><w:numId w:val=\"3\"/></w:numPr>", "Nine") +
-            numbered("<w:numPr><w:numId w:val=\"1\"/></w:numPr>", "Third") +
-            numbered("<w:pStyle w:val=\"ListNumber\"/><w:numPr><w:numId w:val=\"0\"/></w:numPr>", "Plain"),
+            numbered("<w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"1\"/></w:numPr>", "First")
+                + numbered("<w:numPr><w:ilvl w:val=\"1\"/><w:numId w:val=\"1\"/></w:numPr>", "sub")
+                + numbered("<w:pStyle w:val=\"ListNumber\"/>", "Second")
+                + numbered("<w:numPr><w:numId w:val=\"2\"/></w:numPr>", "Dot")
+                + numbered("<w:numPr><w:numId w:val=\"3\"/></w:numPr>", "Nine")
+                + numbered("<w:numPr><w:numId w:val=\"1\"/></w:numPr>", "Third")
+                + numbered("<w:pStyle w:val=\"ListNumber\"/><w:numPr><w:numId w:val=\"0\"/></w:numPr>", "Plain"),
             {}, {{QStringLiteral("word/numbering.xml"), numbering}, {QStringLiteral("word/styles.xml"), styles}})
                                            << ".docx" << QList<qint64>{13, 42, 42, 7};
 
@@ -311,14 +342,17 @@ private slots:
         const QList<QPair<QString, QByteArray>> stories{
             {QStringLiteral("word/header1.xml"), wordPart("hdr", "<w:p><w:r><w:t>Head</w:t></w:r></w:p>")},
             {QStringLiteral("word/footnotes.xml"),
-             wordPart("footnotes", "<w:footnote w:type=\"separator\" w:id=\"0\"><w:p><w:r><w:separator/></w:r></w:p></w:footnote>"
-                                   "<w:footnote w:id=\"2\"><w:p><w:r><w:footnoteRef/></w:r><w:r><w:t xml:space=\"preserve\"> Note</w:t>"
-                                   "</w:r></w:p></w:footnote>")}};
+             wordPart(
+                 "footnotes",
+                 "<w:footnote w:type=\"separator\" w:id=\"0\"><w:p><w:r><w:separator/></w:r></w:p></w:footnote>"
+                 "<w:footnote w:id=\"2\"><w:p><w:r><w:footnoteRef/></w:r><w:r><w:t xml:space=\"preserve\"> Note</w:t>"
+                 "</w:r></w:p></w:footnote>")}};
         // Word: the optional hyphen splits the word and is a character with spaces only; the picture is a
         // character; hidden text, the header and the note are left out.
         QTest::newRow("OOXML written by Word") << docxWithBody(
             "<w:p><w:r><w:t>seen</w:t></w:r><w:r><w:rPr><w:vanish/></w:rPr><w:t>hidden words</w:t></w:r>"
-            "<w:r><w:rPr><w:vanish w:val=\"false\"/></w:rPr><w:t xml:space=\"preserve\"> shown</w:t></w:r></w:p>" + hyphenAndPicture,
+            "<w:r><w:rPr><w:vanish w:val=\"false\"/></w:rPr><w:t xml:space=\"preserve\"> shown</w:t></w:r></w:p>"
+                + hyphenAndPicture,
             wt::appXml({{"Application", "Microsoft Office Word"}}), stories)
                                                << ".docx" << QList<qint64>{5, 28, 30, 4};
         // The office suites: the optional hyphen is a character inside its word, the picture is none, and
@@ -328,34 +362,43 @@ private slots:
                                                           << ".docx" << QList<qint64>{5, 29, 30, 5};
 
         const QByteArray listStyle =
-            "<text:list-style style:name=\"L1\"><text:list-level-style-number text:level=\"1\" style:num-suffix=\".\" style:num-format=\"1\"/>"
+            "<text:list-style style:name=\"L1\"><text:list-level-style-number text:level=\"1\" style:num-suffix=\".\" "
+            "style:num-format=\"1\"/>"
             "<text:list-level-style-bullet text:level=\"2\" text:bullet-char=\"\xE2\x80\xA2\"/></text:list-style>";
         const QByteArray masterPages =
             "<office:document-styles xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
-            "xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\" xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\">"
-            "<office:master-styles><style:master-page style:name=\"Standard\"><style:footer><text:p>Page footer</text:p></style:footer>"
-            "<style:header style:display=\"false\"><text:p>Unused head</text:p></style:header></style:master-page></office:master-styles>"
+            "xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\" "
+            "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\">"
+            "<office:master-styles><style:master-page style:name=\"Standard\"><style:footer><text:p>Page "
+            "footer</text:p></style:footer>"
+            "<style:header style:display=\"false\"><text:p>Unused "
+            "head</text:p></style:header></style:master-page></office:master-styles>"
             "</office:document-styles>";
         // 1. One (and a second paragraph without a label), 2. Two, • Sub, 3. Three (continued list); the
         // footer, the note and the optional hyphen as the office suites count them.
         QTest::newRow("ODT lists, footer and notes") << odtWithText(
-            "<text:list text:style-name=\"L1\"><text:list-item><text:p>One</text:p><text:p>more</text:p></text:list-item>"
-            "<text:list-item><text:p>Two</text:p><text:list><text:list-item><text:p>Sub</text:p></text:list-item></text:list>"
+            "<text:list "
+            "text:style-name=\"L1\"><text:list-item><text:p>One</text:p><text:p>more</text:p></text:list-item>"
+            "<text:list-item><text:p>Two</text:p><text:list><text:list-item><text:p>Sub</text:p></text:list-item></"
+            "text:list>"
             "</text:list-item></text:list>"
-            "<text:list text:style-name=\"L1\" text:continue-numbering=\"true\"><text:list-item><text:p>Three</text:p></text:list-item></text:list>"
+            "<text:list text:style-name=\"L1\" "
+            "text:continue-numbering=\"true\"><text:list-item><text:p>Three</text:p></text:list-item></text:list>"
             "<text:p>opt\xC2\xADion</text:p>"
-            "<text:p>Noted<text:note><text:note-citation>1</text:note-citation><text:note-body><text:p>Body</text:p></text:note-body></text:note></text:p>",
+            "<text:p>Noted<text:note><text:note-citation>1</text:note-citation><text:note-body><text:p>Body</text:p></"
+            "text:note-body></text:note></text:p>",
             listStyle, masterPages) << ".odt" << QList<qint64>{14, 52, 53, 9};
 
         QTest::newRow("RTF list text and optional hyphen") << QByteArray(
             "{\\rtf1\\ansi{\\fonttbl{\\f0 Times;}}{\\listtext 1.\\tab}First\\par{\\listtext\\'95\\tab}Dot\\par"
-            "{\\pntext\\f0 a)\\tab}Old\\par opt\\-ion\\par}") << ".rtf" << QList<qint64>{8, 22, 23, 4};
+            "{\\pntext\\f0 a)\\tab}Old\\par opt\\-ion\\par}")
+                                                           << ".rtf" << QList<qint64>{8, 22, 23, 4};
 
         // A picture inside a paragraph and one alone in its paragraph, an optional hyphen, and a paragraph
         // holding only a field with no result (as a phonetic guide is written).
         QTest::newRow("Word 97-2003 picture, field and optional hyphen") << wordBinaryWithPieces(
             {{QStringLiteral(u"A\u0001 opt\u001Fion\r\u0001\r\u0013 EQ \u0014\u0015\r"), true}}, 21)
-            << ".doc" << QList<qint64>{3, 9, 11, 3};
+                                                                         << ".doc" << QList<qint64>{3, 9, 11, 3};
     }
 
     void countsFollowTheWritersRules()
@@ -375,14 +418,16 @@ private slots:
         // Edited after the word processor counted it: the stored words are stale, characters with spaces
         // and paragraphs are missing.
         const QByteArray app = wt::appXml({{"Words", "999"}, {"Characters", "5"}});
-        const QString edited = store(docxWithBody("<w:p><w:r><w:t>one two</w:t></w:r></w:p>", app), QStringLiteral(".docx"));
+        const QString edited =
+            store(docxWithBody("<w:p><w:r><w:t>one two</w:t></w:r></w:p>", app), QStringLiteral(".docx"));
 
         const auto stored = word::readDocumentProperties(edited);
         QCOMPARE(stored.get(Builtin::NumberOfWords)->asInteger(), 999);
         QCOMPARE(stored.get(Builtin::NumberOfCharacters)->asInteger(), 5);
         QCOMPARE(stored.get(Builtin::NumberOfCharactersWithSpaces)->asInteger(), 7);
         QCOMPARE(stored.get(Builtin::NumberOfParagraphs)->asInteger(), 1);
-        QCOMPARE(stored.computed(), (QList<Builtin>{Builtin::NumberOfCharactersWithSpaces, Builtin::NumberOfParagraphs}));
+        QCOMPARE(stored.computed(),
+                 (QList<Builtin>{Builtin::NumberOfCharactersWithSpaces, Builtin::NumberOfParagraphs}));
 
         const auto recounted = word::readDocumentProperties(edited, word::ReadOptions{true});
         QCOMPARE(recounted.get(Builtin::NumberOfWords)->asInteger(), 2);
@@ -408,26 +453,37 @@ private slots:
         QTest::addColumn<QString>("format");
         QTest::addColumn<QString>("reason");
         QTest::newRow("piece outside the stream")
-            << wordBinaryWithPieces({{QStringLiteral("text\r"), true}}, 5, 0, 1 << 28) << ".doc" << "OLE"
+            << wordBinaryWithPieces({{QStringLiteral("text\r"), true}}, 5, 0, 1 << 28) << ".doc"
+            << "OLE"
             << "its text lies outside the WordDocument stream";
         QTest::newRow("encrypted Word text")
-            << wordBinaryWithPieces({{QStringLiteral("text\r"), true}}, 5, 0x0100) << ".doc" << "OLE"
+            << wordBinaryWithPieces({{QStringLiteral("text\r"), true}}, 5, 0x0100) << ".doc"
+            << "OLE"
             << "its text is encrypted";
         QTest::newRow("main text longer than allowed")
-            << wordBinaryWithPieces({{QStringLiteral("text\r"), true}}, 0x7FFFFFFF) << ".doc" << "OLE"
+            << wordBinaryWithPieces({{QStringLiteral("text\r"), true}}, 0x7FFFFFFF) << ".doc"
+            << "OLE"
             << "its main text states an impossible length";
         QTest::newRow("fields nested 300 deep")
-            << wordBinaryWithPieces({{QString(300, QChar(0x13)) + QStringLiteral("x\r"), true}}, 302) << ".doc" << "OLE"
+            << wordBinaryWithPieces({{QString(300, QChar(0x13)) + QStringLiteral("x\r"), true}}, 302) << ".doc"
+            << "OLE"
             << "its fields are nested too deeply";
         QTest::newRow("piece table of more pieces than allowed")
-            << wordBinaryWithPieces({{QStringLiteral("text\r"), true}}, 5, 0, -1, 0x7FFFFFF0) << ".doc" << "OLE"
+            << wordBinaryWithPieces({{QStringLiteral("text\r"), true}}, 5, 0, -1, 0x7FFFFFF0) << ".doc"
+            << "OLE"
             << "its piece table lists too many pieces";
         QTest::newRow("RTF nested 5000 deep")
-            << "{\\rtf1{\\info{\\title T}}" + QByteArray(5000, '{') + "x" + QByteArray(5000, '}') + "}" << ".rtf"
-            << "RTF" << "its groups are nested too deeply";
-        QTest::newRow("broken document.xml") << docxWithBody("<w:p><w:t>cut") << ".docx" << "OOXML" << "word/document.xml";
-        QTest::newRow("billions of blanks") << odtWithText("<text:p>a<text:s text:c=\"4000000000\"/>b</text:p>")
-                                            << ".odt" << "ODT" << "blanks";
+            << "{\\rtf1{\\info{\\title T}}" + QByteArray(5000, '{') + "x" + QByteArray(5000, '}') + "}"
+            << ".rtf"
+            << "RTF"
+            << "its groups are nested too deeply";
+        QTest::newRow("broken document.xml") << docxWithBody("<w:p><w:t>cut") << ".docx"
+                                             << "OOXML"
+                                             << "word/document.xml";
+        QTest::newRow("billions of blanks")
+            << odtWithText("<text:p>a<text:s text:c=\"4000000000\"/>b</text:p>") << ".odt"
+            << "ODT"
+            << "blanks";
     }
 
     void unreadableTextLeavesCountsUnset()
@@ -443,8 +499,8 @@ private slots:
             QVERIFY2(!p->get(id), word::builtinInfo(id).name);
         QVERIFY(p->computed().isEmpty());
         const QString said = notes.join(QLatin1Char('\n'));
-        QVERIFY2(said.contains(QStringLiteral("its text cannot be counted (")) && said.contains(reason) &&
-                     said.contains(QStringLiteral("Number of Words")),
+        QVERIFY2(said.contains(QStringLiteral("its text cannot be counted (")) && said.contains(reason)
+                     && said.contains(QStringLiteral("Number of Words")),
                  qPrintable(said));
     }
 };

@@ -21,7 +21,8 @@ private slots:
         QTest::addColumn<QTime>("time");
         QTest::addColumn<std::optional<int>>("offset"); // absent: a local reading
         const std::optional<int> local;
-        QTest::newRow("UTC") << "2024-03-05T14:07:09Z" << true << QDate(2024, 3, 5) << QTime(14, 7, 9) << std::optional<int>(0);
+        QTest::newRow("UTC") << "2024-03-05T14:07:09Z" << true << QDate(2024, 3, 5) << QTime(14, 7, 9)
+                             << std::optional<int>(0);
         QTest::newRow("offset") << "2024-03-05T14:07:09+02:00" << true << QDate(2024, 3, 5) << QTime(14, 7, 9)
                                 << std::optional<int>(7200);
         QTest::newRow("negative offset") << "2024-03-05T14:07:09-05:30" << true << QDate(2024, 3, 5) << QTime(14, 7, 9)
@@ -71,7 +72,8 @@ private slots:
         QTest::addColumn<QDateTime>("moment"); // invalid: "never"
         QTest::newRow("zero is never") << quint64(0) << QDateTime();
         QTest::newRow("1601 is never") << quint64(864000000000ull) << QDateTime();
-        QTest::newRow("the Unix epoch") << quint64(116444736000000000ull) << QDateTime(QDate(1970, 1, 1), QTime(0, 0), Qt::UTC);
+        QTest::newRow("the Unix epoch") << quint64(116444736000000000ull)
+                                        << QDateTime(QDate(1970, 1, 1), QTime(0, 0), Qt::UTC);
         QTest::newRow("2003") << quint64(127074358800000000ull) << QDateTime(QDate(2003, 9, 7), QTime(19, 18), Qt::UTC);
     }
     void fileTimes()

@@ -14,34 +14,37 @@ using word::Builtin;
 using word::PropertyValue;
 
 namespace {
-QDateTime utc(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) { return QDateTime(QDate(y, mo, d), QTime(h, mi, s), Qt::UTC); }
+QDateTime utc(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
+{
+    return QDateTime(QDate(y, mo, d), QTime(h, mi, s), Qt::UTC);
+}
 QString text(const word::DocumentProperties &p, Builtin id) { return p.get(id)->asText(); }
 qint64 number(const word::DocumentProperties &p, Builtin id) { return p.get(id)->asInteger(); }
 QDateTime when(const word::DocumentProperties &p, Builtin id) { return p.get(id)->asDateTime().toUTC(); }
 
 const QList<QPair<QString, QString>> kCore{{"dc:title", "The document title"},
-                                          {"dc:subject", "the subject"},
-                                          {"dc:creator", "Author: Jeff"},
-                                          {"cp:keywords", "keyword 1, keyword 2"},
-                                          {"dc:description", "here are my comments"},
-                                          {"cp:lastModifiedBy", "Jeff"},
-                                          {"cp:revision", "3"},
-                                          {"cp:category", "category goes here"},
-                                          {"cp:lastPrinted", "2009-10-24T01:40:00Z"},
-                                          {"dcterms:created", "2009-10-24T01:41:00Z"},
-                                          {"dcterms:modified", "2009-10-24T01:48:00Z"}};
+                                           {"dc:subject", "the subject"},
+                                           {"dc:creator", "Author: Jeff"},
+                                           {"cp:keywords", "keyword 1, keyword 2"},
+                                           {"dc:description", "here are my comments"},
+                                           {"cp:lastModifiedBy", "Jeff"},
+                                           {"cp:revision", "3"},
+                                           {"cp:category", "category goes here"},
+                                           {"cp:lastPrinted", "2009-10-24T01:40:00Z"},
+                                           {"dcterms:created", "2009-10-24T01:41:00Z"},
+                                           {"dcterms:modified", "2009-10-24T01:48:00Z"}};
 const QList<QPair<QString, QString>> kApp{{"Template", "Normal"},
-                                         {"TotalTime", "7"},
-                                         {"Pages", "1"},
-                                         {"Words", "7"},
-                                         {"Characters", "42"},
-                                         {"Application", "Microsoft Office Word"},
-                                         {"Lines", "7"},
-                                         {"Paragraphs", "4"},
-                                         {"Company", "Company - ExifTool"},
-                                         {"Manager", "Manager: Self"},
-                                         {"HyperlinkBase", "the hyperlink base goes here!"},
-                                         {"CharactersWithSpaces", "45"}};
+                                          {"TotalTime", "7"},
+                                          {"Pages", "1"},
+                                          {"Words", "7"},
+                                          {"Characters", "42"},
+                                          {"Application", "Microsoft Office Word"},
+                                          {"Lines", "7"},
+                                          {"Paragraphs", "4"},
+                                          {"Company", "Company - ExifTool"},
+                                          {"Manager", "Manager: Self"},
+                                          {"HyperlinkBase", "the hyperlink base goes here!"},
+                                          {"CharactersWithSpaces", "45"}};
 } // namespace
 
 class TstWordFormats : public QObject {
@@ -130,9 +133,8 @@ private slots:
     void ooxmlUnusableDates()
     {
         wt::DocxParts parts;
-        parts.core = wt::coreXml({{"dcterms:created", "not a date"},
-                                  {"dcterms:modified", "1601-01-01T00:00:00Z"},
-                                  {"cp:lastPrinted", ""}});
+        parts.core = wt::coreXml(
+            {{"dcterms:created", "not a date"}, {"dcterms:modified", "1601-01-01T00:00:00Z"}, {"cp:lastPrinted", ""}});
         const auto p = read(wt::makeDocx(parts));
         QVERIFY(!p.get(Builtin::CreationDate));
         QVERIFY(!p.get(Builtin::LastSaveTime));
@@ -142,7 +144,8 @@ private slots:
     void ooxmlDefaultNamespaceCore()
     {
         wt::DocxParts parts;
-        parts.core = "<?xml version=\"1.0\"?><coreProperties xmlns=\"http://schemas.openxmlformats.org/package/2006/metadata/core-properties\">"
+        parts.core = "<?xml version=\"1.0\"?><coreProperties "
+                     "xmlns=\"http://schemas.openxmlformats.org/package/2006/metadata/core-properties\">"
                      "<title xmlns=\"http://purl.org/dc/elements/1.1/\">Plain title</title>"
                      "<creator xmlns=\"http://purl.org/dc/elements/1.1/\">Someone</creator>"
                      "<lastModifiedBy>Other</lastModifiedBy>"
@@ -170,10 +173,11 @@ private slots:
         QFETCH(QString, title);
         QStringEncoder encoder(encoding.constData(), QStringEncoder::Flag::WriteBom);
         wt::DocxParts parts;
-        parts.core = encoder(QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\"?><cp:coreProperties "
-                                            "xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/metadata/core-properties\" "
-                                            "xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><dc:title>%2</dc:title></cp:coreProperties>")
-                                 .arg(QString::fromLatin1(encoding), title));
+        parts.core = encoder(
+            QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\"?><cp:coreProperties "
+                           "xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/metadata/core-properties\" "
+                           "xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><dc:title>%2</dc:title></cp:coreProperties>")
+                .arg(QString::fromLatin1(encoding), title));
         QCOMPARE(text(read(wt::makeDocx(parts)), Builtin::Title), title);
     }
 
@@ -182,16 +186,18 @@ private slots:
         QTest::addColumn<QString>("officeDocument");
         QTest::addColumn<QString>("core");
         QTest::addColumn<QString>("app");
-        QTest::newRow("transitional") << "http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument"
-                                      << "http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties"
-                                      << "http://schemas.openxmlformats.org/officeDocument/2006/relationships/extended-properties";
+        QTest::newRow("transitional")
+            << "http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument"
+            << "http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties"
+            << "http://schemas.openxmlformats.org/officeDocument/2006/relationships/extended-properties";
         QTest::newRow("older core type (LibreOffice 7)")
             << "http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument"
             << "http://schemas.openxmlformats.org/officedocument/2006/relationships/metadata/core-properties"
             << "http://schemas.openxmlformats.org/officeDocument/2006/relationships/extended-properties";
-        QTest::newRow("strict") << "http://purl.oclc.org/ooxml/officeDocument/relationships/officeDocument"
-                                << "http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties"
-                                << "http://purl.oclc.org/ooxml/officeDocument/relationships/extendedProperties";
+        QTest::newRow("strict")
+            << "http://purl.oclc.org/ooxml/officeDocument/relationships/officeDocument"
+            << "http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties"
+            << "http://purl.oclc.org/ooxml/officeDocument/relationships/extendedProperties";
     }
 
     void ooxmlRelationshipTypes()
@@ -204,7 +210,9 @@ private slots:
         parts.coreRelType = core;
         parts.appRelType = app;
         parts.core = wt::coreXml({{"dc:title", "Found"}});
-        parts.app = "<Properties xmlns=\"http://purl.oclc.org/ooxml/officeDocument/extendedProperties\"><Pages>5</Pages></Properties>";
+        parts.app =
+            "<Properties "
+            "xmlns=\"http://purl.oclc.org/ooxml/officeDocument/extendedProperties\"><Pages>5</Pages></Properties>";
         const auto p = read(wt::makeDocx(parts));
         QCOMPARE(text(p, Builtin::Title), QStringLiteral("Found"));
         QCOMPARE(number(p, Builtin::NumberOfPages), 5);
@@ -214,11 +222,17 @@ private slots:
     {
         QTest::addColumn<QString>("contentType");
         QTest::addColumn<QString>("suffix");
-        QTest::newRow("docx") << "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml" << ".docx";
-        QTest::newRow("docm") << "application/vnd.ms-word.document.macroEnabled.main+xml" << ".docm";
-        QTest::newRow("dotx") << "application/vnd.openxmlformats-officedocument.wordprocessingml.template.main+xml" << ".dotx";
-        QTest::newRow("dotm") << "application/vnd.ms-word.template.macroEnabledTemplate.main+xml" << ".dotm";
-        QTest::newRow("docx named .doc") << "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml" << ".doc";
+        QTest::newRow("docx") << "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml"
+                              << ".docx";
+        QTest::newRow("docm") << "application/vnd.ms-word.document.macroEnabled.main+xml"
+                              << ".docm";
+        QTest::newRow("dotx") << "application/vnd.openxmlformats-officedocument.wordprocessingml.template.main+xml"
+                              << ".dotx";
+        QTest::newRow("dotm") << "application/vnd.ms-word.template.macroEnabledTemplate.main+xml"
+                              << ".dotm";
+        QTest::newRow("docx named .doc")
+            << "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml"
+            << ".doc";
     }
 
     void ooxmlKinds()
@@ -239,14 +253,22 @@ private slots:
         parts.core = wt::coreXml({{"dc:title", "Escaped name"}});
         // makeDocx stores the part under the target as written; store it under its real name instead.
         const QByteArray rels = "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                                "<Relationship Id=\"a\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" Target=\"/word/./document.xml\"/>"
-                                "<Relationship Id=\"b\" Type=\"http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties\" Target=\"props/../props/my%20core.xml\"/>"
-                                "<Relationship Id=\"c\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/hyperlink\" Target=\"http://example.com/\" TargetMode=\"External\"/>"
+                                "<Relationship Id=\"a\" "
+                                "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+                                "officeDocument\" Target=\"/word/./document.xml\"/>"
+                                "<Relationship Id=\"b\" "
+                                "Type=\"http://schemas.openxmlformats.org/package/2006/relationships/metadata/"
+                                "core-properties\" Target=\"props/../props/my%20core.xml\"/>"
+                                "<Relationship Id=\"c\" "
+                                "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+                                "hyperlink\" Target=\"http://example.com/\" TargetMode=\"External\"/>"
                                 "</Relationships>";
-        const auto p = read(wt::makeZip({{QStringLiteral("[Content_Types].xml"), "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"/>"},
-                                         {QStringLiteral("_rels/.rels"), rels},
-                                         {QStringLiteral("word/document.xml"), "<w:document/>"},
-                                         {QStringLiteral("props/my core.xml"), parts.core}}));
+        const auto p =
+            read(wt::makeZip({{QStringLiteral("[Content_Types].xml"),
+                               "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"/>"},
+                              {QStringLiteral("_rels/.rels"), rels},
+                              {QStringLiteral("word/document.xml"), "<w:document/>"},
+                              {QStringLiteral("props/my core.xml"), parts.core}}));
         QCOMPARE(text(p, Builtin::Title), QStringLiteral("Escaped name"));
     }
 
@@ -274,7 +296,8 @@ private slots:
     void ooxmlTextIsKeptAsWritten()
     {
         wt::DocxParts parts;
-        parts.core = wt::coreXml({{"dc:title", "  "}, {"dc:subject", "a & b < c"}, {"dc:description", "line 1\nline 2"}});
+        parts.core =
+            wt::coreXml({{"dc:title", "  "}, {"dc:subject", "a & b < c"}, {"dc:description", "line 1\nline 2"}});
         const auto p = read(wt::makeDocx(parts));
         QCOMPARE(text(p, Builtin::Title), QStringLiteral("  "));
         QCOMPARE(text(p, Builtin::Subject), QStringLiteral("a & b < c"));
@@ -285,12 +308,18 @@ private slots:
     {
         QTest::addColumn<QString>("written");
         QTest::addColumn<QString>("read");
-        QTest::newRow("carriage return") << "General_x000d_\nDate: 2024" << "General\r\nDate: 2024";
-        QTest::newRow("tab, capital hex") << "a_x0009_b_x000D_" << "a\tb\r";
-        QTest::newRow("escaped underscore") << "_x005F_x000d_" << "_x000d_";
-        QTest::newRow("not hex") << "_x00zz_" << "_x00zz_";
-        QTest::newRow("unterminated") << "end_x000d" << "end_x000d";
-        QTest::newRow("plain underscores") << "snake_case_x_" << "snake_case_x_";
+        QTest::newRow("carriage return") << "General_x000d_\nDate: 2024"
+                                         << "General\r\nDate: 2024";
+        QTest::newRow("tab, capital hex") << "a_x0009_b_x000D_"
+                                          << "a\tb\r";
+        QTest::newRow("escaped underscore") << "_x005F_x000d_"
+                                            << "_x000d_";
+        QTest::newRow("not hex") << "_x00zz_"
+                                 << "_x00zz_";
+        QTest::newRow("unterminated") << "end_x000d"
+                                      << "end_x000d";
+        QTest::newRow("plain underscores") << "snake_case_x_"
+                                           << "snake_case_x_";
     }
     void ooxmlEscapesAreDecoded()
     {
@@ -298,7 +327,8 @@ private slots:
         QFETCH(QString, read);
         wt::DocxParts parts;
         parts.core = wt::coreXml({{"dc:title", written}, {"dc:description", written}, {"cp:lastModifiedBy", written}});
-        parts.app = wt::appXml({{"Company", written}, {"Manager", written}, {"HyperlinkBase", written}, {"Template", written}});
+        parts.app =
+            wt::appXml({{"Company", written}, {"Manager", written}, {"HyperlinkBase", written}, {"Template", written}});
         const auto p = this->read(wt::makeDocx(parts));
         for (Builtin b : {Builtin::Title, Builtin::Comments, Builtin::LastAuthor, Builtin::Company, Builtin::Manager,
                           Builtin::HyperlinkBase, Builtin::Template})
@@ -310,8 +340,12 @@ private slots:
         QTest::addColumn<QString>("contentType");
         QTest::addColumn<QString>("mainPart");
         QTest::addColumn<QString>("format");
-        QTest::newRow("xlsx") << "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml" << "xl/workbook.xml" << "XLSX";
-        QTest::newRow("pptx") << "application/vnd.openxmlformats-officedocument.presentationml.presentation.main+xml" << "ppt/presentation.xml" << "PPTX";
+        QTest::newRow("xlsx") << "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml"
+                              << "xl/workbook.xml"
+                              << "XLSX";
+        QTest::newRow("pptx") << "application/vnd.openxmlformats-officedocument.presentationml.presentation.main+xml"
+                              << "ppt/presentation.xml"
+                              << "PPTX";
     }
 
     void ooxmlOtherPackagesAreNamed()
@@ -338,18 +372,29 @@ private slots:
         QTest::newRow("cut short") << good.left(good.size() / 2) << QStringLiteral("zip archive has no directory");
         wt::DocxParts broken = parts;
         broken.core = "<cp:coreProperties><dc:title>unclosed";
-        QTest::newRow("malformed core.xml") << wt::makeDocx(broken) << QStringLiteral("docProps/core.xml is not well-formed");
-        QByteArray noMain = wt::makeZip({{QStringLiteral("_rels/.rels"), "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship Id=\"r\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" Target=\"word/document.xml\"/></Relationships>"}});
-        QTest::newRow("main part missing") << noMain << QStringLiteral("main document part word/document.xml is missing");
+        QTest::newRow("malformed core.xml")
+            << wt::makeDocx(broken) << QStringLiteral("docProps/core.xml is not well-formed");
+        QByteArray noMain = wt::makeZip(
+            {{QStringLiteral("_rels/.rels"),
+              "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship "
+              "Id=\"r\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" "
+              "Target=\"word/document.xml\"/></Relationships>"}});
+        QTest::newRow("main part missing")
+            << noMain << QStringLiteral("main document part word/document.xml is missing");
         const QByteArray core = wt::coreXml(kCore);
         const QByteArray rels("<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                              "<Relationship Id=\"a\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" Target=\"word/document.xml\"/>"
-                              "<Relationship Id=\"b\" Type=\"http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties\" Target=\"docProps/core.xml\"/>"
+                              "<Relationship Id=\"a\" "
+                              "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+                              "officeDocument\" Target=\"word/document.xml\"/>"
+                              "<Relationship Id=\"b\" "
+                              "Type=\"http://schemas.openxmlformats.org/package/2006/relationships/metadata/"
+                              "core-properties\" Target=\"docProps/core.xml\"/>"
                               "</Relationships>");
-        const QByteArray badCrc =
-            wt::makeRawZip({{"_rels/.rels", wt::rawDeflate(rels), 8, wt::crc32Of(rels), static_cast<uint64_t>(rels.size())},
-                            {"word/document.xml", "<w:document/>", 0, wt::crc32Of("<w:document/>"), 13},
-                            {"docProps/core.xml", wt::rawDeflate(core), 8, wt::crc32Of(core) ^ 0x1234u, static_cast<uint64_t>(core.size())}});
+        const QByteArray badCrc = wt::makeRawZip(
+            {{"_rels/.rels", wt::rawDeflate(rels), 8, wt::crc32Of(rels), static_cast<uint64_t>(rels.size())},
+             {"word/document.xml", "<w:document/>", 0, wt::crc32Of("<w:document/>"), 13},
+             {"docProps/core.xml", wt::rawDeflate(core), 8, wt::crc32Of(core) ^ 0x1234u,
+              static_cast<uint64_t>(core.size())}});
         QTest::newRow("checksum") << badCrc << QStringLiteral("docProps/core.xml fails its checksum");
     }
 
@@ -366,10 +411,12 @@ private slots:
 
     void zipWithoutDocument()
     {
-        const word::Error e = openError(wt::makeZip({{QStringLiteral("photo.jpg"), "\xFF\xD8\xFF"}, {QStringLiteral("notes.txt"), "x"}}));
+        const word::Error e =
+            openError(wt::makeZip({{QStringLiteral("photo.jpg"), "\xFF\xD8\xFF"}, {QStringLiteral("notes.txt"), "x"}}));
         QCOMPARE(e.fault(), word::Fault::UnknownFormat);
         QCOMPARE(e.format(), QStringLiteral("ZIP"));
-        QVERIFY2(e.description().contains(QStringLiteral("zip archive without a document")), qPrintable(e.description()));
+        QVERIFY2(e.description().contains(QStringLiteral("zip archive without a document")),
+                 qPrintable(e.description()));
         QVERIFY(e.description().contains(QStringLiteral("\"photo.jpg\"")));
     }
 
@@ -377,15 +424,22 @@ private slots:
     void odtEveryProperty()
     {
         const QByteArray meta =
-            "<?xml version=\"1.0\" encoding=\"UTF-8\"?><office:document-meta xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
-            "xmlns:xlink=\"http://www.w3.org/1999/xlink\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns:meta=\"urn:oasis:names:tc:opendocument:xmlns:meta:1.0\">"
-            "<office:meta><meta:initial-creator>Bart Hanssens</meta:initial-creator><meta:creation-date>2009-10-05T19:04:01</meta:creation-date>"
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?><office:document-meta "
+            "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+            "xmlns:xlink=\"http://www.w3.org/1999/xlink\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\" "
+            "xmlns:meta=\"urn:oasis:names:tc:opendocument:xmlns:meta:1.0\">"
+            "<office:meta><meta:initial-creator>Bart "
+            "Hanssens</meta:initial-creator><meta:creation-date>2009-10-05T19:04:01</meta:creation-date>"
             "<meta:editing-cycles>2</meta:editing-cycles><meta:editing-duration>PT02H03M24S</meta:editing-duration>"
-            "<dc:description>A rather complex document</dc:description><meta:keyword>Apache</meta:keyword><meta:keyword>Lucene</meta:keyword>"
-            "<meta:keyword>Tika</meta:keyword><dc:subject>Test document</dc:subject><dc:title>Apache Tika</dc:title><dc:date>2009-10-05T21:22:38.123</dc:date>"
+            "<dc:description>A rather complex "
+            "document</dc:description><meta:keyword>Apache</meta:keyword><meta:keyword>Lucene</meta:keyword>"
+            "<meta:keyword>Tika</meta:keyword><dc:subject>Test document</dc:subject><dc:title>Apache "
+            "Tika</dc:title><dc:date>2009-10-05T21:22:38.123</dc:date>"
             "<dc:creator>Last Editor</dc:creator><meta:print-date>2009-10-06T08:00:00Z</meta:print-date>"
-            "<meta:template xlink:type=\"simple\" xlink:href=\"../Templates/My%20Letter.ott\" xlink:title=\"My Letter\"/>"
-            "<meta:document-statistic meta:table-count=\"0\" meta:page-count=\"2\" meta:paragraph-count=\"13\" meta:word-count=\"54\" "
+            "<meta:template xlink:type=\"simple\" xlink:href=\"../Templates/My%20Letter.ott\" xlink:title=\"My "
+            "Letter\"/>"
+            "<meta:document-statistic meta:table-count=\"0\" meta:page-count=\"2\" meta:paragraph-count=\"13\" "
+            "meta:word-count=\"54\" "
             "meta:character-count=\"351\" meta:non-whitespace-character-count=\"300\" meta:row-count=\"17\"/>"
             "<meta:user-defined meta:name=\"Editor\">Bart</meta:user-defined></office:meta></office:document-meta>";
         const auto p = read(wt::makeOdt(meta), QStringLiteral(".odt"));
@@ -413,10 +467,12 @@ private slots:
 
     void odtTemplateTitleWhenNoLink()
     {
-        const QByteArray meta = "<office:document-meta xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
-                                "xmlns:meta=\"urn:oasis:names:tc:opendocument:xmlns:meta:1.0\"><office:meta>"
-                                "<meta:template xlink:type=\"simple\" xlink:title=\"Normal.dotm\" xlink:href=\"\"/>"
-                                "<meta:editing-duration>PT120S</meta:editing-duration></office:meta></office:document-meta>";
+        const QByteArray meta =
+            "<office:document-meta xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+            "xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
+            "xmlns:meta=\"urn:oasis:names:tc:opendocument:xmlns:meta:1.0\"><office:meta>"
+            "<meta:template xlink:type=\"simple\" xlink:title=\"Normal.dotm\" xlink:href=\"\"/>"
+            "<meta:editing-duration>PT120S</meta:editing-duration></office:meta></office:document-meta>";
         const auto p = read(wt::makeOdt(meta), QStringLiteral(".odt"));
         QCOMPARE(text(p, Builtin::Template), QStringLiteral("Normal.dotm"));
         QCOMPARE(number(p, Builtin::TotalEditingTime), 2);
@@ -432,16 +488,20 @@ private slots:
 
     void odtEncrypted()
     {
-        QList<wt::ZipEntry> entries{{QStringLiteral("mimetype"), "application/vnd.oasis.opendocument.text", true},
-                                    {QStringLiteral("meta.xml"), QByteArray("\x45\xDE\x9D\xF2\xDB\x18\x39\x03\x7D\x0D", 10)},
-                                    {QStringLiteral("META-INF/manifest.xml"), "<manifest:manifest><manifest:file-entry manifest:full-path=\"meta.xml\"><manifest:encryption-data/></manifest:file-entry></manifest:manifest>"}};
+        QList<wt::ZipEntry> entries{
+            {QStringLiteral("mimetype"), "application/vnd.oasis.opendocument.text", true},
+            {QStringLiteral("meta.xml"), QByteArray("\x45\xDE\x9D\xF2\xDB\x18\x39\x03\x7D\x0D", 10)},
+            {QStringLiteral("META-INF/manifest.xml"),
+             "<manifest:manifest><manifest:file-entry "
+             "manifest:full-path=\"meta.xml\"><manifest:encryption-data/></manifest:file-entry></manifest:manifest>"}};
         const word::Error e = openError(wt::makeZip(entries), QStringLiteral(".odt"));
         QCOMPARE(e.fault(), word::Fault::Encrypted);
     }
 
     void odfOtherKinds()
     {
-        const word::Error e = openError(wt::makeOdt({}, QStringLiteral("application/vnd.oasis.opendocument.spreadsheet")), QStringLiteral(".odt"));
+        const word::Error e = openError(
+            wt::makeOdt({}, QStringLiteral("application/vnd.oasis.opendocument.spreadsheet")), QStringLiteral(".odt"));
         QCOMPARE(e.fault(), word::Fault::UnknownFormat);
         QVERIFY2(e.description().contains(QStringLiteral("OpenDocument spreadsheet")), qPrintable(e.description()));
     }
@@ -449,17 +509,23 @@ private slots:
     // ---------------------------------------------------------------- RTF
     void rtfInfoGroup()
     {
-        const QByteArray rtf =
-            "{\\rtf1\\ansi\\ansicpg1252\\cocoartf949\n{\\fonttbl\\f0\\fswiss\\fcharset0 Helvetica;}\n{\\colortbl;\\red255\\green255\\blue255;}\n"
-            "{\\info\n{\\title ExifTool RTF test (with sp\\'e9c\\'ee\\'e5l \\'e7hars)}\n{\\revtim\\yr2010\\mo6\\dy19\\hr20}\n"
-            "{\\subject a \\ldblquote subject\\rdblquote  in funny quotes}\n"
-            "{\\doccomm \\uc0\\u12473 \\u12488 \\u12525 \\u12508 \t\\u12501 \\uc4\\u12489j\\'fcnk(end)\\\nanother line}\n"
-            "{\\author\nan author \\{with braces\\}}\n{\\*\\company\n a company \\\\with backslashes and leading space\\\\}\n"
-            "{\\*\\copyright \\'a9 2010 Phil Harvey}\n{\\keywords\nkeyword1, keyword2}\n"
-            "{\\operator Nick}{\\manager {\\b Boss}}{\\category Cat{\\*\\bkmkstart x} egory}{\\hlinkbase http://example.com/}"
-            "{\\creatim\\yr2006\\mo6\\dy13\\hr13\\min51}{\\printim\\yr0\\mo0\\dy0}{\\version2}{\\edmins61}{\\nofpages10}"
-            "{\\nofwords4564}{\\nofchars26020}{\\nofcharsws30523}{\\vern8247}}"
-            "{\\*\\userprops {{\\propname CustomString}\\proptype30{\\staticval ABCDEF}}}\\margl1440\n\\pard\\f0\\fs24 \\cf0 This is some text}";
+        const QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1252\\cocoartf949\n{\\fonttbl\\f0\\fswiss\\fcharset0 "
+                               "Helvetica;}\n{\\colortbl;\\red255\\green255\\blue255;}\n"
+                               "{\\info\n{\\title ExifTool RTF test (with sp\\'e9c\\'ee\\'e5l "
+                               "\\'e7hars)}\n{\\revtim\\yr2010\\mo6\\dy19\\hr20}\n"
+                               "{\\subject a \\ldblquote subject\\rdblquote  in funny quotes}\n"
+                               "{\\doccomm \\uc0\\u12473 \\u12488 \\u12525 \\u12508 \t\\u12501 "
+                               "\\uc4\\u12489j\\'fcnk(end)\\\nanother line}\n"
+                               "{\\author\nan author \\{with braces\\}}\n{\\*\\company\n a company \\\\with "
+                               "backslashes and leading space\\\\}\n"
+                               "{\\*\\copyright \\'a9 2010 Phil Harvey}\n{\\keywords\nkeyword1, keyword2}\n"
+                               "{\\operator Nick}{\\manager {\\b Boss}}{\\category Cat{\\*\\bkmkstart x} "
+                               "egory}{\\hlinkbase http://example.com/}"
+                               "{\\creatim\\yr2006\\mo6\\dy13\\hr13\\min51}{\\printim\\yr0\\mo0\\dy0}{\\version2}{"
+                               "\\edmins61}{\\nofpages10}"
+                               "{\\nofwords4564}{\\nofchars26020}{\\nofcharsws30523}{\\vern8247}}"
+                               "{\\*\\userprops {{\\propname CustomString}\\proptype30{\\staticval "
+                               "ABCDEF}}}\\margl1440\n\\pard\\f0\\fs24 \\cf0 This is some text}";
         const auto p = read(rtf, QStringLiteral(".rtf"));
         QCOMPARE(p.format(), QStringLiteral("RTF"));
         QCOMPARE(text(p, Builtin::Title), QStringLiteral(u"ExifTool RTF test (with spécîål çhars)"));
@@ -490,10 +556,14 @@ private slots:
 
     void rtfCodePages()
     {
-        const auto cyrillic = read("{\\rtf1\\ansi\\ansicpg1251{\\info{\\title \\'cc\\'e5\\'f2\\'ee\\'e4\\'e8\\'ea\\'e0}}}", QStringLiteral(".rtf"));
+        const auto cyrillic =
+            read("{\\rtf1\\ansi\\ansicpg1251{\\info{\\title \\'cc\\'e5\\'f2\\'ee\\'e4\\'e8\\'ea\\'e0}}}",
+                 QStringLiteral(".rtf"));
         QCOMPARE(text(cyrillic, Builtin::Title), QStringLiteral(u"Методика"));
-        const auto japanese = read("{\\rtf1\\ansi\\ansicpg932\\uc2{\\info{\\title \\'83\\'5e\\'83\\'43\\'83\\'67\\'83\\'8b}"
-                                   "{\\author \\u12479\\'83\\'5e X}}}", QStringLiteral(".rtf"));
+        const auto japanese =
+            read("{\\rtf1\\ansi\\ansicpg932\\uc2{\\info{\\title \\'83\\'5e\\'83\\'43\\'83\\'67\\'83\\'8b}"
+                 "{\\author \\u12479\\'83\\'5e X}}}",
+                 QStringLiteral(".rtf"));
         QCOMPARE(text(japanese, Builtin::Title), QStringLiteral(u"タイトル"));
         QCOMPARE(text(japanese, Builtin::Author), QStringLiteral(u"タ X")); // \uc2 skips the two fallback bytes
         const auto mac = read("{\\rtf1\\mac{\\info{\\title Mod\\'8fles}}}", QStringLiteral(".rtf"));
@@ -523,13 +593,18 @@ private slots:
     {
         const QByteArray xml =
             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<?mso-application progid=\"Word.Document\"?>\n"
-            "<w:wordDocument xmlns:w=\"http://schemas.microsoft.com/office/word/2003/wordml\" xmlns:o=\"urn:schemas-microsoft-com:office:office\">"
-            "<o:DocumentProperties><o:Title>Word XML</o:Title><o:Author>Derek</o:Author><o:LastAuthor>Nevin</o:LastAuthor>"
+            "<w:wordDocument xmlns:w=\"http://schemas.microsoft.com/office/word/2003/wordml\" "
+            "xmlns:o=\"urn:schemas-microsoft-com:office:office\">"
+            "<o:DocumentProperties><o:Title>Word "
+            "XML</o:Title><o:Author>Derek</o:Author><o:LastAuthor>Nevin</o:LastAuthor>"
             "<o:Revision>6</o:Revision><o:TotalTime>2</o:TotalTime><o:LastPrinted>2005-05-26T12:00:00Z</o:LastPrinted>"
-            "<o:Created>2005-05-26T12:57:00Z</o:Created><o:LastSaved>2005-09-20T17:25:00Z</o:LastSaved><o:Pages>1</o:Pages>"
+            "<o:Created>2005-05-26T12:57:00Z</o:Created><o:LastSaved>2005-09-20T17:25:00Z</o:LastSaved><o:Pages>1</"
+            "o:Pages>"
             "<o:Words>9</o:Words><o:Characters>44</o:Characters><o:Company>Fox</o:Company><o:Lines>1</o:Lines>"
-            "<o:Paragraphs>1</o:Paragraphs><o:CharactersWithSpaces>52</o:CharactersWithSpaces><o:Version>11.6360</o:Version>"
-            "</o:DocumentProperties><w:body><w:p><w:r><w:t>The quick brown fox</w:t></w:r></w:p></w:body></w:wordDocument>";
+            "<o:Paragraphs>1</o:Paragraphs><o:CharactersWithSpaces>52</o:CharactersWithSpaces><o:Version>11.6360</"
+            "o:Version>"
+            "</o:DocumentProperties><w:body><w:p><w:r><w:t>The quick brown "
+            "fox</w:t></w:r></w:p></w:body></w:wordDocument>";
         const auto p = read(xml, QStringLiteral(".xml"));
         QCOMPARE(p.format(), QStringLiteral("WORDML"));
         QCOMPARE(text(p, Builtin::Title), QStringLiteral("Word XML"));
@@ -573,12 +648,16 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("format");
         QTest::addColumn<QString>("what");
-        QTest::newRow("pdf") << QByteArray("%PDF-1.7\n%\xE2\xE3\xCF\xD3\n1 0 obj") << "PDF" << "it is a PDF document";
-        QTest::newRow("word 2") << QByteArray("\xDB\xA5-\0\x31\x40\x09\x04\0\0\0\0", 12) << "WORD2" << "Word 2 document";
-        QTest::newRow("png") << QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16) << "PNG" << "PNG image";
+        QTest::newRow("pdf") << QByteArray("%PDF-1.7\n%\xE2\xE3\xCF\xD3\n1 0 obj") << "PDF"
+                             << "it is a PDF document";
+        QTest::newRow("word 2") << QByteArray("\xDB\xA5-\0\x31\x40\x09\x04\0\0\0\0", 12) << "WORD2"
+                                << "Word 2 document";
+        QTest::newRow("png") << QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16) << "PNG"
+                             << "PNG image";
         QTest::newRow("wordperfect 4.2") << QByteArray("\xCB\x0A\x01\xF6\x01\xCB\xC0\x0A\x4A\x09\0\0", 12) << "UNKNOWN"
                                          << "it begins with the bytes CB 0A 01 F6 01 CB C0 0A";
-        QTest::newRow("exe") << QByteArray("MZ\x90\0\x03\0\0\0", 8) << "EXE" << "Windows program";
+        QTest::newRow("exe") << QByteArray("MZ\x90\0\x03\0\0\0", 8) << "EXE"
+                             << "Windows program";
     }
 
     void unknownFormats()
@@ -595,7 +674,8 @@ private slots:
 
     void textStartingLikeAProgramIsText()
     {
-        QCOMPARE(read("MZ is the signature of DOS programs.\n", QStringLiteral(".txt")).format(), QStringLiteral("TEXT"));
+        QCOMPARE(read("MZ is the signature of DOS programs.\n", QStringLiteral(".txt")).format(),
+                 QStringLiteral("TEXT"));
     }
 
     void missingFile()

@@ -26,7 +26,6 @@ QByteArray le32(uint32_t v)
     return b;
 }
 
-
 } // namespace
 
 class TstWordHostile : public QObject {
@@ -83,11 +82,19 @@ private slots:
         parts.core = wt::coreXml({{"dc:title", "T"}, {"dcterms:created", "2020-01-01T00:00:00Z"}});
         parts.app = wt::appXml({{"Pages", "3"}});
         QTest::newRow("docx") << wt::makeDocx(parts);
-        QTest::newRow("odt") << wt::makeOdt("<office:document-meta xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\"><office:meta/></office:document-meta>");
+        QTest::newRow("odt") << wt::makeOdt(
+            "<office:document-meta "
+            "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\"><office:meta/></office:document-meta>");
         QTest::newRow("doc") << wt::makeWordBinary(summaryStream(), summaryStream());
-        QTest::newRow("doc laid out by hand") << wt::makeRawCfb({{QStringLiteral("WordDocument"), {}}, {QStringLiteral("\x05SummaryInformation"), summaryStream()}});
-        QTest::newRow("rtf") << QByteArray("{\\rtf1\\ansi\\ansicpg932{\\info{\\title \\'83\\'5e\\u1234 x}{\\creatim\\yr2001\\mo2\\dy3}{\\nofpages4}}\\pard body}");
-        QTest::newRow("word xml") << QByteArray("<?xml version=\"1.0\"?><?mso-application progid=\"Word.Document\"?><w:wordDocument xmlns:w=\"http://schemas.microsoft.com/office/word/2003/wordml\" xmlns:o=\"urn:schemas-microsoft-com:office:office\"><o:DocumentProperties><o:Title>x</o:Title></o:DocumentProperties></w:wordDocument>");
+        QTest::newRow("doc laid out by hand") << wt::makeRawCfb(
+            {{QStringLiteral("WordDocument"), {}}, {QStringLiteral("\x05SummaryInformation"), summaryStream()}});
+        QTest::newRow("rtf") << QByteArray("{\\rtf1\\ansi\\ansicpg932{\\info{\\title \\'83\\'5e\\u1234 "
+                                           "x}{\\creatim\\yr2001\\mo2\\dy3}{\\nofpages4}}\\pard body}");
+        QTest::newRow("word xml") << QByteArray(
+            "<?xml version=\"1.0\"?><?mso-application progid=\"Word.Document\"?><w:wordDocument "
+            "xmlns:w=\"http://schemas.microsoft.com/office/word/2003/wordml\" "
+            "xmlns:o=\"urn:schemas-microsoft-com:office:office\"><o:DocumentProperties><o:Title>x</o:Title></"
+            "o:DocumentProperties></w:wordDocument>");
     }
 
     void truncatedFiles()
@@ -100,31 +107,39 @@ private slots:
     void cyclicSectorChain()
     {
         wt::RawCfbLayout layout;
-        QByteArray file = wt::makeRawCfb({{QStringLiteral("WordDocument"), {}}, {QStringLiteral("\x05SummaryInformation"), summaryStream()}}, &layout);
+        QByteArray file = wt::makeRawCfb(
+            {{QStringLiteral("WordDocument"), {}}, {QStringLiteral("\x05SummaryInformation"), summaryStream()}},
+            &layout);
         const int first = layout.streamFirstSector[1];
         // The third sector leads back to the first: the chain loops long before the stream's size is reached.
         wt::putU32(file, wt::cfbFatEntryOffset(layout, first + 2), static_cast<uint32_t>(first));
         QVERIFY(attempt(file)); // still opens, without what the chain held
         // The same loop in the WordDocument stream, the directory's own chain and the FAT's.
-        wt::putU32(file, wt::cfbFatEntryOffset(layout, layout.streamFirstSector[0] + 1), static_cast<uint32_t>(layout.streamFirstSector[0]));
+        wt::putU32(file, wt::cfbFatEntryOffset(layout, layout.streamFirstSector[0] + 1),
+                   static_cast<uint32_t>(layout.streamFirstSector[0]));
         QVERIFY(attempt(file)); // still opens, without what the chain held
     }
 
     void sectorPointingAtItself()
     {
         wt::RawCfbLayout layout;
-        QByteArray file = wt::makeRawCfb({{QStringLiteral("WordDocument"), {}}, {QStringLiteral("\x05SummaryInformation"), summaryStream()}}, &layout);
+        QByteArray file = wt::makeRawCfb(
+            {{QStringLiteral("WordDocument"), {}}, {QStringLiteral("\x05SummaryInformation"), summaryStream()}},
+            &layout);
         const int first = layout.streamFirstSector[1];
         wt::putU32(file, wt::cfbFatEntryOffset(layout, first), static_cast<uint32_t>(first));
         QVERIFY(attempt(file)); // still opens, without what the chain held
-        wt::putU32(file, wt::cfbFatEntryOffset(layout, layout.directorySector), static_cast<uint32_t>(layout.directorySector));
+        wt::putU32(file, wt::cfbFatEntryOffset(layout, layout.directorySector),
+                   static_cast<uint32_t>(layout.directorySector));
         QVERIFY(!attempt(file));
     }
 
     void chainLeavingTheFile()
     {
         wt::RawCfbLayout layout;
-        QByteArray file = wt::makeRawCfb({{QStringLiteral("WordDocument"), {}}, {QStringLiteral("\x05SummaryInformation"), summaryStream()}}, &layout);
+        QByteArray file = wt::makeRawCfb(
+            {{QStringLiteral("WordDocument"), {}}, {QStringLiteral("\x05SummaryInformation"), summaryStream()}},
+            &layout);
         wt::putU32(file, wt::cfbFatEntryOffset(layout, layout.streamFirstSector[1]), 0x00FFFFF0);
         QVERIFY(!attempt(file));
         // a directory entry whose stream starts far beyond the end
@@ -135,7 +150,9 @@ private slots:
     void absurdStreamSize()
     {
         wt::RawCfbLayout layout;
-        QByteArray file = wt::makeRawCfb({{QStringLiteral("WordDocument"), {}}, {QStringLiteral("\x05SummaryInformation"), summaryStream()}}, &layout);
+        QByteArray file = wt::makeRawCfb(
+            {{QStringLiteral("WordDocument"), {}}, {QStringLiteral("\x05SummaryInformation"), summaryStream()}},
+            &layout);
         wt::putU32(file, wt::cfbDirectoryEntryOffset(layout, 2) + 120, 0xFFFFFFF0); // size
         QVERIFY(attempt(file)); // opens; the stated size is not believed
     }
@@ -143,9 +160,11 @@ private slots:
     void directoryTreeCycle()
     {
         wt::RawCfbLayout layout;
-        const QByteArray good = wt::makeRawCfb({{QStringLiteral("WordDocument"), {}}, {QStringLiteral("\x05SummaryInformation"), summaryStream()}}, &layout);
+        const QByteArray good = wt::makeRawCfb(
+            {{QStringLiteral("WordDocument"), {}}, {QStringLiteral("\x05SummaryInformation"), summaryStream()}},
+            &layout);
         QByteArray loop = good;
-        wt::putU32(loop, wt::cfbDirectoryEntryOffset(layout, 2) + 72, 1);   // right sibling of 2 is 1 again
+        wt::putU32(loop, wt::cfbDirectoryEntryOffset(layout, 2) + 72, 1); // right sibling of 2 is 1 again
         QString error;
         QVERIFY(!attempt(loop, &error));
         QVERIFY2(error.contains(QStringLiteral("reaches entry 1 twice")), qPrintable(error));
@@ -168,14 +187,20 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("refusal"); // empty: the document reads
         using S = wt::DirectoryShape;
-        QTest::newRow("sibling chain 34,000 deep") << wt::wordBinaryWithDirectory(S::SiblingChain, 34000) << QStringLiteral("more than 2048 links deep");
+        QTest::newRow("sibling chain 34,000 deep")
+            << wt::wordBinaryWithDirectory(S::SiblingChain, 34000) << QStringLiteral("more than 2048 links deep");
         QTest::newRow("sibling chain 2,000 deep") << wt::wordBinaryWithDirectory(S::SiblingChain, 2000) << QString();
-        QTest::newRow("storages nested 3,000 deep") << wt::wordBinaryWithDirectory(S::NestedStorages, 3000) << QStringLiteral("more than 2048 links deep");
-        QTest::newRow("storages nested 1,000 deep") << wt::wordBinaryWithDirectory(S::NestedStorages, 1000) << QString();
-        QTest::newRow("5,000 in one storage") << wt::wordBinaryWithDirectory(S::BalancedSiblings, 5000) << QStringLiteral("holds more than 4096 entries");
+        QTest::newRow("storages nested 3,000 deep")
+            << wt::wordBinaryWithDirectory(S::NestedStorages, 3000) << QStringLiteral("more than 2048 links deep");
+        QTest::newRow("storages nested 1,000 deep")
+            << wt::wordBinaryWithDirectory(S::NestedStorages, 1000) << QString();
+        QTest::newRow("5,000 in one storage")
+            << wt::wordBinaryWithDirectory(S::BalancedSiblings, 5000) << QStringLiteral("holds more than 4096 entries");
         QTest::newRow("4,000 in one storage") << wt::wordBinaryWithDirectory(S::BalancedSiblings, 4000) << QString();
-        QTest::newRow("20,000 in storages of 4,000") << wt::wordBinaryWithDirectory(S::StoragesOf4000, 20000) << QStringLiteral("more than 16384 entries");
-        QTest::newRow("16,000 in storages of 4,000") << wt::wordBinaryWithDirectory(S::StoragesOf4000, 16000) << QString();
+        QTest::newRow("20,000 in storages of 4,000")
+            << wt::wordBinaryWithDirectory(S::StoragesOf4000, 20000) << QStringLiteral("more than 16384 entries");
+        QTest::newRow("16,000 in storages of 4,000")
+            << wt::wordBinaryWithDirectory(S::StoragesOf4000, 16000) << QString();
     }
 
     void directoryShapes()
@@ -196,19 +221,20 @@ private slots:
 
     void absurdHeaderCounts()
     {
-        QByteArray file = wt::makeRawCfb({{QStringLiteral("WordDocument"), {}}, {QStringLiteral("\x05SummaryInformation"), summaryStream()}});
+        QByteArray file = wt::makeRawCfb(
+            {{QStringLiteral("WordDocument"), {}}, {QStringLiteral("\x05SummaryInformation"), summaryStream()}});
         QByteArray fats = file;
         wt::putU32(fats, 0x2C, 0x7FFFFFFF); // FAT sectors
         QVERIFY(!attempt(fats));
         QByteArray difat = file;
-        wt::putU32(difat, 0x44, 0);          // DIFAT chain starting in the FAT sector
+        wt::putU32(difat, 0x44, 0); // DIFAT chain starting in the FAT sector
         wt::putU32(difat, 0x48, 0x7FFFFFFF);
         QVERIFY(!attempt(difat));
         QByteArray shift = file;
-        shift[0x1E] = 30;                    // 1 GiB sectors
+        shift[0x1E] = 30; // 1 GiB sectors
         QVERIFY(!attempt(shift));
         QByteArray mini = file;
-        wt::putU32(mini, 0x3C, 0);           // mini FAT in the FAT sector
+        wt::putU32(mini, 0x3C, 0); // mini FAT in the FAT sector
         wt::putU32(mini, 0x40, 0x7FFFFFFF);
         QVERIFY(!attempt(mini));
     }
@@ -223,21 +249,21 @@ private slots:
             wt::putU32(b, offset, value);
             return b;
         };
-        const qint64 section = 48;             // one section: its offset follows the header
+        const qint64 section = 48; // one section: its offset follows the header
         QTest::newRow("section count") << edited(24, 0xFFFFFFFF);
         QTest::newRow("section offset") << edited(44, 0xFFFFFFF0);
         QTest::newRow("section size") << edited(section, 0xFFFFFFFF);
         QTest::newRow("property count") << edited(section + 4, 0x7FFFFFFF);
         QTest::newRow("property offset") << edited(section + 8 + 12, 0xFFFFFFF0);
         wt::PropertySection s(wt::fmtidSummary(), 1252);
-        s.raw(2, QByteArray("\x1E\0\0\0", 4) + le32(0xFFFFFFF0) + "abc");            // string size
-        s.raw(3, QByteArray("\x1F\0\0\0", 4) + le32(0x7FFFFFFF) + "a\0b\0");         // wide string length
-        s.raw(4, QByteArray("\x41\0\0\0", 4) + le32(0xFFFFFFF0));                     // blob size
-        s.raw(5, QByteArray("\x40\0\0\0", 4));                                         // FILETIME cut short
-        s.raw(6, QByteArray("\x03\0", 2));                                             // integer cut short
+        s.raw(2, QByteArray("\x1E\0\0\0", 4) + le32(0xFFFFFFF0) + "abc");    // string size
+        s.raw(3, QByteArray("\x1F\0\0\0", 4) + le32(0x7FFFFFFF) + "a\0b\0"); // wide string length
+        s.raw(4, QByteArray("\x41\0\0\0", 4) + le32(0xFFFFFFF0));            // blob size
+        s.raw(5, QByteArray("\x40\0\0\0", 4));                               // FILETIME cut short
+        s.raw(6, QByteArray("\x03\0", 2));                                   // integer cut short
         QTest::newRow("value sizes") << wt::propertySetStream({s});
         wt::PropertySection d(wt::fmtidUserDefined(), 1252);
-        d.raw(0, le32(0xFFFFFFFF) + le32(2) + le32(0xFFFFFFF0) + "x");                 // dictionary
+        d.raw(0, le32(0xFFFFFFFF) + le32(2) + le32(0xFFFFFFF0) + "x"); // dictionary
         QTest::newRow("dictionary") << wt::propertySetStream({wt::PropertySection(wt::fmtidDocSummary(), 1252), d});
         wt::PropertySection cp(wt::fmtidSummary(), -1);
         cp.raw(1, QByteArray("\x02\0\0\0\xFF\xFF\0\0", 8)).string(2, QStringLiteral("odd code page"));
@@ -294,11 +320,16 @@ private slots:
         uint32_t crc = 0;
         const QByteArray bomb = wt::deflatedZeros(1ull << 30, crc); // 1 GiB of zeros in about a megabyte
         const QByteArray rels("<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                              "<Relationship Id=\"a\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" Target=\"word/document.xml\"/>"
-                              "<Relationship Id=\"b\" Type=\"http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties\" Target=\"docProps/core.xml\"/></Relationships>");
-        const QByteArray file = wt::makeRawZip({{"_rels/.rels", wt::rawDeflate(rels), 8, wt::crc32Of(rels), static_cast<uint64_t>(rels.size())},
-                                                {"word/document.xml", "<w:document/>", 0, wt::crc32Of("<w:document/>"), 13},
-                                                {"docProps/core.xml", bomb, 8, crc, 1ull << 30}});
+                              "<Relationship Id=\"a\" "
+                              "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+                              "officeDocument\" Target=\"word/document.xml\"/>"
+                              "<Relationship Id=\"b\" "
+                              "Type=\"http://schemas.openxmlformats.org/package/2006/relationships/metadata/"
+                              "core-properties\" Target=\"docProps/core.xml\"/></Relationships>");
+        const QByteArray file = wt::makeRawZip(
+            {{"_rels/.rels", wt::rawDeflate(rels), 8, wt::crc32Of(rels), static_cast<uint64_t>(rels.size())},
+             {"word/document.xml", "<w:document/>", 0, wt::crc32Of("<w:document/>"), 13},
+             {"docProps/core.xml", bomb, 8, crc, 1ull << 30}});
         QString error;
         QVERIFY(!attempt(file, &error));
         QVERIFY2(error.contains(QStringLiteral("docProps/core.xml would unpack to 1024 MiB")), qPrintable(error));
@@ -309,11 +340,16 @@ private slots:
         uint32_t crc = 0;
         const QByteArray bomb = wt::deflatedZeros(1ull << 30, crc);
         const QByteArray rels("<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                              "<Relationship Id=\"a\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" Target=\"word/document.xml\"/>"
-                              "<Relationship Id=\"b\" Type=\"http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties\" Target=\"docProps/core.xml\"/></Relationships>");
-        const QByteArray file = wt::makeRawZip({{"_rels/.rels", wt::rawDeflate(rels), 8, wt::crc32Of(rels), static_cast<uint64_t>(rels.size())},
-                                                {"word/document.xml", "<w:document/>", 0, wt::crc32Of("<w:document/>"), 13},
-                                                {"docProps/core.xml", bomb, 8, crc, 2000}});
+                              "<Relationship Id=\"a\" "
+                              "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+                              "officeDocument\" Target=\"word/document.xml\"/>"
+                              "<Relationship Id=\"b\" "
+                              "Type=\"http://schemas.openxmlformats.org/package/2006/relationships/metadata/"
+                              "core-properties\" Target=\"docProps/core.xml\"/></Relationships>");
+        const QByteArray file = wt::makeRawZip(
+            {{"_rels/.rels", wt::rawDeflate(rels), 8, wt::crc32Of(rels), static_cast<uint64_t>(rels.size())},
+             {"word/document.xml", "<w:document/>", 0, wt::crc32Of("<w:document/>"), 13},
+             {"docProps/core.xml", bomb, 8, crc, 2000}});
         QString error;
         QVERIFY(!attempt(file, &error));
         QVERIFY2(error.contains(QStringLiteral("docProps/core.xml")), qPrintable(error));
@@ -322,17 +358,23 @@ private slots:
     void partStatingAHugeSize()
     {
         const QByteArray rels("<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                              "<Relationship Id=\"a\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" Target=\"word/document.xml\"/>"
-                              "<Relationship Id=\"b\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/extended-properties\" Target=\"docProps/app.xml\"/></Relationships>");
-        const QByteArray file = wt::makeRawZip({{"_rels/.rels", rels, 0, wt::crc32Of(rels), static_cast<uint64_t>(rels.size())},
-                                                {"word/document.xml", "<w:document/>", 0, wt::crc32Of("<w:document/>"), 13},
-                                                {"docProps/app.xml", "<Properties/>", 0, 0, 0x7FFFFFF0u}});
+                              "<Relationship Id=\"a\" "
+                              "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+                              "officeDocument\" Target=\"word/document.xml\"/>"
+                              "<Relationship Id=\"b\" "
+                              "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+                              "extended-properties\" Target=\"docProps/app.xml\"/></Relationships>");
+        const QByteArray file =
+            wt::makeRawZip({{"_rels/.rels", rels, 0, wt::crc32Of(rels), static_cast<uint64_t>(rels.size())},
+                            {"word/document.xml", "<w:document/>", 0, wt::crc32Of("<w:document/>"), 13},
+                            {"docProps/app.xml", "<Properties/>", 0, 0, 0x7FFFFFF0u}});
         QString error;
         QVERIFY(!attempt(file, &error));
         QVERIFY2(error.contains(QStringLiteral("docProps/app.xml")), qPrintable(error));
         // All ones in the size field asks for zip64 sizes the entry does not carry.
-        const QByteArray zip64 = wt::makeRawZip({{"_rels/.rels", rels, 0, wt::crc32Of(rels), static_cast<uint64_t>(rels.size())},
-                                                 {"docProps/app.xml", "<Properties/>", 0, 0, 0xFFFFFFFFu}});
+        const QByteArray zip64 =
+            wt::makeRawZip({{"_rels/.rels", rels, 0, wt::crc32Of(rels), static_cast<uint64_t>(rels.size())},
+                            {"docProps/app.xml", "<Properties/>", 0, 0, 0xFFFFFFFFu}});
         QVERIFY(!attempt(zip64, &error));
         QVERIFY2(error.contains(QStringLiteral("zip directory is inconsistent")), qPrintable(error));
     }
@@ -369,8 +411,10 @@ private slots:
         QByteArray core = "<?xml version=\"1.0\"?><!DOCTYPE lolz [<!ENTITY lol \"lol\">";
         core += "<!ENTITY lol1 \"&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;\">";
         for (int i = 2; i < 10; ++i)
-            core += "<!ENTITY lol" + QByteArray::number(i) + " \"" + QByteArray("&lol" + QByteArray::number(i - 1) + ";").repeated(10) + "\">";
-        core += "]><cp:coreProperties xmlns:cp=\"x\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><dc:title>&lol9;</dc:title></cp:coreProperties>";
+            core += "<!ENTITY lol" + QByteArray::number(i) + " \""
+                    + QByteArray("&lol" + QByteArray::number(i - 1) + ";").repeated(10) + "\">";
+        core += "]><cp:coreProperties xmlns:cp=\"x\" "
+                "xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><dc:title>&lol9;</dc:title></cp:coreProperties>";
         parts.core = core;
         QString error;
         QVERIFY(!attempt(wt::makeDocx(parts), &error));
@@ -380,7 +424,8 @@ private slots:
     void undefinedEntity()
     {
         wt::DocxParts parts;
-        parts.core = "<cp:coreProperties xmlns:cp=\"x\" xmlns:dc=\"y\"><dc:title>&nothing;</dc:title></cp:coreProperties>";
+        parts.core =
+            "<cp:coreProperties xmlns:cp=\"x\" xmlns:dc=\"y\"><dc:title>&nothing;</dc:title></cp:coreProperties>";
         QString error;
         QVERIFY(!attempt(wt::makeDocx(parts), &error));
         QVERIFY2(error.contains(QStringLiteral("docProps/core.xml")), qPrintable(error));
@@ -414,7 +459,8 @@ private slots:
         const auto p = attempt(wt::makeDocx(parts), &error);
         if (refused) {
             QVERIFY(!p);
-            QVERIFY2(error.contains(QStringLiteral("docProps/core.xml has an element with more than 64 attributes")), qPrintable(error));
+            QVERIFY2(error.contains(QStringLiteral("docProps/core.xml has an element with more than 64 attributes")),
+                     qPrintable(error));
         } else {
             QVERIFY2(p, qPrintable(error));
             QCOMPARE(p->get(Builtin::Title)->asText(), QStringLiteral("T"));
@@ -435,11 +481,12 @@ private slots:
     // beyond that, is counted in pieces as the main parts of packages are.
     void largeWordXmlReadsItsPropertiesAndCountsItsBody()
     {
-        const QByteArray file = "<?xml version=\"1.0\"?><?mso-application progid=\"Word.Document\"?><w:wordDocument "
-                                "xmlns:w=\"http://schemas.microsoft.com/office/word/2003/wordml\" "
-                                "xmlns:o=\"urn:schemas-microsoft-com:office:office\"><o:DocumentProperties><o:Title>T</o:Title>"
-                                "</o:DocumentProperties><w:body>" + QByteArray("<w:p><w:r><w:t>some words</w:t></w:r></w:p>").repeated(250000) +
-                                "</w:body></w:wordDocument>";
+        const QByteArray file =
+            "<?xml version=\"1.0\"?><?mso-application progid=\"Word.Document\"?><w:wordDocument "
+            "xmlns:w=\"http://schemas.microsoft.com/office/word/2003/wordml\" "
+            "xmlns:o=\"urn:schemas-microsoft-com:office:office\"><o:DocumentProperties><o:Title>T</o:Title>"
+            "</o:DocumentProperties><w:body>"
+            + QByteArray("<w:p><w:r><w:t>some words</w:t></w:r></w:p>").repeated(250000) + "</w:body></w:wordDocument>";
         QVERIFY(file.size() > 9 * 1024 * 1024);
         QString error;
         const auto p = attempt(file, &error);
@@ -465,11 +512,13 @@ private slots:
         QTest::newRow("40,000 attributes in document.xml")
             << wt::makeDocx(docx) << "word/document.xml has an element with more than 64 attributes";
         QTest::newRow("40,000 attributes in content.xml")
-            << wt::makeOdt({}, QStringLiteral("application/vnd.oasis.opendocument.text"), wt::odtContentXml("<text:p" + attributes + "/>"))
+            << wt::makeOdt({}, QStringLiteral("application/vnd.oasis.opendocument.text"),
+                           wt::odtContentXml("<text:p" + attributes + "/>"))
             << "content.xml has an element with more than 64 attributes";
         // 63 MiB of empty paragraphs pack into about 100 KB.
         docx.document = wt::wordDocumentXml(QByteArray("<w:p/>").repeated(63 * 1024 * 1024 / 6));
-        QTest::newRow("63 MiB of empty paragraphs") << wt::makeDocx(docx) << "word/document.xml has more than 4194304 elements";
+        QTest::newRow("63 MiB of empty paragraphs")
+            << wt::makeDocx(docx) << "word/document.xml has more than 4194304 elements";
         docx.document = wt::wordDocumentXml("<w:p w:rsidR=\"" + QByteArray(5 * 1024 * 1024, 'a') + "\"/>");
         QTest::newRow("a start tag of 5 MiB") << wt::makeDocx(docx) << "word/document.xml has a tag longer than 4 MiB";
     }
@@ -481,7 +530,8 @@ private slots:
         static QStringList notes;
         notes.clear();
         QLoggingCategory::setFilterRules(QStringLiteral("quillmere.engine.info=true"));
-        const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &m) { notes << m; });
+        const QtMessageHandler previous =
+            qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &m) { notes << m; });
         QString error;
         const auto p = attempt(file, &error);
         qInstallMessageHandler(previous);
@@ -504,11 +554,12 @@ private slots:
         QTest::newRow("docx title of 100,000") << wt::makeDocx(fits) << QString() << 100000;
         wt::DocxParts tooLong;
         tooLong.core = wt::coreXml({{"dc:title", QString(300000, QLatin1Char('x'))}});
-        QTest::newRow("docx title of 300,000") << wt::makeDocx(tooLong) << QStringLiteral("value that is too long") << 0;
+        QTest::newRow("docx title of 300,000")
+            << wt::makeDocx(tooLong) << QStringLiteral("value that is too long") << 0;
         wt::PropertySection ole(wt::fmtidSummary(), 1252);
         ole.string(2, QString(300000, QLatin1Char('x')));
-        QTest::newRow("doc title of 300,000") << wt::makeWordBinary(wt::propertySetStream({ole}), {})
-                                              << QStringLiteral("value that is too long") << 0;
+        QTest::newRow("doc title of 300,000")
+            << wt::makeWordBinary(wt::propertySetStream({ole}), {}) << QStringLiteral("value that is too long") << 0;
         QTest::newRow("rtf title of 300,000") << "{\\rtf1{\\info{\\title " + QByteArray(300000, 'x') + "}}}"
                                               << QStringLiteral("value that is too long") << 0;
         QByteArray keywords;
@@ -516,8 +567,8 @@ private slots:
             keywords += "<meta:keyword>kw" + QByteArray::number(k) + "</meta:keyword>";
         QTest::newRow("odt with 40,000 keywords")
             << wt::makeOdt("<office:document-meta xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
-                           "xmlns:meta=\"urn:oasis:names:tc:opendocument:xmlns:meta:1.0\"><office:meta>" + keywords +
-                           "</office:meta></office:document-meta>")
+                           "xmlns:meta=\"urn:oasis:names:tc:opendocument:xmlns:meta:1.0\"><office:meta>"
+                           + keywords + "</office:meta></office:document-meta>")
             << QStringLiteral("keyword list that is too long") << 0;
     }
 
@@ -548,8 +599,10 @@ private slots:
             return wt::makeWordBinary(wt::propertySetStream({s}), {});
         };
         QTest::newRow("doc, year 60056") << doc(0xFFFFFFFFFFFFFFF0ull) << false;
-        QTest::newRow("doc, year 10000") << doc(wt::fileTimeOf(QDateTime(QDate(10000, 1, 1), QTime(0, 0), Qt::UTC))) << false;
-        QTest::newRow("doc, 9999-12-30") << doc(wt::fileTimeOf(QDateTime(QDate(9999, 12, 30), QTime(12, 0), Qt::UTC))) << true;
+        QTest::newRow("doc, year 10000") << doc(wt::fileTimeOf(QDateTime(QDate(10000, 1, 1), QTime(0, 0), Qt::UTC)))
+                                         << false;
+        QTest::newRow("doc, 9999-12-30") << doc(wt::fileTimeOf(QDateTime(QDate(9999, 12, 30), QTime(12, 0), Qt::UTC)))
+                                         << true;
         QTest::newRow("rtf, year 12000") << QByteArray("{\\rtf1{\\info{\\creatim\\yr12000\\mo1\\dy2}}}") << false;
         QTest::newRow("rtf, year 9999") << QByteArray("{\\rtf1{\\info{\\creatim\\yr9999\\mo1\\dy2}}}") << true;
         auto docx = [](const char *created) {
@@ -579,13 +632,15 @@ private slots:
         QTest::newRow("rtf, \\u0") << QByteArray("{\\rtf1{\\info{\\title ab\\u0?cd}{\\subject S}}}");
         const QString nul(1, QChar(0));
         wt::DocxParts raw;
-        raw.core = wt::coreXml({{"dc:title", QStringLiteral("ab") + nul + QStringLiteral("cd")}, {"dc:subject", QStringLiteral("S")}});
+        raw.core = wt::coreXml(
+            {{"dc:title", QStringLiteral("ab") + nul + QStringLiteral("cd")}, {"dc:subject", QStringLiteral("S")}});
         QTest::newRow("docx, a NUL byte") << wt::makeDocx(raw);
         for (const char *reference : {"&#0;", "&#x00;"}) {
             wt::DocxParts parts;
             parts.core = wt::coreXml({{"dc:title", QStringLiteral("abNULcd")}, {"dc:subject", QStringLiteral("S")}})
                              .replace("NUL", reference);
-            QTest::newRow(qPrintable(QStringLiteral("docx, %1").arg(QString::fromLatin1(reference)))) << wt::makeDocx(parts);
+            QTest::newRow(qPrintable(QStringLiteral("docx, %1").arg(QString::fromLatin1(reference))))
+                << wt::makeDocx(parts);
         }
         QTest::newRow("odt, &#x0;") << wt::makeOdt(
             "<office:document-meta xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
@@ -593,8 +648,10 @@ private slots:
             "<dc:subject>S</dc:subject></office:meta></office:document-meta>");
         QTest::newRow("word xml, &#0;") << QByteArray(
             "<?xml version=\"1.0\"?><?mso-application progid=\"Word.Document\"?><w:wordDocument "
-            "xmlns:w=\"http://schemas.microsoft.com/office/word/2003/wordml\" xmlns:o=\"urn:schemas-microsoft-com:office:office\">"
-            "<o:DocumentProperties><o:Title>ab&#0;cd</o:Title><o:Subject>S</o:Subject></o:DocumentProperties></w:wordDocument>");
+            "xmlns:w=\"http://schemas.microsoft.com/office/word/2003/wordml\" "
+            "xmlns:o=\"urn:schemas-microsoft-com:office:office\">"
+            "<o:DocumentProperties><o:Title>ab&#0;cd</o:Title><o:Subject>S</o:Subject></o:DocumentProperties></"
+            "w:wordDocument>");
         wt::PropertySection ole(wt::fmtidSummary(), 1252);
         ole.rawString(2, QByteArray("ab\0cd\0", 6), 6).string(3, QStringLiteral("S"));
         QTest::newRow("doc") << wt::makeWordBinary(wt::propertySetStream({ole}), {});
@@ -661,7 +718,8 @@ private slots:
         QVERIFY(!attempt(rtf, &error));
         QVERIFY2(error.contains(QStringLiteral("nested too deeply")), qPrintable(error));
         // Deep nesting inside skipped groups costs nothing and is allowed.
-        QByteArray skipped = "{\\rtf1{\\fonttbl" + QByteArray(200000, '{') + QByteArray(200000, '}') + "}{\\info{\\title ok}}}";
+        QByteArray skipped =
+            "{\\rtf1{\\fonttbl" + QByteArray(200000, '{') + QByteArray(200000, '}') + "}{\\info{\\title ok}}}";
         const auto p = attempt(skipped);
         QVERIFY(p);
         QCOMPARE(p->get(Builtin::Title)->asText(), QStringLiteral("ok"));
@@ -669,8 +727,9 @@ private slots:
 
     void rtfAbsurdNumbers()
     {
-        const auto p = attempt("{\\rtf1{\\info{\\title a\\u-99999999999999999999 b\\uc999999 \\'zz}{\\nofpages99999999999999999999999}"
-                               "{\\creatim\\yr99999999\\mo99\\dy99}{\\edmins-5}}\\bin99999999999999 x}");
+        const auto p = attempt(
+            "{\\rtf1{\\info{\\title a\\u-99999999999999999999 b\\uc999999 \\'zz}{\\nofpages99999999999999999999999}"
+            "{\\creatim\\yr99999999\\mo99\\dy99}{\\edmins-5}}\\bin99999999999999 x}");
         QVERIFY(p);
         QVERIFY(!p->get(Builtin::CreationDate));
     }

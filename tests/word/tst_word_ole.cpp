@@ -12,7 +12,10 @@ using word::PropertyValue;
 
 namespace {
 
-QDateTime utc(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) { return QDateTime(QDate(y, mo, d), QTime(h, mi, s), Qt::UTC); }
+QDateTime utc(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
+{
+    return QDateTime(QDate(y, mo, d), QTime(h, mi, s), Qt::UTC);
+}
 
 QString text(const word::DocumentProperties &p, Builtin id) { return p.get(id)->asText(); }
 qint64 number(const word::DocumentProperties &p, Builtin id) { return p.get(id)->asInteger(); }
@@ -77,9 +80,9 @@ class TstWordOle : public QObject {
 private slots:
     void everyProperty()
     {
-        const QString path = wt::writeFile(m_dir, QStringLiteral("full.doc"),
-                                           wt::makeWordBinary(wt::propertySetStream({fullSummary()}),
-                                                              wt::propertySetStream({fullDocSummary()})));
+        const QString path = wt::writeFile(
+            m_dir, QStringLiteral("full.doc"),
+            wt::makeWordBinary(wt::propertySetStream({fullSummary()}), wt::propertySetStream({fullDocSummary()})));
         const auto p = word::readDocumentProperties(path);
         QCOMPARE(p.format(), QStringLiteral("OLE"));
         QCOMPARE(text(p, Builtin::Title), QStringLiteral("The title"));
@@ -119,10 +122,13 @@ private slots:
     void neverPrintedAndAbsentValuesAreNotSet()
     {
         wt::PropertySection s(wt::fmtidSummary(), 1252);
-        s.string(2, QStringLiteral("T")).fileTime(11, 0).fileTime(12, 21600).fileTime(13, wt::fileTimeOf(utc(2001, 1, 1)));
+        s.string(2, QStringLiteral("T"))
+            .fileTime(11, 0)
+            .fileTime(12, 21600)
+            .fileTime(13, wt::fileTimeOf(utc(2001, 1, 1)));
         const auto p = read(wt::makeWordBinary(wt::propertySetStream({s}), {}));
-        QVERIFY(!p.get(Builtin::LastPrintDate));   // zero: never printed
-        QVERIFY(!p.get(Builtin::CreationDate));    // a FILETIME of a few milliseconds: never
+        QVERIFY(!p.get(Builtin::LastPrintDate)); // zero: never printed
+        QVERIFY(!p.get(Builtin::CreationDate));  // a FILETIME of a few milliseconds: never
         QVERIFY(p.get(Builtin::LastSaveTime));
         for (Builtin id : {Builtin::TotalEditingTime, Builtin::NumberOfPages, Builtin::NumberOfLines,
                            Builtin::NumberOfParagraphs, Builtin::NumberOfCharactersWithSpaces})
@@ -136,16 +142,18 @@ private slots:
         QTest::addColumn<int>("codePage");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("1252") << 1252 << QByteArray("Caf\xE9 \x80 \x93quoted\x94") << QStringLiteral(u"Café € “quoted”");
+        QTest::newRow("1252") << 1252 << QByteArray("Caf\xE9 \x80 \x93quoted\x94")
+                              << QStringLiteral(u"Café € “quoted”");
         QTest::newRow("1251") << 1251 << QByteArray("\xCC\xC3\xC2\xD0\xCA") << QStringLiteral(u"МГВРК");
         QTest::newRow("1250") << 1250 << QByteArray("\x8A\x9A \xE8") << QStringLiteral(u"Šš č");
         QTest::newRow("10000 Mac Roman") << 10000 << QByteArray("Mod\x8Fles") << QStringLiteral(u"Modèles");
         QTest::newRow("932 Shift-JIS") << 932 << QByteArray("\x91\xE6\x31\x8F\xCD") << QStringLiteral(u"第1章");
         QTest::newRow("936 GBK") << 936 << QByteArray("\xD6\xD0\xCE\xC4") << QStringLiteral(u"中文");
         QTest::newRow("950 Big5") << 950 << QByteArray("\xB0\xD1\xA6\xD2") << QStringLiteral(u"參考");
-        QTest::newRow("1255 Hebrew, final letter kept") << 1255 << QByteArray("\xEC\xE9\xE9\xF9\xE5\xED")
-                                                        << QStringLiteral(u"ליישום");
-        QTest::newRow("65001 stored as -535") << 65001 << QStringLiteral(u"雅虎網站").toUtf8() << QStringLiteral(u"雅虎網站");
+        QTest::newRow("1255 Hebrew, final letter kept")
+            << 1255 << QByteArray("\xEC\xE9\xE9\xF9\xE5\xED") << QStringLiteral(u"ליישום");
+        QTest::newRow("65001 stored as -535")
+            << 65001 << QStringLiteral(u"雅虎網站").toUtf8() << QStringLiteral(u"雅虎網站");
         QTest::newRow("no code page") << -1 << QByteArray("Caf\xE9") << QStringLiteral(u"Café");
         QTest::newRow("unknown code page") << 1220 << QByteArray("Michael") << QStringLiteral(u"Michael");
     }
@@ -220,7 +228,9 @@ private slots:
     {
         // A writer put a custom property with id 2 and a name in the built-in section: not the category.
         wt::PropertySection s(wt::fmtidDocSummary(), 65001);
-        s.dictionary({{2, QStringLiteral("My field")}}).string(2, QStringLiteral("user field value")).string(15, QStringLiteral("ACME"));
+        s.dictionary({{2, QStringLiteral("My field")}})
+            .string(2, QStringLiteral("user field value"))
+            .string(15, QStringLiteral("ACME"));
         const auto p = read(wt::makeWordBinary({}, wt::propertySetStream({s})));
         QCOMPARE(text(p, Builtin::Category), QString());
         QCOMPARE(text(p, Builtin::Company), QStringLiteral("ACME"));
@@ -231,9 +241,13 @@ private slots:
         QTest::addColumn<QString>("summary");
         QTest::addColumn<QString>("docSummary");
         QTest::addColumn<QString>("wordDocument");
-        QTest::newRow("upper") << QStringLiteral("\x05SUMMARYINFORMATION") << QStringLiteral("\x05" "DOCUMENTSUMMARYINFORMATION")
+        QTest::newRow("upper") << QStringLiteral("\x05SUMMARYINFORMATION")
+                               << QStringLiteral("\x05"
+                                                 "DOCUMENTSUMMARYINFORMATION")
                                << QStringLiteral("WORDDOCUMENT");
-        QTest::newRow("lower") << QStringLiteral("\x05summaryinformation") << QStringLiteral("\x05" "documentsummaryinformation")
+        QTest::newRow("lower") << QStringLiteral("\x05summaryinformation")
+                               << QStringLiteral("\x05"
+                                                 "documentsummaryinformation")
                                << QStringLiteral("worddocument");
     }
 
@@ -264,9 +278,12 @@ private slots:
     void largeDocumentsAreReadInPlace()
     {
         // Over the whole-file threshold the compound file is read through a stream, not at once.
-        const QByteArray file = wt::makeOle({{QStringLiteral("WordDocument"), QByteArray(3 * 1024 * 1024, 'x')},
-                                             {QStringLiteral("\x05SummaryInformation"), wt::propertySetStream({fullSummary()})},
-                                             {QStringLiteral("\x05" "DocumentSummaryInformation"), wt::propertySetStream({fullDocSummary()})}});
+        const QByteArray file =
+            wt::makeOle({{QStringLiteral("WordDocument"), QByteArray(3 * 1024 * 1024, 'x')},
+                         {QStringLiteral("\x05SummaryInformation"), wt::propertySetStream({fullSummary()})},
+                         {QStringLiteral("\x05"
+                                         "DocumentSummaryInformation"),
+                          wt::propertySetStream({fullDocSummary()})}});
         const auto p = read(file);
         QCOMPARE(text(p, Builtin::Title), QStringLiteral("The title"));
         QCOMPARE(number(p, Builtin::NumberOfCharactersWithSpaces), 1364);
@@ -276,8 +293,9 @@ private slots:
     {
         // The same properties in a compound file laid out by hand (no mini stream): the reader does not
         // depend on one writer's layout.
-        const QByteArray file = wt::makeRawCfb({{QStringLiteral("WordDocument"), QByteArray(4096, '\0')},
-                                                {QStringLiteral("\x05SummaryInformation"), wt::propertySetStream({fullSummary()})}});
+        const QByteArray file =
+            wt::makeRawCfb({{QStringLiteral("WordDocument"), QByteArray(4096, '\0')},
+                            {QStringLiteral("\x05SummaryInformation"), wt::propertySetStream({fullSummary()})}});
         QCOMPARE(text(read(file), Builtin::Author), QStringLiteral("Author Name"));
     }
 
@@ -285,7 +303,9 @@ private slots:
     {
         const QByteArray file = wt::makeOle({{QStringLiteral("EncryptionInfo"), QByteArray(200, '\x04')},
                                              {QStringLiteral("EncryptedPackage"), QByteArray(5000, '\x17')},
-                                             {QStringLiteral("\x06" "DataSpaces/Version"), QByteArray(60, '\0')}});
+                                             {QStringLiteral("\x06"
+                                                             "DataSpaces/Version"),
+                                              QByteArray(60, '\0')}});
         const word::Error e = openError(file);
         QCOMPARE(e.fault(), word::Fault::Encrypted);
         QCOMPARE(e.format(), QStringLiteral("OOXML-ENCRYPTED"));
@@ -296,9 +316,10 @@ private slots:
     void encryptedWordBinaryKeepsItsProperties()
     {
         // Word 97-2003 encryption leaves the property sets readable.
-        const QByteArray file = wt::makeOle({{QStringLiteral("WordDocument"), QByteArray(600, '\x13')},
-                                             {QStringLiteral("1Table"), QByteArray(600, '\x99')},
-                                             {QStringLiteral("\x05SummaryInformation"), wt::propertySetStream({fullSummary()})}});
+        const QByteArray file =
+            wt::makeOle({{QStringLiteral("WordDocument"), QByteArray(600, '\x13')},
+                         {QStringLiteral("1Table"), QByteArray(600, '\x99')},
+                         {QStringLiteral("\x05SummaryInformation"), wt::propertySetStream({fullSummary()})}});
         QCOMPARE(text(read(file), Builtin::Author), QStringLiteral("Author Name"));
     }
 
@@ -307,11 +328,15 @@ private slots:
         QTest::addColumn<QString>("stream");
         QTest::addColumn<QString>("format");
         QTest::addColumn<QString>("what");
-        QTest::newRow("Excel") << QStringLiteral("Workbook") << QStringLiteral("XLS") << QStringLiteral("Excel workbook");
+        QTest::newRow("Excel") << QStringLiteral("Workbook") << QStringLiteral("XLS")
+                               << QStringLiteral("Excel workbook");
         QTest::newRow("Excel 5") << QStringLiteral("Book") << QStringLiteral("XLS") << QStringLiteral("Excel workbook");
-        QTest::newRow("PowerPoint") << QStringLiteral("PowerPoint Document") << QStringLiteral("PPT") << QStringLiteral("PowerPoint");
-        QTest::newRow("Outlook") << QStringLiteral("__substg1.0_0037001F") << QStringLiteral("MSG") << QStringLiteral("Outlook message");
-        QTest::newRow("unknown") << QStringLiteral("Contents") << QStringLiteral("OLE") << QStringLiteral("\"contents\"");
+        QTest::newRow("PowerPoint") << QStringLiteral("PowerPoint Document") << QStringLiteral("PPT")
+                                    << QStringLiteral("PowerPoint");
+        QTest::newRow("Outlook") << QStringLiteral("__substg1.0_0037001F") << QStringLiteral("MSG")
+                                 << QStringLiteral("Outlook message");
+        QTest::newRow("unknown") << QStringLiteral("Contents") << QStringLiteral("OLE")
+                                 << QStringLiteral("\"contents\"");
     }
 
     void otherCompoundFilesAreNamed()
@@ -319,8 +344,9 @@ private slots:
         QFETCH(QString, stream);
         QFETCH(QString, format);
         QFETCH(QString, what);
-        const word::Error e = openError(wt::makeOle({{stream, QByteArray(100, 'a')},
-                                                         {QStringLiteral("\x05SummaryInformation"), wt::propertySetStream({fullSummary()})}}));
+        const word::Error e = openError(
+            wt::makeOle({{stream, QByteArray(100, 'a')},
+                         {QStringLiteral("\x05SummaryInformation"), wt::propertySetStream({fullSummary()})}}));
         QCOMPARE(e.fault(), word::Fault::UnknownFormat);
         QCOMPARE(e.format(), format);
         QVERIFY2(e.description().contains(what), qPrintable(e.description()));

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Replays every input the fuzzer found to break something (tests/data/word/, each named after its
 // fault, with one line below stating what the engine makes of it) through the whole automation surface:
-// open, every property by number and by name, text in two locales, close. Under the sanitizers a regression shows as a crash or a report; here each file must
-// also end in a value or a readable error naming the file.
+// open, every property by number and by name, text in two locales, close. Under the sanitizers a regression shows as a
+// crash or a report; here each file must also end in a value or a readable error naming the file.
 #include "WordTestMain.h"
 #include "word/Application.h"
 #include "word/Engine.h"

@@ -87,7 +87,8 @@ private slots:
         static const QRegularExpression fields(QStringLiteral("AP|ap|[dMyhHms]"));
         static const QRegularExpression emptyBrackets(QStringLiteral("\\(\\s*\\)|\\[\\s*\\]|\\x{FF08}\\s*\\x{FF09}"));
         QStringList faults;
-        for (const QLocale &locale : QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory)) {
+        for (const QLocale &locale :
+             QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory)) {
             const word::DisplayPatterns p = word::displayPatterns(locale);
             const QString text = PropertyValue::dateTime(afternoon).toText(locale);
             const QString dateOnly = PropertyValue::dateTime(midnight).toText(locale);
@@ -104,14 +105,16 @@ private slots:
             // own short formats; the read-back proves nothing in those locales.
             const bool qtReadsItsOwnTexts =
                 locale.toDate(locale.toString(afternoon.date(), QLocale::ShortFormat), QLocale::ShortFormat).isValid()
-                && locale.toTime(locale.toString(afternoon.time(), QLocale::ShortFormat), QLocale::ShortFormat).isValid();
+                && locale.toTime(locale.toString(afternoon.time(), QLocale::ShortFormat), QLocale::ShortFormat)
+                       .isValid();
             if (qtReadsItsOwnTexts && locale.toDateTime(text, p.dateTime()) != afternoon)
                 wrong << QStringLiteral("reads back as ") + locale.toDateTime(text, p.dateTime()).toString(Qt::ISODate);
             if (dateOnly != locale.toString(midnight.date(), p.date)
                 || (qtReadsItsOwnTexts && locale.toDate(dateOnly, p.date) != midnight.date()))
                 wrong << QStringLiteral("midnight is not the date alone");
             if (!wrong.isEmpty())
-                faults << locale.name() + QStringLiteral(" \"") + text + QStringLiteral("\": ") + wrong.join(QStringLiteral(", "));
+                faults << locale.name() + QStringLiteral(" \"") + text + QStringLiteral("\": ")
+                              + wrong.join(QStringLiteral(", "));
         }
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
     }
@@ -121,8 +124,10 @@ private slots:
         word::Application app;
         const auto doc = app.open(m_docx);
         const QLocale us(QLocale::English, QLocale::UnitedStates), de(QLocale::German, QLocale::Germany);
-        QCOMPARE(doc->builtinProperty(QStringLiteral("Creation Date")).toText(us), QStringLiteral("3/5/2024 2:07:09 PM"));
-        QCOMPARE(doc->builtinProperty(QStringLiteral("Creation Date")).toText(de), QStringLiteral("05.03.2024 14:07:09"));
+        QCOMPARE(doc->builtinProperty(QStringLiteral("Creation Date")).toText(us),
+                 QStringLiteral("3/5/2024 2:07:09 PM"));
+        QCOMPARE(doc->builtinProperty(QStringLiteral("Creation Date")).toText(de),
+                 QStringLiteral("05.03.2024 14:07:09"));
         QCOMPARE(doc->builtinProperty(QStringLiteral("Last Save Time")).toText(de), QStringLiteral("06.03.2024"));
         QCOMPARE(doc->builtinProperty(QStringLiteral("Number of Words")).toText(de), QStringLiteral("1234567"));
         QCOMPARE(doc->builtinProperty(QStringLiteral("Total Editing Time")).toText(us), QStringLiteral("95"));
@@ -142,13 +147,29 @@ private slots:
     // ---- the items
     void itemsByNumberAndName()
     {
-        const QList<QPair<int, QString>> items{
-            {1, "Title"}, {2, "Subject"}, {3, "Author"}, {4, "Keywords"}, {5, "Comments"}, {6, "Template"},
-            {7, "Last Author"}, {8, "Revision Number"}, {10, "Last Print Date"}, {11, "Creation Date"},
-            {12, "Last Save Time"}, {13, "Total Editing Time"}, {14, "Number of Pages"}, {15, "Number of Words"},
-            {16, "Number of Characters"}, {18, "Category"}, {20, "Manager"}, {21, "Company"}, {22, "Number of Bytes"},
-            {23, "Number of Lines"}, {24, "Number of Paragraphs"}, {29, "Hyperlink Base"},
-            {30, "Number of Characters (with spaces)"}};
+        const QList<QPair<int, QString>> items{{1, "Title"},
+                                               {2, "Subject"},
+                                               {3, "Author"},
+                                               {4, "Keywords"},
+                                               {5, "Comments"},
+                                               {6, "Template"},
+                                               {7, "Last Author"},
+                                               {8, "Revision Number"},
+                                               {10, "Last Print Date"},
+                                               {11, "Creation Date"},
+                                               {12, "Last Save Time"},
+                                               {13, "Total Editing Time"},
+                                               {14, "Number of Pages"},
+                                               {15, "Number of Words"},
+                                               {16, "Number of Characters"},
+                                               {18, "Category"},
+                                               {20, "Manager"},
+                                               {21, "Company"},
+                                               {22, "Number of Bytes"},
+                                               {23, "Number of Lines"},
+                                               {24, "Number of Paragraphs"},
+                                               {29, "Hyperlink Base"},
+                                               {30, "Number of Characters (with spaces)"}};
         QCOMPARE(items.size(), word::kBuiltinCount);
         for (const auto &[number, name] : items) {
             QCOMPARE(word::builtinByNumber(number), word::builtinByName(name));
@@ -174,8 +195,8 @@ private slots:
         QCOMPARE(doc->builtinProperty(QStringLiteral("Number of Bytes")).asInteger(), QFileInfo(path).size());
         // Its body is empty: the word count is computed, 0; pages need a layout and stay unset.
         QCOMPARE(doc->builtinProperty(QStringLiteral("Number of Words")), PropertyValue::integer(0));
-        for (const char *name : {"Number of Pages", "Total Editing Time", "Last Print Date",
-                                 "Last Save Time", "Number of Lines"}) {
+        for (const char *name :
+             {"Number of Pages", "Total Editing Time", "Last Print Date", "Last Save Time", "Number of Lines"}) {
             try {
                 (void)doc->builtinProperty(QLatin1String(name));
                 QFAIL(name);
@@ -221,13 +242,18 @@ private slots:
     {
         word::Application app;
         const auto a = app.open(m_docx);
-        QCOMPARE(faultOf([&] { (void)app.open(m_dir.filePath(QStringLiteral("missing.doc"))); }), word::Fault::NotFound);
+        QCOMPARE(faultOf([&] { (void)app.open(m_dir.filePath(QStringLiteral("missing.doc"))); }),
+                 word::Fault::NotFound);
         QCOMPARE(app.activeDocument(), a);
     }
 
     void closeNeverWrites()
     {
-        const QByteArray before = [&] { QFile f(m_docx); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+        const QByteArray before = [&] {
+            QFile f(m_docx);
+            f.open(QIODevice::ReadOnly);
+            return f.readAll();
+        }();
         const QDateTime modified = QFileInfo(m_docx).lastModified();
         word::Application app;
         app.open(m_docx)->close(-1); // even when asked to save
@@ -245,7 +271,8 @@ private slots:
         auto app = factory->create();
         const auto doc = app->open(m_docx);
         QCOMPARE(doc->builtinProperty(14).toInt32(), 12);
-        QCOMPARE(app->activeDocument()->builtinProperty(QStringLiteral("Title")).toText(), QStringLiteral("Quarterly report"));
+        QCOMPARE(app->activeDocument()->builtinProperty(QStringLiteral("Title")).toText(),
+                 QStringLiteral("Quarterly report"));
         QCOMPARE(app->activeDocument()->builtinProperty(QStringLiteral("Author")).asText(), QStringLiteral("Ada"));
         doc->close(0);
         QCOMPARE(errorNumberOf([&] { (void)app->activeDocument(); }), 4248);
@@ -293,8 +320,15 @@ private slots:
             [&] { (void)app->open(pdf); },
             [&] { (void)app->open(m_docx)->builtinProperty(QStringLiteral("Last Print Date")); },
             [&] { (void)app->open(m_docx)->builtinProperty(9); },
-            [&] { const auto d = app->open(m_docx); d->close(0); (void)d->builtinProperty(1); },
-            [&] { app->quit(); (void)app->open(m_docx); },
+            [&] {
+                const auto d = app->open(m_docx);
+                d->close(0);
+                (void)d->builtinProperty(1);
+            },
+            [&] {
+                app->quit();
+                (void)app->open(m_docx);
+            },
             [&] { (void)::toInt32(PropertyValue::text(QStringLiteral("x"))); },
             [&] { (void)::toInt32(PropertyValue::integer(4294967295ll)); },
         };

@@ -89,8 +89,8 @@ QByteArray answerLayout(LayoutSession &session, const QList<QByteArray> &words)
     if (!m.error.isEmpty() || !m.pages || !m.lines)
         return failure(m.timedOut, m.error.isEmpty() ? QStringLiteral("LibreOffice gave no count") : m.error);
     return QByteArray("ok ") + QByteArray::number(*m.pages) + ' ' + QByteArray::number(*m.lines) + ' '
-        + QByteArray::number(m.officeWords) + ' ' + QByteArray::number(m.officeCharacters) + ' '
-        + QByteArray::number(m.officeCharactersWithSpaces) + ' ' + QByteArray::number(m.officeParagraphs);
+           + QByteArray::number(m.officeWords) + ' ' + QByteArray::number(m.officeCharacters) + ' '
+           + QByteArray::number(m.officeCharactersWithSpaces) + ' ' + QByteArray::number(m.officeParagraphs);
 }
 
 } // namespace
@@ -101,7 +101,7 @@ int serveRequests(int in, int out)
     std::unique_ptr<LayoutSession> session;
     const QString unavailable = LayoutSession::unavailableReason();
     if (!writeLine(out, unavailable.isEmpty() ? QByteArray("ready layout")
-                                               : QByteArray("ready nolayout ") + proto::encode(unavailable)))
+                                              : QByteArray("ready nolayout ") + proto::encode(unavailable)))
         return 1;
     LineReader reader(in);
     QByteArray line;
@@ -123,13 +123,13 @@ int serveRequests(int in, int out)
             NewDocumentState state;
             const QString why = openAsNewInUsersOffice(proto::decode(words[1]), state);
             answer = !why.isEmpty() ? failure(false, why)
-                                    : QByteArray("ok ") + (state.modified ? "1 " : "0 ") + (state.hasLocation ? "1 " : "0 ")
-                    + proto::encode(state.title);
+                                    : QByteArray("ok ") + (state.modified ? "1 " : "0 ")
+                                          + (state.hasLocation ? "1 " : "0 ") + proto::encode(state.title);
         } else if (verb == "status") {
             answer = QByteArray("status ") + QByteArray::number(session ? session->officeProcessId() : 0) + ' '
-                + QByteArray::number(session ? session->officeStarts() : 0) + ' '
-                + QByteArray::number(session ? session->peakOfficeMemoryKiB() : 0) + ' '
-                + (session && session->officeIsolated() ? "1" : "0");
+                     + QByteArray::number(session ? session->officeStarts() : 0) + ' '
+                     + QByteArray::number(session ? session->peakOfficeMemoryKiB() : 0) + ' '
+                     + (session && session->officeIsolated() ? "1" : "0");
         } else {
             answer = failure(false, QStringLiteral("the helper was asked in a way it does not understand"));
         }

@@ -142,7 +142,8 @@ QString LayoutSession::tryStartOffice()
         const bool killed = dog.stop() != Watchdog::Verdict::None;
         stopOffice(false);
         if (killed)
-            return QStringLiteral("LibreOffice did not accept a connection within %1").arg(duration(m_options.startLimit));
+            return QStringLiteral("LibreOffice did not accept a connection within %1")
+                .arg(duration(m_options.startLimit));
         if (!exit)
             return QStringLiteral("the helper is ending");
         if (*exit != kExitAfterProfileCreated || attempt > 0)
@@ -191,8 +192,8 @@ Measurement LayoutSession::measure(const QByteArray &nativePath, const QString &
         m.error = QStringLiteral("it cannot be read");
         return m;
     }
-    if (measureOnce(nativePath, filter, filterOptions, timeLimit, m) == Outcome::KilledFromOutside &&
-        !parentWatch::ending()) {
+    if (measureOnce(nativePath, filter, filterOptions, timeLimit, m) == Outcome::KilledFromOutside
+        && !parentWatch::ending()) {
         m = Measurement();
         measureOnce(nativePath, filter, filterOptions, timeLimit, m);
     }
@@ -254,9 +255,10 @@ LayoutSession::Outcome LayoutSession::measureOnce(const QByteArray &nativePath, 
     if (verdict != Watchdog::Verdict::None) {
         stopOffice(false);
         m.timedOut = verdict == Watchdog::Verdict::TimeLimit;
-        m.error = m.timedOut ? QStringLiteral("it took longer than %1; LibreOffice was stopped").arg(duration(timeLimit))
-                             : QStringLiteral("LibreOffice needed more than %1 MiB for it and was stopped")
-                                   .arg(m_options.memoryLimitKiB / 1024);
+        m.error = m.timedOut
+                      ? QStringLiteral("it took longer than %1; LibreOffice was stopped").arg(duration(timeLimit))
+                      : QStringLiteral("LibreOffice needed more than %1 MiB for it and was stopped")
+                            .arg(m_options.memoryLimitKiB / 1024);
         return Outcome::Done;
     }
     if (connectionLost || m_process->ended()) {

@@ -4,16 +4,16 @@
 #include <QRegularExpression>
 #include <QUrl>
 #include <com/sun/star/awt/XTopWindow.hpp>
+#include <com/sun/star/beans/NamedValue.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
 #include <com/sun/star/connection/NoConnectException.hpp>
 #include <com/sun/star/container/XNameContainer.hpp>
-#include <com/sun/star/beans/NamedValue.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
+#include <com/sun/star/document/UpdateDocMode.hpp>
 #include <com/sun/star/document/XDocumentProperties.hpp>
 #include <com/sun/star/document/XDocumentPropertiesSupplier.hpp>
-#include <com/sun/star/document/UpdateDocMode.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
@@ -55,10 +55,7 @@ OUString toOUString(const QString &s)
     return OUString(reinterpret_cast<const sal_Unicode *>(s.utf16()), sal_Int32(s.size()));
 }
 
-QString toQString(const OUString &s)
-{
-    return QString(reinterpret_cast<const QChar *>(s.getStr()), s.getLength());
-}
+QString toQString(const OUString &s) { return QString(reinterpret_cast<const QChar *>(s.getStr()), s.getLength()); }
 
 // A file URL naming the file by its exact bytes: every byte outside the unreserved characters is
 // percent-encoded, so a name that is not valid UTF-8 reaches the office's file layer unchanged.
@@ -112,8 +109,8 @@ struct OfficeConnection::Impl {
         do // a document could hold a style of that name already
             name = OUString("QvRecount") + OUString::number(++styleSerial);
         while (paragraphStyles->hasByName(name));
-        paragraphStyles->insertByName(
-            name, uno::Any(factory->createInstance(OUString("com.sun.star.style.ParagraphStyle"))));
+        paragraphStyles->insertByName(name,
+                                      uno::Any(factory->createInstance(OUString("com.sun.star.style.ParagraphStyle"))));
         paragraphStyles->removeByName(name);
     }
 
@@ -149,7 +146,8 @@ struct OfficeConnection::Impl {
         }
         namespace document = ::com::sun::star::document;
         if (Reference<document::XDocumentPropertiesSupplier> supplier(doc, UNO_QUERY); supplier.is()) {
-            const uno::Sequence<beans::NamedValue> statistics = supplier->getDocumentProperties()->getDocumentStatistics();
+            const uno::Sequence<beans::NamedValue> statistics =
+                supplier->getDocumentProperties()->getDocumentStatistics();
             for (const beans::NamedValue &v : statistics)
                 if (v.Name == "NonWhitespaceCharacterCount")
                     take(v.Value, c.characters);
@@ -205,8 +203,7 @@ std::unique_ptr<OfficeConnection> OfficeConnection::tryConnect(const QString &pi
     try {
         auto resolver = ::com::sun::star::bridge::UnoUrlResolver::create(local);
         Reference<uno::XComponentContext> remote(
-            resolver->resolve(toOUString(QStringLiteral("uno:") + officeAcceptString(pipeName))),
-            UNO_QUERY_THROW);
+            resolver->resolve(toOUString(QStringLiteral("uno:") + officeAcceptString(pipeName))), UNO_QUERY_THROW);
         auto impl = std::make_unique<Impl>();
         impl->desktop = frame::Desktop::create(remote);
         return std::unique_ptr<OfficeConnection>(new OfficeConnection(std::move(impl)));
@@ -228,7 +225,8 @@ OfficeConnection::~OfficeConnection()
     }
 }
 
-LayoutCounts OfficeConnection::measure(const QByteArray &nativePath, const QStringList &filters, const QString &filterOptions)
+LayoutCounts OfficeConnection::measure(const QByteArray &nativePath, const QStringList &filters,
+                                       const QString &filterOptions)
 {
     namespace document = ::com::sun::star::document;
     // The filter is named, never left to the office's type detection: a file is read only as the format
@@ -236,7 +234,8 @@ LayoutCounts OfficeConnection::measure(const QByteArray &nativePath, const QStri
     // with several filters (the versions of the binary Word format) has them tried in turn.
     const OUString url = toOUString(fileUrl(nativePath));
     Reference<lang::XComponent> doc;
-    OfficeError refused{QStringLiteral("LibreOffice cannot open it (damaged, protected with a password or not a document)")};
+    OfficeError refused{
+        QStringLiteral("LibreOffice cannot open it (damaged, protected with a password or not a document)")};
     for (const QString &filter : filters) {
         std::vector<beans::PropertyValue> options{
             property("Hidden", uno::Any(true)),

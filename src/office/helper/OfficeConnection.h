@@ -25,8 +25,8 @@ struct OfficeTextCounts {
 
 // A document opened for the user, as the office then holds it.
 struct NewDocumentState {
-    QString title;           // what its window shows, e.g. "Untitled 1"
-    bool modified = false;   // closing it asks whether to save
+    QString title;            // what its window shows, e.g. "Untitled 1"
+    bool modified = false;    // closing it asks whether to save
     bool hasLocation = false; // it is tied to a file that a plain save would overwrite
 };
 

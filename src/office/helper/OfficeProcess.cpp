@@ -60,8 +60,8 @@ bool enterIsolation(NetworkIsolation isolation)
         const uid_t uid = ::geteuid();
         const gid_t gid = ::getegid();
         return ::unshare(CLONE_NEWUSER | CLONE_NEWNET) == 0 && writeAll("/proc/self/setgroups", "deny", 4)
-            && mapIdToItself("/proc/self/uid_map", uid) && mapIdToItself("/proc/self/gid_map", gid)
-            && ::getuid() == uid;
+               && mapIdToItself("/proc/self/uid_map", uid) && mapIdToItself("/proc/self/gid_map", gid)
+               && ::getuid() == uid;
     }
     case NetworkIsolation::None:
         return true;
@@ -151,7 +151,8 @@ bool OfficeProcess::start(QString &error)
     const QDir work(m_workDir);
     const QString temp = work.filePath(QStringLiteral("tmp"));
     if (!work.mkpath(QStringLiteral("profile")) || !work.mkpath(QStringLiteral("tmp"))) {
-        error = QStringLiteral("no folder for its profile could be made in %1").arg(QDir::toNativeSeparators(m_workDir));
+        error =
+            QStringLiteral("no folder for its profile could be made in %1").arg(QDir::toNativeSeparators(m_workDir));
         return false;
     }
     m_process.setProgram(QDir(m_programDir).filePath(QStringLiteral("soffice.bin")));
@@ -206,7 +207,12 @@ bool OfficeProcess::killedFromOutside()
     if (info.si_code != CLD_KILLED && info.si_code != CLD_DUMPED)
         return false;
     switch (info.si_status) {
-    case SIGSEGV: case SIGBUS: case SIGABRT: case SIGFPE: case SIGILL: case SIGTRAP:
+    case SIGSEGV:
+    case SIGBUS:
+    case SIGABRT:
+    case SIGFPE:
+    case SIGILL:
+    case SIGTRAP:
         return false;
     default:
         return true;

@@ -12,9 +12,9 @@ namespace office::helper {
 // How the office is kept off the network: a network namespace of its own holds no interface but an
 // unconfigured loopback, so nothing it tries can reach any host, this one included.
 enum class NetworkIsolation {
-    OwnNamespace,         // the helper may create one itself (it runs with the right to)
-    UserAndOwnNamespace,  // through a user namespace of its own, as an ordinary user may where allowed
-    None,                 // the system allows neither: only the profile's settings hold remote content off
+    OwnNamespace,        // the helper may create one itself (it runs with the right to)
+    UserAndOwnNamespace, // through a user namespace of its own, as an ordinary user may where allowed
+    None,                // the system allows neither: only the profile's settings hold remote content off
 };
 
 // Which isolation this system allows, tried once in a short-lived child.

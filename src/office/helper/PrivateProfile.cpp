@@ -50,7 +50,7 @@ bool writePrivateProfileSettings(const QString &profileFolder, QString &error)
                      " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n";
     for (const Setting &s : kSettings)
         xml += QByteArray("<item oor:path=\"") + s.path + "\"><prop oor:name=\"" + s.name + "\" oor:op=\"fuse\">"
-            + "<value>" + s.value + "</value></prop></item>\n";
+               + "<value>" + s.value + "</value></prop></item>\n";
     xml += "</oor:items>\n";
     QSaveFile file(user.filePath(QStringLiteral("registrymodifications.xcu")));
     if (!file.open(QIODevice::WriteOnly) || file.write(xml) != xml.size() || !file.commit()) {

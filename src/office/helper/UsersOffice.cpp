@@ -58,7 +58,8 @@ QString openAsNewInUsersOffice(const QByteArray &nativePath, NewDocumentState &s
         std::unique_ptr<OfficeConnection> connection = tryConnect();
         if (!connection) {
             // Detached: the office, with the workbook in it, stays when this program ends.
-            if (!startLauncher({QStringLiteral("--nologo"), QStringLiteral("--accept=") + officeAcceptString(PipeName)}))
+            if (!startLauncher(
+                    {QStringLiteral("--nologo"), QStringLiteral("--accept=") + officeAcceptString(PipeName)}))
                 return QStringLiteral("LibreOffice could not be started");
             const QDeadlineTimer deadline(limit);
             while (!(connection = tryConnect())) {

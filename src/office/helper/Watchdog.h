@@ -5,8 +5,8 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
-#include <thread>
 #include <sys/types.h>
+#include <thread>
 
 namespace office::helper {
 

@@ -196,6 +196,7 @@ public:
     void setCell(int row, int column, const SheetCell &cell) override { m_s.cells.insert({row, column}, cell.text); }
     void autoFitColumns() override { m_s.autoFitted = true; }
     void show() override { m_s.shown = true; }
+
 private:
     FakeSpreadsheet &m_s;
 };

@@ -26,11 +26,13 @@ public:
     QString inputBox(QWidget *, const QString &title, const QString &prompt, const QString &defaultAnswer) override;
 
     QList<ShownMessage> shown;
-    std::deque<MsgAnswer> answers;           // for Yes/No boxes; No when empty
+    std::deque<MsgAnswer> answers;                    // for Yes/No boxes; No when empty
     std::function<void(const ShownMessage &)> onShow; // runs while the box is "open"
-    struct Input { QString title, prompt, defaultAnswer; };
+    struct Input {
+        QString title, prompt, defaultAnswer;
+    };
     QList<Input> inputs;
-    std::deque<QString> inputAnswers;        // empty text (cancel) when exhausted
+    std::deque<QString> inputAnswers; // empty text (cancel) when exhausted
     QStringList texts() const;
 };
 
@@ -40,7 +42,9 @@ public:
     QString saveFile(QWidget *, const QString &title, const QString &filter) override;
     QString chooseFolder(QWidget *, const QString &prompt, const QString &startFolder) override;
 
-    struct Call { QString kind, title, filter, start; };
+    struct Call {
+        QString kind, title, filter, start;
+    };
     QList<Call> calls;
     std::deque<QStringList> openAnswers; // full paths chosen; empty list = cancel
     std::deque<QString> saveAnswers;
@@ -56,8 +60,16 @@ public:
         urls << url;
     }
     void openFolder(const QString &path) override { folders << path; }
-    bool openFile(const QString &path) override { files << path; return openFileSucceeds; }
-    bool hasHandlerFor(const QString &mime) override { queried << mime; return handlerRegistered; }
+    bool openFile(const QString &path) override
+    {
+        files << path;
+        return openFileSucceeds;
+    }
+    bool hasHandlerFor(const QString &mime) override
+    {
+        queried << mime;
+        return handlerRegistered;
+    }
     QStringList urls, folders, files, queried;
     bool handlerRegistered = true;
     bool openFileSucceeds = true;
@@ -69,7 +81,7 @@ public:
     bool clear() override;
     bool setText(const QString &text) override;
     QString text = QStringLiteral("previous content");
-    int clearFailures = 0;   // how many attempts fail before one succeeds
+    int clearFailures = 0; // how many attempts fail before one succeeds
     int setFailures = 0;
     int clearAttempts = 0;
     int setAttempts = 0;
@@ -88,8 +100,14 @@ public:
     double next() override { return values.empty() ? 0.5 : (values.size() > 1 ? pop() : values.front()); }
     QList<double> seeds;
     std::deque<double> values;
+
 private:
-    double pop() { double v = values.front(); values.pop_front(); return v; }
+    double pop()
+    {
+        double v = values.front();
+        values.pop_front();
+        return v;
+    }
 };
 
 class FakeSettings : public ISettingsBackend {
@@ -116,7 +134,7 @@ struct FakeDocumentScript {
     QHash<QString, word::PropertyValue> byName;
     std::deque<word::PropertyValue> pageCounts;
     bool pageCountRefused = false;
-    QString openError; // non-empty: Open fails with this description
+    QString openError;            // non-empty: Open fails with this description
     std::function<void()> onOpen; // runs inside Open, e.g. to process events like a slow open would
 };
 
