@@ -15,6 +15,9 @@ bash scripts/deps.sh slurm-wlm munge || echo "Slurm and munge could not be insta
 # Every file says under which licence it is shared (reuse lint also covers data files through .reuse/dep5).
 bash scripts/deps.sh reuse
 reuse lint >/dev/null || { reuse lint; exit 1; }
+# The code stays in the committed clang-format style.
+bash scripts/deps.sh clang-format
+git ls-files -z '*.cpp' '*.h' '*.inl' | xargs -0 clang-format --dry-run --Werror
 # A compiler cache, where one is installed, makes a rebuild of an unchanged tree quick.
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
