@@ -63,14 +63,14 @@ namespace {
 
 // Every option once: the parser's definition and its line in --help (and so in the manual page, which is
 // made from --help). The order here is the order of --help.
-struct OptionSpec {
+struct OptionEntry {
     QStringList names;
     QString description;
     const char *valueName = nullptr; // null for an option that takes no value
     const char *defaultValue = nullptr;
 };
 
-std::vector<OptionSpec> optionTable()
+std::vector<OptionEntry> optionTable()
 {
     return {
         {{"e", "ext"},
@@ -137,9 +137,9 @@ std::vector<OptionSpec> optionTable()
 void declareOptions(QCommandLineParser &parser)
 {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
-    for (const OptionSpec &spec : optionTable())
-        parser.addOption(QCommandLineOption(spec.names, spec.description, QString::fromUtf8(spec.valueName),
-                                            QString::fromUtf8(spec.defaultValue)));
+    for (const OptionEntry &entry : optionTable())
+        parser.addOption(QCommandLineOption(entry.names, entry.description, QString::fromUtf8(entry.valueName),
+                                            QString::fromUtf8(entry.defaultValue)));
     parser.addPositionalArgument("PATH", "Documents and folders to read.", "PATH...");
 }
 
