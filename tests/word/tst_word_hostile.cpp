@@ -315,28 +315,21 @@ private slots:
     }
 
     // ---------------------------------------------------------------- zip and XML
-    void zipBombStatedHonestly()
+    // 1 GiB of zeros deflated to about a megabyte as docProps/core.xml, its size stated honestly or
+    // stated small: either way the part is refused before it is unpacked.
+    void zipBomb_data()
     {
-        uint32_t crc = 0;
-        const QByteArray bomb = wt::deflatedZeros(1ull << 30, crc); // 1 GiB of zeros in about a megabyte
-        const QByteArray rels("<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                              "<Relationship Id=\"a\" "
-                              "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
-                              "officeDocument\" Target=\"word/document.xml\"/>"
-                              "<Relationship Id=\"b\" "
-                              "Type=\"http://schemas.openxmlformats.org/package/2006/relationships/metadata/"
-                              "core-properties\" Target=\"docProps/core.xml\"/></Relationships>");
-        const QByteArray file = wt::makeRawZip(
-            {{"_rels/.rels", wt::rawDeflate(rels), 8, wt::crc32Of(rels), static_cast<uint64_t>(rels.size())},
-             {"word/document.xml", "<w:document/>", 0, wt::crc32Of("<w:document/>"), 13},
-             {"docProps/core.xml", bomb, 8, crc, 1ull << 30}});
-        QString error;
-        QVERIFY(!attempt(file, &error));
-        QVERIFY2(error.contains(QStringLiteral("docProps/core.xml would unpack to 1024 MiB")), qPrintable(error));
+        QTest::addColumn<quint64>("statedSize");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("stated honestly") << quint64(1ull << 30)
+                                         << QStringLiteral("docProps/core.xml would unpack to 1024 MiB");
+        QTest::newRow("stating less") << quint64(2000) << QStringLiteral("docProps/core.xml");
     }
 
-    void zipBombStatingLess()
+    void zipBomb()
     {
+        QFETCH(quint64, statedSize);
+        QFETCH(QString, refusal);
         uint32_t crc = 0;
         const QByteArray bomb = wt::deflatedZeros(1ull << 30, crc);
         const QByteArray rels("<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
@@ -349,10 +342,10 @@ private slots:
         const QByteArray file = wt::makeRawZip(
             {{"_rels/.rels", wt::rawDeflate(rels), 8, wt::crc32Of(rels), static_cast<uint64_t>(rels.size())},
              {"word/document.xml", "<w:document/>", 0, wt::crc32Of("<w:document/>"), 13},
-             {"docProps/core.xml", bomb, 8, crc, 2000}});
+             {"docProps/core.xml", bomb, 8, crc, statedSize}});
         QString error;
         QVERIFY(!attempt(file, &error));
-        QVERIFY2(error.contains(QStringLiteral("docProps/core.xml")), qPrintable(error));
+        QVERIFY2(error.contains(refusal), qPrintable(error));
     }
 
     void partStatingAHugeSize()
