@@ -13,7 +13,8 @@
 #
 # Exit status 77 (skipped) when the corpus, Slurm or munge is missing or the cluster cannot be started.
 set -euo pipefail
-extract=$(readlink -f "$1") array_script=$(readlink -f "$2") corpus=$(readlink -f "$3")
+# -m: a corpus folder that is absent still gets a name, so the test can say it skips.
+extract=$(readlink -f "$1") array_script=$(readlink -f "$2") corpus=$(readlink -m "$3")
 SKIP=77
 
 skip() {
