@@ -10,6 +10,8 @@
 #include "word/Errors.h"
 #include "word/Limits.h"
 #include "word/MainText.h"
+#include "word/WordBinaryLists.h"
+#include <optional>
 #include <vector>
 
 namespace word {
@@ -51,16 +53,19 @@ quint16 u16(const RandomAccessStream &s, qint64 at)
     return u16(rangeOf(s, at, 2, QStringLiteral("its file information block is cut short")), 0);
 }
 
-// The characters of the main text, with Word's marks turned into paragraph ends and blanks, and field
-// instructions (between a field's begin and separator marks) left out.
+// The characters of the main text, with Word's marks turned into paragraph ends and blanks, field
+// instructions (between a field's begin and separator marks) left out, and each numbered paragraph's
+// list label counted with it.
 class MainTextSink {
 public:
-    explicit MainTextSink(TextCounter &counter) : m_counter(counter) {}
+    MainTextSink(TextCounter &counter, WordBinaryLists *lists) : m_counter(counter), m_lists(lists) {}
 
-    void add(QStringView text)
+    // `text` begins at byte `fc` of the WordDocument stream, `width` bytes a character: where a paragraph
+    // mark lies says which paragraph properties (and so which list) are its.
+    void add(QStringView text, qint64 fc, int width)
     {
-        for (const QChar ch : text) {
-            const char16_t c = ch.unicode();
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char16_t c = text[i].unicode();
             switch (c) {
             case 0x13: // field begin: its instruction follows
                 if (m_fields.size() >= static_cast<size_t>(limits::kMaxFieldNesting))
@@ -87,8 +92,12 @@ public:
             }
             if (m_instructions > 0)
                 continue;
-            if (c == 0x0D || c == 0x07) // paragraph mark; end of a table cell or row
+            if (c == 0x0D || c == 0x07) { // paragraph mark; end of a table cell or row
+                // Word 97-2003: a numbered paragraph's generated label counts as text of the paragraph.
+                if (m_lists)
+                    m_counter.label(m_lists->labelOfParagraphEndingAt(fc + i * width));
                 m_counter.paragraphMark();
+            }
             else if (c == 0x09 || c == 0x0B || c == 0x0C || c == 0x0E) // tab, line, page or column break
                 m_counter.space();
             else if (c == 0x1E) // non-breaking hyphen
@@ -104,6 +113,7 @@ public:
 
 private:
     TextCounter &m_counter;
+    WordBinaryLists *m_lists;
     std::vector<bool> m_fields; // open fields: true while their instruction is being read
     int m_instructions = 0;     // open fields whose instruction is being read
 };
@@ -117,6 +127,7 @@ struct FibFacts {
     qint64 fcClx = 0;
     qint64 lcbClx = 0;
     bool table1 = false;
+    WordBinaryLists::Places lists; // Word 97 and later
 };
 
 FibFacts readFib(const RandomAccessStream &wd)
@@ -146,6 +157,18 @@ FibFacts readFib(const RandomAccessStream &wd)
             throw DamagedContent(QStringLiteral("its file information block has no piece table"));
         f.fcClx = u32(wd, pairsAt + 2 + 33 * 8);
         f.lcbClx = u32(wd, pairsAt + 2 + 33 * 8 + 4);
+        // The style sheet (pair 1), the paragraph property pages (13) and the list tables (73 and 74); a
+        // header too short for the list tables comes from a writer that keeps no lists.
+        const auto pair = [&](int k, qint64 &fc, qint64 &lcb) {
+            if (k < pairs) {
+                fc = u32(wd, pairsAt + 2 + k * 8);
+                lcb = u32(wd, pairsAt + 2 + k * 8 + 4);
+            }
+        };
+        pair(1, f.lists.fcStshf, f.lists.lcbStshf);
+        pair(13, f.lists.fcPlcfBtePapx, f.lists.lcbPlcfBtePapx);
+        pair(73, f.lists.fcPlfLst, f.lists.lcbPlfLst);
+        pair(74, f.lists.fcPlfLfo, f.lists.lcbPlfLfo);
     } else {
         // Word 6 and 95: one fixed block; the fc/lcb pairs begin at 0x58, the CLX is the 34th.
         f.fcMin = u32(wd, 0x18);
@@ -170,8 +193,9 @@ void addText(const RandomAccessStream &wd, qint64 offset, qint64 chars, bool sin
     for (qint64 done = 0; done < chars;) {
         qint64 n = qMin(kChunkChars, chars - done);
         const QByteArray b = wd.read(offset + done * width, n * width);
+        const qint64 fc = offset + done * width;
         if (singleBytes) {
-            sink.add(decodeCodePage(1252, b.constData(), n));
+            sink.add(decodeCodePage(1252, b.constData(), n), fc, 1);
         } else {
             decoded.resize(n);
             for (qint64 i = 0; i < n; ++i)
@@ -180,7 +204,7 @@ void addText(const RandomAccessStream &wd, qint64 offset, qint64 chars, bool sin
             // A character written as two code units stays whole for the counter.
             if (n > 1 && done + n < chars && decoded[n - 1].isHighSurrogate())
                 --n;
-            sink.add(QStringView(decoded).first(n));
+            sink.add(QStringView(decoded).first(n), fc, 2);
         }
         done += n;
     }
@@ -249,15 +273,20 @@ void countWordBinaryText(const RandomAccessStream &wordDocument, const RandomAcc
                          const RandomAccessStream *table1, TextCounter &counter)
 {
     const FibFacts f = readFib(wordDocument);
-    MainTextSink sink(counter);
     if (f.word97) {
         const RandomAccessStream *table = f.table1 ? table1 : table0;
         if (!table || table->size() == 0)
             throw DamagedContent(QStringLiteral("its table stream is missing"));
+        std::optional<WordBinaryLists> lists;
+        if (f.lists.hasLists())
+            lists.emplace(wordDocument, *table, f.lists);
+        MainTextSink sink(counter, lists ? &*lists : nullptr);
         countPieces(wordDocument, *table, f, sink);
     } else if (f.complex) {
+        MainTextSink sink(counter, nullptr);
         countPieces(wordDocument, wordDocument, f, sink); // Word 6 and 95 keep the CLX in the same stream
     } else {
+        MainTextSink sink(counter, nullptr);
         addText(wordDocument, f.fcMin, f.ccpText, true, sink);
     }
     counter.paragraphMark(); // text after the last paragraph mark (none in a well-formed document)
