@@ -97,8 +97,7 @@ public:
                 if (m_lists)
                     m_counter.label(m_lists->labelOfParagraphEndingAt(fc + i * width));
                 m_counter.paragraphMark();
-            }
-            else if (c == 0x09 || c == 0x0B || c == 0x0C || c == 0x0E) // tab, line, page or column break
+            } else if (c == 0x09 || c == 0x0B || c == 0x0C || c == 0x0E) // tab, line, page or column break
                 m_counter.space();
             else if (c == 0x1E) // non-breaking hyphen
                 m_counter.add(u'\u2011');
@@ -118,17 +117,43 @@ private:
     int m_instructions = 0;     // open fields whose instruction is being read
 };
 
+// A run of character positions: a story of the document.
+struct CpRange {
+    qint64 from = 0;
+    qint64 length = 0;
+};
+
 // Where the FIB states the CLX and the main text's length.
 struct FibFacts {
     bool word97 = false;
     bool complex = false;
     qint64 ccpText = 0;
+    // Word counts the text in text boxes with the body: their story follows the main text, the notes,
+    // the headers, the comments and the endnotes.
+    CpRange textBoxes;
     qint64 fcMin = 0;
     qint64 fcClx = 0;
     qint64 lcbClx = 0;
     bool table1 = false;
     WordBinaryLists::Places lists; // Word 97 and later
 };
+
+// The text box story, from the lengths of the stories before it (footnotes, headers, macros, comments,
+// endnotes) that follow ccpText at `at`; none when a length is impossible.
+CpRange textBoxStory(const RandomAccessStream &wd, qint64 at)
+{
+    qint64 from = static_cast<qint32>(u32(wd, at - 4)); // ccpText
+    for (int k = 0; k < 5; ++k) {
+        const qint64 n = static_cast<qint32>(u32(wd, at + 4 * k));
+        if (n < 0 || n > limits::kMaxCountedChars || from < 0 || from > limits::kMaxCountedChars)
+            return {};
+        from += n;
+    }
+    const qint64 length = static_cast<qint32>(u32(wd, at + 20));
+    if (length <= 0 || length > limits::kMaxCountedChars)
+        return {};
+    return {from, length};
+}
 
 FibFacts readFib(const RandomAccessStream &wd)
 {
@@ -151,6 +176,8 @@ FibFacts readFib(const RandomAccessStream &wd)
         if (cslw < 4)
             throw DamagedContent(QStringLiteral("its file information block has no text length"));
         f.ccpText = static_cast<qint32>(u32(wd, lwAt + 2 + 3 * 4));
+        if (cslw >= 10)
+            f.textBoxes = textBoxStory(wd, lwAt + 2 + 4 * 4);
         const qint64 pairsAt = lwAt + 2 + cslw * 4;
         const qint64 pairs = u16(wd, pairsAt);
         if (pairs <= 33)
@@ -173,6 +200,7 @@ FibFacts readFib(const RandomAccessStream &wd)
         // Word 6 and 95: one fixed block; the fc/lcb pairs begin at 0x58, the CLX is the 34th.
         f.fcMin = u32(wd, 0x18);
         f.ccpText = static_cast<qint32>(u32(wd, 0x34));
+        f.textBoxes = textBoxStory(wd, 0x38);
         f.fcClx = u32(wd, 0x160);
         f.lcbClx = u32(wd, 0x164);
     }
@@ -230,7 +258,8 @@ QByteArray pieceTableOf(const QByteArray &clx)
     throw DamagedContent(QStringLiteral("its piece table is missing"));
 }
 
-void countPieces(const RandomAccessStream &wd, const RandomAccessStream &table, const FibFacts &f, MainTextSink &sink)
+void countPieces(const RandomAccessStream &wd, const RandomAccessStream &table, const FibFacts &f,
+                 const std::vector<CpRange> &stories, MainTextSink &sink)
 {
     if (f.lcbClx <= 0)
         throw DamagedContent(QStringLiteral("its piece table lies outside its table stream"));
@@ -244,26 +273,32 @@ void countPieces(const RandomAccessStream &wd, const RandomAccessStream &table, 
     const qint64 pieces = (plc.size() - 4) / 12;
     if (pieces > limits::kMaxTextPieces)
         throw DamagedContent(QStringLiteral("its piece table lists too many pieces"));
-    qint64 counted = 0;
-    for (qint64 i = 0; i < pieces && counted < f.ccpText; ++i) {
-        const qint64 cpStart = u32(plc, i * 4);
-        const qint64 cpEnd = u32(plc, (i + 1) * 4);
-        if (cpEnd < cpStart)
-            throw DamagedContent(QStringLiteral("its piece table is out of order"));
-        if (cpStart >= f.ccpText)
-            break;
-        // Pieces are counted in order and never beyond the main text's stated length, however they overlap.
-        const qint64 chars = qMin(cpEnd, f.ccpText) - cpStart;
-        const qint64 take = qMin(chars, f.ccpText - counted);
-        const qint64 pcd = (pieces + 1) * 4 + i * 8;
-        const quint32 fcRaw = u32(plc, pcd + 2);
-        if (!f.word97)
-            addText(wd, fcRaw, take, true, sink);
-        else if (fcRaw & 0x40000000u)
-            addText(wd, (fcRaw & 0x3FFFFFFFu) / 2, take, true, sink);
-        else
-            addText(wd, fcRaw & 0x3FFFFFFFu, take, false, sink);
-        counted += take;
+    for (const CpRange &story : stories) {
+        const qint64 end = story.from + story.length;
+        qint64 counted = 0;
+        for (qint64 i = 0; i < pieces && counted < story.length; ++i) {
+            const qint64 cpStart = u32(plc, i * 4);
+            const qint64 cpEnd = u32(plc, (i + 1) * 4);
+            if (cpEnd < cpStart)
+                throw DamagedContent(QStringLiteral("its piece table is out of order"));
+            if (cpStart >= end)
+                break;
+            const qint64 from = qMax(cpStart, story.from);
+            if (cpEnd <= from)
+                continue;
+            // Pieces are counted in order and never beyond the story's stated length, however they overlap.
+            const qint64 take = qMin(qMin(cpEnd, end) - from, story.length - counted);
+            const qint64 pcd = (pieces + 1) * 4 + i * 8;
+            const quint32 fcRaw = u32(plc, pcd + 2);
+            const qint64 skip = from - cpStart;
+            if (!f.word97)
+                addText(wd, fcRaw + skip, take, true, sink);
+            else if (fcRaw & 0x40000000u)
+                addText(wd, (fcRaw & 0x3FFFFFFFu) / 2 + skip, take, true, sink);
+            else
+                addText(wd, (fcRaw & 0x3FFFFFFFu) + 2 * skip, take, false, sink);
+            counted += take;
+        }
     }
 }
 
@@ -273,6 +308,9 @@ void countWordBinaryText(const RandomAccessStream &wordDocument, const RandomAcc
                          const RandomAccessStream *table1, TextCounter &counter)
 {
     const FibFacts f = readFib(wordDocument);
+    std::vector<CpRange> stories{{0, f.ccpText}};
+    if (f.textBoxes.length > 0)
+        stories.push_back(f.textBoxes);
     if (f.word97) {
         const RandomAccessStream *table = f.table1 ? table1 : table0;
         if (!table || table->size() == 0)
@@ -281,13 +319,14 @@ void countWordBinaryText(const RandomAccessStream &wordDocument, const RandomAcc
         if (f.lists.hasLists())
             lists.emplace(wordDocument, *table, f.lists);
         MainTextSink sink(counter, lists ? &*lists : nullptr);
-        countPieces(wordDocument, *table, f, sink);
+        countPieces(wordDocument, *table, f, stories, sink);
     } else if (f.complex) {
         MainTextSink sink(counter, nullptr);
-        countPieces(wordDocument, wordDocument, f, sink); // Word 6 and 95 keep the CLX in the same stream
+        countPieces(wordDocument, wordDocument, f, stories, sink); // Word 6 and 95 keep the CLX in the same stream
     } else {
         MainTextSink sink(counter, nullptr);
-        addText(wordDocument, f.fcMin, f.ccpText, true, sink);
+        for (const CpRange &story : stories)
+            addText(wordDocument, f.fcMin + story.from, story.length, true, sink);
     }
     counter.paragraphMark(); // text after the last paragraph mark (none in a well-formed document)
 }

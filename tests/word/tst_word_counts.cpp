@@ -139,6 +139,154 @@ QByteArray wordBinaryWithPieces(const QList<Piece> &pieces, qint32 ccpText, quin
     return wt::makeOle({{QStringLiteral("WordDocument"), wd}, {QStringLiteral("1Table"), table}});
 }
 
+// Word 97-2003 paragraphs with their list properties: the list override (ilfo, 0 for none) and level,
+// and the style (istd) whose paragraph properties the document's style sheet gives.
+struct ListParagraph {
+    QString text; // ends with its paragraph mark
+    int istd = 0;
+    int ilfo = -1; // -1: the paragraph names no list of its own
+    int ilvl = -1;
+};
+
+QByteArray sprms(int ilfo, int ilvl)
+{
+    QByteArray b;
+    if (ilfo >= 0) {
+        b += QByteArray::fromHex("0B46");
+        b += char(ilfo & 0xFF);
+        b += char(ilfo >> 8);
+    }
+    if (ilvl >= 0)
+        b += QByteArray::fromHex("0A26") + char(ilvl);
+    return b;
+}
+
+// One list level (LVL): start, number format code, flags, then the number text, in which characters 0 to
+// 8 stand for the levels' numbers.
+QByteArray listLevel(int nfc, const QString &text, int start = 1)
+{
+    QByteArray lvl(28, '\0');
+    wt::putU32(lvl, 0, quint32(start));
+    lvl[4] = char(nfc);
+    QByteArray xst(2, '\0');
+    putU16(xst, 0, quint16(text.size()));
+    xst += QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    return lvl + xst;
+}
+
+// A Word 97-2003 document with numbered paragraphs: two lists (a nine-level one, "1." and "a)", and a
+// simple bulleted one), three overrides (the third restarts the first list at 9), a style sheet whose style
+// 1 numbers its paragraphs with the first list, one page of paragraph properties, and a text box story
+// after the main text. `statedLists` is what the list table says it holds.
+QByteArray wordBinaryWithLists(const QList<ListParagraph> &paragraphs, const QString &textBoxes,
+                               quint16 statedLists = 2)
+{
+    constexpr qint64 kPage = 1024, kText = kPage + 512; // the header, the page, then the text
+    QString text;
+    for (const ListParagraph &p : paragraphs)
+        text += p.text;
+    const qint64 mainLength = text.size();
+    text += textBoxes;
+    QByteArray wd(kPage, '\0');
+    putU16(wd, 0, 0xA5EC);
+    putU16(wd, 2, 0x00C1);
+    putU16(wd, 0x0A, 0x0200 | 0x0004); // 1Table, complex
+    putU16(wd, 32, 14);                // csw
+    putU16(wd, 62, 22);                // cslw
+    wt::putU32(wd, 76, quint32(mainLength));
+    wt::putU32(wd, 100, quint32(textBoxes.size())); // ccpTxbx
+    putU16(wd, 152, 93);                            // cbRgFcLcb
+
+    // The page of paragraph properties: one run per paragraph (the text box's with none), each with its
+    // style and modifiers.
+    QByteArray page(512, '\0');
+    const qint64 runs = paragraphs.size() + (textBoxes.isEmpty() ? 0 : 1);
+    qint64 fc = kText, data = 256;
+    for (qint64 k = 0; k <= runs; ++k) {
+        wt::putU32(page, k * 4, quint32(fc));
+        if (k == runs)
+            break;
+        fc += k < paragraphs.size() ? paragraphs[k].text.size() : textBoxes.size();
+        if (k >= paragraphs.size())
+            continue;
+        QByteArray props(2, '\0');
+        putU16(props, 0, quint16(paragraphs[k].istd));
+        props += sprms(paragraphs[k].ilfo, paragraphs[k].ilvl);
+        page[(runs + 1) * 4 + k * 13] = char(data / 2);
+        const QByteArray papx = props.size() % 2 ? char((props.size() + 1) / 2) + props
+                                                 : QByteArray(1, '\0') + char(props.size() / 2) + props;
+        page.replace(data, papx.size(), papx);
+        data += (papx.size() + 1) & ~1;
+    }
+    page[511] = char(runs);
+    wd += page + text.toLatin1();
+
+    QByteArray table = QByteArray::fromHex("02");
+    QByteArray plc(16, '\0');
+    wt::putU32(plc, 4, quint32(text.size()));
+    wt::putU32(plc, 10, quint32(kText * 2) | 0x40000000u);
+    QByteArray lcb(4, '\0');
+    wt::putU32(lcb, 0, quint32(plc.size()));
+    table += lcb + plc;
+    const auto pairAt = [&](int k, const QByteArray &bytes) {
+        wt::putU32(wd, 154 + k * 8, quint32(table.size()));
+        wt::putU32(wd, 154 + k * 8 + 4, quint32(bytes.size()));
+        table += bytes;
+    };
+    wt::putU32(wd, 154 + 33 * 8, 0);
+    wt::putU32(wd, 154 + 33 * 8 + 4, quint32(table.size()));
+
+    QByteArray bte(12, '\0');
+    wt::putU32(bte, 0, quint32(kText));
+    wt::putU32(bte, 4, quint32(kText + text.size()));
+    wt::putU32(bte, 8, quint32(kPage / 512));
+    pairAt(13, bte);
+
+    // Style 0 (Normal) and style 1, based on it, numbering with override 1.
+    QByteArray stsh(20, '\0');
+    putU16(stsh, 0, 18);
+    putU16(stsh, 2, 2);  // cstd
+    putU16(stsh, 4, 10); // cbSTDBaseInFile
+    for (int istd = 0; istd < 2; ++istd) {
+        QByteArray std(10, '\0');
+        putU16(std, 2, quint16(1 | (istd == 0 ? 0xFFF0 : 0))); // paragraph style; based on Normal
+        std += QByteArray::fromHex("01004C000000");            // name "L"
+        const QByteArray grpprl = istd == 1 ? sprms(1, -1) : QByteArray();
+        QByteArray upx(4, '\0');
+        putU16(upx, 0, quint16(2 + grpprl.size()));
+        putU16(upx, 2, quint16(istd));
+        std += upx + grpprl;
+        QByteArray size(2, '\0');
+        putU16(size, 0, quint16(std.size()));
+        stsh += size + std;
+    }
+    pairAt(1, stsh);
+
+    QByteArray lst(2 + 2 * 28, '\0');
+    putU16(lst, 0, statedLists);
+    wt::putU32(lst, 2, 100);      // lsid
+    wt::putU32(lst, 2 + 28, 200); // lsid
+    lst[2 + 28 + 26] = 1;         // simple list: one level
+    pairAt(73, lst);
+    table += listLevel(0, QStringLiteral(u"\u0000.")) + listLevel(4, QStringLiteral(u"\u0001)"));
+    for (int level = 2; level < 9; ++level)
+        table += listLevel(0, QChar(level) + QStringLiteral("."));
+    table += listLevel(23, QStringLiteral(u"\u2022"));
+
+    QByteArray lfo(4 + 3 * 16, '\0');
+    wt::putU32(lfo, 0, 3);
+    for (int i = 0; i < 3; ++i)
+        wt::putU32(lfo, 4 + i * 16, i == 1 ? 200 : 100);
+    lfo[4 + 2 * 16 + 12] = 1;               // the third overrides one level
+    lfo += QByteArray(8, '\0');             // the first two overrides' data: no levels
+    lfo += QByteArray::fromHex("FFFFFFFF"); // the third's: one level, started at 9
+    QByteArray level(8, '\0');
+    wt::putU32(level, 0, 9);
+    wt::putU32(level, 4, 0x10);
+    pairAt(74, lfo + level);
+    return wt::makeOle({{QStringLiteral("WordDocument"), wd}, {QStringLiteral("1Table"), table}});
+}
+
 // A Word 6 document: single-byte text in one run from fcMin, no table stream.
 QByteArray word6Binary(const QByteArray &text, qint32 ccpText)
 {
@@ -399,6 +547,18 @@ private slots:
         QTest::newRow("Word 97-2003 picture, field and optional hyphen") << wordBinaryWithPieces(
             {{QStringLiteral(u"A\u0001 opt\u001Fion\r\u0001\r\u0013 EQ \u0014\u0015\r"), true}}, 21)
                                                                          << ".doc" << QList<qint64>{3, 9, 11, 3};
+
+        // 1. a) 2. (by its style) • 9. (an override restarting the list) and one whose numbering is taken
+        // away; the text box's words count with the body.
+        QTest::newRow("Word 97-2003 list labels and text box")
+            << wordBinaryWithLists({{QStringLiteral("First\r"), 0, 1, 0},
+                                    {QStringLiteral("Sub\r"), 0, 1, 1},
+                                    {QStringLiteral("Second\r"), 1},
+                                    {QStringLiteral("Dot\r"), 0, 2},
+                                    {QStringLiteral("Nine\r"), 0, 3},
+                                    {QStringLiteral("Plain\r"), 1, 0}},
+                                   QStringLiteral("Boxed words\r"))
+            << ".doc" << QList<qint64>{13, 45, 46, 7};
     }
 
     void countsFollowTheWritersRules()
@@ -472,6 +632,10 @@ private slots:
             << wordBinaryWithPieces({{QStringLiteral("text\r"), true}}, 5, 0, -1, 0x7FFFFFF0) << ".doc"
             << "OLE"
             << "its piece table lists too many pieces";
+        QTest::newRow("list table stating more lists than it holds")
+            << wordBinaryWithLists({{QStringLiteral("First\r"), 0, 1, 0}}, {}, 300) << ".doc"
+            << "OLE"
+            << "its list definitions are cut short";
         QTest::newRow("RTF nested 5000 deep")
             << "{\\rtf1{\\info{\\title T}}" + QByteArray(5000, '{') + "x" + QByteArray(5000, '}') + "}"
             << ".rtf"
