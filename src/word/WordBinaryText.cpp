@@ -136,6 +136,7 @@ struct FibFacts {
     qint64 lcbClx = 0;
     bool table1 = false;
     WordBinaryLists::Places lists; // Word 97 and later
+    int codePage = 1252;           // of Word 6 and 95's single- or double-byte text
 };
 
 // The text box story, from the lengths of the stories before it (footnotes, headers, macros, comments,
@@ -153,6 +154,52 @@ CpRange textBoxStory(const RandomAccessStream &wd, qint64 at)
     if (length <= 0 || length > limits::kMaxCountedChars)
         return {};
     return {from, length};
+}
+
+// Word 6 and 95 write their text in the code page of the Windows (or the Mac) they run on; the header
+// names only the language of that Word (lid) and whether the text is the Mac's (chse 256). Word 97 and
+// later write Unicode or Windows-1252 whatever the language.
+int word6CodePage(quint16 lid, quint16 chse)
+{
+    if (chse == 256)
+        return 10000;       // Mac Roman
+    switch (lid & 0x03FF) { // the primary language
+    case 0x04:              // Chinese: Simplified in China and Singapore, Traditional elsewhere
+        return (lid == 0x0804 || lid == 0x1004) ? 936 : 950;
+    case 0x11:
+        return 932; // Japanese
+    case 0x12:
+        return 949; // Korean
+    case 0x19:
+    case 0x22:
+    case 0x23:
+    case 0x02:
+    case 0x2F:
+        return 1251; // Russian, Ukrainian, Belarusian, Bulgarian, Macedonian
+    case 0x05:
+    case 0x15:
+    case 0x0E:
+    case 0x1B:
+    case 0x24:
+    case 0x18:
+        return 1250; // Czech, Polish, Hungarian, Slovak, Slovenian, Romanian
+    case 0x08:
+        return 1253; // Greek
+    case 0x1F:
+        return 1254; // Turkish
+    case 0x0D:
+        return 1255; // Hebrew
+    case 0x01:
+        return 1256; // Arabic
+    case 0x25:
+    case 0x26:
+    case 0x27:
+        return 1257; // Estonian, Latvian, Lithuanian
+    case 0x1E:
+        return 874; // Thai
+    default:
+        return 1252;
+    }
 }
 
 FibFacts readFib(const RandomAccessStream &wd)
@@ -197,7 +244,11 @@ FibFacts readFib(const RandomAccessStream &wd)
         pair(73, f.lists.fcPlfLst, f.lists.lcbPlfLst);
         pair(74, f.lists.fcPlfLfo, f.lists.lcbPlfLfo);
     } else {
-        // Word 6 and 95: one fixed block; the fc/lcb pairs begin at 0x58, the CLX is the 34th.
+        // Word 6 and 95 (nFib 101 to 105): one fixed block; the fc/lcb pairs begin at 0x58, the CLX is the
+        // 34th. Word 2 and older kept no compound file: a lower nFib is another layout, not to be guessed at.
+        if (nFib < 101)
+            throw DamagedContent(QStringLiteral("its Word header is older than Word 6 (nFib %1)").arg(nFib));
+        f.codePage = word6CodePage(u16(wd, 6), u16(wd, 0x14));
         f.fcMin = u32(wd, 0x18);
         f.ccpText = static_cast<qint32>(u32(wd, 0x34));
         f.textBoxes = textBoxStory(wd, 0x38);
@@ -209,11 +260,20 @@ FibFacts readFib(const RandomAccessStream &wd)
     return f;
 }
 
-// A run of the main text's characters at `offset` of the WordDocument stream, single bytes in Windows-1252
-// or UTF-16, read and fed on in bounded chunks so that memory does not grow with the text.
-void addText(const RandomAccessStream &wd, qint64 offset, qint64 chars, bool singleBytes, MainTextSink &sink)
+// Whether `byte` begins a two-byte character in an East Asian code page.
+bool isLeadByte(int codePage, unsigned char byte)
 {
-    const qint64 width = singleBytes ? 1 : 2;
+    if (codePage == 932) // Shift-JIS: single-byte katakana lie between its two lead ranges
+        return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+    return (codePage == 936 || codePage == 949 || codePage == 950) && byte >= 0x81 && byte <= 0xFE;
+}
+
+// A run of the main text's characters at `offset` of the WordDocument stream, in UTF-16 (code page 1200)
+// or in bytes of a Windows code page, read and fed on in bounded chunks so that memory does not grow with
+// the text. In a double-byte code page `chars` counts bytes, as Word 6 and 95 count their positions.
+void addText(const RandomAccessStream &wd, qint64 offset, qint64 chars, int codePage, MainTextSink &sink)
+{
+    const qint64 width = codePage == 1200 ? 2 : 1;
     if (offset < 0 || chars < 0 || offset > wd.size() || chars > (wd.size() - offset) / width)
         throw DamagedContent(QStringLiteral("its text lies outside the WordDocument stream"));
     constexpr qint64 kChunkChars = 256 * 1024;
@@ -222,8 +282,16 @@ void addText(const RandomAccessStream &wd, qint64 offset, qint64 chars, bool sin
         qint64 n = qMin(kChunkChars, chars - done);
         const QByteArray b = wd.read(offset + done * width, n * width);
         const qint64 fc = offset + done * width;
-        if (singleBytes) {
-            sink.add(decodeCodePage(1252, b.constData(), n), fc, 1);
+        if (width == 1) {
+            // A two-byte character stays whole for the decoder: a chunk never ends on its first byte.
+            if (done + n < chars && isLeadByte(codePage, 0x81)) {
+                qint64 i = 0;
+                while (i < n)
+                    i += isLeadByte(codePage, static_cast<unsigned char>(b[i])) ? 2 : 1;
+                if (i > n)
+                    --n;
+            }
+            sink.add(decodeCodePage(codePage, b.constData(), n), fc, 1);
         } else {
             decoded.resize(n);
             for (qint64 i = 0; i < n; ++i)
@@ -292,11 +360,11 @@ void countPieces(const RandomAccessStream &wd, const RandomAccessStream &table, 
             const quint32 fcRaw = u32(plc, pcd + 2);
             const qint64 skip = from - cpStart;
             if (!f.word97)
-                addText(wd, fcRaw + skip, take, true, sink);
+                addText(wd, fcRaw + skip, take, f.codePage, sink);
             else if (fcRaw & 0x40000000u)
-                addText(wd, (fcRaw & 0x3FFFFFFFu) / 2 + skip, take, true, sink);
+                addText(wd, (fcRaw & 0x3FFFFFFFu) / 2 + skip, take, 1252, sink); // "compressed": Windows-1252
             else
-                addText(wd, (fcRaw & 0x3FFFFFFFu) + 2 * skip, take, false, sink);
+                addText(wd, (fcRaw & 0x3FFFFFFFu) + 2 * skip, take, 1200, sink);
             counted += take;
         }
     }
@@ -326,7 +394,7 @@ void countWordBinaryText(const RandomAccessStream &wordDocument, const RandomAcc
     } else {
         MainTextSink sink(counter, nullptr);
         for (const CpRange &story : stories)
-            addText(wordDocument, f.fcMin + story.from, story.length, true, sink);
+            addText(wordDocument, f.fcMin + story.from, story.length, f.codePage, sink);
     }
     counter.paragraphMark(); // text after the last paragraph mark (none in a well-formed document)
 }

@@ -287,12 +287,14 @@ QByteArray wordBinaryWithLists(const QList<ListParagraph> &paragraphs, const QSt
     return wt::makeOle({{QStringLiteral("WordDocument"), wd}, {QStringLiteral("1Table"), table}});
 }
 
-// A Word 6 document: single-byte text in one run from fcMin, no table stream.
-QByteArray word6Binary(const QByteArray &text, qint32 ccpText)
+// A Word 6 document: text in one run from fcMin, no table stream; `lid` is the language of the Word that
+// wrote it, whose code page the text is in.
+QByteArray word6Binary(const QByteArray &text, qint32 ccpText, quint16 nFib = 101, quint16 lid = 0x0409)
 {
     QByteArray wd(1024, '\0');
     putU16(wd, 0, 0xA5EC);
-    putU16(wd, 2, 101);
+    putU16(wd, 2, nFib);
+    putU16(wd, 6, lid);
     wt::putU32(wd, 0x18, 1024);
     wt::putU32(wd, 0x34, static_cast<quint32>(ccpText));
     return wt::makeOle({{QStringLiteral("WordDocument"), wd + text}});
@@ -425,6 +427,9 @@ private slots:
             << "OLE" << QList<qint64>{10, 30, 36, 3};
         QTest::newRow("Word 6") << word6Binary("Word six text\rsecond\rheader\r", 21) << ".doc"
                                 << "OLE" << QList<qint64>{4, 17, 19, 2};
+        // A Traditional Chinese Word 95 writes Big5: three ideographs of two bytes each, three words.
+        QTest::newRow("Word 95, Big5") << word6Binary("\xA4\xA4\xA4\xE5\xA6\x72 ok\r", 10, 104, 0x0404) << ".doc"
+                                       << "OLE" << QList<qint64>{4, 5, 6, 1};
     }
 
     void countsOfEachFormat()
@@ -632,6 +637,9 @@ private slots:
             << wordBinaryWithPieces({{QStringLiteral("text\r"), true}}, 5, 0, -1, 0x7FFFFFF0) << ".doc"
             << "OLE"
             << "its piece table lists too many pieces";
+        QTest::newRow("Word header older than Word 6") << word6Binary("text\r", 5, 45) << ".doc"
+                                                       << "OLE"
+                                                       << "its Word header is older than Word 6 (nFib 45)";
         QTest::newRow("list table stating more lists than it holds")
             << wordBinaryWithLists({{QStringLiteral("First\r"), 0, 1, 0}}, {}, 300) << ".doc"
             << "OLE"
