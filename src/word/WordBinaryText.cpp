@@ -7,6 +7,7 @@
 // and text boxes follow it and are not counted.
 #include "word/ByteReader.h"
 #include "word/CodePage.h"
+#include "word/EngineLog.h"
 #include "word/Errors.h"
 #include "word/Limits.h"
 #include "word/MainText.h"
@@ -383,9 +384,17 @@ void countWordBinaryText(const RandomAccessStream &wordDocument, const RandomAcc
         const RandomAccessStream *table = f.table1 ? table1 : table0;
         if (!table || table->size() == 0)
             throw DamagedContent(QStringLiteral("its table stream is missing"));
+        // Damaged list tables cost the labels, not the text: the count goes on without them, as it does
+        // for the other formats' numbering, and the note says so.
         std::optional<WordBinaryLists> lists;
-        if (f.lists.hasLists())
-            lists.emplace(wordDocument, *table, f.lists);
+        if (f.lists.hasLists()) {
+            try {
+                lists.emplace(wordDocument, *table, f.lists);
+            } catch (const DamagedContent &e) {
+                noteSkipped(QStringLiteral("its list numbering cannot be read (%1); list numbers are not counted")
+                                .arg(e.detail()));
+            }
+        }
         MainTextSink sink(counter, lists ? &*lists : nullptr);
         countPieces(wordDocument, *table, f, stories, sink);
     } else if (f.complex) {
