@@ -25,6 +25,7 @@ constexpr std::string_view kStrictWordNs = "http://purl.oclc.org/ooxml/wordproce
 constexpr std::string_view kWord2003Ns = "http://schemas.microsoft.com/office/word/2003/wordml"sv;
 constexpr std::string_view kCompatibilityNs = "http://schemas.openxmlformats.org/markup-compatibility/2006"sv;
 constexpr std::string_view kAmlNs = "http://schemas.microsoft.com/aml/2001/core"sv;
+constexpr std::string_view kAuxHintNs = "http://schemas.microsoft.com/office/word/2003/auxHint"sv;
 constexpr std::string_view kDrawingNs = "http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing"sv;
 
 bool isWordNamespace(std::string_view ns) { return ns == kWordNs || ns == kStrictWordNs || ns == kWord2003Ns; }
@@ -121,6 +122,12 @@ public:
         const bool inRun = parent == Kind::Run;
         const bool hiddenRun = !m_path.empty() && m_path.back().hidden;
         m_path.push_back({word ? kindOf(n) : Kind::Other, hiddenRun});
+        // Word 2003 XML: Word writes each numbered paragraph's label as it showed it (wx:t in w:listPr), and
+        // counts it as text of the paragraph.
+        if (!skip && m_inBody && parent == Kind::ListProperties && e.is(kAuxHintNs, "t"sv)) {
+            const std::string_view label = a.value(kAuxHintNs, "val"sv);
+            m_counter.label(QString::fromUtf8(label.data(), qsizetype(label.size())));
+        }
         if (skip || !word)
             return;
         if (n == "body"sv)
@@ -215,6 +222,7 @@ private:
         Paragraph,
         ParagraphProperties,
         NumberingProperties,
+        ListProperties, // Word 2003 XML's w:listPr
         Run,
         RunProperties,
         Drawing
@@ -231,6 +239,8 @@ private:
             return Kind::ParagraphProperties;
         if (n == "numPr"sv)
             return Kind::NumberingProperties;
+        if (n == "listPr"sv)
+            return Kind::ListProperties;
         if (n == "drawing"sv)
             return Kind::Drawing;
         return Kind::Other;

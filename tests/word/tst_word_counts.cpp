@@ -488,6 +488,17 @@ private slots:
             {}, {{QStringLiteral("word/numbering.xml"), numbering}, {QStringLiteral("word/styles.xml"), styles}})
                                            << ".docx" << QList<qint64>{13, 42, 42, 7};
 
+        // Word 2003 XML: the labels as Word wrote them beside each numbered paragraph ("1." and "•").
+        QTest::newRow("Word 2003 XML list labels") << QByteArray(
+            "<?xml version=\"1.0\"?><?mso-application progid=\"Word.Document\"?>"
+            "<w:wordDocument xmlns:w=\"http://schemas.microsoft.com/office/word/2003/wordml\" "
+            "xmlns:wx=\"http://schemas.microsoft.com/office/word/2003/auxHint\"><w:body>"
+            "<w:p><w:pPr><w:listPr><w:ilvl w:val=\"0\"/><w:ilfo w:val=\"1\"/><wx:t wx:val=\"1.\"/></w:listPr></w:pPr>"
+            "<w:r><w:t>First item</w:t></w:r></w:p>"
+            "<w:p><w:pPr><w:listPr><w:ilfo w:val=\"2\"/><wx:t wx:val=\"\xE2\x80\xA2\"/></w:listPr></w:pPr>"
+            "<w:r><w:t>Dot</w:t></w:r></w:p></w:body></w:wordDocument>")
+                                                   << ".xml" << QList<qint64>{5, 15, 16, 2};
+
         const QByteArray hyphenAndPicture =
             "<w:p><w:r><w:t>optional</w:t><w:softHyphen/><w:t>hyphen</w:t></w:r></w:p>"
             "<w:p><w:r><w:drawing><wp:inline/></w:drawing></w:r></w:p>"
