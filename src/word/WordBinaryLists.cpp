@@ -92,24 +92,23 @@ Modifiers modifiersOf(const ByteReader &r)
 }
 
 // One level (an LVL: its fixed part, two groups of modifiers, then the number text) at `at`; returns where
-// the next one begins.
-qint64 readLevel(const ByteReader &r, qint64 at, WordListNumbering::Level &level)
+// the next one begins, or nothing when the level runs past the end of `r`.
+std::optional<qint64> readLevel(const ByteReader &r, qint64 at, WordListNumbering::Level &level)
 {
-    const auto cut = [] { return DamagedContent(QStringLiteral("its list definitions are cut short")); };
     if (!r.has(at, 28))
-        throw cut();
+        return std::nullopt;
     const quint8 flags = r.u8(at + 5);
     const qint64 paragraphModifiers = r.u8(at + 25);
     const qint64 characterModifiers = r.u8(at + 24);
     qint64 next = at + 28 + paragraphModifiers;
     if (!r.has(next, characterModifiers + 2))
-        throw cut();
+        return std::nullopt;
     const bool hidden = modifiersOf(r.sub(next, characterModifiers)).hidden;
     next += characterModifiers;
     const qint64 chars = r.u16(next);
     next += 2;
     if (!r.has(next, chars * 2))
-        throw cut();
+        return std::nullopt;
     level.start = static_cast<qint32>(r.u32(at));
     level.format = listFormatFromCode(r.u8(at + 4));
     level.legal = (flags & 0x04) != 0;
@@ -159,21 +158,30 @@ void WordBinaryLists::readLists(const RandomAccessStream &table, const Places &p
     const qint64 lists = r.has(0, 2) ? qint64(static_cast<qint16>(r.u16(0))) : 0;
     if (lists < 0 || !r.has(2, lists * 28))
         throw DamagedContent(QStringLiteral("its list definitions are cut short"));
-    // The levels are not counted in the table's stated length: they run on after it, each of bounded
-    // size, so what they can take is read at once.
+    // The levels are not counted in the table's stated length: they run on after it, to where nothing
+    // says. A window that real levels (about a hundred bytes each) fill is read, and doubled while a level
+    // runs past it, up to the end of the stream or the bound on definitions.
     const qint64 levelsAt = places.fcPlfLst + places.lcbPlfLst;
-    const QByteArray levelBytes =
-        tableBytes(table, levelsAt, qBound<qint64>(0, table.size() - levelsAt, limits::kMaxDefinitionPartBytes),
-                   "list definitions");
-    const ByteReader levels(levelBytes);
+    const qint64 available = qBound<qint64>(0, table.size() - levelsAt, limits::kMaxDefinitionPartBytes);
+    qint64 window = qMin(available, qMax<qint64>(4096, lists * kLevels * 128));
+    QByteArray levelBytes = tableBytes(table, levelsAt, window, "list definitions");
     qint64 at = 0;
     m_listIds.reserve(size_t(lists));
     for (qint64 i = 0; i < lists; ++i) {
         const qint64 lstf = 2 + i * 28;
         m_listIds.push_back(static_cast<qint32>(r.u32(lstf)));
         const int count = (r.u8(lstf + 26) & 0x01) ? 1 : kLevels; // fSimpleList
-        for (int l = 0; l < count; ++l)
-            at = readLevel(levels, at, m_numbering.abstractLevel(int(i), l));
+        for (int l = 0; l < count;) {
+            if (const auto next = readLevel(ByteReader(levelBytes), at, m_numbering.abstractLevel(int(i), l))) {
+                at = *next;
+                ++l;
+                continue;
+            }
+            if (window >= available)
+                throw DamagedContent(QStringLiteral("its list definitions are cut short"));
+            window = qMin(available, window * 2);
+            levelBytes = tableBytes(table, levelsAt, window, "list definitions");
+        }
     }
 }
 
@@ -202,8 +210,12 @@ void WordBinaryLists::readOverrides(const RandomAccessStream &table, const Place
             const quint32 flags = r.u32(at + 4);
             const int level = int(flags & 0x0F) % kLevels;
             at += 8;
-            if (flags & 0x20) // fFormatting: a whole level follows, with its own start
-                at = readLevel(r, at, m_numbering.levelOverride(ilfo, level));
+            if (flags & 0x20) { // fFormatting: a whole level follows, with its own start
+                const auto next = readLevel(r, at, m_numbering.levelOverride(ilfo, level));
+                if (!next)
+                    throw DamagedContent(QStringLiteral("its list overrides are cut short"));
+                at = *next;
+            }
             if (flags & 0x10) // fStartAt
                 m_numbering.setStartOverride(ilfo, level, start);
         }

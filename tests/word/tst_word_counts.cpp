@@ -499,6 +499,22 @@ private slots:
             "<w:r><w:t>Dot</w:t></w:r></w:p></w:body></w:wordDocument>")
                                                    << ".xml" << QList<qint64>{5, 15, 16, 2};
 
+        // Word: text hidden through a paragraph style (and one based on it) or a character style is left out;
+        // a run's own w:vanish off shows it again.
+        const QByteArray hidingStyles = wordPart(
+            "styles",
+            "<w:style w:type=\"paragraph\" w:styleId=\"Hidden\"><w:rPr><w:vanish/></w:rPr></w:style>"
+            "<w:style w:type=\"paragraph\" w:styleId=\"Child\"><w:basedOn w:val=\"Hidden\"/></w:style>"
+            "<w:style w:type=\"character\" w:styleId=\"Secret\"><w:rPr><w:vanish w:val=\"1\"/></w:rPr></w:style>");
+        QTest::newRow("OOXML text hidden by styles")
+            << docxWithBody("<w:p><w:pPr><w:pStyle w:val=\"Hidden\"/></w:pPr><w:r><w:t>gone words</w:t></w:r>"
+                            "<w:r><w:rPr><w:vanish w:val=\"false\"/></w:rPr><w:t>kept</w:t></w:r></w:p>"
+                            "<w:p><w:r><w:rPr><w:rStyle w:val=\"Secret\"/></w:rPr><w:t>secret</w:t></w:r>"
+                            "<w:r><w:t>visible text</w:t></w:r></w:p>"
+                            "<w:p><w:pPr><w:pStyle w:val=\"Child\"/></w:pPr><w:r><w:t>also gone</w:t></w:r></w:p>",
+                            {}, {{QStringLiteral("word/styles.xml"), hidingStyles}})
+            << ".docx" << QList<qint64>{3, 15, 16, 2};
+
         const QByteArray hyphenAndPicture =
             "<w:p><w:r><w:t>optional</w:t><w:softHyphen/><w:t>hyphen</w:t></w:r></w:p>"
             "<w:p><w:r><w:drawing><wp:inline/></w:drawing></w:r></w:p>"
