@@ -259,13 +259,18 @@ OoxmlTextParts readOoxmlTextParts(const ZipArchive &zip, const QString &mainPart
     return parts;
 }
 
-WordListNumbering readWordListNumbering(const ZipArchive &zip, const OoxmlTextParts &parts, bool directNumbering)
+QByteArray readOoxmlStylesPart(const ZipArchive &zip, const OoxmlTextParts &parts)
+{
+    return readDefinitionPart(zip, parts.styles);
+}
+
+WordListNumbering readWordListNumbering(const ZipArchive &zip, const OoxmlTextParts &parts, const QByteArray &styles,
+                                        bool directNumbering)
 {
     WordListNumbering n;
     if (parts.numbering.isEmpty())
         return n;
     // Most styles parts number nothing; a quick look saves parsing them.
-    const QByteArray styles = readDefinitionPart(zip, parts.styles);
     const bool styleNumbering = styles.contains("numPr");
     if (!directNumbering && !styleNumbering)
         return n;
@@ -303,12 +308,13 @@ bool WordStyleVisibility::paragraphHides(const QString &paragraphStyle) const
     return styleHides(paragraphStyle.isEmpty() ? m_defaultParagraphStyle : paragraphStyle).value_or(m_defaultHides);
 }
 
-WordStyleVisibility readWordStyleVisibility(const ZipArchive &zip, const OoxmlTextParts &parts)
+WordStyleVisibility readWordStyleVisibility(const OoxmlTextParts &parts, const QByteArray &styles)
 {
     WordStyleVisibility v;
-    const QByteArray styles = readDefinitionPart(zip, parts.styles);
-    if (!styles.contains("vanish"))
-        return v; // most documents hide nothing through their styles
+    // Most documents hide nothing through their styles: without a w:vanish element (with any prefix, or
+    // none; w:specVanish is another thing) the part is not parsed.
+    if (!styles.contains(":vanish") && !styles.contains("<vanish"))
+        return v;
     StyleVisibilityHandler handler(v);
     XmlParser(parts.styles, handler).parse(styles);
     return v;

@@ -28,7 +28,12 @@ OoxmlTextParts readOoxmlTextParts(const ZipArchive &zip, const QString &mainPart
 // `directNumbering`: the main text numbers paragraphs itself (w:numPr); when neither it nor a style does,
 // the definitions are not read at all. Throws DamagedContent when a part is too large or not
 // well-formed: its labels would be wrong.
-WordListNumbering readWordListNumbering(const ZipArchive &zip, const OoxmlTextParts &parts, bool directNumbering);
+// `styles`: the styles part's bytes (see readOoxmlStylesPart), read once for this and the styles' visibility.
+WordListNumbering readWordListNumbering(const ZipArchive &zip, const OoxmlTextParts &parts, const QByteArray &styles,
+                                        bool directNumbering);
+
+// The styles part, bounded like the other definitions (empty when there is none).
+QByteArray readOoxmlStylesPart(const ZipArchive &zip, const OoxmlTextParts &parts);
 
 // Which styles hide their text: w:vanish in the run properties of a paragraph or character style (or of
 // the document's defaults), inherited along w:basedOn. Word leaves hidden text out of its counts wherever
@@ -64,8 +69,8 @@ private:
     bool m_anyHides = false;
 };
 
-// Read from the styles part; a part that names no hidden text is not parsed at all. Throws DamagedContent
-// when the part is too large or not well-formed.
-WordStyleVisibility readWordStyleVisibility(const ZipArchive &zip, const OoxmlTextParts &parts);
+// Read from the styles part's bytes; a part that names no hidden text is not parsed at all. Throws
+// DamagedContent when the part is not well-formed.
+WordStyleVisibility readWordStyleVisibility(const OoxmlTextParts &parts, const QByteArray &styles);
 
 } // namespace word

@@ -223,7 +223,8 @@ void WordBinaryLists::readOverrides(const RandomAccessStream &table, const Place
 }
 
 // The style sheet: a paragraph style may number its paragraphs (headings, list styles), and a style takes
-// what its base style says unless it says otherwise.
+// what its base style says unless it says otherwise. Only the styles that end up numbering are handed to
+// the numbering, so that the many paragraphs of the others are passed over at once.
 void WordBinaryLists::readStyles(const RandomAccessStream &table, const Places &places)
 {
     m_numbering.setDefaultParagraphStyle(QStringLiteral("0")); // Normal
@@ -234,6 +235,11 @@ void WordBinaryLists::readStyles(const RandomAccessStream &table, const Places &
     const qint64 header = r.u16(0);
     const int styles = qMin<int>(r.u16(2), 0x0FFF); // a style's index has twelve bits
     const qint64 baseSize = r.u16(4);
+    struct Style {
+        int base = -1;
+        Modifiers numbering;
+    };
+    std::vector<Style> sheet(static_cast<size_t>(styles));
     qint64 at = 2 + header;
     for (int istd = 0; istd < styles && r.has(at, 2); ++istd) {
         const qint64 size = r.u16(at);
@@ -244,10 +250,8 @@ void WordBinaryLists::readStyles(const RandomAccessStream &table, const Places &
         const ByteReader s = r.sub(std, size);
         if ((s.u16(2) & 0x0F) != 1) // only paragraph styles number paragraphs
             continue;
-        const QString id = QString::number(istd);
         const int base = s.u16(2) >> 4;
-        if (base != 0x0FFF)
-            m_numbering.setStyleBase(id, QString::number(base));
+        sheet[size_t(istd)].base = base < styles ? base : -1;
         // The name (a count, the characters, a terminating zero), then the paragraph properties at the
         // next even offset: their length, the style's index again, the modifiers.
         if (!s.has(baseSize, 2))
@@ -259,8 +263,21 @@ void WordBinaryLists::readStyles(const RandomAccessStream &table, const Places &
         const qint64 upxSize = s.u16(upx);
         if (upxSize < 2 || !s.has(upx + 2, upxSize))
             continue;
-        const Modifiers m = modifiersOf(s.sub(upx + 4, upxSize - 2));
-        m_numbering.setStyleNumbering(id, listOverride(m.ilfo), m.ilvl);
+        sheet[size_t(istd)].numbering = modifiersOf(s.sub(upx + 4, upxSize - 2));
+    }
+    m_styleNumbers.assign(size_t(styles), false);
+    for (int istd = 0; istd < styles; ++istd) {
+        std::optional<int> ilfo, ilvl;
+        // Along the base styles, as far as there are styles (a cycle ends there too).
+        for (int id = istd, hops = 0; id >= 0 && hops < styles && (!ilfo || !ilvl);
+             id = sheet[size_t(id)].base, ++hops) {
+            ilfo = ilfo ? ilfo : sheet[size_t(id)].numbering.ilfo;
+            ilvl = ilvl ? ilvl : sheet[size_t(id)].numbering.ilvl;
+        }
+        if (listOverride(ilfo).value_or(0) > 0) {
+            m_styleNumbers[size_t(istd)] = true;
+            m_numbering.setStyleNumbering(QString::number(istd), listOverride(ilfo), ilvl);
+        }
     }
 }
 
@@ -325,7 +342,12 @@ QString WordBinaryLists::labelOfParagraphEndingAt(qint64 fc)
     const Run &run = *(after - 1);
     if (fc >= run.fcEnd)
         return QString();
-    return m_numbering.nextLabel(QString::number(run.istd), listOverride(run.ilfo), run.ilvl);
+    // Most paragraphs are numbered neither by themselves nor by their style.
+    const std::optional<int> ilfo = listOverride(run.ilfo);
+    const bool styleNumbers = run.istd < int(m_styleNumbers.size()) && m_styleNumbers[size_t(run.istd)];
+    if (ilfo ? *ilfo == 0 : !styleNumbers)
+        return QString();
+    return m_numbering.nextLabel(QString::number(run.istd), ilfo, run.ilvl);
 }
 
 } // namespace word

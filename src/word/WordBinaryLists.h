@@ -51,9 +51,10 @@ private:
     void readStyles(const RandomAccessStream &table, const Places &places);
     void readParagraphs(const RandomAccessStream &wordDocument, const RandomAccessStream &table, const Places &places);
 
-    std::vector<qint32> m_listIds; // lsid of each list definition, in the order of PlfLst
-    std::vector<Run> m_runs;       // in the order of the stream, as the PAPX pages list them
-    WordListNumbering m_numbering; // lists by their index in PlfLst, overrides by their ilfo, styles by istd
+    std::vector<qint32> m_listIds;    // lsid of each list definition, in the order of PlfLst
+    std::vector<Run> m_runs;          // in the order of the stream, as the PAPX pages list them
+    std::vector<bool> m_styleNumbers; // by istd: whether the style (or one it is based on) numbers
+    WordListNumbering m_numbering;    // lists by their index in PlfLst, overrides by their ilfo, styles by istd
 };
 
 } // namespace word

@@ -12,6 +12,8 @@
 #include "word/Limits.h"
 #include "word/MainText.h"
 #include "word/WordBinaryLists.h"
+#include <array>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -269,6 +271,24 @@ bool isLeadByte(int codePage, unsigned char byte)
     return (codePage == 936 || codePage == 949 || codePage == 950) && byte >= 0x81 && byte <= 0xFE;
 }
 
+// The characters of a single-byte code page other than Windows-1252 (which the decoder handles itself), one
+// for each byte value: the decoder fills the table once per code page, and the text, which may be
+// megabytes, is then looked up byte by byte instead of passed through the decoder.
+const std::array<char16_t, 256> &singleByteTable(int codePage)
+{
+    thread_local std::map<int, std::array<char16_t, 256>> tables; // the few code pages Word 6 and 95 use
+    const auto found = tables.find(codePage);
+    if (found != tables.end())
+        return found->second;
+    std::array<char16_t, 256> table{};
+    for (int b = 0; b < 256; ++b) {
+        const char byte = static_cast<char>(b);
+        const QString c = decodeCodePage(codePage, &byte, 1);
+        table[size_t(b)] = c.size() == 1 ? c[0].unicode() : u'\uFFFD';
+    }
+    return tables.emplace(codePage, table).first->second;
+}
+
 // A run of the main text's characters at `offset` of the WordDocument stream, in UTF-16 (code page 1200)
 // or in bytes of a Windows code page, read and fed on in bounded chunks so that memory does not grow with
 // the text. In a double-byte code page `chars` counts bytes, as Word 6 and 95 count their positions.
@@ -292,7 +312,15 @@ void addText(const RandomAccessStream &wd, qint64 offset, qint64 chars, int code
                 if (i > n)
                     --n;
             }
-            sink.add(decodeCodePage(codePage, b.constData(), n), fc, 1);
+            if (codePage == 1252 || isLeadByte(codePage, 0x81)) {
+                sink.add(decodeCodePage(codePage, b.constData(), n), fc, 1);
+            } else {
+                const std::array<char16_t, 256> &table = singleByteTable(codePage);
+                decoded.resize(n);
+                for (qint64 i = 0; i < n; ++i)
+                    decoded[i] = QChar(table[static_cast<unsigned char>(b[i])]);
+                sink.add(decoded, fc, 1);
+            }
         } else {
             decoded.resize(n);
             for (qint64 i = 0; i < n; ++i)

@@ -311,6 +311,13 @@ void countOoxmlText(const ZipArchive &zip, const QString &mainPart, TextCounter 
     if (!index)
         throw DamagedContent(QStringLiteral("its main document part %1 is missing").arg(mainPart));
     const OoxmlTextParts parts = readOoxmlTextParts(zip, mainPart);
+    // The styles part serves both the numbering and the hidden text; it is read once, when first needed.
+    std::optional<QByteArray> stylesPart;
+    const auto styleBytes = [&]() -> const QByteArray & {
+        if (!stylesPart)
+            stylesPart = readOoxmlStylesPart(zip, parts);
+        return *stylesPart;
+    };
     // The list definitions are read when the first paragraph that may be numbered needs them.
     std::optional<WordListNumbering> numbering;
     bool numberingRead = false;
@@ -318,7 +325,8 @@ void countOoxmlText(const ZipArchive &zip, const QString &mainPart, TextCounter 
         if (!numberingRead) {
             numberingRead = true;
             try {
-                numbering = readWordListNumbering(zip, parts, true);
+                numbering =
+                    readWordListNumbering(zip, parts, parts.numbering.isEmpty() ? QByteArray() : styleBytes(), true);
             } catch (const DamagedContent &e) {
                 noteSkipped(QStringLiteral("its list numbering cannot be read (%1); list numbers are not counted")
                                 .arg(e.detail()));
@@ -333,7 +341,7 @@ void countOoxmlText(const ZipArchive &zip, const QString &mainPart, TextCounter 
         if (!visibilityRead) {
             visibilityRead = true;
             try {
-                visibility = readWordStyleVisibility(zip, parts);
+                visibility = readWordStyleVisibility(parts, styleBytes());
             } catch (const DamagedContent &e) {
                 noteSkipped(
                     QStringLiteral("its styles cannot be read (%1); text they hide is counted").arg(e.detail()));
