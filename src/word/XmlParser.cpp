@@ -263,7 +263,8 @@ void XmlParser::leaveNamespaces()
 const std::string *XmlParser::lookup(std::string_view prefix)
 {
     CachedLookup &slot = m_lookups[lookupSlot(prefix, m_lookups.size())];
-    if (slot.generation == m_generation && slot.prefix == prefix)
+    if (slot.generation == m_generation && slot.length == prefix.size()
+        && std::memcmp(slot.prefix, prefix.data(), prefix.size()) == 0)
         return slot.uri;
     const std::string *uri = nullptr;
     for (auto b = m_bindings.rbegin(); b != m_bindings.rend(); ++b)
@@ -271,30 +272,41 @@ const std::string *XmlParser::lookup(std::string_view prefix)
             uri = &b->uri;
             break;
         }
-    slot.prefix.assign(prefix);
-    slot.uri = uri;
-    slot.generation = m_generation;
+    if (prefix.size() <= sizeof slot.prefix) { // longer prefixes are rare enough to be looked up each time
+        std::memcpy(slot.prefix, prefix.data(), prefix.size());
+        slot.length = static_cast<unsigned char>(prefix.size());
+        slot.uri = uri;
+        slot.generation = m_generation;
+    }
     return uri;
 }
 
 int XmlParser::resolve(const char *qname, bool isAttribute, XmlName &out)
 {
-    const char *colon = std::strchr(qname, ':');
+    // One pass over the name (a few letters, so a loop beats the library's string calls).
+    const char *colon = nullptr;
+    const char *end = qname;
+    bool twoColons = false;
+    for (; *end; ++end)
+        if (*end == ':') {
+            twoColons = colon != nullptr;
+            colon = colon ? colon : end;
+        }
     if (!colon) {
-        out.local = qname;
+        out.local = std::string_view(qname, static_cast<size_t>(end - qname));
         // An attribute without a prefix is in no namespace; an element is in the default one.
-        const std::string *uri = isAttribute ? nullptr : lookup({});
+        const std::string *uri = isAttribute ? nullptr : lookup(std::string_view(qname, 0)); // the default namespace
         out.ns = uri ? std::string_view(*uri) : std::string_view();
         return XML_ERROR_NONE;
     }
     // A qualified name has one colon between a prefix and a local name, both non-empty.
-    if (colon == qname || colon[1] == '\0' || std::strchr(colon + 1, ':'))
+    if (colon == qname || colon + 1 == end || twoColons)
         return XML_ERROR_INVALID_TOKEN;
     const std::string *uri = lookup(std::string_view(qname, static_cast<size_t>(colon - qname)));
     if (!uri)
         return XML_ERROR_UNBOUND_PREFIX;
     out.ns = *uri;
-    out.local = colon + 1;
+    out.local = std::string_view(colon + 1, static_cast<size_t>(end - colon - 1));
     return XML_ERROR_NONE;
 }
 

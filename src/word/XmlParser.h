@@ -121,7 +121,8 @@ private:
     // Recent prefix lookups: most parts use a handful of prefixes declared on the root element, so a
     // name's prefix is nearly always found here instead of by a walk over every binding in scope.
     struct CachedLookup {
-        std::string prefix;
+        char prefix[15];
+        unsigned char length = 0;
         const std::string *uri = nullptr;
         unsigned generation = 0;
     };
