@@ -4,46 +4,12 @@
 #include "word/Errors.h"
 #include "word/Limits.h"
 #include <QStringDecoder>
-#include <algorithm>
 #include <cstring>
 #include <expat.h>
-#include <tuple>
 
 namespace word {
 
 namespace {
-
-constexpr std::string_view kXmlNamespace = "http://www.w3.org/XML/1998/namespace";
-constexpr std::string_view kXmlnsNamespace = "http://www.w3.org/2000/xmlns/";
-
-// A namespace declaration's prefix: "" for xmlns="…", "p" for xmlns:p="…"; false for other attributes.
-bool declaredPrefix(const char *attribute, std::string_view &prefix)
-{
-    if (std::strncmp(attribute, "xmlns", 5) != 0)
-        return false;
-    if (attribute[5] == '\0') {
-        prefix = {};
-        return true;
-    }
-    if (attribute[5] != ':')
-        return false;
-    // "xmlns:" alone declares nothing; it is then an ordinary attribute name, refused as malformed.
-    if (attribute[6] == '\0')
-        return false;
-    prefix = attribute + 6;
-    return true;
-}
-
-// A direct-mapped slot for a prefix: its length and its first and last characters tell the common
-// prefixes apart.
-size_t lookupSlot(std::string_view prefix, size_t slotCount)
-{
-    if (prefix.empty())
-        return 0;
-    const auto first = static_cast<unsigned char>(prefix.front());
-    const auto last = static_cast<unsigned char>(prefix.back());
-    return (prefix.size() * 31 + first * 7 + last) % slotCount;
-}
 
 // Expat reads UTF-8, UTF-16, ISO-8859-1 and US-ASCII itself; a part declaring another encoding
 // (windows-1252, Shift_JIS and the like) is read through Qt's codecs, which expat asks for a table of each
@@ -134,7 +100,6 @@ XmlParser::XmlParser(QString partName, XmlHandler &handler)
         throw std::bad_alloc();
     // Namespaces are resolved here rather than by expat: its namespace mode copies every URI into every
     // name it reports, which doubles the cost of the attribute-heavy parts that are counted.
-    m_bindings.push_back({std::string("xml"), std::string(kXmlNamespace), 0});
     // The salt of expat's name tables, against names chosen to collide: drawn once per process instead
     // of from the system's random source for each of the thousands of parts a run parses.
     static const unsigned long salt = [] {
@@ -161,25 +126,27 @@ void XmlParser::onStart(void *self, const char *name, const char **attributes)
         return p->fail(QStringLiteral("nests elements too deeply"));
     if (++p->m_elements > limits::kMaxXmlElements)
         return p->fail(QStringLiteral("has more than %1 elements").arg(limits::kMaxXmlElements));
-    if (!p->declareNamespaces(attributes))
-        return;
+    if (const int error = p->m_namespaces.enter(attributes, p->m_depth)) {
+        if (error == XmlNamespaceScope::kTooManyBindings)
+            return p->fail(QStringLiteral("declares more than %1 namespaces").arg(limits::kMaxXmlNamespaceBindings));
+        return p->failNotWellFormed(error);
+    }
     XmlName element;
-    if (const int error = p->resolve(name, false, element))
+    if (const int error = p->m_namespaces.resolve(name, false, element))
         return p->failNotWellFormed(error);
     p->m_attributes.clear();
     for (const char **a = attributes; *a; a += 2) {
-        std::string_view prefix;
-        if (declaredPrefix(a[0], prefix))
+        if (XmlNamespaceScope::isDeclaration(a[0]))
             continue;
         if (static_cast<int>(p->m_attributes.size()) == limits::kMaxXmlAttributesPerElement)
             return p->fail(
                 QStringLiteral("has an element with more than %1 attributes").arg(limits::kMaxXmlAttributesPerElement));
         XmlAttribute attribute{{}, a[1]};
-        if (const int error = p->resolve(a[0], true, attribute.name))
+        if (const int error = p->m_namespaces.resolve(a[0], true, attribute.name))
             return p->failNotWellFormed(error);
         p->m_attributes.push_back(attribute);
     }
-    if (p->hasDuplicateAttribute())
+    if (hasDuplicateExpandedName(p->m_attributes, p->m_sortedAttributes))
         return p->failNotWellFormed(XML_ERROR_DUPLICATE_ATTRIBUTE);
     try {
         p->m_handler.startElement(element,
@@ -194,13 +161,13 @@ void XmlParser::onEnd(void *self, const char *name)
     auto *p = static_cast<XmlParser *>(self);
     XmlName element;
     // Resolved as it was at the start tag: the element's own declarations are still in scope.
-    (void)p->resolve(name, false, element);
+    (void)p->m_namespaces.resolve(name, false, element);
     try {
         p->m_handler.endElement(element);
     } catch (...) {
         p->failWith(std::current_exception());
     }
-    p->leaveNamespaces();
+    p->m_namespaces.leave(p->m_depth);
     --p->m_depth;
 }
 
@@ -218,120 +185,6 @@ void XmlParser::onDoctype(void *self, const char *, const char *, const char *, 
 {
     static_cast<XmlParser *>(self)->fail(
         QStringLiteral("carries a document type declaration, which no document part may have"));
-}
-
-bool XmlParser::declareNamespaces(const char **attributes)
-{
-    for (const char **a = attributes; *a; a += 2) {
-        std::string_view prefix;
-        if (!declaredPrefix(a[0], prefix))
-            continue;
-        const std::string_view uri(a[1]);
-        // The reserved prefixes and names, and undeclaring a prefix, are errors of the namespaces
-        // recommendation, which a namespace-aware parser reports as the document being malformed.
-        if (prefix == "xmlns" || uri == kXmlnsNamespace) {
-            failNotWellFormed(XML_ERROR_RESERVED_PREFIX_XMLNS);
-            return false;
-        }
-        if ((prefix == "xml") != (uri == kXmlNamespace)) {
-            failNotWellFormed(XML_ERROR_RESERVED_PREFIX_XML);
-            return false;
-        }
-        if (!prefix.empty() && uri.empty()) {
-            failNotWellFormed(XML_ERROR_UNDECLARING_PREFIX);
-            return false;
-        }
-        if (static_cast<int>(m_bindings.size()) > limits::kMaxXmlNamespaceBindings) {
-            fail(QStringLiteral("declares more than %1 namespaces").arg(limits::kMaxXmlNamespaceBindings));
-            return false;
-        }
-        m_bindings.push_back({std::string(prefix), std::string(uri), m_depth});
-        ++m_generation;
-    }
-    return true;
-}
-
-void XmlParser::leaveNamespaces()
-{
-    const auto before = m_bindings.size();
-    while (m_bindings.back().depth == m_depth && m_depth > 0)
-        m_bindings.pop_back();
-    if (m_bindings.size() != before)
-        ++m_generation;
-}
-
-const std::string *XmlParser::lookup(std::string_view prefix)
-{
-    CachedLookup &slot = m_lookups[lookupSlot(prefix, m_lookups.size())];
-    if (slot.generation == m_generation && slot.length == prefix.size()
-        && std::memcmp(slot.prefix, prefix.data(), prefix.size()) == 0)
-        return slot.uri;
-    const std::string *uri = nullptr;
-    for (auto b = m_bindings.rbegin(); b != m_bindings.rend(); ++b)
-        if (b->prefix == prefix) {
-            uri = &b->uri;
-            break;
-        }
-    if (prefix.size() <= sizeof slot.prefix) { // longer prefixes are rare enough to be looked up each time
-        std::memcpy(slot.prefix, prefix.data(), prefix.size());
-        slot.length = static_cast<unsigned char>(prefix.size());
-        slot.uri = uri;
-        slot.generation = m_generation;
-    }
-    return uri;
-}
-
-int XmlParser::resolve(const char *qname, bool isAttribute, XmlName &out)
-{
-    // One pass over the name (a few letters, so a loop beats the library's string calls).
-    const char *colon = nullptr;
-    const char *end = qname;
-    bool twoColons = false;
-    for (; *end; ++end)
-        if (*end == ':') {
-            twoColons = colon != nullptr;
-            colon = colon ? colon : end;
-        }
-    if (!colon) {
-        out.local = std::string_view(qname, static_cast<size_t>(end - qname));
-        // An attribute without a prefix is in no namespace; an element is in the default one.
-        const std::string *uri = isAttribute ? nullptr : lookup(std::string_view(qname, 0)); // the default namespace
-        out.ns = uri ? std::string_view(*uri) : std::string_view();
-        return XML_ERROR_NONE;
-    }
-    // A qualified name has one colon between a prefix and a local name, both non-empty.
-    if (colon == qname || colon + 1 == end || twoColons)
-        return XML_ERROR_INVALID_TOKEN;
-    const std::string *uri = lookup(std::string_view(qname, static_cast<size_t>(colon - qname)));
-    if (!uri)
-        return XML_ERROR_UNBOUND_PREFIX;
-    out.ns = *uri;
-    out.local = std::string_view(colon + 1, static_cast<size_t>(end - colon - 1));
-    return XML_ERROR_NONE;
-}
-
-// Two attributes whose names differ only in prefix are one attribute twice once the prefixes are bound
-// (expat itself refuses the same name written twice).
-bool XmlParser::hasDuplicateAttribute()
-{
-    const auto n = m_attributes.size();
-    const auto sameName = [](const XmlAttribute &x, const XmlAttribute &y) {
-        return x.name.local == y.name.local && x.name.ns == y.name.ns;
-    };
-    if (n <= 8) {
-        for (size_t i = 0; i < n; ++i)
-            for (size_t j = i + 1; j < n; ++j)
-                if (!m_attributes[i].name.ns.empty() && sameName(m_attributes[i], m_attributes[j]))
-                    return true;
-        return false;
-    }
-    // Sorted, so that a long attribute list costs n log n comparisons rather than n squared.
-    m_sortedAttributes.assign(m_attributes.begin(), m_attributes.end());
-    std::sort(m_sortedAttributes.begin(), m_sortedAttributes.end(), [](const XmlAttribute &x, const XmlAttribute &y) {
-        return std::tie(x.name.local, x.name.ns) < std::tie(y.name.local, y.name.ns);
-    });
-    return std::adjacent_find(m_sortedAttributes.begin(), m_sortedAttributes.end(), sameName)
-           != m_sortedAttributes.end();
 }
 
 void XmlParser::failNotWellFormed(int expatError)

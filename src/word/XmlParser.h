@@ -1,31 +1,16 @@
 // SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "word/XmlNamespaces.h"
 #include <QByteArray>
 #include <QString>
-#include <array>
 #include <exception>
-#include <string>
 #include <string_view>
 #include <vector>
 
 struct XML_ParserStruct;
 
 namespace word {
-
-// An element or attribute name with its namespace, as UTF-8 pointing into the parser's own buffers
-// (valid during the callback only). `ns` is empty for a name in no namespace.
-struct XmlName {
-    std::string_view ns;
-    std::string_view local;
-    bool is(std::string_view n, std::string_view l) const { return local == l && ns == n; }
-};
-
-// An attribute with its name resolved against the namespaces in scope.
-struct XmlAttribute {
-    XmlName name;
-    std::string_view value;
-};
 
 // The attributes of the element starting now, namespace declarations left out (valid during the
 // callback only).
@@ -94,21 +79,6 @@ private:
     void failNotWellFormed(int expatError);
     void checkStatus(int status);
 
-    // Namespace bindings in scope, innermost last; `depth` is the element that declared them.
-    struct Binding {
-        std::string prefix;
-        std::string uri;
-        int depth;
-    };
-    bool declareNamespaces(const char **attributes);
-    void leaveNamespaces();
-    // The URI bound to `prefix` (empty for the default namespace), or nullptr when none is.
-    const std::string *lookup(std::string_view prefix);
-    // Splits a qualified name into its prefix and local name and resolves the prefix; an expat error
-    // code (an unbound prefix, a malformed name) or XML_ERROR_NONE.
-    int resolve(const char *qname, bool isAttribute, XmlName &out);
-    bool hasDuplicateAttribute();
-
     QString m_partName;
     XmlHandler &m_handler;
     XML_ParserStruct *m_parser;
@@ -117,17 +87,7 @@ private:
     qint64 m_fed = 0;
     bool m_stopped = false;
     std::exception_ptr m_failure;
-    std::vector<Binding> m_bindings;
-    // Recent prefix lookups: most parts use a handful of prefixes declared on the root element, so a
-    // name's prefix is nearly always found here instead of by a walk over every binding in scope.
-    struct CachedLookup {
-        char prefix[15];
-        unsigned char length = 0;
-        const std::string *uri = nullptr;
-        unsigned generation = 0;
-    };
-    std::array<CachedLookup, 32> m_lookups{};
-    unsigned m_generation = 1;              // changes with every binding made or dropped
+    XmlNamespaceScope m_namespaces;
     std::vector<XmlAttribute> m_attributes; // reused from element to element
     std::vector<XmlAttribute> m_sortedAttributes;
 };
