@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "word/XmlNamespaces.h"
 #include "word/Limits.h"
-#include "word/XmlParser.h"
 #include <algorithm>
 #include <cstring>
 #include <expat.h>
