@@ -85,6 +85,24 @@ QString LayoutSession::startOffice()
     return m_startError;
 }
 
+// A private profile and temporary folder: the user's own office settings, recent files and running
+// instance stay untouched, and nothing the helper leaves outlives the session.
+QString LayoutSession::prepareWorkFolder()
+{
+    if (m_workDir)
+        return {};
+    m_workDir = std::make_unique<QTemporaryDir>(QDir::temp().filePath(QStringLiteral("qv-layout-XXXXXX")));
+    if (!m_workDir->isValid()) {
+        const QString why = m_workDir->errorString();
+        m_workDir.reset();
+        return QStringLiteral("no folder for the office's profile could be made: %1").arg(why);
+    }
+    QString error;
+    if (!writePrivateProfileSettings(QDir(m_workDir->path()).filePath(QStringLiteral("profile")), error))
+        return QStringLiteral("the office's profile could not be prepared: %1").arg(error);
+    return {};
+}
+
 QString LayoutSession::tryStartOffice()
 {
     if (!m_unavailable.isEmpty())
@@ -94,62 +112,61 @@ QString LayoutSession::tryStartOffice()
     } catch (const OfficeError &e) {
         return e.reason;
     }
-    if (!m_workDir) {
-        // A private profile and temporary folder: the user's own office settings, recent files and
-        // running instance stay untouched, and nothing the helper leaves outlives the session.
-        m_workDir = std::make_unique<QTemporaryDir>(QDir::temp().filePath(QStringLiteral("qv-layout-XXXXXX")));
-        if (!m_workDir->isValid()) {
-            const QString why = m_workDir->errorString();
-            m_workDir.reset();
-            return QStringLiteral("no folder for the office's profile could be made: %1").arg(why);
-        }
-        QString error;
-        if (!writePrivateProfileSettings(QDir(m_workDir->path()).filePath(QStringLiteral("profile")), error))
-            return QStringLiteral("the office's profile could not be prepared: %1").arg(error);
-    }
+    if (const QString error = prepareWorkFolder(); !error.isEmpty())
+        return error;
     // QUILLMERE_OFFICE_NO_NAMESPACE makes the helper act as on a system that allows no namespace, so
     // that what holds the office back there can be tried anywhere.
     if (!m_isolation)
         m_isolation = qEnvironmentVariableIsSet("QUILLMERE_OFFICE_NO_NAMESPACE") ? NetworkIsolation::None
                                                                                  : availableNetworkIsolation();
+    // A first start in a new profile may end once the profile is made: the second start is the real one.
     for (int attempt = 0; attempt < 2; ++attempt) {
-        if (parentWatch::ending())
-            return QStringLiteral("the helper is ending");
-        const QString pipe = uniquePipeName();
-        m_process = std::make_unique<OfficeProcess>(m_options.officeProgramDir, m_workDir->path(), pipe, *m_isolation);
-        QString error;
-        if (!m_process->start(error)) {
-            m_process.reset();
-            return QStringLiteral("LibreOffice could not be started: %1").arg(error);
-        }
-        ++m_starts;
-        m_sinceStart = 0;
-        // Connecting can block once the office half-accepts; the watchdog bounds the whole start.
-        Watchdog dog(m_process->pid(), m_options.startLimit, m_options.memoryLimitKiB);
-        std::optional<int> exit;
-        while (true) {
-            try {
-                m_connection = OfficeConnection::tryConnect(pipe);
-            } catch (const OfficeError &) {
-                m_connection.reset(); // a half-started office: keep trying until it ends or the limit
-            }
-            if (m_connection)
-                return {};
-            exit = m_process->waitForExit(kConnectPoll);
-            if (exit || parentWatch::ending())
-                break;
-        }
-        const bool killed = dog.stop() != Watchdog::Verdict::None;
-        stopOffice(false);
-        if (killed)
-            return QStringLiteral("LibreOffice did not accept a connection within %1")
-                .arg(duration(m_options.startLimit));
-        if (!exit)
-            return QStringLiteral("the helper is ending");
-        if (*exit != kExitAfterProfileCreated || attempt > 0)
-            return QStringLiteral("LibreOffice ended while starting (exit status %1)").arg(*exit);
+        const std::optional<QString> outcome = launchAndConnect(attempt > 0);
+        if (outcome)
+            return *outcome;
     }
     return QStringLiteral("LibreOffice could not be started");
+}
+
+// One start of the office and its connection: empty when connected, why not, or nullopt when the office
+// ended only to have made its profile and another start may follow.
+std::optional<QString> LayoutSession::launchAndConnect(bool lastAttempt)
+{
+    if (parentWatch::ending())
+        return QStringLiteral("the helper is ending");
+    const QString pipe = uniquePipeName();
+    m_process = std::make_unique<OfficeProcess>(m_options.officeProgramDir, m_workDir->path(), pipe, *m_isolation);
+    QString error;
+    if (!m_process->start(error)) {
+        m_process.reset();
+        return QStringLiteral("LibreOffice could not be started: %1").arg(error);
+    }
+    ++m_starts;
+    m_sinceStart = 0;
+    // Connecting can block once the office half-accepts; the watchdog bounds the whole start.
+    Watchdog dog(m_process->pid(), m_options.startLimit, m_options.memoryLimitKiB);
+    std::optional<int> exit;
+    while (true) {
+        try {
+            m_connection = OfficeConnection::tryConnect(pipe);
+        } catch (const OfficeError &) {
+            m_connection.reset(); // a half-started office: keep trying until it ends or the limit
+        }
+        if (m_connection)
+            return QString();
+        exit = m_process->waitForExit(kConnectPoll);
+        if (exit || parentWatch::ending())
+            break;
+    }
+    const bool killed = dog.stop() != Watchdog::Verdict::None;
+    stopOffice(false);
+    if (killed)
+        return QStringLiteral("LibreOffice did not accept a connection within %1").arg(duration(m_options.startLimit));
+    if (!exit)
+        return QStringLiteral("the helper is ending");
+    if (*exit != kExitAfterProfileCreated || lastAttempt)
+        return QStringLiteral("LibreOffice ended while starting (exit status %1)").arg(*exit);
+    return std::nullopt;
 }
 
 void LayoutSession::stopOffice(bool politely)
@@ -200,6 +217,28 @@ Measurement LayoutSession::measure(const QByteArray &nativePath, const QString &
     return m;
 }
 
+struct LayoutSession::OfficeRun {
+    LayoutCounts counts;
+    QString error;
+    bool connectionLost = false;
+    Watchdog::Verdict verdict = Watchdog::Verdict::None;
+};
+
+// The office takes file names as UTF-8 only: one that is not reaches it through a link of a plain name in
+// the session's folder (the extension kept). Empty when the link cannot be made.
+QByteArray LayoutSession::linkWithUtf8Name(const QByteArray &nativePath)
+{
+    const QByteArray folder = QFile::encodeName(QDir(m_workDir->path()).filePath(QStringLiteral("links")));
+    ::mkdir(folder.constData(), 0700);
+    const qsizetype slash = nativePath.lastIndexOf('/');
+    const qsizetype dot = nativePath.lastIndexOf('.');
+    QByteArray extension = dot > slash ? nativePath.mid(dot) : QByteArray();
+    if (!isUtf8(extension))
+        extension.clear();
+    const QByteArray link = folder + "/document-" + QByteArray::number(++m_linkSerial) + extension;
+    return ::symlink(nativePath.constData(), link.constData()) == 0 ? link : QByteArray();
+}
+
 LayoutSession::Outcome LayoutSession::measureOnce(const QByteArray &nativePath, const QString &filter,
                                                   const QString &filterOptions, std::chrono::milliseconds timeLimit,
                                                   Measurement &m)
@@ -214,25 +253,10 @@ LayoutSession::Outcome LayoutSession::measureOnce(const QByteArray &nativePath, 
             return Outcome::Done;
         }
     }
-
-    // The office takes file names as UTF-8 only: one that is not reaches it through a link of a plain
-    // name in the session's folder (the extension kept), which goes when the layout is done.
-    QByteArray officePath = nativePath;
-    QByteArray link;
-    if (!isUtf8(nativePath)) {
-        const QByteArray folder = QFile::encodeName(QDir(m_workDir->path()).filePath(QStringLiteral("links")));
-        ::mkdir(folder.constData(), 0700);
-        const qsizetype slash = nativePath.lastIndexOf('/');
-        const qsizetype dot = nativePath.lastIndexOf('.');
-        QByteArray extension = dot > slash ? nativePath.mid(dot) : QByteArray();
-        if (!isUtf8(extension))
-            extension.clear();
-        link = folder + "/document-" + QByteArray::number(++m_linkSerial) + extension;
-        if (::symlink(nativePath.constData(), link.constData()) != 0) {
-            m.error = QStringLiteral("its name could not be handed to LibreOffice");
-            return Outcome::Done;
-        }
-        officePath = link;
+    const QByteArray link = isUtf8(nativePath) ? QByteArray() : linkWithUtf8Name(nativePath);
+    if (!isUtf8(nativePath) && link.isEmpty()) {
+        m.error = QStringLiteral("its name could not be handed to LibreOffice");
+        return Outcome::Done;
     }
     const auto removeLink = qScopeGuard([&] {
         if (!link.isEmpty())
@@ -240,48 +264,53 @@ LayoutSession::Outcome LayoutSession::measureOnce(const QByteArray &nativePath, 
     });
 
     Watchdog dog(m_process->pid(), timeLimit, m_options.memoryLimitKiB);
-    QString error;
-    bool connectionLost = false;
-    LayoutCounts counts;
+    OfficeRun run;
     try {
-        counts = m_connection->measure(officePath, filter.split(QLatin1Char('\n'), Qt::SkipEmptyParts), filterOptions);
+        run.counts = m_connection->measure(link.isEmpty() ? nativePath : link,
+                                           filter.split(QLatin1Char('\n'), Qt::SkipEmptyParts), filterOptions);
     } catch (const OfficeError &e) {
-        error = e.reason;
-        connectionLost = e.connectionLost;
+        run.error = e.reason;
+        run.connectionLost = e.connectionLost;
     }
-    const Watchdog::Verdict verdict = dog.stop();
+    run.verdict = dog.stop();
     ++m_sinceStart;
+    return judge(run, timeLimit, m);
+}
 
-    if (verdict != Watchdog::Verdict::None) {
+// What became of one document's layout: stopped by the watchdog, lost with the office, refused by it, or
+// measured; the office is restarted where it can no longer be trusted or has laid out its share.
+LayoutSession::Outcome LayoutSession::judge(const OfficeRun &run, std::chrono::milliseconds timeLimit, Measurement &m)
+{
+    if (run.verdict != Watchdog::Verdict::None) {
         stopOffice(false);
-        m.timedOut = verdict == Watchdog::Verdict::TimeLimit;
+        m.timedOut = run.verdict == Watchdog::Verdict::TimeLimit;
         m.error = m.timedOut
                       ? QStringLiteral("it took longer than %1; LibreOffice was stopped").arg(duration(timeLimit))
                       : QStringLiteral("LibreOffice needed more than %1 MiB for it and was stopped")
                             .arg(m_options.memoryLimitKiB / 1024);
         return Outcome::Done;
     }
-    if (connectionLost || m_process->ended()) {
+    if (run.connectionLost || m_process->ended()) {
         // A crash on the document stays this document's failure; an office killed by someone else is
         // not, and the caller tries once more in a new one.
         m_process->waitForExit(std::chrono::seconds(2));
         const bool fromOutside = m_process->killedFromOutside();
         stopOffice(false);
-        m.error = error.isEmpty() ? QStringLiteral("LibreOffice ended unexpectedly") : error;
+        m.error = run.error.isEmpty() ? QStringLiteral("LibreOffice ended unexpectedly") : run.error;
         return fromOutside ? Outcome::KilledFromOutside : Outcome::Done;
     }
     if (m_sinceStart >= m_options.restartEvery)
         stopOffice(true);
-    if (!error.isEmpty()) {
-        m.error = error;
+    if (!run.error.isEmpty()) {
+        m.error = run.error;
         return Outcome::Done;
     }
-    m.pages = counts.pages;
-    m.lines = counts.lines;
-    m.officeWords = counts.text.words;
-    m.officeCharacters = counts.text.characters;
-    m.officeCharactersWithSpaces = counts.text.charactersWithSpaces;
-    m.officeParagraphs = counts.text.paragraphs;
+    m.pages = run.counts.pages;
+    m.lines = run.counts.lines;
+    m.officeWords = run.counts.text.words;
+    m.officeCharacters = run.counts.text.characters;
+    m.officeCharactersWithSpaces = run.counts.text.charactersWithSpaces;
+    m.officeParagraphs = run.counts.text.paragraphs;
     return Outcome::Done;
 }
 
