@@ -289,12 +289,14 @@ QByteArray wordBinaryWithLists(const QList<ListParagraph> &paragraphs, const QSt
 
 // A Word 6 document: text in one run from fcMin, no table stream; `lid` is the language of the Word that
 // wrote it, whose code page the text is in.
-QByteArray word6Binary(const QByteArray &text, qint32 ccpText, quint16 nFib = 101, quint16 lid = 0x0409)
+QByteArray word6Binary(const QByteArray &text, qint32 ccpText, quint16 nFib = 101, quint16 lid = 0x0409,
+                       quint16 chse = 0)
 {
     QByteArray wd(1024, '\0');
     putU16(wd, 0, 0xA5EC);
     putU16(wd, 2, nFib);
     putU16(wd, 6, lid);
+    putU16(wd, 0x14, chse); // 256: the Mac's character set
     wt::putU32(wd, 0x18, 1024);
     wt::putU32(wd, 0x34, static_cast<quint32>(ccpText));
     return wt::makeOle({{QStringLiteral("WordDocument"), wd + text}});
@@ -430,6 +432,12 @@ private slots:
         // A Traditional Chinese Word 95 writes Big5: three ideographs of two bytes each, three words.
         QTest::newRow("Word 95, Big5") << word6Binary("\xA4\xA4\xA4\xE5\xA6\x72 ok\r", 10, 104, 0x0404) << ".doc"
                                        << "OLE" << QList<qint64>{4, 5, 6, 1};
+        // Word 6 for the Mac writes Mac Roman, where 0xCA is a no-break space (in Windows-1252 a letter).
+        QTest::newRow("Word 6 for the Mac") << word6Binary("Un\xCA"
+                                                           "deux\r",
+                                                           8, 101, 0x0409, 256)
+                                            << ".doc"
+                                            << "OLE" << QList<qint64>{2, 6, 7, 1};
     }
 
     void countsOfEachFormat()
