@@ -195,7 +195,8 @@ void WordBinaryLists::readOverrides(const RandomAccessStream &table, const Place
     if (overrides < 0 || !r.has(4, overrides * 16))
         throw DamagedContent(QStringLiteral("its list overrides are cut short"));
     qint64 at = 4 + overrides * 16;
-    for (qint64 i = 0; i < overrides; ++i) {
+    // Paragraphs name overrides 1 to 2046 (higher values mean something else): later ones are never used.
+    for (qint64 i = 0; i < qMin<qint64>(overrides, 2046); ++i) {
         const qint64 entry = 4 + i * 16;
         const auto list = std::find(m_listIds.begin(), m_listIds.end(), static_cast<qint32>(r.u32(entry)));
         const int ilfo = int(i + 1);
@@ -294,6 +295,10 @@ void WordBinaryLists::readParagraphs(const RandomAccessStream &wordDocument, con
     // and the bound keeps the work in proportion to the file.
     if (pages > wordDocument.size() / kFkpBytes)
         throw DamagedContent(QStringLiteral("its paragraph properties list more pages than it has"));
+    // The pages are read whole, like the other definitions and within the same bound: 32,768 pages hold
+    // the properties of several hundred thousand paragraphs.
+    if (pages > limits::kMaxDefinitionPartBytes / kFkpBytes)
+        throw DamagedContent(QStringLiteral("its paragraph properties are larger than allowed"));
     const ByteReader index(plc);
     for (qint64 i = 0; i < pages; ++i) {
         const qint64 pn = index.u32((pages + 1) * 4 + i * 4) & 0x3FFFFF;
@@ -323,8 +328,10 @@ void WordBinaryLists::readParagraphs(const RandomAccessStream &wordDocument, con
                 if (size >= 2 && p.has(from, size)) {
                     run.istd = p.u16(from);
                     const Modifiers m = modifiersOf(p.sub(from + 2, size - 2));
-                    run.ilfo = m.ilfo;
-                    run.ilvl = m.ilvl;
+                    run.ilfo = static_cast<qint16>(m.ilfo.value_or(0));
+                    run.hasIlfo = m.ilfo.has_value();
+                    run.ilvl = static_cast<qint8>(m.ilvl.value_or(0));
+                    run.hasIlvl = m.ilvl.has_value();
                 }
             }
             if (run.fcEnd > run.fcStart && (m_runs.empty() || run.fcStart >= m_runs.back().fcEnd))
@@ -343,11 +350,12 @@ QString WordBinaryLists::labelOfParagraphEndingAt(qint64 fc)
     if (fc >= run.fcEnd)
         return QString();
     // Most paragraphs are numbered neither by themselves nor by their style.
-    const std::optional<int> ilfo = listOverride(run.ilfo);
-    const bool styleNumbers = run.istd < int(m_styleNumbers.size()) && m_styleNumbers[size_t(run.istd)];
+    const std::optional<int> ilfo = listOverride(run.hasIlfo ? std::optional<int>(run.ilfo) : std::nullopt);
+    const bool styleNumbers = run.istd < m_styleNumbers.size() && m_styleNumbers[run.istd];
     if (ilfo ? *ilfo == 0 : !styleNumbers)
         return QString();
-    return m_numbering.nextLabel(QString::number(run.istd), ilfo, run.ilvl);
+    return m_numbering.nextLabel(QString::number(run.istd), ilfo,
+                                 run.hasIlvl ? std::optional<int>(run.ilvl) : std::nullopt);
 }
 
 } // namespace word

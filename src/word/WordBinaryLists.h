@@ -37,13 +37,16 @@ public:
     QString labelOfParagraphEndingAt(qint64 fc);
 
 private:
-    // A run of paragraphs that share their properties: [fcStart, fcEnd) of the WordDocument stream.
+    // A run of paragraphs that share their properties: [fcStart, fcEnd) of the WordDocument stream. Kept
+    // small: a long document has tens of thousands.
     struct Run {
-        qint64 fcStart = 0;
-        qint64 fcEnd = 0;
-        int istd = 0;
-        std::optional<int> ilfo; // unset: the paragraph does not say (its style may)
-        std::optional<int> ilvl;
+        quint32 fcStart = 0;
+        quint32 fcEnd = 0;
+        quint16 istd = 0;
+        qint16 ilfo = 0; // when hasIlfo; otherwise the paragraph does not say (its style may)
+        qint8 ilvl = 0;  // when hasIlvl
+        bool hasIlfo = false;
+        bool hasIlvl = false;
     };
 
     void readLists(const RandomAccessStream &table, const Places &places);
