@@ -84,6 +84,10 @@ public:
     void openParagraph();
     void closeParagraph();
 
+    // Sets the counts back to `kept`: for a reader that learns only at its end that a paragraph it fed
+    // is hidden as a whole (the counts of the paragraph leave out, those of notes inside it stay).
+    void restoreStatistics(const TextStatistics &kept) { m_stats = kept; }
+
     void setRules(const CountingRules &rules) { m_rules = rules; }
     const CountingRules &rules() const { return m_rules; }
 

@@ -4,7 +4,9 @@
 #include "word/XmlNamespaces.h"
 #include <QByteArray>
 #include <QString>
+#include <cstring>
 #include <exception>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -67,6 +69,21 @@ public:
     // Called by a handler: the rest of the part is not wanted. feed() and finish() then do nothing.
     void stop();
     bool stopped() const { return m_stopped; }
+    // The namespace bound to `prefix` where the parse is now (for a handler: at the element it is told of),
+    // or nothing when none is. Some attribute values are qualified names whose prefix matters.
+    std::optional<std::string_view> namespaceOfPrefix(std::string_view prefix)
+    {
+        constexpr size_t kLongestPrefix = 64;
+        if (prefix.empty() || prefix.size() > kLongestPrefix || prefix.find('\0') != std::string_view::npos)
+            return std::nullopt;
+        char qname[kLongestPrefix + 3];
+        std::memcpy(qname, prefix.data(), prefix.size());
+        std::memcpy(qname + prefix.size(), ":x", 3);
+        XmlName name;
+        if (m_namespaces.resolve(qname, true, name) != 0)
+            return std::nullopt;
+        return name.ns;
+    }
     const QString &partName() const { return m_partName; }
 
 private:

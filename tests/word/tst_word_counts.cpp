@@ -577,6 +577,73 @@ private slots:
             "text:note-body></text:note></text:p>",
             listStyle, masterPages) << ".odt" << QList<qint64>{14, 52, 53, 9};
 
+        // ODF, as LibreOffice counts hidden text. A hidden-text field it can read (a condition in its formula
+        // namespace, a string value) counts its string value where the file records it hidden, else nothing;
+        // one it cannot read is plain text. A hidden-paragraph field hides its paragraph and label, not the
+        // note in it.
+        const QByteArray formulas = " xmlns:ooow=\"http://openoffice.org/2004/writer\"";
+        const QByteArray note = "<text:note><text:note-citation>1</text:note-citation><text:note-body><text:p>Note "
+                                "kept</text:p></text:note-body></text:note>";
+        QTest::newRow("ODT hidden fields") << odtWithText(
+            "<text:p" + formulas
+                + ">Before <text:hidden-text text:condition=\"ooow:a==1\" text:string-value=\"shown value\" "
+                  "text:is-hidden=\"true\">stale</text:hidden-text> after</text:p>"
+                  "<text:p"
+                + formulas
+                + ">Gone <text:hidden-text text:condition=\"ooow:a==1\" text:string-value=\"not shown\" "
+                  "text:is-hidden=\"false\">not shown</text:hidden-text> field</text:p>"
+                  "<text:p><text:hidden-text text:condition=\"unbound:a\" text:string-value=\"x\">read as "
+                  "text</text:hidden-text></text:p>"
+                  "<text:list text:style-name=\"L1\"><text:list-item><text:p"
+                + formulas + ">Hidden item" + note
+                + "<text:hidden-paragraph text:condition=\"ooow:b\" text:is-hidden=\"true\"/></text:p></text:list-item>"
+                  "<text:list-item><text:p>Item kept<text:hidden-paragraph text:condition=\"b\" "
+                  "text:is-hidden=\"true\"/></text:p></text:list-item></text:list>",
+            listStyle) << ".odt" << QList<qint64>{14, 58, 67, 5};
+        // ODF sections, as LibreOffice counts them: hidden by text:display="none", or by a condition the file
+        // records as hidden (not evaluated again) or that it cannot read; the innermost section decides, and
+        // notes still count.
+        QTest::newRow("ODT hidden sections") << odtWithText(
+            "<text:p>Shown text</text:p><text:section text:name=\"A\" text:display=\"none\"><text:p>gone words" + note
+            + "</text:p><text:section text:name=\"B\"><text:p>inner shown</text:p></text:section></text:section>"
+              "<text:section text:name=\"C\" text:display=\"condition\" text:condition=\"ooow:x\" "
+              "text:is-hidden=\"true\""
+            + formulas
+            + "><text:p>recorded hidden</text:p></text:section>"
+              "<text:section text:name=\"D\" text:display=\"condition\" text:condition=\"ooow:1==1\""
+            + formulas
+            + "><text:p>not evaluated</text:p></text:section>"
+              "<text:section text:name=\"E\" text:display=\"condition\" text:condition=\"unbound:1\"><text:p>not "
+              "read</text:p></text:section>") << ".odt"
+                                             << QList<qint64>{8, 39, 43, 4};
+        // ODF text:display="none" in a style, as LibreOffice counts it: an automatic style's own or its named
+        // parent's, a named style's own (not its parent's); a span may show text again, and a list label counts
+        // only with some of its paragraph shown. The blanks beside hidden text count.
+        const QByteArray namedStyles =
+            "<office:document-styles xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+            "xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\" "
+            "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"><office:styles>"
+            "<style:style style:name=\"Hiding\" style:family=\"paragraph\"><style:text-properties "
+            "text:display=\"none\"/></style:style>"
+            "<style:style style:name=\"Based\" style:family=\"paragraph\" style:parent-style-name=\"Hiding\"/>"
+            "<style:style style:name=\"Secret\" style:family=\"text\"><style:text-properties "
+            "text:display=\"none\"/></style:style></office:styles></office:document-styles>";
+        QTest::newRow("ODT text hidden by styles") << odtWithText(
+            "<text:p>Shown <text:span text:style-name=\"T1\">hidden  words</text:span> end<text:span "
+            "text:style-name=\"Secret\">x</text:span></text:p>"
+            "<text:list text:style-name=\"L1\"><text:list-item><text:p text:style-name=\"P1\">All "
+            "hidden</text:p></text:list-item>"
+            "<text:list-item><text:p text:style-name=\"Hiding\">Hidden <text:span "
+            "text:style-name=\"T2\">shown</text:span></text:p></text:list-item></text:list>"
+            "<text:p text:style-name=\"Based\">Named parent not followed</text:p>",
+            listStyle
+                + "<style:style style:name=\"T1\" style:family=\"text\"><style:text-properties "
+                  "text:display=\"none\"/></style:style>"
+                  "<style:style style:name=\"T2\" style:family=\"text\"><style:text-properties "
+                  "text:display=\"true\"/></style:style>"
+                  "<style:style style:name=\"P1\" style:family=\"paragraph\" style:parent-style-name=\"Hiding\"/>",
+            namedStyles) << ".odt" << QList<qint64>{8, 37, 42, 3};
+
         QTest::newRow("RTF list text and optional hyphen") << QByteArray(
             "{\\rtf1\\ansi{\\fonttbl{\\f0 Times;}}{\\listtext 1.\\tab}First\\par{\\listtext\\'95\\tab}Dot\\par"
             "{\\pntext\\f0 a)\\tab}Old\\par opt\\-ion\\par}")
