@@ -8,61 +8,19 @@
 #include "word/Errors.h"
 #include "word/Limits.h"
 #include "word/MainText.h"
+#include "word/WordBinaryProperties.h"
 #include <algorithm>
 
 namespace word {
 
 namespace {
 
-constexpr quint16 kSprmPIlvl = 0x260A;     // the paragraph's list level, one byte
-constexpr quint16 kSprmPIlfo = 0x460B;     // the paragraph's list override (1-based), two bytes
-constexpr quint16 kSprmCFVanish = 0x083C;  // hidden characters: a level whose number Word does not show
-constexpr quint16 kSprmTDefTable = 0xD608; // a table row's cells: a two-byte length
-constexpr quint16 kSprmPChgTabs = 0xC615;  // tab stops: a one-byte length, or 255 and two counted lists
+constexpr quint16 kSprmPIlvl = 0x260A;    // the paragraph's list level, one byte
+constexpr quint16 kSprmPIlfo = 0x460B;    // the paragraph's list override (1-based), two bytes
+constexpr quint16 kSprmCFVanish = 0x083C; // hidden characters: a level whose number Word does not show
 constexpr int kLevels = WordListNumbering::kLevels;
-constexpr qint64 kFkpBytes = 512;
 
-QByteArray tableBytes(const RandomAccessStream &s, qint64 offset, qint64 length, const char *what)
-{
-    if (length > limits::kMaxDefinitionPartBytes)
-        throw DamagedContent(QStringLiteral("its %1 are larger than allowed").arg(QLatin1String(what)));
-    if (offset < 0 || length < 0 || offset > s.size() || length > s.size() - offset)
-        throw DamagedContent(QStringLiteral("its %1 lie outside their stream").arg(QLatin1String(what)));
-    return length == 0 ? QByteArray() : s.read(offset, length);
-}
-
-// The size of a property modifier's operand (its opcode's top three bits say how it is stored); -1 when
-// the operand runs past the end of `r`.
-qint64 operandSize(const ByteReader &r, qint64 at, quint16 opcode)
-{
-    switch (opcode >> 13) {
-    case 0:
-    case 1:
-        return 1;
-    case 2:
-    case 4:
-    case 5:
-        return 2;
-    case 3:
-        return 4;
-    case 7:
-        return 3;
-    default:
-        break;
-    }
-    if (opcode == kSprmTDefTable)
-        return r.has(at, 2) ? qint64(r.u16(at)) + 1 : -1;
-    if (!r.has(at, 1))
-        return -1;
-    const qint64 cb = r.u8(at);
-    if (opcode != kSprmPChgTabs || cb != 255)
-        return 1 + cb;
-    // 255: tabs deleted (a count, then four bytes each), then tabs added (a count, then three bytes each).
-    if (!r.has(at + 1, 1))
-        return -1;
-    const qint64 added = at + 2 + 4 * qint64(r.u8(at + 1));
-    return r.has(added, 1) ? added + 1 + 3 * qint64(r.u8(added)) - at : -1;
-}
+using wordbinary::tableBytes;
 
 // The list override and level that a group of property modifiers sets, and whether it hides the text. A
 // modifier cut short ends the group: the ones before it still count.
@@ -75,19 +33,14 @@ struct Modifiers {
 Modifiers modifiersOf(const ByteReader &r)
 {
     Modifiers m;
-    for (qint64 at = 0; r.has(at, 2);) {
-        const quint16 opcode = r.u16(at);
-        const qint64 size = operandSize(r, at + 2, opcode);
-        if (size < 0 || !r.has(at + 2, size))
-            break;
+    wordbinary::forEachSprm(r, [&](quint16 opcode, const ByteReader &operand) {
         if (opcode == kSprmPIlfo)
-            m.ilfo = static_cast<qint16>(r.u16(at + 2));
+            m.ilfo = static_cast<qint16>(operand.u16(0));
         else if (opcode == kSprmPIlvl)
-            m.ilvl = qMin<int>(r.u8(at + 2), kLevels - 1);
+            m.ilvl = qMin<int>(operand.u8(0), kLevels - 1);
         else if (opcode == kSprmCFVanish)
-            m.hidden = (r.u8(at + 2) & 1) != 0;
-        at += 2 + size;
-    }
+            m.hidden = (operand.u8(0) & 1) != 0;
+    });
     return m;
 }
 
@@ -230,42 +183,23 @@ void WordBinaryLists::readStyles(const RandomAccessStream &table, const Places &
 {
     m_numbering.setDefaultParagraphStyle(QStringLiteral("0")); // Normal
     const QByteArray stsh = tableBytes(table, places.fcStshf, places.lcbStshf, "styles");
-    const ByteReader r(stsh);
-    if (!r.has(0, 6))
-        return; // no style sheet: paragraphs number themselves or not at all
-    const qint64 header = r.u16(0);
-    const int styles = qMin<int>(r.u16(2), 0x0FFF); // a style's index has twelve bits
-    const qint64 baseSize = r.u16(4);
     struct Style {
         int base = -1;
         Modifiers numbering;
     };
-    std::vector<Style> sheet(static_cast<size_t>(styles));
-    qint64 at = 2 + header;
-    for (int istd = 0; istd < styles && r.has(at, 2); ++istd) {
-        const qint64 size = r.u16(at);
-        const qint64 std = at + 2;
-        at = std + size;
-        if (size == 0 || !r.has(std, size) || baseSize < 10 || baseSize > size)
-            continue;
-        const ByteReader s = r.sub(std, size);
-        if ((s.u16(2) & 0x0F) != 1) // only paragraph styles number paragraphs
-            continue;
-        const int base = s.u16(2) >> 4;
-        sheet[size_t(istd)].base = base < styles ? base : -1;
-        // The name (a count, the characters, a terminating zero), then the paragraph properties at the
-        // next even offset: their length, the style's index again, the modifiers.
-        if (!s.has(baseSize, 2))
-            continue;
-        qint64 upx = baseSize + 2 + (qint64(s.u16(baseSize)) + 1) * 2;
-        upx += upx & 1;
-        if (!s.has(upx, 4))
-            continue;
-        const qint64 upxSize = s.u16(upx);
-        if (upxSize < 2 || !s.has(upx + 2, upxSize))
-            continue;
-        sheet[size_t(istd)].numbering = modifiersOf(s.sub(upx + 4, upxSize - 2));
-    }
+    std::vector<Style> sheet;
+    // No style sheet: paragraphs number themselves or not at all.
+    const int styles = wordbinary::forEachStyle(ByteReader(stsh), [&](int istd, const wordbinary::StyleEntry &style) {
+        if (style.kind != 1) // only paragraph styles number paragraphs
+            return;
+        if (sheet.size() <= size_t(istd))
+            sheet.resize(size_t(istd) + 1);
+        sheet[size_t(istd)].base = style.base;
+        // The paragraph properties: the style's index again, then the modifiers.
+        if (style.groups > 0 && style.group[0].size() >= 2)
+            sheet[size_t(istd)].numbering = modifiersOf(style.group[0].sub(2, style.group[0].size() - 2));
+    });
+    sheet.resize(size_t(styles));
     m_styleNumbers.assign(size_t(styles), false);
     for (int istd = 0; istd < styles; ++istd) {
         std::optional<int> ilfo, ilvl;
@@ -287,56 +221,25 @@ void WordBinaryLists::readStyles(const RandomAccessStream &table, const Places &
 void WordBinaryLists::readParagraphs(const RandomAccessStream &wordDocument, const RandomAccessStream &table,
                                      const Places &places)
 {
-    const QByteArray plc = tableBytes(table, places.fcPlcfBtePapx, places.lcbPlcfBtePapx, "paragraph properties");
-    if (plc.size() < 4 || (plc.size() - 4) % 8 != 0)
-        throw DamagedContent(QStringLiteral("its paragraph properties have a wrong size"));
-    const qint64 pages = (plc.size() - 4) / 8;
-    // No page can be listed twice in a real document: more entries than the stream has pages is damage,
-    // and the bound keeps the work in proportion to the file.
-    if (pages > wordDocument.size() / kFkpBytes)
-        throw DamagedContent(QStringLiteral("its paragraph properties list more pages than it has"));
-    // The pages are read whole, like the other definitions and within the same bound: 32,768 pages hold
-    // the properties of several hundred thousand paragraphs.
-    if (pages > limits::kMaxDefinitionPartBytes / kFkpBytes)
-        throw DamagedContent(QStringLiteral("its paragraph properties are larger than allowed"));
-    const ByteReader index(plc);
-    for (qint64 i = 0; i < pages; ++i) {
-        const qint64 pn = index.u32((pages + 1) * 4 + i * 4) & 0x3FFFFF;
-        const qint64 offset = pn * kFkpBytes;
-        if (offset > wordDocument.size() - kFkpBytes)
-            throw DamagedContent(QStringLiteral("its paragraph properties lie outside the WordDocument stream"));
-        const QByteArray page = wordDocument.read(offset, kFkpBytes);
-        const ByteReader p(page);
-        const qint64 runs = p.u8(kFkpBytes - 1);
-        // The runs' offsets (one more than runs), then 13 bytes for each run, within the page.
-        if ((runs + 1) * 4 + runs * 13 > kFkpBytes - 1)
-            throw DamagedContent(QStringLiteral("its paragraph properties are damaged"));
-        for (qint64 k = 0; k < runs; ++k) {
-            Run run;
-            run.fcStart = p.u32(k * 4);
-            run.fcEnd = p.u32(k * 4 + 4);
-            const qint64 at = 2 * qint64(p.u8((runs + 1) * 4 + k * 13));
-            if (at > 0 && at < kFkpBytes - 1) {
-                // The properties: a size in words (a zero byte says the next byte holds it), the style, the
-                // modifiers.
-                qint64 size = 2 * qint64(p.u8(at)) - 1;
-                qint64 from = at + 1;
-                if (size < 0) {
-                    size = 2 * qint64(p.u8(at + 1));
-                    from = at + 2;
-                }
-                if (size >= 2 && p.has(from, size)) {
-                    run.istd = p.u16(from);
-                    const Modifiers m = modifiersOf(p.sub(from + 2, size - 2));
+    for (const qint64 offset : wordbinary::propertyPages(wordDocument, table, places.fcPlcfBtePapx,
+                                                         places.lcbPlcfBtePapx, "paragraph properties")) {
+        const QByteArray page = wordDocument.read(offset, wordbinary::kPropertyPageBytes);
+        wordbinary::forEachParagraphRun(
+            ByteReader(page), [&](quint32 fcStart, quint32 fcEnd, const ByteReader &properties) {
+                Run run;
+                run.fcStart = fcStart;
+                run.fcEnd = fcEnd;
+                if (properties.size() >= 2) {
+                    run.istd = properties.u16(0);
+                    const Modifiers m = modifiersOf(properties.sub(2, properties.size() - 2));
                     run.ilfo = static_cast<qint16>(m.ilfo.value_or(0));
                     run.hasIlfo = m.ilfo.has_value();
                     run.ilvl = static_cast<qint8>(m.ilvl.value_or(0));
                     run.hasIlvl = m.ilvl.has_value();
                 }
-            }
-            if (run.fcEnd > run.fcStart && (m_runs.empty() || run.fcStart >= m_runs.back().fcEnd))
-                m_runs.push_back(run);
-        }
+                if (run.fcEnd > run.fcStart && (m_runs.empty() || run.fcStart >= m_runs.back().fcEnd))
+                    m_runs.push_back(run);
+            });
     }
 }
 

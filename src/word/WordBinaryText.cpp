@@ -11,6 +11,7 @@
 #include "word/Errors.h"
 #include "word/Limits.h"
 #include "word/MainText.h"
+#include "word/WordBinaryHidden.h"
 #include "word/WordBinaryLists.h"
 #include <array>
 #include <map>
@@ -57,25 +58,41 @@ quint16 u16(const RandomAccessStream &s, qint64 at)
 }
 
 // The characters of the main text, with Word's marks turned into paragraph ends and blanks, field
-// instructions (between a field's begin and separator marks) left out, and each numbered paragraph's
-// list label counted with it.
+// instructions (between a field's begin and separator marks) and hidden text left out, and each numbered
+// paragraph's list label counted with it.
 class MainTextSink {
 public:
-    MainTextSink(TextCounter &counter, WordBinaryLists *lists) : m_counter(counter), m_lists(lists) {}
+    MainTextSink(TextCounter &counter, WordBinaryLists *lists, WordBinaryHiddenText *hidden = nullptr)
+        : m_counter(counter), m_lists(lists), m_hidden(hidden)
+    {
+    }
 
     // `text` begins at byte `fc` of the WordDocument stream, `width` bytes a character: where a paragraph
-    // mark lies says which paragraph properties (and so which list) are its.
+    // mark lies says which paragraph properties (and so which list) are its, and where a character lies
+    // whether it is hidden.
     void add(QStringView text, qint64 fc, int width)
+    {
+        if (m_hidden)
+            addCharacters<true>(text, fc, width);
+        else
+            addCharacters<false>(text, fc, width); // most documents: no character looked up
+    }
+
+private:
+    template <bool kMayHide> void addCharacters(QStringView text, qint64 fc, int width)
     {
         for (qsizetype i = 0; i < text.size(); ++i) {
             const char16_t c = text[i].unicode();
+            // Word 97-2003: hidden text is left out of Word's counts; its field marks still open and close
+            // fields, and its paragraph marks still end paragraphs.
+            const bool hidden = kMayHide && m_hidden->isHidden(fc + i * width);
             switch (c) {
             case 0x13: // field begin: its instruction follows
                 if (m_fields.size() >= static_cast<size_t>(limits::kMaxFieldNesting))
                     throw DamagedContent(QStringLiteral("its fields are nested too deeply"));
                 m_fields.push_back(true);
                 ++m_instructions;
-                if (m_instructions == 1)
+                if (m_instructions == 1 && !hidden)
                     m_counter.field();
                 continue;
             case 0x14: // field separator: the result follows
@@ -96,10 +113,18 @@ public:
             if (m_instructions > 0)
                 continue;
             if (c == 0x0D || c == 0x07) { // paragraph mark; end of a table cell or row
-                // Word 97-2003: a numbered paragraph's generated label counts as text of the paragraph.
-                if (m_lists)
-                    m_counter.label(m_lists->labelOfParagraphEndingAt(fc + i * width));
+                // Word 97-2003: a numbered paragraph's generated label counts as text of the paragraph,
+                // unless the mark, whose properties the label takes, is hidden.
+                if (m_lists) {
+                    const QString label = m_lists->labelOfParagraphEndingAt(fc + i * width);
+                    if (!hidden)
+                        m_counter.label(label);
+                }
                 m_counter.paragraphMark();
+            } else if (hidden && c != 0x01 && c != 0x08) {
+                // A hidden picture or object still counts for Word: the counts it stores for a document
+                // that keeps its picture bullets as a hidden inline picture include that picture.
+                continue;
             } else if (c == 0x09 || c == 0x0B || c == 0x0C || c == 0x0E) // tab, line, page or column break
                 m_counter.space();
             else if (c == 0x1E) // non-breaking hyphen
@@ -113,11 +138,11 @@ public:
         }
     }
 
-private:
     TextCounter &m_counter;
     WordBinaryLists *m_lists;
-    std::vector<bool> m_fields; // open fields: true while their instruction is being read
-    int m_instructions = 0;     // open fields whose instruction is being read
+    WordBinaryHiddenText *m_hidden; // null when the document hides no text
+    std::vector<bool> m_fields;     // open fields: true while their instruction is being read
+    int m_instructions = 0;         // open fields whose instruction is being read
 };
 
 // A run of character positions: a story of the document.
@@ -139,7 +164,8 @@ struct FibFacts {
     qint64 lcbClx = 0;
     bool table1 = false;
     WordBinaryLists::Places lists; // Word 97 and later
-    int codePage = 1252;           // of Word 6 and 95's single- or double-byte text
+    qint64 fcPlcfBteChpx = 0, lcbPlcfBteChpx = 0;
+    int codePage = 1252; // of Word 6 and 95's single- or double-byte text
 };
 
 // The text box story, from the lengths of the stories before it (footnotes, headers, macros, comments,
@@ -234,8 +260,8 @@ FibFacts readFib(const RandomAccessStream &wd)
             throw DamagedContent(QStringLiteral("its file information block has no piece table"));
         f.fcClx = u32(wd, pairsAt + 2 + 33 * 8);
         f.lcbClx = u32(wd, pairsAt + 2 + 33 * 8 + 4);
-        // The style sheet (pair 1), the paragraph property pages (13) and the list tables (73 and 74); a
-        // header too short for the list tables comes from a writer that keeps no lists.
+        // The style sheet (pair 1), the character and paragraph property pages (12, 13) and the list tables
+        // (73 and 74); a header too short for the list tables comes from a writer that keeps no lists.
         const auto pair = [&](int k, qint64 &fc, qint64 &lcb) {
             if (k < pairs) {
                 fc = u32(wd, pairsAt + 2 + k * 8);
@@ -243,6 +269,7 @@ FibFacts readFib(const RandomAccessStream &wd)
             }
         };
         pair(1, f.lists.fcStshf, f.lists.lcbStshf);
+        pair(12, f.fcPlcfBteChpx, f.lcbPlcfBteChpx);
         pair(13, f.lists.fcPlcfBtePapx, f.lists.lcbPlcfBtePapx);
         pair(73, f.lists.fcPlfLst, f.lists.lcbPlfLst);
         pair(74, f.lists.fcPlfLfo, f.lists.lcbPlfLfo);
@@ -423,7 +450,18 @@ void countWordBinaryText(const RandomAccessStream &wordDocument, const RandomAcc
                                 .arg(e.detail()));
             }
         }
-        MainTextSink sink(counter, lists ? &*lists : nullptr);
+        // Likewise damaged character properties or styles cost the hiding of hidden text, not the count.
+        std::optional<WordBinaryHiddenText> hidden;
+        try {
+            hidden.emplace(wordDocument, *table,
+                           WordBinaryHiddenText::Places{f.lists.fcStshf, f.lists.lcbStshf, f.fcPlcfBteChpx,
+                                                        f.lcbPlcfBteChpx, f.lists.fcPlcfBtePapx,
+                                                        f.lists.lcbPlcfBtePapx});
+        } catch (const DamagedContent &e) {
+            noteSkipped(
+                QStringLiteral("its character properties cannot be read (%1); hidden text is counted").arg(e.detail()));
+        }
+        MainTextSink sink(counter, lists ? &*lists : nullptr, hidden && hidden->hidesAny() ? &*hidden : nullptr);
         countPieces(wordDocument, *table, f, stories, sink);
     } else if (f.complex) {
         MainTextSink sink(counter, nullptr);

@@ -174,12 +174,48 @@ QByteArray listLevel(int nfc, const QString &text, int start = 1)
     return lvl + xst;
 }
 
+// Consecutive runs of a Word 97-2003 main text from its start, with their character modifiers (none:
+// the run has no properties of its own).
+struct CharacterRun {
+    int length = 0;
+    QByteArray sprms;
+};
+
+// One style of a style sheet (STD): its kind (1 paragraph, 2 character), the style it is based on (0xFFF:
+// none), and its paragraph and character modifiers; a paragraph style states its character group only
+// when `characters` is given.
+QByteArray styleDefinition(int istd, int kind, int base, const QByteArray &paragraph,
+                           const std::optional<QByteArray> &characters)
+{
+    QByteArray std(10, '\0');
+    putU16(std, 2, quint16(kind | (base << 4)));
+    putU16(std, 4, quint16(kind == 2 ? 1 : characters ? 2 : 0)); // the count of property groups
+    std += QByteArray::fromHex("01004C000000");                  // name "L"
+    const auto group = [&](const QByteArray &bytes) {
+        QByteArray upx(2, '\0');
+        putU16(upx, 0, quint16(bytes.size()));
+        std += upx + bytes + QByteArray(bytes.size() % 2, '\0');
+    };
+    if (kind == 1) {
+        QByteArray papx(2, '\0');
+        putU16(papx, 0, quint16(istd));
+        group(papx + paragraph);
+    }
+    if (characters)
+        group(*characters);
+    QByteArray size(2, '\0');
+    putU16(size, 0, quint16(std.size()));
+    return size + std;
+}
+
 // A Word 97-2003 document with numbered paragraphs: two lists (a nine-level one, "1." and "a)", and a
 // simple bulleted one), three overrides (the third restarts the first list at 9), a style sheet whose style
 // 1 numbers its paragraphs with the first list, one page of paragraph properties, and a text box story
-// after the main text. `statedLists` is what the list table says it holds.
+// after the main text. `statedLists` is what the list table says it holds. The style sheet also holds
+// styles that hide their text: paragraph style 2, paragraph style 3 based on it, and character style 4;
+// `runs` give the main text's character properties (a page of them) when not empty.
 QByteArray wordBinaryWithLists(const QList<ListParagraph> &paragraphs, const QString &textBoxes,
-                               quint16 statedLists = 2)
+                               quint16 statedLists = 2, const QList<CharacterRun> &characterRuns = {})
 {
     constexpr qint64 kPage = 1024, kText = kPage + 512; // the header, the page, then the text
     QString text;
@@ -220,6 +256,27 @@ QByteArray wordBinaryWithLists(const QList<ListParagraph> &paragraphs, const QSt
     }
     page[511] = char(runs);
     wd += page + text.toLatin1();
+    const qint64 characterPage = (wd.size() + 511) / 512 * 512;
+    if (!characterRuns.isEmpty()) {
+        // One page of character properties: each run's start, then one byte for each run (where its
+        // properties lie, in words), then the properties (a size, then the modifiers).
+        QByteArray chpx(512, '\0');
+        qint64 at = kText, free = 256;
+        for (qsizetype k = 0; k <= characterRuns.size(); ++k) {
+            wt::putU32(chpx, k * 4, quint32(at));
+            if (k == characterRuns.size())
+                break;
+            at += characterRuns[k].length;
+            if (characterRuns[k].sprms.isEmpty())
+                continue;
+            chpx[(characterRuns.size() + 1) * 4 + k] = char(free / 2);
+            const QByteArray properties = char(characterRuns[k].sprms.size()) + characterRuns[k].sprms;
+            chpx.replace(free, properties.size(), properties);
+            free += (properties.size() + 1) & ~1;
+        }
+        chpx[511] = char(characterRuns.size());
+        wd += QByteArray(characterPage - wd.size(), '\0') + chpx;
+    }
 
     QByteArray table = QByteArray::fromHex("02");
     QByteArray plc(16, '\0');
@@ -241,25 +298,20 @@ QByteArray wordBinaryWithLists(const QList<ListParagraph> &paragraphs, const QSt
     wt::putU32(bte, 4, quint32(kText + text.size()));
     wt::putU32(bte, 8, quint32(kPage / 512));
     pairAt(13, bte);
+    if (!characterRuns.isEmpty()) {
+        wt::putU32(bte, 8, quint32(characterPage / 512));
+        pairAt(12, bte);
+    }
 
-    // Style 0 (Normal) and style 1, based on it, numbering with override 1.
+    // Style 0 (Normal), style 1 based on it numbering with override 1, and the styles that hide text.
     QByteArray stsh(20, '\0');
     putU16(stsh, 0, 18);
-    putU16(stsh, 2, 2);  // cstd
+    putU16(stsh, 2, 5);  // cstd
     putU16(stsh, 4, 10); // cbSTDBaseInFile
-    for (int istd = 0; istd < 2; ++istd) {
-        QByteArray std(10, '\0');
-        putU16(std, 2, quint16(1 | (istd == 0 ? 0xFFF0 : 0))); // paragraph style; based on Normal
-        std += QByteArray::fromHex("01004C000000");            // name "L"
-        const QByteArray grpprl = istd == 1 ? sprms(1, -1) : QByteArray();
-        QByteArray upx(4, '\0');
-        putU16(upx, 0, quint16(2 + grpprl.size()));
-        putU16(upx, 2, quint16(istd));
-        std += upx + grpprl;
-        QByteArray size(2, '\0');
-        putU16(size, 0, quint16(std.size()));
-        stsh += size + std;
-    }
+    const QByteArray vanish = QByteArray::fromHex("3C0801");
+    stsh += styleDefinition(0, 1, 0xFFF, {}, std::nullopt) + styleDefinition(1, 1, 0, sprms(1, -1), std::nullopt)
+            + styleDefinition(2, 1, 0, {}, vanish) + styleDefinition(3, 1, 2, {}, QByteArray())
+            + styleDefinition(4, 2, 0xFFF, {}, vanish);
     pairAt(1, stsh);
 
     QByteArray lst(2 + 2 * 28, '\0');
@@ -666,6 +718,37 @@ private slots:
                                     {QStringLiteral("Plain\r"), 1, 0}},
                                    QStringLiteral("Boxed words\r"))
             << ".doc" << QList<qint64>{13, 45, 46, 7};
+
+        // Word 97-2003 hidden text: by the run's own setting, by its paragraph's style or the style that one is
+        // based on, or by its character style; a setting of 0x81 turns the style's value round. A numbered
+        // paragraph whose mark is hidden shows no label; a hidden picture still counts as a character.
+        const QByteArray on = QByteArray::fromHex("3C0801"), off = QByteArray::fromHex("3C0800"),
+                         toggled = QByteArray::fromHex("3C0881"), secret = QByteArray::fromHex("304A0400");
+        QTest::newRow("Word 97-2003 hidden text")
+            << wordBinaryWithLists({{QStringLiteral("Shown gone text\r"), 0},
+                                    {QStringLiteral(u"Hidden by style kept\u0001\r"), 2},
+                                    {QStringLiteral("Hidden by base\r"), 3},
+                                    {QStringLiteral("secret open toggled end\r"), 0},
+                                    {QStringLiteral("Item\r"), 0, 1, 0},
+                                    {QStringLiteral("Next\r"), 0, 1, 0}},
+                                   {}, 2,
+                                   {{6, {}},
+                                    {5, on},
+                                    {5, {}},
+                                    {16, {}},
+                                    {4, off},
+                                    {1, on},
+                                    {1, {}},
+                                    {15, {}},
+                                    {6, secret},
+                                    {1, {}},
+                                    {4, secret + toggled},
+                                    {1, {}},
+                                    {7, toggled},
+                                    {5, {}},
+                                    {5, on},
+                                    {5, {}}})
+            << ".doc" << QList<qint64>{7, 27, 31, 4};
     }
 
     void countsFollowTheWritersRules()
