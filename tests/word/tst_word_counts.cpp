@@ -213,9 +213,11 @@ QByteArray styleDefinition(int istd, int kind, int base, const QByteArray &parag
 // 1 numbers its paragraphs with the first list, one page of paragraph properties, and a text box story
 // after the main text. `statedLists` is what the list table says it holds. The style sheet also holds
 // styles that hide their text: paragraph style 2, paragraph style 3 based on it, and character style 4;
-// `runs` give the main text's character properties (a page of them) when not empty.
+// `characterRuns` give the main text's character properties (a page of them) when not empty;
+// `statedCharacterPage` says where the bin table states that page to be, when elsewhere.
 QByteArray wordBinaryWithLists(const QList<ListParagraph> &paragraphs, const QString &textBoxes,
-                               quint16 statedLists = 2, const QList<CharacterRun> &characterRuns = {})
+                               quint16 statedLists = 2, const QList<CharacterRun> &characterRuns = {},
+                               std::optional<quint32> statedCharacterPage = std::nullopt)
 {
     constexpr qint64 kPage = 1024, kText = kPage + 512; // the header, the page, then the text
     QString text;
@@ -299,7 +301,7 @@ QByteArray wordBinaryWithLists(const QList<ListParagraph> &paragraphs, const QSt
     wt::putU32(bte, 8, quint32(kPage / 512));
     pairAt(13, bte);
     if (!characterRuns.isEmpty()) {
-        wt::putU32(bte, 8, quint32(characterPage / 512));
+        wt::putU32(bte, 8, statedCharacterPage.value_or(quint32(characterPage / 512)));
         pairAt(12, bte);
     }
 
@@ -763,18 +765,37 @@ private slots:
         QCOMPARE(actual, counts);
     }
 
-    // Damaged list tables cost the labels only: the text is counted without them, and the log says why.
-    void damagedListsLeaveTheLabelsOut()
+    // Damaged list tables cost the labels only, damaged character properties the hiding of hidden text: the
+    // text is counted without them, and the log says why.
+    void damagedFormattingLeavesTheTextCounted_data()
     {
-        const QString path = store(wordBinaryWithLists({{QStringLiteral("First\r"), 0, 1, 0}}, {}, 300), ".doc");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QList<qint64>>("counts"); // words, characters
+        QTest::addColumn<QString>("note");
+        QTest::newRow("list tables") << wordBinaryWithLists({{QStringLiteral("First\r"), 0, 1, 0}}, {}, 300)
+                                     << QList<qint64>{1, 5}
+                                     << "its list numbering cannot be read (its list definitions are cut short); "
+                                        "list numbers";
+        QTest::newRow("character properties")
+            << wordBinaryWithLists({{QStringLiteral("Two words\r"), 0}}, {}, 2,
+                                   {{4, QByteArray::fromHex("3C0801")}, {6, {}}}, 0x3FFFFF)
+            << QList<qint64>{2, 8}
+            << "its character properties cannot be read (its character properties lie outside the WordDocument "
+               "stream); hidden text is counted";
+    }
+
+    void damagedFormattingLeavesTheTextCounted()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QList<qint64>, counts);
+        QFETCH(QString, note);
+        const QString path = store(file, ".doc");
         std::optional<word::DocumentProperties> p;
         const QStringList notes = engineNotes([&] { p = word::readDocumentProperties(path); });
-        QCOMPARE(p->get(Builtin::NumberOfWords)->asInteger(), 1);
-        QCOMPARE(p->get(Builtin::NumberOfCharacters)->asInteger(), 5);
-        QVERIFY2(notes.join(QLatin1Char('\n'))
-                     .contains(QStringLiteral(
-                         "its list numbering cannot be read (its list definitions are cut short); list numbers")),
-                 qPrintable(notes.join(QLatin1Char('\n'))));
+        QCOMPARE((QList<qint64>{p->get(Builtin::NumberOfWords)->asInteger(),
+                                p->get(Builtin::NumberOfCharacters)->asInteger()}),
+                 counts);
+        QVERIFY2(notes.join(QLatin1Char('\n')).contains(note), qPrintable(notes.join(QLatin1Char('\n'))));
     }
 
     void storedCountsWinUnlessRecounted()
