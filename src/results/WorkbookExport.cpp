@@ -60,11 +60,7 @@ bool fillWorkbook(const ResultsData &table, IWorkbook &book, Trap &trap, const P
                     book.setCell(sheetRow, c + 1, cells.read(text.toString()));
                     return;
                 }
-                // Numbers and dates the engine typed go in typed; only plain texts are read as the
-                // spreadsheet program would read them typed in.
-                const QString value = sheetValue(text);
-                const std::optional<SheetCell> typed = typedCell(table.typedAt(r, c), value);
-                book.setCell(sheetRow, c + 1, typed ? *typed : cells.read(value));
+                book.setCell(sheetRow, c + 1, valueCell(cells, text, table.typedAt(r, c)));
             });
         }
     }
