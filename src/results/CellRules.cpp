@@ -4,7 +4,7 @@
 // functions of value, text and locale.
 #include "results/CellRules.h"
 #include "results/DateShape.h"
-#include "word/DisplayPatterns.h"
+#include "results/DisplayPatterns.h"
 
 namespace results {
 
@@ -24,9 +24,8 @@ bool hasFourDigitYear(const QString &text)
 } // namespace
 
 CellReader::CellReader(const QLocale &locale)
-    : m_locale(locale), m_datePattern(word::displayPatterns(locale).date),
-      m_timePattern(word::displayPatterns(locale).time), m_decimalPoint(locale.decimalPoint()),
-      m_dateShape(std::make_unique<DateShape>(locale, m_datePattern)),
+    : m_locale(locale), m_datePattern(displayPatterns(locale).date), m_timePattern(displayPatterns(locale).time),
+      m_decimalPoint(locale.decimalPoint()), m_dateShape(std::make_unique<DateShape>(locale, m_datePattern)),
       m_timeShape(std::make_unique<DateShape>(locale, m_timePattern))
 {
     // A long sample shows how the locale's date-times begin and how long they get; it lets most
@@ -156,6 +155,12 @@ SheetCell valueCell(const CellReader &reader, QStringView text, const TypedValue
     if (value.kind == TypedValue::Kind::Text)
         return reader.read(shown);
     return typedCell(value, shown);
+}
+
+SheetDateFormats sheetDateFormats(const QLocale &locale)
+{
+    const DisplayPatterns patterns = displayPatterns(locale);
+    return {patterns.date, patterns.dateTime()};
 }
 
 QString sheetValue(QStringView valueText)

@@ -60,6 +60,9 @@ SheetCell typedCell(const TypedValue &value, const QString &text);
 // text longer than a cell holds.
 SheetCell valueCell(const CellReader &reader, QStringView text, const TypedValue &value);
 
+// Date cells show as the program writes date-times in this locale.
+SheetDateFormats sheetDateFormats(const QLocale &locale);
+
 // A value text as it goes into the sheet: every "=" removed, so that nothing is taken for a formula.
 QString sheetValue(QStringView valueText);
 

@@ -1,9 +1,10 @@
 // SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "word/DisplayPatterns.h"
+#include "results/DisplayPatterns.h"
+#include "word/PropertyValue.h"
 #include <QList>
 
-namespace word {
+namespace results {
 namespace {
 
 // One piece of a Qt date/time pattern: a run of one unquoted ASCII letter (a field such as "yyyy" or
@@ -145,4 +146,23 @@ QString timePattern(const QLocale &locale)
 
 DisplayPatterns displayPatterns(const QLocale &locale) { return {datePattern(locale), timePattern(locale)}; }
 
-} // namespace word
+QString displayText(const word::PropertyValue &value, const QLocale &locale)
+{
+    switch (value.type()) {
+    case word::PropertyValue::Type::Text:
+        return value.asText();
+    case word::PropertyValue::Type::Integer:
+        return QString::number(value.asInteger());
+    case word::PropertyValue::Type::DateTime: {
+        const QDateTime &moment = value.asDateTime();
+        const DisplayPatterns patterns = displayPatterns(locale);
+        const QString date = locale.toString(moment.date(), patterns.date);
+        if (moment.time() == QTime(0, 0))
+            return date;
+        return date + QLatin1Char(' ') + locale.toString(moment.time(), patterns.time);
+    }
+    }
+    return {};
+}
+
+} // namespace results

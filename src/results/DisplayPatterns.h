@@ -5,6 +5,10 @@
 #include <QString>
 
 namespace word {
+class PropertyValue;
+}
+
+namespace results {
 
 // The Qt date/time patterns in which the program writes a date-time for a locale: the short date with a
 // four-digit year, and the long time without its time-zone name. Text cells and workbook cells both use
@@ -17,4 +21,9 @@ struct DisplayPatterns {
 
 DisplayPatterns displayPatterns(const QLocale &locale);
 
-} // namespace word
+// A value as the user's regional settings write it: whole numbers without grouping; a date-time as the
+// short date with a four-digit year, a blank and the long time without zone name; midnight as the date
+// alone. The engine types its values; how they read is the results' concern.
+QString displayText(const word::PropertyValue &value, const QLocale &locale = QLocale());
+
+} // namespace results
