@@ -21,11 +21,6 @@ const QString kError = QStringLiteral("error");
 const QString kErrorKind = QStringLiteral("error_kind");
 const QString kComputed = QStringLiteral("computed");
 
-bool asked(const RecordSettings &settings, word::Builtin id)
-{
-    return std::find(settings.properties.begin(), settings.properties.end(), id) != settings.properties.end();
-}
-
 // Pages and lines from the document's layout, only where they are asked for and the file stores none:
 // a layout costs far more than the whole read.
 std::optional<office::Measurement> measureMissing(const word::DocumentProperties &props, const QByteArray &path,
@@ -33,9 +28,8 @@ std::optional<office::Measurement> measureMissing(const word::DocumentProperties
 {
     if (session == nullptr)
         return std::nullopt;
-    const bool pages = asked(settings, word::Builtin::NumberOfPages) && !props.stored(word::Builtin::NumberOfPages);
-    const bool lines = asked(settings, word::Builtin::NumberOfLines) && !props.stored(word::Builtin::NumberOfLines);
-    if (!pages && !lines)
+    if (std::none_of(settings.properties.begin(), settings.properties.end(),
+                     [&](word::Builtin id) { return word::wantsLayout(props, id); }))
         return std::nullopt;
     return session->measure(path, props.format(), settings.layoutTimeout);
 }
@@ -229,17 +223,15 @@ Record describeInput(const Input &input, const RecordSettings &settings, office:
         r.properties.reserve(settings.properties.size());
         for (word::Builtin id : settings.properties) {
             const QLatin1String name(word::builtinInfo(id).name);
-            Cell value = valueCell(props.stored(id));
-            const std::optional<int> laidOut = !measured                            ? std::nullopt
-                                               : id == word::Builtin::NumberOfPages ? measured->pages
-                                               : id == word::Builtin::NumberOfLines ? measured->lines
-                                                                                    : std::nullopt;
-            const bool fromLayout = value.kind == Cell::Kind::Null && laidOut;
-            if (fromLayout)
-                value = Cell::of(qint64{*laidOut});
-            if (fromLayout || props.computed().contains(id))
+            const std::optional<word::PropertyValue> laidOut =
+                word::laidOutValue(props, id, [&](word::Builtin count) -> std::optional<int> {
+                    if (!measured)
+                        return std::nullopt;
+                    return count == word::Builtin::NumberOfPages ? measured->pages : measured->lines;
+                });
+            if (laidOut || props.computed().contains(id))
                 computed << name;
-            r.properties.push_back({name, std::move(value)});
+            r.properties.push_back({name, valueCell(laidOut ? laidOut : props.stored(id))});
         }
         r.fields.push_back({kComputed, Cell::of(computed)});
         return r;

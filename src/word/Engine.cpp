@@ -54,6 +54,21 @@ PropertyValue DocumentProperties::value(Builtin id) const
                                     .arg(displayPath(m_path), QLatin1String(builtinInfo(id).name)));
 }
 
+bool isLayoutCount(Builtin id) { return id == Builtin::NumberOfPages || id == Builtin::NumberOfLines; }
+
+bool wantsLayout(const DocumentProperties &props, Builtin id) { return isLayoutCount(id) && !props.stored(id); }
+
+std::optional<PropertyValue> laidOutValue(const DocumentProperties &props, Builtin id,
+                                          const std::function<std::optional<int>(Builtin)> &layoutCount)
+{
+    if (!wantsLayout(props, id))
+        return std::nullopt;
+    const std::optional<int> n = layoutCount(id);
+    if (!n)
+        return std::nullopt;
+    return PropertyValue::integer(*n);
+}
+
 DocumentProperties readDocumentProperties(const QString &path, const ReadOptions &options)
 {
     const LogDocumentScope logScope(path);
