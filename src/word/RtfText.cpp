@@ -3,14 +3,14 @@
 // The body text of an RTF document: everything outside the header's tables ({\fonttbl}, {\colortbl},
 // {\stylesheet}, {\info} ...) and outside destinations that are not the main story (headers, footers,
 // notes, comments, pictures, field instructions, and every group marked \* that a reader may ignore).
-// The list numbers that writers put in \listtext and \pntext count as labels. Bytes written as text or \'hh are decoded
-// in the code page of their font.
+// The list numbers that writers put in \listtext and \pntext count as labels. Hidden text (\v) is left out.
+// Bytes written as text or \'hh are decoded in the code page of their font.
 #include "word/CodePage.h"
 #include "word/EngineLog.h"
 #include "word/Errors.h"
 #include "word/Limits.h"
 #include "word/MainText.h"
-#include "word/RtfTokenizer.h"
+#include "word/RtfReader.h"
 #include <QHash>
 #include <string_view>
 #include <unordered_set>
@@ -82,118 +82,98 @@ int codePageOfCharset(qint64 charset, int documentCodePage)
     }
 }
 
-struct Group {
-    int uc = 1;       // fallback characters after \uN
-    qint64 font = -1; // current font, -1: the default font
-    bool fontTable = false;
-    bool label = false; // inside \listtext or \pntext
+// The code pages the font table gives its fonts (\fcharsetN, \cpgN): bytes in a font are decoded in its
+// code page. Bounded in number, since each is kept for the whole body.
+class RtfFontCodePages {
+public:
+    // A new group: whatever font was being defined is behind it.
+    void groupStarted() { m_defining = -1; }
+
+    // A control word inside {\fonttbl}.
+    void word(std::string_view name, bool hasParam, qint64 param)
+    {
+        if (!hasParam)
+            return;
+        if (name == "f") {
+            m_defining = param;
+        } else if ((name == "fcharset" || name == "cpg") && m_defining >= 0) {
+            if (m_codePages.size() >= limits::kMaxRtfFonts && !m_codePages.contains(m_defining)) {
+                if (!m_dropped)
+                    noteSkipped(QStringLiteral("its font table sets the character set of more than %1 fonts; text "
+                                               "in the others is counted in the document's code page")
+                                    .arg(limits::kMaxRtfFonts));
+                m_dropped = true;
+                return;
+            }
+            const int cp = name == "cpg" ? static_cast<int>(qBound(qint64(0), param, qint64(99999)))
+                                         : codePageOfCharset(param, -1);
+            if (cp > 0)
+                m_codePages.insert(m_defining, cp);
+        }
+    }
+
+    int codePageOf(qint64 font, int documentCodePage) const { return m_codePages.value(font, documentCodePage); }
+
+private:
+    qint64 m_defining = -1; // the font whose definition is being read
+    QHash<qint64, int> m_codePages;
+    bool m_dropped = false;
 };
 
-class RtfBody {
+struct Group {
+    qint64 font = -1; // current font, -1: the default font
+    bool fontTable = false;
+    bool label = false;  // inside \listtext or \pntext
+    bool hidden = false; // under \v: hidden text, which the word processors leave out of their counts
+};
+
+// The body's consumer of the RTF state machine: feeds the main story's text to the counter.
+class RtfBody : public RtfConsumer {
 public:
     RtfBody(const FileContent &content, TextCounter &counter)
-        : m_in(content, limits::kMaxRtfScanBytes), m_counter(counter)
+        : m_reader(content, limits::kMaxRtfScanBytes), m_counter(counter)
     {
     }
 
     void run()
     {
-        for (RtfToken t = m_in.next(); t.kind != RtfToken::Kind::End; t = m_in.next()) {
-            switch (t.kind) {
-            case RtfToken::Kind::GroupStart:
-                if (m_stack.size() >= static_cast<size_t>(limits::kMaxRtfDepth))
-                    throw DamagedContent(QStringLiteral("its groups are nested too deeply"));
-                m_stack.push_back(m_stack.empty() ? Group{} : m_stack.back());
-                m_pendingSkip = 0;
-                m_fontDefinition = -1;
-                break;
-            case RtfToken::Kind::GroupEnd:
-                flush();
-                m_pendingSkip = 0;
-                if (m_stack.empty())
-                    return finish();
-                if (m_stack.back().label && (m_stack.size() < 2 || !m_stack[m_stack.size() - 2].label)) {
-                    m_counter.label(m_label);
-                    m_label.clear();
-                }
-                m_stack.pop_back();
-                if (m_stack.empty())
-                    return finish(); // the end of the document group
-                break;
-            case RtfToken::Kind::Word:
-                controlWord(t);
-                break;
-            case RtfToken::Kind::Symbol:
-                controlSymbol(t.ch);
-                break;
-            case RtfToken::Kind::HexByte:
-                if (!consumeFallback())
-                    byte(t.ch);
-                break;
-            case RtfToken::Kind::BadHex:
-            case RtfToken::Kind::End:
-                break;
-            case RtfToken::Kind::Text:
-                for (const char c : t.text) {
-                    if (c == '\t')
-                        whiteSpace();
-                    else if (!consumeFallback())
-                        byte(c);
-                }
-                break;
-            }
-        }
-        finish();
-    }
-
-private:
-    void finish()
-    {
+        m_reader.run(*this);
         flush();
         m_counter.paragraphMark(); // a last paragraph without \par still counts
     }
 
-    bool inBody() const { return !m_stack.empty() && !m_stack.back().fontTable; }
-
-    void controlSymbol(char c)
+private:
+    // ---- groups
+    void groupStarted() override
     {
-        if (c == '*') { // an optional destination: not text this reader knows
-            skipGroup();
-            return;
-        }
-        if (consumeFallback())
-            return;
-        switch (c) {
-        case '\\':
-        case '{':
-        case '}':
-            byte(c);
-            break;
-        case '~':
-            character(u'\u00A0');
-            break;
-        case '_':
-            character(u'\u2011');
-            break;
-        case '\r':
-        case '\n':
-            paragraph();
-            break;
-        case '-': // optional hyphen
-            if (inBody()) {
-                flush();
-                m_counter.softHyphen();
-            }
-            break;
-        default: // \| \: and the rest carry no text
-            break;
-        }
+        m_stack.push_back(m_stack.empty() ? Group{} : m_stack.back());
+        m_fonts.groupStarted();
     }
-
-    void controlWord(const RtfToken &w)
+    void groupEnded() override
     {
-        if (w.name == "bin" || m_stack.empty())
-            return; // its data was stepped over by the tokenizer
+        flush();
+        const Group &g = m_stack.back();
+        if (g.label && (m_stack.size() < 2 || !m_stack[m_stack.size() - 2].label)) {
+            if (!g.hidden || !m_label.isEmpty())
+                m_counter.label(m_label);
+            m_label.clear();
+        }
+        m_stack.pop_back();
+    }
+    // A destination that is not main text, stepped over.
+    void groupSkipped() override
+    {
+        flush();
+        m_stack.pop_back();
+    }
+    bool groupBegins(const RtfToken *) override { return true; }  // destinations are known by any word
+    void optionalDestination() override { m_reader.skipGroup(); } // not text this reader knows
+
+    // ---- control words and symbols
+    void word(const RtfToken &w) override
+    {
+        if (m_stack.empty())
+            return;
         // Compared where it lies, without a copy; a view compares lengths before bytes, which settles
         // nearly every comparison below at once.
         const std::string_view name = w.name;
@@ -213,29 +193,13 @@ private:
             return;
         }
         if (skippedDestinations().contains(name)) {
-            skipGroup();
+            m_reader.skipGroup();
             return;
         }
         if (g.fontTable) {
-            fontTableWord(name, hasParam, param);
+            m_fonts.word(name, hasParam, param);
             return;
         }
-        if (name == "uc") {
-            if (hasParam && param >= 0 && param <= 16)
-                g.uc = static_cast<int>(param);
-            return;
-        }
-        if (name == "u" && hasParam) {
-            if (consumeFallback())
-                return;
-            const qint64 v = param < 0 ? param + 65536 : param;
-            if (v >= 0 && v <= 0xFFFF)
-                character(static_cast<char16_t>(v));
-            m_pendingSkip = g.uc;
-            return;
-        }
-        if (consumeFallback())
-            return;
         if (name == "ansicpg" && hasParam && param > 0 && param < 100000) {
             flush();
             m_codePage = static_cast<int>(param);
@@ -253,6 +217,10 @@ private:
         } else if (name == "plain") {
             flush();
             g.font = -1;
+            g.hidden = false; // \plain resets every character property, \v among them
+        } else if (name == "v") {
+            flush();
+            g.hidden = !hasParam || param != 0;
         } else if (name == "par" || name == "sect" || name == "cell" || name == "nestcell") {
             paragraph();
         } else if (name == "tab" || name == "line" || name == "page" || name == "column") {
@@ -264,56 +232,58 @@ private:
         }
     }
 
-    void fontTableWord(std::string_view name, bool hasParam, qint64 param)
+    void symbol(char c) override
     {
-        if (!hasParam)
-            return;
-        if (name == "f") {
-            m_fontDefinition = param;
-        } else if ((name == "fcharset" || name == "cpg") && m_fontDefinition >= 0) {
-            if (m_fontCodePages.size() >= limits::kMaxRtfFonts && !m_fontCodePages.contains(m_fontDefinition)) {
-                if (!m_fontsDropped)
-                    noteSkipped(QStringLiteral("its font table sets the character set of more than %1 fonts; text "
-                                               "in the others is counted in the document's code page")
-                                    .arg(limits::kMaxRtfFonts));
-                m_fontsDropped = true;
-                return;
+        switch (c) {
+        case '\r':
+        case '\n':
+            paragraph();
+            break;
+        case '-': // optional hyphen
+            if (counted()) {
+                flush();
+                m_counter.softHyphen();
             }
-            const int cp = name == "cpg" ? static_cast<int>(qBound(qint64(0), param, qint64(99999)))
-                                         : codePageOfCharset(param, -1);
-            if (cp > 0)
-                m_fontCodePages.insert(m_fontDefinition, cp);
+            break;
+        default: // \| \: and the rest carry no text
+            break;
         }
     }
 
-    // Skips the rest of the current group (a destination that is not main text) and closes it.
-    void skipGroup()
+    // ---- text
+    void bytes(std::string_view run) override
     {
+        for (const char c : run) {
+            if (c == '\t')
+                whiteSpace();
+            else
+                byte(c);
+        }
+    }
+    void character(char16_t c) override
+    {
+        if (!counted())
+            return;
         flush();
-        m_pendingSkip = 0;
-        m_in.skipGroup();
-        if (!m_stack.empty())
-            m_stack.pop_back();
+        if (inLabel())
+            addToLabel(QStringView(&c, 1));
+        else
+            m_counter.add(c);
     }
 
-    // After \uN the next `uc` characters are the fallback for readers without Unicode.
-    bool consumeFallback()
-    {
-        if (m_pendingSkip <= 0)
-            return false;
-        --m_pendingSkip;
-        return true;
-    }
+    // Text of the main story that is shown: outside the font table and not hidden.
+    bool counted() const { return !m_stack.empty() && !m_stack.back().fontTable && !m_stack.back().hidden; }
+    bool inLabel() const { return !m_stack.empty() && m_stack.back().label; }
 
     int currentCodePage() const
     {
         const qint64 font = m_stack.empty() || m_stack.back().font < 0 ? m_defaultFont : m_stack.back().font;
-        return m_fontCodePages.value(font, m_codePage);
+        return m_fonts.codePageOf(font, m_codePage);
     }
 
     void byte(char c)
     {
-        if (!inBody())
+        if (!counted())
             return;
         const int cp = currentCodePage();
         if (cp != m_bytesCodePage)
@@ -331,8 +301,6 @@ private:
         m_bytesCodePage = cp;
         m_bytes.append(c);
     }
-
-    bool inLabel() const { return !m_stack.empty() && m_stack.back().label; }
 
     void flush()
     {
@@ -353,38 +321,26 @@ private:
             m_label += text;
     }
 
-    void character(char16_t c)
-    {
-        if (!inBody())
-            return;
-        flush();
-        if (inLabel())
-            addToLabel(QStringView(&c, 1));
-        else
-            m_counter.add(c);
-    }
     void whiteSpace()
     {
         if (!inLabel()) // the tab that ends a label is not counted
             character(u' ');
     }
+    // A hidden paragraph mark joins its paragraph to the next, as the word processors show it.
     void paragraph()
     {
-        if (!inBody())
+        if (!counted())
             return;
         flush();
         m_counter.paragraphMark();
     }
 
-    RtfTokenizer m_in;
+    RtfReader m_reader;
     TextCounter &m_counter;
     std::vector<Group> m_stack;
-    int m_pendingSkip = 0;
+    RtfFontCodePages m_fonts;
     int m_codePage = 1252;
     qint64 m_defaultFont = 0;
-    qint64 m_fontDefinition = -1;
-    QHash<qint64, int> m_fontCodePages;
-    bool m_fontsDropped = false;
     QByteArray m_bytes;
     int m_bytesCodePage = 1252;
     static constexpr qsizetype kMaxLabelChars = 256;
