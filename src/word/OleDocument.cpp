@@ -54,34 +54,48 @@ template <typename T> struct GObjectRef {
     GObjectRef &operator=(const GObjectRef &) = delete;
 };
 
-// Summary information (section FMTID_SummaryInformation).
-enum : quint32 {
-    PIDSI_TITLE = 2,
-    PIDSI_SUBJECT = 3,
-    PIDSI_AUTHOR = 4,
-    PIDSI_KEYWORDS = 5,
-    PIDSI_COMMENTS = 6,
-    PIDSI_TEMPLATE = 7,
-    PIDSI_LASTAUTHOR = 8,
-    PIDSI_REVNUMBER = 9,
-    PIDSI_EDITTIME = 10,
-    PIDSI_LASTPRINTED = 11,
-    PIDSI_CREATE_DTM = 12,
-    PIDSI_LASTSAVE_DTM = 13,
-    PIDSI_PAGECOUNT = 14,
-    PIDSI_WORDCOUNT = 15,
-    PIDSI_CHARCOUNT = 16,
-    PIDSI_APPNAME = 18,
+// How a property set's value becomes a built-in property.
+enum class OleRead {
+    Text,         // a string
+    TextOrNumber, // a string, or a number written as its digits (revision numbers are stored both ways)
+    Integer,      // a 4-byte integer
+    Moment,       // a FILETIME naming a moment
+    Minutes,      // a FILETIME holding a duration, given in whole minutes
 };
-// Document summary information (section FMTID_DocSummaryInformation).
-enum : quint32 {
-    PIDDSI_CATEGORY = 2,
-    PIDDSI_LINECOUNT = 5,
-    PIDDSI_PARCOUNT = 6,
-    PIDDSI_MANAGER = 14,
-    PIDDSI_COMPANY = 15,
-    PIDDSI_CCHWITHSPACES = 17,
+
+// The built-in properties of the two property-set streams: one row a property, in the order they are
+// read. The section is the Summary Information (PIDSI_*) or the Document Summary Information (PIDDSI_*).
+enum class OleSet { Summary, DocSummary };
+constexpr struct {
+    OleSet set;
+    quint32 pid;
+    Builtin id;
+    OleRead read;
+} kOleProperties[] = {
+    {OleSet::Summary, 2, Builtin::Title, OleRead::Text},
+    {OleSet::Summary, 3, Builtin::Subject, OleRead::Text},
+    {OleSet::Summary, 4, Builtin::Author, OleRead::Text},
+    {OleSet::Summary, 5, Builtin::Keywords, OleRead::Text},
+    {OleSet::Summary, 6, Builtin::Comments, OleRead::Text},
+    {OleSet::Summary, 7, Builtin::Template, OleRead::Text},
+    {OleSet::Summary, 8, Builtin::LastAuthor, OleRead::Text},
+    {OleSet::Summary, 9, Builtin::RevisionNumber, OleRead::TextOrNumber},
+    {OleSet::Summary, 10, Builtin::TotalEditingTime, OleRead::Minutes},
+    {OleSet::Summary, 11, Builtin::LastPrintDate, OleRead::Moment},
+    {OleSet::Summary, 12, Builtin::CreationDate, OleRead::Moment},
+    {OleSet::Summary, 13, Builtin::LastSaveTime, OleRead::Moment},
+    {OleSet::Summary, 14, Builtin::NumberOfPages, OleRead::Integer},
+    {OleSet::Summary, 15, Builtin::NumberOfWords, OleRead::Integer},
+    {OleSet::Summary, 16, Builtin::NumberOfCharacters, OleRead::Integer},
+    {OleSet::DocSummary, 2, Builtin::Category, OleRead::Text},
+    {OleSet::DocSummary, 5, Builtin::NumberOfLines, OleRead::Integer},
+    {OleSet::DocSummary, 6, Builtin::NumberOfParagraphs, OleRead::Integer},
+    {OleSet::DocSummary, 14, Builtin::Manager, OleRead::Text},
+    {OleSet::DocSummary, 15, Builtin::Company, OleRead::Text},
+    {OleSet::DocSummary, 17, Builtin::NumberOfCharactersWithSpaces, OleRead::Integer},
 };
+// The application that wrote the document (PIDSI_APPNAME): whose way of counting the stored counts follow.
+constexpr quint32 kPidApplicationName = 18;
 
 // A stream of the root storage, found by its name as stored, read whole: property sets are small.
 QByteArray readStream(GsfInfile *ole, const QString &name, qint64 maxBytes = limits::kMaxPropertyPartBytes)
@@ -162,27 +176,56 @@ const OleSection *sectionOf(const std::vector<OleSection> &sections, const std::
     return (firstAsFallback && !sections.empty()) ? &sections.front() : nullptr;
 }
 
-void takeText(DocumentData &d, Builtin id, const OleSection &s, quint32 pid)
+// Sets every built-in property of `set` that the section holds in the type its row reads. An id the
+// section's dictionary names is a user-defined property that happens to share the number: not ours.
+void takeProperties(DocumentData &d, OleSet set, const OleSection &s)
 {
-    const OleValue *v = s.isNamed(pid) ? nullptr : s.find(pid);
-    if (v && v->kind == OleValue::Kind::Text)
-        d.setText(id, v->text);
-    else if (v && v->kind == OleValue::Kind::Integer && id == Builtin::RevisionNumber)
-        d.setText(id, QString::number(v->integer));
+    for (const auto &row : kOleProperties) {
+        if (row.set != set || s.isNamed(row.pid))
+            continue;
+        const OleValue *v = s.find(row.pid);
+        if (!v)
+            continue;
+        switch (row.read) {
+        case OleRead::Text:
+        case OleRead::TextOrNumber:
+            if (v->kind == OleValue::Kind::Text)
+                d.setText(row.id, v->text);
+            else if (v->kind == OleValue::Kind::Integer && row.read == OleRead::TextOrNumber)
+                d.setText(row.id, QString::number(v->integer));
+            break;
+        case OleRead::Integer:
+            if (v->kind == OleValue::Kind::Integer)
+                d.setInteger(row.id, v->integer);
+            break;
+        case OleRead::Moment:
+            if (v->kind == OleValue::Kind::FileTime)
+                d.setInstant(row.id, fromFileTime(v->fileTime));
+            break;
+        case OleRead::Minutes:
+            if (v->kind == OleValue::Kind::FileTime)
+                d.setInteger(row.id, fileTimeDurationMinutes(v->fileTime));
+            break;
+        }
+    }
 }
 
-void takeInteger(DocumentData &d, Builtin id, const OleSection &s, quint32 pid)
+// Hyperlink Base is the user-defined property _PID_LINKBASE: a blob of UTF-16 text, or a string.
+void takeHyperlinkBase(DocumentData &d, const OleSection &userDefined)
 {
-    const OleValue *v = s.isNamed(pid) ? nullptr : s.find(pid);
-    if (v && v->kind == OleValue::Kind::Integer)
-        d.setInteger(id, v->integer);
-}
-
-void takeDate(DocumentData &d, Builtin id, const OleSection &s, quint32 pid)
-{
-    const OleValue *v = s.isNamed(pid) ? nullptr : s.find(pid);
-    if (v && v->kind == OleValue::Kind::FileTime)
-        d.setInstant(id, fromFileTime(v->fileTime));
+    const auto pid = userDefined.idOfName(QStringLiteral("_PID_LINKBASE"));
+    const OleValue *v = pid ? userDefined.find(*pid) : nullptr;
+    if (!v)
+        return;
+    if (v->kind == OleValue::Kind::Blob) {
+        QString base = decodeCodePage(1200, v->blob.constData(), v->blob.size());
+        const qsizetype nul = base.indexOf(QChar(0));
+        if (nul >= 0)
+            base.truncate(nul);
+        d.setText(Builtin::HyperlinkBase, base);
+    } else if (v->kind == OleValue::Kind::Text) {
+        d.setText(Builtin::HyperlinkBase, v->text);
+    }
 }
 
 QString describeOtherCompoundFile(const QStringList &names, QString &format)
@@ -230,26 +273,23 @@ QString describeOtherCompoundFile(const QStringList &names, QString &format)
         .arg(shown.isEmpty() ? QStringLiteral("nothing") : shown.join(QStringLiteral(", ")));
 }
 
-} // namespace
-
-DocumentData readOleDocument(const FileContent &content)
+// Opens the compound file through libgsf; throws DamagedContent when it cannot.
+GsfInfile *openCompoundFile(const FileContent &content, std::optional<GObjectRef<GsfInput>> &input)
 {
-    // Before the library walks the directory, which it does recursively.
-    const QStringList rootChildren = checkOleDirectory(content);
     initGsf();
-    GsfInput *input = nullptr;
+    GsfInput *in = nullptr;
     if (content.headIsWhole) {
-        input = gsf_input_memory_new(reinterpret_cast<const guint8 *>(content.head.constData()), content.head.size(),
-                                     FALSE);
+        in = gsf_input_memory_new(reinterpret_cast<const guint8 *>(content.head.constData()), content.head.size(),
+                                  FALSE);
     } else {
         const QByteArray name = content.file.path().toUtf8();
-        input = gsf_input_stdio_new_FILE(name.constData(), content.file.openStream(), FALSE);
+        in = gsf_input_stdio_new_FILE(name.constData(), content.file.openStream(), FALSE);
     }
-    if (!input)
+    if (!in)
         throw DamagedContent(QStringLiteral("its compound-file structure cannot be read"));
-    GObjectRef<GsfInput> inputGuard(input);
+    input.emplace(in);
     GError *error = nullptr;
-    GsfInfile *ole = gsf_infile_msole_new(input, &error);
+    GsfInfile *ole = gsf_infile_msole_new(in, &error);
     if (!ole) {
         const QString reason = error ? QString::fromUtf8(error->message) : QString();
         g_clear_error(&error);
@@ -257,105 +297,106 @@ DocumentData readOleDocument(const FileContent &content)
                                  ? QStringLiteral("its compound-file structure cannot be read")
                                  : QStringLiteral("its compound-file structure cannot be read (%1)").arg(reason));
     }
-    GObjectRef<GsfInfile> oleGuard(ole);
+    return ole;
+}
 
-    // Stream names compare case-insensitively, as in the compound-file format itself.
-    QStringList names;
+// The streams of the root storage that a Word document is read from, by their names as stored.
+struct WordStreams {
+    QStringList names; // every name of the root, in small letters
     QString wordDocument, summary, docSummary, table0, table1;
     bool encryptionInfo = false, encryptedPackage = false;
+};
+
+// Stream names compare case-insensitively, as in the compound-file format itself; the first of a name wins.
+WordStreams findStreams(const QStringList &rootChildren)
+{
+    WordStreams w;
+    const struct {
+        QLatin1String name;
+        QString WordStreams::*stream;
+    } named[] = {
+        {QLatin1String("worddocument"), &WordStreams::wordDocument},
+        {QLatin1String("\x05"
+                       "summaryinformation"),
+         &WordStreams::summary},
+        {QLatin1String("\x05"
+                       "documentsummaryinformation"),
+         &WordStreams::docSummary},
+        {QLatin1String("0table"), &WordStreams::table0},
+        {QLatin1String("1table"), &WordStreams::table1},
+    };
     for (const QString &stored : rootChildren) {
         const QString name = stored.toLower();
-        names << name;
-        if (name == QLatin1String("worddocument") && wordDocument.isEmpty())
-            wordDocument = stored;
-        else if (name
-                     == QLatin1String("\x05"
-                                      "summaryinformation")
-                 && summary.isEmpty())
-            summary = stored;
-        else if (name
-                     == QLatin1String("\x05"
-                                      "documentsummaryinformation")
-                 && docSummary.isEmpty())
-            docSummary = stored;
-        else if (name == QLatin1String("0table") && table0.isEmpty())
-            table0 = stored;
-        else if (name == QLatin1String("1table") && table1.isEmpty())
-            table1 = stored;
-        else if (name == QLatin1String("encryptioninfo"))
-            encryptionInfo = true;
+        w.names << name;
+        bool known = false;
+        for (const auto &n : named)
+            if (name == n.name) {
+                known = true;
+                if ((w.*n.stream).isEmpty())
+                    w.*n.stream = stored;
+            }
+        if (known)
+            continue;
+        if (name == QLatin1String("encryptioninfo"))
+            w.encryptionInfo = true;
         else if (name == QLatin1String("encryptedpackage"))
-            encryptedPackage = true;
+            w.encryptedPackage = true;
     }
-    if (encryptionInfo && encryptedPackage)
-        throwEncrypted(content.file.path(), QStringLiteral("OOXML-ENCRYPTED"));
-    if (wordDocument.isEmpty()) {
-        QString format;
-        const QString what = describeOtherCompoundFile(names, format);
-        throwUnknownFormat(content.file.path(), format, what);
-    }
+    return w;
+}
 
+// The properties of the two property-set streams; `application` is the program the document names.
+DocumentData readPropertySets(GsfInfile *ole, const WordStreams &streams, QString &application)
+{
     DocumentData d;
     d.format = QStringLiteral("OLE");
     PropertyBudget budget;
-    QString application;
-    if (!summary.isEmpty()) {
-        const auto sections = decodePropertySetStream(readStream(ole, summary), budget);
+    if (!streams.summary.isEmpty()) {
+        const auto sections = decodePropertySetStream(readStream(ole, streams.summary), budget);
         if (const OleSection *s = sectionOf(sections, kFmtidSummaryInformation, true)) {
-            takeText(d, Builtin::Title, *s, PIDSI_TITLE);
-            takeText(d, Builtin::Subject, *s, PIDSI_SUBJECT);
-            takeText(d, Builtin::Author, *s, PIDSI_AUTHOR);
-            takeText(d, Builtin::Keywords, *s, PIDSI_KEYWORDS);
-            takeText(d, Builtin::Comments, *s, PIDSI_COMMENTS);
-            takeText(d, Builtin::Template, *s, PIDSI_TEMPLATE);
-            takeText(d, Builtin::LastAuthor, *s, PIDSI_LASTAUTHOR);
-            if (const OleValue *v = s->find(PIDSI_APPNAME); v && v->kind == OleValue::Kind::Text)
-                application = v->text; // whose way of counting the stored counts follow
-            takeText(d, Builtin::RevisionNumber, *s, PIDSI_REVNUMBER);
-            if (const OleValue *v = s->find(PIDSI_EDITTIME); v && v->kind == OleValue::Kind::FileTime)
-                d.setInteger(Builtin::TotalEditingTime, fileTimeDurationMinutes(v->fileTime));
-            takeDate(d, Builtin::LastPrintDate, *s, PIDSI_LASTPRINTED);
-            takeDate(d, Builtin::CreationDate, *s, PIDSI_CREATE_DTM);
-            takeDate(d, Builtin::LastSaveTime, *s, PIDSI_LASTSAVE_DTM);
-            takeInteger(d, Builtin::NumberOfPages, *s, PIDSI_PAGECOUNT);
-            takeInteger(d, Builtin::NumberOfWords, *s, PIDSI_WORDCOUNT);
-            takeInteger(d, Builtin::NumberOfCharacters, *s, PIDSI_CHARCOUNT);
+            takeProperties(d, OleSet::Summary, *s);
+            if (const OleValue *v = s->find(kPidApplicationName); v && v->kind == OleValue::Kind::Text)
+                application = v->text;
         }
     }
-    if (!docSummary.isEmpty()) {
-        const auto sections = decodePropertySetStream(readStream(ole, docSummary), budget);
-        if (const OleSection *s = sectionOf(sections, kFmtidDocSummaryInformation, true)) {
-            takeText(d, Builtin::Category, *s, PIDDSI_CATEGORY);
-            takeInteger(d, Builtin::NumberOfLines, *s, PIDDSI_LINECOUNT);
-            takeInteger(d, Builtin::NumberOfParagraphs, *s, PIDDSI_PARCOUNT);
-            takeText(d, Builtin::Manager, *s, PIDDSI_MANAGER);
-            takeText(d, Builtin::Company, *s, PIDDSI_COMPANY);
-            takeInteger(d, Builtin::NumberOfCharactersWithSpaces, *s, PIDDSI_CCHWITHSPACES);
-        }
-        if (const OleSection *u = sectionOf(sections, kFmtidUserDefined, false)) {
-            if (const auto pid = u->idOfName(QStringLiteral("_PID_LINKBASE"))) {
-                if (const OleValue *v = u->find(*pid)) {
-                    if (v->kind == OleValue::Kind::Blob) {
-                        QString base = decodeCodePage(1200, v->blob.constData(), v->blob.size());
-                        const qsizetype nul = base.indexOf(QChar(0));
-                        if (nul >= 0)
-                            base.truncate(nul);
-                        d.setText(Builtin::HyperlinkBase, base);
-                    } else if (v->kind == OleValue::Kind::Text) {
-                        d.setText(Builtin::HyperlinkBase, v->text);
-                    }
-                }
-            }
-        }
+    if (!streams.docSummary.isEmpty()) {
+        const auto sections = decodePropertySetStream(readStream(ole, streams.docSummary), budget);
+        if (const OleSection *s = sectionOf(sections, kFmtidDocSummaryInformation, true))
+            takeProperties(d, OleSet::DocSummary, *s);
+        if (const OleSection *u = sectionOf(sections, kFmtidUserDefined, false))
+            takeHyperlinkBase(d, *u);
     }
+    return d;
+}
+
+} // namespace
+
+DocumentData readOleDocument(const FileContent &content)
+{
+    // Before the library walks the directory, which it does recursively.
+    const QStringList rootChildren = checkOleDirectory(content);
+    std::optional<GObjectRef<GsfInput>> input;
+    GObjectRef<GsfInfile> ole(openCompoundFile(content, input));
+
+    const WordStreams streams = findStreams(rootChildren);
+    if (streams.encryptionInfo && streams.encryptedPackage)
+        throwEncrypted(content.file.path(), QStringLiteral("OOXML-ENCRYPTED"));
+    if (streams.wordDocument.isEmpty()) {
+        QString format;
+        const QString what = describeOtherCompoundFile(streams.names, format);
+        throwUnknownFormat(content.file.path(), format, what);
+    }
+
+    QString application;
+    DocumentData d = readPropertySets(ole.p, streams, application);
     computeMissingStatistics(d, content, [&](TextCounter &c) {
         c.setRules(CountingRules::ofWriter(application));
-        const GsfStream text(ole, wordDocument);
+        const GsfStream text(ole.p, streams.wordDocument);
         std::optional<GsfStream> t0, t1;
-        if (!table0.isEmpty())
-            t0.emplace(ole, table0);
-        if (!table1.isEmpty())
-            t1.emplace(ole, table1);
+        if (!streams.table0.isEmpty())
+            t0.emplace(ole.p, streams.table0);
+        if (!streams.table1.isEmpty())
+            t1.emplace(ole.p, streams.table1);
         countWordBinaryText(text, t0 ? &*t0 : nullptr, t1 ? &*t1 : nullptr, c);
     });
     return d;

@@ -65,6 +65,96 @@ std::optional<OleValue> boundedText(OleValue v)
     return v;
 }
 
+// The integer types, each a fixed number of bytes after the type word: one row a type.
+constexpr struct {
+    quint16 type;
+    int bytes;
+    bool isSigned;
+} kIntegerTypes[] = {
+    {VT_I1, 1, true},    {VT_UI1, 1, false}, {VT_I2, 2, true},   {VT_UI2, 2, false},
+    {VT_BOOL, 2, false}, {VT_I4, 4, true},   {VT_INT, 4, true},  {VT_UI4, 4, false},
+    {VT_UINT, 4, false}, {VT_I8, 8, true},   {VT_UI8, 8, false},
+};
+
+// An integer of `bytes` bytes at `o`; nullopt when it does not fit, or (unsigned 8 bytes) exceeds qint64.
+std::optional<qint64> readInteger(const ByteReader &s, qint64 o, int bytes, bool isSigned)
+{
+    if (!s.has(o, bytes))
+        return std::nullopt;
+    switch (bytes) {
+    case 1:
+        return isSigned ? qint64(static_cast<signed char>(*s.at(o))) : qint64(static_cast<unsigned char>(*s.at(o)));
+    case 2:
+        return isSigned ? qint64(static_cast<qint16>(s.u16(o))) : qint64(s.u16(o));
+    case 4:
+        return isSigned ? qint64(static_cast<qint32>(s.u32(o))) : qint64(s.u32(o));
+    default: {
+        const quint64 n = s.u64(o);
+        if (!isSigned && n > static_cast<quint64>(std::numeric_limits<qint64>::max()))
+            return std::nullopt;
+        return static_cast<qint64>(n);
+    }
+    }
+}
+
+// VT_LPSTR at `o` (its size first), in the section's code page.
+std::optional<OleValue> readCodePageString(const ByteReader &s, qint64 o, int codePage, qint64 &examined)
+{
+    if (!s.has(o, 4))
+        return std::nullopt;
+    qint64 size = s.u32(o);
+    o += 4;
+    // Writers disagree on whether a size is counted in bytes or, for UTF-16, in characters; a size that
+    // runs past the section is cut to what is there rather than refused.
+    if (codePage == 1200) {
+        const bool endsInBytes = size >= 2 && s.has(o, size) && s.u16(o + size - 2) == 0;
+        if (!endsInBytes && size >= 1 && s.has(o, size * 2) && s.u16(o + size * 2 - 2) == 0)
+            size *= 2;
+    }
+    if (!s.has(o, size))
+        size = s.size() - o;
+    if (size < 0)
+        return std::nullopt;
+    OleValue v;
+    v.kind = OleValue::Kind::Text;
+    if (codePage == 1200) {
+        examined += size;
+        v.text = utf16le(s.at(o), size);
+    } else {
+        // Some writers store a size smaller than the text they wrote; the text's own terminating NUL,
+        // when it follows within the section, marks its true end.
+        const char *p = s.at(o);
+        qint64 len = static_cast<qint64>(strnlen(p, static_cast<size_t>(size)));
+        examined += len;
+        if (len == size) {
+            const qint64 room = qMin<qint64>(s.size() - o, limits::kMaxTextValueChars);
+            const qint64 longer = static_cast<qint64>(strnlen(p, static_cast<size_t>(room)));
+            examined += longer;
+            if (longer < room)
+                len = longer;
+        }
+        v.text = decodeCodePage(codePage, p, static_cast<qsizetype>(len));
+    }
+    return boundedText(std::move(v));
+}
+
+// VT_LPWSTR at `o`: its length in characters, then UTF-16.
+std::optional<OleValue> readUnicodeString(const ByteReader &s, qint64 o, qint64 &examined)
+{
+    if (!s.has(o, 4))
+        return std::nullopt;
+    const qint64 chars = s.u32(o);
+    o += 4;
+    qint64 bytes = chars * 2;
+    if (!s.has(o, bytes))
+        bytes = (s.size() - o) & ~qint64(1);
+    examined += bytes;
+    OleValue v;
+    v.kind = OleValue::Kind::Text;
+    v.text = utf16le(s.at(o), bytes);
+    return boundedText(std::move(v));
+}
+
 // Decodes the value at `o` (type word first) within the section span; nullopt when it does not fit or is
 // of a type the program has no use for. Adds the bytes it looked at to `examined`.
 std::optional<OleValue> decodeValue(const ByteReader &s, qint64 o, int codePage, qint64 &examined)
@@ -73,108 +163,30 @@ std::optional<OleValue> decodeValue(const ByteReader &s, qint64 o, int codePage,
         return std::nullopt;
     const quint16 type = s.u16(o);
     o += 4; // type and padding
-    OleValue v;
-    auto integer = [&](qint64 n) {
+    for (const auto &t : kIntegerTypes) {
+        if (t.type != type)
+            continue;
+        const std::optional<qint64> n = readInteger(s, o, t.bytes, t.isSigned);
+        if (!n)
+            return std::nullopt;
+        OleValue v;
         v.kind = OleValue::Kind::Integer;
-        v.integer = n;
-        return std::optional<OleValue>(v);
-    };
-    switch (type) {
-    case VT_I2:
-        if (!s.has(o, 2))
-            return std::nullopt;
-        return integer(static_cast<qint16>(s.u16(o)));
-    case VT_UI2:
-    case VT_BOOL:
-        if (!s.has(o, 2))
-            return std::nullopt;
-        return integer(s.u16(o));
-    case VT_I1:
-        if (!s.has(o, 1))
-            return std::nullopt;
-        return integer(static_cast<signed char>(*s.at(o)));
-    case VT_UI1:
-        if (!s.has(o, 1))
-            return std::nullopt;
-        return integer(static_cast<unsigned char>(*s.at(o)));
-    case VT_I4:
-    case VT_INT:
-        if (!s.has(o, 4))
-            return std::nullopt;
-        return integer(static_cast<qint32>(s.u32(o)));
-    case VT_UI4:
-    case VT_UINT:
-        if (!s.has(o, 4))
-            return std::nullopt;
-        return integer(s.u32(o));
-    case VT_I8:
-        if (!s.has(o, 8))
-            return std::nullopt;
-        return integer(static_cast<qint64>(s.u64(o)));
-    case VT_UI8: {
-        if (!s.has(o, 8))
-            return std::nullopt;
-        const quint64 n = s.u64(o);
-        if (n > static_cast<quint64>(std::numeric_limits<qint64>::max()))
-            return std::nullopt;
-        return integer(static_cast<qint64>(n));
+        v.integer = *n;
+        return v;
     }
-    case VT_FILETIME:
+    switch (type) {
+    case VT_FILETIME: {
         if (!s.has(o, 8))
             return std::nullopt;
+        OleValue v;
         v.kind = OleValue::Kind::FileTime;
         v.fileTime = s.u64(o);
         return v;
-    case VT_LPSTR: {
-        if (!s.has(o, 4))
-            return std::nullopt;
-        qint64 size = s.u32(o);
-        o += 4;
-        // Writers disagree on whether a size is counted in bytes or, for UTF-16, in characters; a size that
-        // runs past the section is cut to what is there rather than refused.
-        if (codePage == 1200) {
-            const bool endsInBytes = size >= 2 && s.has(o, size) && s.u16(o + size - 2) == 0;
-            if (!endsInBytes && size >= 1 && s.has(o, size * 2) && s.u16(o + size * 2 - 2) == 0)
-                size *= 2;
-        }
-        if (!s.has(o, size))
-            size = s.size() - o;
-        if (size < 0)
-            return std::nullopt;
-        v.kind = OleValue::Kind::Text;
-        if (codePage == 1200) {
-            examined += size;
-            v.text = utf16le(s.at(o), size);
-        } else {
-            // Some writers store a size smaller than the text they wrote; the text's own terminating NUL,
-            // when it follows within the section, marks its true end.
-            const char *p = s.at(o);
-            qint64 len = static_cast<qint64>(strnlen(p, static_cast<size_t>(size)));
-            examined += len;
-            if (len == size) {
-                const qint64 room = qMin<qint64>(s.size() - o, limits::kMaxTextValueChars);
-                const qint64 longer = static_cast<qint64>(strnlen(p, static_cast<size_t>(room)));
-                examined += longer;
-                if (longer < room)
-                    len = longer;
-            }
-            v.text = decodeCodePage(codePage, p, static_cast<qsizetype>(len));
-        }
-        return boundedText(std::move(v));
     }
-    case VT_LPWSTR: {
-        if (!s.has(o, 4))
-            return std::nullopt;
-        qint64 chars = s.u32(o);
-        o += 4;
-        qint64 bytes = chars * 2;
-        if (!s.has(o, bytes))
-            bytes = (s.size() - o) & ~qint64(1);
-        examined += bytes;
-        v.kind = OleValue::Kind::Text;
-        v.text = utf16le(s.at(o), bytes);
-        return boundedText(std::move(v));
-    }
+    case VT_LPSTR:
+        return readCodePageString(s, o, codePage, examined);
+    case VT_LPWSTR:
+        return readUnicodeString(s, o, examined);
     case VT_BLOB: {
         if (!s.has(o, 4))
             return std::nullopt;
@@ -182,6 +194,7 @@ std::optional<OleValue> decodeValue(const ByteReader &s, qint64 o, int codePage,
         o += 4;
         if (!s.has(o, size))
             return std::nullopt;
+        OleValue v;
         v.kind = OleValue::Kind::Blob;
         v.blob = QByteArray(s.at(o), static_cast<qsizetype>(size));
         return v;
@@ -262,6 +275,65 @@ std::optional<quint32> OleSection::idOfName(const QString &name) const
     return std::nullopt;
 }
 
+namespace {
+
+// The section's code page (property 1) first: strings stored before it in the list still use it.
+int codePageOf(const ByteReader &s, quint32 n)
+{
+    for (quint32 i = 0; i < n; ++i) {
+        if (s.u32(8 + i * 8) == kPidCodePage) {
+            qint64 examined = 0;
+            const auto v = decodeValue(s, s.u32(8 + i * 8 + 4), 1252, examined);
+            if (v && v->kind == OleValue::Kind::Integer)
+                return static_cast<int>(static_cast<quint16>(v->integer)); // stored as a signed 16-bit value
+            return -1;
+        }
+    }
+    return -1;
+}
+
+// The properties of one section `s` (its size, count and entry list checked), decoded into `section`.
+void decodeSection(const ByteReader &s, OleSection &section, PropertyBudget &budget)
+{
+    const quint32 n = s.u32(4);
+    if (n > static_cast<quint32>(limits::kMaxPropertiesPerSection) || !s.has(8, static_cast<qint64>(n) * 8)) {
+        noteSkipped(QStringLiteral("a property-set section claims %1 properties, more than it holds or %2; "
+                                   "its values are skipped")
+                        .arg(n)
+                        .arg(limits::kMaxPropertiesPerSection));
+        return;
+    }
+    const int codePage = codePageOf(s, n);
+    section.codePage = codePage;
+    section.properties.reserve(n);
+    qint64 dictionaryOffset = -1;
+    // Entries pointing at one offset share its value (the copies share their text).
+    std::unordered_map<qint64, std::optional<OleValue>> byOffset;
+    for (quint32 i = 0; i < n; ++i) {
+        const quint32 id = s.u32(8 + i * 8);
+        const qint64 offset = s.u32(8 + i * 8 + 4);
+        if (id == kPidDictionary) {
+            dictionaryOffset = offset;
+            continue;
+        }
+        if (id == kPidCodePage)
+            continue;
+        auto known = byOffset.find(offset);
+        if (known == byOffset.end()) {
+            qint64 examined = 0;
+            auto v = decodeValue(s, offset, codePage, examined);
+            charge(budget, examined + (v ? decodedBytes(*v) : 0));
+            known = byOffset.emplace(offset, std::move(v)).first;
+        }
+        if (known->second)
+            section.properties.push_back({id, *known->second});
+    }
+    if (dictionaryOffset >= 0)
+        decodeDictionary(s, dictionaryOffset, codePage, section, budget);
+}
+
+} // namespace
+
 std::vector<OleSection> decodePropertySetStream(const QByteArray &stream, PropertyBudget &budget)
 {
     std::vector<OleSection> sections;
@@ -301,53 +373,8 @@ std::vector<OleSection> decodePropertySetStream(const QByteArray &stream, Proper
         const ByteReader s = all.sub(start, size);
         if (!s.has(0, 8))
             continue;
-        const quint32 n = s.u32(4);
         decodedSections[{start, size}] = sections.size();
-        if (n > static_cast<quint32>(limits::kMaxPropertiesPerSection) || !s.has(8, static_cast<qint64>(n) * 8)) {
-            noteSkipped(QStringLiteral("a property-set section claims %1 properties, more than it holds or %2; "
-                                       "its values are skipped")
-                            .arg(n)
-                            .arg(limits::kMaxPropertiesPerSection));
-            sections.push_back(std::move(section));
-            continue;
-        }
-        // The code page first: strings stored before it in the list still use it.
-        int codePage = -1;
-        for (quint32 i = 0; i < n; ++i) {
-            if (s.u32(8 + i * 8) == kPidCodePage) {
-                qint64 examined = 0;
-                const auto v = decodeValue(s, s.u32(8 + i * 8 + 4), 1252, examined);
-                if (v && v->kind == OleValue::Kind::Integer)
-                    codePage = static_cast<int>(static_cast<quint16>(v->integer)); // stored as a signed 16-bit value
-                break;
-            }
-        }
-        section.codePage = codePage;
-        section.properties.reserve(n);
-        qint64 dictionaryOffset = -1;
-        // Entries pointing at one offset share its value (the copies share their text).
-        std::unordered_map<qint64, std::optional<OleValue>> byOffset;
-        for (quint32 i = 0; i < n; ++i) {
-            const quint32 id = s.u32(8 + i * 8);
-            const qint64 offset = s.u32(8 + i * 8 + 4);
-            if (id == kPidDictionary) {
-                dictionaryOffset = offset;
-                continue;
-            }
-            if (id == kPidCodePage)
-                continue;
-            auto known = byOffset.find(offset);
-            if (known == byOffset.end()) {
-                qint64 examined = 0;
-                auto v = decodeValue(s, offset, codePage, examined);
-                charge(budget, examined + (v ? decodedBytes(*v) : 0));
-                known = byOffset.emplace(offset, std::move(v)).first;
-            }
-            if (known->second)
-                section.properties.push_back({id, *known->second});
-        }
-        if (dictionaryOffset >= 0)
-            decodeDictionary(s, dictionaryOffset, codePage, section, budget);
+        decodeSection(s, section, budget);
         sections.push_back(std::move(section));
     }
     return sections;
