@@ -84,11 +84,12 @@ QByteArray manyAttributes(int count)
 // An app.xml of about `bytes`, deflated by hand (it compresses about a thousandfold): one value of
 // blanks, or as many short elements as fit.
 // A core part of about 8 MiB made of elements with as many attributes as are allowed each.
-QByteArray manyElementsWithAttributes()
+// Prefixed attributes are checked for duplicates once their prefixes are bound, sorted when there are many.
+QByteArray manyElementsWithAttributes(bool prefixed)
 {
-    QByteArray element = "<x";
+    QByteArray element = prefixed ? "<x xmlns:p=\"u\"" : "<x";
     for (int k = 0; k < 63; ++k)
-        element += " a" + QByteArray::number(k) + "=\"\"";
+        element += (prefixed ? " p:a" : " a") + QByteArray::number(k) + "=\"\"";
     element += "/>";
     const QByteArray core = wt::coreXml({{"dc:title", QStringLiteral("T")}});
     return docxWithCore(
@@ -254,7 +255,15 @@ int main(int argc, char **argv)
     // XML: many attributes, oversized property parts, entity expansion, nesting.
     write(QStringLiteral("xml"), QStringLiteral("attributes-40000.docx"), manyAttributes(40000));
     write(QStringLiteral("xml"), QStringLiteral("attributes-400000.docx"), manyAttributes(400000));
-    write(QStringLiteral("xml"), QStringLiteral("attributes-63-in-every-element.docx"), manyElementsWithAttributes());
+    write(QStringLiteral("xml"), QStringLiteral("attributes-63-in-every-element.docx"),
+          manyElementsWithAttributes(false));
+    write(QStringLiteral("xml"), QStringLiteral("attributes-63-prefixed-in-every-element.docx"),
+          manyElementsWithAttributes(true));
+    QByteArray declarations;
+    for (int k = 0; k < 100000; ++k)
+        declarations += " xmlns:n" + QByteArray::number(k) + "=\"u" + QByteArray::number(k) + "\"";
+    write(QStringLiteral("xml"), QStringLiteral("namespaces-100000.docx"),
+          docxWithCore("<cp:coreProperties xmlns:cp=\"x\"" + declarations + "/>"));
     write(QStringLiteral("xml"), QStringLiteral("app-63MiB.docx"), bigApp(63ll * 1024 * 1024, true));
     write(QStringLiteral("xml"), QStringLiteral("app-8MiB.docx"), bigApp(8ll * 1024 * 1024 - 1024, false));
     write(QStringLiteral("xml"), QStringLiteral("entity-expansion.docx"), entityExpansion());

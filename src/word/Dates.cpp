@@ -22,6 +22,104 @@ std::optional<int> digits(QStringView s, qsizetype &i, int n)
     return v;
 }
 
+bool at(QStringView s, qsizetype i, char c) { return i < s.size() && s[i] == QLatin1Char(c); }
+
+// The calendar date that begins the text: YYYY, YYYY-MM or YYYY-MM-DD (month and day default to 1).
+std::optional<QDate> readDate(QStringView s, qsizetype &i)
+{
+    const auto year = digits(s, i, 4);
+    if (!year)
+        return std::nullopt;
+    int month = 1, day = 1;
+    if (at(s, i, '-')) {
+        const auto m = digits(s, ++i, 2);
+        if (!m)
+            return std::nullopt;
+        month = *m;
+        if (at(s, i, '-')) {
+            const auto d = digits(s, ++i, 2);
+            if (!d)
+                return std::nullopt;
+            day = *d;
+        }
+    }
+    const QDate date(*year, month, day);
+    return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
+}
+
+// Milliseconds of a decimal fraction of a second (after its '.' or ','), digits past the third ignored.
+std::optional<int> readFraction(QStringView s, qsizetype &i)
+{
+    int ms = 0, scale = 100;
+    const qsizetype start = i;
+    while (i < s.size() && s[i].isDigit()) {
+        ms += (s[i].unicode() - '0') * scale;
+        scale /= 10;
+        ++i;
+    }
+    return i == start ? std::nullopt : std::optional<int>(ms);
+}
+
+// hh:mm, hh:mm:ss or hh:mm:ss.fff into `r`; 24:00 is the end of the day, the start of the next one.
+bool readTime(QStringView s, qsizetype &i, ParsedDateTime &r)
+{
+    const auto h = digits(s, i, 2);
+    if (!h || !at(s, i, ':'))
+        return false;
+    const auto mi = digits(s, ++i, 2);
+    if (!mi)
+        return false;
+    int sec = 0, ms = 0;
+    if (at(s, i, ':')) {
+        const auto se = digits(s, ++i, 2);
+        if (!se)
+            return false;
+        sec = *se;
+        if (at(s, i, '.') || at(s, i, ',')) {
+            const auto fraction = readFraction(s, ++i);
+            if (!fraction)
+                return false;
+            ms = *fraction;
+        }
+    }
+    const bool endOfDay = *h == 24 && *mi == 0 && sec == 0 && ms == 0;
+    r.time = endOfDay ? QTime(0, 0) : QTime(*h, *mi, sec, ms);
+    if (!r.time.isValid())
+        return false;
+    if (endOfDay)
+        r.date = r.date.addDays(1);
+    return true;
+}
+
+// An optional zone after the time: Z, or +hh:mm, -hhmm, +hh; false when one is there but malformed.
+bool readOffset(QStringView s, qsizetype &i, ParsedDateTime &r)
+{
+    if (at(s, i, 'Z') || at(s, i, 'z')) {
+        r.offsetSeconds = 0;
+        ++i;
+        return true;
+    }
+    if (!at(s, i, '+') && !at(s, i, '-'))
+        return true;
+    const int sign = s[i] == QLatin1Char('-') ? -1 : 1;
+    const auto oh = digits(s, ++i, 2);
+    if (!oh)
+        return false;
+    int om = 0;
+    if (at(s, i, ':'))
+        ++i;
+    if (i < s.size()) {
+        const auto m = digits(s, i, 2);
+        if (!m)
+            return false;
+        om = *m;
+    }
+    if (*oh > 23 || om > 59)
+        return false;
+    r.offsetSeconds = sign * (*oh * 3600 + om * 60);
+    return true;
+}
+
 } // namespace
 
 std::optional<ParsedDateTime> parseW3cDateTime(QStringView text)
@@ -29,89 +127,14 @@ std::optional<ParsedDateTime> parseW3cDateTime(QStringView text)
     const QStringView s = text.trimmed();
     qsizetype i = 0;
     ParsedDateTime r;
-    const auto year = digits(s, i, 4);
-    if (!year)
+    const auto date = readDate(s, i);
+    if (!date)
         return std::nullopt;
-    int month = 1, day = 1;
-    if (i < s.size() && s[i] == QLatin1Char('-')) {
-        ++i;
-        const auto m = digits(s, i, 2);
-        if (!m)
-            return std::nullopt;
-        month = *m;
-        if (i < s.size() && s[i] == QLatin1Char('-')) {
-            ++i;
-            const auto d = digits(s, i, 2);
-            if (!d)
-                return std::nullopt;
-            day = *d;
-        }
-    }
-    r.date = QDate(*year, month, day);
-    if (!r.date.isValid())
-        return std::nullopt;
+    r.date = *date;
     r.time = QTime(0, 0);
-    if (i < s.size() && (s[i] == QLatin1Char('T') || s[i] == QLatin1Char('t') || s[i] == QLatin1Char(' '))) {
-        ++i;
-        const auto h = digits(s, i, 2);
-        if (!h || i >= s.size() || s[i] != QLatin1Char(':'))
+    if (at(s, i, 'T') || at(s, i, 't') || at(s, i, ' ')) {
+        if (!readTime(s, ++i, r) || !readOffset(s, i, r))
             return std::nullopt;
-        ++i;
-        const auto mi = digits(s, i, 2);
-        if (!mi)
-            return std::nullopt;
-        int sec = 0, ms = 0;
-        if (i < s.size() && s[i] == QLatin1Char(':')) {
-            ++i;
-            const auto se = digits(s, i, 2);
-            if (!se)
-                return std::nullopt;
-            sec = *se;
-            if (i < s.size() && (s[i] == QLatin1Char('.') || s[i] == QLatin1Char(','))) {
-                ++i;
-                int scale = 100;
-                const qsizetype start = i;
-                while (i < s.size() && s[i].isDigit()) {
-                    ms += (s[i].unicode() - '0') * scale;
-                    scale /= 10;
-                    ++i;
-                }
-                if (i == start)
-                    return std::nullopt;
-            }
-        }
-        bool endOfDay = false;
-        if (*h == 24 && *mi == 0 && sec == 0 && ms == 0)
-            endOfDay = true;
-        r.time = endOfDay ? QTime(0, 0) : QTime(*h, *mi, sec, ms);
-        if (!r.time.isValid())
-            return std::nullopt;
-        if (endOfDay)
-            r.date = r.date.addDays(1);
-        if (i < s.size()) {
-            if (s[i] == QLatin1Char('Z') || s[i] == QLatin1Char('z')) {
-                r.offsetSeconds = 0;
-                ++i;
-            } else if (s[i] == QLatin1Char('+') || s[i] == QLatin1Char('-')) {
-                const int sign = s[i] == QLatin1Char('-') ? -1 : 1;
-                ++i;
-                const auto oh = digits(s, i, 2);
-                if (!oh)
-                    return std::nullopt;
-                int om = 0;
-                if (i < s.size() && s[i] == QLatin1Char(':'))
-                    ++i;
-                if (i < s.size()) {
-                    const auto m = digits(s, i, 2);
-                    if (!m)
-                        return std::nullopt;
-                    om = *m;
-                }
-                if (*oh > 23 || om > 59)
-                    return std::nullopt;
-                r.offsetSeconds = sign * (*oh * 3600 + om * 60);
-            }
-        }
     }
     if (i != s.size())
         return std::nullopt;

@@ -27,6 +27,9 @@ inline constexpr qint64 kMaxPropertyPartBytes = 8ll * 1024 * 1024;
 // Checking duplicate attributes costs the XML reader the square of their number; real elements have a
 // dozen or two, namespace declarations included (a Word 2003 XML root has the most, about twenty).
 inline constexpr int kMaxXmlAttributesPerElement = 64;
+// Namespace declarations in scope at once: real parts declare a few dozen on their root element. Every
+// prefixed name is looked up among them.
+inline constexpr int kMaxXmlNamespaceBindings = 1024;
 // Elements in one part: real main parts average well over 30 bytes an element, so even a main part at its
 // size bound has about two million; a part of nothing but empty elements is refused before it costs more
 // than a second or so (an element costs the parser about a thousand instructions, whatever its size).

@@ -165,6 +165,14 @@ void RtfTokenizer::skipGroup()
 {
     qint64 level = 1;
     for (;;) {
+        // Skipped groups are mostly pictures and fonts: long runs of hex digits and text that only the
+        // three markup bytes can end, passed over in the loaded buffer without a call per byte.
+        const char *data = m_buf.constData();
+        const qsizetype size = m_buf.size();
+        qsizetype i = m_i;
+        while (i < size && data[i] != '\\' && data[i] != '{' && data[i] != '}')
+            ++i;
+        m_i = i;
         const int c = get();
         if (c < 0)
             return;

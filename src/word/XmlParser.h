@@ -1,36 +1,32 @@
 // SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "word/XmlNamespaces.h"
 #include <QByteArray>
 #include <QString>
 #include <exception>
 #include <string_view>
+#include <vector>
 
 struct XML_ParserStruct;
 
 namespace word {
 
-// An element or attribute name with its namespace, as UTF-8 pointing into the parser's own buffers
-// (valid during the callback only). `ns` is empty for a name in no namespace.
-struct XmlName {
-    std::string_view ns;
-    std::string_view local;
-    bool is(std::string_view n, std::string_view l) const { return local == l && ns == n; }
-};
-
-// The attributes of the element starting now (valid during the callback only).
+// The attributes of the element starting now, namespace declarations left out (valid during the
+// callback only).
 class XmlAttributes {
 public:
-    explicit XmlAttributes(const char **pairs) : m_pairs(pairs) {}
-    // The value of the attribute with this namespace and local name; nullopt-like empty view with
-    // `found` false when it is absent.
+    XmlAttributes(const XmlAttribute *items, int count) : m_items(items), m_count(count) {}
+    // The value of the attribute with this namespace and local name; an empty view with `found` false
+    // when it is absent.
     std::string_view value(std::string_view ns, std::string_view local, bool *found = nullptr) const;
-    int count() const;
-    XmlName nameAt(int i) const;
-    std::string_view valueAt(int i) const { return m_pairs[2 * i + 1]; }
+    int count() const { return m_count; }
+    const XmlName &nameAt(int i) const { return m_items[i].name; }
+    std::string_view valueAt(int i) const { return m_items[i].value; }
 
 private:
-    const char **m_pairs;
+    const XmlAttribute *m_items;
+    int m_count;
 };
 
 // What a format's reader does with the elements and text of a part, as they are parsed. A callback may
@@ -44,10 +40,12 @@ public:
     virtual void characters(std::string_view text) = 0;
 };
 
-// A streaming XML parser (libexpat, with namespace processing) held to the bounds every document part
-// gets: no document type declaration (and so no entity of the document's own), nesting within the
-// depth limit, no element with more attributes than the limit, a bounded number of elements, no single
+// A streaming XML parser (libexpat) held to the bounds every document part gets: no document type
+// declaration (and so no entity of the document's own), nesting within the depth limit, no element with
+// more attributes than the limit, a bounded number of elements and namespace declarations, no single
 // markup token larger than the limit (its attributes would all be held at once), well-formed to the end.
+// Names are reported with their namespaces, as the XML namespaces recommendation binds them; a prefix
+// that is not declared is an error, as it is for a namespace-aware parser.
 // Every refusal is DamagedContent naming `partName`.
 class XmlParser {
 public:
@@ -78,6 +76,7 @@ private:
     static void onDoctype(void *self, const char *, const char *, const char *, int);
     void fail(QString detail);
     void failWith(std::exception_ptr e);
+    void failNotWellFormed(int expatError);
     void checkStatus(int status);
 
     QString m_partName;
@@ -88,6 +87,9 @@ private:
     qint64 m_fed = 0;
     bool m_stopped = false;
     std::exception_ptr m_failure;
+    XmlNamespaceScope m_namespaces;
+    std::vector<XmlAttribute> m_attributes; // reused from element to element
+    std::vector<XmlAttribute> m_sortedAttributes;
 };
 
 } // namespace word

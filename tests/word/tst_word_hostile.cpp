@@ -424,6 +424,50 @@ private slots:
         QVERIFY2(error.contains(QStringLiteral("docProps/core.xml")), qPrintable(error));
     }
 
+    // Namespaces are bound as a namespace-aware parser binds them: what breaks the rules makes the part
+    // malformed, while a prefix rebound inside an element is read under its new meaning.
+    void namespaceRules_data()
+    {
+        QTest::addColumn<QByteArray>("core");
+        QTest::addColumn<QString>("error"); // empty: read, with the title "T"
+        const QByteArray dc = " xmlns:dc=\"http://purl.org/dc/elements/1.1/\"";
+        QTest::newRow("unbound element prefix")
+            << QByteArray("<cp:coreProperties xmlns:cp=\"x\"><zz:title>T</zz:title></cp:coreProperties>")
+            << QStringLiteral("unbound prefix");
+        QTest::newRow("unbound attribute prefix") << QByteArray(
+            "<cp:coreProperties xmlns:cp=\"x\"" + dc + "><dc:title zz:a=\"1\">T</dc:title></cp:coreProperties>")
+                                                  << QStringLiteral("unbound prefix");
+        QTest::newRow("one attribute under two prefixes")
+            << QByteArray("<cp:coreProperties xmlns:cp=\"x\" xmlns:p=\"u\" xmlns:q=\"u\"" + dc
+                          + "><dc:title p:a=\"1\" q:a=\"2\">T</dc:title></cp:coreProperties>")
+            << QStringLiteral("duplicate attribute");
+        QTest::newRow("undeclared prefix") << QByteArray("<cp:coreProperties xmlns:cp=\"x\"" + dc
+                                                         + "><dc:title xmlns:dc=\"\">T</dc:title></cp:coreProperties>")
+                                           << QStringLiteral("must not undeclare prefix");
+        QTest::newRow("prefix rebound to another namespace")
+            << QByteArray("<cp:coreProperties xmlns:cp=\"x\" xmlns:dc=\"elsewhere\"><dc:title "
+                          "xmlns:dc=\"http://purl.org/dc/elements/1.1/\">T</dc:title></cp:coreProperties>")
+            << QString();
+    }
+
+    void namespaceRules()
+    {
+        QFETCH(QByteArray, core);
+        QFETCH(QString, error);
+        wt::DocxParts parts;
+        parts.core = core;
+        QString reported;
+        const auto p = attempt(wt::makeDocx(parts), &reported);
+        if (!error.isEmpty()) {
+            QVERIFY(!p);
+            QVERIFY2(reported.contains(QStringLiteral("docProps/core.xml is not well-formed XML (") + error),
+                     qPrintable(reported));
+            return;
+        }
+        QVERIFY2(p, qPrintable(reported));
+        QCOMPARE(p->get(Builtin::Title)->asText(), QStringLiteral("T"));
+    }
+
     // The XML reader checks each attribute against the others of its element; their number is bounded
     // before it sees them.
     void manyAttributes_data()

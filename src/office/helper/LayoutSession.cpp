@@ -200,6 +200,28 @@ Measurement LayoutSession::measure(const QByteArray &nativePath, const QString &
     return m;
 }
 
+struct LayoutSession::OfficeRun {
+    LayoutCounts counts;
+    QString error;
+    bool connectionLost = false;
+    Watchdog::Verdict verdict = Watchdog::Verdict::None;
+};
+
+// The office takes file names as UTF-8 only: one that is not reaches it through a link of a plain name in
+// the session's folder (the extension kept). Empty when the link cannot be made.
+QByteArray LayoutSession::linkWithUtf8Name(const QByteArray &nativePath)
+{
+    const QByteArray folder = QFile::encodeName(QDir(m_workDir->path()).filePath(QStringLiteral("links")));
+    ::mkdir(folder.constData(), 0700);
+    const qsizetype slash = nativePath.lastIndexOf('/');
+    const qsizetype dot = nativePath.lastIndexOf('.');
+    QByteArray extension = dot > slash ? nativePath.mid(dot) : QByteArray();
+    if (!isUtf8(extension))
+        extension.clear();
+    const QByteArray link = folder + "/document-" + QByteArray::number(++m_linkSerial) + extension;
+    return ::symlink(nativePath.constData(), link.constData()) == 0 ? link : QByteArray();
+}
+
 LayoutSession::Outcome LayoutSession::measureOnce(const QByteArray &nativePath, const QString &filter,
                                                   const QString &filterOptions, std::chrono::milliseconds timeLimit,
                                                   Measurement &m)
@@ -214,25 +236,10 @@ LayoutSession::Outcome LayoutSession::measureOnce(const QByteArray &nativePath, 
             return Outcome::Done;
         }
     }
-
-    // The office takes file names as UTF-8 only: one that is not reaches it through a link of a plain
-    // name in the session's folder (the extension kept), which goes when the layout is done.
-    QByteArray officePath = nativePath;
-    QByteArray link;
-    if (!isUtf8(nativePath)) {
-        const QByteArray folder = QFile::encodeName(QDir(m_workDir->path()).filePath(QStringLiteral("links")));
-        ::mkdir(folder.constData(), 0700);
-        const qsizetype slash = nativePath.lastIndexOf('/');
-        const qsizetype dot = nativePath.lastIndexOf('.');
-        QByteArray extension = dot > slash ? nativePath.mid(dot) : QByteArray();
-        if (!isUtf8(extension))
-            extension.clear();
-        link = folder + "/document-" + QByteArray::number(++m_linkSerial) + extension;
-        if (::symlink(nativePath.constData(), link.constData()) != 0) {
-            m.error = QStringLiteral("its name could not be handed to LibreOffice");
-            return Outcome::Done;
-        }
-        officePath = link;
+    const QByteArray link = isUtf8(nativePath) ? QByteArray() : linkWithUtf8Name(nativePath);
+    if (!isUtf8(nativePath) && link.isEmpty()) {
+        m.error = QStringLiteral("its name could not be handed to LibreOffice");
+        return Outcome::Done;
     }
     const auto removeLink = qScopeGuard([&] {
         if (!link.isEmpty())
@@ -240,48 +247,53 @@ LayoutSession::Outcome LayoutSession::measureOnce(const QByteArray &nativePath, 
     });
 
     Watchdog dog(m_process->pid(), timeLimit, m_options.memoryLimitKiB);
-    QString error;
-    bool connectionLost = false;
-    LayoutCounts counts;
+    OfficeRun run;
     try {
-        counts = m_connection->measure(officePath, filter.split(QLatin1Char('\n'), Qt::SkipEmptyParts), filterOptions);
+        run.counts = m_connection->measure(link.isEmpty() ? nativePath : link,
+                                           filter.split(QLatin1Char('\n'), Qt::SkipEmptyParts), filterOptions);
     } catch (const OfficeError &e) {
-        error = e.reason;
-        connectionLost = e.connectionLost;
+        run.error = e.reason;
+        run.connectionLost = e.connectionLost;
     }
-    const Watchdog::Verdict verdict = dog.stop();
+    run.verdict = dog.stop();
     ++m_sinceStart;
+    return judge(run, timeLimit, m);
+}
 
-    if (verdict != Watchdog::Verdict::None) {
+// What became of one document's layout: stopped by the watchdog, lost with the office, refused by it, or
+// measured; the office is restarted where it can no longer be trusted or has laid out its share.
+LayoutSession::Outcome LayoutSession::judge(const OfficeRun &run, std::chrono::milliseconds timeLimit, Measurement &m)
+{
+    if (run.verdict != Watchdog::Verdict::None) {
         stopOffice(false);
-        m.timedOut = verdict == Watchdog::Verdict::TimeLimit;
+        m.timedOut = run.verdict == Watchdog::Verdict::TimeLimit;
         m.error = m.timedOut
                       ? QStringLiteral("it took longer than %1; LibreOffice was stopped").arg(duration(timeLimit))
                       : QStringLiteral("LibreOffice needed more than %1 MiB for it and was stopped")
                             .arg(m_options.memoryLimitKiB / 1024);
         return Outcome::Done;
     }
-    if (connectionLost || m_process->ended()) {
+    if (run.connectionLost || m_process->ended()) {
         // A crash on the document stays this document's failure; an office killed by someone else is
         // not, and the caller tries once more in a new one.
         m_process->waitForExit(std::chrono::seconds(2));
         const bool fromOutside = m_process->killedFromOutside();
         stopOffice(false);
-        m.error = error.isEmpty() ? QStringLiteral("LibreOffice ended unexpectedly") : error;
+        m.error = run.error.isEmpty() ? QStringLiteral("LibreOffice ended unexpectedly") : run.error;
         return fromOutside ? Outcome::KilledFromOutside : Outcome::Done;
     }
     if (m_sinceStart >= m_options.restartEvery)
         stopOffice(true);
-    if (!error.isEmpty()) {
-        m.error = error;
+    if (!run.error.isEmpty()) {
+        m.error = run.error;
         return Outcome::Done;
     }
-    m.pages = counts.pages;
-    m.lines = counts.lines;
-    m.officeWords = counts.text.words;
-    m.officeCharacters = counts.text.characters;
-    m.officeCharactersWithSpaces = counts.text.charactersWithSpaces;
-    m.officeParagraphs = counts.text.paragraphs;
+    m.pages = run.counts.pages;
+    m.lines = run.counts.lines;
+    m.officeWords = run.counts.text.words;
+    m.officeCharacters = run.counts.text.characters;
+    m.officeCharactersWithSpaces = run.counts.text.charactersWithSpaces;
+    m.officeParagraphs = run.counts.text.paragraphs;
     return Outcome::Done;
 }
 

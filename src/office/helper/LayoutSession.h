@@ -72,6 +72,9 @@ private:
     enum class Outcome { Done, KilledFromOutside };
     Outcome measureOnce(const QByteArray &nativePath, const QString &filter, const QString &filterOptions,
                         std::chrono::milliseconds timeLimit, Measurement &m);
+    struct OfficeRun; // what one call to the office gave
+    Outcome judge(const OfficeRun &run, std::chrono::milliseconds timeLimit, Measurement &m);
+    QByteArray linkWithUtf8Name(const QByteArray &nativePath);
     QString startOffice();
     QString tryStartOffice();
     void stopOffice(bool politely);
