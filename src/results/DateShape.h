@@ -28,6 +28,14 @@ public:
     bool read(QStringView text, QDate *date, QTime *time) const;
 
 private:
+    // What the fields of one matched text say.
+    struct Fields {
+        int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, weekday = 0;
+        bool twelveHour = false, pm = false;
+    };
+    bool readFields(const QRegularExpressionMatch &m, Fields &out) const;
+    bool readDayPeriod(QStringView v, bool upper, bool &pm) const;
+    qsizetype addPiece(QString &re, const QString &pattern, qsizetype i);
     void addNumber(QString &re, char field, qsizetype digits);
     void addNames(QString &re, char field, QLocale::FormatType format, bool days);
 
