@@ -253,13 +253,38 @@ private:
     // ---- text
     void bytes(std::string_view run) override
     {
-        for (const char c : run) {
-            if (c == '\t')
+        if (!counted())
+            return;
+        const int cp = currentCodePage();
+        if (cp != m_bytesCodePage)
+            flush();
+        const bool asciiCompatible = isAsciiCompatible(cp);
+        for (size_t i = 0; i < run.size();) {
+            if (run[i] == '\t') {
                 whiteSpace();
-            else
-                byte(c);
+                ++i;
+                continue;
+            }
+            // ASCII that begins characters is counted at once, a run at a time: text that switches fonts
+            // or groups at every letter would otherwise cost a decoder call per letter.
+            if (asciiCompatible && m_bytes.isEmpty() && isAscii(run[i])) {
+                size_t end = i + 1;
+                while (end < run.size() && isAscii(run[end]) && run[end] != '\t')
+                    ++end;
+                const std::string_view ascii = run.substr(i, end - i);
+                if (inLabel())
+                    addToLabel(QString::fromLatin1(ascii.data(), qsizetype(ascii.size())));
+                else
+                    m_counter.addUtf8(ascii); // ASCII reads the same as UTF-8
+                i = end;
+                continue;
+            }
+            m_bytesCodePage = cp;
+            m_bytes.append(run[i]);
+            ++i;
         }
     }
+    static bool isAscii(char c) { return static_cast<unsigned char>(c) < 0x80; }
     void character(char16_t c) override
     {
         if (!counted())
@@ -279,27 +304,6 @@ private:
     {
         const qint64 font = m_stack.empty() || m_stack.back().font < 0 ? m_defaultFont : m_stack.back().font;
         return m_fonts.codePageOf(font, m_codePage);
-    }
-
-    void byte(char c)
-    {
-        if (!counted())
-            return;
-        const int cp = currentCodePage();
-        if (cp != m_bytesCodePage)
-            flush();
-        // An ASCII byte that begins a character is counted at once: text that switches fonts or groups
-        // at every letter would otherwise cost a decoder call per letter.
-        if (m_bytes.isEmpty() && static_cast<unsigned char>(c) < 0x80 && isAsciiCompatible(cp)) {
-            const char16_t ch = static_cast<char16_t>(c);
-            if (inLabel())
-                addToLabel(QStringView(&ch, 1));
-            else
-                m_counter.add(ch);
-            return;
-        }
-        m_bytesCodePage = cp;
-        m_bytes.append(c);
     }
 
     void flush()
