@@ -62,18 +62,8 @@ void RtfReader::skipGroup()
     m_stack.pop_back();
 }
 
-bool RtfReader::dropFallback()
+bool RtfReader::decideGroup(const RtfToken *firstWord)
 {
-    if (m_fallback <= 0)
-        return false;
-    --m_fallback;
-    return true;
-}
-
-bool RtfReader::beginGroup(const RtfToken *firstWord)
-{
-    if (m_stack.empty() || !m_stack.back().fresh)
-        return true;
     m_stack.back().fresh = false;
     if (m_consumer->groupBegins(firstWord))
         return true;

@@ -63,8 +63,20 @@ private:
     };
     // After \uN the next `uc` characters (a byte, a \'hh, a symbol or a control word) are the fallback
     // for readers without Unicode, and are dropped.
-    bool dropFallback();
-    bool beginGroup(const RtfToken *firstWord);
+    bool dropFallback()
+    {
+        if (m_fallback <= 0)
+            return false;
+        --m_fallback;
+        return true;
+    }
+    // Lets the consumer decide what a group is at its first token; false when it was stepped over. Kept
+    // inline, as every token asks; the decision itself is rare.
+    bool beginGroup(const RtfToken *firstWord)
+    {
+        return m_stack.empty() || !m_stack.back().fresh || decideGroup(firstWord);
+    }
+    bool decideGroup(const RtfToken *firstWord);
     void controlWord(const RtfToken &w);
     void controlSymbol(const RtfToken &t);
     void text(std::string_view run);

@@ -274,6 +274,8 @@ private:
                 const std::string_view ascii = run.substr(i, end - i);
                 if (inLabel())
                     addToLabel(QString::fromLatin1(ascii.data(), qsizetype(ascii.size())));
+                else if (ascii.size() == 1)
+                    m_counter.add(static_cast<char16_t>(ascii.front())); // a letter between control words
                 else
                     m_counter.addUtf8(ascii); // ASCII reads the same as UTF-8
                 i = end;
