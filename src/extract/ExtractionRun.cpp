@@ -97,6 +97,30 @@ WordInstanceOptions ExtractionRun::instanceOptions(const QStringList &names) con
     return options;
 }
 
+// The page-count wait: two reads half a second apart must agree. It ends at once when the count cannot be
+// read, and gives up on a count that never settles; false when the run ended meanwhile.
+bool ExtractionRun::waitForSteadyPageCount(IWordDocument &document)
+{
+    qint32 a = 0; // [238]
+    qint32 b = 1; // [240]
+    int reads = 0;
+    while (a != b) { // [242]
+        try {
+            a = toInt32(document.builtinProperty(14));                     // [244]
+            PauseSeconds(m_pageWait, *m_ctx.platform.clock, m_ctx.window); // [246]
+            if (ended())
+                return false;
+            b = toInt32(document.builtinProperty(14)); // [248]
+        } catch (const RuntimeError &) {
+            break;
+        }
+        reads += 2;
+        if (reads >= MaxPageCountReads)
+            break;
+    }
+    return true;
+}
+
 void ExtractionRun::processDocument(Trap &t, IWordApplication *instance, const QStringList &names, int k)
 {
     QString path;
@@ -121,27 +145,8 @@ void ExtractionRun::processDocument(Trap &t, IWordApplication *instance, const Q
     ResultsTable::RowId row = 0;
     bool rowAdded = t.run(236, [&] { row = m_table.appendRow(path); });
 
-    // The page-count wait: two reads half a second apart must agree. It ends at once when there is no
-    // document or its count cannot be read, and gives up on a count that never settles.
-    if (document) {
-        qint32 a = 0; // [238]
-        qint32 b = 1; // [240]
-        int reads = 0;
-        while (a != b) { // [242]
-            try {
-                a = toInt32(document->builtinProperty(14));                    // [244]
-                PauseSeconds(m_pageWait, *m_ctx.platform.clock, m_ctx.window); // [246]
-                if (ended())
-                    return;
-                b = toInt32(document->builtinProperty(14)); // [248]
-            } catch (const RuntimeError &) {
-                break;
-            }
-            reads += 2;
-            if (reads >= MaxPageCountReads)
-                break;
-        }
-    }
+    if (document && !waitForSteadyPageCount(*document))
+        return;
 
     for (int c = 2; c <= names.size() + 1; ++c) { // [250]
         if (!processPendingEvents(m_ctx.window))  // [252]

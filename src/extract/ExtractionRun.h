@@ -31,6 +31,7 @@ public:
 
 private:
     void processDocument(Trap &t, IWordApplication *instance, const QStringList &names, int k);
+    bool waitForSteadyPageCount(IWordDocument &document);
     WordInstanceOptions instanceOptions(const QStringList &names) const;
     bool ended() const { return m_ctx.programEnded(); }
 

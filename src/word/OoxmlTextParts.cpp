@@ -175,6 +175,56 @@ private:
     QString m_styleId;
 };
 
+// w:styles, for hidden text: w:vanish in a style's run properties or in the document's default ones.
+class StyleVisibilityHandler : public XmlHandler {
+public:
+    explicit StyleVisibilityHandler(WordStyleVisibility &v) : m_v(v) {}
+
+    void startElement(const XmlName &e, const XmlAttributes &a) override
+    {
+        const std::string_view name = e.local;
+        m_path.push_back(name == "rPr"sv ? "rPr"sv : name == "rPrDefault"sv ? "rPrDefault"sv : "other"sv);
+        if (name == "style"sv && m_path.size() == 2) {
+            const std::string_view type = attribute(a, "type"sv);
+            m_styleId = type == "paragraph"sv || type == "character"sv ? text(attribute(a, "styleId"sv)) : QString();
+            const std::string_view isDefault = attribute(a, "default"sv);
+            if (type == "paragraph"sv && (isDefault == "1"sv || isDefault == "true"sv || isDefault == "on"sv))
+                m_v.setDefaultParagraphStyle(m_styleId);
+        } else if (name == "vanish"sv && m_path.size() == 5 && m_path[2] == "rPrDefault"sv && m_path[3] == "rPr"sv) {
+            m_v.setDefaultHides(isOnValue(a));
+        } else if (m_styleId.isEmpty()) {
+            return;
+        } else if (name == "basedOn"sv && m_path.size() == 3) {
+            m_v.setStyleBase(m_styleId, text(attribute(a, "val"sv)));
+        } else if (name == "vanish"sv && m_path.size() == 4 && m_path[2] == "rPr"sv) {
+            m_v.setStyleHides(m_styleId, isOnValue(a));
+        }
+    }
+
+    void endElement(const XmlName &e) override
+    {
+        if (e.local == "style"sv && m_path.size() == 2)
+            m_styleId.clear();
+        if (!m_path.empty())
+            m_path.pop_back();
+    }
+
+    void characters(std::string_view) override {}
+
+private:
+    // An on/off property: on unless its value says 0, false or off.
+    static bool isOnValue(const XmlAttributes &a)
+    {
+        bool found = false;
+        const std::string_view v = attribute(a, "val"sv, &found);
+        return !found || (v != "0"sv && v != "false"sv && v != "off"sv);
+    }
+
+    WordStyleVisibility &m_v;
+    std::vector<std::string_view> m_path;
+    QString m_styleId;
+};
+
 } // namespace
 
 OoxmlTextParts readOoxmlTextParts(const ZipArchive &zip, const QString &mainPart)
@@ -209,13 +259,18 @@ OoxmlTextParts readOoxmlTextParts(const ZipArchive &zip, const QString &mainPart
     return parts;
 }
 
-WordListNumbering readWordListNumbering(const ZipArchive &zip, const OoxmlTextParts &parts, bool directNumbering)
+QByteArray readOoxmlStylesPart(const ZipArchive &zip, const OoxmlTextParts &parts)
+{
+    return readDefinitionPart(zip, parts.styles);
+}
+
+WordListNumbering readWordListNumbering(const ZipArchive &zip, const OoxmlTextParts &parts, const QByteArray &styles,
+                                        bool directNumbering)
 {
     WordListNumbering n;
     if (parts.numbering.isEmpty())
         return n;
     // Most styles parts number nothing; a quick look saves parsing them.
-    const QByteArray styles = readDefinitionPart(zip, parts.styles);
     const bool styleNumbering = styles.contains("numPr");
     if (!directNumbering && !styleNumbering)
         return n;
@@ -229,6 +284,40 @@ WordListNumbering readWordListNumbering(const ZipArchive &zip, const OoxmlTextPa
         XmlParser(parts.styles, stylesHandler).parse(styles);
     }
     return n;
+}
+
+std::optional<bool> WordStyleVisibility::styleHides(const QString &styleId) const
+{
+    QString id = styleId;
+    // Along w:basedOn, bounded against cycles.
+    for (int hops = 0; hops < limits::kMaxXmlDepth && !id.isEmpty(); ++hops) {
+        const auto found = m_styles.constFind(id);
+        if (found == m_styles.cend())
+            break;
+        if (found->hides)
+            return found->hides;
+        if (found->basedOn == id)
+            break;
+        id = found->basedOn;
+    }
+    return std::nullopt;
+}
+
+bool WordStyleVisibility::paragraphHides(const QString &paragraphStyle) const
+{
+    return styleHides(paragraphStyle.isEmpty() ? m_defaultParagraphStyle : paragraphStyle).value_or(m_defaultHides);
+}
+
+WordStyleVisibility readWordStyleVisibility(const OoxmlTextParts &parts, const QByteArray &styles)
+{
+    WordStyleVisibility v;
+    // Most documents hide nothing through their styles: without a w:vanish element (with any prefix, or
+    // none; w:specVanish is another thing) the part is not parsed.
+    if (!styles.contains(":vanish") && !styles.contains("<vanish"))
+        return v;
+    StyleVisibilityHandler handler(v);
+    XmlParser(parts.styles, handler).parse(styles);
+    return v;
 }
 
 } // namespace word

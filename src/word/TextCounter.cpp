@@ -31,13 +31,15 @@ Kind kindOf(char16_t c)
     return Kind::Counted;
 }
 
-// Most text is Latin: its kinds are looked up rather than asked of the Unicode tables for every
-// character, which made counting the larger part of reading a document that stores no counts.
+// Most text is Latin, Greek, Cyrillic, Hebrew or Arabic (all below U+0800): its kinds are looked up rather
+// than asked of the Unicode tables for every character, which made counting the larger part of reading a
+// document that stores no counts.
+constexpr char16_t kTabledCharacters = 0x800;
 struct LatinKinds {
-    Kind kinds[256];
+    Kind kinds[kTabledCharacters];
     LatinKinds()
     {
-        for (char16_t c = 0; c < 256; ++c)
+        for (char16_t c = 0; c < kTabledCharacters; ++c)
             kinds[c] = kindOf(c);
     }
 };
@@ -46,7 +48,7 @@ struct LatinKinds {
 // of whether the table exists yet.
 const LatinKinds kLatin;
 
-Kind kindOfCharacter(char16_t c) { return c < 256 ? kLatin.kinds[c] : kindOf(c); }
+Kind kindOfCharacter(char16_t c) { return c < kTabledCharacters ? kLatin.kinds[c] : kindOf(c); }
 
 // Only characters from U+3000 on can be written without spaces between words.
 bool isWordOfItsOwn(char32_t c) { return c >= 0x3000 && isEastAsianWordCharacter(c); }

@@ -7,9 +7,14 @@
 // and text boxes follow it and are not counted.
 #include "word/ByteReader.h"
 #include "word/CodePage.h"
+#include "word/EngineLog.h"
 #include "word/Errors.h"
 #include "word/Limits.h"
 #include "word/MainText.h"
+#include "word/WordBinaryLists.h"
+#include <array>
+#include <map>
+#include <optional>
 #include <vector>
 
 namespace word {
@@ -51,16 +56,19 @@ quint16 u16(const RandomAccessStream &s, qint64 at)
     return u16(rangeOf(s, at, 2, QStringLiteral("its file information block is cut short")), 0);
 }
 
-// The characters of the main text, with Word's marks turned into paragraph ends and blanks, and field
-// instructions (between a field's begin and separator marks) left out.
+// The characters of the main text, with Word's marks turned into paragraph ends and blanks, field
+// instructions (between a field's begin and separator marks) left out, and each numbered paragraph's
+// list label counted with it.
 class MainTextSink {
 public:
-    explicit MainTextSink(TextCounter &counter) : m_counter(counter) {}
+    MainTextSink(TextCounter &counter, WordBinaryLists *lists) : m_counter(counter), m_lists(lists) {}
 
-    void add(QStringView text)
+    // `text` begins at byte `fc` of the WordDocument stream, `width` bytes a character: where a paragraph
+    // mark lies says which paragraph properties (and so which list) are its.
+    void add(QStringView text, qint64 fc, int width)
     {
-        for (const QChar ch : text) {
-            const char16_t c = ch.unicode();
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char16_t c = text[i].unicode();
             switch (c) {
             case 0x13: // field begin: its instruction follows
                 if (m_fields.size() >= static_cast<size_t>(limits::kMaxFieldNesting))
@@ -87,9 +95,12 @@ public:
             }
             if (m_instructions > 0)
                 continue;
-            if (c == 0x0D || c == 0x07) // paragraph mark; end of a table cell or row
+            if (c == 0x0D || c == 0x07) { // paragraph mark; end of a table cell or row
+                // Word 97-2003: a numbered paragraph's generated label counts as text of the paragraph.
+                if (m_lists)
+                    m_counter.label(m_lists->labelOfParagraphEndingAt(fc + i * width));
                 m_counter.paragraphMark();
-            else if (c == 0x09 || c == 0x0B || c == 0x0C || c == 0x0E) // tab, line, page or column break
+            } else if (c == 0x09 || c == 0x0B || c == 0x0C || c == 0x0E) // tab, line, page or column break
                 m_counter.space();
             else if (c == 0x1E) // non-breaking hyphen
                 m_counter.add(u'\u2011');
@@ -104,8 +115,15 @@ public:
 
 private:
     TextCounter &m_counter;
+    WordBinaryLists *m_lists;
     std::vector<bool> m_fields; // open fields: true while their instruction is being read
     int m_instructions = 0;     // open fields whose instruction is being read
+};
+
+// A run of character positions: a story of the document.
+struct CpRange {
+    qint64 from = 0;
+    qint64 length = 0;
 };
 
 // Where the FIB states the CLX and the main text's length.
@@ -113,11 +131,79 @@ struct FibFacts {
     bool word97 = false;
     bool complex = false;
     qint64 ccpText = 0;
+    // Word counts the text in text boxes with the body: their story follows the main text, the notes,
+    // the headers, the comments and the endnotes.
+    CpRange textBoxes;
     qint64 fcMin = 0;
     qint64 fcClx = 0;
     qint64 lcbClx = 0;
     bool table1 = false;
+    WordBinaryLists::Places lists; // Word 97 and later
+    int codePage = 1252;           // of Word 6 and 95's single- or double-byte text
 };
+
+// The text box story, from the lengths of the stories before it (footnotes, headers, macros, comments,
+// endnotes) that follow ccpText at `at`; none when a length is impossible.
+CpRange textBoxStory(const RandomAccessStream &wd, qint64 at)
+{
+    qint64 from = static_cast<qint32>(u32(wd, at - 4)); // ccpText
+    for (int k = 0; k < 5; ++k) {
+        const qint64 n = static_cast<qint32>(u32(wd, at + 4 * k));
+        if (n < 0 || n > limits::kMaxCountedChars || from < 0 || from > limits::kMaxCountedChars)
+            return {};
+        from += n;
+    }
+    const qint64 length = static_cast<qint32>(u32(wd, at + 20));
+    if (length <= 0 || length > limits::kMaxCountedChars)
+        return {};
+    return {from, length};
+}
+
+// Word 6 and 95 write their text in the code page of the Windows (or the Mac) they run on; the header
+// names only the language of that Word (lid) and whether the text is the Mac's (chse 256). Word 97 and
+// later write Unicode or Windows-1252 whatever the language.
+int word6CodePage(quint16 lid, quint16 chse)
+{
+    if (chse == 256)
+        return 10000;       // Mac Roman
+    switch (lid & 0x03FF) { // the primary language
+    case 0x04:              // Chinese: Simplified in China and Singapore, Traditional elsewhere
+        return (lid == 0x0804 || lid == 0x1004) ? 936 : 950;
+    case 0x11:
+        return 932; // Japanese
+    case 0x12:
+        return 949; // Korean
+    case 0x19:
+    case 0x22:
+    case 0x23:
+    case 0x02:
+    case 0x2F:
+        return 1251; // Russian, Ukrainian, Belarusian, Bulgarian, Macedonian
+    case 0x05:
+    case 0x15:
+    case 0x0E:
+    case 0x1B:
+    case 0x24:
+    case 0x18:
+        return 1250; // Czech, Polish, Hungarian, Slovak, Slovenian, Romanian
+    case 0x08:
+        return 1253; // Greek
+    case 0x1F:
+        return 1254; // Turkish
+    case 0x0D:
+        return 1255; // Hebrew
+    case 0x01:
+        return 1256; // Arabic
+    case 0x25:
+    case 0x26:
+    case 0x27:
+        return 1257; // Estonian, Latvian, Lithuanian
+    case 0x1E:
+        return 874; // Thai
+    default:
+        return 1252;
+    }
+}
 
 FibFacts readFib(const RandomAccessStream &wd)
 {
@@ -140,16 +226,35 @@ FibFacts readFib(const RandomAccessStream &wd)
         if (cslw < 4)
             throw DamagedContent(QStringLiteral("its file information block has no text length"));
         f.ccpText = static_cast<qint32>(u32(wd, lwAt + 2 + 3 * 4));
+        if (cslw >= 10)
+            f.textBoxes = textBoxStory(wd, lwAt + 2 + 4 * 4);
         const qint64 pairsAt = lwAt + 2 + cslw * 4;
         const qint64 pairs = u16(wd, pairsAt);
         if (pairs <= 33)
             throw DamagedContent(QStringLiteral("its file information block has no piece table"));
         f.fcClx = u32(wd, pairsAt + 2 + 33 * 8);
         f.lcbClx = u32(wd, pairsAt + 2 + 33 * 8 + 4);
+        // The style sheet (pair 1), the paragraph property pages (13) and the list tables (73 and 74); a
+        // header too short for the list tables comes from a writer that keeps no lists.
+        const auto pair = [&](int k, qint64 &fc, qint64 &lcb) {
+            if (k < pairs) {
+                fc = u32(wd, pairsAt + 2 + k * 8);
+                lcb = u32(wd, pairsAt + 2 + k * 8 + 4);
+            }
+        };
+        pair(1, f.lists.fcStshf, f.lists.lcbStshf);
+        pair(13, f.lists.fcPlcfBtePapx, f.lists.lcbPlcfBtePapx);
+        pair(73, f.lists.fcPlfLst, f.lists.lcbPlfLst);
+        pair(74, f.lists.fcPlfLfo, f.lists.lcbPlfLfo);
     } else {
-        // Word 6 and 95: one fixed block; the fc/lcb pairs begin at 0x58, the CLX is the 34th.
+        // Word 6 and 95 (nFib 101 to 105): one fixed block; the fc/lcb pairs begin at 0x58, the CLX is the
+        // 34th. Word 2 and older kept no compound file: a lower nFib is another layout, not to be guessed at.
+        if (nFib < 101)
+            throw DamagedContent(QStringLiteral("its Word header is older than Word 6 (nFib %1)").arg(nFib));
+        f.codePage = word6CodePage(u16(wd, 6), u16(wd, 0x14));
         f.fcMin = u32(wd, 0x18);
         f.ccpText = static_cast<qint32>(u32(wd, 0x34));
+        f.textBoxes = textBoxStory(wd, 0x38);
         f.fcClx = u32(wd, 0x160);
         f.lcbClx = u32(wd, 0x164);
     }
@@ -158,11 +263,38 @@ FibFacts readFib(const RandomAccessStream &wd)
     return f;
 }
 
-// A run of the main text's characters at `offset` of the WordDocument stream, single bytes in Windows-1252
-// or UTF-16, read and fed on in bounded chunks so that memory does not grow with the text.
-void addText(const RandomAccessStream &wd, qint64 offset, qint64 chars, bool singleBytes, MainTextSink &sink)
+// Whether `byte` begins a two-byte character in an East Asian code page.
+bool isLeadByte(int codePage, unsigned char byte)
 {
-    const qint64 width = singleBytes ? 1 : 2;
+    if (codePage == 932) // Shift-JIS: single-byte katakana lie between its two lead ranges
+        return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+    return (codePage == 936 || codePage == 949 || codePage == 950) && byte >= 0x81 && byte <= 0xFE;
+}
+
+// The characters of a single-byte code page other than Windows-1252 (which the decoder handles itself), one
+// for each byte value: the decoder fills the table once per code page, and the text, which may be
+// megabytes, is then looked up byte by byte instead of passed through the decoder.
+const std::array<char16_t, 256> &singleByteTable(int codePage)
+{
+    thread_local std::map<int, std::array<char16_t, 256>> tables; // the few code pages Word 6 and 95 use
+    const auto found = tables.find(codePage);
+    if (found != tables.end())
+        return found->second;
+    std::array<char16_t, 256> table{};
+    for (int b = 0; b < 256; ++b) {
+        const char byte = static_cast<char>(b);
+        const QString c = decodeCodePage(codePage, &byte, 1);
+        table[size_t(b)] = c.size() == 1 ? c[0].unicode() : u'\uFFFD';
+    }
+    return tables.emplace(codePage, table).first->second;
+}
+
+// A run of the main text's characters at `offset` of the WordDocument stream, in UTF-16 (code page 1200)
+// or in bytes of a Windows code page, read and fed on in bounded chunks so that memory does not grow with
+// the text. In a double-byte code page `chars` counts bytes, as Word 6 and 95 count their positions.
+void addText(const RandomAccessStream &wd, qint64 offset, qint64 chars, int codePage, MainTextSink &sink)
+{
+    const qint64 width = codePage == 1200 ? 2 : 1;
     if (offset < 0 || chars < 0 || offset > wd.size() || chars > (wd.size() - offset) / width)
         throw DamagedContent(QStringLiteral("its text lies outside the WordDocument stream"));
     constexpr qint64 kChunkChars = 256 * 1024;
@@ -170,8 +302,25 @@ void addText(const RandomAccessStream &wd, qint64 offset, qint64 chars, bool sin
     for (qint64 done = 0; done < chars;) {
         qint64 n = qMin(kChunkChars, chars - done);
         const QByteArray b = wd.read(offset + done * width, n * width);
-        if (singleBytes) {
-            sink.add(decodeCodePage(1252, b.constData(), n));
+        const qint64 fc = offset + done * width;
+        if (width == 1) {
+            // A two-byte character stays whole for the decoder: a chunk never ends on its first byte.
+            if (done + n < chars && isLeadByte(codePage, 0x81)) {
+                qint64 i = 0;
+                while (i < n)
+                    i += isLeadByte(codePage, static_cast<unsigned char>(b[i])) ? 2 : 1;
+                if (i > n)
+                    --n;
+            }
+            if (codePage == 1252 || isLeadByte(codePage, 0x81)) {
+                sink.add(decodeCodePage(codePage, b.constData(), n), fc, 1);
+            } else {
+                const std::array<char16_t, 256> &table = singleByteTable(codePage);
+                decoded.resize(n);
+                for (qint64 i = 0; i < n; ++i)
+                    decoded[i] = QChar(table[static_cast<unsigned char>(b[i])]);
+                sink.add(decoded, fc, 1);
+            }
         } else {
             decoded.resize(n);
             for (qint64 i = 0; i < n; ++i)
@@ -180,7 +329,7 @@ void addText(const RandomAccessStream &wd, qint64 offset, qint64 chars, bool sin
             // A character written as two code units stays whole for the counter.
             if (n > 1 && done + n < chars && decoded[n - 1].isHighSurrogate())
                 --n;
-            sink.add(QStringView(decoded).first(n));
+            sink.add(QStringView(decoded).first(n), fc, 2);
         }
         done += n;
     }
@@ -206,7 +355,8 @@ QByteArray pieceTableOf(const QByteArray &clx)
     throw DamagedContent(QStringLiteral("its piece table is missing"));
 }
 
-void countPieces(const RandomAccessStream &wd, const RandomAccessStream &table, const FibFacts &f, MainTextSink &sink)
+void countPieces(const RandomAccessStream &wd, const RandomAccessStream &table, const FibFacts &f,
+                 const std::vector<CpRange> &stories, MainTextSink &sink)
 {
     if (f.lcbClx <= 0)
         throw DamagedContent(QStringLiteral("its piece table lies outside its table stream"));
@@ -220,26 +370,32 @@ void countPieces(const RandomAccessStream &wd, const RandomAccessStream &table, 
     const qint64 pieces = (plc.size() - 4) / 12;
     if (pieces > limits::kMaxTextPieces)
         throw DamagedContent(QStringLiteral("its piece table lists too many pieces"));
-    qint64 counted = 0;
-    for (qint64 i = 0; i < pieces && counted < f.ccpText; ++i) {
-        const qint64 cpStart = u32(plc, i * 4);
-        const qint64 cpEnd = u32(plc, (i + 1) * 4);
-        if (cpEnd < cpStart)
-            throw DamagedContent(QStringLiteral("its piece table is out of order"));
-        if (cpStart >= f.ccpText)
-            break;
-        // Pieces are counted in order and never beyond the main text's stated length, however they overlap.
-        const qint64 chars = qMin(cpEnd, f.ccpText) - cpStart;
-        const qint64 take = qMin(chars, f.ccpText - counted);
-        const qint64 pcd = (pieces + 1) * 4 + i * 8;
-        const quint32 fcRaw = u32(plc, pcd + 2);
-        if (!f.word97)
-            addText(wd, fcRaw, take, true, sink);
-        else if (fcRaw & 0x40000000u)
-            addText(wd, (fcRaw & 0x3FFFFFFFu) / 2, take, true, sink);
-        else
-            addText(wd, fcRaw & 0x3FFFFFFFu, take, false, sink);
-        counted += take;
+    for (const CpRange &story : stories) {
+        const qint64 end = story.from + story.length;
+        qint64 counted = 0;
+        for (qint64 i = 0; i < pieces && counted < story.length; ++i) {
+            const qint64 cpStart = u32(plc, i * 4);
+            const qint64 cpEnd = u32(plc, (i + 1) * 4);
+            if (cpEnd < cpStart)
+                throw DamagedContent(QStringLiteral("its piece table is out of order"));
+            if (cpStart >= end)
+                break;
+            const qint64 from = qMax(cpStart, story.from);
+            if (cpEnd <= from)
+                continue;
+            // Pieces are counted in order and never beyond the story's stated length, however they overlap.
+            const qint64 take = qMin(qMin(cpEnd, end) - from, story.length - counted);
+            const qint64 pcd = (pieces + 1) * 4 + i * 8;
+            const quint32 fcRaw = u32(plc, pcd + 2);
+            const qint64 skip = from - cpStart;
+            if (!f.word97)
+                addText(wd, fcRaw + skip, take, f.codePage, sink);
+            else if (fcRaw & 0x40000000u)
+                addText(wd, (fcRaw & 0x3FFFFFFFu) / 2 + skip, take, 1252, sink); // "compressed": Windows-1252
+            else
+                addText(wd, (fcRaw & 0x3FFFFFFFu) + 2 * skip, take, 1200, sink);
+            counted += take;
+        }
     }
 }
 
@@ -249,16 +405,33 @@ void countWordBinaryText(const RandomAccessStream &wordDocument, const RandomAcc
                          const RandomAccessStream *table1, TextCounter &counter)
 {
     const FibFacts f = readFib(wordDocument);
-    MainTextSink sink(counter);
+    std::vector<CpRange> stories{{0, f.ccpText}};
+    if (f.textBoxes.length > 0)
+        stories.push_back(f.textBoxes);
     if (f.word97) {
         const RandomAccessStream *table = f.table1 ? table1 : table0;
         if (!table || table->size() == 0)
             throw DamagedContent(QStringLiteral("its table stream is missing"));
-        countPieces(wordDocument, *table, f, sink);
+        // Damaged list tables cost the labels, not the text: the count goes on without them, as it does
+        // for the other formats' numbering, and the note says so.
+        std::optional<WordBinaryLists> lists;
+        if (f.lists.hasLists()) {
+            try {
+                lists.emplace(wordDocument, *table, f.lists);
+            } catch (const DamagedContent &e) {
+                noteSkipped(QStringLiteral("its list numbering cannot be read (%1); list numbers are not counted")
+                                .arg(e.detail()));
+            }
+        }
+        MainTextSink sink(counter, lists ? &*lists : nullptr);
+        countPieces(wordDocument, *table, f, stories, sink);
     } else if (f.complex) {
-        countPieces(wordDocument, wordDocument, f, sink); // Word 6 and 95 keep the CLX in the same stream
+        MainTextSink sink(counter, nullptr);
+        countPieces(wordDocument, wordDocument, f, stories, sink); // Word 6 and 95 keep the CLX in the same stream
     } else {
-        addText(wordDocument, f.fcMin, f.ccpText, true, sink);
+        MainTextSink sink(counter, nullptr);
+        for (const CpRange &story : stories)
+            addText(wordDocument, f.fcMin + story.from, story.length, f.codePage, sink);
     }
     counter.paragraphMark(); // text after the last paragraph mark (none in a well-formed document)
 }

@@ -25,6 +25,7 @@ constexpr std::string_view kStrictWordNs = "http://purl.oclc.org/ooxml/wordproce
 constexpr std::string_view kWord2003Ns = "http://schemas.microsoft.com/office/word/2003/wordml"sv;
 constexpr std::string_view kCompatibilityNs = "http://schemas.openxmlformats.org/markup-compatibility/2006"sv;
 constexpr std::string_view kAmlNs = "http://schemas.microsoft.com/aml/2001/core"sv;
+constexpr std::string_view kAuxHintNs = "http://schemas.microsoft.com/office/word/2003/auxHint"sv;
 constexpr std::string_view kDrawingNs = "http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing"sv;
 
 bool isWordNamespace(std::string_view ns) { return ns == kWordNs || ns == kStrictWordNs || ns == kWord2003Ns; }
@@ -68,9 +69,11 @@ QString valueOf(const XmlAttributes &a)
     return QString();
 }
 
-// A paragraph being read: what its properties say about its numbering, until its label is counted.
+// A paragraph being read: what its properties say about its numbering, until its label is counted, and
+// whether its style hides its runs (looked up at its first run).
 struct OpenParagraph {
     bool labelDue = true;
+    std::optional<bool> styleHidesRuns;
     QString style;
     std::optional<int> numId;
     std::optional<int> level;
@@ -100,9 +103,12 @@ char16_t symbolCharacter(const XmlAttributes &a)
 // Counts one story (the body, or a header, footer or notes part): the Word rules for what is text.
 class WordprocessingHandler : public XmlHandler {
 public:
-    // `numbering` gives the list definitions when a paragraph first needs them (null: none).
-    WordprocessingHandler(TextCounter &counter, std::function<WordListNumbering *()> numbering, bool storyPart)
-        : m_counter(counter), m_numbering(std::move(numbering)), m_storyPart(storyPart), m_inBody(storyPart)
+    // `numbering` gives the list definitions when a paragraph first needs them, `styles` which styles hide
+    // their text when the first run needs it (null: none).
+    WordprocessingHandler(TextCounter &counter, std::function<WordListNumbering *()> numbering,
+                          std::function<const WordStyleVisibility *()> styles, bool storyPart)
+        : m_counter(counter), m_numbering(std::move(numbering)), m_styles(std::move(styles)), m_storyPart(storyPart),
+          m_inBody(storyPart)
     {
     }
 
@@ -121,6 +127,12 @@ public:
         const bool inRun = parent == Kind::Run;
         const bool hiddenRun = !m_path.empty() && m_path.back().hidden;
         m_path.push_back({word ? kindOf(n) : Kind::Other, hiddenRun});
+        // Word 2003 XML: Word writes each numbered paragraph's label as it showed it (wx:t in w:listPr), and
+        // counts it as text of the paragraph.
+        if (!skip && m_inBody && parent == Kind::ListProperties && e.is(kAuxHintNs, "t"sv)) {
+            const std::string_view label = a.value(kAuxHintNs, "val"sv);
+            m_counter.label(QString::fromUtf8(label.data(), qsizetype(label.size())));
+        }
         if (skip || !word)
             return;
         if (n == "body"sv)
@@ -132,10 +144,31 @@ public:
             m_paragraphs.push_back({});
             return;
         }
-        // Word: run properties saying w:vanish hide the run's text, which Word leaves out of its counts.
-        if (n == "vanish"sv && parent == Kind::RunProperties && m_path.size() >= 3
-            && m_path[m_path.size() - 3].kind == Kind::Run && isOn(a)) {
-            m_path[m_path.size() - 3].hidden = true;
+        // Word leaves hidden text out of its counts: a run is hidden by its own w:vanish (on or off), else by
+        // its character style (w:rStyle), else by its paragraph's style.
+        if (n == "r"sv && m_styles) {
+            if (const WordStyleVisibility *styles = m_styles()) {
+                bool hides = false;
+                if (m_paragraphs.empty()) {
+                    hides = styles->paragraphHides(QString());
+                } else {
+                    OpenParagraph &p = m_paragraphs.back();
+                    if (!p.styleHidesRuns)
+                        p.styleHidesRuns = styles->paragraphHides(p.style);
+                    hides = *p.styleHidesRuns;
+                }
+                m_path.back().hidden = hides;
+            }
+        }
+        if ((n == "vanish"sv || n == "rStyle"sv) && parent == Kind::RunProperties && m_path.size() >= 3
+            && m_path[m_path.size() - 3].kind == Kind::Run) {
+            bool &hidden = m_path[m_path.size() - 3].hidden;
+            if (n == "vanish"sv) {
+                hidden = isOn(a);
+            } else if (const WordStyleVisibility *styles = m_styles ? m_styles() : nullptr) {
+                if (const auto hides = styles->styleHides(valueOf(a)))
+                    hidden = *hides;
+            }
             return;
         }
         if (!m_paragraphs.empty() && m_paragraphs.back().labelDue) {
@@ -215,6 +248,7 @@ private:
         Paragraph,
         ParagraphProperties,
         NumberingProperties,
+        ListProperties, // Word 2003 XML's w:listPr
         Run,
         RunProperties,
         Drawing
@@ -231,6 +265,8 @@ private:
             return Kind::ParagraphProperties;
         if (n == "numPr"sv)
             return Kind::NumberingProperties;
+        if (n == "listPr"sv)
+            return Kind::ListProperties;
         if (n == "drawing"sv)
             return Kind::Drawing;
         return Kind::Other;
@@ -255,6 +291,7 @@ private:
 
     TextCounter &m_counter;
     std::function<WordListNumbering *()> m_numbering;
+    std::function<const WordStyleVisibility *()> m_styles;
     SkippedSubtree m_skipped;
     bool m_storyPart;
     bool m_inBody;
@@ -274,6 +311,13 @@ void countOoxmlText(const ZipArchive &zip, const QString &mainPart, TextCounter 
     if (!index)
         throw DamagedContent(QStringLiteral("its main document part %1 is missing").arg(mainPart));
     const OoxmlTextParts parts = readOoxmlTextParts(zip, mainPart);
+    // The styles part serves both the numbering and the hidden text; it is read once, when first needed.
+    std::optional<QByteArray> stylesPart;
+    const auto styleBytes = [&]() -> const QByteArray & {
+        if (!stylesPart)
+            stylesPart = readOoxmlStylesPart(zip, parts);
+        return *stylesPart;
+    };
     // The list definitions are read when the first paragraph that may be numbered needs them.
     std::optional<WordListNumbering> numbering;
     bool numberingRead = false;
@@ -281,7 +325,8 @@ void countOoxmlText(const ZipArchive &zip, const QString &mainPart, TextCounter 
         if (!numberingRead) {
             numberingRead = true;
             try {
-                numbering = readWordListNumbering(zip, parts, true);
+                numbering =
+                    readWordListNumbering(zip, parts, parts.numbering.isEmpty() ? QByteArray() : styleBytes(), true);
             } catch (const DamagedContent &e) {
                 noteSkipped(QStringLiteral("its list numbering cannot be read (%1); list numbers are not counted")
                                 .arg(e.detail()));
@@ -289,7 +334,22 @@ void countOoxmlText(const ZipArchive &zip, const QString &mainPart, TextCounter 
         }
         return numbering ? &*numbering : nullptr;
     };
-    WordprocessingHandler body(counter, definitions, false);
+    // Which styles hide their text, read when the first run needs it.
+    std::optional<WordStyleVisibility> visibility;
+    bool visibilityRead = false;
+    const auto styles = [&]() -> const WordStyleVisibility * {
+        if (!visibilityRead) {
+            visibilityRead = true;
+            try {
+                visibility = readWordStyleVisibility(parts, styleBytes());
+            } catch (const DamagedContent &e) {
+                noteSkipped(
+                    QStringLiteral("its styles cannot be read (%1); text they hide is counted").arg(e.detail()));
+            }
+        }
+        return visibility && visibility->hidesAnything() ? &*visibility : nullptr;
+    };
+    WordprocessingHandler body(counter, definitions, styles, false);
     body.countNoteNumbers(counter.rules().countsAllStories);
     XmlParser parser(mainPart, body);
     streamZipPart(zip, *index, limits::kMaxPartBytes, parser);
@@ -306,7 +366,7 @@ void countOoxmlText(const ZipArchive &zip, const QString &mainPart, TextCounter 
                 QStringLiteral("it has more headers, footers and notes than are counted; the rest are left out"));
             return;
         }
-        WordprocessingHandler scan(counter, definitions, true);
+        WordprocessingHandler scan(counter, definitions, styles, true);
         scan.countNoteNumbers(true);
         XmlParser storyParser(part, scan);
         streamZipPart(zip, *story, limits::kMaxPartBytes, storyParser);
@@ -315,7 +375,7 @@ void countOoxmlText(const ZipArchive &zip, const QString &mainPart, TextCounter 
 
 void countWordXmlText(const FileContent &content, TextCounter &counter)
 {
-    WordprocessingHandler handler(counter, nullptr, false);
+    WordprocessingHandler handler(counter, nullptr, nullptr, false);
     XmlParser parser(QStringLiteral("the document"), handler);
     if (content.headIsWhole)
         parser.parse(content.head);

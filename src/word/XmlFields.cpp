@@ -40,11 +40,27 @@ bool isNulReference(const QByteArray &xml, qsizetype i, qsizetype &length)
     return true;
 }
 
+// Whether the part has a NUL byte or a character reference to NUL: the few that do are copied.
+bool holdsNul(const QByteArray &xml)
+{
+    const char *const begin = xml.constData();
+    const char *const end = begin + xml.size();
+    if (std::memchr(begin, '\0', static_cast<size_t>(xml.size())))
+        return true;
+    for (const char *p = begin; (p = static_cast<const char *>(std::memchr(p, '&', static_cast<size_t>(end - p))));
+         ++p) {
+        qsizetype length = 0;
+        if (p + 1 < end && p[1] == '#' && isNulReference(xml, p - begin, length))
+            return true;
+    }
+    return false;
+}
+
 // The part with every NUL (a byte, or a character reference to it) replaced by the stand-in.
 QByteArray withNulsStoodIn(const QByteArray &xml, bool &changed)
 {
     changed = false;
-    if (isUtf16(xml) || (!xml.contains('\0') && !xml.contains("&#")))
+    if (isUtf16(xml) || !holdsNul(xml))
         return xml;
     QByteArray out;
     out.reserve(xml.size());

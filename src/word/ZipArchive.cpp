@@ -3,6 +3,7 @@
 #include "word/ZipArchive.h"
 #include "word/Errors.h"
 #include "word/Limits.h"
+#include <QScopeGuard>
 #include <zip.h>
 
 namespace word {
@@ -104,10 +105,23 @@ QByteArray ZipArchive::read(qint64 index, qint64 limit) const
     return data;
 }
 
-void ZipArchive::stream(qint64 index, qint64 limit, QByteArray &buffer, qint64 chunk,
-                        const std::function<void(const char *, qint64)> &sink) const
+namespace {
+
+// Why libzip could not unpack a part, as the document's error.
+[[noreturn]] void throwUnpackFailure(const QString &name, int failure)
 {
-    const QString name = nameAt(index);
+    if (failure == ZIP_ER_CRC)
+        throw DamagedContent(QStringLiteral("its part %1 fails its checksum").arg(name));
+    if (failure == ZIP_ER_INCONS)
+        throw DamagedContent(QStringLiteral("its part %1 unpacks to more than its stated size").arg(name));
+    throw DamagedContent(QStringLiteral("its part %1 cannot be unpacked (%2)").arg(name, zipErrorText(failure)));
+}
+
+} // namespace
+
+// A part's stated size, refused before anything is unpacked when it is encrypted or larger than `limit`.
+qint64 ZipArchive::statedSize(qint64 index, qint64 limit, const QString &name) const
+{
     zip_stat_t st;
     zip_stat_init(&st);
     if (zip_stat_index(m_zip, static_cast<zip_uint64_t>(index), 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE))
@@ -118,6 +132,14 @@ void ZipArchive::stream(qint64 index, qint64 limit, QByteArray &buffer, qint64 c
         throw DamagedContent(
             QStringLiteral("its part %1 would unpack to %2, more than the %3 allowed")
                 .arg(name, sizeText(static_cast<qint64>(qMin<zip_uint64_t>(st.size, 1ull << 62))), sizeText(limit)));
+    return static_cast<qint64>(st.size);
+}
+
+void ZipArchive::stream(qint64 index, qint64 limit, QByteArray &buffer, qint64 chunk,
+                        const std::function<void(const char *, qint64)> &sink) const
+{
+    const QString name = nameAt(index);
+    const qint64 size = statedSize(index, limit, name);
     zip_file_t *f = zip_fopen_index(m_zip, static_cast<zip_uint64_t>(index), 0);
     if (!f) {
         const int code = zip_error_code_zip(zip_get_error(m_zip));
@@ -127,43 +149,26 @@ void ZipArchive::stream(qint64 index, qint64 limit, QByteArray &buffer, qint64 c
                                      .arg(name));
         throw DamagedContent(QStringLiteral("its part %1 cannot be opened (%2)").arg(name, zipErrorText(code)));
     }
-    const auto size = static_cast<qint64>(st.size);
+    const auto closeFile = qScopeGuard([f] { zip_fclose(f); });
     // A whole read (chunk 0) unpacks the part in one piece of its stated size.
     const qint64 piece = chunk > 0 ? qMin(chunk, qMax<qint64>(size, 1)) : size;
     if (buffer.size() < piece + 1)
         buffer.resize(static_cast<qsizetype>(piece + 1));
     qint64 done = 0;
-    int failure = 0;
-    try {
-        // Read to the end so that libzip verifies the checksum; a part that unpacks to more than its
-        // stated size is refused without unpacking the rest (one byte past it shows it).
-        for (;;) {
-            const qint64 want = done < size ? qMin(piece, size - done) : 1;
-            const zip_int64_t n = zip_fread(f, buffer.data(), static_cast<zip_uint64_t>(want));
-            if (n < 0) {
-                failure = zip_error_code_zip(zip_file_get_error(f));
-                break;
-            }
-            if (n == 0)
-                break;
-            if (done >= size) {
-                failure = ZIP_ER_INCONS;
-                break;
-            }
-            done += n;
-            sink(buffer.constData(), n);
-        }
-    } catch (...) {
-        zip_fclose(f);
-        throw;
+    // Read to the end so that libzip verifies the checksum; a part that unpacks to more than its stated
+    // size is refused without unpacking the rest (one byte past it shows it).
+    for (;;) {
+        const qint64 want = done < size ? qMin(piece, size - done) : 1;
+        const zip_int64_t n = zip_fread(f, buffer.data(), static_cast<zip_uint64_t>(want));
+        if (n < 0)
+            throwUnpackFailure(name, zip_error_code_zip(zip_file_get_error(f)));
+        if (n == 0)
+            break;
+        if (done >= size)
+            throwUnpackFailure(name, ZIP_ER_INCONS);
+        done += n;
+        sink(buffer.constData(), n);
     }
-    zip_fclose(f);
-    if (failure == ZIP_ER_CRC)
-        throw DamagedContent(QStringLiteral("its part %1 fails its checksum").arg(name));
-    if (failure == ZIP_ER_INCONS)
-        throw DamagedContent(QStringLiteral("its part %1 unpacks to more than its stated size").arg(name));
-    if (failure != 0)
-        throw DamagedContent(QStringLiteral("its part %1 cannot be unpacked (%2)").arg(name, zipErrorText(failure)));
     if (done != size)
         throw DamagedContent(QStringLiteral("its part %1 is cut short").arg(name));
 }

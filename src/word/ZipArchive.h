@@ -34,6 +34,8 @@ public:
                 const std::function<void(const char *, qint64)> &sink) const;
 
 private:
+    qint64 statedSize(qint64 index, qint64 limit, const QString &name) const;
+
     zip *m_zip = nullptr;
 };
 

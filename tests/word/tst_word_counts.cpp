@@ -139,12 +139,164 @@ QByteArray wordBinaryWithPieces(const QList<Piece> &pieces, qint32 ccpText, quin
     return wt::makeOle({{QStringLiteral("WordDocument"), wd}, {QStringLiteral("1Table"), table}});
 }
 
-// A Word 6 document: single-byte text in one run from fcMin, no table stream.
-QByteArray word6Binary(const QByteArray &text, qint32 ccpText)
+// Word 97-2003 paragraphs with their list properties: the list override (ilfo, 0 for none) and level,
+// and the style (istd) whose paragraph properties the document's style sheet gives.
+struct ListParagraph {
+    QString text; // ends with its paragraph mark
+    int istd = 0;
+    int ilfo = -1; // -1: the paragraph names no list of its own
+    int ilvl = -1;
+};
+
+QByteArray sprms(int ilfo, int ilvl)
+{
+    QByteArray b;
+    if (ilfo >= 0) {
+        b += QByteArray::fromHex("0B46");
+        b += char(ilfo & 0xFF);
+        b += char(ilfo >> 8);
+    }
+    if (ilvl >= 0)
+        b += QByteArray::fromHex("0A26") + char(ilvl);
+    return b;
+}
+
+// One list level (LVL): start, number format code, flags, then the number text, in which characters 0 to
+// 8 stand for the levels' numbers.
+QByteArray listLevel(int nfc, const QString &text, int start = 1)
+{
+    QByteArray lvl(28, '\0');
+    wt::putU32(lvl, 0, quint32(start));
+    lvl[4] = char(nfc);
+    QByteArray xst(2, '\0');
+    putU16(xst, 0, quint16(text.size()));
+    xst += QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    return lvl + xst;
+}
+
+// A Word 97-2003 document with numbered paragraphs: two lists (a nine-level one, "1." and "a)", and a
+// simple bulleted one), three overrides (the third restarts the first list at 9), a style sheet whose style
+// 1 numbers its paragraphs with the first list, one page of paragraph properties, and a text box story
+// after the main text. `statedLists` is what the list table says it holds.
+QByteArray wordBinaryWithLists(const QList<ListParagraph> &paragraphs, const QString &textBoxes,
+                               quint16 statedLists = 2)
+{
+    constexpr qint64 kPage = 1024, kText = kPage + 512; // the header, the page, then the text
+    QString text;
+    for (const ListParagraph &p : paragraphs)
+        text += p.text;
+    const qint64 mainLength = text.size();
+    text += textBoxes;
+    QByteArray wd(kPage, '\0');
+    putU16(wd, 0, 0xA5EC);
+    putU16(wd, 2, 0x00C1);
+    putU16(wd, 0x0A, 0x0200 | 0x0004); // 1Table, complex
+    putU16(wd, 32, 14);                // csw
+    putU16(wd, 62, 22);                // cslw
+    wt::putU32(wd, 76, quint32(mainLength));
+    wt::putU32(wd, 100, quint32(textBoxes.size())); // ccpTxbx
+    putU16(wd, 152, 93);                            // cbRgFcLcb
+
+    // The page of paragraph properties: one run per paragraph (the text box's with none), each with its
+    // style and modifiers.
+    QByteArray page(512, '\0');
+    const qint64 runs = paragraphs.size() + (textBoxes.isEmpty() ? 0 : 1);
+    qint64 fc = kText, data = 256;
+    for (qint64 k = 0; k <= runs; ++k) {
+        wt::putU32(page, k * 4, quint32(fc));
+        if (k == runs)
+            break;
+        fc += k < paragraphs.size() ? paragraphs[k].text.size() : textBoxes.size();
+        if (k >= paragraphs.size())
+            continue;
+        QByteArray props(2, '\0');
+        putU16(props, 0, quint16(paragraphs[k].istd));
+        props += sprms(paragraphs[k].ilfo, paragraphs[k].ilvl);
+        page[(runs + 1) * 4 + k * 13] = char(data / 2);
+        const QByteArray papx = props.size() % 2 ? char((props.size() + 1) / 2) + props
+                                                 : QByteArray(1, '\0') + char(props.size() / 2) + props;
+        page.replace(data, papx.size(), papx);
+        data += (papx.size() + 1) & ~1;
+    }
+    page[511] = char(runs);
+    wd += page + text.toLatin1();
+
+    QByteArray table = QByteArray::fromHex("02");
+    QByteArray plc(16, '\0');
+    wt::putU32(plc, 4, quint32(text.size()));
+    wt::putU32(plc, 10, quint32(kText * 2) | 0x40000000u);
+    QByteArray lcb(4, '\0');
+    wt::putU32(lcb, 0, quint32(plc.size()));
+    table += lcb + plc;
+    const auto pairAt = [&](int k, const QByteArray &bytes) {
+        wt::putU32(wd, 154 + k * 8, quint32(table.size()));
+        wt::putU32(wd, 154 + k * 8 + 4, quint32(bytes.size()));
+        table += bytes;
+    };
+    wt::putU32(wd, 154 + 33 * 8, 0);
+    wt::putU32(wd, 154 + 33 * 8 + 4, quint32(table.size()));
+
+    QByteArray bte(12, '\0');
+    wt::putU32(bte, 0, quint32(kText));
+    wt::putU32(bte, 4, quint32(kText + text.size()));
+    wt::putU32(bte, 8, quint32(kPage / 512));
+    pairAt(13, bte);
+
+    // Style 0 (Normal) and style 1, based on it, numbering with override 1.
+    QByteArray stsh(20, '\0');
+    putU16(stsh, 0, 18);
+    putU16(stsh, 2, 2);  // cstd
+    putU16(stsh, 4, 10); // cbSTDBaseInFile
+    for (int istd = 0; istd < 2; ++istd) {
+        QByteArray std(10, '\0');
+        putU16(std, 2, quint16(1 | (istd == 0 ? 0xFFF0 : 0))); // paragraph style; based on Normal
+        std += QByteArray::fromHex("01004C000000");            // name "L"
+        const QByteArray grpprl = istd == 1 ? sprms(1, -1) : QByteArray();
+        QByteArray upx(4, '\0');
+        putU16(upx, 0, quint16(2 + grpprl.size()));
+        putU16(upx, 2, quint16(istd));
+        std += upx + grpprl;
+        QByteArray size(2, '\0');
+        putU16(size, 0, quint16(std.size()));
+        stsh += size + std;
+    }
+    pairAt(1, stsh);
+
+    QByteArray lst(2 + 2 * 28, '\0');
+    putU16(lst, 0, statedLists);
+    wt::putU32(lst, 2, 100);      // lsid
+    wt::putU32(lst, 2 + 28, 200); // lsid
+    lst[2 + 28 + 26] = 1;         // simple list: one level
+    pairAt(73, lst);
+    table += listLevel(0, QStringLiteral(u"\u0000.")) + listLevel(4, QStringLiteral(u"\u0001)"));
+    for (int level = 2; level < 9; ++level)
+        table += listLevel(0, QChar(level) + QStringLiteral("."));
+    table += listLevel(23, QStringLiteral(u"\u2022"));
+
+    QByteArray lfo(4 + 3 * 16, '\0');
+    wt::putU32(lfo, 0, 3);
+    for (int i = 0; i < 3; ++i)
+        wt::putU32(lfo, 4 + i * 16, i == 1 ? 200 : 100);
+    lfo[4 + 2 * 16 + 12] = 1;               // the third overrides one level
+    lfo += QByteArray(8, '\0');             // the first two overrides' data: no levels
+    lfo += QByteArray::fromHex("FFFFFFFF"); // the third's: one level, started at 9
+    QByteArray level(8, '\0');
+    wt::putU32(level, 0, 9);
+    wt::putU32(level, 4, 0x10);
+    pairAt(74, lfo + level);
+    return wt::makeOle({{QStringLiteral("WordDocument"), wd}, {QStringLiteral("1Table"), table}});
+}
+
+// A Word 6 document: text in one run from fcMin, no table stream; `lid` is the language of the Word that
+// wrote it, whose code page the text is in.
+QByteArray word6Binary(const QByteArray &text, qint32 ccpText, quint16 nFib = 101, quint16 lid = 0x0409,
+                       quint16 chse = 0)
 {
     QByteArray wd(1024, '\0');
     putU16(wd, 0, 0xA5EC);
-    putU16(wd, 2, 101);
+    putU16(wd, 2, nFib);
+    putU16(wd, 6, lid);
+    putU16(wd, 0x14, chse); // 256: the Mac's character set
     wt::putU32(wd, 0x18, 1024);
     wt::putU32(wd, 0x34, static_cast<quint32>(ccpText));
     return wt::makeOle({{QStringLiteral("WordDocument"), wd + text}});
@@ -277,6 +429,15 @@ private slots:
             << "OLE" << QList<qint64>{10, 30, 36, 3};
         QTest::newRow("Word 6") << word6Binary("Word six text\rsecond\rheader\r", 21) << ".doc"
                                 << "OLE" << QList<qint64>{4, 17, 19, 2};
+        // A Traditional Chinese Word 95 writes Big5: three ideographs of two bytes each, three words.
+        QTest::newRow("Word 95, Big5") << word6Binary("\xA4\xA4\xA4\xE5\xA6\x72 ok\r", 10, 104, 0x0404) << ".doc"
+                                       << "OLE" << QList<qint64>{4, 5, 6, 1};
+        // Word 6 for the Mac writes Mac Roman, where 0xCA is a no-break space (in Windows-1252 a letter).
+        QTest::newRow("Word 6 for the Mac") << word6Binary("Un\xCA"
+                                                           "deux\r",
+                                                           8, 101, 0x0409, 256)
+                                            << ".doc"
+                                            << "OLE" << QList<qint64>{2, 6, 7, 1};
     }
 
     void countsOfEachFormat()
@@ -334,6 +495,33 @@ private slots:
                 + numbered("<w:pStyle w:val=\"ListNumber\"/><w:numPr><w:numId w:val=\"0\"/></w:numPr>", "Plain"),
             {}, {{QStringLiteral("word/numbering.xml"), numbering}, {QStringLiteral("word/styles.xml"), styles}})
                                            << ".docx" << QList<qint64>{13, 42, 42, 7};
+
+        // Word 2003 XML: the labels as Word wrote them beside each numbered paragraph ("1." and "•").
+        QTest::newRow("Word 2003 XML list labels") << QByteArray(
+            "<?xml version=\"1.0\"?><?mso-application progid=\"Word.Document\"?>"
+            "<w:wordDocument xmlns:w=\"http://schemas.microsoft.com/office/word/2003/wordml\" "
+            "xmlns:wx=\"http://schemas.microsoft.com/office/word/2003/auxHint\"><w:body>"
+            "<w:p><w:pPr><w:listPr><w:ilvl w:val=\"0\"/><w:ilfo w:val=\"1\"/><wx:t wx:val=\"1.\"/></w:listPr></w:pPr>"
+            "<w:r><w:t>First item</w:t></w:r></w:p>"
+            "<w:p><w:pPr><w:listPr><w:ilfo w:val=\"2\"/><wx:t wx:val=\"\xE2\x80\xA2\"/></w:listPr></w:pPr>"
+            "<w:r><w:t>Dot</w:t></w:r></w:p></w:body></w:wordDocument>")
+                                                   << ".xml" << QList<qint64>{5, 15, 16, 2};
+
+        // Word: text hidden through a paragraph style (and one based on it) or a character style is left out;
+        // a run's own w:vanish off shows it again.
+        const QByteArray hidingStyles = wordPart(
+            "styles",
+            "<w:style w:type=\"paragraph\" w:styleId=\"Hidden\"><w:rPr><w:vanish/></w:rPr></w:style>"
+            "<w:style w:type=\"paragraph\" w:styleId=\"Child\"><w:basedOn w:val=\"Hidden\"/></w:style>"
+            "<w:style w:type=\"character\" w:styleId=\"Secret\"><w:rPr><w:vanish w:val=\"1\"/></w:rPr></w:style>");
+        QTest::newRow("OOXML text hidden by styles")
+            << docxWithBody("<w:p><w:pPr><w:pStyle w:val=\"Hidden\"/></w:pPr><w:r><w:t>gone words</w:t></w:r>"
+                            "<w:r><w:rPr><w:vanish w:val=\"false\"/></w:rPr><w:t>kept</w:t></w:r></w:p>"
+                            "<w:p><w:r><w:rPr><w:rStyle w:val=\"Secret\"/></w:rPr><w:t>secret</w:t></w:r>"
+                            "<w:r><w:t>visible text</w:t></w:r></w:p>"
+                            "<w:p><w:pPr><w:pStyle w:val=\"Child\"/></w:pPr><w:r><w:t>also gone</w:t></w:r></w:p>",
+                            {}, {{QStringLiteral("word/styles.xml"), hidingStyles}})
+            << ".docx" << QList<qint64>{3, 15, 16, 2};
 
         const QByteArray hyphenAndPicture =
             "<w:p><w:r><w:t>optional</w:t><w:softHyphen/><w:t>hyphen</w:t></w:r></w:p>"
@@ -405,6 +593,18 @@ private slots:
         QTest::newRow("Word 97-2003 picture, field and optional hyphen") << wordBinaryWithPieces(
             {{QStringLiteral(u"A\u0001 opt\u001Fion\r\u0001\r\u0013 EQ \u0014\u0015\r"), true}}, 21)
                                                                          << ".doc" << QList<qint64>{3, 9, 11, 3};
+
+        // 1. a) 2. (by its style) • 9. (an override restarting the list) and one whose numbering is taken
+        // away; the text box's words count with the body.
+        QTest::newRow("Word 97-2003 list labels and text box")
+            << wordBinaryWithLists({{QStringLiteral("First\r"), 0, 1, 0},
+                                    {QStringLiteral("Sub\r"), 0, 1, 1},
+                                    {QStringLiteral("Second\r"), 1},
+                                    {QStringLiteral("Dot\r"), 0, 2},
+                                    {QStringLiteral("Nine\r"), 0, 3},
+                                    {QStringLiteral("Plain\r"), 1, 0}},
+                                   QStringLiteral("Boxed words\r"))
+            << ".doc" << QList<qint64>{13, 45, 46, 7};
     }
 
     void countsFollowTheWritersRules()
@@ -417,6 +617,20 @@ private slots:
         for (const Builtin id : kCounted)
             actual << (p.get(id) ? p.get(id)->asInteger() : -1);
         QCOMPARE(actual, counts);
+    }
+
+    // Damaged list tables cost the labels only: the text is counted without them, and the log says why.
+    void damagedListsLeaveTheLabelsOut()
+    {
+        const QString path = store(wordBinaryWithLists({{QStringLiteral("First\r"), 0, 1, 0}}, {}, 300), ".doc");
+        std::optional<word::DocumentProperties> p;
+        const QStringList notes = engineNotes([&] { p = word::readDocumentProperties(path); });
+        QCOMPARE(p->get(Builtin::NumberOfWords)->asInteger(), 1);
+        QCOMPARE(p->get(Builtin::NumberOfCharacters)->asInteger(), 5);
+        QVERIFY2(notes.join(QLatin1Char('\n'))
+                     .contains(QStringLiteral(
+                         "its list numbering cannot be read (its list definitions are cut short); list numbers")),
+                 qPrintable(notes.join(QLatin1Char('\n'))));
     }
 
     void storedCountsWinUnlessRecounted()
@@ -478,6 +692,9 @@ private slots:
             << wordBinaryWithPieces({{QStringLiteral("text\r"), true}}, 5, 0, -1, 0x7FFFFFF0) << ".doc"
             << "OLE"
             << "its piece table lists too many pieces";
+        QTest::newRow("Word header older than Word 6") << word6Binary("text\r", 5, 45) << ".doc"
+                                                       << "OLE"
+                                                       << "its Word header is older than Word 6 (nFib 45)";
         QTest::newRow("RTF nested 5000 deep")
             << "{\\rtf1{\\info{\\title T}}" + QByteArray(5000, '{') + "x" + QByteArray(5000, '}') + "}"
             << ".rtf"

@@ -85,6 +85,24 @@ QString LayoutSession::startOffice()
     return m_startError;
 }
 
+// A private profile and temporary folder: the user's own office settings, recent files and running
+// instance stay untouched, and nothing the helper leaves outlives the session.
+QString LayoutSession::prepareWorkFolder()
+{
+    if (m_workDir)
+        return {};
+    m_workDir = std::make_unique<QTemporaryDir>(QDir::temp().filePath(QStringLiteral("qv-layout-XXXXXX")));
+    if (!m_workDir->isValid()) {
+        const QString why = m_workDir->errorString();
+        m_workDir.reset();
+        return QStringLiteral("no folder for the office's profile could be made: %1").arg(why);
+    }
+    QString error;
+    if (!writePrivateProfileSettings(QDir(m_workDir->path()).filePath(QStringLiteral("profile")), error))
+        return QStringLiteral("the office's profile could not be prepared: %1").arg(error);
+    return {};
+}
+
 QString LayoutSession::tryStartOffice()
 {
     if (!m_unavailable.isEmpty())
@@ -94,62 +112,61 @@ QString LayoutSession::tryStartOffice()
     } catch (const OfficeError &e) {
         return e.reason;
     }
-    if (!m_workDir) {
-        // A private profile and temporary folder: the user's own office settings, recent files and
-        // running instance stay untouched, and nothing the helper leaves outlives the session.
-        m_workDir = std::make_unique<QTemporaryDir>(QDir::temp().filePath(QStringLiteral("qv-layout-XXXXXX")));
-        if (!m_workDir->isValid()) {
-            const QString why = m_workDir->errorString();
-            m_workDir.reset();
-            return QStringLiteral("no folder for the office's profile could be made: %1").arg(why);
-        }
-        QString error;
-        if (!writePrivateProfileSettings(QDir(m_workDir->path()).filePath(QStringLiteral("profile")), error))
-            return QStringLiteral("the office's profile could not be prepared: %1").arg(error);
-    }
+    if (const QString error = prepareWorkFolder(); !error.isEmpty())
+        return error;
     // QUILLMERE_OFFICE_NO_NAMESPACE makes the helper act as on a system that allows no namespace, so
     // that what holds the office back there can be tried anywhere.
     if (!m_isolation)
         m_isolation = qEnvironmentVariableIsSet("QUILLMERE_OFFICE_NO_NAMESPACE") ? NetworkIsolation::None
                                                                                  : availableNetworkIsolation();
+    // A first start in a new profile may end once the profile is made: the second start is the real one.
     for (int attempt = 0; attempt < 2; ++attempt) {
-        if (parentWatch::ending())
-            return QStringLiteral("the helper is ending");
-        const QString pipe = uniquePipeName();
-        m_process = std::make_unique<OfficeProcess>(m_options.officeProgramDir, m_workDir->path(), pipe, *m_isolation);
-        QString error;
-        if (!m_process->start(error)) {
-            m_process.reset();
-            return QStringLiteral("LibreOffice could not be started: %1").arg(error);
-        }
-        ++m_starts;
-        m_sinceStart = 0;
-        // Connecting can block once the office half-accepts; the watchdog bounds the whole start.
-        Watchdog dog(m_process->pid(), m_options.startLimit, m_options.memoryLimitKiB);
-        std::optional<int> exit;
-        while (true) {
-            try {
-                m_connection = OfficeConnection::tryConnect(pipe);
-            } catch (const OfficeError &) {
-                m_connection.reset(); // a half-started office: keep trying until it ends or the limit
-            }
-            if (m_connection)
-                return {};
-            exit = m_process->waitForExit(kConnectPoll);
-            if (exit || parentWatch::ending())
-                break;
-        }
-        const bool killed = dog.stop() != Watchdog::Verdict::None;
-        stopOffice(false);
-        if (killed)
-            return QStringLiteral("LibreOffice did not accept a connection within %1")
-                .arg(duration(m_options.startLimit));
-        if (!exit)
-            return QStringLiteral("the helper is ending");
-        if (*exit != kExitAfterProfileCreated || attempt > 0)
-            return QStringLiteral("LibreOffice ended while starting (exit status %1)").arg(*exit);
+        const std::optional<QString> outcome = launchAndConnect(attempt > 0);
+        if (outcome)
+            return *outcome;
     }
     return QStringLiteral("LibreOffice could not be started");
+}
+
+// One start of the office and its connection: empty when connected, why not, or nullopt when the office
+// ended only to have made its profile and another start may follow.
+std::optional<QString> LayoutSession::launchAndConnect(bool lastAttempt)
+{
+    if (parentWatch::ending())
+        return QStringLiteral("the helper is ending");
+    const QString pipe = uniquePipeName();
+    m_process = std::make_unique<OfficeProcess>(m_options.officeProgramDir, m_workDir->path(), pipe, *m_isolation);
+    QString error;
+    if (!m_process->start(error)) {
+        m_process.reset();
+        return QStringLiteral("LibreOffice could not be started: %1").arg(error);
+    }
+    ++m_starts;
+    m_sinceStart = 0;
+    // Connecting can block once the office half-accepts; the watchdog bounds the whole start.
+    Watchdog dog(m_process->pid(), m_options.startLimit, m_options.memoryLimitKiB);
+    std::optional<int> exit;
+    while (true) {
+        try {
+            m_connection = OfficeConnection::tryConnect(pipe);
+        } catch (const OfficeError &) {
+            m_connection.reset(); // a half-started office: keep trying until it ends or the limit
+        }
+        if (m_connection)
+            return QString();
+        exit = m_process->waitForExit(kConnectPoll);
+        if (exit || parentWatch::ending())
+            break;
+    }
+    const bool killed = dog.stop() != Watchdog::Verdict::None;
+    stopOffice(false);
+    if (killed)
+        return QStringLiteral("LibreOffice did not accept a connection within %1").arg(duration(m_options.startLimit));
+    if (!exit)
+        return QStringLiteral("the helper is ending");
+    if (*exit != kExitAfterProfileCreated || lastAttempt)
+        return QStringLiteral("LibreOffice ended while starting (exit status %1)").arg(*exit);
+    return std::nullopt;
 }
 
 void LayoutSession::stopOffice(bool politely)

@@ -77,6 +77,8 @@ private:
     QByteArray linkWithUtf8Name(const QByteArray &nativePath);
     QString startOffice();
     QString tryStartOffice();
+    QString prepareWorkFolder();
+    std::optional<QString> launchAndConnect(bool lastAttempt);
     void stopOffice(bool politely);
     void notePeakMemory();
 

@@ -225,15 +225,16 @@ OfficeConnection::~OfficeConnection()
     }
 }
 
-LayoutCounts OfficeConnection::measure(const QByteArray &nativePath, const QStringList &filters,
-                                       const QString &filterOptions)
+namespace {
+
+// Opens a document for layout, hidden and read-only, with no macro run and no link updated. The filter is
+// named, never left to the office's type detection: a file is read only as the format this program
+// recognised in it (an HTML page named .doc is not fetched as a web page). A format with several filters
+// (the versions of the binary Word format) has them tried in turn.
+Reference<lang::XComponent> loadForLayout(const Reference<frame::XDesktop2> &desktop, const OUString &url,
+                                          const QStringList &filters, const QString &filterOptions)
 {
     namespace document = ::com::sun::star::document;
-    // The filter is named, never left to the office's type detection: a file is read only as the format
-    // this program recognised in it (an HTML page named .doc is not fetched as a web page). A format
-    // with several filters (the versions of the binary Word format) has them tried in turn.
-    const OUString url = toOUString(fileUrl(nativePath));
-    Reference<lang::XComponent> doc;
     OfficeError refused{
         QStringLiteral("LibreOffice cannot open it (damaged, protected with a password or not a document)")};
     for (const QString &filter : filters) {
@@ -251,18 +252,25 @@ LayoutCounts OfficeConnection::measure(const QByteArray &nativePath, const QStri
         // No interaction handler is passed, so a password, a repair question or a filter choice ends the
         // load with an error instead of waiting for an answer nobody can give.
         try {
-            doc = d->desktop->loadComponentFromURL(url, OUString("_blank"), 0, args);
+            Reference<lang::XComponent> doc = desktop->loadComponentFromURL(url, OUString("_blank"), 0, args);
+            if (doc.is())
+                return doc;
         } catch (const lang::DisposedException &) {
             throw OfficeError{QStringLiteral("the office stopped while opening it"), true};
         } catch (const uno::Exception &e) {
             refused = OfficeError{QStringLiteral("LibreOffice cannot open it (%1)").arg(describe(e))};
         }
-        if (doc.is())
-            break;
     }
-    if (!doc.is())
-        throw refused;
+    throw refused;
+}
 
+} // namespace
+
+LayoutCounts OfficeConnection::measure(const QByteArray &nativePath, const QStringList &filters,
+                                       const QString &filterOptions)
+{
+    const Reference<lang::XComponent> doc =
+        loadForLayout(d->desktop, toOUString(fileUrl(nativePath)), filters, filterOptions);
     try {
         Reference<lang::XServiceInfo> info(doc, UNO_QUERY);
         if (!info.is() || !info->supportsService(OUString("com.sun.star.text.TextDocument"))) {
@@ -276,6 +284,7 @@ LayoutCounts OfficeConnection::measure(const QByteArray &nativePath, const QStri
             Impl::close(doc);
             throw OfficeError{QStringLiteral("LibreOffice opened it without a view")};
         }
+        // The layout goes on in the background: counted until two rounds agree.
         LayoutCounts last;
         for (int round = 0; round < kMaxCountRounds; ++round) {
             d->nudge(doc);
