@@ -195,6 +195,32 @@ QString failureText(const Record &record)
     return {};
 }
 
+namespace {
+
+// The properties asked for, each as the document stores it or else as its layout gave it, and the
+// "computed" field naming those that were not read from the file.
+void addProperties(Record &r, const word::DocumentProperties &props, const RecordSettings &settings,
+                   const std::optional<office::Measurement> &measured)
+{
+    QStringList computed;
+    r.properties.reserve(settings.properties.size());
+    for (word::Builtin id : settings.properties) {
+        const QLatin1String name(word::builtinInfo(id).name);
+        const std::optional<word::PropertyValue> laidOut =
+            word::laidOutValue(props, id, [&](word::Builtin count) -> std::optional<int> {
+                if (!measured)
+                    return std::nullopt;
+                return count == word::Builtin::NumberOfPages ? measured->pages : measured->lines;
+            });
+        if (laidOut || props.computed().contains(id))
+            computed << name;
+        r.properties.push_back({name, valueCell(laidOut ? laidOut : props.stored(id))});
+    }
+    r.fields.push_back({kComputed, Cell::of(computed)});
+}
+
+} // namespace
+
 Record describeInput(const Input &input, const RecordSettings &settings, office::LayoutClient *layout)
 {
     Record r;
@@ -237,21 +263,7 @@ Record describeInput(const Input &input, const RecordSettings &settings, office:
         const std::optional<office::Measurement> measured = measureMissing(props, input.path.bytes(), settings, layout);
         if (measured && !measured->error.isEmpty())
             r.layoutFailure = measured->error;
-        QStringList computed;
-        r.properties.reserve(settings.properties.size());
-        for (word::Builtin id : settings.properties) {
-            const QLatin1String name(word::builtinInfo(id).name);
-            const std::optional<word::PropertyValue> laidOut =
-                word::laidOutValue(props, id, [&](word::Builtin count) -> std::optional<int> {
-                    if (!measured)
-                        return std::nullopt;
-                    return count == word::Builtin::NumberOfPages ? measured->pages : measured->lines;
-                });
-            if (laidOut || props.computed().contains(id))
-                computed << name;
-            r.properties.push_back({name, valueCell(laidOut ? laidOut : props.stored(id))});
-        }
-        r.fields.push_back({kComputed, Cell::of(computed)});
+        addProperties(r, props, settings, measured);
         return r;
     } catch (const word::Error &e) {
         if (e.isOpenFailure())
