@@ -3,7 +3,7 @@
 #pragma once
 #include "cli/NativePath.h"
 #include "word/BuiltinProperty.h"
-#include "word/FileDigest.h"
+#include "word/toolkit/FileDigest.h"
 #include <QByteArray>
 #include <QList>
 #include <QStringList>

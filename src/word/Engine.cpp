@@ -5,8 +5,8 @@
 #include "word/Errors.h"
 #include "word/FormatReaders.h"
 #include "word/Formats.h"
-#include "word/InputFile.h"
-#include "word/Limits.h"
+#include "word/toolkit/InputFile.h"
+#include "word/toolkit/Limits.h"
 #include <QFile>
 #include <new>
 

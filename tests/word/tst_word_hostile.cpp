@@ -6,7 +6,7 @@
 #include "WordTestSupport.h"
 #include "word/Engine.h"
 #include "word/Errors.h"
-#include "word/InputFile.h"
+#include "word/toolkit/InputFile.h"
 
 using word::Builtin;
 
