@@ -3,6 +3,7 @@
 // Workbooks written with libxlsxwriter, turned into templates (.xltx) and handed to the desktop's
 // spreadsheet program, which opens them as new, unsaved workbooks.
 #include "platform/XlsxSpreadsheet.h"
+#include "platform/Product.h"
 #include "platform/RuntimeError.h"
 #include "platform/WorkbookTemplate.h"
 
@@ -32,7 +33,7 @@ const QString WorkbookPrefix = QStringLiteral("Quillmere results ");
 QString workbookFolder()
 {
     return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation))
-        .filePath(QStringLiteral("quillmere-vantrel"));
+        .filePath(QLatin1String(product::ProgramName));
 }
 
 // Workbooks of earlier exports: their spreadsheet program has long since read them.
