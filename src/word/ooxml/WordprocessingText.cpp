@@ -115,16 +115,11 @@ public:
     void startElement(const XmlName &e, const XmlAttributes &a) override
     {
         const bool skip = m_skipped.enter(skipsSubtree(e, a, m_storyPart));
-        if (!skip && m_inBody && e.ns == kDrawingNs && !m_path.empty() && m_path.back().kind == Kind::Drawing) {
-            // A DrawingML picture, chart or shape: Word counts it wherever it is anchored; the office
-            // suites only when it sits in the line (wp:inline), as a character would.
-            if (e.local == "inline"sv || (e.local == "anchor"sv && m_counter.rules().objectIsCharacter))
-                m_counter.object();
-        }
+        if (!skip && m_inBody && e.ns == kDrawingNs && !m_path.empty() && m_path.back().kind == Kind::Drawing)
+            countDrawing(e.local);
         const bool word = isWordNamespace(e.ns);
         const std::string_view n = e.local;
         const Kind parent = m_path.empty() ? Kind::Other : m_path.back().kind;
-        const bool inRun = parent == Kind::Run;
         const bool hiddenRun = !m_path.empty() && m_path.back().hidden;
         m_path.push_back({word ? kindOf(n) : Kind::Other, hiddenRun});
         // Word 2003 XML: Word writes each numbered paragraph's label as it showed it (wx:t in w:listPr), and
@@ -144,71 +139,24 @@ public:
             m_paragraphs.push_back({});
             return;
         }
-        // Word leaves hidden text out of its counts: a run is hidden by its own w:vanish (on or off), else by
-        // its character style (w:rStyle), else by its paragraph's style.
-        if (n == "r"sv && m_styles) {
-            if (const WordStyleVisibility *styles = m_styles()) {
-                bool hides = false;
-                if (m_paragraphs.empty()) {
-                    hides = styles->paragraphHides(QString());
-                } else {
-                    OpenParagraph &p = m_paragraphs.back();
-                    if (!p.styleHidesRuns)
-                        p.styleHidesRuns = styles->paragraphHides(p.style);
-                    hides = *p.styleHidesRuns;
-                }
-                m_path.back().hidden = hides;
-            }
-        }
+        if (n == "r"sv && m_styles)
+            if (const auto hides = runHiddenByStyles())
+                m_path.back().hidden = *hides;
         if ((n == "vanish"sv || n == "rStyle"sv) && parent == Kind::RunProperties && m_path.size() >= 3
             && m_path[m_path.size() - 3].kind == Kind::Run) {
-            bool &hidden = m_path[m_path.size() - 3].hidden;
-            if (n == "vanish"sv) {
-                hidden = isOn(a);
-            } else if (const WordStyleVisibility *styles = m_styles ? m_styles() : nullptr) {
-                if (const auto hides = styles->styleHides(valueOf(a)))
-                    hidden = *hides;
-            }
+            readRunVisibility(n, a, m_path[m_path.size() - 3].hidden);
             return;
         }
-        if (!m_paragraphs.empty() && m_paragraphs.back().labelDue) {
-            OpenParagraph &p = m_paragraphs.back();
-            if (parent == Kind::ParagraphProperties && n == "pStyle"sv)
-                p.style = valueOf(a);
-            else if (parent == Kind::NumberingProperties && n == "numId"sv)
-                p.numId = int(qBound<qint64>(0, parseWholeNumber(valueOf(a)).value_or(0), qint64(0x7FFFFFFF)));
-            else if (parent == Kind::NumberingProperties && n == "ilvl"sv)
-                p.level = int(qBound<qint64>(0, parseWholeNumber(valueOf(a)).value_or(0), qint64(8)));
-            else if (parent == Kind::Paragraph && n != "pPr"sv)
-                countLabel();
-        }
+        if (!m_paragraphs.empty() && m_paragraphs.back().labelDue)
+            readParagraphNumbering(parent, n, a);
         if (hiddenRun)
             return;
         if (n == "t"sv)
             m_inText = true;
         else if (n == "fldSimple"sv)
             m_counter.field();
-        else if (inRun) {
-            // Tabs and breaks count only inside runs: w:tab also defines tab stops in paragraph properties.
-            if (n == "tab"sv || n == "ptab"sv || n == "br"sv || n == "cr"sv)
-                m_counter.space();
-            else if (n == "noBreakHyphen"sv)
-                m_counter.add(u'\u2011');
-            else if (n == "softHyphen"sv)
-                m_counter.softHyphen();
-            else if (n == "sym"sv)
-                m_counter.add(symbolCharacter(a));
-            else if (n == "pict"sv || n == "object"sv)
-                m_counter.object(); // a VML picture, shape or embedded object in the text
-            else if (n == "commentReference"sv)
-                m_counter.anchor();
-            else if (n == "fldChar"sv && a.value(e.ns, "fldCharType"sv) == "begin"sv)
-                m_counter.field();
-            else if (m_notesCounted && (n == "footnoteReference"sv || n == "endnoteReference"sv))
-                m_counter.add(QString::number(++m_noteReferences[n == "endnoteReference"sv]));
-            else if (m_notesCounted && (n == "footnoteRef"sv || n == "endnoteRef"sv))
-                m_counter.add(QString::number(++m_noteMarks[n == "endnoteRef"sv]));
-        }
+        else if (parent == Kind::Run)
+            countRunElement(e, a);
     }
 
     void endElement(const XmlName &e) override
@@ -289,6 +237,80 @@ private:
             m_counter.label(numbering->nextLabel(p.style, p.numId, p.level));
     }
 
+    // A DrawingML picture, chart or shape: Word counts it wherever it is anchored; the office suites only
+    // when it sits in the line (wp:inline), as a character would.
+    void countDrawing(std::string_view n)
+    {
+        if (n == "inline"sv || (n == "anchor"sv && m_counter.rules().objectIsCharacter))
+            m_counter.object();
+    }
+
+    // Word leaves hidden text out of its counts: a run is hidden by its own w:vanish (on or off), else by
+    // its character style (w:rStyle), else by its paragraph's style. This is the paragraph style's part;
+    // nullopt when no style hides anything.
+    std::optional<bool> runHiddenByStyles()
+    {
+        const WordStyleVisibility *styles = m_styles();
+        if (!styles)
+            return std::nullopt;
+        if (m_paragraphs.empty())
+            return styles->paragraphHides(QString());
+        OpenParagraph &p = m_paragraphs.back();
+        if (!p.styleHidesRuns)
+            p.styleHidesRuns = styles->paragraphHides(p.style);
+        return *p.styleHidesRuns;
+    }
+
+    // The run's own w:vanish or its character style, in its run properties.
+    void readRunVisibility(std::string_view n, const XmlAttributes &a, bool &hidden)
+    {
+        if (n == "vanish"sv) {
+            hidden = isOn(a);
+        } else if (const WordStyleVisibility *styles = m_styles ? m_styles() : nullptr) {
+            if (const auto hides = styles->styleHides(valueOf(a)))
+                hidden = *hides;
+        }
+    }
+
+    // The style and numbering of a paragraph whose label is still due; its first content counts the label.
+    void readParagraphNumbering(Kind parent, std::string_view n, const XmlAttributes &a)
+    {
+        OpenParagraph &p = m_paragraphs.back();
+        if (parent == Kind::ParagraphProperties && n == "pStyle"sv)
+            p.style = valueOf(a);
+        else if (parent == Kind::NumberingProperties && n == "numId"sv)
+            p.numId = int(qBound<qint64>(0, parseWholeNumber(valueOf(a)).value_or(0), qint64(0x7FFFFFFF)));
+        else if (parent == Kind::NumberingProperties && n == "ilvl"sv)
+            p.level = int(qBound<qint64>(0, parseWholeNumber(valueOf(a)).value_or(0), qint64(8)));
+        else if (parent == Kind::Paragraph && n != "pPr"sv)
+            countLabel();
+    }
+
+    // What a visible run holds besides its text. Tabs and breaks count only here: w:tab also defines tab
+    // stops in paragraph properties.
+    void countRunElement(const XmlName &e, const XmlAttributes &a)
+    {
+        const std::string_view n = e.local;
+        if (n == "tab"sv || n == "ptab"sv || n == "br"sv || n == "cr"sv)
+            m_counter.space();
+        else if (n == "noBreakHyphen"sv)
+            m_counter.add(u'\u2011');
+        else if (n == "softHyphen"sv)
+            m_counter.softHyphen();
+        else if (n == "sym"sv)
+            m_counter.add(symbolCharacter(a));
+        else if (n == "pict"sv || n == "object"sv)
+            m_counter.object(); // a VML picture, shape or embedded object in the text
+        else if (n == "commentReference"sv)
+            m_counter.anchor();
+        else if (n == "fldChar"sv && a.value(e.ns, "fldCharType"sv) == "begin"sv)
+            m_counter.field();
+        else if (m_notesCounted && (n == "footnoteReference"sv || n == "endnoteReference"sv))
+            m_counter.add(QString::number(++m_noteReferences[n == "endnoteReference"sv]));
+        else if (m_notesCounted && (n == "footnoteRef"sv || n == "endnoteRef"sv))
+            m_counter.add(QString::number(++m_noteMarks[n == "endnoteRef"sv]));
+    }
+
     TextCounter &m_counter;
     std::function<WordListNumbering *()> m_numbering;
     std::function<const WordStyleVisibility *()> m_styles;
@@ -305,51 +327,78 @@ private:
 
 } // namespace
 
+namespace {
+
+// The definitions a package's text is counted with, each read once, when the text first needs it: the
+// styles part serves both the list numbering and the hidden text. A damaged definition part leaves its
+// rule out with a note; the text is counted all the same.
+class OoxmlDefinitions {
+public:
+    OoxmlDefinitions(const ZipArchive &zip, const OoxmlTextParts &parts) : m_zip(zip), m_parts(parts) {}
+
+    WordListNumbering *numbering()
+    {
+        if (!m_numberingRead) {
+            m_numberingRead = true;
+            try {
+                m_numbering = readWordListNumbering(m_zip, m_parts,
+                                                    m_parts.numbering.isEmpty() ? QByteArray() : styleBytes(), true);
+            } catch (const DamagedContent &e) {
+                noteSkipped(QStringLiteral("its list numbering cannot be read (%1); list numbers are not counted")
+                                .arg(e.detail()));
+            }
+        }
+        return m_numbering ? &*m_numbering : nullptr;
+    }
+
+    // Null when no style hides anything.
+    const WordStyleVisibility *visibility()
+    {
+        if (!m_visibilityRead) {
+            m_visibilityRead = true;
+            try {
+                m_visibility = readWordStyleVisibility(m_parts, styleBytes());
+            } catch (const DamagedContent &e) {
+                noteSkipped(
+                    QStringLiteral("its styles cannot be read (%1); text they hide is counted").arg(e.detail()));
+            }
+        }
+        return m_visibility && m_visibility->hidesAnything() ? &*m_visibility : nullptr;
+    }
+
+    WordprocessingHandler handler(TextCounter &counter, bool storyPart)
+    {
+        return WordprocessingHandler(
+            counter, [this] { return numbering(); }, [this] { return visibility(); }, storyPart);
+    }
+
+private:
+    const QByteArray &styleBytes()
+    {
+        if (!m_styles)
+            m_styles = readOoxmlStylesPart(m_zip, m_parts);
+        return *m_styles;
+    }
+
+    const ZipArchive &m_zip;
+    const OoxmlTextParts &m_parts;
+    std::optional<QByteArray> m_styles;
+    std::optional<WordListNumbering> m_numbering;
+    bool m_numberingRead = false;
+    std::optional<WordStyleVisibility> m_visibility;
+    bool m_visibilityRead = false;
+};
+
+} // namespace
+
 void countOoxmlText(const ZipArchive &zip, const QString &mainPart, TextCounter &counter)
 {
     const auto index = zip.find(mainPart);
     if (!index)
         throw DamagedContent(QStringLiteral("its main document part %1 is missing").arg(mainPart));
     const OoxmlTextParts parts = readOoxmlTextParts(zip, mainPart);
-    // The styles part serves both the numbering and the hidden text; it is read once, when first needed.
-    std::optional<QByteArray> stylesPart;
-    const auto styleBytes = [&]() -> const QByteArray & {
-        if (!stylesPart)
-            stylesPart = readOoxmlStylesPart(zip, parts);
-        return *stylesPart;
-    };
-    // The list definitions are read when the first paragraph that may be numbered needs them.
-    std::optional<WordListNumbering> numbering;
-    bool numberingRead = false;
-    const auto definitions = [&]() -> WordListNumbering * {
-        if (!numberingRead) {
-            numberingRead = true;
-            try {
-                numbering =
-                    readWordListNumbering(zip, parts, parts.numbering.isEmpty() ? QByteArray() : styleBytes(), true);
-            } catch (const DamagedContent &e) {
-                noteSkipped(QStringLiteral("its list numbering cannot be read (%1); list numbers are not counted")
-                                .arg(e.detail()));
-            }
-        }
-        return numbering ? &*numbering : nullptr;
-    };
-    // Which styles hide their text, read when the first run needs it.
-    std::optional<WordStyleVisibility> visibility;
-    bool visibilityRead = false;
-    const auto styles = [&]() -> const WordStyleVisibility * {
-        if (!visibilityRead) {
-            visibilityRead = true;
-            try {
-                visibility = readWordStyleVisibility(parts, styleBytes());
-            } catch (const DamagedContent &e) {
-                noteSkipped(
-                    QStringLiteral("its styles cannot be read (%1); text they hide is counted").arg(e.detail()));
-            }
-        }
-        return visibility && visibility->hidesAnything() ? &*visibility : nullptr;
-    };
-    WordprocessingHandler body(counter, definitions, styles, false);
+    OoxmlDefinitions definitions(zip, parts);
+    WordprocessingHandler body = definitions.handler(counter, false);
     body.countNoteNumbers(counter.rules().countsAllStories);
     XmlParser parser(mainPart, body);
     streamZipPart(zip, *index, limits::kMaxPartBytes, parser);
@@ -366,7 +415,7 @@ void countOoxmlText(const ZipArchive &zip, const QString &mainPart, TextCounter 
                 QStringLiteral("it has more headers, footers and notes than are counted; the rest are left out"));
             return;
         }
-        WordprocessingHandler scan(counter, definitions, styles, true);
+        WordprocessingHandler scan = definitions.handler(counter, true);
         scan.countNoteNumbers(true);
         XmlParser storyParser(part, scan);
         streamZipPart(zip, *story, limits::kMaxPartBytes, storyParser);
