@@ -3,6 +3,7 @@
 #include "word/rtf/RtfTokenizer.h"
 #include "word/toolkit/InputFile.h"
 #include "word/toolkit/Limits.h"
+#include <cstring>
 
 namespace word {
 
@@ -73,12 +74,17 @@ void RtfTokenizer::skipBytes(qint64 n)
 // file, and an allocation for each one made them the bulk of counting its text.
 void RtfTokenizer::readWord(RtfToken &token)
 {
+    // Letters and digits are taken straight from the loaded buffer; peek() loads more only at its end.
     int length = 0;
-    while (isLetter(peek())) {
-        const int c = get();
-        if (length < int(sizeof m_name))
-            m_name[length++] = static_cast<char>(c);
-    }
+    do {
+        const char *data = m_buf.constData();
+        const qsizetype size = m_buf.size();
+        qsizetype i = m_i;
+        for (; i < size && isLetter(static_cast<unsigned char>(data[i])); ++i)
+            if (length < int(sizeof m_name))
+                m_name[length++] = data[i];
+        m_i = i;
+    } while (m_i >= m_buf.size() && isLetter(peek()));
     token.kind = RtfToken::Kind::Word;
     token.name = std::string_view(m_name, size_t(length));
     bool negative = false;
@@ -87,12 +93,17 @@ void RtfTokenizer::readWord(RtfToken &token)
         negative = true;
     }
     int digits = 0;
-    while (isDigit(peek())) {
-        const int d = get();
-        if (digits++ < limits::kMaxRtfParamDigits)
-            token.param = token.param * 10 + (d - '0');
-        token.hasParam = true;
-    }
+    do {
+        const char *data = m_buf.constData();
+        const qsizetype size = m_buf.size();
+        qsizetype i = m_i;
+        for (; i < size && isDigit(static_cast<unsigned char>(data[i])); ++i) {
+            if (digits++ < limits::kMaxRtfParamDigits)
+                token.param = token.param * 10 + (data[i] - '0');
+            token.hasParam = true;
+        }
+        m_i = i;
+    } while (m_i >= m_buf.size() && isDigit(peek()));
     if (negative)
         token.param = -token.param;
     if (peek() == ' ')
@@ -168,11 +179,14 @@ void RtfTokenizer::skipGroup()
         // Skipped groups are mostly pictures and fonts: long runs of hex digits and text that only the
         // three markup bytes can end, passed over in the loaded buffer without a call per byte.
         const char *data = m_buf.constData();
-        const qsizetype size = m_buf.size();
-        qsizetype i = m_i;
-        while (i < size && data[i] != '\\' && data[i] != '{' && data[i] != '}')
-            ++i;
-        m_i = i;
+        const char *end = data + m_buf.size();
+        const char *p = data + m_i;
+        // A picture's hex digits run for kilobytes: the nearest of the three bytes is found by the
+        // library's vector search, each search bounded by the nearest found so far.
+        for (const char markup : {'\\', '{', '}'})
+            if (const void *at = std::memchr(p, markup, static_cast<size_t>(end - p)))
+                end = static_cast<const char *>(at);
+        m_i = end - data;
         const int c = get();
         if (c < 0)
             return;
