@@ -133,8 +133,27 @@ private:
     WordListNumbering::Level *m_lvl = nullptr;
 };
 
+// What both readers of w:styles keep: the open elements that matter (by static names) and the style
+// being read, which ends with its w:style.
+class StylePartHandler : public XmlHandler {
+public:
+    void endElement(const XmlName &e) override
+    {
+        if (e.local == "style"sv && m_path.size() == 2)
+            m_styleId.clear();
+        if (!m_path.empty())
+            m_path.pop_back();
+    }
+
+    void characters(std::string_view) override {}
+
+protected:
+    std::vector<std::string_view> m_path;
+    QString m_styleId;
+};
+
 // w:styles: paragraph styles, what they base on and the numbering in their paragraph properties.
-class StylesHandler : public XmlHandler {
+class StylesHandler : public StylePartHandler {
 public:
     explicit StylesHandler(WordListNumbering &n) : m_n(n) {}
 
@@ -159,24 +178,12 @@ public:
         }
     }
 
-    void endElement(const XmlName &e) override
-    {
-        if (e.local == "style"sv && m_path.size() == 2)
-            m_styleId.clear();
-        if (!m_path.empty())
-            m_path.pop_back();
-    }
-
-    void characters(std::string_view) override {}
-
 private:
     WordListNumbering &m_n;
-    std::vector<std::string_view> m_path;
-    QString m_styleId;
 };
 
 // w:styles, for hidden text: w:vanish in a style's run properties or in the document's default ones.
-class StyleVisibilityHandler : public XmlHandler {
+class StyleVisibilityHandler : public StylePartHandler {
 public:
     explicit StyleVisibilityHandler(WordStyleVisibility &v) : m_v(v) {}
 
@@ -201,16 +208,6 @@ public:
         }
     }
 
-    void endElement(const XmlName &e) override
-    {
-        if (e.local == "style"sv && m_path.size() == 2)
-            m_styleId.clear();
-        if (!m_path.empty())
-            m_path.pop_back();
-    }
-
-    void characters(std::string_view) override {}
-
 private:
     // An on/off property: on unless its value says 0, false or off.
     static bool isOnValue(const XmlAttributes &a)
@@ -221,8 +218,6 @@ private:
     }
 
     WordStyleVisibility &m_v;
-    std::vector<std::string_view> m_path;
-    QString m_styleId;
 };
 
 } // namespace
