@@ -8,7 +8,6 @@
 #include "word/BuiltinProperty.h"
 #include "word/Engine.h"
 #include "word/Errors.h"
-#include <QLocale>
 #include <cstdint>
 #include <cstdio>
 #include <sys/mman.h>
@@ -37,10 +36,9 @@ struct MemoryFile {
 
 void touch(const word::PropertyValue &v)
 {
-    static const QLocale english(QLocale::English, QLocale::UnitedStates);
-    static const QLocale german(QLocale::German, QLocale::Germany);
-    (void)v.toText(english);
-    (void)v.toText(german);
+    // The parts a display or an export takes from the value.
+    if (v.type() == word::PropertyValue::Type::DateTime)
+        (void)v.asDateTime().toString(Qt::ISODate);
     try {
         (void)v.toInt32();
     } catch (const word::Error &) {

@@ -3,6 +3,7 @@
 #pragma once
 // A results table shaped like a long run's: a path and 24 property values per row, the texts varying
 // from row to row as real documents' do.
+#include "results/DisplayPatterns.h"
 #include "results/ResultsTable.h"
 #include "word/PropertyValue.h"
 #include <QDateTime>
@@ -70,7 +71,7 @@ inline QString valueFor(int row, int k)
     case 12:
     case 13:
     case 14:
-        return word::PropertyValue::dateTime(dateFor(row)).toText(QLocale());
+        return results::displayText(word::PropertyValue::dateTime(dateFor(row)));
     default:
         return QString::number(numberFor(row, k));
     }

@@ -8,6 +8,7 @@
 #include "core/UiContext.h"
 #include "platform/XlsxSpreadsheet.h"
 #include "platform/fakes/FakePlatform.h"
+#include "results/CellRules.h"
 #include "results/ClipboardExport.h"
 #include "results/EventPump.h"
 #include "results/TextExport.h"
@@ -54,7 +55,7 @@ int main(int argc, char **argv)
         auto spreadsheet = makeXlsxSpreadsheet(shell);
         Trap trap(errors, QStringLiteral("bench"));
         timer.start();
-        auto book = spreadsheet->create();
+        auto book = spreadsheet->create(results::sheetDateFormats(QLocale()));
         results::fillWorkbook(data, *book, trap, pump);
         book->autoFitColumns();
         book->show();

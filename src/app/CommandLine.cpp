@@ -1,12 +1,16 @@
 // SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/CommandLine.h"
+#include "platform/Product.h"
 #include <QDir>
 #include <QFileInfo>
 
-const char *const CommandLine::Usage = "Usage: quillmere-vantrel [--help] [--version] [FILE|FOLDER]...\n";
-
 namespace {
+
+void printUsage(FILE *to)
+{
+    std::fprintf(to, "Usage: %s [--help] [--version] [FILE|FOLDER]...\n", product::ProgramName);
+}
 
 const char HelpText[] =
     "Opens the window that reads the built-in properties of Word documents in bulk and exports them.\n"
@@ -61,20 +65,20 @@ int CommandLine::answer(FILE *out, FILE *err) const
 {
     switch (request) {
     case Request::Help:
-        std::fputs(Usage, out);
+        printUsage(out);
         std::fputs(HelpText, out);
         return 0;
     case Request::Version:
-        std::fputs("quillmere-vantrel " QV_VERSION "\n", out);
+        std::fprintf(out, "%s %s\n", product::ProgramName, QV_VERSION);
         return 0;
     case Request::Refused:
-        std::fprintf(err, "quillmere-vantrel: unknown option %s\n", refusedOption.toLocal8Bit().constData());
-        std::fputs(Usage, err);
+        std::fprintf(err, "%s: unknown option %s\n", product::ProgramName, refusedOption.toLocal8Bit().constData());
+        printUsage(err);
         return 2;
     case Request::Start:
         break;
     }
     for (const QString &name : missing)
-        std::fprintf(err, "quillmere-vantrel: %s: no such file or folder\n", name.toLocal8Bit().constData());
+        std::fprintf(err, "%s: %s: no such file or folder\n", product::ProgramName, name.toLocal8Bit().constData());
     return -1;
 }

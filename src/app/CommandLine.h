@@ -21,6 +21,4 @@ struct CommandLine {
     // Answers a request for help or the version (exit status 0), or an unknown option (a usage line on
     // `err`, exit status 2), and reports each missing name on `err`. -1 when the program is to start.
     int answer(FILE *out, FILE *err) const;
-
-    static const char *const Usage;
 };

@@ -96,7 +96,7 @@ struct Slot {
     QByteArray bytes;
     QString failure;       // the error line, empty for a document that was read
     QString layoutFailure; // a note for a document that was read but could not be laid out
-    QString path;
+    NativePath path;
     word::ErrorKind kind = word::ErrorKind::Io;
     bool failed = false;
     bool ready = false;
@@ -239,7 +239,7 @@ private:
             if (record.failed)
                 done.failure = failureText(record);
             done.layoutFailure = record.layoutFailure;
-            done.path = QString::fromUtf8(input.path);
+            done.path = input.path;
             done.ready = true;
             std::lock_guard lock(m_outputMutex);
             Slot &slot = m_pending[static_cast<size_t>(index % kWindow)];
@@ -259,7 +259,7 @@ private:
             reportOnErrorOutput(*s);
             if ((m_written > 0 && !m_output.write(m_format->separator())) || !m_output.write(s->bytes))
                 m_stop = true;
-            m_progress.update(m_written + 1, s->path);
+            m_progress.update(m_written + 1, s->path.text());
             QByteArray emptied = std::move(s->bytes);
             emptied.resize(0);
             *s = Slot();

@@ -80,7 +80,7 @@ bool InputSource::readListEntry(FILE *list, QByteArray &entry)
 bool InputSource::nextNamed(QByteArray &path)
 {
     if (m_nextPath < m_options.paths.size()) {
-        path = m_options.paths[m_nextPath++];
+        path = m_options.paths[m_nextPath++].bytes();
         return true;
     }
     while (m_nextList < m_options.lists.size()) {
@@ -108,7 +108,7 @@ bool InputSource::nextInput(Input &input)
             while (m_walk->next(step)) {
                 if (step.error == 0 && !wanted(step.path))
                     continue;
-                input = {std::move(step.path), step.error, step.tooDeep};
+                input = {NativePath(std::move(step.path)), step.error, step.tooDeep};
                 return true;
             }
             m_walk.reset();
@@ -121,7 +121,7 @@ bool InputSource::nextInput(Input &input)
             m_walk = std::make_unique<fs::TreeWalk>(path, fs::TreeWalk::Options{m_options.hidden});
             continue;
         }
-        input = {std::move(path), 0}; // a file named directly is always read; a missing one is reported
+        input = {NativePath(std::move(path)), 0}; // a file named directly is always read; a missing one is reported
         return true;
     }
 }

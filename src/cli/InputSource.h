@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "cli/NativePath.h"
 #include "cli/Options.h"
 #include "fs/TreeWalk.h"
 #include <QByteArray>
@@ -13,7 +14,7 @@ namespace cli {
 // One input: a file to read, or a folder that could not be walked (walkError is the system's error
 // number then, and the input is reported as failed without being opened).
 struct Input {
-    QByteArray path; // exact bytes
+    NativePath path;
     int walkError = 0;
     bool tooDeep = false; // a folder the walk did not enter, being too deep below the folder named
 };

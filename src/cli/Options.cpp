@@ -266,7 +266,7 @@ Problem readRoot(const QCommandLineParser &parser, const RawArguments &raw, Opti
 {
     if (!parser.isSet("root"))
         return {};
-    options.root = raw.bytes(parser.value("root"));
+    options.root = NativePath(raw.bytes(parser.value("root")));
     if (options.root->isEmpty())
         return QStringLiteral("option --root needs a folder");
     return {};
@@ -333,7 +333,7 @@ int parseArguments(int argc, char **argv, Options &options, FILE *out, FILE *err
     }
 
     for (const QString &p : parser.positionalArguments())
-        options.paths.push_back(raw.bytes(p));
+        options.paths.emplace_back(raw.bytes(p));
     // In the order the checks were always made, so that of several mistakes the same one is reported,
     // and nothing after the first mistake is done (a list is not opened).
     using Reader = Problem (*)(const QCommandLineParser &, const RawArguments &, Options &);

@@ -1,8 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "cli/NativePath.h"
 #include "word/BuiltinProperty.h"
-#include "word/FileDigest.h"
+#include "word/toolkit/FileDigest.h"
 #include <QByteArray>
 #include <QList>
 #include <QStringList>
@@ -31,7 +32,7 @@ struct Digest {
 };
 
 struct Options {
-    std::vector<QByteArray> paths; // as given, exact bytes
+    std::vector<NativePath> paths; // as given
     std::vector<FILE *> lists;     // opened path lists, read while documents are being read
     bool nulSeparated = false;     // lists separated by NUL rather than line ends
     QStringList extensions;        // empty: every file found in a folder
@@ -42,7 +43,7 @@ struct Options {
     OutputFormatKind format = OutputFormatKind::JsonLines;
     std::vector<word::Builtin> fields; // the properties written, in this order
     std::optional<Digest> digest;
-    std::optional<QByteArray> root; // paths written relative to this folder
+    std::optional<NativePath> root; // paths written relative to this folder
     qint64 shardIndex = 0;
     qint64 shardCount = 1;
     qint64 skip = 0;

@@ -21,11 +21,6 @@ const QString kError = QStringLiteral("error");
 const QString kErrorKind = QStringLiteral("error_kind");
 const QString kComputed = QStringLiteral("computed");
 
-bool asked(const RecordSettings &settings, word::Builtin id)
-{
-    return std::find(settings.properties.begin(), settings.properties.end(), id) != settings.properties.end();
-}
-
 // Pages and lines from the document's layout, only where they are asked for and the file stores none:
 // a layout costs far more than the whole read.
 std::optional<office::Measurement> measureMissing(const word::DocumentProperties &props, const QByteArray &path,
@@ -33,9 +28,8 @@ std::optional<office::Measurement> measureMissing(const word::DocumentProperties
 {
     if (session == nullptr)
         return std::nullopt;
-    const bool pages = asked(settings, word::Builtin::NumberOfPages) && !props.stored(word::Builtin::NumberOfPages);
-    const bool lines = asked(settings, word::Builtin::NumberOfLines) && !props.stored(word::Builtin::NumberOfLines);
-    if (!pages && !lines)
+    if (std::none_of(settings.properties.begin(), settings.properties.end(),
+                     [&](word::Builtin id) { return word::wantsLayout(props, id); }))
         return std::nullopt;
     return session->measure(path, props.format(), settings.layoutTimeout);
 }
@@ -66,10 +60,10 @@ Cell valueCell(const std::optional<word::PropertyValue> &v)
 }
 
 // The modification time of a file that could not be read as a document, when it can be seen at all.
-Cell modifiedOf(const QByteArray &path)
+Cell modifiedOf(const NativePath &path)
 {
     struct stat status {};
-    if (path.contains('\0') || ::stat(path.constData(), &status) != 0)
+    if (path.bytes().contains('\0') || ::stat(path.bytes().constData(), &status) != 0)
         return Cell::null();
     const QDateTime t =
         QDateTime::fromSecsSinceEpoch(status.st_mtim.tv_sec, Qt::UTC).addMSecs(status.st_mtim.tv_nsec / 1000000);
@@ -91,12 +85,11 @@ word::ErrorKind kindOfErrno(int e)
 }
 
 // The path fields: the text (lossy when the bytes are not UTF-8) and, only then, the exact bytes.
-void addPath(Record &r, const QByteArray &bytes)
+void addPath(Record &r, const NativePath &path)
 {
-    const QString text = QString::fromUtf8(bytes);
-    r.fields.push_back({kPath, Cell::of(text)});
-    if (text.toUtf8() != bytes)
-        r.fields.push_back({kPathBase64, Cell::of(QString::fromLatin1(bytes.toBase64()))});
+    r.fields.push_back({kPath, Cell::of(path.text())});
+    if (!path.textIsExact())
+        r.fields.push_back({kPathBase64, Cell::of(QString::fromLatin1(path.bytes().toBase64()))});
 }
 
 void addFailure(Record &r, word::ErrorKind kind, const QString &text)
@@ -137,11 +130,11 @@ QString isoDateTime(QDate date, QTime time, bool utc)
     return QString::fromLatin1(text, p - text);
 }
 
-QByteArray cleanAbsolutePath(const QByteArray &path)
+NativePath cleanAbsolutePath(const NativePath &path)
 {
-    QByteArray absolute = path;
-    if (!path.startsWith('/'))
-        absolute = QFile::encodeName(QDir::currentPath()) + '/' + path;
+    QByteArray absolute = path.bytes();
+    if (!absolute.startsWith('/'))
+        absolute = QFile::encodeName(QDir::currentPath()) + '/' + absolute;
     QList<QByteArray> kept;
     for (const QByteArray &step : absolute.split('/')) {
         if (step.isEmpty() || step == ".")
@@ -153,13 +146,13 @@ QByteArray cleanAbsolutePath(const QByteArray &path)
         }
         kept.push_back(step);
     }
-    return '/' + kept.join('/');
+    return NativePath('/' + kept.join('/'));
 }
 
-QByteArray relativePath(const QByteArray &path, const QByteArray &root)
+NativePath relativePath(const NativePath &path, const NativePath &root)
 {
-    const QList<QByteArray> p = path.split('/');
-    const QList<QByteArray> r = root == "/" ? QList<QByteArray>{""} : root.split('/');
+    const QList<QByteArray> p = path.bytes().split('/');
+    const QList<QByteArray> r = root.bytes() == "/" ? QList<QByteArray>{""} : root.bytes().split('/');
     qsizetype common = 0;
     while (common < p.size() && common < r.size() && p[common] == r[common])
         ++common;
@@ -168,7 +161,7 @@ QByteArray relativePath(const QByteArray &path, const QByteArray &root)
         steps.push_back("..");
     for (qsizetype i = common; i < p.size(); ++i)
         steps.push_back(p[i]);
-    return steps.isEmpty() ? QByteArray(".") : steps.join('/');
+    return NativePath(steps.isEmpty() ? QByteArray(".") : steps.join('/'));
 }
 
 RecordSettings recordSettings(const Options &options)
@@ -202,12 +195,38 @@ QString failureText(const Record &record)
     return {};
 }
 
+namespace {
+
+// The properties asked for, each as the document stores it or else as its layout gave it, and the
+// "computed" field naming those that were not read from the file.
+void addProperties(Record &r, const word::DocumentProperties &props, const RecordSettings &settings,
+                   const std::optional<office::Measurement> &measured)
+{
+    QStringList computed;
+    r.properties.reserve(settings.properties.size());
+    for (word::Builtin id : settings.properties) {
+        const QLatin1String name(word::builtinInfo(id).name);
+        const std::optional<word::PropertyValue> laidOut =
+            word::laidOutValue(props, id, [&](word::Builtin count) -> std::optional<int> {
+                if (!measured)
+                    return std::nullopt;
+                return count == word::Builtin::NumberOfPages ? measured->pages : measured->lines;
+            });
+        if (laidOut || props.computed().contains(id))
+            computed << name;
+        r.properties.push_back({name, valueCell(laidOut ? laidOut : props.stored(id))});
+    }
+    r.fields.push_back({kComputed, Cell::of(computed)});
+}
+
+} // namespace
+
 Record describeInput(const Input &input, const RecordSettings &settings, office::LayoutClient *layout)
 {
     Record r;
     r.fields.push_back({QStringLiteral("schema"), Cell::of(qint64{kSchemaVersion})});
     addPath(r, settings.root ? relativePath(cleanAbsolutePath(input.path), *settings.root) : input.path);
-    const QString path = QString::fromUtf8(input.path);
+    const QString path = input.path.text();
     const QString digestName = settings.digest ? QString::fromLatin1(settings.digest->name) : QString();
 
     auto fail = [&](const QString &format, word::ErrorKind kind, const QString &text) {
@@ -230,7 +249,7 @@ Record describeInput(const Input &input, const RecordSettings &settings, office:
                         .arg(path, QString::fromLocal8Bit(strerror(input.walkError)).toLower()));
     try {
         word::ReadOptions read;
-        read.nativePath = input.path;
+        read.nativePath = input.path.bytes();
         read.recount = settings.recount;
         read.asked = settings.properties; // counts only where they are written
         if (settings.digest)
@@ -241,26 +260,10 @@ Record describeInput(const Input &input, const RecordSettings &settings, office:
         if (settings.digest)
             r.fields.push_back({digestName, Cell::of(QString::fromLatin1(props.facts().digest.toHex()))});
         // The layout gets the path as the bytes the engine read, so a name that is not UTF-8 reaches it.
-        const std::optional<office::Measurement> measured = measureMissing(props, input.path, settings, layout);
+        const std::optional<office::Measurement> measured = measureMissing(props, input.path.bytes(), settings, layout);
         if (measured && !measured->error.isEmpty())
             r.layoutFailure = measured->error;
-        QStringList computed;
-        r.properties.reserve(settings.properties.size());
-        for (word::Builtin id : settings.properties) {
-            const QLatin1String name(word::builtinInfo(id).name);
-            Cell value = valueCell(props.stored(id));
-            const std::optional<int> laidOut = !measured                            ? std::nullopt
-                                               : id == word::Builtin::NumberOfPages ? measured->pages
-                                               : id == word::Builtin::NumberOfLines ? measured->lines
-                                                                                    : std::nullopt;
-            const bool fromLayout = value.kind == Cell::Kind::Null && laidOut;
-            if (fromLayout)
-                value = Cell::of(qint64{*laidOut});
-            if (fromLayout || props.computed().contains(id))
-                computed << name;
-            r.properties.push_back({name, std::move(value)});
-        }
-        r.fields.push_back({kComputed, Cell::of(computed)});
+        addProperties(r, props, settings, measured);
         return r;
     } catch (const word::Error &e) {
         if (e.isOpenFailure())

@@ -54,7 +54,7 @@ struct Record {
 struct RecordSettings {
     std::vector<word::Builtin> properties;
     std::optional<Digest> digest;
-    std::optional<QByteArray> root; // absolute and without "." or ".." steps
+    std::optional<NativePath> root; // absolute and without "." or ".." steps
     bool recount = false;
     std::chrono::milliseconds layoutTimeout{kDefaultLayoutTimeout};
 };
@@ -77,9 +77,9 @@ QString failureText(const Record &record);
 QString isoDateTime(QDate date, QTime time, bool utc);
 
 // `path` relative to `root` (both absolute and clean), with ".." steps where it lies outside.
-QByteArray relativePath(const QByteArray &path, const QByteArray &root);
+NativePath relativePath(const NativePath &path, const NativePath &root);
 // An absolute form of `path` without "." and ".." steps and doubled slashes, computed without looking at
 // the file system (links are not resolved, so the result names what the user named).
-QByteArray cleanAbsolutePath(const QByteArray &path);
+NativePath cleanAbsolutePath(const NativePath &path);
 
 } // namespace cli

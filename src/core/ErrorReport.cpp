@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/ErrorReport.h"
-#include "core/Product.h"
+#include "platform/Product.h"
 #include "platform/RuntimeError.h"
 #include <exception>
 

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/PointerFile.h"
-#include "word/ByteReader.h"
+#include "word/toolkit/ByteReader.h"
 #include <QFile>
 #include <QPixmap>
 

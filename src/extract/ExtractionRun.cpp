@@ -8,8 +8,8 @@
 #include "filelist/InputFileList.h"
 #include "platform/RuntimeError.h"
 #include "properties/PropertyCatalogue.h"
+#include "results/DisplayPatterns.h"
 #include "results/ResultsTable.h"
-#include <QLocale>
 #include <cmath>
 
 namespace {
@@ -160,7 +160,7 @@ void ExtractionRun::processDocument(Trap &t, IWordApplication *instance, const Q
         t.run(254, [&] {
             // The table shows the value in the user's locale and keeps its type beside the text.
             if (m_table.rowExists(row))
-                m_table.setValue(row, c - 1, value ? value->toText(QLocale()) : NotSet,
+                m_table.setValue(row, c - 1, value ? results::displayText(*value) : NotSet,
                                  value ? TypedValue::of(*value) : TypedValue());
         });
     }

@@ -81,18 +81,14 @@ public:
 
 private:
     // Pages and lines the file does not store, as the word processor would have them after laying the
-    // document out; stored counts win. Nothing where no layout can be had: the engine then says the
-    // document holds no value.
+    // document out. Nothing where no layout can be had: the engine then says the document holds no value.
     std::optional<word::PropertyValue> fromLayout(std::optional<word::Builtin> id) const
     {
-        if (!m_layouts || !id || (*id != word::Builtin::NumberOfPages && *id != word::Builtin::NumberOfLines)
-            || m_doc->isClosed() || m_doc->properties().stored(*id))
+        if (!m_layouts || !id || m_doc->isClosed())
             return std::nullopt;
-        const std::optional<int> n =
-            *id == word::Builtin::NumberOfPages ? m_layouts->pages(m_doc) : m_layouts->lines(m_doc);
-        if (!n)
-            return std::nullopt;
-        return word::PropertyValue::integer(*n);
+        return word::laidOutValue(m_doc->properties(), *id, [this](word::Builtin count) {
+            return count == word::Builtin::NumberOfPages ? m_layouts->pages(m_doc) : m_layouts->lines(m_doc);
+        });
     }
 
     std::shared_ptr<word::Document> m_doc;

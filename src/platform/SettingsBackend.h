@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "platform/Product.h"
 #include <QString>
 #include <optional>
 
@@ -8,8 +9,8 @@
 // The window names itself with the same organisation, so anything Qt keeps per application lands beside them.
 namespace settingsIdentity {
 inline const QString Organisation = QStringLiteral("Velkorn");
-inline const QString Application = QStringLiteral("Quillmere Vantrel");
-inline const QString Section = QStringLiteral("Quillmere Vantrel");
+inline const QString Application = product::Name;
+inline const QString Section = product::Name;
 } // namespace settingsIdentity
 
 // Per-user key/value texts of one application and section. Refused reads and writes throw RuntimeError.

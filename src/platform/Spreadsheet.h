@@ -44,11 +44,18 @@ public:
     virtual void show() = 0;
 };
 
+// How date cells show, as Qt date/time patterns: the date alone (midnight) and the date with its time. An
+// empty or unusable pattern shows as an ISO date.
+struct SheetDateFormats {
+    QString date;
+    QString dateTime;
+};
+
 class ISpreadsheet {
 public:
     virtual ~ISpreadsheet() = default;
     // Throws RuntimeError when no spreadsheet program can be started.
-    virtual std::unique_ptr<IWorkbook> create() = 0;
+    virtual std::unique_ptr<IWorkbook> create(const SheetDateFormats &dates) = 0;
 };
 
 // Opens a finished workbook template in the spreadsheet program itself, as a new workbook the program

@@ -3,15 +3,14 @@
 // Workbooks written with libxlsxwriter, turned into templates (.xltx) and handed to the desktop's
 // spreadsheet program, which opens them as new, unsaved workbooks.
 #include "platform/XlsxSpreadsheet.h"
+#include "platform/Product.h"
 #include "platform/RuntimeError.h"
 #include "platform/WorkbookTemplate.h"
-#include "word/DisplayPatterns.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 #include <algorithm>
@@ -34,7 +33,7 @@ const QString WorkbookPrefix = QStringLiteral("Quillmere results ");
 QString workbookFolder()
 {
     return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation))
-        .filePath(QStringLiteral("quillmere-vantrel"));
+        .filePath(QLatin1String(product::ProgramName));
 }
 
 // Workbooks of earlier exports: their spreadsheet program has long since read them.
@@ -168,7 +167,7 @@ private:
 
 class XlsxWorkbook : public IWorkbook {
 public:
-    XlsxWorkbook(std::shared_ptr<IShell> shell, WorkbookHandOver handOver, const QLocale &locale)
+    XlsxWorkbook(std::shared_ptr<IShell> shell, WorkbookHandOver handOver, const SheetDateFormats &dates)
         : m_shell(std::move(shell)), m_handOver(std::move(handOver))
     {
         // The file is written under a private name first and renamed when complete, so a half-written
@@ -200,10 +199,8 @@ public:
             QFile::remove(m_tempPath);
             throw RuntimeError(RuntimeError::AutomationError, QStringLiteral("No new workbook could be created."));
         }
-        // Date cells show as the program writes date-times in this locale.
-        const word::DisplayPatterns patterns = word::displayPatterns(locale);
-        m_dateFormat = addNumberFormat(patterns.date, QStringLiteral("yyyy-mm-dd"));
-        m_dateTimeFormat = addNumberFormat(patterns.dateTime(), QStringLiteral("yyyy-mm-dd hh:mm:ss"));
+        m_dateFormat = addNumberFormat(dates.date, QStringLiteral("yyyy-mm-dd"));
+        m_dateTimeFormat = addNumberFormat(dates.dateTime, QStringLiteral("yyyy-mm-dd hh:mm:ss"));
     }
 
     ~XlsxWorkbook() override
@@ -361,9 +358,9 @@ public:
         : m_shell(std::move(shell)), m_handOver(std::move(handOver))
     {
     }
-    std::unique_ptr<IWorkbook> create() override
+    std::unique_ptr<IWorkbook> create(const SheetDateFormats &dates) override
     {
-        return std::make_unique<XlsxWorkbook>(m_shell, m_handOver, QLocale());
+        return std::make_unique<XlsxWorkbook>(m_shell, m_handOver, dates);
     }
 
 private:

@@ -7,7 +7,6 @@
 #include <QString>
 #include <QStringView>
 #include <memory>
-#include <optional>
 
 namespace results {
 
@@ -16,9 +15,11 @@ constexpr int MaxExactDigits = 15;
 
 class DateShape;
 
-// Reads texts as the spreadsheet program would when they are typed into a cell: a plain number of the
-// locale or a date-time exactly as this program writes one becomes a typed cell, anything else stays
-// text. Built once per export, since preparing the locale's date shapes is the costly part.
+// Reads texts that stand for themselves (paths, headers, text properties, "Not set") as the spreadsheet
+// program would when they are typed into a cell: a plain number of the locale or a date-time exactly as
+// this program writes one becomes a typed cell, anything else stays text. Values the engine typed never
+// come here (valueCell). Built once per export, since preparing the locale's date shapes is the costly
+// part.
 class CellReader {
 public:
     explicit CellReader(const QLocale &locale);
@@ -51,8 +52,16 @@ private:
 
 // The cell for a value the engine typed, shown as `text`: a number cell for a whole number the sheet
 // holds exactly, a date cell for a date-time within the sheet's calendar (1900 to 9999), dated alone at
-// midnight as the text is. Nothing for anything else, which goes in as its text. Never reads the text.
-std::optional<SheetCell> typedCell(const TypedValue &value, const QString &text);
+// midnight as the text is. Anything else goes in as its text. Never reads the text.
+SheetCell typedCell(const TypedValue &value, const QString &text);
+
+// The cell for a value of the results table: from its typed value where the engine gave one, otherwise
+// from its text as typed in; "=" signs are removed first (sheetValue). Throws RuntimeError (1004) for a
+// text longer than a cell holds.
+SheetCell valueCell(const CellReader &reader, QStringView text, const TypedValue &value);
+
+// Date cells show as the program writes date-times in this locale.
+SheetDateFormats sheetDateFormats(const QLocale &locale);
 
 // A value text as it goes into the sheet: every "=" removed, so that nothing is taken for a formula.
 QString sheetValue(QStringView valueText);

@@ -22,7 +22,7 @@ bool SaveResultsAsExcelFileIsExcelInstalled(const UiContext &ctx)
         if (!ctx.platform.shell->hasHandlerFor(WorkbookMimeType))
             throw RuntimeError(429, QStringLiteral("No program is registered for .xltx workbook templates."));
         // Created and dropped at once: it only has to be possible. Nothing is written.
-        ctx.platform.spreadsheet->create().reset();
+        ctx.platform.spreadsheet->create(sheetDateFormats(QLocale())).reset();
     } catch (const std::exception &) {
         available = false;
     }
@@ -60,11 +60,7 @@ bool fillWorkbook(const ResultsData &table, IWorkbook &book, Trap &trap, const P
                     book.setCell(sheetRow, c + 1, cells.read(text.toString()));
                     return;
                 }
-                // Numbers and dates the engine typed go in typed; only plain texts are read as the
-                // spreadsheet program would read them typed in.
-                const QString value = sheetValue(text);
-                const std::optional<SheetCell> typed = typedCell(table.typedAt(r, c), value);
-                book.setCell(sheetRow, c + 1, typed ? *typed : cells.read(value));
+                book.setCell(sheetRow, c + 1, valueCell(cells, text, table.typedAt(r, c)));
             });
         }
     }
@@ -83,7 +79,7 @@ void saveResultsAsWorkbook(const UiContext &ctx, ResultsTable &table)
     t.run(106, [&] { ctx.setPointer(pointer::Busy); });
 
     std::unique_ptr<IWorkbook> book;
-    t.run(108, [&] { book = ctx.platform.spreadsheet->create(); });
+    t.run(108, [&] { book = ctx.platform.spreadsheet->create(sheetDateFormats(QLocale())); });
     if (!book) {
         // Without a workbook every cell would fail on its own: one report is enough.
         t.run(124, [&] { ctx.setPointer(pointer::Default); });

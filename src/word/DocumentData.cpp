@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "word/DocumentData.h"
-#include "word/Dates.h"
 #include "word/EngineLog.h"
+#include "word/toolkit/Dates.h"
 #include <QTimeZone>
 
 namespace word {

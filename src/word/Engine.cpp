@@ -5,8 +5,8 @@
 #include "word/Errors.h"
 #include "word/FormatReaders.h"
 #include "word/Formats.h"
-#include "word/InputFile.h"
-#include "word/Limits.h"
+#include "word/toolkit/InputFile.h"
+#include "word/toolkit/Limits.h"
 #include <QFile>
 #include <new>
 
@@ -52,6 +52,21 @@ PropertyValue DocumentProperties::value(Builtin id) const
         return *v;
     throw Error(Fault::NoValue, QStringLiteral("The document \"%1\" holds no value for \"%2\".")
                                     .arg(displayPath(m_path), QLatin1String(builtinInfo(id).name)));
+}
+
+bool isLayoutCount(Builtin id) { return id == Builtin::NumberOfPages || id == Builtin::NumberOfLines; }
+
+bool wantsLayout(const DocumentProperties &props, Builtin id) { return isLayoutCount(id) && !props.stored(id); }
+
+std::optional<PropertyValue> laidOutValue(const DocumentProperties &props, Builtin id,
+                                          const std::function<std::optional<int>(Builtin)> &layoutCount)
+{
+    if (!wantsLayout(props, id))
+        return std::nullopt;
+    const std::optional<int> n = layoutCount(id);
+    if (!n)
+        return std::nullopt;
+    return PropertyValue::integer(*n);
 }
 
 DocumentProperties readDocumentProperties(const QString &path, const ReadOptions &options)

@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace word {
@@ -47,6 +48,16 @@ private:
     DocumentData m_data;
     FileFacts m_facts;
 };
+
+// Pages and lines are the two counts only a layout of the document can give. A layout's figure stands in
+// only for a count the document does not store: a stored value always wins. The window and the command
+// both decide by these two, so a document shows the same figures in both.
+bool isLayoutCount(Builtin id);
+bool wantsLayout(const DocumentProperties &props, Builtin id);
+// The value the layout gives for `id` where it stands in: `layoutCount` is asked (only then) for the
+// figure of pages or lines, nullopt where no layout could be made. Nullopt where the stored value wins.
+std::optional<PropertyValue> laidOutValue(const DocumentProperties &props, Builtin id,
+                                          const std::function<std::optional<int>(Builtin)> &layoutCount);
 
 // Opens the document at `path` read-only, judges its format by its content and reads its built-in
 // properties. Throws Error (which also says what the content is) with a description

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "word/FormatReaders.h"
-#include "word/ByteReader.h"
 #include "word/Errors.h"
+#include "word/toolkit/ByteReader.h"
 #include <QStringList>
 #include <cstring>
 

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "word/DocumentData.h"
-#include "word/InputFile.h"
 #include "word/ReadOptions.h"
+#include "word/toolkit/InputFile.h"
 #include <QByteArray>
 
 namespace word {

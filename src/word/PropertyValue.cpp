@@ -1,29 +1,10 @@
 // SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "word/PropertyValue.h"
-#include "word/DisplayPatterns.h"
 #include "word/Errors.h"
 #include <limits>
 
 namespace word {
-
-QString PropertyValue::toText(const QLocale &locale) const
-{
-    switch (m_type) {
-    case Type::Text:
-        return m_text;
-    case Type::Integer:
-        return QString::number(m_int);
-    case Type::DateTime: {
-        const DisplayPatterns patterns = displayPatterns(locale);
-        const QString date = locale.toString(m_dt.date(), patterns.date);
-        if (m_dt.time() == QTime(0, 0))
-            return date;
-        return date + QLatin1Char(' ') + locale.toString(m_dt.time(), patterns.time);
-    }
-    }
-    return {};
-}
 
 qint32 PropertyValue::toInt32() const
 {

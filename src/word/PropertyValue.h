@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include <QDateTime>
-#include <QLocale>
 #include <QString>
 
 namespace word {
@@ -54,10 +53,6 @@ public:
     QDate storedDate() const { return m_storedDate; }
     QTime storedTime() const { return m_storedTime; }
 
-    // The value as the user's regional settings write it: whole numbers without grouping; a date-time as
-    // the short date with a four-digit year, a blank and the long time without zone name; midnight as the
-    // date alone.
-    QString toText(const QLocale &locale = QLocale()) const;
     // The value converted to a 32-bit integer; throws Error (type mismatch or overflow) otherwise.
     qint32 toInt32() const;
 

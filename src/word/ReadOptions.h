@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "word/BuiltinProperty.h"
-#include "word/FileDigest.h"
+#include "word/toolkit/FileDigest.h"
 #include <QByteArray>
 #include <algorithm>
 #include <optional>

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "word/SharedProperties.h"
-#include "word/XmlFields.h"
+#include "word/toolkit/XmlFields.h"
 
 namespace word {
 

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "word/WordListNumbering.h"
-#include "word/Limits.h"
+#include "word/toolkit/Limits.h"
 
 namespace word {
 

@@ -10,10 +10,10 @@
 namespace word {
 
 // The list numbers and bullets that Word generates in front of numbered paragraphs ("1.", "a)", "•"),
-// from the numbering definitions of Office Open XML and Word 2003 XML documents (w:abstractNum, w:num)
-// and the paragraph styles that carry numbering. Word stores its counts with these labels included, so
-// a recount has to generate them too. Fill it with the definitions, then ask for each numbered
-// paragraph's label in document order.
+// from Word's numbering definitions (w:abstractNum and w:num in Office Open XML and Word 2003 XML, the
+// list tables of Word 97-2003 binaries) and the paragraph styles that carry numbering. Word stores its
+// counts with these labels included, so a recount has to generate them too. Fill it with the
+// definitions, then ask for each numbered paragraph's label in document order.
 class WordListNumbering {
 public:
     static constexpr int kLevels = 9;

@@ -5,7 +5,7 @@
 #include "word/ZipDocument.h"
 #include "word/Errors.h"
 #include "word/Formats.h"
-#include "word/Limits.h"
+#include "word/toolkit/Limits.h"
 #include <QStringList>
 
 namespace word {

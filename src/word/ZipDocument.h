@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "word/Formats.h"
-#include "word/ZipArchive.h"
+#include "word/toolkit/ZipArchive.h"
 #include <QByteArray>
 #include <QString>
 

@@ -3,6 +3,7 @@
 // The run over real documents that nobody here wrote, with the real document engine.
 #include "FakeContext.h"
 #include "FakeProgress.h"
+#include "Processes.h"
 #include "extract/ExtractionRun.h"
 #include "filelist/InputFileList.h"
 #include "platform/EngineWordFactory.h"
@@ -18,20 +19,7 @@
 namespace {
 
 // Processes whose parent is this test: an office a run left behind would be one.
-int childProcesses()
-{
-    int n = 0;
-    for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray s = stat.readAll();
-        const QList<QByteArray> rest = s.mid(s.lastIndexOf(')') + 2).split(' ');
-        if (rest.size() > 1 && rest[1].toInt() == getpid() && rest[0] != "Z")
-            ++n;
-    }
-    return n;
-}
+int childProcesses() { return int(testprocesses::childrenOf(getpid()).size()); }
 
 QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &data)
 {

@@ -7,6 +7,7 @@
 #include "extract/PauseSeconds.h"
 #include "filelist/InputFileList.h"
 #include "platform/Spreadsheet.h"
+#include "results/DisplayPatterns.h"
 #include "results/ResultsTable.h"
 #include "results/WorkbookExport.h"
 #include <QElapsedTimer>
@@ -124,7 +125,7 @@ private slots:
         m_list->add(QStringLiteral("/d/a.docx"));
         m_run->runExtraction();
         QCOMPARE(m_table->valueText(1, 2),
-                 word::PropertyValue::dateTime(QDateTime(QDate(2024, 1, 15), QTime(7, 30))).toText(QLocale()));
+                 results::displayText(word::PropertyValue::dateTime(QDateTime(QDate(2024, 1, 15), QTime(7, 30)))));
 
         struct Recorder : IWorkbook {
             QMap<QPair<int, int>, SheetCell> cells;

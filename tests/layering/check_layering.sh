@@ -3,10 +3,11 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Dependencies between the source folders run one way:
 #   word <- fs, office <- platform <- core <- filelist, properties, results, extract <- app <- main
-# with the batch command on the engine alone. This fails, naming file and line, when a folder includes
-# one it must not, so a shortcut against that direction cannot land unnoticed. It reads every way a
-# dependency can be written: "…" and <…> includes, includes that climb with ../, headers, sources and
-# inline parts alike, and the project libraries each folder's CMakeLists.txt links.
+# with the batch command on the engine alone, and inside the engine no format's folder on another's.
+# This fails, naming file and line, when a folder includes one it must not, so a shortcut against that
+# direction cannot land unnoticed. It reads every way a dependency can be written: "…" and <…> includes,
+# includes that climb with ../, headers, sources and inline parts alike, and the project libraries each
+# folder's CMakeLists.txt links.
 set -euo pipefail
 src="$(realpath "${1:-$(dirname "$0")/../../src}")"
 
@@ -80,6 +81,20 @@ for dir in "$src"/*/; do
         done < <(tr '\n' ' ' <"$lists" | grep -oE 'target_link_libraries[[:space:]]*\([^)]*\)' |
                      sed -E 's/^target_link_libraries[[:space:]]*\(//; s/\)$//' || true)
     done < <(find "$dir" -name CMakeLists.txt)
+done
+# Inside the engine each format's folder stands on the engine's own files and on toolkit/, never on
+# another format's folder; toolkit/ stands on no format at all.
+for dir in "$src"/word/*/; do
+    [[ -d "$dir" ]] || continue
+    part=$(basename "$dir")
+    while IFS=: read -r file line text; do
+        [[ "$text" =~ [\"\<]word/([a-z]+)/ ]] || continue
+        target=${BASH_REMATCH[1]}
+        [[ "$target" == "$part" || "$target" == toolkit ]] && continue
+        echo "layering: ${file#"$src"/}:$line includes word/$target/, another format than word/$part/"
+        status=1
+    done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*["<]' "$dir" \
+                 --include='*.h' --include='*.cpp' --include='*.inl' || true)
 done
 [[ $status -eq 0 ]] && echo "layering: every include and link runs with the direction of the layers"
 exit $status

@@ -17,6 +17,8 @@ cases=(
     'inline part|platform/Planted.inl|#include "core/Settings.h"|platform/Planted.inl:1 includes core/'
     'library link|core/CMakeLists.txt|target_link_libraries(qv_core PRIVATE qv_results_core)|core/CMakeLists.txt: links results/'
     'command on the window|cli/CMakeLists.txt|target_link_libraries(qv_cli PRIVATE qv_platform)|cli/CMakeLists.txt: links platform/'
+    'format on another format|word/odf/Planted.cpp|#include "word/ooxml/OoxmlTextParts.h"|word/odf/Planted.cpp:1 includes word/ooxml/'
+    'toolkit on a format|word/toolkit/Planted.h|#include <word/rtf/RtfReader.h>|word/toolkit/Planted.h:1 includes word/rtf/'
 )
 
 failures=0

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the office tests share: the processes a helper leaves, and the files an office leaves in /tmp.
 #pragma once
+#include "Processes.h"
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -19,32 +20,8 @@ inline bool officeInstalled()
            && QFileInfo::exists(QStringLiteral("/usr/lib/libreoffice/program/libswlo.so"));
 }
 
-inline bool processExists(pid_t pid)
-{
-    if (pid <= 0)
-        return false;
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray s = stat.readAll();
-    return !s.mid(s.lastIndexOf(')') + 2).startsWith('Z'); // a zombie has ended
-}
-
-// Every process whose parent is `parent`.
-inline QList<pid_t> childrenOf(pid_t parent)
-{
-    QList<pid_t> children;
-    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray s = stat.readAll();
-        const QList<QByteArray> rest = s.mid(s.lastIndexOf(')') + 2).split(' ');
-        if (rest.size() > 1 && rest[1].toInt() == parent && rest[0] != "Z")
-            children << pid_t(entry.toInt());
-    }
-    return children;
-}
+using testprocesses::childrenOf;
+using testprocesses::processExists;
 
 // The sockets an office listening on `pipeName` with the profile in `profileFolder` makes in /tmp: its
 // connection pipe and its single-instance pipe (named after an MD5 of the profile URL in UTF-16, written

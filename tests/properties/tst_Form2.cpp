@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FakeContext.h"
 #include "core/MainWindowState.h"
-#include "core/Product.h"
+#include "platform/Product.h"
 #include "properties/Form2.h"
 #include <QCheckBox>
 #include <QFile>

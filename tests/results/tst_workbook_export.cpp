@@ -4,6 +4,7 @@
 #include "office/WorkbookHandOver.h"
 #include "platform/XlsxSpreadsheet.h"
 #include "results/CellRules.h"
+#include "results/DisplayPatterns.h"
 #include "results/Locations.h"
 #include "results/WorkbookExport.h"
 #include "word/PropertyValue.h"
@@ -150,11 +151,11 @@ double serial(const QDateTime &dt)
 class OnceSpreadsheet : public ISpreadsheet {
 public:
     explicit OnceSpreadsheet(std::shared_ptr<FakeSpreadsheet> inner) : m_inner(std::move(inner)) {}
-    std::unique_ptr<IWorkbook> create() override
+    std::unique_ptr<IWorkbook> create(const SheetDateFormats &dates) override
     {
         if (++calls > 1)
             throw RuntimeError(429, QStringLiteral("The spreadsheet program stopped answering."));
-        return m_inner->create();
+        return m_inner->create(dates);
     }
     int calls = 0;
 
@@ -387,8 +388,8 @@ private slots:
         h.ctx.platform.spreadsheet = makeXlsxSpreadsheet(h.fakes.shell);
         const QDateTime created(QDate(2026, 12, 7), QTime(14, 5, 33));
         const QDateTime printed(QDate(2025, 1, 2), QTime(0, 0));
-        const QString createdText = word::PropertyValue::dateTime(created).toText(QLocale());
-        const QString printedText = word::PropertyValue::dateTime(printed).toText(QLocale());
+        const QString createdText = displayText(word::PropertyValue::dateTime(created));
+        const QString printedText = displayText(word::PropertyValue::dateTime(printed));
         ResultsTable table;
         fillTable(table, {"Title", "Pages", "Created", "Printed"},
                   {{"/d/a rather long path/first.docx", {"Alpha", "12", createdText, printedText}, true},
@@ -462,7 +463,7 @@ private slots:
         QLocale::setDefault(QLocale::c());
         FakeShell shell;
         auto spreadsheet = makeXlsxSpreadsheet(std::shared_ptr<IShell>(&shell, [](IShell *) {}));
-        auto book = spreadsheet->create();
+        auto book = spreadsheet->create(sheetDateFormats(QLocale()));
         book->setCell(1, 1, CellReader(QLocale()).read(text));
         book->show();
         QCOMPARE(shell.files.size(), 1);
@@ -505,7 +506,8 @@ private slots:
         FakeShell shell;
         QString written;
         if (comma) {
-            auto book = makeXlsxSpreadsheet(std::shared_ptr<IShell>(&shell, [](IShell *) {}))->create();
+            auto book = makeXlsxSpreadsheet(std::shared_ptr<IShell>(&shell, [](IShell *) {
+                        }))->create(sheetDateFormats(QLocale()));
             SheetCell number = SheetCell::plain(QStringLiteral("1.5"));
             number.kind = SheetCell::Kind::Number;
             number.number = 1.5;
@@ -560,7 +562,7 @@ private slots:
                 state = office::openAsNewInUsersOffice(path, {}, helper);
                 return state.error.isEmpty();
             });
-        auto book = spreadsheet->create();
+        auto book = spreadsheet->create(sheetDateFormats(QLocale()));
         book->setCell(1, 1, SheetCell::plain(QStringLiteral("Filename")));
         book->show();
         QVERIFY2(state.error.isEmpty(), qPrintable(state.error));
@@ -579,7 +581,7 @@ private slots:
         FakeShell shell;
         auto spreadsheet = makeXlsxSpreadsheet(std::shared_ptr<IShell>(&shell, [](IShell *) {}));
         for (int n = 0; n < 3; ++n) {
-            auto book = spreadsheet->create();
+            auto book = spreadsheet->create(sheetDateFormats(QLocale()));
             book->setCell(1, 1, SheetCell::plain(QStringLiteral("book %1").arg(n)));
             book->show();
             QCOMPARE(XlsxContent(shell.files.last()).cells.value("A1").value, QStringLiteral("book %1").arg(n));
@@ -594,12 +596,12 @@ private slots:
         auto spreadsheet = makeXlsxSpreadsheet(std::shared_ptr<IShell>(&shell, [](IShell *) {}));
         {
             // Dropped without being shown: nothing stays behind.
-            auto dropped = spreadsheet->create();
+            auto dropped = spreadsheet->create(sheetDateFormats(QLocale()));
             dropped->setCell(1, 1, SheetCell::plain(QStringLiteral("x")));
         }
         QVERIFY(tempEntries().isEmpty());
 
-        auto book = spreadsheet->create();
+        auto book = spreadsheet->create(sheetDateFormats(QLocale()));
         QVERIFY_THROWS_EXCEPTION(RuntimeError, book->setCell(0, 1, SheetCell::plain(QStringLiteral("x"))));
         QVERIFY_THROWS_EXCEPTION(RuntimeError, book->setCell(1, 0, SheetCell::plain(QStringLiteral("x"))));
         QVERIFY_THROWS_EXCEPTION(RuntimeError, book->setCell(1048577, 1, SheetCell::plain(QStringLiteral("x"))));

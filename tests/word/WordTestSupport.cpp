@@ -217,18 +217,23 @@ QByteArray appXml(const QList<QPair<QString, QString>> &elements)
     return x;
 }
 
-QByteArray makeDocx(const DocxParts &p)
+QByteArray packageRels(bool withCore, bool withApp, const DocxParts &p)
 {
     QByteArray rels = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
                       "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
     rels += "<Relationship Id=\"rId1\" Type=\"" + p.officeDocRelType.toUtf8() + "\" Target=\"" + p.mainPart.toUtf8()
             + "\"/>";
-    if (!p.core.isEmpty())
+    if (withCore)
         rels += "<Relationship Id=\"rId2\" Type=\"" + p.coreRelType.toUtf8() + "\" Target=\"" + p.corePath.toUtf8()
                 + "\"/>";
-    if (!p.app.isEmpty())
+    if (withApp)
         rels += "<Relationship Id=\"rId3\" Type=\"" + p.appRelType.toUtf8() + "\" Target=\"docProps/app.xml\"/>";
-    rels += "</Relationships>";
+    return rels + "</Relationships>";
+}
+
+QByteArray makeDocx(const DocxParts &p)
+{
+    const QByteArray rels = packageRels(!p.core.isEmpty(), !p.app.isEmpty(), p);
     const QByteArray types =
         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
         "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"

@@ -57,6 +57,9 @@ struct DocxParts {
     QByteArray document; // the main part (empty: a document with an empty body)
 };
 QByteArray makeDocx(const DocxParts &parts);
+// The package's relationships (_rels/.rels): the main part, and the core and app properties where asked,
+// with the types and paths of `names`.
+QByteArray packageRels(bool withCore, bool withApp, const DocxParts &names = {});
 // A main part holding `body` inside w:body (the w: and mc: prefixes declared).
 QByteArray wordDocumentXml(const QByteArray &body);
 QByteArray coreXml(const QList<QPair<QString, QString>> &elements); // prefixed names, e.g. "dc:title"

@@ -702,6 +702,12 @@ private slots:
             "{\\rtf1\\ansi{\\fonttbl{\\f0 Times;}}{\\listtext 1.\\tab}First\\par{\\listtext\\'95\\tab}Dot\\par"
             "{\\pntext\\f0 a)\\tab}Old\\par opt\\-ion\\par}")
                                                            << ".rtf" << QList<qint64>{8, 22, 23, 4};
+        // Hidden text (\v up to \v0, \plain or the group's end) is left out, a hidden paragraph mark too: the
+        // visible text is "Shown  text", "Also kept", "Last" and "Plain".
+        QTest::newRow("RTF hidden text") << QByteArray(
+            "{\\rtf1\\ansi{\\fonttbl{\\f0 Times;}}\\pard Shown {\\v secret words} text\\par Also \\v gone\\v0 kept\\par"
+            "\\v whole hidden paragraph\\par\\v0 Last\\par\\v shh\\plain Plain\\par}")
+                                         << ".rtf" << QList<qint64>{6, 26, 29, 4};
 
         // A picture inside a paragraph and one alone in its paragraph, an optional hyphen, and a paragraph
         // holding only a field with no result (as a phonetic guide is written).

@@ -3,7 +3,7 @@
 // The dates and durations documents store: W3C dates with and without a zone, ISO durations, FILETIMEs
 // as moments and as durations, and the years outside which a stored date is taken as not set.
 #include "WordTestMain.h"
-#include "word/Dates.h"
+#include "word/toolkit/Dates.h"
 
 using word::ParsedDateTime;
 

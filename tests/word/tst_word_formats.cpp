@@ -3,6 +3,7 @@
 // The formats other than the Word binaries: Office Open XML (transitional and strict, documents,
 // templates, macro-enabled), OpenDocument text, RTF, Word 2003 XML and plain text; and what the engine
 // says about files it cannot read.
+#include "ReadValues.h"
 #include "WordTestMain.h"
 #include "WordTestSupport.h"
 #include "word/Engine.h"
@@ -12,15 +13,12 @@
 
 using word::Builtin;
 using word::PropertyValue;
+using wt::number;
+using wt::text;
+using wt::utc;
+using wt::when;
 
 namespace {
-QDateTime utc(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
-{
-    return QDateTime(QDate(y, mo, d), QTime(h, mi, s), Qt::UTC);
-}
-QString text(const word::DocumentProperties &p, Builtin id) { return p.get(id)->asText(); }
-qint64 number(const word::DocumentProperties &p, Builtin id) { return p.get(id)->asInteger(); }
-QDateTime when(const word::DocumentProperties &p, Builtin id) { return p.get(id)->asDateTime().toUTC(); }
 
 const QList<QPair<QString, QString>> kCore{{"dc:title", "The document title"},
                                            {"dc:subject", "the subject"},
@@ -382,14 +380,7 @@ private slots:
         QTest::newRow("main part missing")
             << noMain << QStringLiteral("main document part word/document.xml is missing");
         const QByteArray core = wt::coreXml(kCore);
-        const QByteArray rels("<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                              "<Relationship Id=\"a\" "
-                              "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
-                              "officeDocument\" Target=\"word/document.xml\"/>"
-                              "<Relationship Id=\"b\" "
-                              "Type=\"http://schemas.openxmlformats.org/package/2006/relationships/metadata/"
-                              "core-properties\" Target=\"docProps/core.xml\"/>"
-                              "</Relationships>");
+        const QByteArray rels = wt::packageRels(true, false);
         const QByteArray badCrc = wt::makeRawZip(
             {{"_rels/.rels", wt::rawDeflate(rels), 8, wt::crc32Of(rels), static_cast<uint64_t>(rels.size())},
              {"word/document.xml", "<w:document/>", 0, wt::crc32Of("<w:document/>"), 13},

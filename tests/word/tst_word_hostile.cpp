@@ -6,7 +6,7 @@
 #include "WordTestSupport.h"
 #include "word/Engine.h"
 #include "word/Errors.h"
-#include "word/InputFile.h"
+#include "word/toolkit/InputFile.h"
 
 using word::Builtin;
 
@@ -332,13 +332,7 @@ private slots:
         QFETCH(QString, refusal);
         uint32_t crc = 0;
         const QByteArray bomb = wt::deflatedZeros(1ull << 30, crc);
-        const QByteArray rels("<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                              "<Relationship Id=\"a\" "
-                              "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
-                              "officeDocument\" Target=\"word/document.xml\"/>"
-                              "<Relationship Id=\"b\" "
-                              "Type=\"http://schemas.openxmlformats.org/package/2006/relationships/metadata/"
-                              "core-properties\" Target=\"docProps/core.xml\"/></Relationships>");
+        const QByteArray rels = wt::packageRels(true, false);
         const QByteArray file = wt::makeRawZip(
             {{"_rels/.rels", wt::rawDeflate(rels), 8, wt::crc32Of(rels), static_cast<uint64_t>(rels.size())},
              {"word/document.xml", "<w:document/>", 0, wt::crc32Of("<w:document/>"), 13},
@@ -350,13 +344,7 @@ private slots:
 
     void partStatingAHugeSize()
     {
-        const QByteArray rels("<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                              "<Relationship Id=\"a\" "
-                              "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
-                              "officeDocument\" Target=\"word/document.xml\"/>"
-                              "<Relationship Id=\"b\" "
-                              "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
-                              "extended-properties\" Target=\"docProps/app.xml\"/></Relationships>");
+        const QByteArray rels = wt::packageRels(false, true);
         const QByteArray file =
             wt::makeRawZip({{"_rels/.rels", rels, 0, wt::crc32Of(rels), static_cast<uint64_t>(rels.size())},
                             {"word/document.xml", "<w:document/>", 0, wt::crc32Of("<w:document/>"), 13},

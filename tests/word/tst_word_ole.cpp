@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Word 97-2003 (and Word 6/95) binary documents: the two property-set streams of a compound file, with
 // their code pages, dates, durations and the user-defined section, made by the test itself.
+#include "ReadValues.h"
 #include "WordTestMain.h"
 #include "WordTestSupport.h"
 #include "word/Engine.h"
@@ -9,17 +10,12 @@
 
 using word::Builtin;
 using word::PropertyValue;
+using wt::number;
+using wt::text;
+using wt::utc;
+using wt::when;
 
 namespace {
-
-QDateTime utc(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
-{
-    return QDateTime(QDate(y, mo, d), QTime(h, mi, s), Qt::UTC);
-}
-
-QString text(const word::DocumentProperties &p, Builtin id) { return p.get(id)->asText(); }
-qint64 number(const word::DocumentProperties &p, Builtin id) { return p.get(id)->asInteger(); }
-QDateTime when(const word::DocumentProperties &p, Builtin id) { return p.get(id)->asDateTime().toUTC(); }
 
 // Summary information with every property the program reads.
 wt::PropertySection fullSummary(int codePage = 1252)

@@ -62,22 +62,21 @@ private slots:
         QFETCH(QString, path);
         QFETCH(QString, outcome);
         QCOMPARE(outcomeOf(path), outcome);
-        const QLocale us(QLocale::English, QLocale::UnitedStates), de(QLocale::German, QLocale::Germany);
         word::Application app;
         try {
             const auto doc = app.open(path);
             for (int number = 0; number <= 31; ++number) {
                 try {
                     const word::PropertyValue v = doc->builtinProperty(number);
-                    (void)v.toText(us);
-                    (void)v.toText(de);
+                    if (v.type() == word::PropertyValue::Type::DateTime)
+                        QVERIFY(v.asDateTime().isValid());
                 } catch (const word::Error &e) {
                     QVERIFY(!e.description().isEmpty());
                 }
             }
             for (const word::BuiltinInfo &p : word::builtinProperties()) {
                 try {
-                    (void)app.activeDocument()->builtinProperty(QLatin1String(p.name)).toText(us);
+                    (void)app.activeDocument()->builtinProperty(QLatin1String(p.name));
                 } catch (const word::Error &e) {
                     QCOMPARE(e.fault(), word::Fault::NoValue);
                 }

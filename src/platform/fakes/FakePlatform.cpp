@@ -201,7 +201,7 @@ private:
     FakeSpreadsheet &m_s;
 };
 
-std::unique_ptr<IWorkbook> FakeSpreadsheet::create()
+std::unique_ptr<IWorkbook> FakeSpreadsheet::create(const SheetDateFormats &)
 {
     if (unavailable)
         throw RuntimeError(429, QStringLiteral("ActiveX component can't create object"));

@@ -155,7 +155,7 @@ protected:
 class FakeWorkbook;
 class FakeSpreadsheet : public ISpreadsheet {
 public:
-    std::unique_ptr<IWorkbook> create() override;
+    std::unique_ptr<IWorkbook> create(const SheetDateFormats &dates) override;
     bool unavailable = false;
     int created = 0;
     // The last workbook's cells by (row, column), and what happened to it.

@@ -1,0 +1,203 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Office Open XML word-processing packages (.docx .docm .dotx .dotm, transitional and strict): the main
+// part found through the package relationships, the core and extended property parts.
+#include "word/Errors.h"
+#include "word/Formats.h"
+#include "word/MainText.h"
+#include "word/SharedProperties.h"
+#include "word/ZipDocument.h"
+#include "word/toolkit/Dates.h"
+#include "word/toolkit/Limits.h"
+#include "word/toolkit/XmlFields.h"
+#include <QStringList>
+#include <QUrl>
+
+namespace word {
+
+QString partNameFromTarget(const QString &target)
+{
+    QString t = QUrl::fromPercentEncoding(target.toUtf8());
+    t.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    QStringList out;
+    for (const QString &seg : t.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        if (seg == QLatin1String("."))
+            continue;
+        if (seg == QLatin1String("..")) {
+            if (!out.isEmpty())
+                out.removeLast();
+            continue;
+        }
+        out << seg;
+    }
+    return out.join(QLatin1Char('/'));
+}
+
+namespace {
+
+const DateElementNames kOoxmlDates{QLatin1String("created"), QLatin1String("modified"), QLatin1String("lastPrinted")};
+
+struct PackageRelationships {
+    QString mainDocument;
+    QString coreProperties;
+    QString extendedProperties;
+};
+
+PackageRelationships readPackageRelationships(const QByteArray &xml)
+{
+    PackageRelationships r;
+    walkXmlFields(xml, QStringLiteral("_rels/.rels"), 2, [&](const XmlField &f) {
+        if (f.localName != QLatin1String("Relationship"))
+            return true;
+        if (f.attributes.value(QLatin1String("TargetMode")).compare(QLatin1String("External"), Qt::CaseInsensitive)
+            == 0)
+            return true;
+        const QStringView type = f.attributes.value(QLatin1String("Type"));
+        const QString target = partNameFromTarget(f.attributes.value(QLatin1String("Target")).toString());
+        if (target.isEmpty())
+            return true;
+        // Transitional, strict and the older core-properties name all end the same way.
+        if (type.endsWith(QLatin1String("/officeDocument")) && r.mainDocument.isEmpty())
+            r.mainDocument = target;
+        else if (type.endsWith(QLatin1String("/metadata/core-properties")) && r.coreProperties.isEmpty())
+            r.coreProperties = target;
+        else if ((type.endsWith(QLatin1String("/extended-properties"))
+                  || type.endsWith(QLatin1String("/extendedProperties")))
+                 && r.extendedProperties.isEmpty())
+            r.extendedProperties = target;
+        return true;
+    });
+    return r;
+}
+
+// The content type of `part` from [Content_Types].xml; empty when the package does not say.
+QString contentTypeOf(const QByteArray &xml, const QString &part)
+{
+    QString byOverride, byDefault;
+    const int dot = part.lastIndexOf(QLatin1Char('.'));
+    const QString extension = dot >= 0 ? part.mid(dot + 1) : QString();
+    walkXmlFields(xml, QStringLiteral("[Content_Types].xml"), 2, [&](const XmlField &f) {
+        if (f.localName == QLatin1String("Override")) {
+            if (partNameFromTarget(f.attributes.value(QLatin1String("PartName")).toString())
+                    .compare(part, Qt::CaseInsensitive)
+                == 0)
+                byOverride = f.attributes.value(QLatin1String("ContentType")).toString();
+        } else if (f.localName == QLatin1String("Default")) {
+            if (f.attributes.value(QLatin1String("Extension")).compare(extension, Qt::CaseInsensitive) == 0)
+                byDefault = f.attributes.value(QLatin1String("ContentType")).toString();
+        }
+        return byOverride.isEmpty();
+    });
+    return byOverride.isEmpty() ? byDefault : byOverride;
+}
+
+enum class MainKind { Word, Spreadsheet, Presentation, Drawing, Other };
+
+MainKind classify(const QString &contentType, const QString &mainPart)
+{
+    const QString ct = contentType.toLower();
+    if (!ct.isEmpty()) {
+        if (ct.contains(QLatin1String("wordprocessingml")) || ct.startsWith(QLatin1String("application/vnd.ms-word.")))
+            return MainKind::Word;
+        if (ct.contains(QLatin1String("spreadsheetml")) || ct.contains(QLatin1String("ms-excel")))
+            return MainKind::Spreadsheet;
+        if (ct.contains(QLatin1String("presentationml")) || ct.contains(QLatin1String("ms-powerpoint")))
+            return MainKind::Presentation;
+        if (ct.contains(QLatin1String("visio")) || ct.contains(QLatin1String("drawingml")))
+            return MainKind::Drawing;
+        return MainKind::Other;
+    }
+    const QString p = mainPart.toLower();
+    if (p.startsWith(QLatin1String("word/")))
+        return MainKind::Word;
+    if (p.startsWith(QLatin1String("xl/")))
+        return MainKind::Spreadsheet;
+    if (p.startsWith(QLatin1String("ppt/")))
+        return MainKind::Presentation;
+    if (p.startsWith(QLatin1String("visio/")))
+        return MainKind::Drawing;
+    return MainKind::Other;
+}
+
+void readCoreProperties(const QByteArray &xml, const QString &partName, DocumentData &d)
+{
+    walkXmlFields(xml, partName, 2, [&](const XmlField &f) {
+        const QStringView n = f.localName;
+        if (setCoreProperty(d, n, f.text, kOoxmlDates, XmlText::OoxmlEscaped))
+            return true;
+        if (n == QLatin1String("creator"))
+            d.setText(Builtin::Author, decodeOoxmlEscapes(f.text));
+        else if (n == QLatin1String("keywords"))
+            d.setText(Builtin::Keywords, decodeOoxmlEscapes(f.text));
+        else if (n == QLatin1String("lastModifiedBy"))
+            d.setText(Builtin::LastAuthor, decodeOoxmlEscapes(f.text));
+        else if (n == QLatin1String("revision"))
+            d.setText(Builtin::RevisionNumber, decodeOoxmlEscapes(f.text));
+        else if (n == QLatin1String("category"))
+            d.setText(Builtin::Category, decodeOoxmlEscapes(f.text));
+        return true;
+    });
+}
+
+// Also hands back the name of the program that wrote the document, whose way of counting the stored
+// counts follow.
+void readExtendedProperties(const QByteArray &xml, const QString &partName, DocumentData &d, QString &application)
+{
+    walkXmlFields(xml, partName, 2, [&](const XmlField &f) {
+        if (f.localName == QLatin1String("Application"))
+            application = f.text;
+        (void)setApplicationProperty(d, f.localName, f.text, XmlText::OoxmlEscaped);
+        return true;
+    });
+}
+
+} // namespace
+
+DocumentData readOoxml(const FileContent &content, const ZipArchive &zip, const QByteArray &rels)
+{
+    const QString path = content.file.path();
+    const PackageRelationships r = readPackageRelationships(rels);
+    if (r.mainDocument.isEmpty())
+        throwUnknownFormat(path, QStringLiteral("OPC"),
+                           QStringLiteral("it is an Office Open XML package without a main document"));
+    // The word processor's own packages keep the main part in word/; only others need the content types.
+    QString contentType;
+    if (!r.mainDocument.startsWith(QLatin1String("word/"), Qt::CaseInsensitive)) {
+        if (const auto ctIndex = zip.find(QStringLiteral("[Content_Types].xml")))
+            contentType = contentTypeOf(zip.read(*ctIndex, limits::kMaxPropertyPartBytes), r.mainDocument);
+    }
+    switch (classify(contentType, r.mainDocument)) {
+    case MainKind::Word:
+        break;
+    case MainKind::Spreadsheet:
+        throwUnknownFormat(path, QStringLiteral("XLSX"), QStringLiteral("it is an Excel workbook"));
+    case MainKind::Presentation:
+        throwUnknownFormat(path, QStringLiteral("PPTX"), QStringLiteral("it is a PowerPoint presentation"));
+    case MainKind::Drawing:
+        throwUnknownFormat(path, QStringLiteral("VSDX"), QStringLiteral("it is a Visio drawing"));
+    case MainKind::Other:
+        throwUnknownFormat(path, QStringLiteral("OPC"),
+                           QStringLiteral("it is an Office Open XML package whose main part is not a Word "
+                                          "document (%1)")
+                               .arg(contentType.isEmpty() ? r.mainDocument : contentType));
+    }
+    if (!zip.find(r.mainDocument))
+        throw DamagedContent(QStringLiteral("its main document part %1 is missing").arg(r.mainDocument));
+
+    DocumentData d;
+    d.format = QStringLiteral("OOXML");
+    if (!r.coreProperties.isEmpty())
+        if (const QByteArray core = readPart(zip, r.coreProperties); !core.isEmpty())
+            readCoreProperties(core, r.coreProperties, d);
+    QString application;
+    if (!r.extendedProperties.isEmpty())
+        if (const QByteArray app = readPart(zip, r.extendedProperties); !app.isEmpty())
+            readExtendedProperties(app, r.extendedProperties, d, application);
+    computeMissingStatistics(d, content, [&](TextCounter &c) {
+        c.setRules(CountingRules::ofWriter(application));
+        countOoxmlText(zip, r.mainDocument, c);
+    });
+    return d;
+}
+
+} // namespace word

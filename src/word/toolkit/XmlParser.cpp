@@ -1,0 +1,258 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "word/toolkit/XmlParser.h"
+#include "word/Errors.h"
+#include "word/toolkit/Limits.h"
+#include <QStringDecoder>
+#include <cstring>
+#include <expat.h>
+
+namespace word {
+
+namespace {
+
+// Expat reads UTF-8, UTF-16, ISO-8859-1 and US-ASCII itself; a part declaring another encoding
+// (windows-1252, Shift_JIS and the like) is read through Qt's codecs, which expat asks for a table of each
+// byte: the character it stands for, or the length of the sequence it begins (which it then converts).
+struct ForeignEncoding {
+    QByteArray name;
+    int lengths[256] = {};
+};
+
+// The one character `bytes` stand for in `name`, or -1.
+int decodeOne(const QByteArray &name, QByteArrayView bytes)
+{
+    QStringDecoder decoder(name.constData(), QStringDecoder::Flag::Stateless);
+    const QString s = decoder(bytes);
+    if (decoder.hasError() || s.size() != 1 || s.at(0).isSurrogate() || s.at(0) == QChar::ReplacementCharacter)
+        return -1;
+    return s.at(0).unicode();
+}
+
+int convertSequence(void *data, const char *s)
+{
+    const auto *e = static_cast<const ForeignEncoding *>(data);
+    return decodeOne(e->name, QByteArrayView(s, e->lengths[static_cast<unsigned char>(s[0])]));
+}
+
+void releaseEncoding(void *data) { delete static_cast<ForeignEncoding *>(data); }
+
+int onUnknownEncoding(void *, const XML_Char *name, XML_Encoding *info)
+{
+    if (!QStringDecoder(name).isValid())
+        return XML_STATUS_ERROR;
+    auto *e = new ForeignEncoding{QByteArray(name)};
+    for (int b = 0; b < 256; ++b) {
+        const char lead = static_cast<char>(b);
+        const int single = decodeOne(e->name, QByteArrayView(&lead, 1));
+        if (b < 0x80) {
+            // Markup is ASCII: an encoding that gives its printable bytes other meanings cannot carry
+            // XML. Some give a few that markup never uses other glyphs (a yen sign for the backslash);
+            // control bytes other than line ends and tabs are no characters of XML in any encoding.
+            const bool printable = (b >= 0x20 && b < 0x7F) || b == '\t' || b == '\n' || b == '\r';
+            if (printable && single != b && (single < 0 || !strchr("$@\\^`{}~", b))) {
+                delete e;
+                return XML_STATUS_ERROR;
+            }
+            info->map[b] = printable ? single : -1;
+            continue;
+        }
+        info->map[b] = single;
+        if (single >= 0)
+            continue;
+        // A lead byte: the length of its sequences, found by completing it with common trail bytes.
+        for (int length = 2; length <= 4 && info->map[b] < 0; ++length)
+            for (const char trail : {'\xA1', '\x40', '\x80'}) {
+                const QByteArray sequence = lead + QByteArray(length - 1, trail);
+                if (decodeOne(e->name, sequence) >= 0) {
+                    info->map[b] = -length;
+                    e->lengths[b] = length;
+                    break;
+                }
+            }
+    }
+    info->data = e;
+    info->convert = &convertSequence;
+    info->release = &releaseEncoding;
+    return XML_STATUS_OK;
+}
+
+} // namespace
+
+std::string_view XmlAttributes::value(std::string_view ns, std::string_view local, bool *found) const
+{
+    for (int i = 0; i < m_count; ++i) {
+        if (m_items[i].name.is(ns, local)) {
+            if (found)
+                *found = true;
+            return m_items[i].value;
+        }
+    }
+    if (found)
+        *found = false;
+    return {};
+}
+
+XmlParser::XmlParser(QString partName, XmlHandler &handler)
+    : m_partName(std::move(partName)), m_handler(handler), m_parser(XML_ParserCreate(nullptr))
+{
+    if (!m_parser)
+        throw std::bad_alloc();
+    // Namespaces are resolved here rather than by expat: its namespace mode copies every URI into every
+    // name it reports, which doubles the cost of the attribute-heavy parts that are counted.
+    // The salt of expat's name tables, against names chosen to collide: drawn once per process instead
+    // of from the system's random source for each of the thousands of parts a run parses.
+    static const unsigned long salt = [] {
+        unsigned long s = 0;
+        arc4random_buf(&s, sizeof s);
+        return s;
+    }();
+    XML_SetHashSalt(m_parser, salt);
+    XML_SetUserData(m_parser, this);
+    XML_SetElementHandler(m_parser, &XmlParser::onStart, &XmlParser::onEnd);
+    XML_SetCharacterDataHandler(m_parser, &XmlParser::onText);
+    XML_SetStartDoctypeDeclHandler(m_parser, &XmlParser::onDoctype);
+    XML_SetUnknownEncodingHandler(m_parser, &onUnknownEncoding, nullptr);
+    // No external entity is ever loaded, parameter entities are never expanded; the DTD is refused anyway.
+    XML_SetParamEntityParsing(m_parser, XML_PARAM_ENTITY_PARSING_NEVER);
+}
+
+XmlParser::~XmlParser() { XML_ParserFree(m_parser); }
+
+void XmlParser::onStart(void *self, const char *name, const char **attributes)
+{
+    auto *p = static_cast<XmlParser *>(self);
+    if (++p->m_depth > limits::kMaxXmlDepth)
+        return p->fail(QStringLiteral("nests elements too deeply"));
+    if (++p->m_elements > limits::kMaxXmlElements)
+        return p->fail(QStringLiteral("has more than %1 elements").arg(limits::kMaxXmlElements));
+    if (const int error = p->m_namespaces.enter(attributes, p->m_depth)) {
+        if (error == XmlNamespaceScope::kTooManyBindings)
+            return p->fail(QStringLiteral("declares more than %1 namespaces").arg(limits::kMaxXmlNamespaceBindings));
+        return p->failNotWellFormed(error);
+    }
+    XmlName element;
+    if (const int error = p->m_namespaces.resolve(name, false, element))
+        return p->failNotWellFormed(error);
+    p->m_attributes.clear();
+    for (const char **a = attributes; *a; a += 2) {
+        if (XmlNamespaceScope::isDeclaration(a[0]))
+            continue;
+        if (static_cast<int>(p->m_attributes.size()) == limits::kMaxXmlAttributesPerElement)
+            return p->fail(
+                QStringLiteral("has an element with more than %1 attributes").arg(limits::kMaxXmlAttributesPerElement));
+        XmlAttribute attribute{{}, a[1]};
+        if (const int error = p->m_namespaces.resolve(a[0], true, attribute.name))
+            return p->failNotWellFormed(error);
+        p->m_attributes.push_back(attribute);
+    }
+    if (hasDuplicateExpandedName(p->m_attributes, p->m_sortedAttributes))
+        return p->failNotWellFormed(XML_ERROR_DUPLICATE_ATTRIBUTE);
+    try {
+        p->m_handler.startElement(element,
+                                  XmlAttributes(p->m_attributes.data(), static_cast<int>(p->m_attributes.size())));
+    } catch (...) {
+        p->failWith(std::current_exception());
+    }
+}
+
+void XmlParser::onEnd(void *self, const char *name)
+{
+    auto *p = static_cast<XmlParser *>(self);
+    XmlName element;
+    // Resolved as it was at the start tag: the element's own declarations are still in scope.
+    (void)p->m_namespaces.resolve(name, false, element);
+    try {
+        p->m_handler.endElement(element);
+    } catch (...) {
+        p->failWith(std::current_exception());
+    }
+    p->m_namespaces.leave(p->m_depth);
+    --p->m_depth;
+}
+
+void XmlParser::onText(void *self, const char *text, int length)
+{
+    auto *p = static_cast<XmlParser *>(self);
+    try {
+        p->m_handler.characters(std::string_view(text, static_cast<size_t>(length)));
+    } catch (...) {
+        p->failWith(std::current_exception());
+    }
+}
+
+void XmlParser::onDoctype(void *self, const char *, const char *, const char *, int)
+{
+    static_cast<XmlParser *>(self)->fail(
+        QStringLiteral("carries a document type declaration, which no document part may have"));
+}
+
+void XmlParser::failNotWellFormed(int expatError)
+{
+    failWith(std::make_exception_ptr(
+        DamagedContent(QStringLiteral("its part %1 is not well-formed XML (%2, line %3)")
+                           .arg(m_partName, QString::fromUtf8(XML_ErrorString(static_cast<XML_Error>(expatError))))
+                           .arg(XML_GetCurrentLineNumber(m_parser)))));
+}
+
+void XmlParser::fail(QString detail)
+{
+    failWith(std::make_exception_ptr(DamagedContent(QStringLiteral("its part %1 %2").arg(m_partName, detail))));
+}
+
+// Exceptions must not cross the C library: the first one is kept, the parse stopped, and it is thrown
+// once expat has returned.
+void XmlParser::failWith(std::exception_ptr e)
+{
+    if (!m_failure)
+        m_failure = std::move(e);
+    XML_StopParser(m_parser, XML_FALSE);
+}
+
+void XmlParser::stop()
+{
+    m_stopped = true;
+    XML_StopParser(m_parser, XML_FALSE);
+}
+
+void XmlParser::checkStatus(int status)
+{
+    if (m_failure)
+        std::rethrow_exception(m_failure);
+    if (status != XML_STATUS_ERROR || m_stopped)
+        return;
+    const XML_Error code = XML_GetErrorCode(m_parser);
+    if (code == XML_ERROR_UNDEFINED_ENTITY)
+        throw DamagedContent(QStringLiteral("its part %1 refers to an undefined entity").arg(m_partName));
+    if (code == XML_ERROR_NO_MEMORY)
+        throw std::bad_alloc();
+    throw DamagedContent(QStringLiteral("its part %1 is not well-formed XML (%2, line %3)")
+                             .arg(m_partName, QString::fromUtf8(XML_ErrorString(code)))
+                             .arg(XML_GetCurrentLineNumber(m_parser)));
+}
+
+void XmlParser::feed(const char *data, qsizetype size)
+{
+    // Pieces of a bounded size, so that the markup expat holds back unfinished between them is checked
+    // often: a start tag that never ends would otherwise be held whole, with every attribute it lists.
+    constexpr qsizetype kSlice = 256 * 1024;
+    for (qsizetype at = 0; at < size && !m_stopped; at += kSlice) {
+        const int n = static_cast<int>(qMin(kSlice, size - at));
+        checkStatus(XML_Parse(m_parser, data + at, n, XML_FALSE));
+        m_fed += n;
+        if (m_stopped)
+            return;
+        if (m_fed - XML_GetCurrentByteIndex(m_parser) > limits::kMaxXmlTokenBytes)
+            fail(QStringLiteral("has a tag longer than %1 MiB").arg(limits::kMaxXmlTokenBytes / (1024 * 1024)));
+        checkStatus(XML_STATUS_OK);
+    }
+}
+
+void XmlParser::finish()
+{
+    if (m_stopped)
+        return;
+    checkStatus(XML_Parse(m_parser, nullptr, 0, XML_TRUE));
+}
+
+} // namespace word

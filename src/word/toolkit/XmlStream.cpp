@@ -1,0 +1,45 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "word/toolkit/XmlStream.h"
+#include "word/Errors.h"
+#include "word/toolkit/InputFile.h"
+#include "word/toolkit/ZipArchive.h"
+
+namespace word {
+
+namespace {
+
+// The piece of a part unpacked and parsed at a time: large enough that the per-piece costs vanish, small
+// enough to stay in the processor's cache.
+constexpr qint64 kStreamChunkBytes = 64 * 1024;
+
+} // namespace
+
+void streamZipPart(const ZipArchive &zip, qint64 index, qint64 limit, XmlParser &parser)
+{
+    thread_local QByteArray buffer; // reused from document to document
+    zip.stream(index, limit, buffer, kStreamChunkBytes, [&](const char *bytes, qint64 n) {
+        if (!parser.stopped())
+            parser.feed(bytes, n);
+    });
+    parser.finish();
+}
+
+void streamFile(const InputFile &file, qint64 limit, XmlParser &parser)
+{
+    if (file.size() > limit)
+        throw DamagedContent(QStringLiteral("its text (%1 MiB) is longer than the %2 MiB counted")
+                                 .arg(file.size() / (1024 * 1024))
+                                 .arg(limit / (1024 * 1024)));
+    qint64 offset = 0;
+    while (offset < file.size() && !parser.stopped()) {
+        const QByteArray piece = file.read(offset, qMin(kStreamChunkBytes * 4, file.size() - offset));
+        if (piece.isEmpty())
+            throwFileAccess(file.path(), QStringLiteral("it changed while it was being read"));
+        parser.feed(piece.constData(), piece.size());
+        offset += piece.size();
+    }
+    parser.finish();
+}
+
+} // namespace word

@@ -1,0 +1,176 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "word/toolkit/ZipArchive.h"
+#include "word/Errors.h"
+#include "word/toolkit/Limits.h"
+#include <QScopeGuard>
+#include <zip.h>
+
+namespace word {
+
+namespace {
+
+QString zipErrorText(int code)
+{
+    zip_error_t e;
+    zip_error_init_with_code(&e, code);
+    QString s = QString::fromUtf8(zip_error_strerror(&e));
+    zip_error_fini(&e);
+    return s;
+}
+
+QString sizeText(qint64 bytes)
+{
+    if (bytes >= 1024 * 1024)
+        return QStringLiteral("%1 MiB").arg(bytes / (1024 * 1024));
+    if (bytes >= 1024)
+        return QStringLiteral("%1 KiB").arg(bytes / 1024);
+    return QStringLiteral("%1 bytes").arg(bytes);
+}
+
+} // namespace
+
+ZipArchive::ZipArchive(const FileContent &content)
+{
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t *source = nullptr;
+    if (content.headIsWhole) {
+        source = zip_source_buffer_create(content.head.constData(), static_cast<zip_uint64_t>(content.head.size()), 0,
+                                          &error);
+    } else {
+        FILE *f = content.file.openStream();
+        source = zip_source_filep_create(f, 0, -1, &error);
+        if (!source)
+            fclose(f);
+    }
+    if (!source) {
+        zip_error_fini(&error);
+        throw DamagedContent(QStringLiteral("its zip archive cannot be read"));
+    }
+    m_zip = zip_open_from_source(source, ZIP_RDONLY, &error);
+    if (!m_zip) {
+        const int code = zip_error_code_zip(&error);
+        zip_source_free(source);
+        zip_error_fini(&error);
+        switch (code) {
+        case ZIP_ER_NOZIP:
+            throw DamagedContent(QStringLiteral("its zip archive has no directory (the file is cut short or "
+                                                "overwritten at its end)"));
+        case ZIP_ER_INCONS:
+        case ZIP_ER_NOENT: // a directory entry promising zip64 sizes it does not carry
+            throw DamagedContent(QStringLiteral("its zip directory is inconsistent"));
+        case ZIP_ER_MEMORY:
+            throw DamagedContent(QStringLiteral("its zip directory is too large to read"));
+        default:
+            throw DamagedContent(QStringLiteral("its zip archive cannot be read (%1)").arg(zipErrorText(code)));
+        }
+    }
+    zip_error_fini(&error);
+    if (zip_get_num_entries(m_zip, 0) > limits::kMaxZipEntries) {
+        zip_discard(m_zip);
+        m_zip = nullptr;
+        throw DamagedContent(QStringLiteral("its zip archive lists more parts than any document has"));
+    }
+}
+
+ZipArchive::~ZipArchive()
+{
+    if (m_zip)
+        zip_discard(m_zip);
+}
+
+qint64 ZipArchive::entryCount() const { return zip_get_num_entries(m_zip, 0); }
+
+std::optional<qint64> ZipArchive::find(const QString &name) const
+{
+    const QByteArray utf8 = name.toUtf8();
+    const zip_int64_t i = zip_name_locate(m_zip, utf8.constData(), ZIP_FL_NOCASE | ZIP_FL_ENC_GUESS);
+    if (i < 0)
+        return std::nullopt;
+    return i;
+}
+
+QString ZipArchive::nameAt(qint64 index) const
+{
+    const char *n = zip_get_name(m_zip, static_cast<zip_uint64_t>(index), ZIP_FL_ENC_GUESS);
+    return n ? QString::fromUtf8(n) : QString();
+}
+
+QByteArray ZipArchive::read(qint64 index, qint64 limit) const
+{
+    QByteArray data;
+    QByteArray spill;
+    stream(index, limit, spill, 0, [&](const char *bytes, qint64 n) { data.append(bytes, n); });
+    return data;
+}
+
+namespace {
+
+// Why libzip could not unpack a part, as the document's error.
+[[noreturn]] void throwUnpackFailure(const QString &name, int failure)
+{
+    if (failure == ZIP_ER_CRC)
+        throw DamagedContent(QStringLiteral("its part %1 fails its checksum").arg(name));
+    if (failure == ZIP_ER_INCONS)
+        throw DamagedContent(QStringLiteral("its part %1 unpacks to more than its stated size").arg(name));
+    throw DamagedContent(QStringLiteral("its part %1 cannot be unpacked (%2)").arg(name, zipErrorText(failure)));
+}
+
+} // namespace
+
+// A part's stated size, refused before anything is unpacked when it is encrypted or larger than `limit`.
+qint64 ZipArchive::statedSize(qint64 index, qint64 limit, const QString &name) const
+{
+    zip_stat_t st;
+    zip_stat_init(&st);
+    if (zip_stat_index(m_zip, static_cast<zip_uint64_t>(index), 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE))
+        throw DamagedContent(QStringLiteral("its part %1 cannot be found in the zip directory").arg(name));
+    if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
+        throw DamagedContent(QStringLiteral("its part %1 is encrypted inside the zip archive").arg(name));
+    if (st.size > static_cast<zip_uint64_t>(limit))
+        throw DamagedContent(
+            QStringLiteral("its part %1 would unpack to %2, more than the %3 allowed")
+                .arg(name, sizeText(static_cast<qint64>(qMin<zip_uint64_t>(st.size, 1ull << 62))), sizeText(limit)));
+    return static_cast<qint64>(st.size);
+}
+
+void ZipArchive::stream(qint64 index, qint64 limit, QByteArray &buffer, qint64 chunk,
+                        const std::function<void(const char *, qint64)> &sink) const
+{
+    const QString name = nameAt(index);
+    const qint64 size = statedSize(index, limit, name);
+    zip_file_t *f = zip_fopen_index(m_zip, static_cast<zip_uint64_t>(index), 0);
+    if (!f) {
+        const int code = zip_error_code_zip(zip_get_error(m_zip));
+        if (code == ZIP_ER_COMPNOTSUPP)
+            throw DamagedContent(QStringLiteral("its part %1 is packed with a method this program does not "
+                                                "know")
+                                     .arg(name));
+        throw DamagedContent(QStringLiteral("its part %1 cannot be opened (%2)").arg(name, zipErrorText(code)));
+    }
+    const auto closeFile = qScopeGuard([f] { zip_fclose(f); });
+    // A whole read (chunk 0) unpacks the part in one piece of its stated size.
+    const qint64 piece = chunk > 0 ? qMin(chunk, qMax<qint64>(size, 1)) : size;
+    if (buffer.size() < piece + 1)
+        buffer.resize(static_cast<qsizetype>(piece + 1));
+    qint64 done = 0;
+    // Read to the end so that libzip verifies the checksum; a part that unpacks to more than its stated
+    // size is refused without unpacking the rest (one byte past it shows it).
+    for (;;) {
+        const qint64 want = done < size ? qMin(piece, size - done) : 1;
+        const zip_int64_t n = zip_fread(f, buffer.data(), static_cast<zip_uint64_t>(want));
+        if (n < 0)
+            throwUnpackFailure(name, zip_error_code_zip(zip_file_get_error(f)));
+        if (n == 0)
+            break;
+        if (done >= size)
+            throwUnpackFailure(name, ZIP_ER_INCONS);
+        done += n;
+        sink(buffer.constData(), n);
+    }
+    if (done != size)
+        throw DamagedContent(QStringLiteral("its part %1 is cut short").arg(name));
+}
+
+} // namespace word

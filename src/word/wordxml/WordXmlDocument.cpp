@@ -1,0 +1,67 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Word 2003 XML (WordprocessingML), a single XML file whose properties are the o:DocumentProperties
+// element near the top.
+#include "word/Errors.h"
+#include "word/Formats.h"
+#include "word/MainText.h"
+#include "word/SharedProperties.h"
+#include "word/toolkit/Limits.h"
+#include "word/toolkit/XmlFields.h"
+
+namespace word {
+
+namespace {
+
+const QLatin1String kOfficeNs("urn:schemas-microsoft-com:office:office");
+
+} // namespace
+
+DocumentData readWordXmlDocument(const FileContent &content)
+{
+    // The properties are one small block near the top, read from the start of the file; the body is read
+    // only when its text is counted.
+    const bool isPrefix = !content.headIsWhole && content.file.size() > limits::kMaxPropertyPartBytes;
+    const QByteArray xml = content.headIsWhole ? content.head : content.file.read(0, limits::kMaxPropertyPartBytes);
+    DocumentData d;
+    d.format = QStringLiteral("WORDML");
+    bool seen = false;
+    walkXmlFields(
+        xml, QStringLiteral("the document"), 3,
+        [&](const XmlField &f) {
+            if (f.parentLocalName != QLatin1String("DocumentProperties") || f.namespaceUri != kOfficeNs)
+                return !seen; // the properties come as one block near the top: stop after it
+            seen = true;
+            const QStringView n = f.localName;
+            if (setApplicationProperty(d, n, f.text, XmlText::AsWritten))
+                return true;
+            if (n == QLatin1String("Title"))
+                d.setText(Builtin::Title, f.text);
+            else if (n == QLatin1String("Subject"))
+                d.setText(Builtin::Subject, f.text);
+            else if (n == QLatin1String("Description"))
+                d.setText(Builtin::Comments, f.text);
+            else if (n == QLatin1String("Author"))
+                d.setText(Builtin::Author, f.text);
+            else if (n == QLatin1String("Keywords"))
+                d.setText(Builtin::Keywords, f.text);
+            else if (n == QLatin1String("LastAuthor"))
+                d.setText(Builtin::LastAuthor, f.text);
+            else if (n == QLatin1String("Revision"))
+                d.setText(Builtin::RevisionNumber, f.text);
+            else if (n == QLatin1String("Category"))
+                d.setText(Builtin::Category, f.text);
+            else if (n == QLatin1String("Created"))
+                d.setW3cDate(Builtin::CreationDate, f.text);
+            else if (n == QLatin1String("LastSaved"))
+                d.setW3cDate(Builtin::LastSaveTime, f.text);
+            else if (n == QLatin1String("LastPrinted"))
+                d.setW3cDate(Builtin::LastPrintDate, f.text);
+            return true;
+        },
+        isPrefix);
+    computeMissingStatistics(d, content, [&](TextCounter &c) { countWordXmlText(content, c); });
+    return d;
+}
+
+} // namespace word
