@@ -146,9 +146,8 @@ public:
             readStyle(e, a);
         if (e.is(kOfficeNs, "text"sv))
             ++m_inText;
-        else if (e.ns == kStyleNs && m_counter.rules().countsAllStories && isHeaderOrFooter(n)
-                 && a.value(kStyleNs, "display"sv) != "false"sv)
-            ++m_inText;
+        else if (e.ns == kStyleNs && m_counter.rules().countsAllStories && isHeaderOrFooter(n))
+            ++m_inText; // also one turned off (style:display="false"): LibreOffice keeps and counts its text
         if (m_inText == 0)
             return;
         if (e.is(kDrawNs, "frame"sv) && m_paragraphDepth > 0) {
