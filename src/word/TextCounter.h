@@ -14,6 +14,17 @@ struct TextStatistics {
     qint64 characters = 0;           // without white space
     qint64 charactersWithSpaces = 0; // with white space, without paragraph marks
     qint64 paragraphs = 0;           // paragraphs holding at least one character that is not white space
+
+    friend TextStatistics operator+(TextStatistics a, const TextStatistics &b)
+    {
+        return {a.words + b.words, a.characters + b.characters, a.charactersWithSpaces + b.charactersWithSpaces,
+                a.paragraphs + b.paragraphs};
+    }
+    friend TextStatistics operator-(TextStatistics a, const TextStatistics &b)
+    {
+        return {a.words - b.words, a.characters - b.characters, a.charactersWithSpaces - b.charactersWithSpaces,
+                a.paragraphs - b.paragraphs};
+    }
 };
 
 // How the program that last saved a document counts its text: the counts it stores follow its own rules,

@@ -7,12 +7,13 @@
 #include "word/Errors.h"
 #include "word/MainText.h"
 #include "word/odf/OdfListNumbering.h"
+#include "word/odf/OdfNames.h"
+#include "word/odf/OdfStyles.h"
 #include "word/toolkit/Limits.h"
 #include "word/toolkit/XmlFields.h"
 #include "word/toolkit/XmlStream.h"
 #include "word/toolkit/ZipArchive.h"
 #include <charconv>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,12 +23,7 @@ namespace word {
 namespace {
 
 using namespace std::string_view_literals;
-
-constexpr std::string_view kTextNs = "urn:oasis:names:tc:opendocument:xmlns:text:1.0"sv;
-constexpr std::string_view kOfficeNs = "urn:oasis:names:tc:opendocument:xmlns:office:1.0"sv;
-constexpr std::string_view kSvgNs = "urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0"sv;
-constexpr std::string_view kDrawNs = "urn:oasis:names:tc:opendocument:xmlns:drawing:1.0"sv;
-constexpr std::string_view kStyleNs = "urn:oasis:names:tc:opendocument:xmlns:style:1.0"sv;
+using namespace odf;
 
 // Not counted: comments, the deleted text kept for tracked changes, the titles and descriptions of
 // pictures, a label written out by the writer (it is generated again), and notes where the writer leaves
@@ -50,50 +46,11 @@ bool isHeaderOrFooter(std::string_view n)
            || n == "footer-first"sv;
 }
 
-QString text(std::string_view v) { return QString::fromUtf8(v.data(), qsizetype(v.size())); }
-
 bool isXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 // The namespace of the writer's formulas: LibreOffice reads a field's or section's condition only when
 // its prefix is bound to this (its files write "ooow:").
 constexpr std::string_view kWriterFormulaNs = "http://openoffice.org/2004/writer"sv;
-
-// ODF: whether a style's text shows (text:display in its style:text-properties). "none" hides it; "true"
-// and "condition" show it (LibreOffice shows text whose condition is anything but a style's hiding).
-std::optional<bool> hidesText(std::string_view display)
-{
-    if (display == "none"sv)
-        return true;
-    if (display == "true"sv || display == "condition"sv)
-        return false;
-    return std::nullopt;
-}
-
-TextStatistics operator+(TextStatistics a, const TextStatistics &b)
-{
-    a.words += b.words;
-    a.characters += b.characters;
-    a.charactersWithSpaces += b.charactersWithSpaces;
-    a.paragraphs += b.paragraphs;
-    return a;
-}
-
-TextStatistics operator-(TextStatistics a, const TextStatistics &b)
-{
-    a.words -= b.words;
-    a.characters -= b.characters;
-    a.charactersWithSpaces -= b.charactersWithSpaces;
-    a.paragraphs -= b.paragraphs;
-    return a;
-}
-
-// The named styles (office:styles of styles.xml) that hide or show their text, by family: paragraph
-// styles and text styles. Most documents have none, and then no paragraph or span looks its style up.
-struct OdfDisplayStyles {
-    using Map = std::map<std::string, bool, std::less<>>; // name: whether it hides its text
-    enum Family { Paragraph, Text, Families };
-    Map named[Families];
-};
 
 // The blanks a text:s stands for: its c attribute, one when absent or not a number, none when negative.
 qint64 statedBlanks(const XmlAttributes &a)
@@ -121,7 +78,7 @@ qint64 statedBlanks(const XmlAttributes &a)
 class OdfHandler : public XmlHandler {
 public:
     OdfHandler(TextCounter &counter, OdfListNumbering &lists, OdfDisplayStyles &styles, QString partName)
-        : m_counter(counter), m_lists(lists), m_styles(styles), m_partName(std::move(partName))
+        : m_counter(counter), m_lists(lists), m_styles(lists, styles), m_partName(std::move(partName))
     {
     }
 
@@ -138,12 +95,7 @@ public:
         if (m_skipped.enter(skip))
             return;
         const std::string_view n = e.local;
-        if (e.is(kTextNs, "list-style"sv))
-            m_listStyle = text(a.value(kStyleNs, "name"sv));
-        else if (e.ns == kTextNs && !m_listStyle.isEmpty() && n.substr(0, 17) == "list-level-style-"sv)
-            readListLevel(n, a);
-        else if (e.ns == kStyleNs || e.ns == kOfficeNs)
-            readStyle(e, a);
+        m_styles.start(e, a);
         if (e.is(kOfficeNs, "text"sv))
             ++m_inText;
         else if (e.ns == kStyleNs && m_counter.rules().countsAllStories && isHeaderOrFooter(n))
@@ -177,7 +129,7 @@ public:
             pushVisibility({hidden, current().style});
         } else if (n == "span"sv || n == "a"sv) {
             const Visibility outer = current();
-            pushVisibility({outer.section, styleHides(OdfDisplayStyles::Text, a).value_or(outer.style)});
+            pushVisibility({outer.section, m_styles.hides(OdfDisplayStyles::Text, a).value_or(outer.style)});
         } else if (n == "note-body"sv) {
             // A note's text is counted for itself, whether or not the text that cites it is hidden.
             pushVisibility({});
@@ -189,49 +141,9 @@ public:
         } else if (n == "list-item"sv) {
             m_lists.openItem(parseWholeNumber(text(a.value(kTextNs, "start-value"sv))));
         } else if (n == "p"sv || n == "h"sv) {
-            ++m_paragraphDepth;
-            const Visibility outer = current();
-            pushVisibility({outer.section, styleHides(OdfDisplayStyles::Paragraph, a).value_or(false)});
-            if (m_paragraphs.size() < size_t(limits::kMaxXmlDepth))
-                m_paragraphs.push_back({m_lastWasSpace, false, m_counter.statistics(), {}, {}});
-            m_counter.openParagraph();
-            // ODF: the office suites count the label they generate for a list item's first paragraph. A
-            // paragraph whose style hides its text shows the label only if some of its text is shown.
-            QString label = m_lists.paragraphLabel();
-            m_labelPending = false;
-            if (!m_hidden)
-                m_counter.label(label);
-            else if (!current().section && !label.isEmpty() && !m_paragraphs.empty()) {
-                m_paragraphs.back().pendingLabel = std::move(label);
-                m_labelPending = true;
-            }
-            m_lastWasSpace = true;
+            openParagraph(a);
         } else if (m_paragraphDepth > 0) {
-            if (m_hidden) {
-                if (n == "s"sv || n == "tab"sv || n == "line-break"sv)
-                    m_lastWasSpace = true;
-                else if (n == "hidden-paragraph"sv)
-                    hiddenParagraphField(a);
-                return;
-            }
-            if (n == "s"sv) {
-                // text:s stands for c blanks (one by default); all of them together are bounded so that
-                // hostile counts cannot keep the reader spinning.
-                const qint64 c = statedBlanks(a);
-                m_blanksStated += c;
-                if (c > limits::kMaxPartBytes || m_blanksStated > limits::kMaxPartBytes)
-                    throw DamagedContent(
-                        QStringLiteral("its part %1 states more blanks than it could hold").arg(m_partName));
-                showLabel();
-                m_counter.spaces(c);
-                m_lastWasSpace = true;
-            } else if (n == "tab"sv || n == "line-break"sv) {
-                showLabel();
-                m_counter.space();
-                m_lastWasSpace = true;
-            } else if (n == "hidden-paragraph"sv) {
-                hiddenParagraphField(a);
-            }
+            paragraphElement(n, a);
         }
     }
 
@@ -240,12 +152,7 @@ public:
         if (m_skipped.leave())
             return;
         const std::string_view n = e.local;
-        if (e.is(kTextNs, "list-style"sv))
-            m_listStyle.clear();
-        else if (e.is(kStyleNs, "style"sv))
-            endStyle();
-        else if (e.is(kOfficeNs, "automatic-styles"sv))
-            m_inAutomaticStyles = false;
+        m_styles.end(e);
         if (e.is(kOfficeNs, "text"sv)
             || (e.ns == kStyleNs && m_counter.rules().countsAllStories && isHeaderOrFooter(n))) {
             m_inText = qMax(0, m_inText - 1);
@@ -318,6 +225,58 @@ private:
         TextStatistics nested;         // what the paragraphs inside it (a note's, a text box's) added
         QString pendingLabel;          // its list label, until some of its text shows
     };
+
+    // A paragraph or heading: its visibility, its place among the open paragraphs, and its list label.
+    void openParagraph(const XmlAttributes &a)
+    {
+        ++m_paragraphDepth;
+        const Visibility outer = current();
+        pushVisibility({outer.section, m_styles.hides(OdfDisplayStyles::Paragraph, a).value_or(false)});
+        if (m_paragraphs.size() < size_t(limits::kMaxXmlDepth))
+            m_paragraphs.push_back({m_lastWasSpace, false, m_counter.statistics(), {}, {}});
+        m_counter.openParagraph();
+        // ODF: the office suites count the label they generate for a list item's first paragraph. A
+        // paragraph whose style hides its text shows the label only if some of its text is shown.
+        QString label = m_lists.paragraphLabel();
+        m_labelPending = false;
+        if (!m_hidden)
+            m_counter.label(label);
+        else if (!current().section && !label.isEmpty() && !m_paragraphs.empty()) {
+            m_paragraphs.back().pendingLabel = std::move(label);
+            m_labelPending = true;
+        }
+        m_lastWasSpace = true;
+    }
+
+    // What a paragraph holds besides its characters: blanks, tabs, breaks and hidden-paragraph fields.
+    void paragraphElement(std::string_view n, const XmlAttributes &a)
+    {
+        if (m_hidden) {
+            if (n == "s"sv || n == "tab"sv || n == "line-break"sv)
+                m_lastWasSpace = true;
+            else if (n == "hidden-paragraph"sv)
+                hiddenParagraphField(a);
+            return;
+        }
+        if (n == "s"sv) {
+            // text:s stands for c blanks (one by default); all of them together are bounded so that
+            // hostile counts cannot keep the reader spinning.
+            const qint64 c = statedBlanks(a);
+            m_blanksStated += c;
+            if (c > limits::kMaxPartBytes || m_blanksStated > limits::kMaxPartBytes)
+                throw DamagedContent(
+                    QStringLiteral("its part %1 states more blanks than it could hold").arg(m_partName));
+            showLabel();
+            m_counter.spaces(c);
+            m_lastWasSpace = true;
+        } else if (n == "tab"sv || n == "line-break"sv) {
+            showLabel();
+            m_counter.space();
+            m_lastWasSpace = true;
+        } else if (n == "hidden-paragraph"sv) {
+            hiddenParagraphField(a);
+        }
+    }
 
     // Whether the element's text:condition is a formula LibreOffice reads: its prefix bound to the writer's
     // formula namespace where the element stands.
@@ -404,92 +363,11 @@ private:
             m_paragraphs.back().hiddenWhole = true;
     }
 
-    // Whether the style an element names (text:style-name) hides its text, shows it, or says nothing.
-    std::optional<bool> styleHides(OdfDisplayStyles::Family family, const XmlAttributes &a) const
-    {
-        const OdfDisplayStyles::Map &automatic = m_automatic[family];
-        const OdfDisplayStyles::Map &named = m_styles.named[family];
-        if (automatic.empty() && named.empty())
-            return std::nullopt;
-        const std::string_view name = a.value(kTextNs, "style-name"sv);
-        if (const auto found = automatic.find(name); found != automatic.end())
-            return found->second;
-        if (const auto found = named.find(name); found != named.end())
-            return found->second;
-        return std::nullopt;
-    }
-
-    // The styles' text:display. ODF, as LibreOffice counts it: an automatic style hides or shows its text as
-    // it says, or else as the named style it is based on says; a named style as it says itself. A named
-    // style does not take it from its own parent (measured: a named paragraph or text style based on a
-    // hiding one shows its text). The default style's is not applied.
-    void readStyle(const XmlName &e, const XmlAttributes &a)
-    {
-        if (e.is(kOfficeNs, "automatic-styles"sv)) {
-            m_inAutomaticStyles = true;
-        } else if (e.is(kStyleNs, "style"sv)) {
-            const std::string_view family = a.value(kStyleNs, "family"sv);
-            m_styleFamily = family == "paragraph"sv ? OdfDisplayStyles::Paragraph
-                            : family == "text"sv    ? OdfDisplayStyles::Text
-                                                    : OdfDisplayStyles::Families;
-            m_styleDisplay.reset();
-            if (m_styleFamily != OdfDisplayStyles::Families) {
-                m_styleName = a.value(kStyleNs, "name"sv);
-                m_styleParent = a.value(kStyleNs, "parent-style-name"sv);
-            }
-        } else if (e.is(kStyleNs, "text-properties"sv) && m_styleFamily != OdfDisplayStyles::Families) {
-            m_styleDisplay = hidesText(a.value(kTextNs, "display"sv));
-        }
-    }
-
-    void endStyle()
-    {
-        const OdfDisplayStyles::Family family = m_styleFamily;
-        m_styleFamily = OdfDisplayStyles::Families;
-        if (family == OdfDisplayStyles::Families)
-            return;
-        if (!m_inAutomaticStyles) {
-            if (m_styleDisplay)
-                m_styles.named[family].insert_or_assign(m_styleName, *m_styleDisplay);
-            return;
-        }
-        std::optional<bool> hides = m_styleDisplay;
-        if (!hides) {
-            const OdfDisplayStyles::Map &named = m_styles.named[family];
-            if (const auto parent = named.find(m_styleParent); parent != named.end())
-                hides = parent->second;
-        }
-        if (hides)
-            m_automatic[family].insert_or_assign(m_styleName, *hides);
-    }
-
-    void readListLevel(std::string_view kind, const XmlAttributes &a)
-    {
-        const qint64 level = parseWholeNumber(text(a.value(kTextNs, "level"sv))).value_or(1);
-        OdfListNumbering::Level &l =
-            m_lists.styleLevel(m_listStyle, int(qBound<qint64>(1, level, qint64(OdfListNumbering::kLevels))) - 1);
-        l.prefix = text(a.value(kStyleNs, "num-prefix"sv));
-        l.suffix = text(a.value(kStyleNs, "num-suffix"sv));
-        if (kind == "list-level-style-bullet"sv) {
-            l.format = ListNumberFormat::Bullet;
-            l.bullet = text(a.value(kTextNs, "bullet-char"sv));
-        } else if (kind == "list-level-style-number"sv) {
-            l.format = listFormatFromOdf(text(a.value(kStyleNs, "num-format"sv)));
-            l.displayLevels =
-                int(qBound<qint64>(qint64(1), parseWholeNumber(text(a.value(kTextNs, "display-levels"sv))).value_or(1),
-                                   qint64(OdfListNumbering::kLevels)));
-            l.start = parseWholeNumber(text(a.value(kTextNs, "start-value"sv))).value_or(1);
-        } else {
-            l.format = ListNumberFormat::None; // a picture as bullet: no text
-        }
-    }
-
     TextCounter &m_counter;
     OdfListNumbering &m_lists;
-    OdfDisplayStyles &m_styles;
+    OdfStyleReader m_styles;
     QString m_partName;
     SkippedSubtree m_skipped;
-    QString m_listStyle;      // inside this text:list-style
     int m_inText = 0;         // inside office:text or a counted header or footer
     int m_paragraphDepth = 0; // open text:p / text:h
     bool m_lastWasSpace = true;
@@ -498,12 +376,7 @@ private:
     std::vector<Visibility> m_visibility;    // per open section, paragraph, span, note body or text box
     bool m_hidden = false;                   // the text here is hidden
     bool m_labelPending = false;             // the innermost paragraph's label waits for its text
-    OdfDisplayStyles::Map m_automatic[OdfDisplayStyles::Families]; // this part's automatic styles
-    bool m_inAutomaticStyles = false;
-    XmlParser *m_parser = nullptr; // the parser feeding this handler, asked for the prefixes of conditions
-    OdfDisplayStyles::Family m_styleFamily = OdfDisplayStyles::Families; // of the style:style being read
-    std::string m_styleName, m_styleParent;
-    std::optional<bool> m_styleDisplay;
+    XmlParser *m_parser = nullptr;           // the parser feeding this handler, asked for the prefixes of conditions
 };
 
 } // namespace
