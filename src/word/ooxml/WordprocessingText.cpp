@@ -6,6 +6,7 @@
 #include "word/Errors.h"
 #include "word/MainText.h"
 #include "word/ooxml/OoxmlTextParts.h"
+#include "word/ooxml/WordprocessingVocabulary.h"
 #include "word/toolkit/Limits.h"
 #include "word/toolkit/XmlFields.h"
 #include "word/toolkit/XmlStream.h"
@@ -19,55 +20,7 @@ namespace word {
 namespace {
 
 using namespace std::string_view_literals;
-
-constexpr std::string_view kWordNs = "http://schemas.openxmlformats.org/wordprocessingml/2006/main"sv;
-constexpr std::string_view kStrictWordNs = "http://purl.oclc.org/ooxml/wordprocessingml/main"sv;
-constexpr std::string_view kWord2003Ns = "http://schemas.microsoft.com/office/word/2003/wordml"sv;
-constexpr std::string_view kCompatibilityNs = "http://schemas.openxmlformats.org/markup-compatibility/2006"sv;
-constexpr std::string_view kAmlNs = "http://schemas.microsoft.com/aml/2001/core"sv;
-constexpr std::string_view kAuxHintNs = "http://schemas.microsoft.com/office/word/2003/auxHint"sv;
-constexpr std::string_view kDrawingNs = "http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing"sv;
-
-bool isWordNamespace(std::string_view ns) { return ns == kWordNs || ns == kStrictWordNs || ns == kWord2003Ns; }
-
-// Subtrees outside the main story or not part of the text: notes and headers written inline (Word 2003
-// XML), text moved away in a tracked change, and the fallback copy of content given twice for older
-// readers (a text box's text appears in both the choice and the fallback).
-// `storyPart`: a header, footer or notes part is being counted, whose own root is one of those.
-bool skipsSubtree(const XmlName &e, const XmlAttributes &a, bool storyPart)
-{
-    const std::string_view name = e.local;
-    if (e.ns == kCompatibilityNs)
-        return name == "Fallback"sv;
-    if (e.is(kAmlNs, "annotation"sv))
-        return a.value(kWord2003Ns, "type"sv) == "Word.Comment"sv;
-    if (!isWordNamespace(e.ns))
-        return false;
-    if (name == "moveFrom"sv)
-        return true;
-    return !storyPart && (name == "footnote"sv || name == "endnote"sv || name == "hdr"sv || name == "ftr"sv);
-}
-
-bool isOn(const XmlAttributes &a)
-{
-    bool found = false;
-    const std::string_view v = a.value(kWordNs, "val"sv, &found);
-    if (!found) {
-        for (int i = 0; i < a.count(); ++i)
-            if (a.nameAt(i).local == "val"sv)
-                return a.valueAt(i) != "0"sv && a.valueAt(i) != "false"sv && a.valueAt(i) != "off"sv;
-        return true;
-    }
-    return v != "0"sv && v != "false"sv && v != "off"sv;
-}
-
-QString valueOf(const XmlAttributes &a)
-{
-    for (int i = 0; i < a.count(); ++i)
-        if (a.nameAt(i).local == "val"sv)
-            return QString::fromUtf8(a.valueAt(i).data(), qsizetype(a.valueAt(i).size()));
-    return QString();
-}
+using namespace wordml;
 
 // A paragraph being read: what its properties say about its numbering, until its label is counted, and
 // whether its style hides its runs (looked up at its first run).
@@ -78,27 +31,6 @@ struct OpenParagraph {
     std::optional<int> numId;
     std::optional<int> level;
 };
-
-// The character a w:sym stands for (a symbol font's code, usually in the private use area).
-char16_t symbolCharacter(const XmlAttributes &a)
-{
-    for (int i = 0; i < a.count(); ++i)
-        if (a.nameAt(i).local == "char"sv) {
-            std::string_view v = a.valueAt(i);
-            // Blanks around the digits are allowed, and so is a 0x in front, as a number in text would be.
-            while (!v.empty() && (v.front() == ' ' || v.front() == '\t' || v.front() == '\n' || v.front() == '\r'))
-                v.remove_prefix(1);
-            while (!v.empty() && (v.back() == ' ' || v.back() == '\t' || v.back() == '\n' || v.back() == '\r'))
-                v.remove_suffix(1);
-            if (v.size() > 2 && v[0] == '0' && (v[1] == 'x' || v[1] == 'X'))
-                v.remove_prefix(2);
-            unsigned v32 = 0;
-            const auto [end, error] = std::from_chars(v.data(), v.data() + v.size(), v32, 16);
-            if (error == std::errc() && end == v.data() + v.size() && !v.empty() && v32 > 0x20 && v32 <= 0xFFFF)
-                return static_cast<char16_t>(v32);
-        }
-    return u'\uF000';
-}
 
 // Counts one story (the body, or a header, footer or notes part): the Word rules for what is text.
 class WordprocessingHandler : public XmlHandler {
