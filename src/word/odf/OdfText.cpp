@@ -15,7 +15,6 @@
 #include "word/toolkit/ZipArchive.h"
 #include <charconv>
 #include <optional>
-#include <string>
 #include <vector>
 
 namespace word {
@@ -56,18 +55,13 @@ constexpr std::string_view kWriterFormulaNs = "http://openoffice.org/2004/writer
 qint64 statedBlanks(const XmlAttributes &a)
 {
     bool found = false;
-    std::string_view v = a.value(kTextNs, "c"sv, &found);
-    if (!found)
-        return 1;
-    while (!v.empty() && (v.front() == ' ' || v.front() == '\t' || v.front() == '\n' || v.front() == '\r'))
-        v.remove_prefix(1);
-    while (!v.empty() && (v.back() == ' ' || v.back() == '\t' || v.back() == '\n' || v.back() == '\r'))
-        v.remove_suffix(1);
-    if (!v.empty() && v.front() == '+')
-        v.remove_prefix(1);
+    const std::string_view stated = a.value(kTextNs, "c"sv, &found);
+    QByteArrayView v = QByteArrayView(stated.data(), qsizetype(stated.size())).trimmed(); // XML blanks only
+    if (v.startsWith('+'))
+        v = v.sliced(1);
     qint64 c = 0;
     const auto [end, error] = std::from_chars(v.data(), v.data() + v.size(), c);
-    if (v.empty() || error != std::errc() || end != v.data() + v.size())
+    if (!found || v.isEmpty() || error != std::errc() || end != v.data() + v.size())
         return 1;
     return qMax<qint64>(0, c);
 }
