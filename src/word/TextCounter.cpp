@@ -65,68 +65,26 @@ CountingRules CountingRules::ofWriter(QStringView application)
     return word();
 }
 
-void TextCounter::add(QStringView text)
-{
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            // One character written as two code units: counted once, by its code point.
-            const char32_t cp = QChar::surrogateToUcs4(c, text[i + 1]);
-            ++i;
-            ++m_stats.characters;
-            ++m_stats.charactersWithSpaces;
-            m_paragraphHasText = true;
-            if (isWordOfItsOwn(cp)) {
-                ++m_stats.words;
-                m_inWord = false;
-            } else if (!m_inWord) {
-                ++m_stats.words;
-                m_inWord = true;
-            }
-            continue;
-        }
-        add(c.unicode());
-    }
-}
+namespace {
 
-void TextCounter::addUtf8(std::string_view text)
-{
-    const auto *p = reinterpret_cast<const unsigned char *>(text.data());
-    const auto *const end = p + text.size();
-    // The counts live in locals through the loop so that the compiler can keep them in registers.
+// The counts of a run of text, kept in locals through the loop so that the compiler can keep them in
+// registers; the counter takes them over when the run ends.
+struct RunCounts {
     qint64 characters = 0;
     qint64 spaces = 0;
     qint64 words = 0;
-    bool inWord = m_inWord;
-    bool hasText = m_paragraphHasText;
-    while (p < end) {
-        char32_t c = *p;
-        Kind kind;
-        if (c < 0x80) {
-            ++p;
-            kind = kLatin.kinds[c];
-        } else {
-            // The parser hands over valid UTF-8 only; a stray byte is still stepped over, as a character
-            // that is not one.
-            int length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-            if (length == 1 || end - p < length) {
-                ++p;
-                continue;
-            }
-            c &= 0x3F >> (length - 1);
-            for (int k = 1; k < length; ++k)
-                c = (c << 6) | (p[k] & 0x3F);
-            p += length;
-            // A character beyond the 16-bit range is counted whatever its kind, as its surrogate pair is.
-            kind = c > 0xFFFF ? Kind::Counted : kindOfCharacter(static_cast<char16_t>(c));
-        }
+    bool inWord;
+    bool hasText;
+
+    void take(Kind kind, char32_t c, const CountingRules &rules)
+    {
         if (kind == Kind::Space) {
             ++spaces;
             inWord = false;
-            hasText = hasText || m_rules.countsBlankParagraphs;
+            hasText = hasText || rules.countsBlankParagraphs;
         } else if (kind == Kind::Ignored && c == 0xAD) {
             // An optional hyphen written as a character, counted as the writer counts it.
-            if (m_rules.softHyphenSeparatesWords) {
+            if (rules.softHyphenSeparatesWords) {
                 ++spaces;
                 inWord = false;
             } else {
@@ -149,6 +107,59 @@ void TextCounter::addUtf8(std::string_view text)
             }
         }
     }
+};
+
+} // namespace
+
+void TextCounter::add(QStringView text)
+{
+    RunCounts run{0, 0, 0, m_inWord, m_paragraphHasText};
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            // One character written as two code units: counted once, by its code point.
+            run.take(Kind::Counted, QChar::surrogateToUcs4(c, text[i + 1]), m_rules);
+            ++i;
+        } else {
+            run.take(kindOfCharacter(c.unicode()), c.unicode(), m_rules);
+        }
+    }
+    finishRun(run.characters, run.spaces, run.words, run.inWord, run.hasText);
+}
+
+void TextCounter::addUtf8(std::string_view text)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(text.data());
+    const auto *const end = p + text.size();
+    RunCounts run{0, 0, 0, m_inWord, m_paragraphHasText};
+    while (p < end) {
+        char32_t c = *p;
+        Kind kind;
+        if (c < 0x80) {
+            ++p;
+            kind = kLatin.kinds[c];
+        } else {
+            // The parser hands over valid UTF-8 only; a stray byte is still stepped over, as a character
+            // that is not one.
+            int length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+            if (length == 1 || end - p < length) {
+                ++p;
+                continue;
+            }
+            c &= 0x3F >> (length - 1);
+            for (int k = 1; k < length; ++k)
+                c = (c << 6) | (p[k] & 0x3F);
+            p += length;
+            // A character beyond the 16-bit range is counted whatever its kind, as its surrogate pair is.
+            kind = c > 0xFFFF ? Kind::Counted : kindOfCharacter(static_cast<char16_t>(c));
+        }
+        run.take(kind, c, m_rules);
+    }
+    finishRun(run.characters, run.spaces, run.words, run.inWord, run.hasText);
+}
+
+void TextCounter::finishRun(qint64 characters, qint64 spaces, qint64 words, bool inWord, bool hasText)
+{
     m_stats.characters += characters;
     m_stats.charactersWithSpaces += characters + spaces;
     m_stats.words += words;

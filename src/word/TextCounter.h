@@ -105,6 +105,8 @@ public:
     const TextStatistics &statistics() const { return m_stats; }
 
 private:
+    void finishRun(qint64 characters, qint64 spaces, qint64 words, bool inWord, bool hasText);
+
     CountingRules m_rules;
     TextStatistics m_stats;
     bool m_inWord = false;

@@ -45,9 +45,25 @@ public:
     }
 
 private:
+    // A character that is text and nothing else: no mark, no half of a surrogate pair.
+    static bool isPlain(char16_t c) { return c >= 0x20 && (c < 0xD800 || c > 0xDFFF); }
+
     template <bool kMayHide> void addCharacters(QStringView text, qint64 fc, int width)
     {
         for (qsizetype i = 0; i < text.size(); ++i) {
+            if constexpr (!kMayHide) {
+                // Runs of plain characters go to the counter in one piece (or nowhere, in a field's
+                // instruction): most of a text is such runs between marks.
+                qsizetype end = i;
+                while (end < text.size() && isPlain(text[end].unicode()))
+                    ++end;
+                if (end > i) {
+                    if (m_instructions == 0)
+                        m_counter.add(text.sliced(i, end - i));
+                    i = end - 1;
+                    continue;
+                }
+            }
             const char16_t c = text[i].unicode();
             // Word 97-2003: hidden text is left out of Word's counts; its field marks still open and close
             // fields, and its paragraph marks still end paragraphs.
