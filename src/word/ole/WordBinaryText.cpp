@@ -48,18 +48,23 @@ private:
     // A character that is text and nothing else: no mark, no half of a surrogate pair.
     static bool isPlain(char16_t c) { return c >= 0x20 && (c < 0xD800 || c > 0xDFFF); }
 
+    // The run of plain characters at `from` goes to the counter in one piece (or nowhere, in a field's
+    // instruction): most of a text is such runs between marks. Returns where the run ends.
+    qsizetype addPlainRun(QStringView text, qsizetype from)
+    {
+        qsizetype end = from;
+        while (end < text.size() && isPlain(text[end].unicode()))
+            ++end;
+        if (end > from && m_instructions == 0)
+            m_counter.add(text.sliced(from, end - from));
+        return end;
+    }
+
     template <bool kMayHide> void addCharacters(QStringView text, qint64 fc, int width)
     {
         for (qsizetype i = 0; i < text.size(); ++i) {
             if constexpr (!kMayHide) {
-                // Runs of plain characters go to the counter in one piece (or nowhere, in a field's
-                // instruction): most of a text is such runs between marks.
-                qsizetype end = i;
-                while (end < text.size() && isPlain(text[end].unicode()))
-                    ++end;
-                if (end > i) {
-                    if (m_instructions == 0)
-                        m_counter.add(text.sliced(i, end - i));
+                if (const qsizetype end = addPlainRun(text, i); end > i) {
                     i = end - 1;
                     continue;
                 }
