@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "office/HelperProcess.h"
+#include "office/Measurement.h"
 #include <QByteArray>
 #include <QString>
 #include <chrono>
@@ -10,20 +11,6 @@
 #include <optional>
 
 namespace office {
-
-// Pages and lines of one document as LibreOffice's layout gives them. Where they are missing, `error`
-// says why, naming the file.
-struct Measurement {
-    std::optional<int> pages;
-    std::optional<int> lines;
-    QString error;
-    bool timedOut = false; // the time limit ended the office; the next document gets a new one
-    // The office's own count of the text after its recount (benchmarks); -1 where it gave none.
-    qint64 officeWords = -1;
-    qint64 officeCharacters = -1; // without white space
-    qint64 officeCharactersWithSpaces = -1;
-    qint64 officeParagraphs = -1;
-};
 
 // What the helper tells of its office (tests and benchmarks).
 struct OfficeStatus {

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "office/Measurement.h"
 #include "office/helper/OfficeProcess.h"
 #include <QByteArray>
 #include <QString>
@@ -15,21 +16,6 @@ class QTemporaryDir;
 namespace office::helper {
 
 class OfficeConnection;
-
-// Pages and lines of one document as the office's layout gives them. Where they are missing, `error`
-// says why (without the file's name: the programs add it).
-struct Measurement {
-    std::optional<int> pages;
-    std::optional<int> lines;
-    QString error;
-    bool timedOut = false; // the time limit ended the office; the next call starts a new one
-    // The office's own count of the text after its recount, to compare with the engine's (benchmarks);
-    // -1 where it gave none.
-    qint64 officeWords = -1;
-    qint64 officeCharacters = -1; // without white space
-    qint64 officeCharactersWithSpaces = -1;
-    qint64 officeParagraphs = -1;
-};
 
 // A private office process that lays documents out, for the life of the helper. It is started on the
 // first document, restarted after a document that overran its limits and every `restartEvery`
