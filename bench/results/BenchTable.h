@@ -3,6 +3,7 @@
 #pragma once
 // A results table shaped like a long run's: a path and 24 property values per row, the texts varying
 // from row to row as real documents' do.
+#include "properties/PropertyCatalogue.h"
 #include "results/DisplayPatterns.h"
 #include "results/ResultsTable.h"
 #include "word/PropertyValue.h"
@@ -12,30 +13,13 @@
 
 namespace bench {
 
-inline const QStringList PropertyHeaders{"Title",
-                                         "Subject",
-                                         "Author",
-                                         "Manager",
-                                         "Company",
-                                         "Category",
-                                         "Keywords",
-                                         "Comments",
-                                         "Hyperlink Base",
-                                         "Template",
-                                         "Created",
-                                         "Modified",
-                                         "Accessed",
-                                         "Printed",
-                                         "Last Saved By",
-                                         "Revision Number",
-                                         "Total Editing Time",
-                                         "Pages",
-                                         "Paragraphs",
-                                         "Lines",
-                                         "Words",
-                                         "Characters",
-                                         "Characters (with spaces)",
-                                         "Bytes"};
+// The window's column headers for the 24 properties, as its catalogue gives them.
+inline const QStringList PropertyHeaders = [] {
+    QStringList headers;
+    for (const CatalogueRow &r : catalogue::rows())
+        headers << QString::fromUtf16(r.columnHeader);
+    return headers;
+}();
 
 inline QDateTime dateFor(int row)
 {
