@@ -144,11 +144,11 @@ FibFacts readFib(const RandomAccessStream &wd)
                 lcb = fibU32(wd, pairsAt + 2 + k * 8 + 4);
             }
         };
-        pair(1, f.lists.fcStshf, f.lists.lcbStshf);
-        pair(12, f.fcPlcfBteChpx, f.lcbPlcfBteChpx);
-        pair(13, f.lists.fcPlcfBtePapx, f.lists.lcbPlcfBtePapx);
-        pair(73, f.lists.fcPlfLst, f.lists.lcbPlfLst);
-        pair(74, f.lists.fcPlfLfo, f.lists.lcbPlfLfo);
+        pair(1, f.tables.fcStshf, f.tables.lcbStshf);
+        pair(12, f.tables.fcPlcfBteChpx, f.tables.lcbPlcfBteChpx);
+        pair(13, f.tables.fcPlcfBtePapx, f.tables.lcbPlcfBtePapx);
+        pair(73, f.tables.fcPlfLst, f.tables.lcbPlfLst);
+        pair(74, f.tables.fcPlfLfo, f.tables.lcbPlfLfo);
     } else {
         // Word 6 and 95 (nFib 101 to 105): one fixed block; the fc/lcb pairs begin at 0x58, the CLX is the
         // 34th. Word 2 and older kept no compound file: a lower nFib is another layout, not to be guessed at.

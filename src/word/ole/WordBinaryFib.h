@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "word/MainText.h"
-#include "word/ole/WordBinaryLists.h"
+#include "word/ole/WordBinaryProperties.h"
 #include <QByteArray>
 #include <QString>
 
@@ -28,9 +28,8 @@ struct FibFacts {
     qint64 fcClx = 0;
     qint64 lcbClx = 0;
     bool table1 = false;
-    WordBinaryLists::Places lists; // Word 97 and later
-    qint64 fcPlcfBteChpx = 0, lcbPlcfBteChpx = 0;
-    int codePage = 1252; // of Word 6 and 95's single- or double-byte text
+    wordbinary::Tables tables; // Word 97 and later
+    int codePage = 1252;       // of Word 6 and 95's single- or double-byte text
 };
 
 // The facts of the FIB at the start of the WordDocument stream; throws DamagedContent when it is cut

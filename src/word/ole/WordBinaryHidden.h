@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "word/ole/WordBinaryProperties.h"
 #include <QtGlobal>
 #include <limits>
 #include <vector>
@@ -16,12 +17,7 @@ class RandomAccessStream;
 // setting of 0x80 or 0x81 takes the style's value as it is or turned round.
 class WordBinaryHiddenText {
 public:
-    // Offsets and lengths in the table stream, as the FIB states them.
-    struct Places {
-        qint64 fcStshf = 0, lcbStshf = 0;
-        qint64 fcPlcfBteChpx = 0, lcbPlcfBteChpx = 0;
-        qint64 fcPlcfBtePapx = 0, lcbPlcfBtePapx = 0;
-    };
+    using Places = wordbinary::Tables;
 
     // Reads the style sheet and the character property pages, and the paragraph property pages when a
     // paragraph style hides text; throws DamagedContent when a table lies outside its stream or states

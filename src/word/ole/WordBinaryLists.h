@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "word/WordListNumbering.h"
+#include "word/ole/WordBinaryProperties.h"
 #include <QString>
 #include <QtGlobal>
 #include <optional>
@@ -18,15 +19,7 @@ class RandomAccessStream;
 // properties (the PAPX pages that PlcfBtePapx lists), which give its list (ilfo) and level (ilvl).
 class WordBinaryLists {
 public:
-    // Offsets and lengths in the table stream, as the FIB states them.
-    struct Places {
-        qint64 fcStshf = 0, lcbStshf = 0;
-        qint64 fcPlcfBtePapx = 0, lcbPlcfBtePapx = 0;
-        qint64 fcPlfLst = 0, lcbPlfLst = 0;
-        qint64 fcPlfLfo = 0, lcbPlfLfo = 0;
-        // A document defines lists only when it has both tables; most have none and cost nothing here.
-        bool hasLists() const { return lcbPlfLst > 2 && lcbPlfLfo > 4; }
-    };
+    using Places = wordbinary::Tables;
 
     // Reads the definitions and the paragraphs' properties; throws DamagedContent when a table lies
     // outside its stream or states impossible sizes.

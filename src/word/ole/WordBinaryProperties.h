@@ -18,6 +18,17 @@ namespace wordbinary {
 
 inline constexpr qint64 kPropertyPageBytes = 512;
 
+// Where the formatting tables lie in the table stream, as the FIB states them (offset and length).
+struct Tables {
+    qint64 fcStshf = 0, lcbStshf = 0;             // the style sheet
+    qint64 fcPlcfBteChpx = 0, lcbPlcfBteChpx = 0; // the character property pages
+    qint64 fcPlcfBtePapx = 0, lcbPlcfBtePapx = 0; // the paragraph property pages
+    qint64 fcPlfLst = 0, lcbPlfLst = 0;           // the list definitions
+    qint64 fcPlfLfo = 0, lcbPlfLfo = 0;           // the list overrides
+    // A document defines lists only when it has both list tables; most have none and cost nothing.
+    bool hasLists() const { return lcbPlfLst > 2 && lcbPlfLfo > 4; }
+};
+
 // Bytes of a table in `s`; throws DamagedContent (naming `what`) when they are larger than definitions
 // may be or lie outside the stream.
 QByteArray tableBytes(const RandomAccessStream &s, qint64 offset, qint64 length, const char *what);

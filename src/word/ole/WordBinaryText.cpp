@@ -284,9 +284,9 @@ void countWordBinaryText(const RandomAccessStream &wordDocument, const RandomAcc
         // Damaged list tables cost the labels, not the text: the count goes on without them, as it does
         // for the other formats' numbering, and the note says so.
         std::optional<WordBinaryLists> lists;
-        if (f.lists.hasLists()) {
+        if (f.tables.hasLists()) {
             try {
-                lists.emplace(wordDocument, *table, f.lists);
+                lists.emplace(wordDocument, *table, f.tables);
             } catch (const DamagedContent &e) {
                 noteSkipped(QStringLiteral("its list numbering cannot be read (%1); list numbers are not counted")
                                 .arg(e.detail()));
@@ -295,10 +295,7 @@ void countWordBinaryText(const RandomAccessStream &wordDocument, const RandomAcc
         // Likewise damaged character properties or styles cost the hiding of hidden text, not the count.
         std::optional<WordBinaryHiddenText> hidden;
         try {
-            hidden.emplace(wordDocument, *table,
-                           WordBinaryHiddenText::Places{f.lists.fcStshf, f.lists.lcbStshf, f.fcPlcfBteChpx,
-                                                        f.lcbPlcfBteChpx, f.lists.fcPlcfBtePapx,
-                                                        f.lists.lcbPlcfBtePapx});
+            hidden.emplace(wordDocument, *table, f.tables);
         } catch (const DamagedContent &e) {
             noteSkipped(
                 QStringLiteral("its character properties cannot be read (%1); hidden text is counted").arg(e.detail()));
