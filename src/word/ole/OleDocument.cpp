@@ -12,6 +12,8 @@
 #include "word/ole/PropertySet.h"
 #include "word/toolkit/Limits.h"
 #include <QStringList>
+#include <array>
+#include <cstring>
 #include <gsf/gsf-infile-msole.h>
 #include <gsf/gsf-infile.h>
 #include <gsf/gsf-input-memory.h>
@@ -81,6 +83,11 @@ QByteArray readStream(GsfInfile *ole, const QString &name, qint64 maxBytes = lim
 
 // A stream of the root storage read by ranges for counting; a directory may claim any size for it, and
 // only the ranges asked for are read.
+//
+// Reads are served from blocks at fixed 64 KiB boundaries, the few last used kept: the header's fields,
+// the property pages and the pieces of a text are small reads near one another, and a text's pieces,
+// read in the order of the text, come from places of the stream visited before. Each block is read from
+// the file once while it is kept, instead of once for every read that touches it.
 class GsfStream : public RandomAccessStream {
 public:
     GsfStream(GsfInfile *ole, const QString &name)
@@ -94,34 +101,75 @@ public:
     {
         if (offset < 0 || length < 0 || offset > m_size || length > m_size - offset)
             throw DamagedContent(QStringLiteral("its %1 stream cannot be read where its text lies").arg(m_name));
-        if (length > kBlockBytes)
-            return readRange(offset, length);
-        // Small reads (the header's fields, pieces of a few characters) come from one block read ahead,
-        // as neighbouring pieces usually lie next to each other.
-        if (offset < m_blockOffset || offset + length > m_blockOffset + m_block.size()) {
-            m_blockOffset = offset;
-            m_block = readRange(offset, qMin(kBlockBytes, m_size - offset));
+        QByteArray data(static_cast<qsizetype>(length), Qt::Uninitialized);
+        for (qint64 done = 0; done < length;) {
+            const qint64 at = offset + done;
+            const QByteArray *b = block(at / kBlockBytes);
+            if (!b) {
+                // A block cut short by a damaged file may still hold the bytes asked for.
+                readRange(offset, length, data.data());
+                break;
+            }
+            const qint64 from = at % kBlockBytes;
+            const qint64 n = qMin(length - done, b->size() - from);
+            std::memcpy(data.data() + done, b->constData() + from, static_cast<size_t>(n));
+            done += n;
         }
-        return m_block.mid(static_cast<qsizetype>(offset - m_blockOffset), static_cast<qsizetype>(length));
+        return data;
     }
 
 private:
     static constexpr qint64 kBlockBytes = 64 * 1024;
+    static constexpr int kKeptBlocks = 8;
 
-    QByteArray readRange(qint64 offset, qint64 length) const
+    struct Block {
+        qint64 index = -1;
+        quint64 lastUse = 0;
+        QByteArray bytes;
+    };
+
+    bool tryRead(qint64 offset, qint64 length, char *into) const
     {
-        QByteArray data(static_cast<qsizetype>(length), Qt::Uninitialized);
-        if (!m_input.p || gsf_input_seek(m_input.p, offset, G_SEEK_SET)
-            || !gsf_input_read(m_input.p, static_cast<size_t>(length), reinterpret_cast<guint8 *>(data.data())))
+        return m_input.p && !gsf_input_seek(m_input.p, offset, G_SEEK_SET)
+               && gsf_input_read(m_input.p, static_cast<size_t>(length), reinterpret_cast<guint8 *>(into));
+    }
+
+    void readRange(qint64 offset, qint64 length, char *into) const
+    {
+        if (!tryRead(offset, length, into))
             throw DamagedContent(QStringLiteral("its %1 stream cannot be read where its text lies").arg(m_name));
-        return data;
+    }
+
+    // The block of that number, read when it is not kept (in place of the one used longest ago); null
+    // when it cannot be read whole.
+    const QByteArray *block(qint64 index) const
+    {
+        ++m_clock;
+        Block *oldest = &m_blocks[0];
+        for (Block &b : m_blocks) {
+            if (b.index == index) {
+                b.lastUse = m_clock;
+                return &b.bytes;
+            }
+            if (b.lastUse < oldest->lastUse)
+                oldest = &b;
+        }
+        const qint64 offset = index * kBlockBytes;
+        oldest->bytes.resize(static_cast<qsizetype>(qMin(kBlockBytes, m_size - offset)));
+        if (!tryRead(offset, oldest->bytes.size(), oldest->bytes.data())) {
+            oldest->index = -1;
+            return nullptr;
+        }
+        oldest->index = index;
+        oldest->lastUse = m_clock;
+        return &oldest->bytes;
     }
 
     QString m_name;
     GObjectRef<GsfInput> m_input;
     qint64 m_size = 0;
-    mutable QByteArray m_block;
-    mutable qint64 m_blockOffset = 0;
+    mutable std::array<Block, kKeptBlocks> m_blocks;
+    mutable quint64 m_clock = 0;
 };
 
 QString describeOtherCompoundFile(const QStringList &names, QString &format)

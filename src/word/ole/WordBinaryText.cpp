@@ -14,6 +14,7 @@
 #include "word/toolkit/ByteReader.h"
 #include "word/toolkit/CodePage.h"
 #include "word/toolkit/Limits.h"
+#include <QtEndian>
 #include <array>
 #include <map>
 #include <optional>
@@ -52,9 +53,12 @@ private:
     // instruction): most of a text is such runs between marks. Returns where the run ends.
     qsizetype addPlainRun(QStringView text, qsizetype from)
     {
-        qsizetype end = from;
-        while (end < text.size() && isPlain(text[end].unicode()))
-            ++end;
+        const char16_t *const begin = text.utf16();
+        const char16_t *p = begin + from;
+        const char16_t *const last = begin + text.size();
+        while (p != last && isPlain(*p))
+            ++p;
+        const qsizetype end = p - begin;
         if (end > from && m_instructions == 0)
             m_counter.add(text.sliced(from, end - from));
         return end;
@@ -140,9 +144,9 @@ bool isLeadByte(int codePage, unsigned char byte)
     return (codePage == 936 || codePage == 949 || codePage == 950) && byte >= 0x81 && byte <= 0xFE;
 }
 
-// The characters of a single-byte code page other than Windows-1252 (which the decoder handles itself), one
-// for each byte value: the decoder fills the table once per code page, and the text, which may be
-// megabytes, is then looked up byte by byte instead of passed through the decoder.
+// The characters of a single-byte code page, one for each byte value: the decoder fills the table once per
+// code page, and the text, which may be megabytes, is then looked up byte by byte instead of passed
+// through the decoder.
 const std::array<char16_t, 256> &singleByteTable(int codePage)
 {
     thread_local std::map<int, std::array<char16_t, 256>> tables; // the few code pages Word 6 and 95 use
@@ -172,29 +176,27 @@ void addText(const RandomAccessStream &wd, qint64 offset, qint64 chars, int code
         qint64 n = qMin(kChunkChars, chars - done);
         const QByteArray b = wd.read(offset + done * width, n * width);
         const qint64 fc = offset + done * width;
-        if (width == 1) {
+        if (width == 1 && isLeadByte(codePage, 0x81)) {
             // A two-byte character stays whole for the decoder: a chunk never ends on its first byte.
-            if (done + n < chars && isLeadByte(codePage, 0x81)) {
+            if (done + n < chars) {
                 qint64 i = 0;
                 while (i < n)
                     i += isLeadByte(codePage, static_cast<unsigned char>(b[i])) ? 2 : 1;
                 if (i > n)
                     --n;
             }
-            if (codePage == 1252 || isLeadByte(codePage, 0x81)) {
-                sink.add(decodeCodePage(codePage, b.constData(), n), fc, 1);
-            } else {
-                const std::array<char16_t, 256> &table = singleByteTable(codePage);
-                decoded.resize(n);
-                for (qint64 i = 0; i < n; ++i)
-                    decoded[i] = QChar(table[static_cast<unsigned char>(b[i])]);
-                sink.add(decoded, fc, 1);
-            }
+            sink.add(decodeCodePage(codePage, b.constData(), n), fc, 1);
+        } else if (width == 1) {
+            const std::array<char16_t, 256> &table = singleByteTable(codePage);
+            decoded.resize(n);
+            char16_t *out = reinterpret_cast<char16_t *>(decoded.data());
+            const auto *in = reinterpret_cast<const unsigned char *>(b.constData());
+            for (qint64 i = 0; i < n; ++i)
+                out[i] = table[in[i]];
+            sink.add(decoded, fc, 1);
         } else {
             decoded.resize(n);
-            for (qint64 i = 0; i < n; ++i)
-                decoded[i] = QChar(static_cast<char16_t>(static_cast<unsigned char>(b[2 * i])
-                                                         | (static_cast<unsigned char>(b[2 * i + 1]) << 8)));
+            qFromLittleEndian<char16_t>(b.constData(), n, decoded.data());
             // A character written as two code units stays whole for the counter.
             if (n > 1 && done + n < chars && decoded[n - 1].isHighSurrogate())
                 --n;
