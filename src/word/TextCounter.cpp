@@ -111,21 +111,44 @@ struct RunCounts {
 
 } // namespace
 
-void TextCounter::add(QStringView text)
+template <bool kStopAtControl> qsizetype TextCounter::addRun(QStringView text)
 {
     RunCounts run{0, 0, 0, m_inWord, m_paragraphHasText};
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+    const char16_t *const begin = text.utf16();
+    const char16_t *const end = begin + text.size();
+    const char16_t *p = begin;
+    while (p != end) {
+        const char16_t c = *p;
+        if (c < kTabledCharacters && kLatin.kinds[c] == Kind::Counted) {
+            // Most text is runs of such characters (a word): one pass to its end, counted at once.
+            const char16_t *const from = p;
+            do
+                ++p;
+            while (p != end && *p < kTabledCharacters && kLatin.kinds[*p] == Kind::Counted);
+            run.characters += p - from;
+            run.hasText = true;
+            if (!run.inWord) {
+                ++run.words;
+                run.inWord = true;
+            }
+        } else if (kStopAtControl && (c < 0x20 || QChar::isSurrogate(c))) {
+            break;
+        } else if (QChar::isHighSurrogate(c) && end - p > 1 && QChar::isLowSurrogate(p[1])) {
             // One character written as two code units: counted once, by its code point.
-            run.take(Kind::Counted, QChar::surrogateToUcs4(c, text[i + 1]), m_rules);
-            ++i;
+            run.take(Kind::Counted, QChar::surrogateToUcs4(c, p[1]), m_rules);
+            p += 2;
         } else {
-            run.take(kindOfCharacter(c.unicode()), c.unicode(), m_rules);
+            run.take(kindOfCharacter(c), c, m_rules);
+            ++p;
         }
     }
     finishRun(run.characters, run.spaces, run.words, run.inWord, run.hasText);
+    return p - begin;
 }
+
+void TextCounter::add(QStringView text) { addRun<false>(text); }
+
+qsizetype TextCounter::addUntilControl(QStringView text) { return addRun<true>(text); }
 
 void TextCounter::addUtf8(std::string_view text)
 {

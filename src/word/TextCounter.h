@@ -62,6 +62,9 @@ class TextCounter {
 public:
     void add(QStringView text);
     void add(char16_t c);
+    // The text up to its first control character (below U+0020) or surrogate code unit, which the caller
+    // reads as marks of its own (a binary document's); returns how many code units it counted.
+    qsizetype addUntilControl(QStringView text);
     // A list number or bullet that the word processor generates in front of a paragraph ("1.", "a)",
     // "•"): counted as text of its own word; the tab or blank that follows it is not counted.
     void label(QStringView text);
@@ -105,6 +108,7 @@ public:
     const TextStatistics &statistics() const { return m_stats; }
 
 private:
+    template <bool kStopAtControl> qsizetype addRun(QStringView text);
     void finishRun(qint64 characters, qint64 spaces, qint64 words, bool inWord, bool hasText);
 
     CountingRules m_rules;

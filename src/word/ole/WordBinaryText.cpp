@@ -49,18 +49,16 @@ private:
     // A character that is text and nothing else: no mark, no half of a surrogate pair.
     static bool isPlain(char16_t c) { return c >= 0x20 && (c < 0xD800 || c > 0xDFFF); }
 
-    // The run of plain characters at `from` goes to the counter in one piece (or nowhere, in a field's
-    // instruction): most of a text is such runs between marks. Returns where the run ends.
+    // The run of plain characters at `from` goes to the counter, which finds its end as it counts (or
+    // nowhere, in a field's instruction): most of a text is such runs between marks. Returns where the run
+    // ends.
     qsizetype addPlainRun(QStringView text, qsizetype from)
     {
-        const char16_t *const begin = text.utf16();
-        const char16_t *p = begin + from;
-        const char16_t *const last = begin + text.size();
-        while (p != last && isPlain(*p))
-            ++p;
-        const qsizetype end = p - begin;
-        if (end > from && m_instructions == 0)
-            m_counter.add(text.sliced(from, end - from));
+        if (m_instructions == 0)
+            return from + m_counter.addUntilControl(text.sliced(from));
+        qsizetype end = from;
+        while (end < text.size() && isPlain(text[end].unicode()))
+            ++end;
         return end;
     }
 
