@@ -251,6 +251,19 @@ struct WordStreams {
     bool encryptionInfo = false, encryptedPackage = false;
 };
 
+// A name in small letters: names are ASCII nearly always, and lowering them needs no Unicode tables then.
+QString smallLetters(const QString &name)
+{
+    for (const QChar c : name)
+        if (c.unicode() >= 0x80)
+            return name.toLower();
+    QString lower = name;
+    for (QChar &c : lower)
+        if (c.unicode() >= 'A' && c.unicode() <= 'Z')
+            c = QChar(c.unicode() + ('a' - 'A'));
+    return lower;
+}
+
 // Stream names compare case-insensitively, as in the compound-file format itself; the first of a name wins.
 WordStreams findStreams(const QStringList &rootChildren)
 {
@@ -270,7 +283,7 @@ WordStreams findStreams(const QStringList &rootChildren)
         {QLatin1String("1table"), &WordStreams::table1},
     };
     for (const QString &stored : rootChildren) {
-        const QString name = stored.toLower();
+        const QString name = smallLetters(stored);
         w.names << name;
         bool known = false;
         for (const auto &n : named)
