@@ -151,14 +151,14 @@ QString entryName(const QByteArray &dir, qint64 at)
     const int bytes = u16(dir, at + 64);
     if (bytes <= 0 || bytes > 64)
         return {};
-    QString name;
-    for (int i = 0; i < (bytes + 1) / 2; ++i) {
-        const QChar c(u16(dir, at + i * 2));
-        if (c.isNull())
+    char16_t name[32];
+    int length = 0;
+    for (; length < (bytes + 1) / 2; ++length) {
+        name[length] = u16(dir, at + length * 2);
+        if (name[length] == 0)
             break;
-        name += c;
     }
-    return name;
+    return QString(reinterpret_cast<const QChar *>(name), length);
 }
 
 } // namespace
