@@ -9,6 +9,7 @@
 #include "word/ole/WordBinaryProperties.h"
 #include "word/toolkit/ByteReader.h"
 #include "word/toolkit/Limits.h"
+#include <QVarLengthArray>
 #include <algorithm>
 
 namespace word {
@@ -68,14 +69,17 @@ std::optional<qint64> readLevel(const ByteReader &r, qint64 at, WordListNumberin
     level.restartAfter = (flags & 0x08) ? -2 : -1;
     // The number text: characters 0 to 8 stand for the numbers of those levels; the counter writes them as
     // %1 to %9, as OOXML does. A level Word hides shows no label.
-    level.text.clear();
+    QVarLengthArray<char16_t, 64> text;
     for (qint64 i = 0; i < chars && !hidden; ++i) {
         const char16_t c = r.u16(next + 2 * i);
-        if (c < kLevels)
-            level.text += QLatin1Char('%') + QChar(u'1' + c);
-        else
-            level.text += QChar(c);
+        if (c < kLevels) {
+            text.append(u'%');
+            text.append(char16_t(u'1' + c));
+        } else {
+            text.append(c);
+        }
     }
+    level.text = QString(reinterpret_cast<const QChar *>(text.constData()), text.size());
     if (hidden)
         level.format = ListNumberFormat::None;
     return next + chars * 2;
