@@ -35,6 +35,9 @@ public:
             locate(fc);
         return m_segmentHidden;
     }
+    // Where the stretch of the position asked last ends: the characters before it are hidden or shown
+    // alike.
+    qint64 sameUntil() const { return m_segmentEnd; }
 
 private:
     // A run of characters that names a character style or sets hidden text itself; the others are left

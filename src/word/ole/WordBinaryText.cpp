@@ -65,8 +65,16 @@ private:
     template <bool kMayHide> void addCharacters(QStringView text, qint64 fc, int width)
     {
         for (qsizetype i = 0; i < text.size(); ++i) {
-            if constexpr (!kMayHide) {
-                if (const qsizetype end = addPlainRun(text, i); end > i) {
+            // Where text may be hidden, a run goes on only while its characters are shown.
+            qsizetype shownEnd = text.size();
+            if constexpr (kMayHide) {
+                const qint64 at = fc + i * width;
+                shownEnd = m_hidden->isHidden(at)
+                               ? i
+                               : i + qMin<qint64>(text.size() - i, (m_hidden->sameUntil() - at - 1) / width + 1);
+            }
+            if (shownEnd > i) {
+                if (const qsizetype end = addPlainRun(text.first(shownEnd), i); end > i) {
                     i = end - 1;
                     continue;
                 }
