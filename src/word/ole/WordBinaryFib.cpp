@@ -42,18 +42,46 @@ quint16 fibU16(const RandomAccessStream &s, qint64 at)
 
 namespace {
 
+// The fields of the FIB, read from the stream's first bytes taken at once: a Word 97-2003 FIB is under
+// 2 KB. A field beyond them (in a header that states more fields than Word writes), or any field when
+// those bytes cannot all be read, is read by itself.
+class FibFields {
+public:
+    explicit FibFields(const RandomAccessStream &wd) : m_wd(wd)
+    {
+        try {
+            m_head = wd.read(0, qMin<qint64>(wd.size(), 4096));
+        } catch (const DamagedContent &) {
+        }
+    }
+    quint16 u16(qint64 at) const
+    {
+        const ByteReader r(m_head);
+        return r.has(at, 2) ? r.u16(at) : fibU16(m_wd, at);
+    }
+    quint32 u32(qint64 at) const
+    {
+        const ByteReader r(m_head);
+        return r.has(at, 4) ? r.u32(at) : fibU32(m_wd, at);
+    }
+
+private:
+    const RandomAccessStream &m_wd;
+    QByteArray m_head;
+};
+
 // The text box story, from the lengths of the stories before it (footnotes, headers, macros, comments,
 // endnotes) that follow ccpText at `at`; none when a length is impossible.
-CpRange textBoxStory(const RandomAccessStream &wd, qint64 at)
+CpRange textBoxStory(const FibFields &wd, qint64 at)
 {
-    qint64 from = static_cast<qint32>(fibU32(wd, at - 4)); // ccpText
+    qint64 from = static_cast<qint32>(wd.u32(at - 4)); // ccpText
     for (int k = 0; k < 5; ++k) {
-        const qint64 n = static_cast<qint32>(fibU32(wd, at + 4 * k));
+        const qint64 n = static_cast<qint32>(wd.u32(at + 4 * k));
         if (n < 0 || n > limits::kMaxCountedChars || from < 0 || from > limits::kMaxCountedChars)
             return {};
         from += n;
     }
-    const qint64 length = static_cast<qint32>(fibU32(wd, at + 20));
+    const qint64 length = static_cast<qint32>(wd.u32(at + 20));
     if (length <= 0 || length > limits::kMaxCountedChars)
         return {};
     return {from, length};
@@ -107,13 +135,14 @@ int word6CodePage(quint16 lid, quint16 chse)
 
 } // namespace
 
-FibFacts readFib(const RandomAccessStream &wd)
+FibFacts readFib(const RandomAccessStream &stream)
 {
-    const quint16 ident = fibU16(wd, 0);
+    const FibFields wd(stream);
+    const quint16 ident = wd.u16(0);
     if (ident != 0xA5EC && ident != 0xA5DC)
         throw DamagedContent(QStringLiteral("its WordDocument stream does not begin with a Word header"));
-    const quint16 nFib = fibU16(wd, 2);
-    const quint16 flags = fibU16(wd, 0x0A);
+    const quint16 nFib = wd.u16(2);
+    const quint16 flags = wd.u16(0x0A);
     if (flags & 0x0100)
         throw DamagedContent(QStringLiteral("its text is encrypted"));
     FibFacts f;
@@ -122,26 +151,26 @@ FibFacts readFib(const RandomAccessStream &wd)
     f.word97 = nFib >= 193;
     if (f.word97) {
         // FibBase (32 bytes), then three counted arrays: 16-bit, 32-bit, and fc/lcb pairs.
-        const qint64 csw = fibU16(wd, 32);
+        const qint64 csw = wd.u16(32);
         const qint64 lwAt = 34 + csw * 2;
-        const qint64 cslw = fibU16(wd, lwAt);
+        const qint64 cslw = wd.u16(lwAt);
         if (cslw < 4)
             throw DamagedContent(QStringLiteral("its file information block has no text length"));
-        f.ccpText = static_cast<qint32>(fibU32(wd, lwAt + 2 + 3 * 4));
+        f.ccpText = static_cast<qint32>(wd.u32(lwAt + 2 + 3 * 4));
         if (cslw >= 10)
             f.textBoxes = textBoxStory(wd, lwAt + 2 + 4 * 4);
         const qint64 pairsAt = lwAt + 2 + cslw * 4;
-        const qint64 pairs = fibU16(wd, pairsAt);
+        const qint64 pairs = wd.u16(pairsAt);
         if (pairs <= 33)
             throw DamagedContent(QStringLiteral("its file information block has no piece table"));
-        f.fcClx = fibU32(wd, pairsAt + 2 + 33 * 8);
-        f.lcbClx = fibU32(wd, pairsAt + 2 + 33 * 8 + 4);
+        f.fcClx = wd.u32(pairsAt + 2 + 33 * 8);
+        f.lcbClx = wd.u32(pairsAt + 2 + 33 * 8 + 4);
         // The style sheet (pair 1), the character and paragraph property pages (12, 13) and the list tables
         // (73 and 74); a header too short for the list tables comes from a writer that keeps no lists.
         const auto pair = [&](int k, qint64 &fc, qint64 &lcb) {
             if (k < pairs) {
-                fc = fibU32(wd, pairsAt + 2 + k * 8);
-                lcb = fibU32(wd, pairsAt + 2 + k * 8 + 4);
+                fc = wd.u32(pairsAt + 2 + k * 8);
+                lcb = wd.u32(pairsAt + 2 + k * 8 + 4);
             }
         };
         pair(1, f.tables.fcStshf, f.tables.lcbStshf);
@@ -154,12 +183,12 @@ FibFacts readFib(const RandomAccessStream &wd)
         // 34th. Word 2 and older kept no compound file: a lower nFib is another layout, not to be guessed at.
         if (nFib < 101)
             throw DamagedContent(QStringLiteral("its Word header is older than Word 6 (nFib %1)").arg(nFib));
-        f.codePage = word6CodePage(fibU16(wd, 6), fibU16(wd, 0x14));
-        f.fcMin = fibU32(wd, 0x18);
-        f.ccpText = static_cast<qint32>(fibU32(wd, 0x34));
+        f.codePage = word6CodePage(wd.u16(6), wd.u16(0x14));
+        f.fcMin = wd.u32(0x18);
+        f.ccpText = static_cast<qint32>(wd.u32(0x34));
         f.textBoxes = textBoxStory(wd, 0x38);
-        f.fcClx = fibU32(wd, 0x160);
-        f.lcbClx = fibU32(wd, 0x164);
+        f.fcClx = wd.u32(0x160);
+        f.lcbClx = wd.u32(0x164);
     }
     if (f.ccpText < 0 || f.ccpText > limits::kMaxCountedChars)
         throw DamagedContent(QStringLiteral("its main text states an impossible length"));
