@@ -111,20 +111,36 @@ struct RunCounts {
 
 } // namespace
 
-template <bool kStopAtControl> qsizetype TextCounter::addRun(QStringView text)
+namespace {
+
+// Code units as the counter reads them: UTF-16 as it is, or the bytes of a single-byte code page through
+// the table of the characters they stand for (counted without being turned into UTF-16 first).
+struct Utf16Units {
+    char16_t operator()(char16_t c) const { return c; }
+};
+
+struct CodePageUnits {
+    const std::array<char16_t, 256> &characters;
+    char16_t operator()(unsigned char b) const { return characters[b]; }
+};
+
+bool isTabledCounted(char16_t c) { return c < kTabledCharacters && kLatin.kinds[c] == Kind::Counted; }
+
+} // namespace
+
+template <bool kStopAtControl, typename Unit, typename Decode>
+qsizetype TextCounter::addRun(const Unit *begin, const Unit *end, Decode decode)
 {
     RunCounts run{0, 0, 0, m_inWord, m_paragraphHasText};
-    const char16_t *const begin = text.utf16();
-    const char16_t *const end = begin + text.size();
-    const char16_t *p = begin;
+    const Unit *p = begin;
     while (p != end) {
-        const char16_t c = *p;
-        if (c < kTabledCharacters && kLatin.kinds[c] == Kind::Counted) {
+        const char16_t c = decode(*p);
+        if (isTabledCounted(c)) {
             // Most text is runs of such characters (a word): one pass to its end, counted at once.
-            const char16_t *const from = p;
+            const Unit *const from = p;
             do
                 ++p;
-            while (p != end && *p < kTabledCharacters && kLatin.kinds[*p] == Kind::Counted);
+            while (p != end && isTabledCounted(decode(*p)));
             run.characters += p - from;
             run.hasText = true;
             if (!run.inWord) {
@@ -133,9 +149,9 @@ template <bool kStopAtControl> qsizetype TextCounter::addRun(QStringView text)
             }
         } else if (kStopAtControl && (c < 0x20 || QChar::isSurrogate(c))) {
             break;
-        } else if (QChar::isHighSurrogate(c) && end - p > 1 && QChar::isLowSurrogate(p[1])) {
+        } else if (QChar::isHighSurrogate(c) && end - p > 1 && QChar::isLowSurrogate(decode(p[1]))) {
             // One character written as two code units: counted once, by its code point.
-            run.take(Kind::Counted, QChar::surrogateToUcs4(c, p[1]), m_rules);
+            run.take(Kind::Counted, QChar::surrogateToUcs4(c, decode(p[1])), m_rules);
             p += 2;
         } else {
             run.take(kindOfCharacter(c), c, m_rules);
@@ -146,9 +162,18 @@ template <bool kStopAtControl> qsizetype TextCounter::addRun(QStringView text)
     return p - begin;
 }
 
-void TextCounter::add(QStringView text) { addRun<false>(text); }
+void TextCounter::add(QStringView text) { addRun<false>(text.utf16(), text.utf16() + text.size(), Utf16Units()); }
 
-qsizetype TextCounter::addUntilControl(QStringView text) { return addRun<true>(text); }
+qsizetype TextCounter::addUntilControl(QStringView text)
+{
+    return addRun<true>(text.utf16(), text.utf16() + text.size(), Utf16Units());
+}
+
+qsizetype TextCounter::addUntilControl(const unsigned char *bytes, qsizetype size,
+                                       const std::array<char16_t, 256> &characters)
+{
+    return addRun<true>(bytes, bytes + size, CodePageUnits{characters});
+}
 
 void TextCounter::addUtf8(std::string_view text)
 {

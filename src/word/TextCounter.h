@@ -3,6 +3,7 @@
 #pragma once
 #include <QStringView>
 #include <QtGlobal>
+#include <array>
 #include <string_view>
 #include <vector>
 
@@ -65,6 +66,8 @@ public:
     // The text up to its first control character (below U+0020) or surrogate code unit, which the caller
     // reads as marks of its own (a binary document's); returns how many code units it counted.
     qsizetype addUntilControl(QStringView text);
+    // The same for text in a single-byte code page: its bytes, and the character each byte value stands for.
+    qsizetype addUntilControl(const unsigned char *bytes, qsizetype size, const std::array<char16_t, 256> &characters);
     // A list number or bullet that the word processor generates in front of a paragraph ("1.", "a)",
     // "•"): counted as text of its own word; the tab or blank that follows it is not counted.
     void label(QStringView text);
@@ -108,7 +111,8 @@ public:
     const TextStatistics &statistics() const { return m_stats; }
 
 private:
-    template <bool kStopAtControl> qsizetype addRun(QStringView text);
+    template <bool kStopAtControl, typename Unit, typename Decode>
+    qsizetype addRun(const Unit *begin, const Unit *end, Decode decode);
     void finishRun(qint64 characters, qint64 spaces, qint64 words, bool inWord, bool hasText);
 
     CountingRules m_rules;

@@ -24,6 +24,30 @@ namespace word {
 
 namespace {
 
+// The code units of a run of text as the sink reads them: UTF-16, or the bytes of a single-byte code page
+// through the table of the characters they stand for (counted without being turned into UTF-16 first).
+struct Utf16Text {
+    QStringView text;
+    qsizetype size() const { return text.size(); }
+    char16_t operator[](qsizetype i) const { return text[i].unicode(); }
+    qsizetype countUntilControl(TextCounter &counter, qsizetype from, qsizetype to) const
+    {
+        return counter.addUntilControl(text.sliced(from, to - from));
+    }
+};
+
+struct CodePageText {
+    const unsigned char *bytes;
+    qsizetype length;
+    const std::array<char16_t, 256> &characters;
+    qsizetype size() const { return length; }
+    char16_t operator[](qsizetype i) const { return characters[bytes[i]]; }
+    qsizetype countUntilControl(TextCounter &counter, qsizetype from, qsizetype to) const
+    {
+        return counter.addUntilControl(bytes + from, to - from, characters);
+    }
+};
+
 // The characters of the main text, with Word's marks turned into paragraph ends and blanks, field
 // instructions (between a field's begin and separator marks) and hidden text left out, and each numbered
 // paragraph's list label counted with it.
@@ -37,7 +61,15 @@ public:
     // `text` begins at byte `fc` of the WordDocument stream, `width` bytes a character: where a paragraph
     // mark lies says which paragraph properties (and so which list) are its, and where a character lies
     // whether it is hidden.
-    void add(QStringView text, qint64 fc, int width)
+    void add(QStringView text, qint64 fc, int width) { addText(Utf16Text{text}, fc, width); }
+    // Text in a single-byte code page, a byte a character.
+    void add(const unsigned char *bytes, qsizetype length, const std::array<char16_t, 256> &characters, qint64 fc)
+    {
+        addText(CodePageText{bytes, length, characters}, fc, 1);
+    }
+
+private:
+    template <typename Text> void addText(const Text &text, qint64 fc, int width)
     {
         if (m_hidden)
             addCharacters<true>(text, fc, width);
@@ -45,24 +77,23 @@ public:
             addCharacters<false>(text, fc, width); // most documents: no character looked up
     }
 
-private:
     // A character that is text and nothing else: no mark, no half of a surrogate pair.
     static bool isPlain(char16_t c) { return c >= 0x20 && (c < 0xD800 || c > 0xDFFF); }
 
-    // The run of plain characters at `from` goes to the counter, which finds its end as it counts (or
-    // nowhere, in a field's instruction): most of a text is such runs between marks. Returns where the run
-    // ends.
-    qsizetype addPlainRun(QStringView text, qsizetype from)
+    // The run of plain characters at `from` (up to `to` at most) goes to the counter, which finds its end as
+    // it counts (or nowhere, in a field's instruction): most of a text is such runs between marks. Returns
+    // where the run ends.
+    template <typename Text> qsizetype addPlainRun(const Text &text, qsizetype from, qsizetype to)
     {
         if (m_instructions == 0)
-            return from + m_counter.addUntilControl(text.sliced(from));
+            return from + text.countUntilControl(m_counter, from, to);
         qsizetype end = from;
-        while (end < text.size() && isPlain(text[end].unicode()))
+        while (end < to && isPlain(text[end]))
             ++end;
         return end;
     }
 
-    template <bool kMayHide> void addCharacters(QStringView text, qint64 fc, int width)
+    template <bool kMayHide, typename Text> void addCharacters(const Text &text, qint64 fc, int width)
     {
         for (qsizetype i = 0; i < text.size(); ++i) {
             // Where text may be hidden, a run goes on only while its characters are shown.
@@ -74,12 +105,12 @@ private:
                                : i + qMin<qint64>(text.size() - i, (m_hidden->sameUntil() - at - 1) / width + 1);
             }
             if (shownEnd > i) {
-                if (const qsizetype end = addPlainRun(text.first(shownEnd), i); end > i) {
+                if (const qsizetype end = addPlainRun(text, i, shownEnd); end > i) {
                     i = end - 1;
                     continue;
                 }
             }
-            const char16_t c = text[i].unicode();
+            const char16_t c = text[i];
             // Word 97-2003: hidden text is left out of Word's counts; its field marks still open and close
             // fields, and its paragraph marks still end paragraphs.
             const bool hidden = kMayHide && m_hidden->isHidden(fc + i * width);
@@ -151,8 +182,8 @@ bool isLeadByte(int codePage, unsigned char byte)
 }
 
 // The characters of a single-byte code page, one for each byte value: the decoder fills the table once per
-// code page, and the text, which may be megabytes, is then looked up byte by byte instead of passed
-// through the decoder.
+// code page, and the text, which may be megabytes, is then looked up byte by byte as it is counted
+// instead of passed through the decoder.
 const std::array<char16_t, 256> &singleByteTable(int codePage)
 {
     thread_local std::map<int, std::array<char16_t, 256>> tables; // the few code pages Word 6 and 95 use
@@ -193,13 +224,7 @@ void addText(const RandomAccessStream &wd, qint64 offset, qint64 chars, int code
             }
             sink.add(decodeCodePage(codePage, b.constData(), n), fc, 1);
         } else if (width == 1) {
-            const std::array<char16_t, 256> &table = singleByteTable(codePage);
-            decoded.resize(n);
-            char16_t *out = reinterpret_cast<char16_t *>(decoded.data());
-            const auto *in = reinterpret_cast<const unsigned char *>(b.constData());
-            for (qint64 i = 0; i < n; ++i)
-                out[i] = table[in[i]];
-            sink.add(decoded, fc, 1);
+            sink.add(reinterpret_cast<const unsigned char *>(b.constData()), n, singleByteTable(codePage), fc);
         } else {
             decoded.resize(n);
             qFromLittleEndian<char16_t>(b.constData(), n, decoded.data());
