@@ -223,7 +223,8 @@ bool isAsciiName(const char *name)
 }
 
 // What pugixml accepted and expat would not, seen in the tree: names outside ASCII's name characters,
-// an attribute given twice, '<' in an attribute value, anything beside one root element.
+// an attribute given twice, '<' in an attribute value, anything beside one root element; and elements
+// with more attributes than the reader's bound, left to expat to refuse.
 bool isPlainTree(const pugi::xml_document &document)
 {
     int roots = 0;
@@ -240,8 +241,11 @@ bool isPlainTree(const pugi::xml_document &document)
         if (n.type() == pugi::node_element) {
             if (!isAsciiName(n.name()))
                 return false;
+            int count = 0;
             for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
-                if (!isAsciiName(a.name()) || std::strchr(a.value(), '<'))
+                // Beyond the bound, expat refuses the element (and checks no pair of them first).
+                if (++count > limits::kMaxXmlAttributesPerElement || !isAsciiName(a.name())
+                    || std::strchr(a.value(), '<'))
                     return false;
                 for (pugi::xml_attribute b = n.first_attribute(); b != a; b = b.next_attribute())
                     if (std::strcmp(a.name(), b.name()) == 0)
