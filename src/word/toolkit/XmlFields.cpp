@@ -170,10 +170,11 @@ void walkXmlFields(const QByteArray &source, const QString &partName, int depth,
     FieldCollector collector(parser, depth, nulsStoodIn, onField);
     XmlParser p(partName, collector);
     parser = &p;
-    p.feed(xml.constData(), xml.size());
     // The start of a larger file ends wherever it was cut: only what was read must be well-formed.
-    if (!isPrefix)
-        p.finish();
+    if (isPrefix)
+        p.feed(xml.constData(), xml.size());
+    else
+        p.parse(xml);
 }
 
 std::optional<qint64> parseWholeNumber(QStringView text)

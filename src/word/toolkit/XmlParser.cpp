@@ -3,6 +3,7 @@
 #include "word/toolkit/XmlParser.h"
 #include "word/Errors.h"
 #include "word/toolkit/Limits.h"
+#include "word/toolkit/XmlTree.h"
 #include <QStringDecoder>
 #include <cstring>
 #include <expat.h>
@@ -121,63 +122,77 @@ XmlParser::~XmlParser() { XML_ParserFree(m_parser); }
 
 void XmlParser::onStart(void *self, const char *name, const char **attributes)
 {
-    auto *p = static_cast<XmlParser *>(self);
-    if (++p->m_depth > limits::kMaxXmlDepth)
-        return p->fail(QStringLiteral("nests elements too deeply"));
-    if (++p->m_elements > limits::kMaxXmlElements)
-        return p->fail(QStringLiteral("has more than %1 elements").arg(limits::kMaxXmlElements));
-    if (const int error = p->m_namespaces.enter(attributes, p->m_depth)) {
+    static_cast<XmlParser *>(self)->startElement(name, attributes);
+}
+
+void XmlParser::startElement(const char *name, const char **attributes)
+{
+    if (m_failure || m_stopped)
+        return; // nothing reaches the handler once the parse has failed or been stopped
+    if (++m_depth > limits::kMaxXmlDepth)
+        return fail(QStringLiteral("nests elements too deeply"));
+    if (++m_elements > limits::kMaxXmlElements)
+        return fail(QStringLiteral("has more than %1 elements").arg(limits::kMaxXmlElements));
+    if (const int error = m_namespaces.enter(attributes, m_depth)) {
         if (error == XmlNamespaceScope::kTooManyBindings)
-            return p->fail(QStringLiteral("declares more than %1 namespaces").arg(limits::kMaxXmlNamespaceBindings));
-        return p->failNotWellFormed(error);
+            return fail(QStringLiteral("declares more than %1 namespaces").arg(limits::kMaxXmlNamespaceBindings));
+        return failNotWellFormed(error);
     }
     XmlName element;
-    if (const int error = p->m_namespaces.resolve(name, false, element))
-        return p->failNotWellFormed(error);
-    p->m_attributes.clear();
+    if (const int error = m_namespaces.resolve(name, false, element))
+        return failNotWellFormed(error);
+    m_attributes.clear();
     for (const char **a = attributes; *a; a += 2) {
         if (XmlNamespaceScope::isDeclaration(a[0]))
             continue;
-        if (static_cast<int>(p->m_attributes.size()) == limits::kMaxXmlAttributesPerElement)
-            return p->fail(
+        if (static_cast<int>(m_attributes.size()) == limits::kMaxXmlAttributesPerElement)
+            return fail(
                 QStringLiteral("has an element with more than %1 attributes").arg(limits::kMaxXmlAttributesPerElement));
         XmlAttribute attribute{{}, a[1]};
-        if (const int error = p->m_namespaces.resolve(a[0], true, attribute.name))
-            return p->failNotWellFormed(error);
-        p->m_attributes.push_back(attribute);
+        if (const int error = m_namespaces.resolve(a[0], true, attribute.name))
+            return failNotWellFormed(error);
+        m_attributes.push_back(attribute);
     }
-    if (hasDuplicateExpandedName(p->m_attributes, p->m_sortedAttributes))
-        return p->failNotWellFormed(XML_ERROR_DUPLICATE_ATTRIBUTE);
+    if (hasDuplicateExpandedName(m_attributes, m_sortedAttributes))
+        return failNotWellFormed(XML_ERROR_DUPLICATE_ATTRIBUTE);
     try {
-        p->m_handler.startElement(element,
-                                  XmlAttributes(p->m_attributes.data(), static_cast<int>(p->m_attributes.size())));
+        m_handler.startElement(element, XmlAttributes(m_attributes.data(), static_cast<int>(m_attributes.size())));
     } catch (...) {
-        p->failWith(std::current_exception());
+        failWith(std::current_exception());
     }
 }
 
-void XmlParser::onEnd(void *self, const char *name)
+void XmlParser::onEnd(void *self, const char *name) { static_cast<XmlParser *>(self)->endElement(name); }
+
+void XmlParser::endElement(const char *name)
 {
-    auto *p = static_cast<XmlParser *>(self);
+    if (m_failure || m_stopped)
+        return;
     XmlName element;
     // Resolved as it was at the start tag: the element's own declarations are still in scope.
-    (void)p->m_namespaces.resolve(name, false, element);
+    (void)m_namespaces.resolve(name, false, element);
     try {
-        p->m_handler.endElement(element);
+        m_handler.endElement(element);
     } catch (...) {
-        p->failWith(std::current_exception());
+        failWith(std::current_exception());
     }
-    p->m_namespaces.leave(p->m_depth);
-    --p->m_depth;
+    m_namespaces.leave(m_depth);
+    --m_depth;
 }
 
 void XmlParser::onText(void *self, const char *text, int length)
 {
-    auto *p = static_cast<XmlParser *>(self);
+    static_cast<XmlParser *>(self)->characters(text, static_cast<size_t>(length));
+}
+
+void XmlParser::characters(const char *text, size_t length)
+{
+    if (m_failure || m_stopped)
+        return;
     try {
-        p->m_handler.characters(std::string_view(text, static_cast<size_t>(length)));
+        m_handler.characters(std::string_view(text, length));
     } catch (...) {
-        p->failWith(std::current_exception());
+        failWith(std::current_exception());
     }
 }
 
@@ -192,7 +207,12 @@ void XmlParser::failNotWellFormed(int expatError)
     failWith(std::make_exception_ptr(
         DamagedContent(QStringLiteral("its part %1 is not well-formed XML (%2, line %3)")
                            .arg(m_partName, QString::fromUtf8(XML_ErrorString(static_cast<XML_Error>(expatError))))
-                           .arg(XML_GetCurrentLineNumber(m_parser)))));
+                           .arg(currentLine()))));
+}
+
+qint64 XmlParser::currentLine() const
+{
+    return m_treeLine ? m_treeLine(m_treePosition) : static_cast<qint64>(XML_GetCurrentLineNumber(m_parser));
 }
 
 void XmlParser::fail(QString detail)
@@ -206,13 +226,59 @@ void XmlParser::failWith(std::exception_ptr e)
 {
     if (!m_failure)
         m_failure = std::move(e);
-    XML_StopParser(m_parser, XML_FALSE);
+    if (!m_treeLine)
+        XML_StopParser(m_parser, XML_FALSE);
 }
 
 void XmlParser::stop()
 {
     m_stopped = true;
-    XML_StopParser(m_parser, XML_FALSE);
+    if (!m_treeLine)
+        XML_StopParser(m_parser, XML_FALSE);
+}
+
+// The events of a part read whole as a tree, into the same checks and handler as expat's.
+class XmlParser::TreeEvents : public xmltree::Visitor {
+public:
+    explicit TreeEvents(XmlParser &parser) : m_parser(parser) {}
+    bool start(const char *name, const char **attributes, qint64 (*line)(const void *), const void *at) override
+    {
+        m_parser.m_treeLine = line;
+        m_parser.m_treePosition = at;
+        m_parser.startElement(name, attributes);
+        return going();
+    }
+    bool end(const char *name) override
+    {
+        m_parser.endElement(name);
+        return going();
+    }
+    bool text(const char *text, size_t length) override
+    {
+        m_parser.characters(text, length);
+        return going();
+    }
+
+private:
+    bool going() const { return !m_parser.m_stopped && !m_parser.m_failure; }
+    XmlParser &m_parser;
+};
+
+void XmlParser::parse(const QByteArray &xml)
+{
+    if (m_fed == 0 && !m_stopped) {
+        TreeEvents events(*this);
+        const bool read = xmltree::walk(xml, events);
+        m_treeLine = nullptr;
+        if (read) {
+            m_stopped = true; // the part is done: nothing more is fed
+            if (m_failure)
+                std::rethrow_exception(m_failure);
+            return;
+        }
+    }
+    feed(xml.constData(), xml.size());
+    finish();
 }
 
 void XmlParser::checkStatus(int status)

@@ -61,11 +61,9 @@ public:
     // The part has ended: it must be complete.
     void finish();
     // Parses a whole part held in memory.
-    void parse(const QByteArray &xml)
-    {
-        feed(xml.constData(), xml.size());
-        finish();
-    }
+    // Plain parts are read whole as a tree (XmlTree), far cheaper than expat; the events, the checks and
+    // the verdict are the same either way.
+    void parse(const QByteArray &xml);
     // Called by a handler: the rest of the part is not wanted. feed() and finish() then do nothing.
     void stop();
     bool stopped() const { return m_stopped; }
@@ -90,6 +88,11 @@ private:
     static void onStart(void *self, const char *name, const char **attributes);
     static void onEnd(void *self, const char *name);
     static void onText(void *self, const char *text, int length);
+    class TreeEvents;
+    void startElement(const char *name, const char **attributes);
+    void endElement(const char *name);
+    void characters(const char *text, size_t length);
+    qint64 currentLine() const;
     static void onDoctype(void *self, const char *, const char *, const char *, int);
     void fail(QString detail);
     void failWith(std::exception_ptr e);
@@ -104,6 +107,8 @@ private:
     qint64 m_fed = 0;
     bool m_stopped = false;
     std::exception_ptr m_failure;
+    qint64 (*m_treeLine)(const void *) = nullptr; // set while a tree is walked: the line of its element
+    const void *m_treePosition = nullptr;
     XmlNamespaceScope m_namespaces;
     std::vector<XmlAttribute> m_attributes; // reused from element to element
     std::vector<XmlAttribute> m_sortedAttributes;

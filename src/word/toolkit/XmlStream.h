@@ -9,12 +9,13 @@ namespace word {
 class ZipArchive;
 class InputFile;
 
-// Streams the part at `index` of `zip` through `parser` in pieces, never holding it whole: a main part
-// may be large, and one that packs tens of megabytes into a few kilobytes must cost no more memory than a
-// small one. Refuses (DamagedContent) a part that unpacks to more than `limit` bytes.
+// Streams the part at `index` of `zip` through `parser`. A part up to the size a tree is read from is
+// unpacked whole and parsed in one go (the cheaper way); a larger one is streamed in pieces, never held
+// whole: a main part may be large, and one that packs tens of megabytes into a few kilobytes must cost no
+// more memory than a small one. Refuses (DamagedContent) a part that unpacks to more than `limit` bytes.
 void streamZipPart(const ZipArchive &zip, qint64 index, qint64 limit, XmlParser &parser);
 
-// Streams the bytes of `file` through `parser` in pieces; refuses a file whose
+// Streams the bytes of `file` through `parser` (whole when small enough, as above); refuses a file whose
 // XML is longer than `limit`.
 void streamFile(const InputFile &file, qint64 limit, XmlParser &parser);
 

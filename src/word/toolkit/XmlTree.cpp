@@ -1,0 +1,344 @@
+// SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "word/toolkit/XmlTree.h"
+#include "word/toolkit/Limits.h"
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <pugixml.hpp>
+#include <string_view>
+#include <vector>
+
+namespace word::xmltree {
+
+namespace {
+
+// pugixml allocates its tree (up to some sixteen times the bytes of a part of nothing but empty elements)
+// through these, held to a budget per thread: a part whose tree would outgrow it fails to load and goes
+// to expat, which streams it in bounded memory.
+constexpr std::size_t kTreeBudgetBytes = 64u * 1024 * 1024;
+thread_local std::size_t t_treeBytes = 0;
+
+struct alignas(std::max_align_t) AllocationHeader {
+    std::size_t size;
+};
+
+void *allocate(std::size_t size)
+{
+    if (size > kTreeBudgetBytes - t_treeBytes)
+        return nullptr;
+    auto *header = static_cast<AllocationHeader *>(std::malloc(sizeof(AllocationHeader) + size));
+    if (!header)
+        return nullptr;
+    header->size = size;
+    t_treeBytes += size;
+    return header + 1;
+}
+
+void deallocate(void *p)
+{
+    if (!p)
+        return;
+    auto *header = static_cast<AllocationHeader *>(p) - 1;
+    t_treeBytes -= header->size;
+    std::free(header);
+}
+
+const bool kBudgetInstalled = [] {
+    pugi::set_memory_management_functions(&allocate, &deallocate);
+    return true;
+}();
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+bool isAllSpace(std::string_view s)
+{
+    for (const char c : s)
+        if (!isSpace(c))
+            return false;
+    return true;
+}
+
+// Whether any byte is a control character other than tab, line feed and carriage return. Eight bytes at
+// a time: the whole part passes through here, and the rare word holding a byte below 0x20 is looked at
+// closely.
+bool hasControlCharacter(std::string_view s)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    std::size_t at = 0;
+    for (; at + 8 <= s.size(); at += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, s.data() + at, 8);
+        if (((word - 0x20 * kOnes) & ~word & 0x80 * kOnes) == 0)
+            continue;
+        for (std::size_t i = at; i < at + 8; ++i)
+            if (static_cast<unsigned char>(s[i]) < 0x20 && s[i] != '\t' && s[i] != '\n' && s[i] != '\r')
+                return true;
+    }
+    for (; at < s.size(); ++at)
+        if (static_cast<unsigned char>(s[at]) < 0x20 && s[at] != '\t' && s[at] != '\n' && s[at] != '\r')
+            return true;
+    return false;
+}
+
+// The XML declaration in the plain form office programs write: version 1.0, UTF-8 or no encoding,
+// standalone yes or no, either quote, spaces between. Returns where it ends, or npos for any other form
+// (left to expat to judge).
+std::size_t plainDeclarationEnd(std::string_view s)
+{
+    if (!s.starts_with("<?xml") || s.size() < 6 || !isSpace(s[5]))
+        return 0;
+    std::size_t at = 5;
+    auto pseudoAttribute = [&](std::string_view name, std::initializer_list<std::string_view> values) {
+        std::size_t p = at;
+        while (p < s.size() && isSpace(s[p]))
+            ++p;
+        if (p == at || s.substr(p, name.size()) != name)
+            return false;
+        p += name.size();
+        while (p < s.size() && isSpace(s[p]))
+            ++p;
+        if (p >= s.size() || s[p] != '=')
+            return false;
+        ++p;
+        while (p < s.size() && isSpace(s[p]))
+            ++p;
+        if (p >= s.size() || (s[p] != '"' && s[p] != '\''))
+            return false;
+        const char quote = s[p++];
+        const std::size_t close = s.find(quote, p);
+        if (close == std::string_view::npos)
+            return false;
+        const std::string_view value = s.substr(p, close - p);
+        for (const std::string_view v : values)
+            if (value.size() == v.size() && std::equal(value.begin(), value.end(), v.begin(), [](char a, char b) {
+                    return (a | 0x20) == (b | 0x20);
+                })) {
+                at = close + 1;
+                return true;
+            }
+        return false;
+    };
+    if (!pseudoAttribute("version", {"1.0"}))
+        return std::string_view::npos;
+    (void)pseudoAttribute("encoding", {"UTF-8"});
+    (void)pseudoAttribute("standalone", {"yes", "no"});
+    while (at < s.size() && isSpace(s[at]))
+        ++at;
+    return s.substr(at).starts_with("?>") ? at + 2 : std::string_view::npos;
+}
+
+// Whether the reference at the start of `s` (just after '&') is one XML defines and stands for a
+// character XML allows.
+bool isSoundReference(std::string_view s)
+{
+    const std::size_t end = s.find(';');
+    if (end == std::string_view::npos || end > 12)
+        return false;
+    const std::string_view body = s.substr(0, end);
+    if (body == "lt" || body == "gt" || body == "amp" || body == "apos" || body == "quot")
+        return true;
+    if (body.size() < 2 || body[0] != '#')
+        return false;
+    const bool hex = body[1] == 'x';
+    const std::string_view digits = body.substr(hex ? 2 : 1);
+    if (digits.empty())
+        return false;
+    char32_t value = 0;
+    for (const char c : digits) {
+        int d;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (hex && (c | 0x20) >= 'a' && (c | 0x20) <= 'f')
+            d = (c | 0x20) - 'a' + 10;
+        else
+            return false;
+        value = value * (hex ? 16 : 10) + static_cast<char32_t>(d);
+    }
+    return value == 0x9 || value == 0xA || value == 0xD || (value >= 0x20 && value <= 0xD7FF)
+           || (value >= 0xE000 && value <= 0xFFFD) || (value >= 0x10000 && value <= 0x10FFFF);
+}
+
+// Whether the bytes can be read by pugixml exactly as expat reads them: the checks of what pugixml does
+// not check itself and can be seen in the bytes.
+bool isPlainMarkup(std::string_view s)
+{
+    if (s.starts_with("\xEF\xBB\xBF"))
+        s.remove_prefix(3);
+    const std::size_t declarationEnd = plainDeclarationEnd(s);
+    if (declarationEnd == std::string_view::npos)
+        return false;
+    // Only XML's characters, in well-formed UTF-8 (no surrogates, no U+FFFE or U+FFFF).
+    if (!QByteArrayView(s.data(), static_cast<qsizetype>(s.size())).isValidUtf8())
+        return false;
+    if (hasControlCharacter(s))
+        return false;
+    for (std::size_t at = s.find('\xEF'); at != std::string_view::npos; at = s.find('\xEF', at + 1))
+        if (s.substr(at + 1, 2) == "\xBF\xBE" || s.substr(at + 1, 2) == "\xBF\xBF")
+            return false;
+    // Every reference sound; no comment, CDATA section, document type or processing instruction
+    // (where '&' and "]]>" would mean other things); no markup token near the size expat refuses.
+    for (std::size_t at = s.find('&'); at != std::string_view::npos; at = s.find('&', at + 1))
+        if (!isSoundReference(s.substr(at + 1)))
+            return false;
+    if (s.find("]]>") != std::string_view::npos)
+        return false;
+    constexpr std::size_t kLongestGap = limits::kMaxXmlTokenBytes / 4;
+    std::size_t previous = s.find('<', declarationEnd);
+    if (previous == std::string_view::npos || !isAllSpace(s.substr(declarationEnd, previous - declarationEnd)))
+        return false;
+    for (std::size_t at = previous; at != std::string_view::npos; at = s.find('<', at + 1)) {
+        if (at + 1 >= s.size() || s[at + 1] == '!' || s[at + 1] == '?' || at - previous > kLongestGap)
+            return false;
+        previous = at;
+    }
+    return true;
+}
+
+// Whether the part ends with the root's end tag and nothing but white space after it: pugixml passes
+// over what follows the root in silence, where it is junk to XML.
+bool endsWithEndTagOf(std::string_view s, std::string_view root)
+{
+    std::string_view tail = s.substr(s.rfind('<'));
+    if (!tail.starts_with("</") || tail.substr(2, root.size()) != root)
+        return false;
+    tail.remove_prefix(2 + root.size());
+    const std::size_t close = tail.find('>');
+    return close != std::string_view::npos && isAllSpace(tail.substr(0, close)) && isAllSpace(tail.substr(close + 1));
+}
+
+bool isAsciiName(const char *name)
+{
+    const auto first = static_cast<unsigned char>(*name);
+    if (!((first | 0x20) >= 'a' && (first | 0x20) <= 'z') && first != '_' && first != ':')
+        return false;
+    for (const char *p = name + 1; *p; ++p) {
+        const auto c = static_cast<unsigned char>(*p);
+        if (!((c | 0x20) >= 'a' && (c | 0x20) <= 'z') && !(c >= '0' && c <= '9') && c != '_' && c != ':' && c != '-'
+            && c != '.')
+            return false;
+    }
+    return true;
+}
+
+// What pugixml accepted and expat would not, seen in the tree: names outside ASCII's name characters,
+// an attribute given twice, '<' in an attribute value, anything beside one root element; and elements
+// with more attributes than the reader's bound, left to expat to refuse.
+bool isPlainTree(const pugi::xml_document &document)
+{
+    int roots = 0;
+    for (pugi::xml_node n = document.first_child(); n; n = n.next_sibling()) {
+        if (n.type() == pugi::node_element)
+            ++roots;
+        else if (n.type() != pugi::node_pcdata || !isAllSpace(n.value()))
+            return false;
+    }
+    if (roots != 1)
+        return false;
+    const pugi::xml_node root = document.document_element();
+    for (pugi::xml_node n = root; n;) {
+        if (n.type() == pugi::node_element) {
+            if (!isAsciiName(n.name()))
+                return false;
+            int count = 0;
+            for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
+                // Beyond the bound, expat refuses the element (and checks no pair of them first).
+                if (++count > limits::kMaxXmlAttributesPerElement || !isAsciiName(a.name())
+                    || std::strchr(a.value(), '<'))
+                    return false;
+                for (pugi::xml_attribute b = n.first_attribute(); b != a; b = b.next_attribute())
+                    if (std::strcmp(a.name(), b.name()) == 0)
+                        return false;
+            }
+        } else if (n.type() != pugi::node_pcdata) {
+            return false;
+        }
+        if (n.first_child()) {
+            n = n.first_child();
+            continue;
+        }
+        while (n != root && !n.next_sibling())
+            n = n.parent();
+        n = n == root ? pugi::xml_node() : n.next_sibling();
+    }
+    return true;
+}
+
+struct LinePosition {
+    std::string_view source;
+    pugi::xml_node element;
+};
+
+// The line of an element's start tag: line ends counted as expat counts them (LF, CR LF or a lone CR).
+qint64 lineOf(const void *at)
+{
+    const auto *p = static_cast<const LinePosition *>(at);
+    const std::string_view before = p->source.substr(0, static_cast<std::size_t>(p->element.offset_debug()));
+    qint64 line = 1;
+    for (std::size_t i = 0; i < before.size(); ++i)
+        if (before[i] == '\n' || (before[i] == '\r' && (i + 1 == before.size() || before[i + 1] != '\n')))
+            ++line;
+    return line;
+}
+
+// Hands the tree to the visitor in document order, without recursion (nesting has no bound here).
+void visit(const pugi::xml_document &document, std::string_view source, Visitor &visitor)
+{
+    const pugi::xml_node root = document.document_element();
+    std::vector<const char *> attributes;
+    LinePosition position{source, {}};
+    for (pugi::xml_node n = root; n;) {
+        bool descend = false;
+        if (n.type() == pugi::node_element) {
+            attributes.clear();
+            for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
+                attributes.push_back(a.name());
+                attributes.push_back(a.value());
+            }
+            attributes.push_back(nullptr);
+            position.element = n;
+            if (!visitor.start(n.name(), attributes.data(), &lineOf, &position))
+                return;
+            descend = true;
+        } else if (!visitor.text(n.value(), std::strlen(n.value()))) {
+            return;
+        }
+        if (descend && n.first_child()) {
+            n = n.first_child();
+            continue;
+        }
+        if (descend && !visitor.end(n.name()))
+            return;
+        // Up to the next sibling, ending each element left on the way.
+        while (n != root && !n.next_sibling()) {
+            n = n.parent();
+            if (!visitor.end(n.name()))
+                return;
+        }
+        n = n == root ? pugi::xml_node() : n.next_sibling();
+    }
+}
+
+} // namespace
+
+bool walk(QByteArrayView xml, Visitor &visitor)
+{
+    (void)kBudgetInstalled;
+    if (xml.size() > kMaxTreeBytes)
+        return false;
+    const std::string_view source(xml.data(), static_cast<std::size_t>(xml.size()));
+    if (!isPlainMarkup(source))
+        return false;
+    pugi::xml_document document;
+    constexpr unsigned kOptions =
+        pugi::parse_escapes | pugi::parse_wconv_attribute | pugi::parse_eol | pugi::parse_ws_pcdata;
+    if (!document.load_buffer(source.data(), source.size(), kOptions, pugi::encoding_utf8))
+        return false;
+    if (!isPlainTree(document) || !endsWithEndTagOf(source, document.document_element().name()))
+        return false;
+    visit(document, source, visitor);
+    return true;
+}
+
+} // namespace word::xmltree
