@@ -80,6 +80,26 @@ QByteArray withNulsStoodIn(const QByteArray &xml, bool &changed)
     return out;
 }
 
+// The text of a name last seen, converted to a QString once: the same namespace, parent and attribute
+// names come back field after field.
+class RecentName {
+public:
+    const QString &operator()(std::string_view utf8)
+    {
+        if (utf8 != m_utf8 || !m_valid) {
+            m_utf8.assign(utf8);
+            m_text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+            m_valid = true;
+        }
+        return m_text;
+    }
+
+private:
+    std::string m_utf8;
+    QString m_text;
+    bool m_valid = false;
+};
+
 // Collects the elements at one depth, their attributes and their text, for walkXmlFields.
 class FieldCollector : public XmlHandler {
 public:
@@ -93,19 +113,21 @@ public:
     {
         ++m_level;
         if (m_level == m_depth - 1)
-            m_parentName = QString::fromUtf8(e.local.data(), static_cast<qsizetype>(e.local.size()));
+            m_parentName = m_recentParent(e.local);
         if (m_level != m_depth)
             return;
         m_inField = true;
         m_fieldName = QString::fromUtf8(e.local.data(), static_cast<qsizetype>(e.local.size()));
-        m_fieldNamespace = QString::fromUtf8(e.ns.data(), static_cast<qsizetype>(e.ns.size()));
+        m_fieldNamespace = m_recentNamespace(e.ns);
         std::vector<XmlFieldAttribute> &all = m_attributes.all();
         all.clear();
+        if (m_recentAttributeNames.size() < static_cast<size_t>(a.count()))
+            m_recentAttributeNames.resize(static_cast<size_t>(a.count()));
         for (int i = 0; i < a.count(); ++i) {
             const XmlName n = a.nameAt(i);
             const std::string_view v = a.valueAt(i);
-            all.push_back({QString::fromUtf8(n.ns.data(), static_cast<qsizetype>(n.ns.size())),
-                           QString::fromUtf8(n.local.data(), static_cast<qsizetype>(n.local.size())),
+            auto &[recentNs, recentLocal] = m_recentAttributeNames[static_cast<size_t>(i)];
+            all.push_back({recentNs(n.ns), recentLocal(n.local),
                            withNuls(QString::fromUtf8(v.data(), static_cast<qsizetype>(v.size())))});
         }
         m_text.clear();
@@ -157,6 +179,9 @@ private:
     QString m_fieldName;
     QString m_fieldNamespace;
     QString m_parentName;
+    RecentName m_recentParent;
+    RecentName m_recentNamespace;
+    std::vector<std::pair<RecentName, RecentName>> m_recentAttributeNames; // by the attribute's place
 };
 
 } // namespace

@@ -60,25 +60,33 @@ bool isAllSpace(std::string_view s)
     return true;
 }
 
-// Whether any byte is a control character other than tab, line feed and carriage return. Eight bytes at
-// a time: the whole part passes through here, and the rare word holding a byte below 0x20 is looked at
-// closely.
-bool hasControlCharacter(std::string_view s)
+// Whether any byte is a control character other than tab, line feed and carriage return; `nonAscii` tells
+// whether any byte is above 0x7F. Eight bytes at a time: the whole part passes through here, and the rare
+// word holding a byte below 0x20 is looked at closely.
+bool hasControlCharacter(std::string_view s, bool &nonAscii)
 {
+    const auto isControl = [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r';
+    };
     constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    std::uint64_t all = 0;
     std::size_t at = 0;
     for (; at + 8 <= s.size(); at += 8) {
         std::uint64_t word;
         std::memcpy(&word, s.data() + at, 8);
+        all |= word;
         if (((word - 0x20 * kOnes) & ~word & 0x80 * kOnes) == 0)
             continue;
         for (std::size_t i = at; i < at + 8; ++i)
-            if (static_cast<unsigned char>(s[i]) < 0x20 && s[i] != '\t' && s[i] != '\n' && s[i] != '\r')
+            if (isControl(s[i]))
                 return true;
     }
-    for (; at < s.size(); ++at)
-        if (static_cast<unsigned char>(s[at]) < 0x20 && s[at] != '\t' && s[at] != '\n' && s[at] != '\r')
+    for (; at < s.size(); ++at) {
+        all |= static_cast<unsigned char>(s[at]);
+        if (isControl(s[at]))
             return true;
+    }
+    nonAscii = (all & 0x80 * kOnes) != 0;
     return false;
 }
 
@@ -161,8 +169,8 @@ bool isSoundReference(std::string_view s)
 }
 
 // Whether the bytes can be read by pugixml exactly as expat reads them: the checks of what pugixml does
-// not check itself and can be seen in the bytes.
-bool isPlainMarkup(std::string_view s)
+// not check itself and can be seen in the bytes. `nonAscii` tells whether any byte is above 0x7F.
+bool isPlainMarkup(std::string_view s, bool &nonAscii)
 {
     if (s.starts_with("\xEF\xBB\xBF"))
         s.remove_prefix(3);
@@ -170,13 +178,15 @@ bool isPlainMarkup(std::string_view s)
     if (declarationEnd == std::string_view::npos)
         return false;
     // Only XML's characters, in well-formed UTF-8 (no surrogates, no U+FFFE or U+FFFF).
-    if (!QByteArrayView(s.data(), static_cast<qsizetype>(s.size())).isValidUtf8())
+    if (hasControlCharacter(s, nonAscii))
         return false;
-    if (hasControlCharacter(s))
-        return false;
-    for (std::size_t at = s.find('\xEF'); at != std::string_view::npos; at = s.find('\xEF', at + 1))
-        if (s.substr(at + 1, 2) == "\xBF\xBE" || s.substr(at + 1, 2) == "\xBF\xBF")
+    if (nonAscii) {
+        if (!QByteArrayView(s.data(), static_cast<qsizetype>(s.size())).isValidUtf8())
             return false;
+        for (std::size_t at = s.find('\xEF'); at != std::string_view::npos; at = s.find('\xEF', at + 1))
+            if (s.substr(at + 1, 2) == "\xBF\xBE" || s.substr(at + 1, 2) == "\xBF\xBF")
+                return false;
+    }
     // Every reference sound; no comment, CDATA section, document type or processing instruction
     // (where '&' and "]]>" would mean other things); no markup token near the size expat refuses.
     for (std::size_t at = s.find('&'); at != std::string_view::npos; at = s.find('&', at + 1))
@@ -208,24 +218,19 @@ bool endsWithEndTagOf(std::string_view s, std::string_view root)
     return close != std::string_view::npos && isAllSpace(tail.substr(0, close)) && isAllSpace(tail.substr(close + 1));
 }
 
-bool isAsciiName(const char *name)
+// pugixml holds ASCII names to XML's rules itself, but takes any byte above 0x7F as a name character.
+bool hasNonAsciiByte(const char *name)
 {
-    const auto first = static_cast<unsigned char>(*name);
-    if (!((first | 0x20) >= 'a' && (first | 0x20) <= 'z') && first != '_' && first != ':')
-        return false;
-    for (const char *p = name + 1; *p; ++p) {
-        const auto c = static_cast<unsigned char>(*p);
-        if (!((c | 0x20) >= 'a' && (c | 0x20) <= 'z') && !(c >= '0' && c <= '9') && c != '_' && c != ':' && c != '-'
-            && c != '.')
-            return false;
-    }
-    return true;
+    for (const char *p = name; *p; ++p)
+        if (static_cast<unsigned char>(*p) > 0x7F)
+            return true;
+    return false;
 }
 
-// What pugixml accepted and expat would not, seen in the tree: names outside ASCII's name characters,
-// an attribute given twice, '<' in an attribute value, anything beside one root element; and elements
-// with more attributes than the reader's bound, left to expat to refuse.
-bool isPlainTree(const pugi::xml_document &document)
+// What pugixml accepted and expat would not, seen in the tree: names outside ASCII (looked for when the
+// part has such bytes at all), an attribute given twice, '<' in an attribute value, anything beside one
+// root element; and elements with more attributes than the reader's bound, left to expat to refuse.
+bool isPlainTree(const pugi::xml_document &document, bool nonAscii)
 {
     int roots = 0;
     for (pugi::xml_node n = document.first_child(); n; n = n.next_sibling()) {
@@ -239,12 +244,12 @@ bool isPlainTree(const pugi::xml_document &document)
     const pugi::xml_node root = document.document_element();
     for (pugi::xml_node n = root; n;) {
         if (n.type() == pugi::node_element) {
-            if (!isAsciiName(n.name()))
+            if (nonAscii && hasNonAsciiByte(n.name()))
                 return false;
             int count = 0;
             for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
                 // Beyond the bound, expat refuses the element (and checks no pair of them first).
-                if (++count > limits::kMaxXmlAttributesPerElement || !isAsciiName(a.name())
+                if (++count > limits::kMaxXmlAttributesPerElement || (nonAscii && hasNonAsciiByte(a.name()))
                     || std::strchr(a.value(), '<'))
                     return false;
                 for (pugi::xml_attribute b = n.first_attribute(); b != a; b = b.next_attribute())
@@ -328,14 +333,15 @@ bool walk(QByteArrayView xml, Visitor &visitor)
     if (xml.size() > kMaxTreeBytes)
         return false;
     const std::string_view source(xml.data(), static_cast<std::size_t>(xml.size()));
-    if (!isPlainMarkup(source))
+    bool nonAscii = false;
+    if (!isPlainMarkup(source, nonAscii))
         return false;
     pugi::xml_document document;
     constexpr unsigned kOptions =
         pugi::parse_escapes | pugi::parse_wconv_attribute | pugi::parse_eol | pugi::parse_ws_pcdata;
     if (!document.load_buffer(source.data(), source.size(), kOptions, pugi::encoding_utf8))
         return false;
-    if (!isPlainTree(document) || !endsWithEndTagOf(source, document.document_element().name()))
+    if (!isPlainTree(document, nonAscii) || !endsWithEndTagOf(source, document.document_element().name()))
         return false;
     visit(document, source, visitor);
     return true;
