@@ -17,7 +17,8 @@ constexpr std::string_view kXmlnsNamespace = "http://www.w3.org/2000/xmlns/";
 // A namespace declaration's prefix: "" for xmlns="…", "p" for xmlns:p="…"; false for other attributes.
 bool declaredPrefix(const char *attribute, std::string_view &prefix)
 {
-    if (std::strncmp(attribute, "xmlns", 5) != 0)
+    // Compared byte by byte: nearly every attribute differs at the first one.
+    if (attribute[0] != 'x' || attribute[1] != 'm' || attribute[2] != 'l' || attribute[3] != 'n' || attribute[4] != 's')
         return false;
     if (attribute[5] == '\0') {
         prefix = {};
@@ -31,6 +32,9 @@ bool declaredPrefix(const char *attribute, std::string_view &prefix)
     prefix = attribute + 6;
     return true;
 }
+
+// Bindings looked through for another prefix of the same namespace; beyond them, aliasing is assumed.
+constexpr std::size_t kAliasScanLimit = 64;
 
 // A direct-mapped slot for a prefix: its length and its first and last characters tell the common
 // prefixes apart.
@@ -70,7 +74,15 @@ int XmlNamespaceScope::enter(const char **attributes, int depth)
             return XML_ERROR_UNDECLARING_PREFIX;
         if (static_cast<int>(m_bindings.size()) > limits::kMaxXmlNamespaceBindings)
             return kTooManyBindings;
-        m_bindings.push_back({std::string(prefix), std::string(uri), depth});
+        // The default namespace never applies to attributes, so it aliases nothing that matters there.
+        bool aliases = false;
+        if (!prefix.empty()) {
+            aliases = m_bindings.size() > kAliasScanLimit;
+            for (std::size_t i = 0; i < m_bindings.size() && !aliases; ++i)
+                aliases = m_bindings[i].uri == uri && !m_bindings[i].prefix.empty() && m_bindings[i].prefix != prefix;
+        }
+        m_bindings.push_back({std::string(prefix), std::string(uri), depth, aliases});
+        m_aliasing += aliases;
         ++m_generation;
     }
     return XML_ERROR_NONE;
@@ -79,24 +91,34 @@ int XmlNamespaceScope::enter(const char **attributes, int depth)
 void XmlNamespaceScope::leave(int depth)
 {
     const auto before = m_bindings.size();
-    while (m_bindings.back().depth == depth && depth > 0)
+    while (m_bindings.back().depth == depth && depth > 0) {
+        m_aliasing -= m_bindings.back().aliases;
         m_bindings.pop_back();
+    }
     if (m_bindings.size() != before)
         ++m_generation;
+}
+
+const std::string *XmlNamespaceScope::lookupInScope(std::string_view prefix) const
+{
+    for (auto b = m_bindings.rbegin(); b != m_bindings.rend(); ++b)
+        if (b->prefix == prefix)
+            return &b->uri;
+    return nullptr;
 }
 
 const std::string *XmlNamespaceScope::lookup(std::string_view prefix)
 {
     CachedLookup &slot = m_lookups[lookupSlot(prefix, m_lookups.size())];
-    if (slot.generation == m_generation && slot.length == prefix.size()
-        && std::memcmp(slot.prefix, prefix.data(), prefix.size()) == 0)
-        return slot.uri;
-    const std::string *uri = nullptr;
-    for (auto b = m_bindings.rbegin(); b != m_bindings.rend(); ++b)
-        if (b->prefix == prefix) {
-            uri = &b->uri;
-            break;
-        }
+    if (slot.generation == m_generation && slot.length == prefix.size()) {
+        // Prefixes are a few letters: compared inline rather than through a library call.
+        std::size_t i = 0;
+        while (i < prefix.size() && slot.prefix[i] == prefix[i])
+            ++i;
+        if (i == prefix.size())
+            return slot.uri;
+    }
+    const std::string *uri = lookupInScope(prefix);
     if (prefix.size() <= sizeof slot.prefix) { // longer prefixes are rare enough to be looked up each time
         std::memcpy(slot.prefix, prefix.data(), prefix.size());
         slot.length = static_cast<unsigned char>(prefix.size());
@@ -108,19 +130,24 @@ const std::string *XmlNamespaceScope::lookup(std::string_view prefix)
 
 int XmlNamespaceScope::resolve(const char *qname, bool isAttribute, XmlName &out)
 {
-    // The library's vectorised string calls: office names run to twenty letters and more.
-    const char *end = qname + std::strlen(qname);
-    const auto *colon = static_cast<const char *>(std::memchr(qname, ':', static_cast<size_t>(end - qname)));
-    const bool twoColons = colon && std::memchr(colon + 1, ':', static_cast<size_t>(end - colon - 1));
-    if (!colon) {
-        out.local = std::string_view(qname, static_cast<size_t>(end - qname));
+    // The colon: prefixes are a few letters, looked through byte by byte; a longer name (one without a
+    // prefix, most often) is searched with the library's vectorised call, as is the local name, which runs
+    // to twenty letters and more in office parts.
+    const char *colon = qname;
+    for (int i = 0; i < 8 && *colon && *colon != ':'; ++i)
+        ++colon;
+    if (*colon && *colon != ':')
+        colon = strchrnul(colon, ':');
+    if (!*colon) {
+        out.local = std::string_view(qname, static_cast<size_t>(colon - qname));
         // An attribute without a prefix is in no namespace; an element is in the default one.
         const std::string *uri = isAttribute ? nullptr : lookup(std::string_view(qname, 0)); // the default namespace
         out.ns = uri ? std::string_view(*uri) : std::string_view();
         return XML_ERROR_NONE;
     }
+    const char *end = strchrnul(colon + 1, ':');
     // A qualified name has one colon between a prefix and a local name, both non-empty.
-    if (colon == qname || colon + 1 == end || twoColons)
+    if (colon == qname || colon + 1 == end || *end)
         return XML_ERROR_INVALID_TOKEN;
     const std::string *uri = lookup(std::string_view(qname, static_cast<size_t>(colon - qname)));
     if (!uri)

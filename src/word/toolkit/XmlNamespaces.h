@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include <array>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,23 +40,33 @@ public:
     // Drops the bindings of the element at `depth`, which ends.
     void leave(int depth);
     // Splits a qualified name into its prefix and local name and resolves the prefix; XML_ERROR_NONE (0)
-    // or why the name is refused (an unbound prefix, a malformed name).
+    // or why the name is refused (an unbound prefix, a malformed name). The namespace stays valid as long
+    // as the binding that gives it is in scope.
     int resolve(const char *qname, bool isAttribute, XmlName &out);
+    // Whether two prefixes in scope may be bound to one namespace; only then can two attributes written
+    // differently have one expanded name. False is certain, true may be a false alarm.
+    bool mayAlias() const { return m_aliasing > 0; }
 
 private:
     struct Binding {
         std::string prefix;
         std::string uri;
         int depth;
+        bool aliases = false; // counted in m_aliasing
     };
+    static constexpr std::size_t kCachedPrefixBytes = 15;
     // The URI bound to `prefix` (empty for the default namespace), or nullptr when none is.
     const std::string *lookup(std::string_view prefix);
+    const std::string *lookupInScope(std::string_view prefix) const;
 
-    std::vector<Binding> m_bindings; // innermost last
+    // Innermost last; a deque, so that a namespace resolved for an open element stays where it is while
+    // deeper bindings come and go.
+    std::deque<Binding> m_bindings;
+    int m_aliasing = 0; // bindings that may share their namespace with another prefix in scope
     // Recent prefix lookups: most parts use a handful of prefixes declared on the root element, so a
     // name's prefix is nearly always found here instead of by a walk over every binding in scope.
     struct CachedLookup {
-        char prefix[15];
+        char prefix[kCachedPrefixBytes];
         unsigned char length = 0;
         const std::string *uri = nullptr;
         unsigned generation = 0;

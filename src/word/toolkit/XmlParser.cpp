@@ -153,8 +153,11 @@ void XmlParser::startElement(const char *name, const char **attributes)
             return failNotWellFormed(error);
         m_attributes.push_back(attribute);
     }
-    if (hasDuplicateExpandedName(m_attributes, m_sortedAttributes))
+    if (m_namespaces.mayAlias() && hasDuplicateExpandedName(m_attributes, m_sortedAttributes))
         return failNotWellFormed(XML_ERROR_DUPLICATE_ATTRIBUTE);
+    // A tree's names stay where they are until the walk ends: the end tag reuses this resolution.
+    if (m_treeLine)
+        m_openElements.push_back(element);
     try {
         m_handler.startElement(element, XmlAttributes(m_attributes.data(), static_cast<int>(m_attributes.size())));
     } catch (...) {
@@ -169,8 +172,14 @@ void XmlParser::endElement(const char *name)
     if (m_failure || m_stopped)
         return;
     XmlName element;
-    // Resolved as it was at the start tag: the element's own declarations are still in scope.
-    (void)m_namespaces.resolve(name, false, element);
+    if (m_treeLine) {
+        element = m_openElements.back();
+        m_openElements.pop_back();
+    } else {
+        // Resolved as it was at the start tag: the element's own declarations are still in scope. (Expat
+        // may have moved the name it gave then.)
+        (void)m_namespaces.resolve(name, false, element);
+    }
     try {
         m_handler.endElement(element);
     } catch (...) {

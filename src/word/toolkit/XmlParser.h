@@ -112,6 +112,7 @@ private:
     XmlNamespaceScope m_namespaces;
     std::vector<XmlAttribute> m_attributes; // reused from element to element
     std::vector<XmlAttribute> m_sortedAttributes;
+    std::vector<XmlName> m_openElements; // while a tree is walked, the names of the elements open in it
 };
 
 } // namespace word
