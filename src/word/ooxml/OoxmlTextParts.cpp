@@ -7,6 +7,7 @@
 #include "word/toolkit/XmlFields.h"
 #include "word/toolkit/XmlParser.h"
 #include "word/toolkit/ZipArchive.h"
+#include <cstring>
 #include <vector>
 
 namespace word {
@@ -42,6 +43,20 @@ std::optional<qint64> numberAttribute(const XmlAttributes &a, std::string_view l
 std::optional<int> idValue(std::optional<qint64> v)
 {
     return v && *v >= 0 && *v <= 0x7FFFFFFF ? std::optional<int>(int(*v)) : std::nullopt;
+}
+
+// Where `word` occurs in `bytes` right after one of the bytes of `before` (any byte when empty); the
+// library's memmem, several times faster than QByteArray::contains on parts of hundreds of kilobytes.
+bool occursAfter(const QByteArray &bytes, std::string_view word, std::string_view before = {})
+{
+    const char *at = bytes.constData();
+    const char *const end = at + bytes.size();
+    while (const auto *found = static_cast<const char *>(memmem(at, size_t(end - at), word.data(), word.size()))) {
+        if (before.empty() || (found > bytes.constData() && before.find(found[-1]) != std::string_view::npos))
+            return true;
+        at = found + 1;
+    }
+    return false;
 }
 
 QByteArray readDefinitionPart(const ZipArchive &zip, const QString &name)
@@ -266,7 +281,7 @@ WordListNumbering readWordListNumbering(const ZipArchive &zip, const OoxmlTextPa
     if (parts.numbering.isEmpty())
         return n;
     // Most styles parts number nothing; a quick look saves parsing them.
-    const bool styleNumbering = styles.contains("numPr");
+    const bool styleNumbering = occursAfter(styles, "numPr"sv);
     if (!directNumbering && !styleNumbering)
         return n;
     const QByteArray numbering = readDefinitionPart(zip, parts.numbering);
@@ -308,7 +323,7 @@ WordStyleVisibility readWordStyleVisibility(const OoxmlTextParts &parts, const Q
     WordStyleVisibility v;
     // Most documents hide nothing through their styles: without a w:vanish element (with any prefix, or
     // none; w:specVanish is another thing) the part is not parsed.
-    if (!styles.contains(":vanish") && !styles.contains("<vanish"))
+    if (!occursAfter(styles, "vanish"sv, ":<"sv))
         return v;
     StyleVisibilityHandler handler(v);
     XmlParser(parts.styles, handler).parse(styles);

@@ -36,17 +36,6 @@ bool declaredPrefix(const char *attribute, std::string_view &prefix)
 // Bindings looked through for another prefix of the same namespace; beyond them, aliasing is assumed.
 constexpr std::size_t kAliasScanLimit = 64;
 
-// A direct-mapped slot for a prefix: its length and its first and last characters tell the common
-// prefixes apart.
-size_t lookupSlot(std::string_view prefix, size_t slotCount)
-{
-    if (prefix.empty())
-        return 0;
-    const auto first = static_cast<unsigned char>(prefix.front());
-    const auto last = static_cast<unsigned char>(prefix.back());
-    return (prefix.size() * 31 + first * 7 + last) % slotCount;
-}
-
 } // namespace
 
 XmlNamespaceScope::XmlNamespaceScope() { m_bindings.push_back({std::string("xml"), std::string(kXmlNamespace), 0}); }
@@ -83,6 +72,7 @@ int XmlNamespaceScope::enter(const char **attributes, int depth)
         }
         m_bindings.push_back({std::string(prefix), std::string(uri), depth, aliases});
         m_aliasing += aliases;
+        m_innermostDepth = depth;
         ++m_generation;
     }
     return XML_ERROR_NONE;
@@ -90,35 +80,25 @@ int XmlNamespaceScope::enter(const char **attributes, int depth)
 
 void XmlNamespaceScope::leave(int depth)
 {
-    const auto before = m_bindings.size();
-    while (m_bindings.back().depth == depth && depth > 0) {
+    if (depth != m_innermostDepth || depth == 0)
+        return;
+    while (m_bindings.back().depth == depth) {
         m_aliasing -= m_bindings.back().aliases;
         m_bindings.pop_back();
     }
-    if (m_bindings.size() != before)
-        ++m_generation;
+    m_innermostDepth = m_bindings.back().depth;
+    ++m_generation;
 }
 
-const std::string *XmlNamespaceScope::lookupInScope(std::string_view prefix) const
+const std::string *XmlNamespaceScope::lookupAndRemember(std::string_view prefix)
 {
+    const std::string *uri = nullptr;
     for (auto b = m_bindings.rbegin(); b != m_bindings.rend(); ++b)
-        if (b->prefix == prefix)
-            return &b->uri;
-    return nullptr;
-}
-
-const std::string *XmlNamespaceScope::lookup(std::string_view prefix)
-{
-    CachedLookup &slot = m_lookups[lookupSlot(prefix, m_lookups.size())];
-    if (slot.generation == m_generation && slot.length == prefix.size()) {
-        // Prefixes are a few letters: compared inline rather than through a library call.
-        std::size_t i = 0;
-        while (i < prefix.size() && slot.prefix[i] == prefix[i])
-            ++i;
-        if (i == prefix.size())
-            return slot.uri;
-    }
-    const std::string *uri = lookupInScope(prefix);
+        if (b->prefix == prefix) {
+            uri = &b->uri;
+            break;
+        }
+    CachedLookup &slot = m_lookups[lookupSlot(prefix)];
     if (prefix.size() <= sizeof slot.prefix) { // longer prefixes are rare enough to be looked up each time
         std::memcpy(slot.prefix, prefix.data(), prefix.size());
         slot.length = static_cast<unsigned char>(prefix.size());

@@ -55,14 +55,38 @@ private:
         bool aliases = false; // counted in m_aliasing
     };
     static constexpr std::size_t kCachedPrefixBytes = 15;
+    static constexpr std::size_t kCachedLookups = 32;
     // The URI bound to `prefix` (empty for the default namespace), or nullptr when none is.
-    const std::string *lookup(std::string_view prefix);
-    const std::string *lookupInScope(std::string_view prefix) const;
+    const std::string *lookup(std::string_view prefix)
+    {
+        const CachedLookup &slot = m_lookups[lookupSlot(prefix)];
+        if (slot.generation == m_generation && slot.length == prefix.size()) {
+            // Prefixes are a few letters: compared inline rather than through a library call.
+            std::size_t i = 0;
+            while (i < prefix.size() && slot.prefix[i] == prefix[i])
+                ++i;
+            if (i == prefix.size())
+                return slot.uri;
+        }
+        return lookupAndRemember(prefix);
+    }
+    const std::string *lookupAndRemember(std::string_view prefix);
+    // A direct-mapped slot for a prefix: its length and its first and last characters tell the common
+    // prefixes apart.
+    static std::size_t lookupSlot(std::string_view prefix)
+    {
+        if (prefix.empty())
+            return 0;
+        const auto first = static_cast<unsigned char>(prefix.front());
+        const auto last = static_cast<unsigned char>(prefix.back());
+        return (prefix.size() * 31 + first * 7 + last) % kCachedLookups;
+    }
 
     // Innermost last; a deque, so that a namespace resolved for an open element stays where it is while
     // deeper bindings come and go.
     std::deque<Binding> m_bindings;
-    int m_aliasing = 0; // bindings that may share their namespace with another prefix in scope
+    int m_aliasing = 0;       // bindings that may share their namespace with another prefix in scope
+    int m_innermostDepth = 0; // the depth of the innermost binding: most elements declare nothing
     // Recent prefix lookups: most parts use a handful of prefixes declared on the root element, so a
     // name's prefix is nearly always found here instead of by a walk over every binding in scope.
     struct CachedLookup {
@@ -71,7 +95,7 @@ private:
         const std::string *uri = nullptr;
         unsigned generation = 0;
     };
-    std::array<CachedLookup, 32> m_lookups{};
+    std::array<CachedLookup, kCachedLookups> m_lookups{};
     unsigned m_generation = 1; // changes with every binding made or dropped
 };
 

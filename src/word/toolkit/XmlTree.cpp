@@ -227,6 +227,13 @@ bool hasNonAsciiByte(const char *name)
     return false;
 }
 
+bool sameName(const char *a, const char *b)
+{
+    while (*a && *a == *b)
+        ++a, ++b;
+    return *a == *b;
+}
+
 // What pugixml accepted and expat would not, seen in the tree: names outside ASCII (looked for when the
 // part has such bytes at all), an attribute given twice, '<' in an attribute value, anything beside one
 // root element; and elements with more attributes than the reader's bound, left to expat to refuse.
@@ -242,6 +249,7 @@ bool isPlainTree(const pugi::xml_document &document, bool nonAscii)
     if (roots != 1)
         return false;
     const pugi::xml_node root = document.document_element();
+    const char *names[limits::kMaxXmlAttributesPerElement];
     for (pugi::xml_node n = root; n;) {
         if (n.type() == pugi::node_element) {
             if (nonAscii && hasNonAsciiByte(n.name()))
@@ -249,12 +257,15 @@ bool isPlainTree(const pugi::xml_document &document, bool nonAscii)
             int count = 0;
             for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
                 // Beyond the bound, expat refuses the element (and checks no pair of them first).
-                if (++count > limits::kMaxXmlAttributesPerElement || (nonAscii && hasNonAsciiByte(a.name()))
-                    || std::strchr(a.value(), '<'))
+                if (count == limits::kMaxXmlAttributesPerElement)
                     return false;
-                for (pugi::xml_attribute b = n.first_attribute(); b != a; b = b.next_attribute())
-                    if (std::strcmp(a.name(), b.name()) == 0)
+                const char *name = a.name();
+                if ((nonAscii && hasNonAsciiByte(name)) || std::strchr(a.value(), '<'))
+                    return false;
+                for (int i = 0; i < count; ++i)
+                    if (sameName(name, names[i]))
                         return false;
+                names[count++] = name;
             }
         } else if (n.type() != pugi::node_pcdata) {
             return false;
