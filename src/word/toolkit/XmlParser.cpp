@@ -94,9 +94,14 @@ std::string_view XmlAttributes::value(std::string_view ns, std::string_view loca
     return {};
 }
 
-XmlParser::XmlParser(QString partName, XmlHandler &handler)
-    : m_partName(std::move(partName)), m_handler(handler), m_parser(XML_ParserCreate(nullptr))
+XmlParser::XmlParser(QString partName, XmlHandler &handler) : m_partName(std::move(partName)), m_handler(handler) {}
+
+// Expat is set up only for a part it reads: most parts are read whole as a tree.
+XML_ParserStruct *XmlParser::expat()
 {
+    if (m_parser)
+        return m_parser;
+    m_parser = XML_ParserCreate(nullptr);
     if (!m_parser)
         throw std::bad_alloc();
     // Namespaces are resolved here rather than by expat: its namespace mode copies every URI into every
@@ -116,9 +121,14 @@ XmlParser::XmlParser(QString partName, XmlHandler &handler)
     XML_SetUnknownEncodingHandler(m_parser, &onUnknownEncoding, nullptr);
     // No external entity is ever loaded, parameter entities are never expanded; the DTD is refused anyway.
     XML_SetParamEntityParsing(m_parser, XML_PARAM_ENTITY_PARSING_NEVER);
+    return m_parser;
 }
 
-XmlParser::~XmlParser() { XML_ParserFree(m_parser); }
+XmlParser::~XmlParser()
+{
+    if (m_parser)
+        XML_ParserFree(m_parser);
+}
 
 void XmlParser::onStart(void *self, const char *name, const char **attributes)
 {
@@ -235,14 +245,14 @@ void XmlParser::failWith(std::exception_ptr e)
 {
     if (!m_failure)
         m_failure = std::move(e);
-    if (!m_treeLine)
+    if (!m_treeLine && m_parser)
         XML_StopParser(m_parser, XML_FALSE);
 }
 
 void XmlParser::stop()
 {
     m_stopped = true;
-    if (!m_treeLine)
+    if (!m_treeLine && m_parser)
         XML_StopParser(m_parser, XML_FALSE);
 }
 
@@ -313,7 +323,7 @@ void XmlParser::feed(const char *data, qsizetype size)
     constexpr qsizetype kSlice = 256 * 1024;
     for (qsizetype at = 0; at < size && !m_stopped; at += kSlice) {
         const int n = static_cast<int>(qMin(kSlice, size - at));
-        checkStatus(XML_Parse(m_parser, data + at, n, XML_FALSE));
+        checkStatus(XML_Parse(expat(), data + at, n, XML_FALSE));
         m_fed += n;
         if (m_stopped)
             return;
@@ -327,7 +337,7 @@ void XmlParser::finish()
 {
     if (m_stopped)
         return;
-    checkStatus(XML_Parse(m_parser, nullptr, 0, XML_TRUE));
+    checkStatus(XML_Parse(expat(), nullptr, 0, XML_TRUE));
 }
 
 } // namespace word

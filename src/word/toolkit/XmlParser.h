@@ -101,7 +101,8 @@ private:
 
     QString m_partName;
     XmlHandler &m_handler;
-    XML_ParserStruct *m_parser;
+    XML_ParserStruct *expat();
+    XML_ParserStruct *m_parser = nullptr;
     int m_depth = 0;
     qint64 m_elements = 0;
     qint64 m_fed = 0;

@@ -219,12 +219,21 @@ bool endsWithEndTagOf(std::string_view s, std::string_view root)
 }
 
 // pugixml holds ASCII names to XML's rules itself, but takes any byte above 0x7F as a name character.
+// Measured with the library's vectorised strlen, then looked at eight bytes at a time: office names run
+// to twenty letters and more.
 bool hasNonAsciiByte(const char *name)
 {
-    for (const char *p = name; *p; ++p)
-        if (static_cast<unsigned char>(*p) > 0x7F)
-            return true;
-    return false;
+    const std::size_t length = std::strlen(name);
+    std::uint64_t all = 0;
+    std::size_t at = 0;
+    for (; at + 8 <= length; at += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, name + at, 8);
+        all |= word;
+    }
+    for (; at < length; ++at)
+        all |= static_cast<unsigned char>(name[at]);
+    return (all & 0x8080808080808080ull) != 0;
 }
 
 bool sameName(const char *a, const char *b)
