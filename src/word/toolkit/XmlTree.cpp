@@ -219,29 +219,39 @@ bool endsWithEndTagOf(std::string_view s, std::string_view root)
 }
 
 // pugixml holds ASCII names to XML's rules itself, but takes any byte above 0x7F as a name character.
-// Measured with the library's vectorised strlen, then looked at eight bytes at a time: office names run
-// to twenty letters and more.
-bool hasNonAsciiByte(const char *name)
+// Eight bytes at a time: office names run to twenty letters and more.
+bool hasNonAsciiByte(const char *name, std::size_t length)
 {
-    const std::size_t length = std::strlen(name);
     std::uint64_t all = 0;
-    std::size_t at = 0;
-    for (; at + 8 <= length; at += 8) {
+    if (length >= 8) {
         std::uint64_t word;
-        std::memcpy(&word, name + at, 8);
+        for (std::size_t at = 0; at + 8 <= length; at += 8) {
+            std::memcpy(&word, name + at, 8);
+            all |= word;
+        }
+        std::memcpy(&word, name + length - 8, 8); // the last eight, overlapping
         all |= word;
+    } else {
+        std::size_t at = 0;
+        if (length & 4) {
+            std::uint32_t four;
+            std::memcpy(&four, name, 4);
+            all |= four;
+            at = 4;
+        }
+        if (length & 2) {
+            std::uint16_t two;
+            std::memcpy(&two, name + at, 2);
+            all |= two;
+            at += 2;
+        }
+        if (length & 1)
+            all |= static_cast<unsigned char>(name[at]);
     }
-    for (; at < length; ++at)
-        all |= static_cast<unsigned char>(name[at]);
     return (all & 0x8080808080808080ull) != 0;
 }
 
-bool sameName(const char *a, const char *b)
-{
-    while (*a && *a == *b)
-        ++a, ++b;
-    return *a == *b;
-}
+bool hasNonAsciiByte(const char *name) { return hasNonAsciiByte(name, std::strlen(name)); }
 
 // What pugixml accepted and expat would not, seen in the tree: names outside ASCII (looked for when the
 // part has such bytes at all), an attribute given twice, '<' in an attribute value, anything beside one
@@ -258,7 +268,7 @@ bool isPlainTree(const pugi::xml_document &document, bool nonAscii)
     if (roots != 1)
         return false;
     const pugi::xml_node root = document.document_element();
-    const char *names[limits::kMaxXmlAttributesPerElement];
+    std::string_view names[limits::kMaxXmlAttributesPerElement];
     for (pugi::xml_node n = root; n;) {
         if (n.type() == pugi::node_element) {
             if (nonAscii && hasNonAsciiByte(n.name()))
@@ -268,11 +278,11 @@ bool isPlainTree(const pugi::xml_document &document, bool nonAscii)
                 // Beyond the bound, expat refuses the element (and checks no pair of them first).
                 if (count == limits::kMaxXmlAttributesPerElement)
                     return false;
-                const char *name = a.name();
-                if ((nonAscii && hasNonAsciiByte(name)) || std::strchr(a.value(), '<'))
+                const std::string_view name = a.name();
+                if ((nonAscii && hasNonAsciiByte(name.data(), name.size())) || std::strchr(a.value(), '<'))
                     return false;
                 for (int i = 0; i < count; ++i)
-                    if (sameName(name, names[i]))
+                    if (name == names[i])
                         return false;
                 names[count++] = name;
             }
