@@ -103,48 +103,93 @@ struct CsvEscape {
     }
 };
 
-void appendJsonString(QByteArray &out, QStringView s)
-{
-    out.append('"');
-    appendUtf8<JsonEscape>(out, s);
-    out.append('"');
-}
+// A record is written in JSON straight into the output's bytes, room for the most it can take made once:
+// calls into the byte array for every string and punctuation mark cost more than the text itself.
+qsizetype jsonBound(QStringView s) { return 2 + s.size() * JsonEscape::kWidest; }
 
-void appendJsonValue(QByteArray &out, const Cell &cell)
+qsizetype jsonBound(const Cell &cell)
 {
     switch (cell.kind) {
     case Cell::Kind::Null:
-        out.append("null");
-        return;
+        return 4;
     case Cell::Kind::Text:
-        appendJsonString(out, cell.text);
-        return;
+        return jsonBound(cell.text);
     case Cell::Kind::Number:
-        appendNumber(out, cell.number);
-        return;
-    case Cell::Kind::List:
-        out.append('[');
-        for (qsizetype i = 0; i < cell.list.size(); ++i) {
-            if (i > 0)
-                out.append(',');
-            appendJsonString(out, cell.list[i]);
-        }
-        out.append(']');
-        return;
+        return 20;
+    case Cell::Kind::List: {
+        qsizetype n = 2;
+        for (const QString &item : cell.list)
+            n += jsonBound(item) + 1;
+        return n;
     }
+    }
+    return 4;
 }
 
-void appendJsonMembers(QByteArray &out, const std::vector<Field> &fields)
+qsizetype jsonBound(const std::vector<Field> &fields)
+{
+    qsizetype n = 0;
+    for (const Field &f : fields)
+        n += jsonBound(f.name) + 1 + jsonBound(f.value) + 1;
+    return n;
+}
+
+char *putRaw(char *to, std::string_view s)
+{
+    std::memcpy(to, s.data(), s.size());
+    return to + s.size();
+}
+
+char *putJsonString(char *to, QStringView s)
+{
+    *to++ = '"';
+    qsizetype i = 0;
+    for (; i < s.size() && s[i].unicode() < 0x80; ++i)
+        to = JsonEscape::put(to, static_cast<unsigned char>(s[i].unicode()));
+    if (i < s.size()) {
+        // At most three bytes of UTF-8 for each UTF-16 unit: within the room made for escapes.
+        const QByteArray rest = s.mid(i).toUtf8();
+        for (const char c : rest)
+            to = JsonEscape::put(to, static_cast<unsigned char>(c));
+    }
+    *to++ = '"';
+    return to;
+}
+
+char *putJsonValue(char *to, const Cell &cell)
+{
+    switch (cell.kind) {
+    case Cell::Kind::Null:
+        return putRaw(to, "null");
+    case Cell::Kind::Text:
+        return putJsonString(to, cell.text);
+    case Cell::Kind::Number:
+        return std::to_chars(to, to + 20, cell.number).ptr;
+    case Cell::Kind::List:
+        *to++ = '[';
+        for (qsizetype i = 0; i < cell.list.size(); ++i) {
+            if (i > 0)
+                *to++ = ',';
+            to = putJsonString(to, cell.list[i]);
+        }
+        *to++ = ']';
+        return to;
+    }
+    return to;
+}
+
+char *putJsonMembers(char *to, const std::vector<Field> &fields)
 {
     bool first = true;
     for (const Field &f : fields) {
         if (!first)
-            out.append(',');
+            *to++ = ',';
         first = false;
-        appendJsonString(out, f.name);
-        out.append(':');
-        appendJsonValue(out, f.value);
+        to = putJsonString(to, f.name);
+        *to++ = ':';
+        to = putJsonValue(to, f.value);
     }
+    return to;
 }
 
 class JsonLines : public OutputFormat {
@@ -210,14 +255,21 @@ private:
 
 void appendJsonObject(QByteArray &out, const Record &record)
 {
-    out.append('{');
-    appendJsonMembers(out, record.fields);
+    constexpr std::string_view kProperties = ",\"properties\":{";
+    const qsizetype most = 2 + jsonBound(record.fields)
+                           + (record.failed ? 0 : qsizetype(kProperties.size()) + 1 + jsonBound(record.properties));
+    const qsizetype start = out.size();
+    out.resize(start + most);
+    char *to = out.data() + start;
+    *to++ = '{';
+    to = putJsonMembers(to, record.fields);
     if (!record.failed) {
-        out.append(",\"properties\":{");
-        appendJsonMembers(out, record.properties);
-        out.append('}');
+        to = putRaw(to, kProperties);
+        to = putJsonMembers(to, record.properties);
+        *to++ = '}';
     }
-    out.append('}');
+    *to++ = '}';
+    out.resize(to - out.constData());
 }
 
 void appendCsvField(QByteArray &out, const Cell &cell)
