@@ -8,6 +8,8 @@
 #include <optional>
 
 struct zip;
+struct zip_file;
+struct zip_stat;
 
 namespace word {
 
@@ -34,7 +36,13 @@ public:
                 const std::function<void(const char *, qint64)> &sink) const;
 
 private:
-    qint64 statedSize(qint64 index, qint64 limit, const QString &name) const;
+    qint64 statedSize(qint64 index, qint64 limit, const QString &name, struct zip_stat &st) const;
+    struct zip_file *open(qint64 index, bool packed, const QString &name) const;
+    // Unpacks a deflated part of a bounded size whole into `to` (its stated size), with its size and
+    // checksum verified; false, with nothing decided, for any part that does not unpack so.
+    bool unpackWhole(qint64 index, const struct zip_stat &st, const QString &name, char *to) const;
+    void streamWithLibzip(qint64 index, qint64 size, const QString &name, QByteArray &buffer, qint64 chunk,
+                          const std::function<void(const char *, qint64)> &sink) const;
 
     zip *m_zip = nullptr;
 };
