@@ -253,6 +253,43 @@ bool hasNonAsciiByte(const char *name, std::size_t length)
 
 bool hasNonAsciiByte(const char *name) { return hasNonAsciiByte(name, std::strlen(name)); }
 
+// Walks the tree under `root` in document order, without recursion (nesting has no bound here). `enter`
+// is told of every node and answers whether the walk goes on; `leave` of every element as it ends.
+// pugixml's accessors are calls into the library, so each link is asked for once, and the walk knows it
+// is back at the root by its depth rather than by comparing nodes.
+template <typename Enter, typename Leave> bool traverse(pugi::xml_node root, Enter &&enter, Leave &&leave)
+{
+    pugi::xml_node n = root;
+    std::size_t depth = 0;
+    for (;;) {
+        const pugi::xml_node_type type = n.type();
+        if (!enter(n, type))
+            return false;
+        if (type == pugi::node_element) {
+            if (const pugi::xml_node child = n.first_child()) {
+                n = child;
+                ++depth;
+                continue;
+            }
+            if (!leave(n))
+                return false;
+        }
+        // Up to the next sibling, ending each element left on the way.
+        for (;;) {
+            if (depth == 0)
+                return true;
+            if (const pugi::xml_node next = n.next_sibling()) {
+                n = next;
+                break;
+            }
+            n = n.parent();
+            --depth;
+            if (!leave(n))
+                return false;
+        }
+    }
+}
+
 // What pugixml accepted and expat would not, seen in the tree: names outside ASCII (looked for when the
 // part has such bytes at all), an attribute given twice, '<' in an attribute value, anything beside one
 // root element; and elements with more attributes than the reader's bound, left to expat to refuse.
@@ -267,37 +304,28 @@ bool isPlainTree(const pugi::xml_document &document, bool nonAscii)
     }
     if (roots != 1)
         return false;
-    const pugi::xml_node root = document.document_element();
     std::string_view names[limits::kMaxXmlAttributesPerElement];
-    for (pugi::xml_node n = root; n;) {
-        if (n.type() == pugi::node_element) {
-            if (nonAscii && hasNonAsciiByte(n.name()))
-                return false;
-            int count = 0;
-            for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
-                // Beyond the bound, expat refuses the element (and checks no pair of them first).
-                if (count == limits::kMaxXmlAttributesPerElement)
-                    return false;
-                const std::string_view name = a.name();
-                if ((nonAscii && hasNonAsciiByte(name.data(), name.size())) || std::strchr(a.value(), '<'))
-                    return false;
-                for (int i = 0; i < count; ++i)
-                    if (name == names[i])
-                        return false;
-                names[count++] = name;
-            }
-        } else if (n.type() != pugi::node_pcdata) {
+    const auto plainNode = [&](pugi::xml_node n, pugi::xml_node_type type) {
+        if (type != pugi::node_element)
+            return type == pugi::node_pcdata;
+        if (nonAscii && hasNonAsciiByte(n.name()))
             return false;
+        int count = 0;
+        for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
+            // Beyond the bound, expat refuses the element (and checks no pair of them first).
+            if (count == limits::kMaxXmlAttributesPerElement)
+                return false;
+            const std::string_view name = a.name();
+            if ((nonAscii && hasNonAsciiByte(name.data(), name.size())) || std::strchr(a.value(), '<'))
+                return false;
+            for (int i = 0; i < count; ++i)
+                if (name == names[i])
+                    return false;
+            names[count++] = name;
         }
-        if (n.first_child()) {
-            n = n.first_child();
-            continue;
-        }
-        while (n != root && !n.next_sibling())
-            n = n.parent();
-        n = n == root ? pugi::xml_node() : n.next_sibling();
-    }
-    return true;
+        return true;
+    };
+    return traverse(document.document_element(), plainNode, [](pugi::xml_node) { return true; });
 }
 
 struct LinePosition {
@@ -317,42 +345,26 @@ qint64 lineOf(const void *at)
     return line;
 }
 
-// Hands the tree to the visitor in document order, without recursion (nesting has no bound here).
+// Hands the tree to the visitor in document order.
 void visit(const pugi::xml_document &document, std::string_view source, Visitor &visitor)
 {
-    const pugi::xml_node root = document.document_element();
     std::vector<const char *> attributes;
     LinePosition position{source, {}};
-    for (pugi::xml_node n = root; n;) {
-        bool descend = false;
-        if (n.type() == pugi::node_element) {
-            attributes.clear();
-            for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
-                attributes.push_back(a.name());
-                attributes.push_back(a.value());
-            }
-            attributes.push_back(nullptr);
-            position.element = n;
-            if (!visitor.start(n.name(), attributes.data(), &lineOf, &position))
-                return;
-            descend = true;
-        } else if (!visitor.text(n.value(), std::strlen(n.value()))) {
-            return;
+    const auto enter = [&](pugi::xml_node n, pugi::xml_node_type type) {
+        if (type != pugi::node_element) {
+            const char *text = n.value();
+            return visitor.text(text, std::strlen(text));
         }
-        if (descend && n.first_child()) {
-            n = n.first_child();
-            continue;
+        attributes.clear();
+        for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
+            attributes.push_back(a.name());
+            attributes.push_back(a.value());
         }
-        if (descend && !visitor.end(n.name()))
-            return;
-        // Up to the next sibling, ending each element left on the way.
-        while (n != root && !n.next_sibling()) {
-            n = n.parent();
-            if (!visitor.end(n.name()))
-                return;
-        }
-        n = n == root ? pugi::xml_node() : n.next_sibling();
-    }
+        attributes.push_back(nullptr);
+        position.element = n;
+        return visitor.start(n.name(), attributes.data(), &lineOf, &position);
+    };
+    traverse(document.document_element(), enter, [&](pugi::xml_node n) { return visitor.end(n.name()); });
 }
 
 } // namespace
