@@ -14,37 +14,15 @@ namespace {
 constexpr std::string_view kXmlNamespace = "http://www.w3.org/XML/1998/namespace";
 constexpr std::string_view kXmlnsNamespace = "http://www.w3.org/2000/xmlns/";
 
-// A namespace declaration's prefix: "" for xmlns="…", "p" for xmlns:p="…"; false for other attributes.
-bool declaredPrefix(const char *attribute, std::string_view &prefix)
-{
-    // Compared byte by byte: nearly every attribute differs at the first one.
-    if (attribute[0] != 'x' || attribute[1] != 'm' || attribute[2] != 'l' || attribute[3] != 'n' || attribute[4] != 's')
-        return false;
-    if (attribute[5] == '\0') {
-        prefix = {};
-        return true;
-    }
-    if (attribute[5] != ':')
-        return false;
-    // "xmlns:" alone declares nothing; it is then an ordinary attribute name, refused as malformed.
-    if (attribute[6] == '\0')
-        return false;
-    prefix = attribute + 6;
-    return true;
-}
-
 // Bindings looked through for another prefix of the same namespace; beyond them, aliasing is assumed.
 constexpr std::size_t kAliasScanLimit = 64;
 
 } // namespace
 
-XmlNamespaceScope::XmlNamespaceScope() { m_bindings.push_back({std::string("xml"), std::string(kXmlNamespace), 0}); }
+const int XmlNamespaceScope::kInvalidToken = XML_ERROR_INVALID_TOKEN;
+const int XmlNamespaceScope::kUnboundPrefix = XML_ERROR_UNBOUND_PREFIX;
 
-bool XmlNamespaceScope::isDeclaration(const char *attribute)
-{
-    std::string_view prefix;
-    return declaredPrefix(attribute, prefix);
-}
+XmlNamespaceScope::XmlNamespaceScope() { m_bindings.push_back({std::string("xml"), std::string(kXmlNamespace), 0}); }
 
 int XmlNamespaceScope::enter(const char **attributes, int depth)
 {
@@ -106,35 +84,6 @@ const std::string *XmlNamespaceScope::lookupAndRemember(std::string_view prefix)
         slot.generation = m_generation;
     }
     return uri;
-}
-
-int XmlNamespaceScope::resolve(const char *qname, bool isAttribute, XmlName &out)
-{
-    // The colon: prefixes are a few letters, looked through byte by byte; a longer name (one without a
-    // prefix, most often) is searched with the library's vectorised call, as is the local name, which runs
-    // to twenty letters and more in office parts.
-    const char *colon = qname;
-    for (int i = 0; i < 8 && *colon && *colon != ':'; ++i)
-        ++colon;
-    if (*colon && *colon != ':')
-        colon = strchrnul(colon, ':');
-    if (!*colon) {
-        out.local = std::string_view(qname, static_cast<size_t>(colon - qname));
-        // An attribute without a prefix is in no namespace; an element is in the default one.
-        const std::string *uri = isAttribute ? nullptr : lookup(std::string_view(qname, 0)); // the default namespace
-        out.ns = uri ? std::string_view(*uri) : std::string_view();
-        return XML_ERROR_NONE;
-    }
-    const char *end = strchrnul(colon + 1, ':');
-    // A qualified name has one colon between a prefix and a local name, both non-empty.
-    if (colon == qname || colon + 1 == end || *end)
-        return XML_ERROR_INVALID_TOKEN;
-    const std::string *uri = lookup(std::string_view(qname, static_cast<size_t>(colon - qname)));
-    if (!uri)
-        return XML_ERROR_UNBOUND_PREFIX;
-    out.ns = *uri;
-    out.local = std::string_view(colon + 1, static_cast<size_t>(end - colon - 1));
-    return XML_ERROR_NONE;
 }
 
 // Two attributes whose names differ only in prefix are one attribute twice once the prefixes are bound

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include <array>
+#include <cstring>
 #include <deque>
 #include <string>
 #include <string_view>
@@ -17,10 +18,11 @@ struct XmlName {
     bool is(std::string_view n, std::string_view l) const { return local == l && ns == n; }
 };
 
-// An attribute with its name resolved against the namespaces in scope.
+// An attribute with its name resolved against the namespaces in scope; its value is measured when it
+// is asked for (most are never looked at).
 struct XmlAttribute {
     XmlName name;
-    std::string_view value;
+    const char *value;
 };
 
 // The namespace bindings in scope while a part is parsed, as the XML namespaces recommendation makes
@@ -33,7 +35,30 @@ public:
 
     XmlNamespaceScope();
     // Whether an attribute is a namespace declaration rather than a value of the element.
-    static bool isDeclaration(const char *attribute);
+    static bool isDeclaration(const char *attribute)
+    {
+        std::string_view prefix;
+        return declaredPrefix(attribute, prefix);
+    }
+    // A namespace declaration's prefix: "" for xmlns="…", "p" for xmlns:p="…"; false for other attributes.
+    static bool declaredPrefix(const char *attribute, std::string_view &prefix)
+    {
+        // Compared byte by byte: nearly every attribute differs at the first one.
+        if (attribute[0] != 'x' || attribute[1] != 'm' || attribute[2] != 'l' || attribute[3] != 'n'
+            || attribute[4] != 's')
+            return false;
+        if (attribute[5] == '\0') {
+            prefix = {};
+            return true;
+        }
+        if (attribute[5] != ':')
+            return false;
+        // "xmlns:" alone declares nothing; it is then an ordinary attribute name, refused as malformed.
+        if (attribute[6] == '\0')
+            return false;
+        prefix = attribute + 6;
+        return true;
+    }
     // Makes the declarations among the attributes of the element at `depth`; XML_ERROR_NONE (0) or why
     // they are refused.
     int enter(const char **attributes, int depth);
@@ -42,12 +67,43 @@ public:
     // Splits a qualified name into its prefix and local name and resolves the prefix; XML_ERROR_NONE (0)
     // or why the name is refused (an unbound prefix, a malformed name). The namespace stays valid as long
     // as the binding that gives it is in scope.
-    int resolve(const char *qname, bool isAttribute, XmlName &out);
+    // Inline: every element and attribute name of a part comes through here.
+    int resolve(const char *qname, bool isAttribute, XmlName &out)
+    {
+        // The colon: prefixes are a few letters, looked through byte by byte; a longer name (one without
+        // a prefix, most often) is searched with the library's vectorised call, as is the local name,
+        // which runs to twenty letters and more in office parts.
+        const char *colon = qname;
+        for (int i = 0; i < 8 && *colon && *colon != ':'; ++i)
+            ++colon;
+        if (*colon && *colon != ':')
+            colon = strchrnul(colon, ':');
+        if (!*colon) {
+            out.local = std::string_view(qname, static_cast<std::size_t>(colon - qname));
+            // An attribute without a prefix is in no namespace; an element is in the default one.
+            const std::string *uri = isAttribute ? nullptr : lookup(std::string_view(qname, 0)); // the default namespace
+            out.ns = uri ? std::string_view(*uri) : std::string_view();
+            return 0;
+        }
+        const char *end = strchrnul(colon + 1, ':');
+        // A qualified name has one colon between a prefix and a local name, both non-empty.
+        if (colon == qname || colon + 1 == end || *end)
+            return kInvalidToken;
+        const std::string *uri = lookup(std::string_view(qname, static_cast<std::size_t>(colon - qname)));
+        if (!uri)
+            return kUnboundPrefix;
+        out.ns = *uri;
+        out.local = std::string_view(colon + 1, static_cast<std::size_t>(end - colon - 1));
+        return 0;
+    }
     // Whether two prefixes in scope may be bound to one namespace; only then can two attributes written
     // differently have one expanded name. False is certain, true may be a false alarm.
     bool mayAlias() const { return m_aliasing > 0; }
 
 private:
+    static const int kInvalidToken;  // expat's XML_ERROR_INVALID_TOKEN
+    static const int kUnboundPrefix; // expat's XML_ERROR_UNBOUND_PREFIX
+
     struct Binding {
         std::string prefix;
         std::string uri;
