@@ -106,7 +106,7 @@ void OdfStyleReader::endStyle()
 
 void OdfStyleReader::readListLevel(std::string_view kind, const XmlAttributes &a)
 {
-    const qint64 level = parseWholeNumber(text(a.value(kTextNs, "level"sv))).value_or(1);
+    const qint64 level = parseWholeNumber(a.value(kTextNs, "level"sv)).value_or(1);
     OdfListNumbering::Level &l =
         m_lists.styleLevel(m_listStyle, int(qBound<qint64>(1, level, qint64(OdfListNumbering::kLevels))) - 1);
     l.prefix = text(a.value(kStyleNs, "num-prefix"sv));
@@ -117,9 +117,9 @@ void OdfStyleReader::readListLevel(std::string_view kind, const XmlAttributes &a
     } else if (kind == "list-level-style-number"sv) {
         l.format = listFormatFromOdf(text(a.value(kStyleNs, "num-format"sv)));
         l.displayLevels =
-            int(qBound<qint64>(qint64(1), parseWholeNumber(text(a.value(kTextNs, "display-levels"sv))).value_or(1),
+            int(qBound<qint64>(qint64(1), parseWholeNumber(a.value(kTextNs, "display-levels"sv)).value_or(1),
                                qint64(OdfListNumbering::kLevels)));
-        l.start = parseWholeNumber(text(a.value(kTextNs, "start-value"sv))).value_or(1);
+        l.start = parseWholeNumber(a.value(kTextNs, "start-value"sv)).value_or(1);
     } else {
         l.format = ListNumberFormat::None; // a picture as bullet: no text
     }

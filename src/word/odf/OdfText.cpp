@@ -133,7 +133,7 @@ public:
             m_lists.openList(text(a.value(kTextNs, "style-name"sv)),
                              continues || a.value(kTextNs, "continue-numbering"sv) == "true"sv);
         } else if (n == "list-item"sv) {
-            m_lists.openItem(parseWholeNumber(text(a.value(kTextNs, "start-value"sv))));
+            m_lists.openItem(parseWholeNumber(a.value(kTextNs, "start-value"sv)));
         } else if (n == "p"sv || n == "h"sv) {
             openParagraph(a);
         } else if (m_paragraphDepth > 0) {

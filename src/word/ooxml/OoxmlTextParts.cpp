@@ -36,7 +36,7 @@ std::optional<qint64> numberAttribute(const XmlAttributes &a, std::string_view l
 {
     bool found = false;
     const std::string_view v = attribute(a, local, &found);
-    return found ? parseWholeNumber(text(v)) : std::nullopt;
+    return found ? parseWholeNumber(v) : std::nullopt;
 }
 
 // Ids and levels as the definitions use them: ids are small whole numbers, levels 0 to 8.

@@ -46,14 +46,14 @@ public:
 
     void startElement(const XmlName &e, const XmlAttributes &a) override
     {
-        const bool skip = m_skipped.enter(skipsSubtree(e, a, m_storyPart));
+        const bool word = isWordNamespace(e.ns);
+        const bool skip = m_skipped.enter(skipsSubtree(e, a, word, m_storyPart));
         if (!skip && m_inBody && e.ns == kDrawingNs && !m_path.empty() && m_path.back().kind == Kind::Drawing)
             countDrawing(e.local);
-        const bool word = isWordNamespace(e.ns);
         const std::string_view n = e.local;
         const Kind parent = m_path.empty() ? Kind::Other : m_path.back().kind;
         const bool hiddenRun = !m_path.empty() && m_path.back().hidden;
-        m_path.push_back({word ? kindOf(n) : Kind::Other, hiddenRun});
+        m_path.push_back({word ? kindOf(n) : Kind::Other, hiddenRun, word});
         // Word 2003 XML: Word writes each numbered paragraph's label as it showed it (wx:t in w:listPr), and
         // counts it as text of the paragraph.
         if (!skip && m_inBody && parent == Kind::ListProperties && e.is(kAuxHintNs, "t"sv)) {
@@ -94,9 +94,11 @@ public:
     void endElement(const XmlName &e) override
     {
         const bool wasSkipped = m_skipped.leave();
+        // Every element has its entry, pushed at its start.
+        const bool word = !m_path.empty() && m_path.back().word;
         if (!m_path.empty())
             m_path.pop_back();
-        if (wasSkipped || !isWordNamespace(e.ns))
+        if (wasSkipped || !word)
             return;
         const std::string_view n = e.local;
         if (n == "t"sv) {
@@ -154,6 +156,7 @@ private:
     struct Element {
         Kind kind = Kind::Other;
         bool hidden = false; // inside a hidden run
+        bool word = false;   // in the main vocabulary's namespace
     };
 
     // Word: a numbered paragraph's generated label counts as text of the paragraph.

@@ -9,14 +9,14 @@ using namespace std::string_view_literals;
 
 bool isWordNamespace(std::string_view ns) { return ns == kWordNs || ns == kStrictWordNs || ns == kWord2003Ns; }
 
-bool skipsSubtree(const XmlName &e, const XmlAttributes &a, bool storyPart)
+bool skipsSubtree(const XmlName &e, const XmlAttributes &a, bool word, bool storyPart)
 {
     const std::string_view name = e.local;
     if (e.ns == kCompatibilityNs)
         return name == "Fallback"sv;
     if (e.is(kAmlNs, "annotation"sv))
         return a.value(kWord2003Ns, "type"sv) == "Word.Comment"sv;
-    if (!isWordNamespace(e.ns))
+    if (!word)
         return false;
     if (name == "moveFrom"sv)
         return true;

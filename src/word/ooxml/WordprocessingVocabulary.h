@@ -23,7 +23,8 @@ bool isWordNamespace(std::string_view ns);
 // XML), text moved away in a tracked change, and the fallback copy of content given twice for older
 // readers (a text box's text appears in both the choice and the fallback).
 // `storyPart`: a header, footer or notes part is being counted, whose own root is one of those.
-bool skipsSubtree(const XmlName &e, const XmlAttributes &a, bool storyPart);
+// `word`: isWordNamespace(e.ns), which the caller has worked out already.
+bool skipsSubtree(const XmlName &e, const XmlAttributes &a, bool word, bool storyPart);
 // An on/off property (w:vanish and the like): on unless its value says 0, false or off.
 bool isOn(const XmlAttributes &a);
 // The w:val of an element, in whatever namespace it is written.

@@ -211,6 +211,25 @@ std::optional<qint64> parseWholeNumber(QStringView text)
     return n;
 }
 
+std::optional<qint64> parseWholeNumber(std::string_view utf8)
+{
+    // Most values are a few plain digits: read here, without a conversion to UTF-16.
+    if (!utf8.empty() && utf8.size() <= 18) {
+        qint64 n = 0;
+        bool digits = true;
+        for (const char c : utf8) {
+            if (c < '0' || c > '9') {
+                digits = false;
+                break;
+            }
+            n = n * 10 + (c - '0');
+        }
+        if (digits)
+            return n;
+    }
+    return parseWholeNumber(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+}
+
 QString decodeOoxmlEscapes(const QString &text)
 {
     if (!text.contains(QLatin1String("_x")))

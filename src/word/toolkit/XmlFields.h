@@ -5,6 +5,7 @@
 #include <QString>
 #include <functional>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace word {
@@ -57,6 +58,8 @@ void walkXmlFields(const QByteArray &xml, const QString &partName, int depth,
 
 // A whole number written in decimal (leading/trailing blanks allowed), as OOXML and ODF counts are.
 std::optional<qint64> parseWholeNumber(QStringView text);
+// The same, from UTF-8 (an attribute value as the parser gives it).
+std::optional<qint64> parseWholeNumber(std::string_view utf8);
 
 // Office Open XML text with its escapes decoded: a character that XML cannot carry (a carriage return,
 // a tab, another control character) is written as _xHHHH_ (four hex digits), and _x005F_ stands for an

@@ -81,7 +81,8 @@ public:
         if (!*colon) {
             out.local = std::string_view(qname, static_cast<std::size_t>(colon - qname));
             // An attribute without a prefix is in no namespace; an element is in the default one.
-            const std::string *uri = isAttribute ? nullptr : lookup(std::string_view(qname, 0)); // the default namespace
+            const std::string *uri =
+                isAttribute ? nullptr : lookup(std::string_view(qname, 0)); // the default namespace
             out.ns = uri ? std::string_view(*uri) : std::string_view();
             return 0;
         }
