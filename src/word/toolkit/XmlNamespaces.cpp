@@ -88,9 +88,9 @@ const std::string *XmlNamespaceScope::lookupAndRemember(std::string_view prefix)
 
 // Two attributes whose names differ only in prefix are one attribute twice once the prefixes are bound
 // (expat itself refuses the same name written twice).
-bool hasDuplicateExpandedName(const std::vector<XmlAttribute> &attributes, std::vector<XmlAttribute> &scratch)
+bool hasDuplicateExpandedName(const XmlAttribute *attributes, int count, std::vector<XmlAttribute> &scratch)
 {
-    const auto n = attributes.size();
+    const auto n = static_cast<size_t>(count);
     const auto sameName = [](const XmlAttribute &x, const XmlAttribute &y) {
         return x.name.local == y.name.local && x.name.ns == y.name.ns;
     };
@@ -102,7 +102,7 @@ bool hasDuplicateExpandedName(const std::vector<XmlAttribute> &attributes, std::
         return false;
     }
     // Sorted, so that a long attribute list costs n log n comparisons rather than n squared.
-    scratch.assign(attributes.begin(), attributes.end());
+    scratch.assign(attributes, attributes + n);
     std::sort(scratch.begin(), scratch.end(), [](const XmlAttribute &x, const XmlAttribute &y) {
         return std::tie(x.name.local, x.name.ns) < std::tie(y.name.local, y.name.ns);
     });

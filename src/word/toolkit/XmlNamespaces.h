@@ -158,6 +158,6 @@ private:
 
 // Whether two of these attributes have one expanded name (the same local name in the same namespace
 // under two prefixes); `scratch` is working space reused between calls.
-bool hasDuplicateExpandedName(const std::vector<XmlAttribute> &attributes, std::vector<XmlAttribute> &scratch);
+bool hasDuplicateExpandedName(const XmlAttribute *attributes, int count, std::vector<XmlAttribute> &scratch);
 
 } // namespace word

@@ -143,33 +143,40 @@ void XmlParser::startElement(const char *name, const char **attributes)
         return fail(QStringLiteral("nests elements too deeply"));
     if (++m_elements > limits::kMaxXmlElements)
         return fail(QStringLiteral("has more than %1 elements").arg(limits::kMaxXmlElements));
-    if (const int error = m_namespaces.enter(attributes, m_depth)) {
-        if (error == XmlNamespaceScope::kTooManyBindings)
-            return fail(QStringLiteral("declares more than %1 namespaces").arg(limits::kMaxXmlNamespaceBindings));
-        return failNotWellFormed(error);
+    // Most elements declare no namespace: their attributes are looked through once, inline.
+    bool declares = false;
+    for (const char **a = attributes; *a && !declares; a += 2)
+        declares = XmlNamespaceScope::isDeclaration(a[0]);
+    if (declares) {
+        if (const int error = m_namespaces.enter(attributes, m_depth)) {
+            if (error == XmlNamespaceScope::kTooManyBindings)
+                return fail(QStringLiteral("declares more than %1 namespaces").arg(limits::kMaxXmlNamespaceBindings));
+            return failNotWellFormed(error);
+        }
     }
     XmlName element;
     if (const int error = m_namespaces.resolve(name, false, element))
         return failNotWellFormed(error);
-    m_attributes.clear();
+    int count = 0;
     for (const char **a = attributes; *a; a += 2) {
-        if (XmlNamespaceScope::isDeclaration(a[0]))
+        if (declares && XmlNamespaceScope::isDeclaration(a[0]))
             continue;
-        if (static_cast<int>(m_attributes.size()) == limits::kMaxXmlAttributesPerElement)
+        if (count == limits::kMaxXmlAttributesPerElement)
             return fail(
                 QStringLiteral("has an element with more than %1 attributes").arg(limits::kMaxXmlAttributesPerElement));
-        XmlAttribute attribute{{}, a[1]};
+        XmlAttribute &attribute = m_attributes[static_cast<std::size_t>(count)];
+        attribute.value = a[1];
         if (const int error = m_namespaces.resolve(a[0], true, attribute.name))
             return failNotWellFormed(error);
-        m_attributes.push_back(attribute);
+        ++count;
     }
-    if (m_namespaces.mayAlias() && hasDuplicateExpandedName(m_attributes, m_sortedAttributes))
+    if (m_namespaces.mayAlias() && hasDuplicateExpandedName(m_attributes.data(), count, m_sortedAttributes))
         return failNotWellFormed(XML_ERROR_DUPLICATE_ATTRIBUTE);
     // A tree's names stay where they are until the walk ends: the end tag reuses this resolution.
     if (m_treeLine)
         m_openElements.push_back(element);
     try {
-        m_handler.startElement(element, XmlAttributes(m_attributes.data(), static_cast<int>(m_attributes.size())));
+        m_handler.startElement(element, XmlAttributes(m_attributes.data(), count));
     } catch (...) {
         failWith(std::current_exception());
     }

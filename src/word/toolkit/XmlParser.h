@@ -1,9 +1,11 @@
 // SPDX-FileCopyrightText: 2026 Quillmere Vantrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "word/toolkit/Limits.h"
 #include "word/toolkit/XmlNamespaces.h"
 #include <QByteArray>
 #include <QString>
+#include <array>
 #include <cstring>
 #include <exception>
 #include <optional>
@@ -111,7 +113,7 @@ private:
     qint64 (*m_treeLine)(const void *) = nullptr; // set while a tree is walked: the line of its element
     const void *m_treePosition = nullptr;
     XmlNamespaceScope m_namespaces;
-    std::vector<XmlAttribute> m_attributes; // reused from element to element
+    std::array<XmlAttribute, limits::kMaxXmlAttributesPerElement> m_attributes; // reused from element to element
     std::vector<XmlAttribute> m_sortedAttributes;
     std::vector<XmlName> m_openElements; // while a tree is walked, the names of the elements open in it
 };
