@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "word/toolkit/XmlTree.h"
 #include "word/toolkit/Limits.h"
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -348,19 +349,21 @@ qint64 lineOf(const void *at)
 // Hands the tree to the visitor in document order.
 void visit(const pugi::xml_document &document, std::string_view source, Visitor &visitor)
 {
-    std::vector<const char *> attributes;
+    // Names and values in pairs, then the end: the tree holds no element with more attributes than the
+    // bound (isPlainTree).
+    std::array<const char *, 2 * limits::kMaxXmlAttributesPerElement + 1> attributes;
     LinePosition position{source, {}};
     const auto enter = [&](pugi::xml_node n, pugi::xml_node_type type) {
         if (type != pugi::node_element) {
             const char *text = n.value();
             return visitor.text(text, std::strlen(text));
         }
-        attributes.clear();
-        for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
-            attributes.push_back(a.name());
-            attributes.push_back(a.value());
+        std::size_t at = 0;
+        for (pugi::xml_attribute a = n.first_attribute(); a && at + 2 < attributes.size(); a = a.next_attribute()) {
+            attributes[at++] = a.name();
+            attributes[at++] = a.value();
         }
-        attributes.push_back(nullptr);
+        attributes[at] = nullptr;
         position.element = n;
         return visitor.start(n.name(), attributes.data(), &lineOf, &position);
     };
