@@ -109,13 +109,13 @@ void OdfStyleReader::readListLevel(std::string_view kind, const XmlAttributes &a
     const qint64 level = parseWholeNumber(a.value(kTextNs, "level"sv)).value_or(1);
     OdfListNumbering::Level &l =
         m_lists.styleLevel(m_listStyle, int(qBound<qint64>(1, level, qint64(OdfListNumbering::kLevels))) - 1);
-    l.prefix = text(a.value(kStyleNs, "num-prefix"sv));
-    l.suffix = text(a.value(kStyleNs, "num-suffix"sv));
+    l.prefix = m_recentPrefix(a.value(kStyleNs, "num-prefix"sv));
+    l.suffix = m_recentSuffix(a.value(kStyleNs, "num-suffix"sv));
     if (kind == "list-level-style-bullet"sv) {
         l.format = ListNumberFormat::Bullet;
-        l.bullet = text(a.value(kTextNs, "bullet-char"sv));
+        l.bullet = m_recentBullet(a.value(kTextNs, "bullet-char"sv));
     } else if (kind == "list-level-style-number"sv) {
-        l.format = listFormatFromOdf(text(a.value(kStyleNs, "num-format"sv)));
+        l.format = listFormatFromOdf(m_recentFormat(a.value(kStyleNs, "num-format"sv)));
         l.displayLevels =
             int(qBound<qint64>(qint64(1), parseWholeNumber(a.value(kTextNs, "display-levels"sv)).value_or(1),
                                qint64(OdfListNumbering::kLevels)));

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "word/odf/OdfListNumbering.h"
+#include "word/toolkit/XmlFields.h"
 #include "word/toolkit/XmlParser.h"
 #include <QString>
 #include <map>
@@ -45,6 +46,8 @@ private:
     OdfDisplayStyles::Family m_styleFamily = OdfDisplayStyles::Families; // of the style:style being read
     std::string m_styleName, m_styleParent;
     std::optional<bool> m_styleDisplay;
+    // The levels of list styles repeat their prefixes, suffixes, bullets and formats.
+    RecentText m_recentPrefix, m_recentSuffix, m_recentBullet, m_recentFormat;
 };
 
 } // namespace word

@@ -80,26 +80,6 @@ QByteArray withNulsStoodIn(const QByteArray &xml, bool &changed)
     return out;
 }
 
-// The text of a name last seen, converted to a QString once: the same namespace, parent and attribute
-// names come back field after field.
-class RecentName {
-public:
-    const QString &operator()(std::string_view utf8)
-    {
-        if (utf8 != m_utf8 || !m_valid) {
-            m_utf8.assign(utf8);
-            m_text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-            m_valid = true;
-        }
-        return m_text;
-    }
-
-private:
-    std::string m_utf8;
-    QString m_text;
-    bool m_valid = false;
-};
-
 // Collects the elements at one depth, their attributes and their text, for walkXmlFields.
 class FieldCollector : public XmlHandler {
 public:
@@ -179,9 +159,9 @@ private:
     QString m_fieldName;
     QString m_fieldNamespace;
     QString m_parentName;
-    RecentName m_recentParent;
-    RecentName m_recentNamespace;
-    std::vector<std::pair<RecentName, RecentName>> m_recentAttributeNames; // by the attribute's place
+    RecentText m_recentParent;
+    RecentText m_recentNamespace;
+    std::vector<std::pair<RecentText, RecentText>> m_recentAttributeNames; // by the attribute's place
 };
 
 } // namespace

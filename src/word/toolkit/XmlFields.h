@@ -5,6 +5,7 @@
 #include <QString>
 #include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -55,6 +56,26 @@ struct XmlField {
 // `isPrefix`: `xml` is the start of a larger file; running out of it ends the walk without an error.
 void walkXmlFields(const QByteArray &xml, const QString &partName, int depth,
                    const std::function<bool(const XmlField &)> &onField, bool isPrefix = false);
+
+// UTF-8 from the parser as a QString, converted once while the same text comes back: the same names and
+// values recur element after element, and the copies share one string.
+class RecentText {
+public:
+    const QString &operator()(std::string_view utf8)
+    {
+        if (utf8 != m_utf8 || !m_valid) {
+            m_utf8.assign(utf8);
+            m_text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+            m_valid = true;
+        }
+        return m_text;
+    }
+
+private:
+    std::string m_utf8;
+    QString m_text;
+    bool m_valid = false;
+};
 
 // A whole number written in decimal (leading/trailing blanks allowed), as OOXML and ODF counts are.
 std::optional<qint64> parseWholeNumber(QStringView text);
