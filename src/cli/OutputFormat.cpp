@@ -258,9 +258,14 @@ void appendJsonObject(QByteArray &out, const Record &record)
     constexpr std::string_view kProperties = ",\"properties\":{";
     const qsizetype most = 2 + jsonBound(record.fields)
                            + (record.failed ? 0 : qsizetype(kProperties.size()) + 1 + jsonBound(record.properties));
-    const qsizetype start = out.size();
-    out.resize(start + most);
-    char *to = out.data() + start;
+    // Written in this thread's scratch room, then copied: output buffers are kept from record to record,
+    // and room for the most a record could take would stay with each of them.
+    thread_local QByteArray scratch;
+    constexpr qsizetype kKeptRoom = 64 * 1024; // a long record's room is not kept for the short ones
+    if (scratch.size() < most || (scratch.size() > kKeptRoom && most <= kKeptRoom))
+        scratch = QByteArray(most, Qt::Uninitialized);
+    char *const begin = scratch.data();
+    char *to = begin;
     *to++ = '{';
     to = putJsonMembers(to, record.fields);
     if (!record.failed) {
@@ -269,7 +274,7 @@ void appendJsonObject(QByteArray &out, const Record &record)
         *to++ = '}';
     }
     *to++ = '}';
-    out.resize(to - out.constData());
+    out.append(begin, to - begin);
 }
 
 void appendCsvField(QByteArray &out, const Cell &cell)

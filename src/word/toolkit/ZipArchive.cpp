@@ -49,12 +49,10 @@ libdeflate_decompressor *threadDecompressor()
     return decompressor.get();
 }
 
-// The packed bytes of a part, reused from part to part; given back when a large one has grown it.
+// The packed bytes of a part, reused from small part to small part.
 QByteArray &packedBuffer()
 {
     thread_local QByteArray packed;
-    if (packed.capacity() > 1024 * 1024)
-        packed = QByteArray();
     return packed;
 }
 
@@ -181,6 +179,10 @@ bool ZipArchive::unpackWhole(qint64 index, const zip_stat_t &st, const QString &
     QByteArray &packed = packedBuffer();
     const auto packedSize = static_cast<qint64>(st.comp_size);
     packed.resize(static_cast<qsizetype>(packedSize));
+    const auto release = qScopeGuard([&packed] {
+        if (packed.capacity() > 1024 * 1024)
+            packed = QByteArray(); // a large part's room is not kept for the small ones
+    });
     zip_file_t *f = open(index, true, name);
     const auto closeFile = qScopeGuard([f] { zip_fclose(f); });
     qint64 got = 0;
@@ -202,13 +204,28 @@ QByteArray ZipArchive::read(qint64 index, qint64 limit) const
 {
     const QString name = nameAt(index);
     zip_stat_t st;
-    const qint64 size = statedSize(index, limit, name, st);
+    statedSize(index, limit, name, st);
+    return readStated(index, st, name);
+}
+
+std::optional<QByteArray> ZipArchive::readWithin(qint64 index, qint64 limit, qint64 most) const
+{
+    const QString name = nameAt(index);
+    zip_stat_t st;
+    if (statedSize(index, limit, name, st) > most)
+        return std::nullopt;
+    return readStated(index, st, name);
+}
+
+QByteArray ZipArchive::readStated(qint64 index, const zip_stat_t &st, const QString &name) const
+{
+    const auto size = static_cast<qint64>(st.size);
     QByteArray data(static_cast<qsizetype>(size), Qt::Uninitialized);
     if (unpackWhole(index, st, name, data.data()))
         return data;
     data.resize(0);
-    QByteArray spill;
-    streamWithLibzip(index, size, name, spill, 0, [&](const char *bytes, qint64 n) { data.append(bytes, n); });
+    QByteArray piece;
+    streamWithLibzip(index, size, name, piece, 64 * 1024, [&](const char *bytes, qint64 n) { data.append(bytes, n); });
     return data;
 }
 
@@ -218,18 +235,6 @@ void ZipArchive::stream(qint64 index, qint64 limit, QByteArray &buffer, qint64 c
     const QString name = nameAt(index);
     zip_stat_t st;
     const qint64 size = statedSize(index, limit, name, st);
-    if (size <= kWholeUnpackBytes) {
-        thread_local QByteArray whole;
-        if (whole.capacity() > 1024 * 1024)
-            whole = QByteArray();
-        whole.resize(static_cast<qsizetype>(size));
-        if (unpackWhole(index, st, name, whole.data())) {
-            const qint64 piece = chunk > 0 ? chunk : qMax<qint64>(size, 1);
-            for (qint64 at = 0; at < size; at += piece)
-                sink(whole.constData() + at, qMin(piece, size - at));
-            return;
-        }
-    }
     streamWithLibzip(index, size, name, buffer, chunk, sink);
 }
 
