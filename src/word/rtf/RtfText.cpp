@@ -40,8 +40,8 @@ enum class BodyWord : unsigned char {
     Typographic // \emdash, \bullet ... (rtfTypographicCharacter)
 };
 
-// The words the body's reader knows, found by length and then first letter: every control word of the body
-// is looked up, and most are formatting that matches nothing, which these two settle at once.
+// The words the body's reader knows, found by length and first letter: every control word of the body is
+// looked up, and most are formatting that matches nothing, which these two settle at once.
 class BodyWords {
 public:
     BodyWords()
@@ -100,10 +100,10 @@ public:
 
     BodyWord of(std::string_view name) const
     {
-        if (name.empty() || name.size() >= m_byLength.size())
+        if (name.empty() || name.size() > kLongest)
             return BodyWord::Formatting;
-        for (const Entry &e : m_byLength[name.size()])
-            if (e.name.front() == name.front() && std::memcmp(e.name.data(), name.data(), name.size()) == 0)
+        for (const Entry &e : m_buckets[bucket(name)])
+            if (std::memcmp(e.name.data(), name.data(), name.size()) == 0)
                 return e.kind;
         return BodyWord::Formatting;
     }
@@ -113,9 +113,12 @@ private:
         std::string_view name;
         BodyWord kind;
     };
-    void add(std::string_view name, BodyWord kind) { m_byLength[name.size()].push_back({name, kind}); }
+    static constexpr size_t kLongest = 17; // "listoverridetable"
+    // Names of one length that begin with one letter (capitals share their small letter's bucket).
+    static size_t bucket(std::string_view name) { return name.size() * 32 + (name.front() & 31); }
+    void add(std::string_view name, BodyWord kind) { m_buckets[bucket(name)].push_back({name, kind}); }
 
-    std::array<std::vector<Entry>, 18> m_byLength; // the longest name known is 17 letters
+    std::array<std::vector<Entry>, (kLongest + 1) * 32> m_buckets;
 };
 
 const BodyWords &bodyWords()

@@ -104,16 +104,17 @@ void RtfTokenizer::skipBytes(qint64 n)
 // copied into a fixed one only when that buffer may be replaced before the token is used.
 void RtfTokenizer::readWord(RtfToken &token)
 {
+    // The loops below stop at the NUL that a QByteArray keeps after its data, which is neither letter
+    // nor digit, without comparing each position with the end.
     token.kind = RtfToken::Kind::Word;
     {
-        const char *data = m_buf.constData();
-        const qsizetype size = m_buf.size();
-        const qsizetype start = m_i;
-        qsizetype i = start;
-        while (i < size && isLetter(static_cast<unsigned char>(data[i])))
-            ++i;
-        m_i = i;
-        token.name = std::string_view(data + start, size_t(qMin<qsizetype>(i - start, sizeof m_name)));
+        const char *const data = m_buf.constData();
+        const char *p = data + m_i;
+        const char *const start = p;
+        while (isLetter(static_cast<unsigned char>(*p)))
+            ++p;
+        m_i = p - data;
+        token.name = std::string_view(start, size_t(qMin<qsizetype>(p - start, sizeof m_name)));
     }
     if (m_i >= m_buf.size()) {
         // The word may go on in the next chunk.
@@ -132,19 +133,17 @@ void RtfTokenizer::readWord(RtfToken &token)
         negative = true;
     }
     int digits = 0;
+    qint64 param = 0;
     do {
-        const char *data = m_buf.constData();
-        const qsizetype size = m_buf.size();
-        qsizetype i = m_i;
-        for (; i < size && isDigit(static_cast<unsigned char>(data[i])); ++i) {
+        const char *const data = m_buf.constData();
+        const char *p = data + m_i;
+        for (; isDigit(static_cast<unsigned char>(*p)); ++p)
             if (digits++ < limits::kMaxRtfParamDigits)
-                token.param = token.param * 10 + (data[i] - '0');
-            token.hasParam = true;
-        }
-        m_i = i;
+                param = param * 10 + (*p - '0');
+        m_i = p - data;
     } while (m_i >= m_buf.size() && isDigit(peekKeeping(token)));
-    if (negative)
-        token.param = -token.param;
+    token.hasParam = digits > 0;
+    token.param = negative ? -param : param;
     if (peekKeeping(token) == ' ')
         get();
     if (token.name == "bin" && token.param > 0) // binary data: stepped over, never read as text
