@@ -158,6 +158,13 @@ qsizetype TextCounter::addRun(const Unit *begin, const Unit *end, Decode decode)
             continue;
         }
         const char16_t c = decode(*p);
+        if (c == u' ') { // the blank between two words, the next most common character
+            ++run.spaces;
+            run.inWord = false;
+            run.hasText = run.hasText || m_rules.countsBlankParagraphs;
+            ++p;
+            continue;
+        }
         if (kStopAtControl && (c < 0x20 || QChar::isSurrogate(c))) {
             break;
         } else if (QChar::isHighSurrogate(c) && end - p > 1 && QChar::isLowSurrogate(decode(p[1]))) {
