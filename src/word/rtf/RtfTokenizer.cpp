@@ -3,6 +3,7 @@
 #include "word/rtf/RtfTokenizer.h"
 #include "word/toolkit/InputFile.h"
 #include "word/toolkit/Limits.h"
+#include <array>
 #include <cstring>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -12,8 +13,14 @@ namespace word {
 
 namespace {
 
-// ASCII letters: setting bit 5 turns capitals into small letters and moves nothing else into a-z.
-bool isLetter(int c) { return static_cast<unsigned>((c | 0x20) - 'a') < 26u; }
+// ASCII letters, by a table: a control word's letters are the bytes an RTF file has most of.
+constexpr std::array<bool, 256> kLetters = [] {
+    std::array<bool, 256> letters{};
+    for (int c = 'a'; c <= 'z'; ++c)
+        letters[size_t(c)] = letters[size_t(c - 'a' + 'A')] = true;
+    return letters;
+}();
+bool isLetter(int c) { return c >= 0 && kLetters[size_t(c)]; }
 bool isDigit(int c) { return static_cast<unsigned>(c - '0') < 10u; }
 
 bool isMarkup(char c) { return c == '\\' || c == '{' || c == '}'; }
