@@ -25,6 +25,14 @@ bool isDigit(int c) { return static_cast<unsigned>(c - '0') < 10u; }
 
 bool isMarkup(char c) { return c == '\\' || c == '{' || c == '}'; }
 
+// The bytes that end a run of plain text: the markup, and line breaks, which are not text in RTF.
+constexpr std::array<bool, 256> kTextEnds = [] {
+    std::array<bool, 256> ends{};
+    for (const char c : {'\\', '{', '}', '\r', '\n'})
+        ends[static_cast<unsigned char>(c)] = true;
+    return ends;
+}();
+
 // The first of the three bytes that mark up RTF (a backslash or a brace) from `p` on, or `end`. Groups that
 // are stepped over are mostly pictures, fonts and styles: kilobytes of hex digits, and control words a few
 // bytes apart. Sixteen bytes are compared at a time where the processor can, which costs the same few
@@ -191,7 +199,7 @@ RtfToken RtfTokenizer::next()
             const char *data = m_buf.constData();
             const char *const end = data + m_buf.size();
             const char *p = data + m_i;
-            while (p < end && !isMarkup(*p) && *p != '\r' && *p != '\n')
+            while (p < end && !kTextEnds[static_cast<unsigned char>(*p)])
                 ++p;
             m_i = p - data;
             token.kind = RtfToken::Kind::Text;
