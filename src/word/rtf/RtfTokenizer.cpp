@@ -237,21 +237,37 @@ void RtfTokenizer::skipGroup()
 {
     qint64 level = 1;
     for (;;) {
-        // Only the braces and backslashes matter: everything else is passed over in the loaded buffer.
-        const char *data = m_buf.constData();
-        m_i = findMarkup(data + m_i, data + m_buf.size()) - data;
+        // Only the braces and backslashes matter: everything else is passed over in the loaded buffer. A
+        // control word's letters, parameter and space hold no markup and are passed over with the rest;
+        // only \binN must be read, for the data it steps over may hold any byte.
+        const char *const data = m_buf.constData();
+        const char *const end = data + m_buf.size();
+        const char *p = data + m_i;
+        for (p = findMarkup(p, end); end - p >= 2; p = findMarkup(p, end)) {
+            if (*p == '\\') {
+                if (p[1] == 'b')
+                    break; // perhaps \bin: read below
+                p += 2;    // the symbol (\{ \} \\ and the others), or a word's first letter
+            } else if (*p++ == '{') {
+                ++level;
+            } else if (--level == 0) {
+                m_i = p - data;
+                return;
+            }
+        }
+        m_i = p - data;
+        // The same, one markup byte at a time, where the next byte may lie in the next chunk or the markup
+        // begins a word with b.
         const int c = get();
         if (c < 0)
             return;
         if (c == '\\') {
-            // A control word's letters, parameter and space hold no markup and are passed over with the rest;
-            // only \binN must be read, for the data it steps over may hold any byte.
             const int n = peek();
             if (n == 'b') {
                 RtfToken word;
                 readWord(word);
             } else if (n >= 0) {
-                get(); // the first letter of a word, or the symbol: \{ \} \\ and the others
+                get();
             }
         } else if (c == '{') {
             ++level;
