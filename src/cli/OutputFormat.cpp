@@ -3,28 +3,38 @@
 #include "cli/OutputFormat.h"
 #include <QHash>
 #include <charconv>
+#include <cstring>
 
 namespace cli {
 
 namespace {
 
-// Appends `s` as UTF-8 through `escape`, which appends the bytes of one piece of text with whatever
-// escapes its format needs. Texts in ASCII (nearly all of them) are copied without an intermediate
-// string; the rest from their first other character on are converted as a whole.
-template <class Escape> void appendUtf8(QByteArray &out, QStringView s, Escape &&escape)
+// Appends `s` as UTF-8, each byte written by `Escape::put` as its format needs (at most
+// `Escape::kWidest` bytes for one). Straight into the output's own bytes: records are written by the
+// thousand, and a call per run of text cost more than the text. Texts in ASCII (nearly all of them) need
+// no conversion; the rest from their first other character on are converted as a whole.
+template <class Escape> void appendEscaped(QByteArray &out, const char *p, const char *end)
 {
-    char ascii[256];
+    const qsizetype start = out.size();
+    out.resize(start + (end - p) * Escape::kWidest);
+    char *to = out.data() + start;
+    for (; p < end; ++p)
+        to = Escape::put(to, static_cast<unsigned char>(*p));
+    out.resize(to - out.constData());
+}
+
+template <class Escape> void appendUtf8(QByteArray &out, QStringView s)
+{
+    const qsizetype start = out.size();
+    out.resize(start + s.size() * Escape::kWidest);
+    char *to = out.data() + start;
     qsizetype i = 0;
-    while (i < s.size()) {
-        qsizetype n = 0;
-        while (i < s.size() && n < static_cast<qsizetype>(sizeof ascii) && s[i].unicode() < 0x80)
-            ascii[n++] = static_cast<char>(s[i++].unicode());
-        escape(out, ascii, ascii + n);
-        if (i < s.size() && s[i].unicode() >= 0x80) {
-            const QByteArray rest = s.mid(i).toUtf8();
-            escape(out, rest.constData(), rest.constData() + rest.size());
-            return;
-        }
+    for (; i < s.size() && s[i].unicode() < 0x80; ++i)
+        to = Escape::put(to, static_cast<unsigned char>(s[i].unicode()));
+    out.resize(to - out.constData());
+    if (i < s.size()) {
+        const QByteArray rest = s.mid(i).toUtf8();
+        appendEscaped<Escape>(out, rest.constData(), rest.constData() + rest.size());
     }
 }
 
@@ -36,90 +46,150 @@ void appendNumber(QByteArray &out, qint64 n)
     out.append(digits, end - digits);
 }
 
-void appendJsonEscaped(QByteArray &out, const char *p, const char *end)
-{
-    while (p < end) {
-        // Copy the run of characters that need no escape in one go.
-        const char *run = p;
-        while (p < end && static_cast<unsigned char>(*p) >= 0x20 && *p != '"' && *p != '\\')
-            ++p;
-        out.append(run, p - run);
-        if (p == end)
-            break;
-        const auto c = static_cast<unsigned char>(*p++);
+// JSON strings: quotes, backslashes and control characters escaped, everything else verbatim.
+struct JsonEscape {
+    static constexpr qsizetype kWidest = 6; // \u001f
+    static char *put(char *to, unsigned char c)
+    {
+        if (c >= 0x20 && c != '"' && c != '\\') {
+            *to = static_cast<char>(c);
+            return to + 1;
+        }
+        char short_ = 0;
         switch (c) {
         case '"':
-            out.append("\\\"");
+            short_ = '"';
             break;
         case '\\':
-            out.append("\\\\");
+            short_ = '\\';
             break;
         case '\n':
-            out.append("\\n");
+            short_ = 'n';
             break;
         case '\r':
-            out.append("\\r");
+            short_ = 'r';
             break;
         case '\t':
-            out.append("\\t");
+            short_ = 't';
             break;
         case '\b':
-            out.append("\\b");
+            short_ = 'b';
             break;
         case '\f':
-            out.append("\\f");
+            short_ = 'f';
             break;
         default: {
-            char buf[8];
-            snprintf(buf, sizeof buf, "\\u%04x", c);
-            out.append(buf);
+            static constexpr char kHex[] = "0123456789abcdef";
+            const char escape[6] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 0xF]};
+            std::memcpy(to, escape, sizeof escape);
+            return to + sizeof escape;
         }
         }
+        to[0] = '\\';
+        to[1] = short_;
+        return to + 2;
     }
-}
+};
 
-void appendJsonString(QByteArray &out, QStringView s)
-{
-    out.append('"');
-    appendUtf8(out, s, appendJsonEscaped);
-    out.append('"');
-}
+// CSV fields: quotes doubled, everything else verbatim.
+struct CsvEscape {
+    static constexpr qsizetype kWidest = 2;
+    static char *put(char *to, unsigned char c)
+    {
+        *to++ = static_cast<char>(c);
+        if (c == '"')
+            *to++ = '"';
+        return to;
+    }
+};
 
-void appendJsonValue(QByteArray &out, const Cell &cell)
+// A record is written in JSON straight into the output's bytes, room for the most it can take made once:
+// calls into the byte array for every string and punctuation mark cost more than the text itself.
+qsizetype jsonBound(QStringView s) { return 2 + s.size() * JsonEscape::kWidest; }
+
+qsizetype jsonBound(const Cell &cell)
 {
     switch (cell.kind) {
     case Cell::Kind::Null:
-        out.append("null");
-        return;
+        return 4;
     case Cell::Kind::Text:
-        appendJsonString(out, cell.text);
-        return;
+        return jsonBound(cell.text);
     case Cell::Kind::Number:
-        appendNumber(out, cell.number);
-        return;
-    case Cell::Kind::List:
-        out.append('[');
-        for (qsizetype i = 0; i < cell.list.size(); ++i) {
-            if (i > 0)
-                out.append(',');
-            appendJsonString(out, cell.list[i]);
-        }
-        out.append(']');
-        return;
+        return 20;
+    case Cell::Kind::List: {
+        qsizetype n = 2;
+        for (const QString &item : cell.list)
+            n += jsonBound(item) + 1;
+        return n;
     }
+    }
+    return 4;
 }
 
-void appendJsonMembers(QByteArray &out, const std::vector<Field> &fields)
+qsizetype jsonBound(const std::vector<Field> &fields)
+{
+    qsizetype n = 0;
+    for (const Field &f : fields)
+        n += jsonBound(f.name) + 1 + jsonBound(f.value) + 1;
+    return n;
+}
+
+char *putRaw(char *to, std::string_view s)
+{
+    std::memcpy(to, s.data(), s.size());
+    return to + s.size();
+}
+
+char *putJsonString(char *to, QStringView s)
+{
+    *to++ = '"';
+    qsizetype i = 0;
+    for (; i < s.size() && s[i].unicode() < 0x80; ++i)
+        to = JsonEscape::put(to, static_cast<unsigned char>(s[i].unicode()));
+    if (i < s.size()) {
+        // At most three bytes of UTF-8 for each UTF-16 unit: within the room made for escapes.
+        const QByteArray rest = s.mid(i).toUtf8();
+        for (const char c : rest)
+            to = JsonEscape::put(to, static_cast<unsigned char>(c));
+    }
+    *to++ = '"';
+    return to;
+}
+
+char *putJsonValue(char *to, const Cell &cell)
+{
+    switch (cell.kind) {
+    case Cell::Kind::Null:
+        return putRaw(to, "null");
+    case Cell::Kind::Text:
+        return putJsonString(to, cell.text);
+    case Cell::Kind::Number:
+        return std::to_chars(to, to + 20, cell.number).ptr;
+    case Cell::Kind::List:
+        *to++ = '[';
+        for (qsizetype i = 0; i < cell.list.size(); ++i) {
+            if (i > 0)
+                *to++ = ',';
+            to = putJsonString(to, cell.list[i]);
+        }
+        *to++ = ']';
+        return to;
+    }
+    return to;
+}
+
+char *putJsonMembers(char *to, const std::vector<Field> &fields)
 {
     bool first = true;
     for (const Field &f : fields) {
         if (!first)
-            out.append(',');
+            *to++ = ',';
         first = false;
-        appendJsonString(out, f.name);
-        out.append(':');
-        appendJsonValue(out, f.value);
+        to = putJsonString(to, f.name);
+        *to++ = ':';
+        to = putJsonValue(to, f.value);
     }
+    return to;
 }
 
 class JsonLines : public OutputFormat {
@@ -185,14 +255,26 @@ private:
 
 void appendJsonObject(QByteArray &out, const Record &record)
 {
-    out.append('{');
-    appendJsonMembers(out, record.fields);
+    constexpr std::string_view kProperties = ",\"properties\":{";
+    const qsizetype most = 2 + jsonBound(record.fields)
+                           + (record.failed ? 0 : qsizetype(kProperties.size()) + 1 + jsonBound(record.properties));
+    // Written in this thread's scratch room, then copied: output buffers are kept from record to record,
+    // and room for the most a record could take would stay with each of them.
+    thread_local QByteArray scratch;
+    constexpr qsizetype kKeptRoom = 64 * 1024; // a long record's room is not kept for the short ones
+    if (scratch.size() < most || (scratch.size() > kKeptRoom && most <= kKeptRoom))
+        scratch = QByteArray(most, Qt::Uninitialized);
+    char *const begin = scratch.data();
+    char *to = begin;
+    *to++ = '{';
+    to = putJsonMembers(to, record.fields);
     if (!record.failed) {
-        out.append(",\"properties\":{");
-        appendJsonMembers(out, record.properties);
-        out.append('}');
+        to = putRaw(to, kProperties);
+        to = putJsonMembers(to, record.properties);
+        *to++ = '}';
     }
-    out.append('}');
+    *to++ = '}';
+    out.append(begin, to - begin);
 }
 
 void appendCsvField(QByteArray &out, const Cell &cell)
@@ -205,27 +287,15 @@ void appendCsvField(QByteArray &out, const Cell &cell)
         return;
     case Cell::Kind::Text:
     case Cell::Kind::List: {
-        // Quotes doubled, everything else verbatim.
-        const auto escape = [](QByteArray &o, const char *p, const char *end) {
-            for (const char *run = p; p < end; run = p) {
-                while (p < end && *p != '"')
-                    ++p;
-                o.append(run, p - run);
-                if (p < end) {
-                    o.append("\"\"");
-                    ++p;
-                }
-            }
-        };
         out.append('"');
         if (cell.kind == Cell::Kind::Text) {
-            appendUtf8(out, cell.text, escape);
+            appendUtf8<CsvEscape>(out, cell.text);
         } else {
             // A list is one field: its items joined by ";", which no property name holds.
             for (qsizetype i = 0; i < cell.list.size(); ++i) {
                 if (i > 0)
                     out.append(';');
-                appendUtf8(out, cell.list[i], escape);
+                appendUtf8<CsvEscape>(out, cell.list[i]);
             }
         }
         out.append('"');

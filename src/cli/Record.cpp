@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
@@ -202,10 +203,17 @@ namespace {
 void addProperties(Record &r, const word::DocumentProperties &props, const RecordSettings &settings,
                    const std::optional<office::Measurement> &measured)
 {
+    // The names as strings made once: shared by every record rather than converted for each.
+    static const std::array<QString, word::kBuiltinCount> kNames = [] {
+        std::array<QString, word::kBuiltinCount> names;
+        for (const word::BuiltinInfo &info : word::builtinProperties())
+            names[static_cast<size_t>(info.id)] = QString::fromLatin1(info.name);
+        return names;
+    }();
     QStringList computed;
     r.properties.reserve(settings.properties.size());
     for (word::Builtin id : settings.properties) {
-        const QLatin1String name(word::builtinInfo(id).name);
+        const QString &name = kNames[static_cast<size_t>(id)];
         const std::optional<word::PropertyValue> laidOut =
             word::laidOutValue(props, id, [&](word::Builtin count) -> std::optional<int> {
                 if (!measured)

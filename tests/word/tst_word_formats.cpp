@@ -387,6 +387,18 @@ private slots:
              {"docProps/core.xml", wt::rawDeflate(core), 8, wt::crc32Of(core) ^ 0x1234u,
               static_cast<uint64_t>(core.size())}});
         QTest::newRow("checksum") << badCrc << QStringLiteral("docProps/core.xml fails its checksum");
+        // A stated size that is wrong either way: the part is refused, never cut to it or padded.
+        for (const int wrongBy : {-10, 10}) {
+            const QByteArray misstated = wt::makeRawZip(
+                {{"_rels/.rels", wt::rawDeflate(rels), 8, wt::crc32Of(rels), static_cast<uint64_t>(rels.size())},
+                 {"word/document.xml", "<w:document/>", 0, wt::crc32Of("<w:document/>"), 13},
+                 {"docProps/core.xml", wt::rawDeflate(core), 8, wt::crc32Of(core),
+                  static_cast<uint64_t>(core.size() + wrongBy)}});
+            QTest::newRow(wrongBy < 0 ? "stated size too small" : "stated size too large")
+                << misstated
+                << (wrongBy < 0 ? QStringLiteral("docProps/core.xml unpacks to more than its stated size")
+                                : QStringLiteral("docProps/core.xml is cut short"));
+        }
     }
 
     void ooxmlDamage()

@@ -52,19 +52,20 @@ PackageRelationships readPackageRelationships(const QByteArray &xml)
         if (f.attributes.value(QLatin1String("TargetMode")).compare(QLatin1String("External"), Qt::CaseInsensitive)
             == 0)
             return true;
-        const QStringView type = f.attributes.value(QLatin1String("Type"));
-        const QString target = partNameFromTarget(f.attributes.value(QLatin1String("Target")).toString());
-        if (target.isEmpty())
-            return true;
         // Transitional, strict and the older core-properties name all end the same way.
-        if (type.endsWith(QLatin1String("/officeDocument")) && r.mainDocument.isEmpty())
-            r.mainDocument = target;
-        else if (type.endsWith(QLatin1String("/metadata/core-properties")) && r.coreProperties.isEmpty())
-            r.coreProperties = target;
-        else if ((type.endsWith(QLatin1String("/extended-properties"))
-                  || type.endsWith(QLatin1String("/extendedProperties")))
-                 && r.extendedProperties.isEmpty())
-            r.extendedProperties = target;
+        const QStringView type = f.attributes.value(QLatin1String("Type"));
+        QString *wanted = nullptr;
+        if (type.endsWith(QLatin1String("/officeDocument")))
+            wanted = &r.mainDocument;
+        else if (type.endsWith(QLatin1String("/metadata/core-properties")))
+            wanted = &r.coreProperties;
+        else if (type.endsWith(QLatin1String("/extended-properties"))
+                 || type.endsWith(QLatin1String("/extendedProperties")))
+            wanted = &r.extendedProperties;
+        // The first relationship of each kind with a target counts; the others (pictures, custom
+        // properties and the like) are passed over without their targets being worked out.
+        if (wanted && wanted->isEmpty())
+            *wanted = partNameFromTarget(f.attributes.value(QLatin1String("Target")).toString());
         return true;
     });
     return r;

@@ -28,6 +28,11 @@ QByteArray &wholePartBuffer()
 
 void streamZipPart(const ZipArchive &zip, qint64 index, qint64 limit, XmlParser &parser)
 {
+    // A part small enough to be read as a tree is unpacked straight into one buffer.
+    if (const std::optional<QByteArray> whole = zip.readWithin(index, limit, xmltree::kMaxTreeBytes)) {
+        parser.parse(*whole);
+        return;
+    }
     thread_local QByteArray buffer; // reused from document to document
     QByteArray &whole = wholePartBuffer();
     bool streaming = false;

@@ -8,6 +8,8 @@
 #include <optional>
 
 struct zip;
+struct zip_file;
+struct zip_stat;
 
 namespace word {
 
@@ -27,6 +29,8 @@ public:
     // The part unpacked; refuses (DamagedContent) a part larger than `limit`, one that fails its
     // checksum, is encrypted or cut short.
     QByteArray read(qint64 index, qint64 limit) const;
+    // read(), for a part whose stated size is at most `most`; nothing for a larger one (to be streamed).
+    std::optional<QByteArray> readWithin(qint64 index, qint64 limit, qint64 most) const;
     // The part unpacked piece by piece into `sink` (pieces of at most `chunk` bytes, in `buffer`), with the
     // same refusals as read(): for parts too large to hold whole. A refusal can come after pieces were
     // given, so whatever the sink made of them must be discarded then.
@@ -34,7 +38,14 @@ public:
                 const std::function<void(const char *, qint64)> &sink) const;
 
 private:
-    qint64 statedSize(qint64 index, qint64 limit, const QString &name) const;
+    qint64 statedSize(qint64 index, qint64 limit, const QString &name, struct zip_stat &st) const;
+    struct zip_file *open(qint64 index, bool packed, const QString &name) const;
+    // Unpacks a deflated part of a bounded size whole into `to` (its stated size), with its size and
+    // checksum verified; false, with nothing decided, for any part that does not unpack so.
+    bool unpackWhole(qint64 index, const struct zip_stat &st, const QString &name, char *to) const;
+    QByteArray readStated(qint64 index, const struct zip_stat &st, const QString &name) const;
+    void streamWithLibzip(qint64 index, qint64 size, const QString &name, QByteArray &buffer, qint64 chunk,
+                          const std::function<void(const char *, qint64)> &sink) const;
 
     zip *m_zip = nullptr;
 };
