@@ -56,8 +56,9 @@ template <typename T> struct GObjectRef {
     GObjectRef &operator=(const GObjectRef &) = delete;
 };
 
-// A stream of the root storage, found by its name as stored, read whole: property sets are small.
-QByteArray readStream(GsfInfile *ole, const QString &name, qint64 maxBytes = limits::kMaxPropertyPartBytes)
+// A property-set stream of the root storage, found by its name as stored, read whole (property sets are
+// small) and decoded where the library holds its bytes: the decoded values copy what they keep.
+std::vector<OleSection> decodeStream(GsfInfile *ole, const QString &name, PropertyBudget &budget)
 {
     GsfInput *child = gsf_infile_child_by_name(ole, name.toUtf8().constData());
     if (!child)
@@ -66,19 +67,20 @@ QByteArray readStream(GsfInfile *ole, const QString &name, qint64 maxBytes = lim
     const gsf_off_t size = gsf_input_size(child);
     if (size <= 0)
         return {};
-    if (size > maxBytes) {
+    if (size > limits::kMaxPropertyPartBytes) {
         QString shown = name;
         shown.remove(QChar(5));
         throw DamagedContent(
             QStringLiteral("its %1 stream states %2 MiB, more than it can hold").arg(shown).arg(size / (1024 * 1024)));
     }
-    QByteArray data(static_cast<qsizetype>(size), Qt::Uninitialized);
-    if (!gsf_input_read(child, static_cast<size_t>(size), reinterpret_cast<guint8 *>(data.data()))) {
+    const guint8 *data = gsf_input_read(child, static_cast<size_t>(size), nullptr);
+    if (!data) {
         noteSkipped(QStringLiteral("its %1 stream has a broken sector chain and is skipped")
                         .arg(QString(name).remove(QChar(5))));
         return {}; // a stream whose sector chain is broken holds nothing we can use
     }
-    return data;
+    return decodePropertySetStream(
+        QByteArray::fromRawData(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size)), budget);
 }
 
 // A stream of the root storage read by ranges for counting; a directory may claim any size for it, and
@@ -329,9 +331,9 @@ DocumentData readPropertySets(GsfInfile *ole, const WordStreams &streams, const 
     d.format = QStringLiteral("OLE");
     PropertyBudget budget;
     if (!streams.summary.isEmpty() && needsSummaryInformation(options))
-        application = takeSummaryInformation(d, decodePropertySetStream(readStream(ole, streams.summary), budget));
+        application = takeSummaryInformation(d, decodeStream(ole, streams.summary, budget));
     if (!streams.docSummary.isEmpty() && needsDocumentSummaryInformation(options))
-        takeDocumentSummaryInformation(d, decodePropertySetStream(readStream(ole, streams.docSummary), budget));
+        takeDocumentSummaryInformation(d, decodeStream(ole, streams.docSummary, budget));
     return d;
 }
 
