@@ -119,8 +119,9 @@ void RtfTokenizer::skipBytes(qint64 n)
 // copied into a fixed one only when that buffer may be replaced before the token is used.
 void RtfTokenizer::readWord(RtfToken &token)
 {
-    // The loops below stop at the NUL that a QByteArray keeps after its data, which is neither letter
-    // nor digit, without comparing each position with the end.
+    // The loops below stop at the NUL that a QByteArray keeps after its data (the buffer is always one read
+    // from the file, never raw data), which is neither letter nor digit, without comparing each position
+    // with the end.
     token.kind = RtfToken::Kind::Word;
     {
         const char *const data = m_buf.constData();
