@@ -113,10 +113,10 @@ struct RunCounts {
 
 namespace {
 
-// Code units as the counter reads them: UTF-16 as it is, or the bytes of a single-byte code page through
-// the table of the characters they stand for (counted without being turned into UTF-16 first).
 bool isTabledCounted(char16_t c) { return c < kTabledCharacters && kLatin.kinds[c] == Kind::Counted; }
 
+// Code units as the counter reads them: UTF-16 as it is, or the bytes of a single-byte code page through
+// the table of the characters they stand for (counted without being turned into UTF-16 first).
 struct Utf16Units {
     char16_t operator()(char16_t c) const { return c; }
     // A character counted as part of a word, with no word of its own.

@@ -29,8 +29,8 @@ struct TextStatistics {
 };
 
 // A single-byte code page as the counter reads it: the character each byte value stands for, and whether
-// that character is simply part of a word (most letters and digits), found once for the code page rather
-// than for every byte of its text.
+// that character is simply counted as part of a word (letters, digits and punctuation without a word of
+// their own), found once for the code page rather than for every byte of its text.
 struct SingleByteCodePage {
     std::array<char16_t, 256> characters{};
     std::array<bool, 256> wordCharacter{};
