@@ -8,6 +8,7 @@
 #include "WordTestSupport.h"
 #include "word/Engine.h"
 #include "word/Errors.h"
+#include "word/ZipDocument.h"
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -357,6 +358,33 @@ private slots:
         const word::Error e = openError(wt::makeDocx(parts));
         QCOMPARE(e.fault(), word::Fault::UnknownFormat);
         QCOMPARE(e.format(), format);
+    }
+
+    // The part a relationship's target names, whether written plainly or with steps to resolve.
+    void partNamesFromTargets_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("part");
+        const QList<std::pair<const char *, const char *>> rows{
+            {"word/document.xml", "word/document.xml"},
+            {"/docProps/core.xml", "docProps/core.xml"},
+            {"//word//document.xml", "word/document.xml"},
+            {"./word/./document.xml", "word/document.xml"},
+            {"word/../docProps/app.xml", "docProps/app.xml"},
+            {"word\\document.xml", "word/document.xml"},
+            {"word/my%20document.xml", "word/my document.xml"},
+            {"word/", "word"},
+            {"..", ""},
+        };
+        for (const auto &[target, part] : rows)
+            QTest::newRow(target) << QString::fromUtf8(target) << QString::fromUtf8(part);
+    }
+
+    void partNamesFromTargets()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, part);
+        QCOMPARE(word::partNameFromTarget(target), part);
     }
 
     void ooxmlDamage_data()

@@ -15,8 +15,34 @@
 
 namespace word {
 
+namespace {
+
+// A target with nothing to decode or resolve: no escapes, no backslashes, no empty, "." or ".." step.
+bool isPlainPartName(QStringView t)
+{
+    if (t.contains(QLatin1Char('%')) || t.contains(QLatin1Char('\\')))
+        return false;
+    for (QStringView rest = t;;) {
+        const qsizetype slash = rest.indexOf(QLatin1Char('/'));
+        const QStringView step = slash < 0 ? rest : rest.first(slash);
+        if (step.isEmpty() || step == QLatin1String(".") || step == QLatin1String(".."))
+            return false;
+        if (slash < 0)
+            return true;
+        rest = rest.sliced(slash + 1);
+    }
+}
+
+} // namespace
+
 QString partNameFromTarget(const QString &target)
 {
+    // Nearly every target is plain ("word/document.xml", "/docProps/core.xml"): only its leading slashes go.
+    QStringView plain(target);
+    while (plain.startsWith(QLatin1Char('/')))
+        plain = plain.sliced(1);
+    if (isPlainPartName(plain))
+        return plain.toString();
     QString t = QUrl::fromPercentEncoding(target.toUtf8());
     t.replace(QLatin1Char('\\'), QLatin1Char('/'));
     QStringList out;
