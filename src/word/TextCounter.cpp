@@ -113,20 +113,29 @@ struct RunCounts {
 
 namespace {
 
+bool isTabledCounted(char16_t c) { return c < kTabledCharacters && kLatin.kinds[c] == Kind::Counted; }
+
 // Code units as the counter reads them: UTF-16 as it is, or the bytes of a single-byte code page through
 // the table of the characters they stand for (counted without being turned into UTF-16 first).
 struct Utf16Units {
     char16_t operator()(char16_t c) const { return c; }
+    // A character counted as part of a word, with no word of its own.
+    bool wordCharacter(char16_t c) const { return isTabledCounted(c); }
 };
 
 struct CodePageUnits {
-    const std::array<char16_t, 256> &characters;
-    char16_t operator()(unsigned char b) const { return characters[b]; }
+    const SingleByteCodePage &codePage;
+    char16_t operator()(unsigned char b) const { return codePage.characters[b]; }
+    bool wordCharacter(unsigned char b) const { return codePage.wordCharacter[b]; }
 };
 
-bool isTabledCounted(char16_t c) { return c < kTabledCharacters && kLatin.kinds[c] == Kind::Counted; }
-
 } // namespace
+
+SingleByteCodePage::SingleByteCodePage(const std::array<char16_t, 256> &table) : characters(table)
+{
+    for (size_t b = 0; b < 256; ++b)
+        wordCharacter[b] = isTabledCounted(characters[b]);
+}
 
 template <bool kStopAtControl, typename Unit, typename Decode>
 qsizetype TextCounter::addRun(const Unit *begin, const Unit *end, Decode decode)
@@ -134,20 +143,29 @@ qsizetype TextCounter::addRun(const Unit *begin, const Unit *end, Decode decode)
     RunCounts run{0, 0, 0, m_inWord, m_paragraphHasText};
     const Unit *p = begin;
     while (p != end) {
-        const char16_t c = decode(*p);
-        if (isTabledCounted(c)) {
+        if (decode.wordCharacter(*p)) {
             // Most text is runs of such characters (a word): one pass to its end, counted at once.
             const Unit *const from = p;
             do
                 ++p;
-            while (p != end && isTabledCounted(decode(*p)));
+            while (p != end && decode.wordCharacter(*p));
             run.characters += p - from;
             run.hasText = true;
             if (!run.inWord) {
                 ++run.words;
                 run.inWord = true;
             }
-        } else if (kStopAtControl && (c < 0x20 || QChar::isSurrogate(c))) {
+            continue;
+        }
+        const char16_t c = decode(*p);
+        if (c == u' ') { // the blank between two words, the next most common character
+            ++run.spaces;
+            run.inWord = false;
+            run.hasText = run.hasText || m_rules.countsBlankParagraphs;
+            ++p;
+            continue;
+        }
+        if (kStopAtControl && (c < 0x20 || QChar::isSurrogate(c))) {
             break;
         } else if (QChar::isHighSurrogate(c) && end - p > 1 && QChar::isLowSurrogate(decode(p[1]))) {
             // One character written as two code units: counted once, by its code point.
@@ -169,10 +187,9 @@ qsizetype TextCounter::addUntilControl(QStringView text)
     return addRun<true>(text.utf16(), text.utf16() + text.size(), Utf16Units());
 }
 
-qsizetype TextCounter::addUntilControl(const unsigned char *bytes, qsizetype size,
-                                       const std::array<char16_t, 256> &characters)
+qsizetype TextCounter::addUntilControl(const unsigned char *bytes, qsizetype size, const SingleByteCodePage &codePage)
 {
-    return addRun<true>(bytes, bytes + size, CodePageUnits{characters});
+    return addRun<true>(bytes, bytes + size, CodePageUnits{codePage});
 }
 
 void TextCounter::addUtf8(std::string_view text)

@@ -28,6 +28,15 @@ struct TextStatistics {
     }
 };
 
+// A single-byte code page as the counter reads it: the character each byte value stands for, and whether
+// that character is simply counted as part of a word (letters, digits and punctuation without a word of
+// their own), found once for the code page rather than for every byte of its text.
+struct SingleByteCodePage {
+    std::array<char16_t, 256> characters{};
+    std::array<bool, 256> wordCharacter{};
+    explicit SingleByteCodePage(const std::array<char16_t, 256> &characters);
+};
+
 // How the program that last saved a document counts its text: the counts it stores follow its own rules,
 // and a recount is compared with them. Word's rules are the default; the office suites that write ODF
 // (and OOXML now and then) differ in the points below.
@@ -66,8 +75,8 @@ public:
     // The text up to its first control character (below U+0020) or surrogate code unit, which the caller
     // reads as marks of its own (a binary document's); returns how many code units it counted.
     qsizetype addUntilControl(QStringView text);
-    // The same for text in a single-byte code page: its bytes, and the character each byte value stands for.
-    qsizetype addUntilControl(const unsigned char *bytes, qsizetype size, const std::array<char16_t, 256> &characters);
+    // The same for text in a single-byte code page.
+    qsizetype addUntilControl(const unsigned char *bytes, qsizetype size, const SingleByteCodePage &codePage);
     // A list number or bullet that the word processor generates in front of a paragraph ("1.", "a)",
     // "•"): counted as text of its own word; the tab or blank that follows it is not counted.
     void label(QStringView text);

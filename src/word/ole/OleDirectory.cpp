@@ -70,16 +70,23 @@ public:
     QByteArray sector(quint32 s) const
     {
         QByteArray b = bytes((static_cast<qint64>(s) + 1) * m_sectorSize, m_sectorSize);
-        if (b.size() < m_sectorSize)
+        if (b.size() < m_sectorSize) {
+            b.detach(); // a copy of its own to pad
             b.append(QByteArray(m_sectorSize - b.size(), '\0'));
+        }
         return b;
     }
 
 private:
+    // Bytes of a file held whole are not copied: the directory walk only reads them while `head` lives.
     QByteArray bytes(qint64 offset, qint64 length) const
     {
-        if (m_content.headIsWhole)
-            return offset >= m_content.head.size() ? QByteArray() : m_content.head.mid(offset, length);
+        if (m_content.headIsWhole) {
+            const QByteArray &head = m_content.head;
+            if (offset >= head.size())
+                return QByteArray();
+            return QByteArray::fromRawData(head.constData() + offset, qMin(length, head.size() - offset));
+        }
         return m_content.file.read(offset, length);
     }
 

@@ -56,8 +56,9 @@ template <typename T> struct GObjectRef {
     GObjectRef &operator=(const GObjectRef &) = delete;
 };
 
-// A stream of the root storage, found by its name as stored, read whole: property sets are small.
-QByteArray readStream(GsfInfile *ole, const QString &name, qint64 maxBytes = limits::kMaxPropertyPartBytes)
+// A property-set stream of the root storage, found by its name as stored, read whole (property sets are
+// small) and decoded where the library holds its bytes: the decoded values copy what they keep.
+std::vector<OleSection> decodeStream(GsfInfile *ole, const QString &name, PropertyBudget &budget)
 {
     GsfInput *child = gsf_infile_child_by_name(ole, name.toUtf8().constData());
     if (!child)
@@ -66,19 +67,20 @@ QByteArray readStream(GsfInfile *ole, const QString &name, qint64 maxBytes = lim
     const gsf_off_t size = gsf_input_size(child);
     if (size <= 0)
         return {};
-    if (size > maxBytes) {
+    if (size > limits::kMaxPropertyPartBytes) {
         QString shown = name;
         shown.remove(QChar(5));
         throw DamagedContent(
             QStringLiteral("its %1 stream states %2 MiB, more than it can hold").arg(shown).arg(size / (1024 * 1024)));
     }
-    QByteArray data(static_cast<qsizetype>(size), Qt::Uninitialized);
-    if (!gsf_input_read(child, static_cast<size_t>(size), reinterpret_cast<guint8 *>(data.data()))) {
+    const guint8 *data = gsf_input_read(child, static_cast<size_t>(size), nullptr);
+    if (!data) {
         noteSkipped(QStringLiteral("its %1 stream has a broken sector chain and is skipped")
                         .arg(QString(name).remove(QChar(5))));
         return {}; // a stream whose sector chain is broken holds nothing we can use
     }
-    return data;
+    return decodePropertySetStream(
+        QByteArray::fromRawData(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size)), budget);
 }
 
 // A stream of the root storage read by ranges for counting; a directory may claim any size for it, and
@@ -90,15 +92,19 @@ QByteArray readStream(GsfInfile *ole, const QString &name, qint64 maxBytes = lim
 // the file once while it is kept, instead of once for every read that touches it.
 class GsfStream : public RandomAccessStream {
 public:
+    // The stream is opened when it is first used: of the two table streams only the one the header names is.
     GsfStream(GsfInfile *ole, const QString &name)
-        : m_name(QString(name).remove(QChar(5))), m_input(gsf_infile_child_by_name(ole, name.toUtf8().constData()))
+        : m_ole(ole), m_storedName(name), m_name(QString(name).remove(QChar(5)))
     {
-        if (m_input.p)
-            m_size = qMax<qint64>(0, gsf_input_size(m_input.p));
     }
-    qint64 size() const override { return m_size; }
+    qint64 size() const override
+    {
+        open();
+        return m_size;
+    }
     QByteArray read(qint64 offset, qint64 length) const override
     {
+        open();
         if (offset < 0 || length < 0 || offset > m_size || length > m_size - offset)
             throw DamagedContent(QStringLiteral("its %1 stream cannot be read where its text lies").arg(m_name));
         QByteArray data(static_cast<qsizetype>(length), Qt::Uninitialized);
@@ -127,6 +133,16 @@ private:
         quint64 lastUse = 0;
         QByteArray bytes;
     };
+
+    void open() const
+    {
+        if (m_opened)
+            return;
+        m_opened = true;
+        m_input.p = gsf_infile_child_by_name(m_ole, m_storedName.toUtf8().constData());
+        if (m_input.p)
+            m_size = qMax<qint64>(0, gsf_input_size(m_input.p));
+    }
 
     bool tryRead(qint64 offset, qint64 length, char *into) const
     {
@@ -165,9 +181,12 @@ private:
         return &oldest->bytes;
     }
 
-    QString m_name;
-    GObjectRef<GsfInput> m_input;
-    qint64 m_size = 0;
+    GsfInfile *m_ole;
+    QString m_storedName; // as the directory holds it, to open it by
+    QString m_name;       // as messages show it
+    mutable bool m_opened = false;
+    mutable GObjectRef<GsfInput> m_input{nullptr};
+    mutable qint64 m_size = 0;
     mutable std::array<Block, kKeptBlocks> m_blocks;
     mutable quint64 m_clock = 0;
 };
@@ -302,16 +321,19 @@ WordStreams findStreams(const QStringList &rootChildren)
     return w;
 }
 
-// The properties of the two property-set streams; `application` is the program the document names.
-DocumentData readPropertySets(GsfInfile *ole, const WordStreams &streams, QString &application)
+// The properties of the two property-set streams; `application` is the program the document names. A
+// stream that holds nothing the caller asks for is not opened: each costs the container library a child
+// object and a read of its sectors.
+DocumentData readPropertySets(GsfInfile *ole, const WordStreams &streams, const ReadOptions &options,
+                              QString &application)
 {
     DocumentData d;
     d.format = QStringLiteral("OLE");
     PropertyBudget budget;
-    if (!streams.summary.isEmpty())
-        application = takeSummaryInformation(d, decodePropertySetStream(readStream(ole, streams.summary), budget));
-    if (!streams.docSummary.isEmpty())
-        takeDocumentSummaryInformation(d, decodePropertySetStream(readStream(ole, streams.docSummary), budget));
+    if (!streams.summary.isEmpty() && needsSummaryInformation(options))
+        application = takeSummaryInformation(d, decodeStream(ole, streams.summary, budget));
+    if (!streams.docSummary.isEmpty() && needsDocumentSummaryInformation(options))
+        takeDocumentSummaryInformation(d, decodeStream(ole, streams.docSummary, budget));
     return d;
 }
 
@@ -334,7 +356,7 @@ DocumentData readOleDocument(const FileContent &content)
     }
 
     QString application;
-    DocumentData d = readPropertySets(ole.p, streams, application);
+    DocumentData d = readPropertySets(ole.p, streams, content.options, application);
     computeMissingStatistics(d, content, [&](TextCounter &c) {
         c.setRules(CountingRules::ofWriter(application));
         const GsfStream text(ole.p, streams.wordDocument);

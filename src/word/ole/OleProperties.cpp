@@ -114,7 +114,26 @@ void takeHyperlinkBase(DocumentData &d, const OleSection &userDefined)
     }
 }
 
+bool asksFrom(const ReadOptions &options, OleSet set)
+{
+    for (const auto &row : kOleProperties)
+        if (row.set == set && options.asks(row.id))
+            return true;
+    return false;
+}
+
 } // namespace
+
+bool needsSummaryInformation(const ReadOptions &options)
+{
+    return asksFrom(options, OleSet::Summary) || options.asks(Builtin::NumberOfCharactersWithSpaces)
+           || options.asks(Builtin::NumberOfParagraphs);
+}
+
+bool needsDocumentSummaryInformation(const ReadOptions &options)
+{
+    return asksFrom(options, OleSet::DocSummary) || options.asks(Builtin::HyperlinkBase);
+}
 
 QString takeSummaryInformation(DocumentData &d, const std::vector<OleSection> &sections)
 {

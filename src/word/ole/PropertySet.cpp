@@ -6,10 +6,10 @@
 #include "word/toolkit/ByteReader.h"
 #include "word/toolkit/CodePage.h"
 #include "word/toolkit/Limits.h"
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <map>
-#include <unordered_map>
 
 namespace word {
 
@@ -307,8 +307,23 @@ void decodeSection(const ByteReader &s, OleSection &section, PropertyBudget &bud
     section.codePage = codePage;
     section.properties.reserve(n);
     qint64 dictionaryOffset = -1;
-    // Entries pointing at one offset share its value (the copies share their text).
-    std::unordered_map<qint64, std::optional<OleValue>> byOffset;
+    // Entries pointing at one offset share its value (the copies share their text): the value is decoded at
+    // the first entry that points there, in the order of the list. Sorting the entries by offset finds each
+    // one's first without a table of its own for every value.
+    std::vector<std::pair<qint64, quint32>> byOffset; // (offset, entry) of the entries that hold a value
+    byOffset.reserve(n);
+    for (quint32 i = 0; i < n; ++i) {
+        const quint32 id = s.u32(8 + i * 8);
+        if (id != kPidDictionary && id != kPidCodePage)
+            byOffset.emplace_back(s.u32(8 + i * 8 + 4), i);
+    }
+    std::sort(byOffset.begin(), byOffset.end());
+    std::vector<quint32> firstAtOffset(n);
+    for (size_t k = 0; k < byOffset.size(); ++k)
+        firstAtOffset[byOffset[k].second] = k > 0 && byOffset[k].first == byOffset[k - 1].first
+                                                ? firstAtOffset[byOffset[k - 1].second]
+                                                : byOffset[k].second;
+    std::vector<qint32> valueOf(n, -1); // the entry's value in section.properties; -1: none
     for (quint32 i = 0; i < n; ++i) {
         const quint32 id = s.u32(8 + i * 8);
         const qint64 offset = s.u32(8 + i * 8 + 4);
@@ -318,15 +333,21 @@ void decodeSection(const ByteReader &s, OleSection &section, PropertyBudget &bud
         }
         if (id == kPidCodePage)
             continue;
-        auto known = byOffset.find(offset);
-        if (known == byOffset.end()) {
-            qint64 examined = 0;
-            auto v = decodeValue(s, offset, codePage, examined);
-            charge(budget, examined + (v ? decodedBytes(*v) : 0));
-            known = byOffset.emplace(offset, std::move(v)).first;
+        if (const quint32 first = firstAtOffset[i]; first != i) {
+            if (const qint32 at = valueOf[first]; at >= 0) {
+                valueOf[i] = qint32(section.properties.size());
+                OleProperty copy{id, section.properties[size_t(at)].value};
+                section.properties.push_back(std::move(copy));
+            }
+            continue;
         }
-        if (known->second)
-            section.properties.push_back({id, *known->second});
+        qint64 examined = 0;
+        auto v = decodeValue(s, offset, codePage, examined);
+        charge(budget, examined + (v ? decodedBytes(*v) : 0));
+        if (v) {
+            valueOf[i] = qint32(section.properties.size());
+            section.properties.push_back({id, std::move(*v)});
+        }
     }
     if (dictionaryOffset >= 0)
         decodeDictionary(s, dictionaryOffset, codePage, section, budget);

@@ -23,23 +23,8 @@ QByteArray tableBytes(const RandomAccessStream &s, qint64 offset, qint64 length,
     return length == 0 ? QByteArray() : s.read(offset, length);
 }
 
-qint64 sprmOperandSize(const ByteReader &r, qint64 at, quint16 opcode)
+qint64 variableOperandSize(const ByteReader &r, qint64 at, quint16 opcode)
 {
-    switch (opcode >> 13) {
-    case 0:
-    case 1:
-        return 1;
-    case 2:
-    case 4:
-    case 5:
-        return 2;
-    case 3:
-        return 4;
-    case 7:
-        return 3;
-    default:
-        break;
-    }
     if (opcode == kSprmTDefTable)
         return r.has(at, 2) ? qint64(r.u16(at)) + 1 : -1;
     if (!r.has(at, 1))

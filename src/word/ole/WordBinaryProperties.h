@@ -33,9 +33,31 @@ struct Tables {
 // may be or lie outside the stream.
 QByteArray tableBytes(const RandomAccessStream &s, qint64 offset, qint64 length, const char *what);
 
+// The size of the operand of a modifier whose operand states its own length (the opcode's top three bits
+// are 6); -1 when the operand runs past the end of `r`.
+qint64 variableOperandSize(const ByteReader &r, qint64 at, quint16 opcode);
+
 // The size of the operand of the modifier whose operand begins at `at` (its opcode's top three bits say
-// how it is stored); -1 when the operand runs past the end of `r`.
-qint64 sprmOperandSize(const ByteReader &r, qint64 at, quint16 opcode);
+// how it is stored); -1 when the operand runs past the end of `r`. Kept inline: every modifier of every
+// property page asks, and nearly all have a fixed size.
+inline qint64 sprmOperandSize(const ByteReader &r, qint64 at, quint16 opcode)
+{
+    switch (opcode >> 13) {
+    case 0:
+    case 1:
+        return 1;
+    case 2:
+    case 4:
+    case 5:
+        return 2;
+    case 3:
+        return 4;
+    case 7:
+        return 3;
+    default:
+        return variableOperandSize(r, at, opcode);
+    }
+}
 
 // Calls `f(opcode, operand)` for each modifier of a group, in order; a modifier cut short ends the group
 // (the ones before it still count).

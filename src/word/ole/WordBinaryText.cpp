@@ -39,12 +39,12 @@ struct Utf16Text {
 struct CodePageText {
     const unsigned char *bytes;
     qsizetype length;
-    const std::array<char16_t, 256> &characters;
+    const SingleByteCodePage &codePage;
     qsizetype size() const { return length; }
-    char16_t operator[](qsizetype i) const { return characters[bytes[i]]; }
+    char16_t operator[](qsizetype i) const { return codePage.characters[bytes[i]]; }
     qsizetype countUntilControl(TextCounter &counter, qsizetype from, qsizetype to) const
     {
-        return counter.addUntilControl(bytes + from, to - from, characters);
+        return counter.addUntilControl(bytes + from, to - from, codePage);
     }
 };
 
@@ -63,9 +63,9 @@ public:
     // whether it is hidden.
     void add(QStringView text, qint64 fc, int width) { addText(Utf16Text{text}, fc, width); }
     // Text in a single-byte code page, a byte a character.
-    void add(const unsigned char *bytes, qsizetype length, const std::array<char16_t, 256> &characters, qint64 fc)
+    void add(const unsigned char *bytes, qsizetype length, const SingleByteCodePage &codePage, qint64 fc)
     {
-        addText(CodePageText{bytes, length, characters}, fc, 1);
+        addText(CodePageText{bytes, length, codePage}, fc, 1);
     }
 
 private:
@@ -184,9 +184,9 @@ bool isLeadByte(int codePage, unsigned char byte)
 // The characters of a single-byte code page, one for each byte value: the decoder fills the table once per
 // code page, and the text, which may be megabytes, is then looked up byte by byte as it is counted
 // instead of passed through the decoder.
-const std::array<char16_t, 256> &singleByteTable(int codePage)
+const SingleByteCodePage &singleByteTable(int codePage)
 {
-    thread_local std::map<int, std::array<char16_t, 256>> tables; // the few code pages Word 6 and 95 use
+    thread_local std::map<int, SingleByteCodePage> tables; // the few code pages Word 6 and 95 use
     const auto found = tables.find(codePage);
     if (found != tables.end())
         return found->second;
@@ -196,7 +196,7 @@ const std::array<char16_t, 256> &singleByteTable(int codePage)
         const QString c = decodeCodePage(codePage, &byte, 1);
         table[size_t(b)] = c.size() == 1 ? c[0].unicode() : u'\uFFFD';
     }
-    return tables.emplace(codePage, table).first->second;
+    return tables.emplace(codePage, SingleByteCodePage(table)).first->second;
 }
 
 // A run of the main text's characters at `offset` of the WordDocument stream, in UTF-16 (code page 1200)

@@ -12,31 +12,119 @@
 #include "word/toolkit/CodePage.h"
 #include "word/toolkit/Limits.h"
 #include <QHash>
+#include <array>
+#include <cstring>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 namespace word {
 
 namespace {
 
-// Destinations whose text is not part of the main story. Looked up once for every control word of the
-// body, so by a plain hash of the name as it lies in the tokenizer's buffer.
-const std::unordered_set<std::string_view> &skippedDestinations()
+// What a control word is to the body's reader.
+enum class BodyWord : unsigned char {
+    Formatting, // every word not named below: it carries no text
+    FontTable,
+    Label,   // \listtext, \pntext
+    Skipped, // a destination whose text is not part of the main story
+    AnsiCodePage,
+    Mac,
+    Pc,
+    Pca,
+    DefaultFont,
+    Font,
+    Plain,
+    Hidden,
+    Paragraph,  // \par \sect \cell \nestcell
+    WhiteSpace, // \tab \line \page \column
+    Typographic // \emdash, \bullet ... (rtfTypographicCharacter)
+};
+
+// The words the body's reader knows, found by length and first letter: every control word of the body is
+// looked up, and most are formatting that matches nothing, which these two settle at once.
+class BodyWords {
+public:
+    BodyWords()
+    {
+        static constexpr struct {
+            std::string_view name;
+            BodyWord kind;
+        } known[] = {
+            {"fonttbl", BodyWord::FontTable},
+            {"listtext", BodyWord::Label},
+            {"pntext", BodyWord::Label},
+            {"ansicpg", BodyWord::AnsiCodePage},
+            {"mac", BodyWord::Mac},
+            {"pc", BodyWord::Pc},
+            {"pca", BodyWord::Pca},
+            {"deff", BodyWord::DefaultFont},
+            {"f", BodyWord::Font},
+            {"plain", BodyWord::Plain},
+            {"v", BodyWord::Hidden},
+            {"par", BodyWord::Paragraph},
+            {"sect", BodyWord::Paragraph},
+            {"cell", BodyWord::Paragraph},
+            {"nestcell", BodyWord::Paragraph},
+            {"tab", BodyWord::WhiteSpace},
+            {"line", BodyWord::WhiteSpace},
+            {"page", BodyWord::WhiteSpace},
+            {"column", BodyWord::WhiteSpace},
+            {"emdash", BodyWord::Typographic},
+            {"endash", BodyWord::Typographic},
+            {"emspace", BodyWord::Typographic},
+            {"enspace", BodyWord::Typographic},
+            {"qmspace", BodyWord::Typographic},
+            {"bullet", BodyWord::Typographic},
+            {"lquote", BodyWord::Typographic},
+            {"rquote", BodyWord::Typographic},
+            {"ldblquote", BodyWord::Typographic},
+            {"rdblquote", BodyWord::Typographic},
+        };
+        static constexpr std::string_view skipped[] = {
+            "colortbl",   "stylesheet", "info",        "listtable",  "listoverridetable",
+            "revtbl",     "rsidtbl",    "generator",   "pict",       "objdata",
+            "fldinst",    "header",     "headerl",     "headerr",    "headerf",
+            "footer",     "footerl",    "footerr",     "footerf",    "footnote",
+            "annotation", "atnid",      "atnauthor",   "atnref",     "atndate",
+            "xe",         "tc",         "tcn",         "txe",        "pntxta",
+            "pntxtb",     "shpinst",    "shprslt",     "nonshppict", "template",
+            "filetbl",    "ftnsep",     "ftnsepc",     "aftnsep",    "aftnsepc",
+            "ftncn",      "aftncn",     "bkmkstart",   "bkmkend",    "do",
+            "sp",         "private",    "comment",     "xmlnstbl",   "pgdsctbl",
+            "themedata",  "datastore",  "latentstyles"};
+        for (const auto &k : known)
+            add(k.name, k.kind);
+        for (const std::string_view name : skipped)
+            add(name, BodyWord::Skipped);
+    }
+
+    BodyWord of(std::string_view name) const
+    {
+        if (name.empty() || name.size() > kLongest)
+            return BodyWord::Formatting;
+        for (const Entry &e : m_buckets[bucket(name)])
+            if (std::memcmp(e.name.data(), name.data(), name.size()) == 0)
+                return e.kind;
+        return BodyWord::Formatting;
+    }
+
+private:
+    struct Entry {
+        std::string_view name;
+        BodyWord kind;
+    };
+    static constexpr size_t kLongest = 17; // "listoverridetable"
+    // Names of one length that begin with one letter (capitals share their small letter's bucket).
+    static size_t bucket(std::string_view name) { return name.size() * 32 + (name.front() & 31); }
+    void add(std::string_view name, BodyWord kind) { m_buckets[bucket(name)].push_back({name, kind}); }
+
+    std::array<std::vector<Entry>, (kLongest + 1) * 32> m_buckets;
+};
+
+const BodyWords &bodyWords()
 {
-    static const std::unordered_set<std::string_view> names{
-        "colortbl",   "stylesheet", "info",        "listtable",  "listoverridetable",
-        "revtbl",     "rsidtbl",    "generator",   "pict",       "objdata",
-        "fldinst",    "header",     "headerl",     "headerr",    "headerf",
-        "footer",     "footerl",    "footerr",     "footerf",    "footnote",
-        "annotation", "atnid",      "atnauthor",   "atnref",     "atndate",
-        "xe",         "tc",         "tcn",         "txe",        "pntxta",
-        "pntxtb",     "shpinst",    "shprslt",     "nonshppict", "template",
-        "filetbl",    "ftnsep",     "ftnsepc",     "aftnsep",    "aftnsepc",
-        "ftncn",      "aftncn",     "bkmkstart",   "bkmkend",    "do",
-        "sp",         "private",    "comment",     "xmlnstbl",   "pgdsctbl",
-        "themedata",  "datastore",  "latentstyles"};
-    return names;
+    static const BodyWords words;
+    return words;
 }
 
 // The code page of a font's character set (\fcharsetN).
@@ -174,61 +262,79 @@ private:
     {
         if (m_stack.empty())
             return;
-        // Compared where it lies, without a copy; a view compares lengths before bytes, which settles
-        // nearly every comparison below at once.
         const std::string_view name = w.name;
         const bool hasParam = w.hasParam;
         const qint64 param = w.param;
         Group &g = m_stack.back();
-        if (name == "fonttbl") {
+        const BodyWord kind = bodyWords().of(name);
+        switch (kind) {
+        case BodyWord::FontTable:
             flush();
             g.fontTable = true;
             return;
-        }
-        if (name == "listtext" || name == "pntext") {
+        case BodyWord::Label:
             // RTF: the list number or bullet of the paragraph, as the writer generated it ("1.\tab"):
             // Word counts the number, not the tab after it.
             flush();
             g.label = true;
             return;
-        }
-        if (skippedDestinations().contains(name)) {
+        case BodyWord::Skipped:
             m_reader.skipGroup();
             return;
+        default:
+            break;
         }
         if (g.fontTable) {
             m_fonts.word(name, hasParam, param);
             return;
         }
-        if (name == "ansicpg" && hasParam && param > 0 && param < 100000) {
-            flush();
-            m_codePage = static_cast<int>(param);
-        } else if (name == "mac") {
+        switch (kind) {
+        case BodyWord::AnsiCodePage:
+            if (hasParam && param > 0 && param < 100000) {
+                flush();
+                m_codePage = static_cast<int>(param);
+            }
+            break;
+        case BodyWord::Mac:
             m_codePage = 10000;
-        } else if (name == "pc") {
+            break;
+        case BodyWord::Pc:
             m_codePage = 437;
-        } else if (name == "pca") {
+            break;
+        case BodyWord::Pca:
             m_codePage = 850;
-        } else if (name == "deff" && hasParam) {
-            m_defaultFont = param;
-        } else if (name == "f" && hasParam) {
-            flush();
-            g.font = param;
-        } else if (name == "plain") {
+            break;
+        case BodyWord::DefaultFont:
+            if (hasParam)
+                m_defaultFont = param;
+            break;
+        case BodyWord::Font:
+            if (hasParam) {
+                flush();
+                g.font = param;
+            }
+            break;
+        case BodyWord::Plain:
             flush();
             g.font = -1;
             g.hidden = false; // \plain resets every character property, \v among them
-        } else if (name == "v") {
+            break;
+        case BodyWord::Hidden:
             flush();
             g.hidden = !hasParam || param != 0;
-        } else if (name == "par" || name == "sect" || name == "cell" || name == "nestcell") {
+            break;
+        case BodyWord::Paragraph:
             paragraph();
-        } else if (name == "tab" || name == "line" || name == "page" || name == "column") {
+            break;
+        case BodyWord::WhiteSpace:
             whiteSpace();
-        } else {
-            if (const auto c = rtfTypographicCharacter(w.name))
+            break;
+        case BodyWord::Typographic:
+            if (const auto c = rtfTypographicCharacter(name))
                 character(*c);
-            // Every other word is formatting and carries no text.
+            break;
+        default: // formatting, which carries no text
+            break;
         }
     }
 

@@ -3,14 +3,58 @@
 #include "word/rtf/RtfTokenizer.h"
 #include "word/toolkit/InputFile.h"
 #include "word/toolkit/Limits.h"
+#include <array>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace word {
 
 namespace {
 
-bool isLetter(int c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool isDigit(int c) { return c >= '0' && c <= '9'; }
+// ASCII letters, by a table: a control word's letters are the bytes an RTF file has most of.
+constexpr std::array<bool, 256> kLetters = [] {
+    std::array<bool, 256> letters{};
+    for (int c = 'a'; c <= 'z'; ++c)
+        letters[size_t(c)] = letters[size_t(c - 'a' + 'A')] = true;
+    return letters;
+}();
+bool isLetter(int c) { return c >= 0 && kLetters[size_t(c)]; }
+bool isDigit(int c) { return static_cast<unsigned>(c - '0') < 10u; }
+
+bool isMarkup(char c) { return c == '\\' || c == '{' || c == '}'; }
+
+// The bytes that end a run of plain text: the markup, and line breaks, which are not text in RTF.
+constexpr std::array<bool, 256> kTextEnds = [] {
+    std::array<bool, 256> ends{};
+    for (const char c : {'\\', '{', '}', '\r', '\n'})
+        ends[static_cast<unsigned char>(c)] = true;
+    return ends;
+}();
+
+// The first of the three bytes that mark up RTF (a backslash or a brace) from `p` on, or `end`. Groups that
+// are stepped over are mostly pictures, fonts and styles: kilobytes of hex digits, and control words a few
+// bytes apart. Sixteen bytes are compared at a time where the processor can, which costs the same few
+// instructions for a short run between two control words as for a long one of hex digits.
+const char *findMarkup(const char *p, const char *end)
+{
+#if defined(__SSE2__)
+    const __m128i backslash = _mm_set1_epi8('\\');
+    const __m128i open = _mm_set1_epi8('{');
+    const __m128i close = _mm_set1_epi8('}');
+    for (; end - p >= 16; p += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        const __m128i hits =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, backslash), _mm_cmpeq_epi8(v, open)), _mm_cmpeq_epi8(v, close));
+        if (const int mask = _mm_movemask_epi8(hits))
+            return p + __builtin_ctz(static_cast<unsigned>(mask));
+    }
+#endif
+    while (p < end && !isMarkup(*p))
+        ++p;
+    return p;
+}
 
 int hexValue(int c)
 {
@@ -70,46 +114,64 @@ void RtfTokenizer::skipBytes(qint64 n)
     m_i = 0;
 }
 
-// The name is copied into a fixed buffer rather than a QByteArray: control words are most of an RTF
-// file, and an allocation for each one made them the bulk of counting its text.
+// The name is not copied into a QByteArray: control words are most of an RTF file, and an allocation for
+// each one made them the bulk of counting its text. It is seen where it lies in the loaded buffer, and
+// copied into a fixed one only when that buffer may be replaced before the token is used.
 void RtfTokenizer::readWord(RtfToken &token)
 {
-    // Letters and digits are taken straight from the loaded buffer; peek() loads more only at its end.
-    int length = 0;
-    do {
-        const char *data = m_buf.constData();
-        const qsizetype size = m_buf.size();
-        qsizetype i = m_i;
-        for (; i < size && isLetter(static_cast<unsigned char>(data[i])); ++i)
-            if (length < int(sizeof m_name))
-                m_name[length++] = data[i];
-        m_i = i;
-    } while (m_i >= m_buf.size() && isLetter(peek()));
+    // The loops below stop at the NUL that a QByteArray keeps after its data (the buffer is always one read
+    // from the file, never raw data), which is neither letter nor digit, without comparing each position
+    // with the end.
     token.kind = RtfToken::Kind::Word;
-    token.name = std::string_view(m_name, size_t(length));
+    {
+        const char *const data = m_buf.constData();
+        const char *p = data + m_i;
+        const char *const start = p;
+        while (isLetter(static_cast<unsigned char>(*p)))
+            ++p;
+        m_i = p - data;
+        token.name = std::string_view(start, size_t(qMin<qsizetype>(p - start, sizeof m_name)));
+    }
+    if (m_i >= m_buf.size()) {
+        // The word may go on in the next chunk.
+        keepName(token);
+        size_t length = token.name.size();
+        for (int c = peek(); isLetter(c); c = peek()) {
+            get();
+            if (length < sizeof m_name)
+                m_name[length++] = static_cast<char>(c);
+        }
+        token.name = std::string_view(m_name, length);
+    }
     bool negative = false;
-    if (peek() == '-') {
+    if (peekKeeping(token) == '-') {
         get();
         negative = true;
     }
     int digits = 0;
+    qint64 param = 0;
     do {
-        const char *data = m_buf.constData();
-        const qsizetype size = m_buf.size();
-        qsizetype i = m_i;
-        for (; i < size && isDigit(static_cast<unsigned char>(data[i])); ++i) {
+        const char *const data = m_buf.constData();
+        const char *p = data + m_i;
+        for (; isDigit(static_cast<unsigned char>(*p)); ++p)
             if (digits++ < limits::kMaxRtfParamDigits)
-                token.param = token.param * 10 + (data[i] - '0');
-            token.hasParam = true;
-        }
-        m_i = i;
-    } while (m_i >= m_buf.size() && isDigit(peek()));
-    if (negative)
-        token.param = -token.param;
-    if (peek() == ' ')
+                param = param * 10 + (*p - '0');
+        m_i = p - data;
+    } while (m_i >= m_buf.size() && isDigit(peekKeeping(token)));
+    token.hasParam = digits > 0;
+    token.param = negative ? -param : param;
+    if (peekKeeping(token) == ' ')
         get();
     if (token.name == "bin" && token.param > 0) // binary data: stepped over, never read as text
         skipBytes(token.param);
+}
+
+void RtfTokenizer::keepName(RtfToken &token)
+{
+    if (token.name.data() == m_name)
+        return;
+    std::memcpy(m_name, token.name.data(), token.name.size());
+    token.name = std::string_view(m_name, token.name.size());
 }
 
 RtfToken RtfTokenizer::next()
@@ -135,12 +197,12 @@ RtfToken RtfTokenizer::next()
             // Plain text comes as one run up to the end of what is loaded: a token per byte would make
             // the tokens, not the text, the cost of counting.
             const qsizetype start = m_i - 1;
-            while (m_i < m_buf.size()) {
-                const char b = m_buf.constData()[m_i];
-                if (b == '\\' || b == '{' || b == '}' || b == '\r' || b == '\n')
-                    break;
-                ++m_i;
-            }
+            const char *data = m_buf.constData();
+            const char *const end = data + m_buf.size();
+            const char *p = data + m_i;
+            while (p < end && !kTextEnds[static_cast<unsigned char>(*p)])
+                ++p;
+            m_i = p - data;
             token.kind = RtfToken::Kind::Text;
             token.text = std::string_view(m_buf.constData() + start, size_t(m_i - start));
             return token;
@@ -176,33 +238,43 @@ void RtfTokenizer::skipGroup()
 {
     qint64 level = 1;
     for (;;) {
-        // Skipped groups are mostly pictures and fonts: long runs of hex digits and text that only the
-        // three markup bytes can end, passed over in the loaded buffer without a call per byte.
-        const char *data = m_buf.constData();
-        const char *end = data + m_buf.size();
+        // Only the braces and backslashes matter: everything else is passed over in the loaded buffer. A
+        // control word's letters, parameter and space hold no markup and are passed over with the rest;
+        // only \binN must be read, for the data it steps over may hold any byte.
+        const char *const data = m_buf.constData();
+        const char *const end = data + m_buf.size();
         const char *p = data + m_i;
-        // A picture's hex digits run for kilobytes: the nearest of the three bytes is found by the
-        // library's vector search, each search bounded by the nearest found so far.
-        for (const char markup : {'\\', '{', '}'})
-            if (const void *at = std::memchr(p, markup, static_cast<size_t>(end - p)))
-                end = static_cast<const char *>(at);
-        m_i = end - data;
+        for (p = findMarkup(p, end); end - p >= 2; p = findMarkup(p, end)) {
+            if (*p == '\\') {
+                if (p[1] == 'b')
+                    break; // perhaps \bin: read below
+                p += 2;    // the symbol (\{ \} \\ and the others), or a word's first letter
+            } else if (*p++ == '{') {
+                ++level;
+            } else if (--level == 0) {
+                m_i = p - data;
+                return;
+            }
+        }
+        m_i = p - data;
+        // The same, one markup byte at a time, where the next byte may lie in the next chunk or the markup
+        // begins a word with b.
         const int c = get();
         if (c < 0)
             return;
         if (c == '\\') {
-            if (isLetter(peek())) {
+            const int n = peek();
+            if (n == 'b') {
                 RtfToken word;
                 readWord(word);
-            } else if (peek() >= 0) {
-                get(); // \{ \} \\ and the other symbols
+            } else if (n >= 0) {
+                get();
             }
         } else if (c == '{') {
             ++level;
-        } else if (c == '}') {
-            if (--level == 0)
-                return;
-        }
+        } else if (c == '}' && --level == 0) {
+            return;
+        } // else the first byte of a chunk loaded by get()
     }
 }
 

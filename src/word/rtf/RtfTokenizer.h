@@ -66,6 +66,14 @@ private:
     bool refill();
     void skipBytes(qint64 n);
     void readWord(RtfToken &token);
+    // The token's name moved out of the loaded buffer, which the next read may replace.
+    void keepName(RtfToken &token);
+    int peekKeeping(RtfToken &token)
+    {
+        if (m_i >= m_buf.size())
+            keepName(token);
+        return peek();
+    }
 
     InputFile &m_file;
     QByteArray m_buf;
