@@ -43,7 +43,11 @@ QDateTime toLocalDisplay(const QDateTime &instant)
 {
     const QDateTime moment = wholeSeconds(instant);
     const QTimeZone &zone = localZone();
-    const QDateTime local = zone.isValid() ? moment.toTimeZone(zone) : moment.toLocalTime();
+    // The zone's offset at that moment, asked of the zone directly: the same result as converting into the
+    // zone and reading the offset back, without making the zoned date first.
+    if (zone.isValid())
+        return moment.toOffsetFromUtc(zone.offsetFromUtc(moment));
+    const QDateTime local = moment.toLocalTime();
     return local.toOffsetFromUtc(local.offsetFromUtc());
 }
 
