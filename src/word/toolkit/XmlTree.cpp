@@ -170,8 +170,9 @@ bool isSoundReference(std::string_view s)
 }
 
 // Whether the bytes can be read by pugixml exactly as expat reads them: the checks of what pugixml does
-// not check itself and can be seen in the bytes. `nonAscii` tells whether any byte is above 0x7F.
-bool isPlainMarkup(std::string_view s, bool &nonAscii)
+// not check itself and can be seen in the bytes. `nonAscii` tells whether any byte is above 0x7F, `tags`
+// how many '<' stand from the root's start tag on.
+bool isPlainMarkup(std::string_view s, bool &nonAscii, std::size_t &tags)
 {
     if (s.starts_with("\xEF\xBB\xBF"))
         s.remove_prefix(3);
@@ -199,10 +200,12 @@ bool isPlainMarkup(std::string_view s, bool &nonAscii)
     std::size_t previous = s.find('<', declarationEnd);
     if (previous == std::string_view::npos || !isAllSpace(s.substr(declarationEnd, previous - declarationEnd)))
         return false;
+    tags = 0;
     for (std::size_t at = previous; at != std::string_view::npos; at = s.find('<', at + 1)) {
         if (at + 1 >= s.size() || s[at + 1] == '!' || s[at + 1] == '?' || at - previous > kLongestGap)
             return false;
         previous = at;
+        ++tags;
     }
     return true;
 }
@@ -255,7 +258,8 @@ bool hasNonAsciiByte(const char *name, std::size_t length)
 bool hasNonAsciiByte(const char *name) { return hasNonAsciiByte(name, std::strlen(name)); }
 
 // Walks the tree under `root` in document order, without recursion (nesting has no bound here). `enter`
-// is told of every node and answers whether the walk goes on; `leave` of every element as it ends.
+// is told of every node and answers whether the walk goes on; `leave` of every element as it ends, and
+// whether it had children.
 // pugixml's accessors are calls into the library, so each link is asked for once, and the walk knows it
 // is back at the root by its depth rather than by comparing nodes.
 template <typename Enter, typename Leave> bool traverse(pugi::xml_node root, Enter &&enter, Leave &&leave)
@@ -272,7 +276,7 @@ template <typename Enter, typename Leave> bool traverse(pugi::xml_node root, Ent
                 ++depth;
                 continue;
             }
-            if (!leave(n))
+            if (!leave(n, false))
                 return false;
         }
         // Up to the next sibling, ending each element left on the way.
@@ -285,7 +289,7 @@ template <typename Enter, typename Leave> bool traverse(pugi::xml_node root, Ent
             }
             n = n.parent();
             --depth;
-            if (!leave(n))
+            if (!leave(n, true))
                 return false;
         }
     }
@@ -294,7 +298,8 @@ template <typename Enter, typename Leave> bool traverse(pugi::xml_node root, Ent
 // What pugixml accepted and expat would not, seen in the tree: names outside ASCII (looked for when the
 // part has such bytes at all), an attribute given twice, '<' in an attribute value, anything beside one
 // root element; and elements with more attributes than the reader's bound, left to expat to refuse.
-bool isPlainTree(const pugi::xml_document &document, bool nonAscii)
+// `tags`: the '<' in the part from the root's start tag on.
+bool isPlainTree(const pugi::xml_document &document, bool nonAscii, std::size_t tags)
 {
     int roots = 0;
     for (pugi::xml_node n = document.first_child(); n; n = n.next_sibling()) {
@@ -317,7 +322,7 @@ bool isPlainTree(const pugi::xml_document &document, bool nonAscii)
             if (count == limits::kMaxXmlAttributesPerElement)
                 return false;
             const std::string_view name = a.name();
-            if ((nonAscii && hasNonAsciiByte(name.data(), name.size())) || std::strchr(a.value(), '<'))
+            if (nonAscii && hasNonAsciiByte(name.data(), name.size()))
                 return false;
             for (int i = 0; i < count; ++i)
                 if (name == names[i])
@@ -326,7 +331,26 @@ bool isPlainTree(const pugi::xml_document &document, bool nonAscii)
         }
         return true;
     };
-    return traverse(document.document_element(), plainNode, [](pugi::xml_node) { return true; });
+    // Each element stands for one '<' (<a/>) or two (<a>…</a>, as any with children is written), and
+    // text holds none: when the part has no more than the elements need at the least, no '<' is left for
+    // an attribute value, and the values need no look.
+    std::size_t leastTags = 0;
+    const auto countTags = [&](pugi::xml_node, bool hadChildren) {
+        leastTags += hadChildren ? 2 : 1;
+        return true;
+    };
+    if (!traverse(document.document_element(), plainNode, countTags))
+        return false;
+    if (tags == leastTags)
+        return true;
+    const auto plainValues = [](pugi::xml_node n, pugi::xml_node_type type) {
+        if (type == pugi::node_element)
+            for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute())
+                if (std::strchr(a.value(), '<'))
+                    return false;
+        return true;
+    };
+    return traverse(document.document_element(), plainValues, [](pugi::xml_node, bool) { return true; });
 }
 
 struct LinePosition {
@@ -367,7 +391,7 @@ void visit(const pugi::xml_document &document, std::string_view source, Visitor 
         position.element = n;
         return visitor.start(n.name(), attributes.data(), &lineOf, &position);
     };
-    traverse(document.document_element(), enter, [&](pugi::xml_node n) { return visitor.end(n.name()); });
+    traverse(document.document_element(), enter, [&](pugi::xml_node n, bool) { return visitor.end(n.name()); });
 }
 
 } // namespace
@@ -379,14 +403,15 @@ bool walk(QByteArrayView xml, Visitor &visitor)
         return false;
     const std::string_view source(xml.data(), static_cast<std::size_t>(xml.size()));
     bool nonAscii = false;
-    if (!isPlainMarkup(source, nonAscii))
+    std::size_t tags = 0;
+    if (!isPlainMarkup(source, nonAscii, tags))
         return false;
     pugi::xml_document document;
     constexpr unsigned kOptions =
         pugi::parse_escapes | pugi::parse_wconv_attribute | pugi::parse_eol | pugi::parse_ws_pcdata;
     if (!document.load_buffer(source.data(), source.size(), kOptions, pugi::encoding_utf8))
         return false;
-    if (!isPlainTree(document, nonAscii) || !endsWithEndTagOf(source, document.document_element().name()))
+    if (!isPlainTree(document, nonAscii, tags) || !endsWithEndTagOf(source, document.document_element().name()))
         return false;
     visit(document, source, visitor);
     return true;
