@@ -7,8 +7,6 @@ namespace word::wordml {
 
 using namespace std::string_view_literals;
 
-bool isWordNamespace(std::string_view ns) { return ns == kWordNs || ns == kStrictWordNs || ns == kWord2003Ns; }
-
 bool skipsSubtree(const XmlName &e, const XmlAttributes &a, bool word, bool storyPart)
 {
     const std::string_view name = e.local;

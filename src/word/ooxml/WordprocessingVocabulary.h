@@ -17,8 +17,9 @@ inline constexpr std::string_view kAmlNs = "http://schemas.microsoft.com/aml/200
 inline constexpr std::string_view kAuxHintNs = "http://schemas.microsoft.com/office/word/2003/auxHint";
 inline constexpr std::string_view kDrawingNs = "http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing";
 
-// The main vocabulary, in any of its three namespaces (transitional, strict, Word 2003).
-bool isWordNamespace(std::string_view ns);
+// The main vocabulary, in any of its three namespaces (transitional, strict, Word 2003). Inline: asked
+// once for every element of the text.
+inline bool isWordNamespace(std::string_view ns) { return ns == kWordNs || ns == kStrictWordNs || ns == kWord2003Ns; }
 // Subtrees outside the main story or not part of the text: notes and headers written inline (Word 2003
 // XML), text moved away in a tracked change, and the fallback copy of content given twice for older
 // readers (a text box's text appears in both the choice and the fallback).
