@@ -25,7 +25,7 @@ struct alignas(std::max_align_t) AllocationHeader {
     std::size_t size;
 };
 
-void *allocate(std::size_t size)
+void *allocateInBudget(std::size_t size)
 {
     if (size > kTreeBudgetBytes - t_treeBytes)
         return nullptr;
@@ -37,7 +37,7 @@ void *allocate(std::size_t size)
     return header + 1;
 }
 
-void deallocate(void *p)
+void releaseInBudget(void *p)
 {
     if (!p)
         return;
@@ -47,9 +47,41 @@ void deallocate(void *p)
 }
 
 const bool kBudgetInstalled = [] {
-    pugi::set_memory_management_functions(&allocate, &deallocate);
+    pugi::set_memory_management_functions(&allocateInBudget, &releaseInBudget);
     return true;
 }();
+
+// The flattened tree (below) is held to the same budget: an allocation beyond it throws, and the part
+// goes to expat.
+template <typename T> struct BudgetAllocator {
+    using value_type = T;
+    BudgetAllocator() = default;
+    template <typename U> BudgetAllocator(const BudgetAllocator<U> &) {}
+    T *allocate(std::size_t n)
+    {
+        void *p = n <= kTreeBudgetBytes / sizeof(T) ? allocateInBudget(n * sizeof(T)) : nullptr;
+        if (!p)
+            throw std::bad_alloc();
+        return static_cast<T *>(p);
+    }
+    void deallocate(T *p, std::size_t) { releaseInBudget(p); }
+    friend bool operator==(BudgetAllocator, BudgetAllocator) { return true; }
+};
+
+// The tree in document order, as the checks walk it: pugixml's accessors are calls into the library,
+// so the tree is walked once, and the visitor is handed the events from here.
+struct FlatTree {
+    enum Kind : unsigned char { Start, End, Text };
+    struct Step {
+        const char *text;       // an element's name, or text
+        std::size_t value;      // Start: where its attributes begin in `attributes`; Text: its length
+        pugi::xml_node element; // Start: the element, for its line
+        Kind kind;
+    };
+    std::vector<Step, BudgetAllocator<Step>> steps;
+    // For each element, its attributes' names and values in pairs, then nullptr, as expat lists them.
+    std::vector<const char *, BudgetAllocator<const char *>> attributes;
+};
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
@@ -298,8 +330,8 @@ template <typename Enter, typename Leave> bool traverse(pugi::xml_node root, Ent
 // What pugixml accepted and expat would not, seen in the tree: names outside ASCII (looked for when the
 // part has such bytes at all), an attribute given twice, '<' in an attribute value, anything beside one
 // root element; and elements with more attributes than the reader's bound, left to expat to refuse.
-// `tags`: the '<' in the part from the root's start tag on.
-bool isPlainTree(const pugi::xml_document &document, bool nonAscii, std::size_t tags)
+// `tags`: the '<' in the part from the root's start tag on. The tree is flattened into `flat` on the way.
+bool isPlainTree(const pugi::xml_document &document, bool nonAscii, std::size_t tags, FlatTree &flat)
 {
     int roots = 0;
     for (pugi::xml_node n = document.first_child(); n; n = n.next_sibling()) {
@@ -310,47 +342,63 @@ bool isPlainTree(const pugi::xml_document &document, bool nonAscii, std::size_t 
     }
     if (roots != 1)
         return false;
+    flat.steps.reserve(tags);
     std::string_view names[limits::kMaxXmlAttributesPerElement];
     const auto plainNode = [&](pugi::xml_node n, pugi::xml_node_type type) {
-        if (type != pugi::node_element)
-            return type == pugi::node_pcdata;
-        if (nonAscii && hasNonAsciiByte(n.name()))
+        if (type != pugi::node_element) {
+            if (type != pugi::node_pcdata)
+                return false;
+            const char *text = n.value();
+            flat.steps.push_back({text, std::strlen(text), {}, FlatTree::Text});
+            return true;
+        }
+        const char *name = n.name();
+        if (nonAscii && hasNonAsciiByte(name))
             return false;
+        flat.steps.push_back({name, flat.attributes.size(), n, FlatTree::Start});
         int count = 0;
         for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
             // Beyond the bound, expat refuses the element (and checks no pair of them first).
             if (count == limits::kMaxXmlAttributesPerElement)
                 return false;
-            const std::string_view name = a.name();
-            if (nonAscii && hasNonAsciiByte(name.data(), name.size()))
+            const std::string_view attributeName = a.name();
+            if (nonAscii && hasNonAsciiByte(attributeName.data(), attributeName.size()))
                 return false;
             for (int i = 0; i < count; ++i)
-                if (name == names[i])
+                if (attributeName == names[i])
                     return false;
-            names[count++] = name;
+            names[count++] = attributeName;
+            flat.attributes.push_back(attributeName.data());
+            flat.attributes.push_back(a.value());
         }
+        flat.attributes.push_back(nullptr);
         return true;
     };
     // Each element stands for one '<' (<a/>) or two (<a>…</a>, as any with children is written), and
     // text holds none: when the part has no more than the elements need at the least, no '<' is left for
     // an attribute value, and the values need no look.
     std::size_t leastTags = 0;
-    const auto countTags = [&](pugi::xml_node, bool hadChildren) {
+    const auto endElement = [&](pugi::xml_node n, bool hadChildren) {
         leastTags += hadChildren ? 2 : 1;
+        flat.steps.push_back({n.name(), 0, {}, FlatTree::End});
         return true;
     };
-    if (!traverse(document.document_element(), plainNode, countTags))
+    if (!traverse(document.document_element(), plainNode, endElement))
         return false;
     if (tags == leastTags)
         return true;
-    const auto plainValues = [](pugi::xml_node n, pugi::xml_node_type type) {
-        if (type == pugi::node_element)
-            for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute())
-                if (std::strchr(a.value(), '<'))
-                    return false;
-        return true;
-    };
-    return traverse(document.document_element(), plainValues, [](pugi::xml_node, bool) { return true; });
+    // The values stand in the pairs after each name.
+    bool isValue = false;
+    for (const char *text : flat.attributes) {
+        if (!text) {
+            isValue = false;
+            continue;
+        }
+        if (isValue && std::strchr(text, '<'))
+            return false;
+        isValue = !isValue;
+    }
+    return true;
 }
 
 struct LinePosition {
@@ -371,27 +419,22 @@ qint64 lineOf(const void *at)
 }
 
 // Hands the tree to the visitor in document order.
-void visit(const pugi::xml_document &document, std::string_view source, Visitor &visitor)
+void visit(FlatTree &flat, std::string_view source, Visitor &visitor)
 {
-    // Names and values in pairs, then the end: the tree holds no element with more attributes than the
-    // bound (isPlainTree).
-    std::array<const char *, 2 * limits::kMaxXmlAttributesPerElement + 1> attributes;
     LinePosition position{source, {}};
-    const auto enter = [&](pugi::xml_node n, pugi::xml_node_type type) {
-        if (type != pugi::node_element) {
-            const char *text = n.value();
-            return visitor.text(text, std::strlen(text));
+    for (const FlatTree::Step &step : flat.steps) {
+        bool going;
+        if (step.kind == FlatTree::Start) {
+            position.element = step.element;
+            going = visitor.start(step.text, flat.attributes.data() + step.value, &lineOf, &position);
+        } else if (step.kind == FlatTree::End) {
+            going = visitor.end(step.text);
+        } else {
+            going = visitor.text(step.text, step.value);
         }
-        std::size_t at = 0;
-        for (pugi::xml_attribute a = n.first_attribute(); a && at + 2 < attributes.size(); a = a.next_attribute()) {
-            attributes[at++] = a.name();
-            attributes[at++] = a.value();
-        }
-        attributes[at] = nullptr;
-        position.element = n;
-        return visitor.start(n.name(), attributes.data(), &lineOf, &position);
-    };
-    traverse(document.document_element(), enter, [&](pugi::xml_node n, bool) { return visitor.end(n.name()); });
+        if (!going)
+            return;
+    }
 }
 
 } // namespace
@@ -411,9 +454,15 @@ bool walk(QByteArrayView xml, Visitor &visitor)
         pugi::parse_escapes | pugi::parse_wconv_attribute | pugi::parse_eol | pugi::parse_ws_pcdata;
     if (!document.load_buffer(source.data(), source.size(), kOptions, pugi::encoding_utf8))
         return false;
-    if (!isPlainTree(document, nonAscii, tags) || !endsWithEndTagOf(source, document.document_element().name()))
-        return false;
-    visit(document, source, visitor);
+    FlatTree flat;
+    try {
+        if (!isPlainTree(document, nonAscii, tags, flat)
+            || !endsWithEndTagOf(source, document.document_element().name()))
+            return false;
+    } catch (const std::bad_alloc &) {
+        return false; // beyond the budget: expat streams it
+    }
+    visit(flat, source, visitor);
     return true;
 }
 
