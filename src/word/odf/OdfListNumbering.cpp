@@ -7,7 +7,13 @@ namespace word {
 
 OdfListNumbering::Level &OdfListNumbering::styleLevel(const QString &styleName, int level)
 {
-    auto &slot = m_styles[styleName][size_t(qBound(0, level, kLevels - 1))];
+    // A style's levels come one after another: its entry is looked up once for them all. Only here are
+    // entries added, so the one remembered stays where it is until the next is looked up.
+    if (!m_lastLevels || styleName != m_lastStyle) {
+        m_lastLevels = &m_styles[styleName];
+        m_lastStyle = styleName;
+    }
+    auto &slot = (*m_lastLevels)[size_t(qBound(0, level, kLevels - 1))];
     if (!slot)
         slot.emplace();
     return *slot;

@@ -26,6 +26,11 @@ public:
         qint64 start = 1;
     };
 
+    OdfListNumbering() = default;
+    // Not copied: it remembers where in its own table the last style looked up stands.
+    OdfListNumbering(const OdfListNumbering &) = delete;
+    OdfListNumbering &operator=(const OdfListNumbering &) = delete;
+
     Level &styleLevel(const QString &styleName, int level);
 
     // text:list opens: its style (empty: the enclosing list's), and whether it continues the numbering
@@ -45,7 +50,10 @@ private:
         std::optional<qint64> startValue;
     };
 
-    QHash<QString, std::array<std::optional<Level>, kLevels>> m_styles;
+    using Levels = std::array<std::optional<Level>, kLevels>;
+    QHash<QString, Levels> m_styles;
+    QString m_lastStyle; // the style styleLevel() was last asked for, and its levels
+    Levels *m_lastLevels = nullptr;
     std::vector<OpenList> m_open;
     std::array<qint64, kLevels> m_value{};
     std::array<bool, kLevels> m_used{};

@@ -106,20 +106,40 @@ void OdfStyleReader::endStyle()
 
 void OdfStyleReader::readListLevel(std::string_view kind, const XmlAttributes &a)
 {
-    const qint64 level = parseWholeNumber(a.value(kTextNs, "level"sv)).value_or(1);
+    // A list style's levels carry a dozen attributes each: looked through once, backwards, so that the
+    // first of a name given twice is the one kept.
+    std::string_view level, prefix, suffix, bullet, format, displayLevels, start;
+    for (int i = a.count() - 1; i >= 0; --i) {
+        const XmlName &n = a.nameAt(i);
+        const std::string_view v = a.valueAt(i);
+        if (n.local == "level"sv && n.ns == kTextNs)
+            level = v;
+        else if (n.local == "num-prefix"sv && n.ns == kStyleNs)
+            prefix = v;
+        else if (n.local == "num-suffix"sv && n.ns == kStyleNs)
+            suffix = v;
+        else if (n.local == "bullet-char"sv && n.ns == kTextNs)
+            bullet = v;
+        else if (n.local == "num-format"sv && n.ns == kStyleNs)
+            format = v;
+        else if (n.local == "display-levels"sv && n.ns == kTextNs)
+            displayLevels = v;
+        else if (n.local == "start-value"sv && n.ns == kTextNs)
+            start = v;
+    }
+    const qint64 number = parseWholeNumber(level).value_or(1);
     OdfListNumbering::Level &l =
-        m_lists.styleLevel(m_listStyle, int(qBound<qint64>(1, level, qint64(OdfListNumbering::kLevels))) - 1);
-    l.prefix = m_recentPrefix(a.value(kStyleNs, "num-prefix"sv));
-    l.suffix = m_recentSuffix(a.value(kStyleNs, "num-suffix"sv));
+        m_lists.styleLevel(m_listStyle, int(qBound<qint64>(1, number, qint64(OdfListNumbering::kLevels))) - 1);
+    l.prefix = m_recentPrefix(prefix);
+    l.suffix = m_recentSuffix(suffix);
     if (kind == "list-level-style-bullet"sv) {
         l.format = ListNumberFormat::Bullet;
-        l.bullet = m_recentBullet(a.value(kTextNs, "bullet-char"sv));
+        l.bullet = m_recentBullet(bullet);
     } else if (kind == "list-level-style-number"sv) {
-        l.format = listFormatFromOdf(m_recentFormat(a.value(kStyleNs, "num-format"sv)));
-        l.displayLevels =
-            int(qBound<qint64>(qint64(1), parseWholeNumber(a.value(kTextNs, "display-levels"sv)).value_or(1),
-                               qint64(OdfListNumbering::kLevels)));
-        l.start = parseWholeNumber(a.value(kTextNs, "start-value"sv)).value_or(1);
+        l.format = listFormatFromOdf(m_recentFormat(format));
+        l.displayLevels = int(
+            qBound<qint64>(qint64(1), parseWholeNumber(displayLevels).value_or(1), qint64(OdfListNumbering::kLevels)));
+        l.start = parseWholeNumber(start).value_or(1);
     } else {
         l.format = ListNumberFormat::None; // a picture as bullet: no text
     }
