@@ -73,9 +73,8 @@ template <typename T> struct BudgetAllocator {
 struct FlatTree {
     enum Kind : unsigned char { Start, End, Text };
     struct Step {
-        const char *text;       // an element's name, or text
-        std::size_t value;      // Start: where its attributes begin in `attributes`; Text: its length
-        pugi::xml_node element; // Start: the element, for its line
+        const char *text;    // an element's name, or text
+        std::uint32_t value; // Start: where its attributes begin in `attributes`; Text: its length
         Kind kind;
     };
     std::vector<Step, BudgetAllocator<Step>> steps;
@@ -342,20 +341,23 @@ bool isPlainTree(const pugi::xml_document &document, bool nonAscii, std::size_t 
     }
     if (roots != 1)
         return false;
-    flat.steps.reserve(tags);
+    // Most parts need about this much: a step for each tag, one more for each empty element and for each
+    // text, and an attribute or so for each element.
+    flat.steps.reserve(tags + tags / 2);
+    flat.attributes.reserve(tags);
     std::string_view names[limits::kMaxXmlAttributesPerElement];
     const auto plainNode = [&](pugi::xml_node n, pugi::xml_node_type type) {
         if (type != pugi::node_element) {
             if (type != pugi::node_pcdata)
                 return false;
             const char *text = n.value();
-            flat.steps.push_back({text, std::strlen(text), {}, FlatTree::Text});
+            flat.steps.push_back({text, static_cast<std::uint32_t>(std::strlen(text)), FlatTree::Text});
             return true;
         }
         const char *name = n.name();
         if (nonAscii && hasNonAsciiByte(name))
             return false;
-        flat.steps.push_back({name, flat.attributes.size(), n, FlatTree::Start});
+        flat.steps.push_back({name, static_cast<std::uint32_t>(flat.attributes.size()), FlatTree::Start});
         int count = 0;
         for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
             // Beyond the bound, expat refuses the element (and checks no pair of them first).
@@ -380,7 +382,7 @@ bool isPlainTree(const pugi::xml_document &document, bool nonAscii, std::size_t 
     std::size_t leastTags = 0;
     const auto endElement = [&](pugi::xml_node n, bool hadChildren) {
         leastTags += hadChildren ? 2 : 1;
-        flat.steps.push_back({n.name(), 0, {}, FlatTree::End});
+        flat.steps.push_back({n.name(), 0, FlatTree::End});
         return true;
     };
     if (!traverse(document.document_element(), plainNode, endElement))
@@ -401,16 +403,20 @@ bool isPlainTree(const pugi::xml_document &document, bool nonAscii, std::size_t 
     return true;
 }
 
+// An element's place: its name stands where pugixml found it in its copy of the part, which it reckons
+// offsets from (pugixml's offset_debug); `base` is where that copy begins, null when unknown.
 struct LinePosition {
     std::string_view source;
-    pugi::xml_node element;
+    const char *base;
+    const char *name;
 };
 
 // The line of an element's start tag: line ends counted as expat counts them (LF, CR LF or a lone CR).
 qint64 lineOf(const void *at)
 {
     const auto *p = static_cast<const LinePosition *>(at);
-    const std::string_view before = p->source.substr(0, static_cast<std::size_t>(p->element.offset_debug()));
+    const std::string_view before =
+        p->source.substr(0, p->base ? static_cast<std::size_t>(p->name - p->base) : std::string_view::npos);
     qint64 line = 1;
     for (std::size_t i = 0; i < before.size(); ++i)
         if (before[i] == '\n' || (before[i] == '\r' && (i + 1 == before.size() || before[i + 1] != '\n')))
@@ -419,13 +425,13 @@ qint64 lineOf(const void *at)
 }
 
 // Hands the tree to the visitor in document order.
-void visit(FlatTree &flat, std::string_view source, Visitor &visitor)
+void visit(FlatTree &flat, std::string_view source, const char *base, Visitor &visitor)
 {
-    LinePosition position{source, {}};
+    LinePosition position{source, base, nullptr};
     for (const FlatTree::Step &step : flat.steps) {
         bool going;
         if (step.kind == FlatTree::Start) {
-            position.element = step.element;
+            position.name = step.text;
             going = visitor.start(step.text, flat.attributes.data() + step.value, &lineOf, &position);
         } else if (step.kind == FlatTree::End) {
             going = visitor.end(step.text);
@@ -462,7 +468,9 @@ bool walk(QByteArrayView xml, Visitor &visitor)
     } catch (const std::bad_alloc &) {
         return false; // beyond the budget: expat streams it
     }
-    visit(flat, source, visitor);
+    const pugi::xml_node root = document.document_element();
+    const std::ptrdiff_t rootOffset = root.offset_debug();
+    visit(flat, source, rootOffset >= 0 ? root.name() - rootOffset : nullptr, visitor);
     return true;
 }
 
