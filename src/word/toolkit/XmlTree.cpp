@@ -289,25 +289,27 @@ bool hasNonAsciiByte(const char *name, std::size_t length)
 bool hasNonAsciiByte(const char *name) { return hasNonAsciiByte(name, std::strlen(name)); }
 
 // Walks the tree under `root` in document order, without recursion (nesting has no bound here). `enter`
-// is told of every node and answers whether the walk goes on; `leave` of every element as it ends, and
-// whether it had children.
-// pugixml's accessors are calls into the library, so each link is asked for once, and the walk knows it
-// is back at the root by its depth rather than by comparing nodes.
+// is told of every node with its name and answers whether the walk goes on; `leave` of every element's
+// name as it ends, and whether it had children.
+// pugixml's accessors are calls into the library, so each is asked once: the walk knows it is back at
+// the root by its depth rather than by comparing nodes, and an element by its name (the tree holds
+// elements and text only, and text has none: the part holds no processing instruction, and pugixml is not
+// asked to keep its declaration).
 template <typename Enter, typename Leave> bool traverse(pugi::xml_node root, Enter &&enter, Leave &&leave)
 {
     pugi::xml_node n = root;
     std::size_t depth = 0;
     for (;;) {
-        const pugi::xml_node_type type = n.type();
-        if (!enter(n, type))
+        const char *name = n.name();
+        if (!enter(n, name))
             return false;
-        if (type == pugi::node_element) {
+        if (*name) {
             if (const pugi::xml_node child = n.first_child()) {
                 n = child;
                 ++depth;
                 continue;
             }
-            if (!leave(n, false))
+            if (!leave(name, false))
                 return false;
         }
         // Up to the next sibling, ending each element left on the way.
@@ -320,7 +322,7 @@ template <typename Enter, typename Leave> bool traverse(pugi::xml_node root, Ent
             }
             n = n.parent();
             --depth;
-            if (!leave(n, true))
+            if (!leave(n.name(), true))
                 return false;
         }
     }
@@ -346,15 +348,14 @@ bool isPlainTree(const pugi::xml_document &document, bool nonAscii, std::size_t 
     flat.steps.reserve(tags + tags / 2);
     flat.attributes.reserve(tags);
     std::string_view names[limits::kMaxXmlAttributesPerElement];
-    const auto plainNode = [&](pugi::xml_node n, pugi::xml_node_type type) {
-        if (type != pugi::node_element) {
-            if (type != pugi::node_pcdata)
+    const auto plainNode = [&](pugi::xml_node n, const char *name) {
+        if (!*name) {
+            if (n.type() != pugi::node_pcdata)
                 return false;
             const char *text = n.value();
             flat.steps.push_back({text, static_cast<std::uint32_t>(std::strlen(text)), FlatTree::Text});
             return true;
         }
-        const char *name = n.name();
         if (nonAscii && hasNonAsciiByte(name))
             return false;
         flat.steps.push_back({name, static_cast<std::uint32_t>(flat.attributes.size()), FlatTree::Start});
@@ -380,9 +381,9 @@ bool isPlainTree(const pugi::xml_document &document, bool nonAscii, std::size_t 
     // text holds none: when the part has no more than the elements need at the least, no '<' is left for
     // an attribute value, and the values need no look.
     std::size_t leastTags = 0;
-    const auto endElement = [&](pugi::xml_node n, bool hadChildren) {
+    const auto endElement = [&](const char *name, bool hadChildren) {
         leastTags += hadChildren ? 2 : 1;
-        flat.steps.push_back({n.name(), 0, FlatTree::End});
+        flat.steps.push_back({name, 0, FlatTree::End});
         return true;
     };
     if (!traverse(document.document_element(), plainNode, endElement))
