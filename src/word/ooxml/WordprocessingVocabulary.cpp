@@ -7,20 +7,6 @@ namespace word::wordml {
 
 using namespace std::string_view_literals;
 
-bool skipsSubtree(const XmlName &e, const XmlAttributes &a, bool word, bool storyPart)
-{
-    const std::string_view name = e.local;
-    if (e.ns == kCompatibilityNs)
-        return name == "Fallback"sv;
-    if (e.is(kAmlNs, "annotation"sv))
-        return a.value(kWord2003Ns, "type"sv) == "Word.Comment"sv;
-    if (!word)
-        return false;
-    if (name == "moveFrom"sv)
-        return true;
-    return !storyPart && (name == "footnote"sv || name == "endnote"sv || name == "hdr"sv || name == "ftr"sv);
-}
-
 bool isOn(const XmlAttributes &a)
 {
     bool found = false;

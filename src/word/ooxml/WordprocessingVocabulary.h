@@ -25,7 +25,21 @@ inline bool isWordNamespace(std::string_view ns) { return ns == kWordNs || ns ==
 // readers (a text box's text appears in both the choice and the fallback).
 // `storyPart`: a header, footer or notes part is being counted, whose own root is one of those.
 // `word`: isWordNamespace(e.ns), which the caller has worked out already.
-bool skipsSubtree(const XmlName &e, const XmlAttributes &a, bool word, bool storyPart);
+// Inline: asked for every element of the text.
+inline bool skipsSubtree(const XmlName &e, const XmlAttributes &a, bool word, bool storyPart)
+{
+    using namespace std::string_view_literals;
+    const std::string_view name = e.local;
+    if (e.ns == kCompatibilityNs)
+        return name == "Fallback"sv;
+    if (e.is(kAmlNs, "annotation"sv))
+        return a.value(kWord2003Ns, "type"sv) == "Word.Comment"sv;
+    if (!word)
+        return false;
+    if (name == "moveFrom"sv)
+        return true;
+    return !storyPart && (name == "footnote"sv || name == "endnote"sv || name == "hdr"sv || name == "ftr"sv);
+}
 // An on/off property (w:vanish and the like): on unless its value says 0, false or off.
 bool isOn(const XmlAttributes &a);
 // The w:val of an element, in whatever namespace it is written.
