@@ -124,7 +124,7 @@ QString WordListNumbering::nextLabel(const QString &paragraphStyle, std::optiona
     bool restarts = false;
     for (const auto &s : num.startOverride)
         restarts = restarts || s.has_value();
-    Counters &c = m_counters[restarts ? QStringLiteral("n%1").arg(*numId) : QStringLiteral("a%1").arg(abstractId)];
+    Counters &c = m_counters[restarts ? kRestartedList + *numId : qint64(abstractId)];
     const auto startOf = [&](int i) { return num.startOverride[size_t(i)].value_or(levelOf(num, abstract, i).start); };
     c.value[size_t(lvl)] = c.used[size_t(lvl)] ? c.value[size_t(lvl)] + 1 : startOf(lvl);
     c.used[size_t(lvl)] = true;

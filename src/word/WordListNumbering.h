@@ -73,7 +73,9 @@ private:
     QHash<int, Num> m_nums;
     QHash<QString, StyleNumbering> m_styles;
     QString m_defaultStyle;
-    QHash<QString, Counters> m_counters; // per list: the abstract definition, or a num that restarts it
+    // Per list: the abstract definition (its id), or a num that restarts it (its id after kRestartedList).
+    static constexpr qint64 kRestartedList = qint64(1) << 32;
+    QHash<qint64, Counters> m_counters;
 };
 
 } // namespace word
