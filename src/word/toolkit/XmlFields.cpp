@@ -5,6 +5,7 @@
 #include "word/toolkit/Limits.h"
 #include "word/toolkit/XmlParser.h"
 #include <QVarLengthArray>
+#include <array>
 #include <cstring>
 #include <string>
 
@@ -80,6 +81,34 @@ QByteArray withNulsStoodIn(const QByteArray &xml, bool &changed)
     return out;
 }
 
+// A name (of an element, an attribute or a namespace) as text. Property parts use a small vocabulary
+// over and over: each name is converted once per thread and then shared, rather than converted for every
+// element of every part. The table is direct-mapped (a name takes the place of the one in its slot), so its
+// size stays fixed whatever names a document makes up.
+QString nameText(std::string_view utf8)
+{
+    constexpr std::size_t kSlots = 256;
+    constexpr std::size_t kLongestKept = 128;
+    const std::size_t n = utf8.size();
+    if (n == 0)
+        return {};
+    if (n > kLongestKept)
+        return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(n));
+    struct Slot {
+        std::string utf8;
+        QString text;
+    };
+    thread_local std::array<Slot, kSlots> table;
+    // The length and three of the bytes tell the names of a vocabulary apart well enough.
+    const auto byteAt = [&](std::size_t i) { return static_cast<std::size_t>(static_cast<unsigned char>(utf8[i])); };
+    Slot &slot = table[(n * 31 + byteAt(0) * 7 + byteAt(n / 2) * 3 + byteAt(n - 1)) % kSlots];
+    if (slot.utf8 != utf8 || slot.text.isNull()) {
+        slot.utf8.assign(utf8);
+        slot.text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(n));
+    }
+    return slot.text;
+}
+
 // Collects the elements at one depth, their attributes and their text, for walkXmlFields.
 class FieldCollector : public XmlHandler {
 public:
@@ -93,22 +122,20 @@ public:
     {
         ++m_level;
         if (m_level == m_depth - 1)
-            m_parentName = m_recentParent(e.local);
+            m_parentName = nameText(e.local);
         if (m_level != m_depth)
             return;
         m_inField = true;
-        m_fieldName = QString::fromUtf8(e.local.data(), static_cast<qsizetype>(e.local.size()));
-        m_fieldNamespace = m_recentNamespace(e.ns);
-        std::vector<XmlFieldAttribute> &all = m_attributes.all();
-        all.clear();
-        if (m_recentAttributeNames.size() < static_cast<size_t>(a.count()))
-            m_recentAttributeNames.resize(static_cast<size_t>(a.count()));
-        for (int i = 0; i < a.count(); ++i) {
-            const XmlName n = a.nameAt(i);
-            const std::string_view v = a.valueAt(i);
-            auto &[recentNs, recentLocal] = m_recentAttributeNames[static_cast<size_t>(i)];
-            all.push_back({recentNs(n.ns), recentLocal(n.local),
-                           withNuls(QString::fromUtf8(v.data(), static_cast<qsizetype>(v.size())))});
+        m_fieldName = nameText(e.local);
+        m_fieldNamespace = nameText(e.ns);
+        const auto count = static_cast<size_t>(a.count());
+        m_attributes.resize(count);
+        for (size_t i = 0; i < count; ++i) {
+            const XmlName &n = a.nameAt(static_cast<int>(i));
+            XmlFieldAttribute &attribute = m_attributes.at(i);
+            attribute.namespaceUri = nameText(n.ns);
+            attribute.name = nameText(n.local);
+            assignUtf8(attribute.value, a.valueAt(static_cast<int>(i)));
         }
         m_text.clear();
     }
@@ -117,11 +144,11 @@ public:
     {
         if (m_level == m_depth && m_inField) {
             m_inField = false;
-            const QString text = withNuls(QString::fromUtf8(m_text.data(), static_cast<qsizetype>(m_text.size())));
-            if (text.size() > limits::kMaxTextValueChars)
+            assignUtf8(m_value, m_text);
+            if (m_value.size() > limits::kMaxTextValueChars)
                 throw DamagedContent(
                     QStringLiteral("its part %1 holds a value that is too long").arg(m_parser->partName()));
-            const XmlField f{m_parentName, m_fieldName, m_fieldNamespace, m_attributes, text};
+            const XmlField f{m_parentName, m_fieldName, m_fieldNamespace, m_attributes, m_value};
             if (!m_onField(f))
                 m_parser->stop();
         }
@@ -141,11 +168,25 @@ public:
     }
 
 private:
-    QString withNuls(QString s) const
+    // `out` set to the UTF-8 `utf8`, a NUL's stand-in turned back into the NUL. Text that is all ASCII
+    // (nearly every name and value of a property part) is widened into the buffer `out` already has,
+    // reused from value to value; the rest goes through Qt's decoder.
+    void assignUtf8(QString &out, std::string_view utf8) const
     {
+        unsigned char high = 0;
+        for (const char c : utf8)
+            high |= static_cast<unsigned char>(c);
+        if (high < 0x80 && !utf8.empty()) {
+            const auto n = static_cast<qsizetype>(utf8.size());
+            out.resize(n);
+            char16_t *to = reinterpret_cast<char16_t *>(out.data());
+            for (qsizetype i = 0; i < n; ++i)
+                to[i] = static_cast<unsigned char>(utf8[static_cast<size_t>(i)]);
+            return;
+        }
+        out = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
         if (m_nulsStoodIn)
-            s.replace(QChar(kNulStandIn), QChar(0));
-        return s;
+            out.replace(QChar(kNulStandIn), QChar(0));
     }
 
     XmlParser *&m_parser;
@@ -156,12 +197,10 @@ private:
     bool m_inField = false;
     std::string m_text;
     XmlFieldAttributes m_attributes;
+    QString m_value; // the text of the element of interest that ends
     QString m_fieldName;
     QString m_fieldNamespace;
     QString m_parentName;
-    RecentText m_recentParent;
-    RecentText m_recentNamespace;
-    std::vector<std::pair<RecentText, RecentText>> m_recentAttributeNames; // by the attribute's place
 };
 
 } // namespace
