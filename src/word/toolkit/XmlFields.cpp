@@ -223,6 +223,20 @@ void walkXmlFields(const QByteArray &source, const QString &partName, int depth,
 
 std::optional<qint64> parseWholeNumber(QStringView text)
 {
+    // Most counts are a few plain digits: read here rather than through Qt's general number parser.
+    if (!text.isEmpty() && text.size() <= 18) {
+        qint64 n = 0;
+        bool digits = true;
+        for (const QChar c : text) {
+            if (c < u'0' || c > u'9') {
+                digits = false;
+                break;
+            }
+            n = n * 10 + (c.unicode() - u'0');
+        }
+        if (digits)
+            return n;
+    }
     bool ok = false;
     const qint64 n = text.trimmed().toLongLong(&ok);
     if (!ok)
