@@ -81,33 +81,52 @@ QByteArray withNulsStoodIn(const QByteArray &xml, bool &changed)
     return out;
 }
 
-// A name (of an element, an attribute or a namespace) as text. Property parts use a small vocabulary
-// over and over: each name is converted once per thread and then shared, rather than converted for every
-// element of every part. The table is direct-mapped (a name takes the place of the one in its slot), so its
-// size stays fixed whatever names a document makes up.
-QString nameText(std::string_view utf8)
-{
-    constexpr std::size_t kSlots = 256;
-    constexpr std::size_t kLongestKept = 128;
-    const std::size_t n = utf8.size();
-    if (n == 0)
-        return {};
-    if (n > kLongestKept)
-        return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(n));
+// Names (of elements, attributes and namespaces) as text. Property parts use a small vocabulary over and
+// over: each name is converted once per thread and then shared, rather than converted for every element of
+// every part. The table is direct-mapped (a name takes the place of the one in its slot), so its size stays
+// fixed whatever names a document makes up.
+class NameTexts {
+public:
+    // `out` set to the name `utf8`.
+    void assign(QString &out, std::string_view utf8)
+    {
+        const std::size_t n = utf8.size();
+        if (n == 0) {
+            out = QString();
+            return;
+        }
+        if (n > kLongestKept) {
+            out = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(n));
+            return;
+        }
+        // The length and three of the bytes tell the names of a vocabulary apart well enough.
+        const auto byteAt = [&](std::size_t i) {
+            return static_cast<std::size_t>(static_cast<unsigned char>(utf8[i]));
+        };
+        Slot &slot = m_slots[(n * 31 + byteAt(0) * 7 + byteAt(n / 2) * 3 + byteAt(n - 1)) % kSlots];
+        if (slot.length != n || std::memcmp(slot.utf8, utf8.data(), n) != 0) {
+            slot.length = n;
+            std::memcpy(slot.utf8, utf8.data(), n);
+            slot.text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(n));
+        }
+        out = slot.text;
+    }
+    static NameTexts &ofThisThread()
+    {
+        thread_local NameTexts names;
+        return names;
+    }
+
+private:
+    static constexpr std::size_t kSlots = 256;
+    static constexpr std::size_t kLongestKept = 128;
     struct Slot {
-        std::string utf8;
+        std::size_t length = 0; // 0: empty (an empty name is never kept)
+        char utf8[kLongestKept];
         QString text;
     };
-    thread_local std::array<Slot, kSlots> table;
-    // The length and three of the bytes tell the names of a vocabulary apart well enough.
-    const auto byteAt = [&](std::size_t i) { return static_cast<std::size_t>(static_cast<unsigned char>(utf8[i])); };
-    Slot &slot = table[(n * 31 + byteAt(0) * 7 + byteAt(n / 2) * 3 + byteAt(n - 1)) % kSlots];
-    if (slot.utf8 != utf8 || slot.text.isNull()) {
-        slot.utf8.assign(utf8);
-        slot.text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(n));
-    }
-    return slot.text;
-}
+    std::array<Slot, kSlots> m_slots{};
+};
 
 // Collects the elements at one depth, their attributes and their text, for walkXmlFields.
 class FieldCollector : public XmlHandler {
@@ -122,19 +141,19 @@ public:
     {
         ++m_level;
         if (m_level == m_depth - 1)
-            m_parentName = nameText(e.local);
+            m_names.assign(m_parentName, e.local);
         if (m_level != m_depth)
             return;
         m_inField = true;
-        m_fieldName = nameText(e.local);
-        m_fieldNamespace = nameText(e.ns);
+        m_names.assign(m_fieldName, e.local);
+        m_names.assign(m_fieldNamespace, e.ns);
         const auto count = static_cast<size_t>(a.count());
         m_attributes.resize(count);
         for (size_t i = 0; i < count; ++i) {
             const XmlName &n = a.nameAt(static_cast<int>(i));
             XmlFieldAttribute &attribute = m_attributes.at(i);
-            attribute.namespaceUri = nameText(n.ns);
-            attribute.name = nameText(n.local);
+            m_names.assign(attribute.namespaceUri, n.ns);
+            m_names.assign(attribute.name, n.local);
             assignUtf8(attribute.value, a.valueAt(static_cast<int>(i)));
         }
         m_text.clear();
@@ -189,6 +208,7 @@ private:
             out.replace(QChar(kNulStandIn), QChar(0));
     }
 
+    NameTexts &m_names = NameTexts::ofThisThread();
     XmlParser *&m_parser;
     const int m_depth;
     const bool m_nulsStoodIn;
