@@ -197,7 +197,11 @@ private:
             high |= static_cast<unsigned char>(c);
         if (high < 0x80 && !utf8.empty()) {
             const auto n = static_cast<qsizetype>(utf8.size());
-            out.resize(n);
+            // A buffer shared with a value already handed on, or too small, is replaced rather than copied.
+            if (out.isDetached() && out.capacity() >= n)
+                out.resize(n);
+            else
+                out = QString(n, Qt::Uninitialized);
             char16_t *to = reinterpret_cast<char16_t *>(out.data());
             for (qsizetype i = 0; i < n; ++i)
                 to[i] = static_cast<unsigned char>(utf8[static_cast<size_t>(i)]);
