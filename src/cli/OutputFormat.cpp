@@ -146,13 +146,14 @@ char *putRaw(char *to, std::string_view s)
 bool arePlainJson(std::uint64_t units)
 {
     constexpr std::uint64_t kOnes = 0x0001000100010001ull;
-    constexpr std::uint64_t kHigh = 0x8000800080008000ull;
-    // A unit below 0x20, or equal to a given one, shows as a borrow into its top bit (the units are below
-    // 0x80 once the first test has passed, so no top bit is set to begin with).
-    const auto hasBelow = [&](std::uint64_t w, std::uint64_t n) { return ((w - n * kOnes) & ~w & kHigh) != 0; };
-    if ((units & 0xFF80FF80FF80FF80ull) != 0)
-        return false;
-    return !hasBelow(units, 0x20) && !hasBelow(units ^ ('"' * kOnes), 1) && !hasBelow(units ^ ('\\' * kOnes), 1);
+    constexpr std::uint64_t kBit7 = 0x0080 * kOnes;
+    if ((units & (0xFF80 * kOnes)) != 0)
+        return false; // one at 0x80 or above
+    // Every unit is now below 0x80: an addition to it stays within its own 16 bits, and its bit 7 tells.
+    const std::uint64_t printable = units + (0x80 - 0x20) * kOnes;              // bit 7: at least 0x20
+    const std::uint64_t notQuote = (units ^ ('"' * kOnes)) + 0x7F * kOnes;      // bit 7: not '"'
+    const std::uint64_t notBackslash = (units ^ ('\\' * kOnes)) + 0x7F * kOnes; // bit 7: not '\\'
+    return (printable & notQuote & notBackslash & kBit7) == kBit7;
 }
 
 char *putJsonString(char *to, QStringView s)
