@@ -222,12 +222,13 @@ private:
         if (m_layouts)
             session = std::make_unique<office::LayoutClient>();
         QByteArray bytes;
+        Record record; // one for every input this thread reads: its lists keep their room
         for (;;) {
             Input input;
             qint64 index = 0;
             if (!takeNext(input, index))
                 return;
-            const Record record = describeInput(input, m_settings, session.get());
+            describeInput(input, m_settings, session.get(), record);
             Slot done;
             // The record's bytes go into this thread's buffer, which then changes places with the emptied
             // buffer of the slot it fills: buffers circulate rather than being made for every record.

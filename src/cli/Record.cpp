@@ -239,6 +239,13 @@ void addProperties(Record &r, const word::DocumentProperties &props, const Recor
 Record describeInput(const Input &input, const RecordSettings &settings, office::LayoutClient *layout)
 {
     Record r;
+    describeInput(input, settings, layout, r);
+    return r;
+}
+
+void describeInput(const Input &input, const RecordSettings &settings, office::LayoutClient *layout, Record &r)
+{
+    r.clear();
     r.fields.push_back({QStringLiteral("schema"), Cell::of(qint64{kSchemaVersion})});
     addPath(r, settings.root ? relativePath(cleanAbsolutePath(input.path), *settings.root) : input.path);
     const QString path = input.path.text();
@@ -250,7 +257,6 @@ Record describeInput(const Input &input, const RecordSettings &settings, office:
         if (settings.digest)
             r.fields.push_back({digestName, Cell::null()});
         addFailure(r, kind, text);
-        return r;
     };
 
     if (input.tooDeep)
@@ -279,7 +285,6 @@ Record describeInput(const Input &input, const RecordSettings &settings, office:
         if (measured && !measured->error.isEmpty())
             r.layoutFailure = measured->error;
         addProperties(r, props, settings, measured);
-        return r;
     } catch (const word::Error &e) {
         if (e.isOpenFailure())
             return fail(e.format(), e.kind(), e.description());
