@@ -27,7 +27,7 @@ namespace {
 // here for a slow document before them, and no more inputs than this are held at once.
 constexpr qint64 kWindow = 4096;
 // Output buffers kept for reuse once written out, and the most room one may keep.
-constexpr size_t kSpareBuffers = 64;
+constexpr size_t kSpareBuffers = 16;
 constexpr qsizetype kSpareBufferRoom = 64 * 1024;
 
 // The progress line: shown only on a terminal, at most ten times a second, erased before any other line
