@@ -26,6 +26,9 @@ namespace {
 // How many inputs may be taken ahead of the output. Bounds the memory of a run: finished records wait
 // here for a slow document before them, and no more inputs than this are held at once.
 constexpr qint64 kWindow = 4096;
+// Output buffers kept for reuse once written out, and the most room one may keep.
+constexpr size_t kSpareBuffers = 16;
+constexpr qsizetype kSpareBufferRoom = 64 * 1024;
 
 // The progress line: shown only on a terminal, at most ten times a second, erased before any other line
 // and at the end.
@@ -222,15 +225,17 @@ private:
         if (m_layouts)
             session = std::make_unique<office::LayoutClient>();
         QByteArray bytes;
+        Record record; // one for every input this thread reads: its lists keep their room
         for (;;) {
             Input input;
             qint64 index = 0;
             if (!takeNext(input, index))
                 return;
-            const Record record = describeInput(input, m_settings, session.get());
+            describeInput(input, m_settings, session.get(), record);
             Slot done;
-            // The record's bytes go into this thread's buffer, which then changes places with the emptied
-            // buffer of the slot it fills: buffers circulate rather than being made for every record.
+            // The record's bytes go into this thread's buffer, which goes with the record to its slot; the
+            // thread takes back a buffer already written out: buffers circulate rather than being made for
+            // every record.
             bytes.resize(0);
             m_format->record(record, bytes);
             done.bytes.swap(bytes);
@@ -242,10 +247,12 @@ private:
             done.path = input.path;
             done.ready = true;
             std::lock_guard lock(m_outputMutex);
-            Slot &slot = m_pending[static_cast<size_t>(index % kWindow)];
-            bytes.swap(slot.bytes); // the slot's emptied buffer, its capacity kept
-            slot = std::move(done);
+            m_pending[static_cast<size_t>(index % kWindow)] = std::move(done);
             writeFinished();
+            if (!m_spareBuffers.empty()) {
+                bytes = std::move(m_spareBuffers.back());
+                m_spareBuffers.pop_back();
+            }
         }
     }
 
@@ -261,9 +268,13 @@ private:
                 m_stop = true;
             m_progress.update(m_written + 1, s->path.text());
             QByteArray emptied = std::move(s->bytes);
-            emptied.resize(0);
             *s = Slot();
-            s->bytes = std::move(emptied);
+            // Kept for the next records, a few (a reading thread takes one back after each record) and not
+            // the room of an exceptionally long one.
+            if (m_spareBuffers.size() < kSpareBuffers && emptied.capacity() <= kSpareBufferRoom) {
+                emptied.resize(0);
+                m_spareBuffers.push_back(std::move(emptied));
+            }
             ++m_written;
         }
         // Output that has caught up with every input taken means the run is waiting for input (a list
@@ -306,6 +317,7 @@ private:
     std::mutex m_outputMutex;
     std::condition_variable m_windowMoved;
     std::vector<Slot> m_pending;
+    std::vector<QByteArray> m_spareBuffers; // written out, emptied, their room kept (under m_outputMutex)
     std::atomic<qint64> m_taken{0};
     qint64 m_written = 0;
     bool m_stop = false;

@@ -3,6 +3,7 @@
 #include "cli/OutputFormat.h"
 #include <QHash>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 
 namespace cli {
@@ -140,12 +141,40 @@ char *putRaw(char *to, std::string_view s)
     return to + s.size();
 }
 
+// Whether none of four UTF-16 units needs more than copying into JSON: each is printable ASCII other
+// than the quote and the backslash. Tested four at a time, as nearly every character of a record is such.
+bool arePlainJson(std::uint64_t units)
+{
+    constexpr std::uint64_t kOnes = 0x0001000100010001ull;
+    constexpr std::uint64_t kBit7 = 0x0080 * kOnes;
+    if ((units & (0xFF80 * kOnes)) != 0)
+        return false; // one at 0x80 or above
+    // Every unit is now below 0x80: an addition to it stays within its own 16 bits, and its bit 7 tells.
+    const std::uint64_t printable = units + (0x80 - 0x20) * kOnes;              // bit 7: at least 0x20
+    const std::uint64_t notQuote = (units ^ ('"' * kOnes)) + 0x7F * kOnes;      // bit 7: not '"'
+    const std::uint64_t notBackslash = (units ^ ('\\' * kOnes)) + 0x7F * kOnes; // bit 7: not '\\'
+    return (printable & notQuote & notBackslash & kBit7) == kBit7;
+}
+
 char *putJsonString(char *to, QStringView s)
 {
     *to++ = '"';
+    const char16_t *units = s.utf16();
+    const qsizetype size = s.size();
     qsizetype i = 0;
-    for (; i < s.size() && s[i].unicode() < 0x80; ++i)
-        to = JsonEscape::put(to, static_cast<unsigned char>(s[i].unicode()));
+    for (; i + 4 <= size; i += 4) {
+        std::uint64_t four;
+        std::memcpy(&four, units + i, sizeof four);
+        if (!arePlainJson(four))
+            break;
+        to[0] = static_cast<char>(units[i]);
+        to[1] = static_cast<char>(units[i + 1]);
+        to[2] = static_cast<char>(units[i + 2]);
+        to[3] = static_cast<char>(units[i + 3]);
+        to += 4;
+    }
+    for (; i < size && units[i] < 0x80; ++i)
+        to = JsonEscape::put(to, static_cast<unsigned char>(units[i]));
     if (i < s.size()) {
         // At most three bytes of UTF-8 for each UTF-16 unit: within the room made for escapes.
         const QByteArray rest = s.mid(i).toUtf8();

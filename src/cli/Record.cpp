@@ -105,9 +105,12 @@ void addFailure(Record &r, word::ErrorKind kind, const QString &text)
 
 QString isoDateTime(QDate date, QTime time, bool utc)
 {
-    if (date.year() < 0 || date.year() > 9999) // the engine keeps dates within 1602 to 9999
-        return QString::asprintf("%d-%02d-%02dT%02d:%02d:%02d%s", date.year(), date.month(), date.day(), time.hour(),
-                                 time.minute(), time.second(), utc ? "Z" : "");
+    // The calendar date worked out once, rather than once for each of year, month and day.
+    int year = 0, month = 0, day = 0;
+    date.getDate(&year, &month, &day);
+    if (year < 0 || year > 9999) // the engine keeps dates within 1602 to 9999
+        return QString::asprintf("%d-%02d-%02dT%02d:%02d:%02d%s", year, month, day, time.hour(), time.minute(),
+                                 time.second(), utc ? "Z" : "");
     // Written digit by digit: formatting through printf was a noticeable share of writing a record.
     char text[32];
     char *p = text;
@@ -118,9 +121,9 @@ QString isoDateTime(QDate date, QTime time, bool utc)
         if (after)
             *p++ = after;
     };
-    put(date.year(), 4, '-');
-    put(date.month(), 2, '-');
-    put(date.day(), 2, 'T');
+    put(year, 4, '-');
+    put(month, 2, '-');
+    put(day, 2, 'T');
     put(time.hour(), 2, ':');
     put(time.minute(), 2, ':');
     put(time.second(), 2, time.msec() != 0 ? '.' : '\0');
@@ -212,17 +215,21 @@ void addProperties(Record &r, const word::DocumentProperties &props, const Recor
     }();
     QStringList computed;
     r.properties.reserve(settings.properties.size());
+    const QList<word::Builtin> &counted = props.computed();
     for (word::Builtin id : settings.properties) {
         const QString &name = kNames[static_cast<size_t>(id)];
+        // Without a layout there is no laid-out value to ask for.
         const std::optional<word::PropertyValue> laidOut =
-            word::laidOutValue(props, id, [&](word::Builtin count) -> std::optional<int> {
-                if (!measured)
-                    return std::nullopt;
-                return count == word::Builtin::NumberOfPages ? measured->pages : measured->lines;
-            });
-        if (laidOut || props.computed().contains(id))
+            measured ? word::laidOutValue(props, id,
+                                          [&](word::Builtin count) -> std::optional<int> {
+                                              return count == word::Builtin::NumberOfPages ? measured->pages
+                                                                                           : measured->lines;
+                                          })
+                     : std::nullopt;
+        if (laidOut || counted.contains(id))
             computed << name;
-        r.properties.push_back({name, valueCell(laidOut ? laidOut : props.stored(id))});
+        const std::optional<word::PropertyValue> &value = laidOut ? laidOut : props.stored(id);
+        r.properties.push_back({name, valueCell(value)});
     }
     r.fields.push_back({kComputed, Cell::of(computed)});
 }
@@ -232,6 +239,13 @@ void addProperties(Record &r, const word::DocumentProperties &props, const Recor
 Record describeInput(const Input &input, const RecordSettings &settings, office::LayoutClient *layout)
 {
     Record r;
+    describeInput(input, settings, layout, r);
+    return r;
+}
+
+void describeInput(const Input &input, const RecordSettings &settings, office::LayoutClient *layout, Record &r)
+{
+    r.clear();
     r.fields.push_back({QStringLiteral("schema"), Cell::of(qint64{kSchemaVersion})});
     addPath(r, settings.root ? relativePath(cleanAbsolutePath(input.path), *settings.root) : input.path);
     const QString path = input.path.text();
@@ -243,7 +257,6 @@ Record describeInput(const Input &input, const RecordSettings &settings, office:
         if (settings.digest)
             r.fields.push_back({digestName, Cell::null()});
         addFailure(r, kind, text);
-        return r;
     };
 
     if (input.tooDeep)
@@ -272,7 +285,6 @@ Record describeInput(const Input &input, const RecordSettings &settings, office:
         if (measured && !measured->error.isEmpty())
             r.layoutFailure = measured->error;
         addProperties(r, props, settings, measured);
-        return r;
     } catch (const word::Error &e) {
         if (e.isOpenFailure())
             return fail(e.format(), e.kind(), e.description());

@@ -48,6 +48,16 @@ struct Record {
     std::vector<Field> properties;                   // when read
     word::ErrorKind errorKind = word::ErrorKind::Io; // when failed (its text is the "error_kind" field)
     QString layoutFailure; // why pages or lines could not be had from a layout (the document itself was read)
+
+    // Back to an empty record, the room of its lists kept for the next one.
+    void clear()
+    {
+        fields.clear();
+        failed = false;
+        properties.clear();
+        errorKind = word::ErrorKind::Io;
+        layoutFailure.clear();
+    }
 };
 
 // Everything a record depends on besides the input.
@@ -64,6 +74,8 @@ RecordSettings recordSettings(const Options &options);
 // Reads one input (or reports why its folder could not be walked) into a record. With a layout session,
 // pages and lines that the document does not store (and that are asked for) are taken from its layout.
 Record describeInput(const Input &input, const RecordSettings &settings, office::LayoutClient *layout = nullptr);
+// The same into `record`, whose lists keep their room: a run describes one input after another into one record.
+void describeInput(const Input &input, const RecordSettings &settings, office::LayoutClient *layout, Record &record);
 
 // The names of every top-level field a record can have under these settings, in order, and then the
 // property names: the CSV header.

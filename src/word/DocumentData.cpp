@@ -37,11 +37,33 @@ const QTimeZone &localZone()
     return zone;
 }
 
+// 1600-01-01T00:00Z in milliseconds since 1970: before the first moment a document's date can name (a
+// zero FILETIME lands just after it).
+constexpr qint64 kEarliestMoment = -11676096000000;
+
+// The local offset when it is the same at every moment a document can name, as on a machine kept in UTC:
+// asking the zone for each date then costs more than reading the date.
+std::optional<int> fixedLocalOffset()
+{
+    thread_local const std::optional<int> offset = []() -> std::optional<int> {
+        const QTimeZone &zone = localZone();
+        if (!zone.isValid())
+            return std::nullopt;
+        const QDateTime earliest = QDateTime::fromMSecsSinceEpoch(kEarliestMoment, Qt::UTC);
+        if (zone.nextTransition(earliest).atUtc.isValid())
+            return std::nullopt;
+        return zone.offsetFromUtc(earliest);
+    }();
+    return offset;
+}
+
 } // namespace
 
 QDateTime toLocalDisplay(const QDateTime &instant)
 {
     const QDateTime moment = wholeSeconds(instant);
+    if (const std::optional<int> fixed = fixedLocalOffset(); fixed && moment.toMSecsSinceEpoch() >= kEarliestMoment)
+        return moment.toOffsetFromUtc(*fixed);
     const QTimeZone &zone = localZone();
     // The zone's offset at that moment, asked of the zone directly: the same result as converting into the
     // zone and reading the offset back, without making the zoned date first.

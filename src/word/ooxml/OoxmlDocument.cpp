@@ -97,6 +97,18 @@ PackageRelationships readPackageRelationships(const QByteArray &xml)
     return r;
 }
 
+// Whether a part name as the package writes it names `part`. Nearly every name is plain ("/word/document.xml"):
+// compared as it is, without the copy that working out an escaped or relative name takes.
+bool isPartNamed(QStringView written, const QString &part)
+{
+    QStringView plain = written;
+    while (plain.startsWith(QLatin1Char('/')))
+        plain = plain.sliced(1);
+    if (isPlainPartName(plain))
+        return plain.compare(part, Qt::CaseInsensitive) == 0;
+    return partNameFromTarget(written.toString()).compare(part, Qt::CaseInsensitive) == 0;
+}
+
 // The content type of `part` from [Content_Types].xml; empty when the package does not say.
 QString contentTypeOf(const QByteArray &xml, const QString &part)
 {
@@ -105,9 +117,7 @@ QString contentTypeOf(const QByteArray &xml, const QString &part)
     const QString extension = dot >= 0 ? part.mid(dot + 1) : QString();
     walkXmlFields(xml, QStringLiteral("[Content_Types].xml"), 2, [&](const XmlField &f) {
         if (f.localName == QLatin1String("Override")) {
-            if (partNameFromTarget(f.attributes.value(QLatin1String("PartName")).toString())
-                    .compare(part, Qt::CaseInsensitive)
-                == 0)
+            if (isPartNamed(f.attributes.value(QLatin1String("PartName")), part))
                 byOverride = f.attributes.value(QLatin1String("ContentType")).toString();
         } else if (f.localName == QLatin1String("Default")) {
             if (f.attributes.value(QLatin1String("Extension")).compare(extension, Qt::CaseInsensitive) == 0)

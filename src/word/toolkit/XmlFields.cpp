@@ -5,6 +5,7 @@
 #include "word/toolkit/Limits.h"
 #include "word/toolkit/XmlParser.h"
 #include <QVarLengthArray>
+#include <array>
 #include <cstring>
 #include <string>
 
@@ -80,6 +81,53 @@ QByteArray withNulsStoodIn(const QByteArray &xml, bool &changed)
     return out;
 }
 
+// Names (of elements, attributes and namespaces) as text. Property parts use a small vocabulary over and
+// over: each name is converted once per thread and then shared, rather than converted for every element of
+// every part. The table is direct-mapped (a name takes the place of the one in its slot), so its size stays
+// fixed whatever names a document makes up.
+class NameTexts {
+public:
+    // `out` set to the name `utf8`.
+    void assign(QString &out, std::string_view utf8)
+    {
+        const std::size_t n = utf8.size();
+        if (n == 0) {
+            out = QString();
+            return;
+        }
+        if (n > kLongestKept) {
+            out = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(n));
+            return;
+        }
+        // The length and three of the bytes tell the names of a vocabulary apart well enough.
+        const auto byteAt = [&](std::size_t i) {
+            return static_cast<std::size_t>(static_cast<unsigned char>(utf8[i]));
+        };
+        Slot &slot = m_slots[(n * 31 + byteAt(0) * 7 + byteAt(n / 2) * 3 + byteAt(n - 1)) % kSlots];
+        if (slot.length != n || std::memcmp(slot.utf8, utf8.data(), n) != 0) {
+            slot.length = n;
+            std::memcpy(slot.utf8, utf8.data(), n);
+            slot.text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(n));
+        }
+        out = slot.text;
+    }
+    static NameTexts &ofThisThread()
+    {
+        thread_local NameTexts names;
+        return names;
+    }
+
+private:
+    static constexpr std::size_t kSlots = 256;
+    static constexpr std::size_t kLongestKept = 128;
+    struct Slot {
+        std::size_t length = 0; // 0: empty (an empty name is never kept)
+        char utf8[kLongestKept];
+        QString text;
+    };
+    std::array<Slot, kSlots> m_slots{};
+};
+
 // Collects the elements at one depth, their attributes and their text, for walkXmlFields.
 class FieldCollector : public XmlHandler {
 public:
@@ -93,22 +141,20 @@ public:
     {
         ++m_level;
         if (m_level == m_depth - 1)
-            m_parentName = m_recentParent(e.local);
+            m_names.assign(m_parentName, e.local);
         if (m_level != m_depth)
             return;
         m_inField = true;
-        m_fieldName = QString::fromUtf8(e.local.data(), static_cast<qsizetype>(e.local.size()));
-        m_fieldNamespace = m_recentNamespace(e.ns);
-        std::vector<XmlFieldAttribute> &all = m_attributes.all();
-        all.clear();
-        if (m_recentAttributeNames.size() < static_cast<size_t>(a.count()))
-            m_recentAttributeNames.resize(static_cast<size_t>(a.count()));
-        for (int i = 0; i < a.count(); ++i) {
-            const XmlName n = a.nameAt(i);
-            const std::string_view v = a.valueAt(i);
-            auto &[recentNs, recentLocal] = m_recentAttributeNames[static_cast<size_t>(i)];
-            all.push_back({recentNs(n.ns), recentLocal(n.local),
-                           withNuls(QString::fromUtf8(v.data(), static_cast<qsizetype>(v.size())))});
+        m_names.assign(m_fieldName, e.local);
+        m_names.assign(m_fieldNamespace, e.ns);
+        const auto count = static_cast<size_t>(a.count());
+        m_attributes.resize(count);
+        for (size_t i = 0; i < count; ++i) {
+            const XmlName &n = a.nameAt(static_cast<int>(i));
+            XmlFieldAttribute &attribute = m_attributes.at(i);
+            m_names.assign(attribute.namespaceUri, n.ns);
+            m_names.assign(attribute.name, n.local);
+            assignUtf8(attribute.value, a.valueAt(static_cast<int>(i)));
         }
         m_text.clear();
     }
@@ -117,11 +163,11 @@ public:
     {
         if (m_level == m_depth && m_inField) {
             m_inField = false;
-            const QString text = withNuls(QString::fromUtf8(m_text.data(), static_cast<qsizetype>(m_text.size())));
-            if (text.size() > limits::kMaxTextValueChars)
+            assignUtf8(m_value, m_text);
+            if (m_value.size() > limits::kMaxTextValueChars)
                 throw DamagedContent(
                     QStringLiteral("its part %1 holds a value that is too long").arg(m_parser->partName()));
-            const XmlField f{m_parentName, m_fieldName, m_fieldNamespace, m_attributes, text};
+            const XmlField f{m_parentName, m_fieldName, m_fieldNamespace, m_attributes, m_value};
             if (!m_onField(f))
                 m_parser->stop();
         }
@@ -141,13 +187,32 @@ public:
     }
 
 private:
-    QString withNuls(QString s) const
+    // `out` set to the UTF-8 `utf8`, a NUL's stand-in turned back into the NUL. Text that is all ASCII
+    // (nearly every name and value of a property part) is widened into the buffer `out` already has,
+    // reused from value to value; the rest goes through Qt's decoder.
+    void assignUtf8(QString &out, std::string_view utf8) const
     {
+        unsigned char high = 0;
+        for (const char c : utf8)
+            high |= static_cast<unsigned char>(c);
+        if (high < 0x80 && !utf8.empty()) {
+            const auto n = static_cast<qsizetype>(utf8.size());
+            // A buffer shared with a value already handed on, or too small, is replaced rather than copied.
+            if (out.isDetached() && out.capacity() >= n)
+                out.resize(n);
+            else
+                out = QString(n, Qt::Uninitialized);
+            char16_t *to = reinterpret_cast<char16_t *>(out.data());
+            for (qsizetype i = 0; i < n; ++i)
+                to[i] = static_cast<unsigned char>(utf8[static_cast<size_t>(i)]);
+            return;
+        }
+        out = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
         if (m_nulsStoodIn)
-            s.replace(QChar(kNulStandIn), QChar(0));
-        return s;
+            out.replace(QChar(kNulStandIn), QChar(0));
     }
 
+    NameTexts &m_names = NameTexts::ofThisThread();
     XmlParser *&m_parser;
     const int m_depth;
     const bool m_nulsStoodIn;
@@ -156,12 +221,10 @@ private:
     bool m_inField = false;
     std::string m_text;
     XmlFieldAttributes m_attributes;
+    QString m_value; // the text of the element of interest that ends
     QString m_fieldName;
     QString m_fieldNamespace;
     QString m_parentName;
-    RecentText m_recentParent;
-    RecentText m_recentNamespace;
-    std::vector<std::pair<RecentText, RecentText>> m_recentAttributeNames; // by the attribute's place
 };
 
 } // namespace
@@ -184,6 +247,20 @@ void walkXmlFields(const QByteArray &source, const QString &partName, int depth,
 
 std::optional<qint64> parseWholeNumber(QStringView text)
 {
+    // Most counts are a few plain digits: read here rather than through Qt's general number parser.
+    if (!text.isEmpty() && text.size() <= 18) {
+        qint64 n = 0;
+        bool digits = true;
+        for (const QChar c : text) {
+            if (c < u'0' || c > u'9') {
+                digits = false;
+                break;
+            }
+            n = n * 10 + (c.unicode() - u'0');
+        }
+        if (digits)
+            return n;
+    }
     bool ok = false;
     const qint64 n = text.trimmed().toLongLong(&ok);
     if (!ok)

@@ -3,6 +3,7 @@
 #pragma once
 #include <QByteArray>
 #include <QString>
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -24,17 +25,26 @@ public:
     QStringView value(QLatin1String name) const { return value(QLatin1String(), name); }
     QStringView value(QLatin1String namespaceUri, QLatin1String name) const
     {
-        for (const XmlFieldAttribute &a : m_all)
+        for (const XmlFieldAttribute &a : *this)
             if (a.name == name && a.namespaceUri == namespaceUri)
                 return a.value;
         return {};
     }
     std::vector<XmlFieldAttribute>::const_iterator begin() const { return m_all.begin(); }
-    std::vector<XmlFieldAttribute>::const_iterator end() const { return m_all.end(); }
-    std::vector<XmlFieldAttribute> &all() { return m_all; }
+    std::vector<XmlFieldAttribute>::const_iterator end() const { return m_all.begin() + m_count; }
+    // Room for `count` attributes, to be filled in through at(). The strings of the previous element's
+    // attributes are kept and written over, so that their buffers are reused rather than made again.
+    void resize(std::size_t count)
+    {
+        if (m_all.size() < count)
+            m_all.resize(count);
+        m_count = static_cast<std::ptrdiff_t>(count);
+    }
+    XmlFieldAttribute &at(std::size_t i) { return m_all[i]; }
 
 private:
     std::vector<XmlFieldAttribute> m_all;
+    std::ptrdiff_t m_count = 0;
 };
 
 // One element of interest in a small XML part: its local name, namespace, attributes and its text (the
