@@ -31,9 +31,9 @@ QString sizeText(qint64 bytes)
 }
 
 // Deflated parts up to this size are unpacked whole by libdeflate from the packed bytes libzip reads:
-// it unpacks several times faster than zlib behind libzip, and zlib's set-up was most of what a small
-// part cost. Larger parts, other methods and every part that does not unpack cleanly take libzip's own
-// way, whose verdict then stands.
+// it unpacks the small property parts in about half what zlib behind libzip takes, set-up included.
+// Larger parts, other methods and every part that does not unpack cleanly take libzip's own way, whose
+// verdict then stands.
 constexpr qint64 kWholeUnpackBytes = 8 * 1024 * 1024;
 
 // Deflate cannot pack a part into much more than its own size (stored blocks add five bytes in 65,535);
