@@ -13,7 +13,7 @@ QString textOf(const QString &text, XmlText encoding)
 }
 
 struct Named {
-    const char *name;
+    std::string_view name;
     Builtin id;
 };
 
@@ -42,38 +42,41 @@ const Named kApplicationCounts[] = {
 
 } // namespace
 
-bool setCoreProperty(DocumentData &d, QStringView name, const QString &text, const DateElementNames &dates,
-                     XmlText encoding)
+bool setCoreProperty(DocumentData &d, const XmlField &field, const DateElementNames &dates, XmlText encoding)
 {
+    const std::string_view name = field.localName;
     for (const Named &n : kCoreTexts) {
-        if (name == QLatin1String(n.name)) {
-            d.setText(n.id, textOf(text, encoding));
+        if (name == n.name) {
+            d.setText(n.id, textOf(field.text(), encoding));
             return true;
         }
     }
-    const std::pair<QLatin1String, Builtin> dated[] = {{dates.created, Builtin::CreationDate},
-                                                       {dates.saved, Builtin::LastSaveTime},
-                                                       {dates.printed, Builtin::LastPrintDate}};
+    const std::pair<std::string_view, Builtin> dated[] = {{dates.created, Builtin::CreationDate},
+                                                          {dates.saved, Builtin::LastSaveTime},
+                                                          {dates.printed, Builtin::LastPrintDate}};
     for (const auto &[element, id] : dated) {
         if (name == element) {
-            d.setW3cDate(id, text);
+            d.setW3cDate(id, field.text());
             return true;
         }
     }
     return false;
 }
 
-bool setApplicationProperty(DocumentData &d, QStringView name, const QString &text, XmlText encoding)
+bool setApplicationProperty(DocumentData &d, const XmlField &field, XmlText encoding)
 {
+    const std::string_view name = field.localName;
     for (const Named &n : kApplicationTexts) {
-        if (name == QLatin1String(n.name)) {
-            d.setText(n.id, textOf(text, encoding));
+        if (name == n.name) {
+            d.setText(n.id, textOf(field.text(), encoding));
             return true;
         }
     }
     for (const Named &n : kApplicationCounts) {
-        if (name == QLatin1String(n.name)) {
-            d.setIntegerText(n.id, text, parseWholeNumber(text));
+        if (name == n.name) {
+            // Read from the part's bytes; the text is decoded only to report a count that does not read.
+            const std::optional<qint64> count = parseWholeNumber(field.utf8Text());
+            d.setIntegerText(n.id, count ? QString() : field.text(), count);
             return true;
         }
     }

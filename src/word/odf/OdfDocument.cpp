@@ -16,9 +16,14 @@ namespace word {
 
 namespace {
 
-const DateElementNames kOdfDates{QLatin1String("creation-date"), QLatin1String("date"), QLatin1String("print-date")};
+const DateElementNames kOdfDates{"creation-date", "date", "print-date"};
 
-void setCount(DocumentData &d, Builtin id, QStringView text) { d.setIntegerText(id, text, parseWholeNumber(text)); }
+// A count written as an attribute value; the value is decoded only to report one that does not read.
+void setCount(DocumentData &d, Builtin id, const XmlField &f, std::string_view value)
+{
+    const std::optional<qint64> count = parseWholeNumber(value);
+    d.setIntegerText(id, count ? QString() : f.decode(value), count);
+}
 
 // Also hands back meta:generator, the program that wrote the document.
 void readOdfMeta(const QByteArray &xml, DocumentData &d, QString &generator)
@@ -26,51 +31,51 @@ void readOdfMeta(const QByteArray &xml, DocumentData &d, QString &generator)
     QStringList keywords;
     qint64 keywordChars = 0;
     walkXmlFields(xml, QStringLiteral("meta.xml"), 3, [&](const XmlField &f) {
-        if (f.parentLocalName != QLatin1String("meta"))
+        if (f.parentLocalName != "meta")
             return true;
-        const QStringView n = f.localName;
-        if (setCoreProperty(d, n, f.text, kOdfDates, XmlText::AsWritten))
+        if (setCoreProperty(d, f, kOdfDates, XmlText::AsWritten))
             return true;
-        if (n == QLatin1String("generator"))
-            generator = f.text;
-        else if (n == QLatin1String("initial-creator"))
-            d.setText(Builtin::Author, f.text);
-        else if (n == QLatin1String("creator"))
-            d.setText(Builtin::LastAuthor, f.text);
-        else if (n == QLatin1String("keyword")) {
+        const std::string_view n = f.localName;
+        if (n == "generator")
+            generator = f.text();
+        else if (n == "initial-creator")
+            d.setText(Builtin::Author, f.text());
+        else if (n == "creator")
+            d.setText(Builtin::LastAuthor, f.text());
+        else if (n == "keyword") {
             // Each keyword ends at a NUL like any other text; the joined list has a bound of its own.
-            QString keyword = f.text;
+            QString keyword = f.text();
             if (const qsizetype nul = keyword.indexOf(QChar(0)); nul >= 0)
                 keyword.truncate(nul);
             keywordChars += keyword.size() + 2;
             if (keywordChars > limits::kMaxJoinedListChars)
                 throw DamagedContent(QStringLiteral("its part meta.xml holds a keyword list that is too long"));
             keywords << keyword;
-        } else if (n == QLatin1String("editing-cycles"))
-            d.setText(Builtin::RevisionNumber, f.text.trimmed());
-        else if (n == QLatin1String("editing-duration")) {
-            d.setIntegerText(Builtin::TotalEditingTime, f.text, parseIsoDurationMinutes(f.text));
-        } else if (n == QLatin1String("template")) {
-            const QLatin1String xlink("http://www.w3.org/1999/xlink");
-            const QString href = f.attributes.value(xlink, QLatin1String("href")).toString();
-            const QString title = f.attributes.value(xlink, QLatin1String("title")).toString();
+        } else if (n == "editing-cycles")
+            d.setText(Builtin::RevisionNumber, f.text().trimmed());
+        else if (n == "editing-duration") {
+            d.setIntegerText(Builtin::TotalEditingTime, f.text(), parseIsoDurationMinutes(f.text()));
+        } else if (n == "template") {
+            constexpr std::string_view xlink = "http://www.w3.org/1999/xlink";
+            const QString href = f.decode(f.attributes.value(xlink, "href"));
+            const QString title = f.decode(f.attributes.value(xlink, "title"));
             if (!href.isEmpty())
                 d.setText(Builtin::Template, QUrl::fromPercentEncoding(href.toUtf8()));
             else if (!title.isEmpty())
                 d.setText(Builtin::Template, title);
-        } else if (n == QLatin1String("document-statistic")) {
+        } else if (n == "document-statistic") {
             for (const XmlFieldAttribute &a : f.attributes) {
-                const QStringView an = a.name;
-                if (an == QLatin1String("page-count"))
-                    setCount(d, Builtin::NumberOfPages, a.value);
-                else if (an == QLatin1String("paragraph-count"))
-                    setCount(d, Builtin::NumberOfParagraphs, a.value);
-                else if (an == QLatin1String("word-count"))
-                    setCount(d, Builtin::NumberOfWords, a.value);
-                else if (an == QLatin1String("character-count"))
-                    setCount(d, Builtin::NumberOfCharactersWithSpaces, a.value);
-                else if (an == QLatin1String("non-whitespace-character-count"))
-                    setCount(d, Builtin::NumberOfCharacters, a.value);
+                const std::string_view an = a.name;
+                if (an == "page-count")
+                    setCount(d, Builtin::NumberOfPages, f, a.value);
+                else if (an == "paragraph-count")
+                    setCount(d, Builtin::NumberOfParagraphs, f, a.value);
+                else if (an == "word-count")
+                    setCount(d, Builtin::NumberOfWords, f, a.value);
+                else if (an == "character-count")
+                    setCount(d, Builtin::NumberOfCharactersWithSpaces, f, a.value);
+                else if (an == "non-whitespace-character-count")
+                    setCount(d, Builtin::NumberOfCharacters, f, a.value);
             }
         }
         return true;

@@ -61,7 +61,7 @@ QString partNameFromTarget(const QString &target)
 
 namespace {
 
-const DateElementNames kOoxmlDates{QLatin1String("created"), QLatin1String("modified"), QLatin1String("lastPrinted")};
+const DateElementNames kOoxmlDates{"created", "modified", "lastPrinted"};
 
 struct PackageRelationships {
     QString mainDocument;
@@ -73,25 +73,23 @@ PackageRelationships readPackageRelationships(const QByteArray &xml)
 {
     PackageRelationships r;
     walkXmlFields(xml, QStringLiteral("_rels/.rels"), 2, [&](const XmlField &f) {
-        if (f.localName != QLatin1String("Relationship"))
+        if (f.localName != "Relationship")
             return true;
-        if (f.attributes.value(QLatin1String("TargetMode")).compare(QLatin1String("External"), Qt::CaseInsensitive)
-            == 0)
+        if (equalsIgnoringAsciiCase(f.attributes.value("TargetMode"), "External"))
             return true;
         // Transitional, strict and the older core-properties name all end the same way.
-        const QStringView type = f.attributes.value(QLatin1String("Type"));
+        const std::string_view type = f.attributes.value("Type");
         QString *wanted = nullptr;
-        if (type.endsWith(QLatin1String("/officeDocument")))
+        if (type.ends_with("/officeDocument"))
             wanted = &r.mainDocument;
-        else if (type.endsWith(QLatin1String("/metadata/core-properties")))
+        else if (type.ends_with("/metadata/core-properties"))
             wanted = &r.coreProperties;
-        else if (type.endsWith(QLatin1String("/extended-properties"))
-                 || type.endsWith(QLatin1String("/extendedProperties")))
+        else if (type.ends_with("/extended-properties") || type.ends_with("/extendedProperties"))
             wanted = &r.extendedProperties;
         // The first relationship of each kind with a target counts; the others (pictures, custom
         // properties and the like) are passed over without their targets being worked out.
         if (wanted && wanted->isEmpty())
-            *wanted = partNameFromTarget(f.attributes.value(QLatin1String("Target")).toString());
+            *wanted = partNameFromTarget(f.decode(f.attributes.value("Target")));
         return true;
     });
     return r;
@@ -116,12 +114,12 @@ QString contentTypeOf(const QByteArray &xml, const QString &part)
     const int dot = part.lastIndexOf(QLatin1Char('.'));
     const QString extension = dot >= 0 ? part.mid(dot + 1) : QString();
     walkXmlFields(xml, QStringLiteral("[Content_Types].xml"), 2, [&](const XmlField &f) {
-        if (f.localName == QLatin1String("Override")) {
-            if (isPartNamed(f.attributes.value(QLatin1String("PartName")), part))
-                byOverride = f.attributes.value(QLatin1String("ContentType")).toString();
-        } else if (f.localName == QLatin1String("Default")) {
-            if (f.attributes.value(QLatin1String("Extension")).compare(extension, Qt::CaseInsensitive) == 0)
-                byDefault = f.attributes.value(QLatin1String("ContentType")).toString();
+        if (f.localName == "Override") {
+            if (isPartNamed(f.decode(f.attributes.value("PartName")), part))
+                byOverride = f.decode(f.attributes.value("ContentType"));
+        } else if (f.localName == "Default") {
+            if (f.decode(f.attributes.value("Extension")).compare(extension, Qt::CaseInsensitive) == 0)
+                byDefault = f.decode(f.attributes.value("ContentType"));
         }
         return byOverride.isEmpty();
     });
@@ -159,19 +157,19 @@ MainKind classify(const QString &contentType, const QString &mainPart)
 void readCoreProperties(const QByteArray &xml, const QString &partName, DocumentData &d)
 {
     walkXmlFields(xml, partName, 2, [&](const XmlField &f) {
-        const QStringView n = f.localName;
-        if (setCoreProperty(d, n, f.text, kOoxmlDates, XmlText::OoxmlEscaped))
+        if (setCoreProperty(d, f, kOoxmlDates, XmlText::OoxmlEscaped))
             return true;
-        if (n == QLatin1String("creator"))
-            d.setText(Builtin::Author, decodeOoxmlEscapes(f.text));
-        else if (n == QLatin1String("keywords"))
-            d.setText(Builtin::Keywords, decodeOoxmlEscapes(f.text));
-        else if (n == QLatin1String("lastModifiedBy"))
-            d.setText(Builtin::LastAuthor, decodeOoxmlEscapes(f.text));
-        else if (n == QLatin1String("revision"))
-            d.setText(Builtin::RevisionNumber, decodeOoxmlEscapes(f.text));
-        else if (n == QLatin1String("category"))
-            d.setText(Builtin::Category, decodeOoxmlEscapes(f.text));
+        const std::string_view n = f.localName;
+        if (n == "creator")
+            d.setText(Builtin::Author, decodeOoxmlEscapes(f.text()));
+        else if (n == "keywords")
+            d.setText(Builtin::Keywords, decodeOoxmlEscapes(f.text()));
+        else if (n == "lastModifiedBy")
+            d.setText(Builtin::LastAuthor, decodeOoxmlEscapes(f.text()));
+        else if (n == "revision")
+            d.setText(Builtin::RevisionNumber, decodeOoxmlEscapes(f.text()));
+        else if (n == "category")
+            d.setText(Builtin::Category, decodeOoxmlEscapes(f.text()));
         return true;
     });
 }
@@ -181,9 +179,10 @@ void readCoreProperties(const QByteArray &xml, const QString &partName, Document
 void readExtendedProperties(const QByteArray &xml, const QString &partName, DocumentData &d, QString &application)
 {
     walkXmlFields(xml, partName, 2, [&](const XmlField &f) {
-        if (f.localName == QLatin1String("Application"))
-            application = f.text;
-        (void)setApplicationProperty(d, f.localName, f.text, XmlText::OoxmlEscaped);
+        if (f.localName == "Application")
+            application = f.text();
+        else
+            (void)setApplicationProperty(d, f, XmlText::OoxmlEscaped);
         return true;
     });
 }

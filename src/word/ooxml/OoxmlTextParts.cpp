@@ -252,12 +252,10 @@ OoxmlTextParts readOoxmlTextParts(const ZipArchive &zip, const QString &mainPart
     if (rels.isEmpty())
         return parts;
     walkXmlFields(rels, relsName, 2, [&](const XmlField &f) {
-        if (f.localName != QLatin1String("Relationship")
-            || f.attributes.value(QLatin1String("TargetMode")).compare(QLatin1String("External"), Qt::CaseInsensitive)
-                   == 0)
+        if (f.localName != "Relationship" || equalsIgnoringAsciiCase(f.attributes.value("TargetMode"), "External"))
             return true;
-        const QStringView type = f.attributes.value(QLatin1String("Type"));
-        const QString target = f.attributes.value(QLatin1String("Target")).toString();
+        const QString type = f.decode(f.attributes.value("Type"));
+        const QString target = f.decode(f.attributes.value("Target"));
         const QString part = partNameFromTarget(target.startsWith(QLatin1Char('/')) ? target : folder + target);
         if (part.isEmpty())
             return true;

@@ -4,8 +4,6 @@
 #include "word/Errors.h"
 #include "word/toolkit/Limits.h"
 #include "word/toolkit/XmlParser.h"
-#include <QVarLengthArray>
-#include <array>
 #include <cstring>
 #include <string>
 
@@ -81,54 +79,34 @@ QByteArray withNulsStoodIn(const QByteArray &xml, bool &changed)
     return out;
 }
 
-// Names (of elements, attributes and namespaces) as text. Property parts use a small vocabulary over and
-// over: each name is converted once per thread and then shared, rather than converted for every element of
-// every part. The table is direct-mapped (a name takes the place of the one in its slot), so its size stays
-// fixed whatever names a document makes up.
-class NameTexts {
-public:
-    // `out` set to the name `utf8`.
-    void assign(QString &out, std::string_view utf8)
-    {
-        const std::size_t n = utf8.size();
-        if (n == 0) {
-            out = QString();
-            return;
-        }
-        if (n > kLongestKept) {
-            out = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(n));
-            return;
-        }
-        // The length and three of the bytes tell the names of a vocabulary apart well enough.
-        const auto byteAt = [&](std::size_t i) {
-            return static_cast<std::size_t>(static_cast<unsigned char>(utf8[i]));
-        };
-        Slot &slot = m_slots[(n * 31 + byteAt(0) * 7 + byteAt(n / 2) * 3 + byteAt(n - 1)) % kSlots];
-        if (slot.length != n || std::memcmp(slot.utf8, utf8.data(), n) != 0) {
-            slot.length = n;
-            std::memcpy(slot.utf8, utf8.data(), n);
-            slot.text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(n));
-        }
-        out = slot.text;
+// `out` set to the UTF-8 `utf8`, a NUL's stand-in turned back into the NUL when the part had any. Text
+// that is all ASCII (nearly every value of a property part) is widened into the buffer `out` already has,
+// reused from value to value; the rest goes through Qt's decoder.
+void assignUtf8(QString &out, std::string_view utf8, bool nulsStoodIn)
+{
+    unsigned char high = 0;
+    for (const char c : utf8)
+        high |= static_cast<unsigned char>(c);
+    if (high < 0x80 && !utf8.empty()) {
+        const auto n = static_cast<qsizetype>(utf8.size());
+        // A buffer shared with a value already handed on, or too small, is replaced rather than copied.
+        if (out.isDetached() && out.capacity() >= n)
+            out.resize(n);
+        else
+            out = QString(n, Qt::Uninitialized);
+        char16_t *to = reinterpret_cast<char16_t *>(out.data());
+        for (qsizetype i = 0; i < n; ++i)
+            to[i] = static_cast<unsigned char>(utf8[static_cast<size_t>(i)]);
+        return;
     }
-    static NameTexts &ofThisThread()
-    {
-        thread_local NameTexts names;
-        return names;
-    }
+    out = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    if (nulsStoodIn)
+        out.replace(QChar(kNulStandIn), QChar(0));
+}
 
-private:
-    static constexpr std::size_t kSlots = 256;
-    static constexpr std::size_t kLongestKept = 128;
-    struct Slot {
-        std::size_t length = 0; // 0: empty (an empty name is never kept)
-        char utf8[kLongestKept];
-        QString text;
-    };
-    std::array<Slot, kSlots> m_slots{};
-};
-
-// Collects the elements at one depth, their attributes and their text, for walkXmlFields.
+// Collects the elements at one depth, their attributes and their text, for walkXmlFields. Names and
+// values are copied as the parser gives them (a streaming parser moves its buffers between calls) and
+// handed on as UTF-8; text is decoded only for the fields that are asked for it.
 class FieldCollector : public XmlHandler {
 public:
     FieldCollector(XmlParser *&parser, int depth, bool nulsStoodIn,
@@ -141,20 +119,35 @@ public:
     {
         ++m_level;
         if (m_level == m_depth - 1)
-            m_names.assign(m_parentName, e.local);
+            m_parentName.assign(e.local);
         if (m_level != m_depth)
             return;
         m_inField = true;
-        m_names.assign(m_fieldName, e.local);
-        m_names.assign(m_fieldNamespace, e.ns);
+        // The names and values one after another in one buffer, then viewed once it no longer grows.
+        // Namespaces are not copied: each stays bound, where the parser keeps it, until the field ends.
         const auto count = static_cast<size_t>(a.count());
+        m_store.assign(e.local);
+        std::size_t sizes[limits::kMaxXmlAttributesPerElement][2];
+        for (size_t i = 0; i < count; ++i) {
+            const std::string_view name = a.nameAt(static_cast<int>(i)).local;
+            const std::string_view value = a.valueAt(static_cast<int>(i));
+            m_store.append(name);
+            m_store.append(value);
+            sizes[i][0] = name.size();
+            sizes[i][1] = value.size();
+        }
+        const std::string_view store(m_store);
+        m_fieldName = store.substr(0, e.local.size());
+        m_fieldNamespace = e.ns;
+        std::size_t at = e.local.size();
         m_attributes.resize(count);
         for (size_t i = 0; i < count; ++i) {
-            const XmlName &n = a.nameAt(static_cast<int>(i));
             XmlFieldAttribute &attribute = m_attributes.at(i);
-            m_names.assign(attribute.namespaceUri, n.ns);
-            m_names.assign(attribute.name, n.local);
-            assignUtf8(attribute.value, a.valueAt(static_cast<int>(i)));
+            attribute.namespaceUri = a.nameAt(static_cast<int>(i)).ns;
+            attribute.name = store.substr(at, sizes[i][0]);
+            at += sizes[i][0];
+            attribute.value = store.substr(at, sizes[i][1]);
+            at += sizes[i][1];
         }
         m_text.clear();
     }
@@ -163,11 +156,13 @@ public:
     {
         if (m_level == m_depth && m_inField) {
             m_inField = false;
-            assignUtf8(m_value, m_text);
-            if (m_value.size() > limits::kMaxTextValueChars)
+            const XmlField f(m_parentName, m_fieldName, m_fieldNamespace, m_attributes, m_text, m_value, m_nulsStoodIn);
+            // UTF-8 takes at least as many bytes as UTF-16 takes units: only a long text is measured,
+            // by decoding it.
+            if (static_cast<qint64>(m_text.size()) > limits::kMaxTextValueChars
+                && f.text().size() > limits::kMaxTextValueChars)
                 throw DamagedContent(
                     QStringLiteral("its part %1 holds a value that is too long").arg(m_parser->partName()));
-            const XmlField f{m_parentName, m_fieldName, m_fieldNamespace, m_attributes, m_value};
             if (!m_onField(f))
                 m_parser->stop();
         }
@@ -187,47 +182,35 @@ public:
     }
 
 private:
-    // `out` set to the UTF-8 `utf8`, a NUL's stand-in turned back into the NUL. Text that is all ASCII
-    // (nearly every name and value of a property part) is widened into the buffer `out` already has,
-    // reused from value to value; the rest goes through Qt's decoder.
-    void assignUtf8(QString &out, std::string_view utf8) const
-    {
-        unsigned char high = 0;
-        for (const char c : utf8)
-            high |= static_cast<unsigned char>(c);
-        if (high < 0x80 && !utf8.empty()) {
-            const auto n = static_cast<qsizetype>(utf8.size());
-            // A buffer shared with a value already handed on, or too small, is replaced rather than copied.
-            if (out.isDetached() && out.capacity() >= n)
-                out.resize(n);
-            else
-                out = QString(n, Qt::Uninitialized);
-            char16_t *to = reinterpret_cast<char16_t *>(out.data());
-            for (qsizetype i = 0; i < n; ++i)
-                to[i] = static_cast<unsigned char>(utf8[static_cast<size_t>(i)]);
-            return;
-        }
-        out = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-        if (m_nulsStoodIn)
-            out.replace(QChar(kNulStandIn), QChar(0));
-    }
-
-    NameTexts &m_names = NameTexts::ofThisThread();
     XmlParser *&m_parser;
     const int m_depth;
     const bool m_nulsStoodIn;
     const std::function<bool(const XmlField &)> &m_onField;
     int m_level = 0;
     bool m_inField = false;
-    std::string m_text;
+    std::string m_text;       // the text of the element of interest, as it comes
+    std::string m_store;      // its name and its attributes' names and values
+    std::string m_parentName; // the local name of the element the next fields stand in
+    std::string_view m_fieldName;
+    std::string_view m_fieldNamespace;
     XmlFieldAttributes m_attributes;
-    QString m_value; // the text of the element of interest that ends
-    QString m_fieldName;
-    QString m_fieldNamespace;
-    QString m_parentName;
+    QString m_value; // the text of the element of interest, when asked for
 };
 
 } // namespace
+
+void XmlField::decodeInto(QString &out, std::string_view utf8) const { assignUtf8(out, utf8, m_nulsStoodIn); }
+
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lower(a[i]) != lower(b[i]))
+            return false;
+    return true;
+}
 
 void walkXmlFields(const QByteArray &source, const QString &partName, int depth,
                    const std::function<bool(const XmlField &)> &onField, bool isPrefix)

@@ -12,50 +12,92 @@
 
 namespace word {
 
+// An attribute of an element of interest, as the part holds it: UTF-8, with a NUL in a value standing as
+// the stand-in walkXmlFields reads it through (XmlField::decode turns a value into text).
 struct XmlFieldAttribute {
-    QString namespaceUri;
-    QString name; // local name
-    QString value;
+    std::string_view namespaceUri; // empty for no namespace
+    std::string_view name;         // local name
+    std::string_view value;
 };
 
-// The attributes of an element of interest, kept as text.
+// The attributes of an element of interest.
 class XmlFieldAttributes {
 public:
     // The value of the attribute in no namespace named `name`; empty when absent.
-    QStringView value(QLatin1String name) const { return value(QLatin1String(), name); }
-    QStringView value(QLatin1String namespaceUri, QLatin1String name) const
+    std::string_view value(std::string_view name) const { return value({}, name); }
+    std::string_view value(std::string_view namespaceUri, std::string_view name) const
     {
         for (const XmlFieldAttribute &a : *this)
             if (a.name == name && a.namespaceUri == namespaceUri)
                 return a.value;
         return {};
     }
-    std::vector<XmlFieldAttribute>::const_iterator begin() const { return m_all.begin(); }
-    std::vector<XmlFieldAttribute>::const_iterator end() const { return m_all.begin() + m_count; }
-    // Room for `count` attributes, to be filled in through at(). The strings of the previous element's
-    // attributes are kept and written over, so that their buffers are reused rather than made again.
+    const XmlFieldAttribute *begin() const { return m_all.data(); }
+    const XmlFieldAttribute *end() const { return m_all.data() + m_count; }
+    // Room for `count` attributes, to be filled in through at(); the storage is reused from element to element.
     void resize(std::size_t count)
     {
         if (m_all.size() < count)
             m_all.resize(count);
-        m_count = static_cast<std::ptrdiff_t>(count);
+        m_count = count;
     }
     XmlFieldAttribute &at(std::size_t i) { return m_all[i]; }
 
 private:
     std::vector<XmlFieldAttribute> m_all;
-    std::ptrdiff_t m_count = 0;
+    std::size_t m_count = 0;
 };
 
 // One element of interest in a small XML part: its local name, namespace, attributes and its text (the
-// text of all its descendants, in order).
-struct XmlField {
-    QStringView parentLocalName;
-    QStringView localName;
-    QStringView namespaceUri;
+// text of all its descendants, in order). Names and values are compared as the UTF-8 the part holds,
+// which is what most of them are asked for; only what is kept is turned into text. Valid during the
+// call it is handed to.
+class XmlField {
+public:
+    XmlField(std::string_view parent, std::string_view local, std::string_view ns, const XmlFieldAttributes &all,
+             std::string_view utf8Text, QString &textBuffer, bool nulsStoodIn)
+        : parentLocalName(parent), localName(local), namespaceUri(ns), attributes(all), m_utf8Text(utf8Text),
+          m_text(textBuffer), m_nulsStoodIn(nulsStoodIn)
+    {
+    }
+    XmlField(const XmlField &) = delete;
+    XmlField &operator=(const XmlField &) = delete;
+
+    const std::string_view parentLocalName;
+    const std::string_view localName;
+    const std::string_view namespaceUri;
     const XmlFieldAttributes &attributes;
-    const QString &text;
+
+    // The element's text, decoded the first time it is asked for.
+    const QString &text() const
+    {
+        if (!m_decoded) {
+            decodeInto(m_text, m_utf8Text);
+            m_decoded = true;
+        }
+        return m_text;
+    }
+    // The element's text as the part holds it (UTF-8, a NUL as its stand-in): for comparisons and numbers.
+    std::string_view utf8Text() const { return m_utf8Text; }
+    // An attribute value (or other UTF-8 of this part) as text, a NUL's stand-in turned back into the NUL.
+    QString decode(std::string_view utf8) const
+    {
+        QString out;
+        decodeInto(out, utf8);
+        return out;
+    }
+
+private:
+    void decodeInto(QString &out, std::string_view utf8) const;
+
+    std::string_view m_utf8Text;
+    QString &m_text;
+    const bool m_nulsStoodIn;
+    mutable bool m_decoded = false;
 };
+
+// Whether two ASCII names or keywords are the same, letter case aside (bytes above 0x7F compared as they are).
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
 
 // Walks `xml` and calls `onField` for every element at `depth` (the root element is depth 1); `onField`
 // returns false to stop early. Refuses what a property part never has and what could be made to explode: a DTD (and

@@ -13,7 +13,7 @@ namespace word {
 
 namespace {
 
-const QLatin1String kOfficeNs("urn:schemas-microsoft-com:office:office");
+constexpr std::string_view kOfficeNs = "urn:schemas-microsoft-com:office:office";
 
 } // namespace
 
@@ -29,34 +29,34 @@ DocumentData readWordXmlDocument(const FileContent &content)
     walkXmlFields(
         xml, QStringLiteral("the document"), 3,
         [&](const XmlField &f) {
-            if (f.parentLocalName != QLatin1String("DocumentProperties") || f.namespaceUri != kOfficeNs)
+            if (f.parentLocalName != "DocumentProperties" || f.namespaceUri != kOfficeNs)
                 return !seen; // the properties come as one block near the top: stop after it
             seen = true;
-            const QStringView n = f.localName;
-            if (setApplicationProperty(d, n, f.text, XmlText::AsWritten))
+            const std::string_view n = f.localName;
+            if (setApplicationProperty(d, f, XmlText::AsWritten))
                 return true;
-            if (n == QLatin1String("Title"))
-                d.setText(Builtin::Title, f.text);
-            else if (n == QLatin1String("Subject"))
-                d.setText(Builtin::Subject, f.text);
-            else if (n == QLatin1String("Description"))
-                d.setText(Builtin::Comments, f.text);
-            else if (n == QLatin1String("Author"))
-                d.setText(Builtin::Author, f.text);
-            else if (n == QLatin1String("Keywords"))
-                d.setText(Builtin::Keywords, f.text);
-            else if (n == QLatin1String("LastAuthor"))
-                d.setText(Builtin::LastAuthor, f.text);
-            else if (n == QLatin1String("Revision"))
-                d.setText(Builtin::RevisionNumber, f.text);
-            else if (n == QLatin1String("Category"))
-                d.setText(Builtin::Category, f.text);
-            else if (n == QLatin1String("Created"))
-                d.setW3cDate(Builtin::CreationDate, f.text);
-            else if (n == QLatin1String("LastSaved"))
-                d.setW3cDate(Builtin::LastSaveTime, f.text);
-            else if (n == QLatin1String("LastPrinted"))
-                d.setW3cDate(Builtin::LastPrintDate, f.text);
+            if (n == "Title")
+                d.setText(Builtin::Title, f.text());
+            else if (n == "Subject")
+                d.setText(Builtin::Subject, f.text());
+            else if (n == "Description")
+                d.setText(Builtin::Comments, f.text());
+            else if (n == "Author")
+                d.setText(Builtin::Author, f.text());
+            else if (n == "Keywords")
+                d.setText(Builtin::Keywords, f.text());
+            else if (n == "LastAuthor")
+                d.setText(Builtin::LastAuthor, f.text());
+            else if (n == "Revision")
+                d.setText(Builtin::RevisionNumber, f.text());
+            else if (n == "Category")
+                d.setText(Builtin::Category, f.text());
+            else if (n == "Created")
+                d.setW3cDate(Builtin::CreationDate, f.text());
+            else if (n == "LastSaved")
+                d.setW3cDate(Builtin::LastSaveTime, f.text());
+            else if (n == "LastPrinted")
+                d.setW3cDate(Builtin::LastPrintDate, f.text());
             return true;
         },
         isPrefix);
