@@ -17,12 +17,45 @@ constexpr std::string_view kXmlnsNamespace = "http://www.w3.org/2000/xmlns/";
 // Bindings looked through for another prefix of the same namespace; beyond them, aliasing is assumed.
 constexpr std::size_t kAliasScanLimit = 64;
 
+// The bindings, and the length of a prefix or namespace, that a scope keeps room for from part to part.
+constexpr std::size_t kKeptBindings = 64;
+constexpr std::size_t kLongestKeptName = 1024;
+
 } // namespace
 
 const int XmlNamespaceScope::kInvalidToken = XML_ERROR_INVALID_TOKEN;
 const int XmlNamespaceScope::kUnboundPrefix = XML_ERROR_UNBOUND_PREFIX;
 
-XmlNamespaceScope::XmlNamespaceScope() { m_bindings.push_back({std::string("xml"), std::string(kXmlNamespace), 0}); }
+XmlNamespaceScope::XmlNamespaceScope()
+{
+    m_bindings.push_back({std::string("xml"), std::string(kXmlNamespace), 0});
+    m_inScope = 1;
+}
+
+void XmlNamespaceScope::reset()
+{
+    // What a part with many bindings or long names took is not held on to for the next parts.
+    if (m_bindings.size() > kKeptBindings)
+        m_bindings.resize(kKeptBindings);
+    if (m_holdsLongNames) {
+        for (std::size_t i = 1; i < m_bindings.size(); ++i) {
+            if (m_bindings[i].uri.capacity() > kLongestKeptName)
+                std::string().swap(m_bindings[i].uri);
+            if (m_bindings[i].prefix.capacity() > kLongestKeptName)
+                std::string().swap(m_bindings[i].prefix);
+        }
+        m_holdsLongNames = false;
+    }
+    m_inScope = 1;
+    m_aliasing = 0;
+    m_innermostDepth = 0;
+    // Remembered look-ups are told from current ones by the generation; before it could come round to
+    // theirs again, they are forgotten.
+    if (++m_generation > (1u << 30)) {
+        m_lookups = {};
+        m_generation = 1;
+    }
+}
 
 int XmlNamespaceScope::enter(const char **attributes, int depth)
 {
@@ -39,16 +72,23 @@ int XmlNamespaceScope::enter(const char **attributes, int depth)
             return XML_ERROR_RESERVED_PREFIX_XML;
         if (!prefix.empty() && uri.empty())
             return XML_ERROR_UNDECLARING_PREFIX;
-        if (static_cast<int>(m_bindings.size()) > limits::kMaxXmlNamespaceBindings)
+        if (static_cast<int>(m_inScope) > limits::kMaxXmlNamespaceBindings)
             return kTooManyBindings;
         // The default namespace never applies to attributes, so it aliases nothing that matters there.
         bool aliases = false;
         if (!prefix.empty()) {
-            aliases = m_bindings.size() > kAliasScanLimit;
-            for (std::size_t i = 0; i < m_bindings.size() && !aliases; ++i)
+            aliases = m_inScope > kAliasScanLimit;
+            for (std::size_t i = 0; i < m_inScope && !aliases; ++i)
                 aliases = m_bindings[i].uri == uri && !m_bindings[i].prefix.empty() && m_bindings[i].prefix != prefix;
         }
-        m_bindings.push_back({std::string(prefix), std::string(uri), depth, aliases});
+        if (m_inScope == m_bindings.size())
+            m_bindings.emplace_back();
+        Binding &b = m_bindings[m_inScope++];
+        m_holdsLongNames = m_holdsLongNames || prefix.size() > kLongestKeptName || uri.size() > kLongestKeptName;
+        b.prefix.assign(prefix);
+        b.uri.assign(uri);
+        b.depth = depth;
+        b.aliases = aliases;
         m_aliasing += aliases;
         m_innermostDepth = depth;
         ++m_generation;
@@ -60,20 +100,20 @@ void XmlNamespaceScope::leave(int depth)
 {
     if (depth != m_innermostDepth || depth == 0)
         return;
-    while (m_bindings.back().depth == depth) {
-        m_aliasing -= m_bindings.back().aliases;
-        m_bindings.pop_back();
+    while (m_bindings[m_inScope - 1].depth == depth) {
+        m_aliasing -= m_bindings[m_inScope - 1].aliases;
+        --m_inScope;
     }
-    m_innermostDepth = m_bindings.back().depth;
+    m_innermostDepth = m_bindings[m_inScope - 1].depth;
     ++m_generation;
 }
 
 const std::string *XmlNamespaceScope::lookupAndRemember(std::string_view prefix)
 {
     const std::string *uri = nullptr;
-    for (auto b = m_bindings.rbegin(); b != m_bindings.rend(); ++b)
-        if (b->prefix == prefix) {
-            uri = &b->uri;
+    for (std::size_t i = m_inScope; i-- > 0;)
+        if (m_bindings[i].prefix == prefix) {
+            uri = &m_bindings[i].uri;
             break;
         }
     CachedLookup &slot = m_lookups[lookupSlot(prefix)];

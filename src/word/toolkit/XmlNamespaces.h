@@ -34,6 +34,9 @@ public:
     static constexpr int kTooManyBindings = -1;
 
     XmlNamespaceScope();
+    // Back to the bindings of a part not yet begun ("xml" alone), keeping the room the last one took, so
+    // that a scope reused from part to part allocates nothing.
+    void reset();
     // Whether an attribute is a namespace declaration rather than a value of the element.
     static bool isDeclaration(const char *attribute)
     {
@@ -140,10 +143,13 @@ private:
     }
 
     // Innermost last; a deque, so that a namespace resolved for an open element stays where it is while
-    // deeper bindings come and go.
+    // deeper bindings come and go. The first m_inScope are in force; those after them are kept for their
+    // strings' room, and written over by the next bindings made.
     std::deque<Binding> m_bindings;
-    int m_aliasing = 0;       // bindings that may share their namespace with another prefix in scope
-    int m_innermostDepth = 0; // the depth of the innermost binding: most elements declare nothing
+    std::size_t m_inScope = 0;
+    bool m_holdsLongNames = false; // a binding made since the last reset has a long prefix or namespace
+    int m_aliasing = 0;            // bindings that may share their namespace with another prefix in scope
+    int m_innermostDepth = 0;      // the depth of the innermost binding: most elements declare nothing
     // Recent prefix lookups: most parts use a handful of prefixes declared on the root element, so a
     // name's prefix is nearly always found here instead of by a walk over every binding in scope.
     struct CachedLookup {

@@ -7,6 +7,7 @@
 #include <QStringDecoder>
 #include <cstring>
 #include <expat.h>
+#include <memory>
 
 namespace word {
 
@@ -94,7 +95,52 @@ std::string_view XmlAttributes::value(std::string_view ns, std::string_view loca
     return {};
 }
 
-XmlParser::XmlParser(QString partName, XmlHandler &handler) : m_partName(std::move(partName)), m_handler(handler) {}
+struct XmlParser::Workspace {
+    XmlNamespaceScope namespaces;
+    std::vector<XmlAttribute> sortedAttributes;
+    std::vector<XmlName> openElements;
+    // Room for the attributes of one element, left unset until they are written.
+    union Attributes {
+        Attributes() {}
+        XmlAttribute items[limits::kMaxXmlAttributesPerElement];
+    } attributes;
+};
+
+// The spare workspaces of this thread: as many as parsers have been open at once on it, a few at most.
+std::vector<std::unique_ptr<XmlParser::Workspace>> &XmlParser::spareWorkspaces()
+{
+    thread_local std::vector<std::unique_ptr<Workspace>> spares;
+    return spares;
+}
+
+XmlParser::Workspace &XmlParser::takeWorkspace()
+{
+    auto &spares = spareWorkspaces();
+    if (spares.empty())
+        return *new Workspace;
+    Workspace *w = spares.back().release();
+    spares.pop_back();
+    return *w;
+}
+
+void XmlParser::giveBack(Workspace &w)
+{
+    std::unique_ptr<Workspace> owned(&w);
+    owned->namespaces.reset();
+    owned->openElements.clear();
+    auto &spares = spareWorkspaces();
+    // Spares beyond a few (parsers nested deeper than readers ever nest them) are not kept.
+    constexpr std::size_t kKeptSpares = 8;
+    if (spares.size() < kKeptSpares)
+        spares.push_back(std::move(owned));
+}
+
+XmlParser::XmlParser(QString partName, XmlHandler &handler)
+    : m_partName(std::move(partName)), m_handler(handler), m_workspace(takeWorkspace()),
+      m_namespaces(m_workspace.namespaces), m_attributes(m_workspace.attributes.items),
+      m_sortedAttributes(m_workspace.sortedAttributes), m_openElements(m_workspace.openElements)
+{
+}
 
 // Expat is set up only for a part it reads: most parts are read whole as a tree.
 XML_ParserStruct *XmlParser::expat()
@@ -128,6 +174,7 @@ XmlParser::~XmlParser()
 {
     if (m_parser)
         XML_ParserFree(m_parser);
+    giveBack(m_workspace);
 }
 
 void XmlParser::onStart(void *self, const char *name, const char **attributes)
@@ -170,13 +217,13 @@ void XmlParser::startElement(const char *name, const char **attributes)
             return failNotWellFormed(error);
         ++count;
     }
-    if (m_namespaces.mayAlias() && hasDuplicateExpandedName(m_attributes.data(), count, m_sortedAttributes))
+    if (m_namespaces.mayAlias() && hasDuplicateExpandedName(m_attributes, count, m_sortedAttributes))
         return failNotWellFormed(XML_ERROR_DUPLICATE_ATTRIBUTE);
     // A tree's names stay where they are until the walk ends: the end tag reuses this resolution.
     if (m_treeLine)
         m_openElements.push_back(element);
     try {
-        m_handler.startElement(element, XmlAttributes(m_attributes.data(), count));
+        m_handler.startElement(element, XmlAttributes(m_attributes, count));
     } catch (...) {
         failWith(std::current_exception());
     }

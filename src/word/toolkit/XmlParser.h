@@ -8,6 +8,7 @@
 #include <array>
 #include <cstring>
 #include <exception>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -101,8 +102,16 @@ private:
     void failNotWellFormed(int expatError);
     void checkStatus(int status);
 
+    // What a parse works in, kept from part to part on each thread: a parser takes one of the thread's
+    // spares and gives it back when it ends, so that the thousands of small parts of a run allocate none.
+    struct Workspace;
+    static std::vector<std::unique_ptr<Workspace>> &spareWorkspaces();
+    static Workspace &takeWorkspace();
+    static void giveBack(Workspace &w);
+
     QString m_partName;
     XmlHandler &m_handler;
+    Workspace &m_workspace;
     XML_ParserStruct *expat();
     XML_ParserStruct *m_parser = nullptr;
     int m_depth = 0;
@@ -112,10 +121,10 @@ private:
     std::exception_ptr m_failure;
     qint64 (*m_treeLine)(const void *) = nullptr; // set while a tree is walked: the line of its element
     const void *m_treePosition = nullptr;
-    XmlNamespaceScope m_namespaces;
-    std::array<XmlAttribute, limits::kMaxXmlAttributesPerElement> m_attributes; // reused from element to element
-    std::vector<XmlAttribute> m_sortedAttributes;
-    std::vector<XmlName> m_openElements; // while a tree is walked, the names of the elements open in it
+    XmlNamespaceScope &m_namespaces;
+    XmlAttribute *const m_attributes; // the attributes of the element starting, kMaxXmlAttributesPerElement of room
+    std::vector<XmlAttribute> &m_sortedAttributes;
+    std::vector<XmlName> &m_openElements; // while a tree is walked, the names of the elements open in it
 };
 
 } // namespace word
