@@ -5,6 +5,7 @@
 #include "word/toolkit/Limits.h"
 #include "word/toolkit/XmlParser.h"
 #include <cstring>
+#include <memory>
 #include <string>
 
 namespace word {
@@ -104,6 +105,16 @@ void assignUtf8(QString &out, std::string_view utf8, bool nulsStoodIn)
         out.replace(QChar(kNulStandIn), QChar(0));
 }
 
+// What a walk collects into, kept per thread from part to part so that small parts allocate nothing.
+struct FieldBuffers {
+    std::string text;       // the text of the element of interest, as it comes
+    std::string store;      // its name and its attributes' names and values
+    std::string parentName; // the local name of the element the next fields stand in
+    XmlFieldAttributes attributes;
+    QString value; // the text of the element of interest, when asked for
+    bool busy = false;
+};
+
 // Collects the elements at one depth, their attributes and their text, for walkXmlFields. Names and
 // values are copied as the parser gives them (a streaming parser moves its buffers between calls) and
 // handed on as UTF-8; text is decoded only for the fields that are asked for it.
@@ -111,9 +122,26 @@ class FieldCollector : public XmlHandler {
 public:
     FieldCollector(XmlParser *&parser, int depth, bool nulsStoodIn,
                    const std::function<bool(const XmlField &)> &onField)
-        : m_parser(parser), m_depth(depth), m_nulsStoodIn(nulsStoodIn), m_onField(onField)
+        : m_parser(parser), m_depth(depth), m_nulsStoodIn(nulsStoodIn), m_onField(onField), m_buffers(takeBuffers())
     {
+        m_parentName.clear();
     }
+    ~FieldCollector() override
+    {
+        if (m_own)
+            return;
+        // A long value is not held on to for the parts that come after it.
+        constexpr std::size_t kLongestKept = 64 * 1024;
+        if (m_text.capacity() > kLongestKept)
+            std::string().swap(m_text);
+        if (m_store.capacity() > kLongestKept)
+            std::string().swap(m_store);
+        if (m_value.capacity() > static_cast<qsizetype>(kLongestKept))
+            m_value = QString();
+        m_buffers.busy = false;
+    }
+    FieldCollector(const FieldCollector &) = delete;
+    FieldCollector &operator=(const FieldCollector &) = delete;
 
     void startElement(const XmlName &e, const XmlAttributes &a) override
     {
@@ -182,19 +210,33 @@ public:
     }
 
 private:
+    // The thread's buffers, or buffers of its own for a walk begun while another is under way.
+    FieldBuffers &takeBuffers()
+    {
+        thread_local FieldBuffers buffers;
+        if (buffers.busy) {
+            m_own = std::make_unique<FieldBuffers>();
+            return *m_own;
+        }
+        buffers.busy = true;
+        return buffers;
+    }
+
     XmlParser *&m_parser;
     const int m_depth;
     const bool m_nulsStoodIn;
     const std::function<bool(const XmlField &)> &m_onField;
     int m_level = 0;
     bool m_inField = false;
-    std::string m_text;       // the text of the element of interest, as it comes
-    std::string m_store;      // its name and its attributes' names and values
-    std::string m_parentName; // the local name of the element the next fields stand in
+    std::unique_ptr<FieldBuffers> m_own;
+    FieldBuffers &m_buffers;
+    std::string &m_text = m_buffers.text;
+    std::string &m_store = m_buffers.store;
+    std::string &m_parentName = m_buffers.parentName;
+    XmlFieldAttributes &m_attributes = m_buffers.attributes;
+    QString &m_value = m_buffers.value;
     std::string_view m_fieldName;
     std::string_view m_fieldNamespace;
-    XmlFieldAttributes m_attributes;
-    QString m_value; // the text of the element of interest, when asked for
 };
 
 } // namespace

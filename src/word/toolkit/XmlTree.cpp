@@ -2,11 +2,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "word/toolkit/XmlTree.h"
 #include "word/toolkit/Limits.h"
+#include <QScopeGuard>
 #include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <pugixml.hpp>
 #include <string_view>
 #include <vector>
@@ -347,7 +349,12 @@ bool isPlainTree(const pugi::xml_document &document, bool nonAscii, std::size_t 
     // text, and an attribute or so for each element.
     flat.steps.reserve(tags + tags / 2);
     flat.attributes.reserve(tags);
-    std::string_view names[limits::kMaxXmlAttributesPerElement];
+    // An element's attribute names so far, left unset until written.
+    union Names {
+        Names() {}
+        std::string_view items[limits::kMaxXmlAttributesPerElement];
+    } seen;
+    std::string_view *const names = seen.items;
     const auto plainNode = [&](pugi::xml_node n, const char *name) {
         if (!*name) {
             if (n.type() != pugi::node_pcdata)
@@ -461,7 +468,28 @@ bool walk(QByteArrayView xml, Visitor &visitor)
         pugi::parse_escapes | pugi::parse_wconv_attribute | pugi::parse_eol | pugi::parse_ws_pcdata;
     if (!document.load_buffer(source.data(), source.size(), kOptions, pugi::encoding_utf8))
         return false;
-    FlatTree flat;
+    // The flattened tree's room is kept per thread for the next part, up to a bound; a walk begun from
+    // within another one flattens into a tree of its own.
+    thread_local FlatTree t_spare;
+    thread_local bool t_spareTaken = false;
+    std::optional<FlatTree> own;
+    const bool spare = !t_spareTaken;
+    FlatTree &flat = spare ? t_spare : own.emplace();
+    if (spare) {
+        t_spareTaken = true;
+        flat.steps.clear();
+        flat.attributes.clear();
+    }
+    const auto giveBack = qScopeGuard([&] {
+        if (!spare)
+            return;
+        constexpr std::size_t kKeptBytes = 64 * 1024;
+        if (flat.steps.capacity() * sizeof(FlatTree::Step) > kKeptBytes)
+            decltype(flat.steps)().swap(flat.steps);
+        if (flat.attributes.capacity() * sizeof(const char *) > kKeptBytes)
+            decltype(flat.attributes)().swap(flat.attributes);
+        t_spareTaken = false;
+    });
     try {
         if (!isPlainTree(document, nonAscii, tags, flat)
             || !endsWithEndTagOf(source, document.document_element().name()))
