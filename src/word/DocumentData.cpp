@@ -57,6 +57,14 @@ std::optional<int> fixedLocalOffset()
     return offset;
 }
 
+// A date and time as read at UTC, in milliseconds since 1970.
+qint64 millisecondsSince1970(QDate date, QTime time)
+{
+    constexpr qint64 kJulianDayOf1970 = 2440588;
+    constexpr qint64 kMSecsPerDay = 86400000;
+    return (date.toJulianDay() - kJulianDayOf1970) * kMSecsPerDay + time.msecsSinceStartOfDay();
+}
+
 } // namespace
 
 QDateTime toLocalDisplay(const QDateTime &instant)
@@ -90,6 +98,14 @@ void DocumentData::setInstant(Builtin id, const QDateTime &instant)
 void DocumentData::setLocal(Builtin id, QDate date, QTime time)
 {
     const QTime seconds(time.hour(), time.minute(), time.second());
+    // Where the local offset never changes, the reading is that many seconds off UTC: no zone is asked.
+    if (const std::optional<int> fixed = fixedLocalOffset();
+        fixed && date.isValid() && seconds.isValid() && isShownYear(date.year())) {
+        const qint64 moment = millisecondsSince1970(date, seconds) - qint64(*fixed) * 1000;
+        values[static_cast<int>(id)] = PropertyValue::zonelessDateTime(
+            QDateTime::fromMSecsSinceEpoch(moment, Qt::OffsetFromUTC, *fixed), date, seconds);
+        return;
+    }
     const QTimeZone &zone = localZone();
     auto make = [&](QTime t) { return zone.isValid() ? QDateTime(date, t, zone) : QDateTime(date, t, Qt::LocalTime); };
     QDateTime local = make(seconds);
@@ -131,6 +147,19 @@ void DocumentData::setW3cDate(Builtin id, QStringView text)
         return;
     }
     if (p->offsetSeconds) {
+        // On a machine whose local offset never changes, the moment is worked out in milliseconds, without
+        // the date-times that converting it step by step makes; dates outside the years shown go the
+        // long way, which notes them.
+        if (const std::optional<int> fixed = fixedLocalOffset()) {
+            static const qint64 firstShown = QDate(kFirstShownYear, 1, 1).startOfDay(Qt::UTC).toMSecsSinceEpoch();
+            static const qint64 pastLastShown = QDate(kLastShownYear + 1, 1, 1).startOfDay(Qt::UTC).toMSecsSinceEpoch();
+            const qint64 utc = millisecondsSince1970(p->date, p->time) - qint64(*p->offsetSeconds) * 1000;
+            if (utc >= firstShown && utc < pastLastShown) {
+                values[static_cast<int>(id)] = PropertyValue::dateTime(
+                    QDateTime::fromMSecsSinceEpoch(utc - p->time.msec(), Qt::OffsetFromUTC, *fixed));
+                return;
+            }
+        }
         const QDateTime moment(p->date, p->time, Qt::OffsetFromUTC, *p->offsetSeconds);
         if (moment.isValid())
             setInstant(id, moment); // which leaves out, and notes, a date outside the years shown
