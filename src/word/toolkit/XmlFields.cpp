@@ -314,7 +314,12 @@ std::optional<qint64> parseWholeNumber(std::string_view utf8)
 
 QString decodeOoxmlEscapes(const QString &text)
 {
-    if (!text.contains(QLatin1String("_x")))
+    // Nearly every text has no escape: looked for inline, the text is handed back as it is.
+    const char16_t *const chars = reinterpret_cast<const char16_t *>(text.constData());
+    bool mayHoldEscape = false;
+    for (qsizetype i = 0; i + 1 < text.size() && !mayHoldEscape; ++i)
+        mayHoldEscape = chars[i] == u'_' && chars[i + 1] == u'x';
+    if (!mayHoldEscape)
         return text;
     auto isHex = [](QChar c) {
         return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
