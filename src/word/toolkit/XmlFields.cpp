@@ -109,7 +109,7 @@ void assignUtf8(QString &out, std::string_view utf8, bool nulsStoodIn)
 struct FieldBuffers {
     std::string text;       // the text of the element of interest, as it comes
     std::string store;      // its name and its attributes' names and values
-    std::string parentName; // the local name of the element the next fields stand in
+    std::string parentName; // the local name of the element the next fields stand in, when it may move
     XmlFieldAttributes attributes;
     QString value; // the text of the element of interest, when asked for
     bool busy = false;
@@ -124,7 +124,6 @@ public:
                    const std::function<bool(const XmlField &)> &onField)
         : m_parser(parser), m_depth(depth), m_nulsStoodIn(nulsStoodIn), m_onField(onField), m_buffers(takeBuffers())
     {
-        m_parentName.clear();
     }
     ~FieldCollector() override
     {
@@ -146,36 +145,44 @@ public:
     void startElement(const XmlName &e, const XmlAttributes &a) override
     {
         ++m_level;
-        if (m_level == m_depth - 1)
-            m_parentName.assign(e.local);
+        if (m_level == m_depth - 1) {
+            if (m_parser->namesStayPut()) {
+                m_parent = e.local;
+            } else {
+                m_parentName.assign(e.local);
+                m_parent = m_parentName;
+            }
+        }
         if (m_level != m_depth)
             return;
         m_inField = true;
-        // The names and values one after another in one buffer, then viewed once it no longer grows.
-        // Namespaces are not copied: each stays bound, where the parser keeps it, until the field ends.
         const auto count = static_cast<size_t>(a.count());
-        m_store.assign(e.local);
-        std::size_t sizes[limits::kMaxXmlAttributesPerElement][2];
-        for (size_t i = 0; i < count; ++i) {
-            const std::string_view name = a.nameAt(static_cast<int>(i)).local;
-            const std::string_view value = a.valueAt(static_cast<int>(i));
-            m_store.append(name);
-            m_store.append(value);
-            sizes[i][0] = name.size();
-            sizes[i][1] = value.size();
-        }
-        const std::string_view store(m_store);
-        m_fieldName = store.substr(0, e.local.size());
-        m_fieldNamespace = e.ns;
-        std::size_t at = e.local.size();
         m_attributes.resize(count);
-        for (size_t i = 0; i < count; ++i) {
-            XmlFieldAttribute &attribute = m_attributes.at(i);
-            attribute.namespaceUri = a.nameAt(static_cast<int>(i)).ns;
-            attribute.name = store.substr(at, sizes[i][0]);
-            at += sizes[i][0];
-            attribute.value = store.substr(at, sizes[i][1]);
-            at += sizes[i][1];
+        m_fieldNamespace = e.ns; // namespaces stay bound, where the parser keeps them, until the field ends
+        if (m_parser->namesStayPut()) {
+            m_fieldName = e.local;
+            for (size_t i = 0; i < count; ++i) {
+                const XmlName &name = a.nameAt(static_cast<int>(i));
+                m_attributes.at(i) = {name.ns, name.local, a.valueAt(static_cast<int>(i))};
+            }
+        } else {
+            // Names and values a streaming parser may move are copied, one after another in one buffer,
+            // and viewed once it no longer grows.
+            m_store.assign(e.local);
+            for (size_t i = 0; i < count; ++i) {
+                m_store.append(a.nameAt(static_cast<int>(i)).local);
+                m_store.append(a.valueAt(static_cast<int>(i)));
+            }
+            const std::string_view store(m_store);
+            m_fieldName = store.substr(0, e.local.size());
+            std::size_t at = e.local.size();
+            for (size_t i = 0; i < count; ++i) {
+                const XmlName &name = a.nameAt(static_cast<int>(i));
+                const std::size_t valueSize = a.valueAt(static_cast<int>(i)).size();
+                m_attributes.at(i) = {name.ns, store.substr(at, name.local.size()),
+                                      store.substr(at + name.local.size(), valueSize)};
+                at += name.local.size() + valueSize;
+            }
         }
         m_text.clear();
     }
@@ -184,7 +191,7 @@ public:
     {
         if (m_level == m_depth && m_inField) {
             m_inField = false;
-            const XmlField f(m_parentName, m_fieldName, m_fieldNamespace, m_attributes, m_text, m_value, m_nulsStoodIn);
+            const XmlField f(m_parent, m_fieldName, m_fieldNamespace, m_attributes, m_text, m_value, m_nulsStoodIn);
             // UTF-8 takes at least as many bytes as UTF-16 takes units: only a long text is measured,
             // by decoding it.
             if (static_cast<qint64>(m_text.size()) > limits::kMaxTextValueChars
@@ -235,6 +242,7 @@ private:
     std::string &m_parentName = m_buffers.parentName;
     XmlFieldAttributes &m_attributes = m_buffers.attributes;
     QString &m_value = m_buffers.value;
+    std::string_view m_parent; // the local name of the element the next fields stand in
     std::string_view m_fieldName;
     std::string_view m_fieldNamespace;
 };

@@ -86,6 +86,9 @@ public:
         return name.ns;
     }
     const QString &partName() const { return m_partName; }
+    // Whether the names and values a handler is told of stay where they are until the parse ends (a part
+    // read whole as a tree), rather than only during the call (a part streamed through expat).
+    bool namesStayPut() const { return m_treeLine != nullptr; }
 
 private:
     static void onStart(void *self, const char *name, const char **attributes);
