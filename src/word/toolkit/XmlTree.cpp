@@ -70,6 +70,50 @@ template <typename T> struct BudgetAllocator {
     friend bool operator==(BudgetAllocator, BudgetAllocator) { return true; }
 };
 
+// The copy of a part that pugixml parses in place (it writes into what it parses). Its room is kept per
+// thread for the next part, up to a bound (a walk begun from within another one copies into room of its
+// own), and counted in the budget while it is in use, as pugixml's own copy would be.
+class PartCopy {
+public:
+    explicit PartCopy(std::string_view source)
+    {
+        if (source.size() + 1 > kTreeBudgetBytes - t_treeBytes)
+            return;
+        m_shared = !t_taken;
+        std::string &room = m_shared ? t_room : m_own;
+        t_taken = t_taken || m_shared;
+        room.assign(source);
+        m_data = room.data();
+        m_counted = source.size() + 1;
+        t_treeBytes += m_counted;
+    }
+    ~PartCopy()
+    {
+        t_treeBytes -= m_counted;
+        if (!m_shared)
+            return;
+        constexpr std::size_t kKeptBytes = 256 * 1024;
+        if (t_room.capacity() > kKeptBytes)
+            std::string().swap(t_room);
+        t_taken = false;
+    }
+    PartCopy(const PartCopy &) = delete;
+    PartCopy &operator=(const PartCopy &) = delete;
+    // Null when the budget has no room for it.
+    char *data() const { return m_data; }
+
+private:
+    static thread_local std::string t_room;
+    static thread_local bool t_taken;
+    std::string m_own;
+    char *m_data = nullptr;
+    std::size_t m_counted = 0;
+    bool m_shared = false;
+};
+
+thread_local std::string PartCopy::t_room;
+thread_local bool PartCopy::t_taken = false;
+
 // The tree in document order, as the checks walk it: pugixml's accessors are calls into the library,
 // so the tree is walked once, and the visitor is handed the events from here.
 struct FlatTree {
@@ -463,10 +507,13 @@ bool walk(QByteArrayView xml, Visitor &visitor)
     std::size_t tags = 0;
     if (!isPlainMarkup(source, nonAscii, tags))
         return false;
+    PartCopy copy(source);
+    if (!copy.data())
+        return false;
     pugi::xml_document document;
     constexpr unsigned kOptions =
         pugi::parse_escapes | pugi::parse_wconv_attribute | pugi::parse_eol | pugi::parse_ws_pcdata;
-    if (!document.load_buffer(source.data(), source.size(), kOptions, pugi::encoding_utf8))
+    if (!document.load_buffer_inplace(copy.data(), source.size(), kOptions, pugi::encoding_utf8))
         return false;
     // The flattened tree's room is kept per thread for the next part, up to a bound; a walk begun from
     // within another one flattens into a tree of its own.
