@@ -146,27 +146,64 @@ void DocumentData::setW3cDate(Builtin id, QStringView text)
         noteUnreadable(id, text);
         return;
     }
-    if (p->offsetSeconds) {
+    setW3cDate(id, *p);
+}
+
+bool DocumentData::setCommonW3cDate(Builtin id, std::string_view utf8)
+{
+    // YYYY-MM-DDThh:mm:ss, then Z or nothing: the digits and the marks between them at their places.
+    constexpr std::string_view kForm = "0000-00-00T00:00:00";
+    const bool utc = utf8.size() == kForm.size() + 1 && utf8.back() == 'Z';
+    if (utf8.size() != kForm.size() && !utc)
+        return false;
+    int numbers[6] = {};
+    int n = 0;
+    for (std::size_t i = 0; i < kForm.size(); ++i) {
+        const char c = utf8[i];
+        if (kForm[i] != '0') {
+            if (c != kForm[i])
+                return false;
+            ++n;
+        } else if (c >= '0' && c <= '9') {
+            numbers[n] = numbers[n] * 10 + (c - '0');
+        } else {
+            return false;
+        }
+    }
+    ParsedDateTime p;
+    p.date = QDate(numbers[0], numbers[1], numbers[2]);
+    p.time = QTime(numbers[3], numbers[4], numbers[5]); // 24:00:00, the end of a day, is left to the general reading
+    if (!p.date.isValid() || !p.time.isValid())
+        return false;
+    if (utc)
+        p.offsetSeconds = 0;
+    setW3cDate(id, p);
+    return true;
+}
+
+void DocumentData::setW3cDate(Builtin id, const ParsedDateTime &p)
+{
+    if (p.offsetSeconds) {
         // On a machine whose local offset never changes, the moment is worked out in milliseconds, without
         // the date-times that converting it step by step makes; dates outside the years shown go the
         // long way, which notes them.
         if (const std::optional<int> fixed = fixedLocalOffset()) {
             static const qint64 firstShown = QDate(kFirstShownYear, 1, 1).startOfDay(Qt::UTC).toMSecsSinceEpoch();
             static const qint64 pastLastShown = QDate(kLastShownYear + 1, 1, 1).startOfDay(Qt::UTC).toMSecsSinceEpoch();
-            const qint64 utc = millisecondsSince1970(p->date, p->time) - qint64(*p->offsetSeconds) * 1000;
+            const qint64 utc = millisecondsSince1970(p.date, p.time) - qint64(*p.offsetSeconds) * 1000;
             if (utc >= firstShown && utc < pastLastShown) {
                 values[static_cast<int>(id)] = PropertyValue::dateTime(
-                    QDateTime::fromMSecsSinceEpoch(utc - p->time.msec(), Qt::OffsetFromUTC, *fixed));
+                    QDateTime::fromMSecsSinceEpoch(utc - p.time.msec(), Qt::OffsetFromUTC, *fixed));
                 return;
             }
         }
-        const QDateTime moment(p->date, p->time, Qt::OffsetFromUTC, *p->offsetSeconds);
+        const QDateTime moment(p.date, p.time, Qt::OffsetFromUTC, *p.offsetSeconds);
         if (moment.isValid())
             setInstant(id, moment); // which leaves out, and notes, a date outside the years shown
-    } else if (p->date.year() >= kFirstShownYear) {
-        setLocal(id, p->date, p->time);
+    } else if (p.date.year() >= kFirstShownYear) {
+        setLocal(id, p.date, p.time);
     } else {
-        noteOutOfRange(id, p->date.toString(Qt::ISODate));
+        noteOutOfRange(id, p.date.toString(Qt::ISODate));
     }
 }
 

@@ -3,11 +3,13 @@
 #pragma once
 #include "word/BuiltinProperty.h"
 #include "word/PropertyValue.h"
+#include "word/toolkit/Dates.h"
 #include <QDateTime>
 #include <QList>
 #include <QString>
 #include <array>
 #include <optional>
+#include <string_view>
 
 namespace word {
 
@@ -33,6 +35,11 @@ struct DocumentData {
     // A W3C date-time as OOXML, ODF and Word XML write it: a moment when it has a zone, else local time.
     // Values that do not parse and the "never" dates are left out.
     void setW3cDate(Builtin id, QStringView text);
+    // The same for a date in the form office programs nearly always write, "YYYY-MM-DDThh:mm:ss" with or
+    // without a Z, read from the part's bytes; false, with nothing set, for any other text.
+    bool setCommonW3cDate(Builtin id, std::string_view utf8);
+    // The same for a date already read.
+    void setW3cDate(Builtin id, const ParsedDateTime &p);
     // A whole number written as text (counts, durations in minutes); one that does not read as such is
     // left out, and noted.
     void setIntegerText(Builtin id, QStringView text, std::optional<qint64> read);

@@ -56,7 +56,8 @@ bool setCoreProperty(DocumentData &d, const XmlField &field, const DateElementNa
                                                           {dates.printed, Builtin::LastPrintDate}};
     for (const auto &[element, id] : dated) {
         if (name == element) {
-            d.setW3cDate(id, field.text());
+            if (!d.setCommonW3cDate(id, field.utf8Text()))
+                d.setW3cDate(id, field.text());
             return true;
         }
     }
