@@ -40,13 +40,20 @@ const Named kApplicationCounts[] = {
     {"Paragraphs", Builtin::NumberOfParagraphs},
 };
 
+// Names told apart by their length and first letter before their bytes are compared: most names a part
+// holds are none of those looked for.
+bool isNamed(std::string_view name, std::string_view wanted)
+{
+    return name.size() == wanted.size() && !name.empty() && name[0] == wanted[0] && name == wanted;
+}
+
 } // namespace
 
 bool setCoreProperty(DocumentData &d, const XmlField &field, const DateElementNames &dates, XmlText encoding)
 {
     const std::string_view name = field.localName;
     for (const Named &n : kCoreTexts) {
-        if (name == n.name) {
+        if (isNamed(name, n.name)) {
             d.setText(n.id, textOf(field.text(), encoding));
             return true;
         }
@@ -55,7 +62,7 @@ bool setCoreProperty(DocumentData &d, const XmlField &field, const DateElementNa
                                                           {dates.saved, Builtin::LastSaveTime},
                                                           {dates.printed, Builtin::LastPrintDate}};
     for (const auto &[element, id] : dated) {
-        if (name == element) {
+        if (isNamed(name, element)) {
             if (!d.setCommonW3cDate(id, field.utf8Text()))
                 d.setW3cDate(id, field.text());
             return true;
@@ -68,13 +75,13 @@ bool setApplicationProperty(DocumentData &d, const XmlField &field, XmlText enco
 {
     const std::string_view name = field.localName;
     for (const Named &n : kApplicationTexts) {
-        if (name == n.name) {
+        if (isNamed(name, n.name)) {
             d.setText(n.id, textOf(field.text(), encoding));
             return true;
         }
     }
     for (const Named &n : kApplicationCounts) {
-        if (name == n.name) {
+        if (isNamed(name, n.name)) {
             // Read from the part's bytes; the text is decoded only to report a count that does not read.
             const std::optional<qint64> count = parseWholeNumber(field.utf8Text());
             d.setIntegerText(n.id, count ? QString() : field.text(), count);
