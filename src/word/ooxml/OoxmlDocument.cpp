@@ -21,19 +21,22 @@ namespace {
 // Looked through once, character by character: targets are a few dozen characters.
 bool isPlainPartName(QStringView t)
 {
-    qsizetype stepStart = 0;
-    for (qsizetype i = 0; i <= t.size(); ++i) {
-        const char16_t c = i < t.size() ? t[i].unicode() : u'/'; // the end closes the last step
+    const char16_t *const end = t.utf16() + t.size();
+    const char16_t *stepStart = t.utf16();
+    for (const char16_t *p = stepStart;; ++p) {
+        const bool atEnd = p == end;
+        const char16_t c = atEnd ? u'/' : *p; // the end closes the last step
         if (c == u'%' || c == u'\\')
             return false;
         if (c != u'/')
             continue;
-        const qsizetype length = i - stepStart;
-        if (length == 0 || (t[stepStart] == u'.' && (length == 1 || (length == 2 && t[stepStart + 1] == u'.'))))
+        const auto length = p - stepStart;
+        if (length == 0 || (stepStart[0] == u'.' && (length == 1 || (length == 2 && stepStart[1] == u'.'))))
             return false;
-        stepStart = i + 1;
+        if (atEnd)
+            return true;
+        stepStart = p + 1;
     }
-    return true;
 }
 
 } // namespace
@@ -45,7 +48,7 @@ QString partNameFromTarget(const QString &target)
     while (plain.startsWith(QLatin1Char('/')))
         plain = plain.sliced(1);
     if (isPlainPartName(plain))
-        return plain.toString();
+        return plain.size() == target.size() ? target : plain.toString();
     QString t = QUrl::fromPercentEncoding(target.toUtf8());
     t.replace(QLatin1Char('\\'), QLatin1Char('/'));
     QStringList out;
