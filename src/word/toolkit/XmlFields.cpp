@@ -116,8 +116,8 @@ struct FieldBuffers {
 };
 
 // Collects the elements at one depth, their attributes and their text, for walkXmlFields. Names and
-// values are copied as the parser gives them (a streaming parser moves its buffers between calls) and
-// handed on as UTF-8; text is decoded only for the fields that are asked for it.
+// values are handed on as UTF-8, viewed where a part read whole holds them (a streaming parser's are
+// copied: it moves its buffers between calls); text is decoded only for the fields that are asked for it.
 class FieldCollector : public XmlHandler {
 public:
     FieldCollector(XmlParser *&parser, int depth, bool nulsStoodIn,

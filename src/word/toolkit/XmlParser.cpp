@@ -131,8 +131,13 @@ void XmlParser::giveBack(Workspace &w)
     auto &spares = spareWorkspaces();
     // Spares beyond a few (parsers nested deeper than readers ever nest them) are not kept.
     constexpr std::size_t kKeptSpares = 8;
-    if (spares.size() < kKeptSpares)
-        spares.push_back(std::move(owned));
+    if (spares.size() < kKeptSpares) {
+        try {
+            spares.push_back(std::move(owned));
+        } catch (const std::bad_alloc &) {
+            // Not kept, then: a parser that ends must not throw.
+        }
+    }
 }
 
 XmlParser::XmlParser(QString partName, XmlHandler &handler)

@@ -79,10 +79,15 @@ public:
     {
         if (source.size() + 1 > kTreeBudgetBytes - t_treeBytes)
             return;
-        m_shared = !t_taken;
-        std::string &room = m_shared ? t_room : m_own;
-        t_taken = t_taken || m_shared;
-        room.assign(source);
+        const bool shared = !t_taken;
+        std::string &room = shared ? t_room : m_own;
+        try {
+            room.assign(source);
+        } catch (const std::bad_alloc &) {
+            return; // as when pugixml cannot make its own copy: the part goes to expat
+        }
+        m_shared = shared;
+        t_taken = t_taken || shared;
         m_data = room.data();
         m_counted = source.size() + 1;
         t_treeBytes += m_counted;
