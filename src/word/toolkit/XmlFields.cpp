@@ -107,7 +107,7 @@ void assignUtf8(QString &out, std::string_view utf8, bool nulsStoodIn)
 
 // What a walk collects into, kept per thread from part to part so that small parts allocate nothing.
 struct FieldBuffers {
-    std::string text;       // the text of the element of interest, as it comes
+    std::string text;       // the text of the element of interest, when it comes in pieces
     std::string store;      // its name and its attributes' names and values
     std::string parentName; // the local name of the element the next fields stand in, when it may move
     XmlFieldAttributes attributes;
@@ -185,16 +185,17 @@ public:
             }
         }
         m_text.clear();
+        m_textView = {};
     }
 
     void endElement(const XmlName &) override
     {
         if (m_level == m_depth && m_inField) {
             m_inField = false;
-            const XmlField f(m_parent, m_fieldName, m_fieldNamespace, m_attributes, m_text, m_value, m_nulsStoodIn);
+            const XmlField f(m_parent, m_fieldName, m_fieldNamespace, m_attributes, m_textView, m_value, m_nulsStoodIn);
             // UTF-8 takes at least as many bytes as UTF-16 takes units: only a long text is measured,
             // by decoding it.
-            if (static_cast<qint64>(m_text.size()) > limits::kMaxTextValueChars
+            if (static_cast<qint64>(m_textView.size()) > limits::kMaxTextValueChars
                 && f.text().size() > limits::kMaxTextValueChars)
                 throw DamagedContent(
                     QStringLiteral("its part %1 holds a value that is too long").arg(m_parser->partName()));
@@ -210,10 +211,18 @@ public:
             return;
         // Held as UTF-8 (up to four bytes a character) until the element ends, where its length in
         // characters is checked.
-        if (static_cast<qint64>(m_text.size() + text.size()) > 4 * limits::kMaxTextValueChars)
+        if (static_cast<qint64>(m_textView.size() + text.size()) > 4 * limits::kMaxTextValueChars)
             throw DamagedContent(
                 QStringLiteral("its part %1 holds a value that is too long").arg(m_parser->partName()));
+        // Most texts come in one piece: viewed where a tree holds it, and copied only when a second follows.
+        if (m_textView.empty() && m_parser->namesStayPut()) {
+            m_textView = text;
+            return;
+        }
+        if (m_textView.data() != m_text.data())
+            m_text.assign(m_textView);
         m_text.append(text);
+        m_textView = m_text;
     }
 
 private:
@@ -242,7 +251,8 @@ private:
     std::string &m_parentName = m_buffers.parentName;
     XmlFieldAttributes &m_attributes = m_buffers.attributes;
     QString &m_value = m_buffers.value;
-    std::string_view m_parent; // the local name of the element the next fields stand in
+    std::string_view m_textView; // the text of the element of interest so far, in m_text or in the tree
+    std::string_view m_parent;   // the local name of the element the next fields stand in
     std::string_view m_fieldName;
     std::string_view m_fieldNamespace;
 };
