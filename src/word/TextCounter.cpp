@@ -192,13 +192,46 @@ qsizetype TextCounter::addUntilControl(const unsigned char *bytes, qsizetype siz
     return addRun<true>(bytes, bytes + size, CodePageUnits{codePage});
 }
 
-void TextCounter::addUtf8(std::string_view text)
+namespace {
+
+// The characters of ASCII text simply counted as part of a word: the printable ones but the blank.
+bool isAsciiWordCharacter(unsigned char b) { return b - 0x21u < 0x7Fu - 0x21u; }
+
+bool isXmlSpace(unsigned char b) { return b == ' ' || b == '\t' || b == '\n' || b == '\r'; }
+
+} // namespace
+
+template <bool kCollapseSpace> bool TextCounter::addUtf8Run(std::string_view text)
 {
     const auto *p = reinterpret_cast<const unsigned char *>(text.data());
     const auto *const end = p + text.size();
     RunCounts run{0, 0, 0, m_inWord, m_paragraphHasText};
+    bool lastWasSpace = false;
     while (p < end) {
+        if (isAsciiWordCharacter(*p)) {
+            // Most text is runs of such characters (a word): one pass to its end, counted at once.
+            const auto *const from = p;
+            do
+                ++p;
+            while (p < end && isAsciiWordCharacter(*p));
+            run.characters += p - from;
+            run.hasText = true;
+            if (!run.inWord) {
+                ++run.words;
+                run.inWord = true;
+            }
+            lastWasSpace = false;
+            continue;
+        }
         char32_t c = *p;
+        if (kCollapseSpace && isXmlSpace(*p)) {
+            if (!lastWasSpace)
+                run.take(Kind::Space, U' ', m_rules);
+            lastWasSpace = true;
+            ++p;
+            continue;
+        }
+        lastWasSpace = false;
         Kind kind;
         if (c < 0x80) {
             ++p;
@@ -221,7 +254,12 @@ void TextCounter::addUtf8(std::string_view text)
         run.take(kind, c, m_rules);
     }
     finishRun(run.characters, run.spaces, run.words, run.inWord, run.hasText);
+    return lastWasSpace;
 }
+
+void TextCounter::addUtf8(std::string_view text) { addUtf8Run<false>(text); }
+
+bool TextCounter::addUtf8CollapsingSpace(std::string_view text) { return addUtf8Run<true>(text); }
 
 void TextCounter::finishRun(qint64 characters, qint64 spaces, qint64 words, bool inWord, bool hasText)
 {
