@@ -15,14 +15,20 @@ OdfListNumbering::StyleLevels &OdfListNumbering::styleLevels(std::string_view st
 {
     if (const auto found = m_styles.find(styleName); found != m_styles.end())
         return found->second;
-    return m_styles.try_emplace(std::string(styleName)).first->second;
+    return m_styles.try_emplace(std::string(styleName), StyleLevels{}).first->second;
 }
 
 OdfListNumbering::Level &OdfListNumbering::styleLevel(StyleLevels &levels, int level)
 {
-    auto &slot = levels[size_t(qBound(0, level, kLevels - 1))];
-    if (!slot)
-        slot = std::make_unique<Level>();
+    Level *&slot = levels[size_t(qBound(0, level, kLevels - 1))];
+    if (!slot) {
+        constexpr int kBlock = 64;
+        if (m_levelsLeft == 0) {
+            m_levelBlocks.push_back(std::make_unique<Level[]>(kBlock));
+            m_levelsLeft = kBlock;
+        }
+        slot = &m_levelBlocks.back()[size_t(kBlock - m_levelsLeft--)];
+    }
     return *slot;
 }
 

@@ -34,7 +34,7 @@ public:
 
     // The levels a style defines, each made when it is first defined: a part may hold many thousands of
     // styles that define a level or two.
-    using StyleLevels = std::array<std::unique_ptr<Level>, kLevels>;
+    using StyleLevels = std::array<Level *, kLevels>;
 
     OdfListNumbering() = default;
     // Not copied: the style reader holds on to the entry of the style it reads.
@@ -45,7 +45,7 @@ public:
     // more styles are added: a style's levels come one after another, and it is looked up once for them.
     StyleLevels &styleLevels(std::string_view styleName);
     // Level `level` (0-based, held within the levels there are) of a style, made when first asked for.
-    static Level &styleLevel(StyleLevels &levels, int level);
+    Level &styleLevel(StyleLevels &levels, int level);
 
     // text:list opens: its style (empty: the enclosing list's), and whether it continues the numbering
     // of the list before it (text:continue-numbering, text:continue-list).
@@ -71,6 +71,9 @@ private:
     };
     // Node-based: an entry stays where it is as others are added.
     std::unordered_map<std::string, StyleLevels, NameHash, std::equal_to<>> m_styles;
+    // The levels of all styles, made in blocks rather than one by one: a part may define thousands.
+    std::vector<std::unique_ptr<Level[]>> m_levelBlocks;
+    int m_levelsLeft = 0; // unused in the last block
     std::vector<OpenList> m_open;
     std::array<qint64, kLevels> m_value{};
     std::array<bool, kLevels> m_used{};

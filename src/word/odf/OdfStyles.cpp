@@ -173,8 +173,8 @@ void OdfStyleReader::readListLevel(Element kind, const XmlAttributes &a)
     const qint64 number = wholeNumber(level).value_or(1);
     if (!m_listLevels)
         m_listLevels = &m_lists.styleLevels(m_listStyle);
-    OdfListNumbering::Level &l = OdfListNumbering::styleLevel(
-        *m_listLevels, int(qBound<qint64>(1, number, qint64(OdfListNumbering::kLevels))) - 1);
+    OdfListNumbering::Level &l =
+        m_lists.styleLevel(*m_listLevels, int(qBound<qint64>(1, number, qint64(OdfListNumbering::kLevels))) - 1);
     l.prefix = prefix;
     l.suffix = suffix;
     if (kind == Element::ListLevelBullet) {
