@@ -83,9 +83,10 @@ public:
             return;
         m_openElements.push_back(e);
         m_styles.start(e, a);
+        // A header or footer is counted also when turned off (style:display="false"): LibreOffice keeps and
+        // counts its text.
         if (opensStory(e))
-            ++m_inText; // a header or footer also when turned off (style:display="false"): LibreOffice keeps
-                        // and counts its text
+            ++m_inText;
         if (m_inText == 0)
             return;
         switch (e) {
