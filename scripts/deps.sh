@@ -4,7 +4,7 @@
 # Installs the Debian packages the build, the program and the tests need; quick when all are present.
 set -euo pipefail
 packages=(build-essential cmake pkg-config qt6-base-dev qt6-base-private-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
-          libzip-dev libgsf-1-dev libxlsxwriter-dev libssl-dev libexpat1-dev libpugixml-dev libdeflate-dev fonts-liberation xdg-utils parallel "$@")
+          libzip-dev libgsf-1-dev libxlsxwriter-dev libssl-dev libexpat1-dev libpugixml-dev libdeflate-dev libmimalloc-dev fonts-liberation xdg-utils parallel "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

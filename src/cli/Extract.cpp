@@ -10,11 +10,13 @@
 #include "office/LayoutClient.h"
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -138,6 +140,16 @@ bool layoutsAvailable(const Options &options, FILE *err)
         fprintf(err, "%s: no layouts: %s; pages and lines that documents do not store stay null\n", kCommandName,
                 why.toUtf8().constData());
     return why.isEmpty();
+}
+
+// Whether reading the next path may wait on another program: a list that is not a regular file (a pipe,
+// a terminal, a device) can keep the run waiting; arguments, folders and list files cannot.
+bool listsMayWait(const Options &options)
+{
+    return std::any_of(options.lists.begin(), options.lists.end(), [](FILE *list) {
+        struct stat status {};
+        return fstat(fileno(list), &status) != 0 || !S_ISREG(status.st_mode);
+    });
 }
 
 int jobCount(const Options &options)
@@ -277,9 +289,11 @@ private:
             }
             ++m_written;
         }
-        // Output that has caught up with every input taken means the run is waiting for input (a list
-        // being written by another program): what is finished goes out now rather than when a buffer fills.
-        if (m_written != before && m_written == m_taken.load() && !m_output.flush())
+        // Output that has caught up with every input taken, when a list comes through a pipe, means the run
+        // may be waiting for input (a list being written by another program): what is finished goes out now
+        // rather than when a buffer fills. Inputs that cannot keep the run waiting leave the output to its
+        // buffer, which spares a write for every record.
+        if (m_written != before && m_inputMayWait && m_written == m_taken.load() && !m_output.flush())
             m_stop = true;
         if (m_written != before || m_stop)
             m_windowMoved.notify_all();
@@ -312,6 +326,7 @@ private:
     Progress m_progress;
     Tally m_tally;
     bool m_layouts = false;
+    const bool m_inputMayWait = listsMayWait(m_options);
 
     std::mutex m_sourceMutex; // taken before m_outputMutex when both are held
     std::mutex m_outputMutex;

@@ -44,6 +44,12 @@ int main(int argc, char **argv)
 {
     if (!claimStandardStreams())
         return cli::kExitWriteFailed;
+    // Records go out in larger writes than the C library's default block when they go to a file or a
+    // pipe; a terminal keeps its line buffering, so each record shows as it is finished.
+    // (The C library sizes a buffer it makes itself by the file's block, so the room is given here.)
+    static char outputBuffer[64 * 1024];
+    if (!isatty(STDOUT_FILENO))
+        setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
     // The C library re-reads the zone file on every local-time conversion while TZ is unset (the zip
     // library converts every entry's time); naming the same zone explicitly lets it read the file once.
     if (getenv("TZ") == nullptr)
