@@ -17,9 +17,10 @@ inline constexpr std::string_view kDrawNs = "urn:oasis:names:tc:opendocument:xml
 // An attribute's value as text.
 inline QString text(std::string_view v) { return QString::fromUtf8(v.data(), qsizetype(v.size())); }
 
-// The elements the text and style readers act on. An element is told apart once, by its namespace and
-// its length and then one comparison of its local name, rather than by a comparison against every name
-// a reader knows: the parts counted run to thousands of elements, nearly all of them of no interest.
+// The elements the text and style readers act on. An element is told apart once, by the length of its
+// local name and then one comparison of it, and only then of its namespace, rather than by comparisons
+// against every name a reader knows: the parts counted run to thousands of elements, nearly all of them of
+// no interest.
 enum class Element : unsigned char {
     Other,
     // office:
@@ -59,61 +60,102 @@ enum class Element : unsigned char {
 
 namespace detail {
 
-inline Element textElement(std::string_view n)
+// The element a local name would be, and the namespace it must then be in.
+struct Candidate {
+    Element element = Element::Other;
+    std::string_view ns;
+};
+
+inline Candidate candidateOf(std::string_view n)
 {
     using namespace std::string_view_literals;
     switch (n.size()) {
     case 1:
-        return n[0] == 'p' || n[0] == 'h' ? Element::Paragraph
-               : n[0] == 's'              ? Element::Blanks
-               : n[0] == 'a'              ? Element::Link
-                                          : Element::Other;
+        switch (n[0]) {
+        case 'p':
+        case 'h':
+            return {Element::Paragraph, kTextNs};
+        case 's':
+            return {Element::Blanks, kTextNs};
+        case 'a':
+            return {Element::Link, kTextNs};
+        default:
+            return {};
+        }
     case 3:
-        return n == "tab"sv ? Element::Tab : Element::Other;
+        return n == "tab"sv ? Candidate{Element::Tab, kTextNs} : Candidate{};
     case 4:
-        return n == "span"sv   ? Element::Span
-               : n == "list"sv ? Element::List
-               : n == "note"sv ? Element::Note
-                               : Element::Other;
+        if (n == "span"sv)
+            return {Element::Span, kTextNs};
+        if (n == "list"sv)
+            return {Element::List, kTextNs};
+        if (n == "text"sv)
+            return {Element::Text, kOfficeNs};
+        if (n == "note"sv)
+            return {Element::Note, kTextNs};
+        if (n == "desc"sv)
+            return {Element::TitleOrDescription, kSvgNs};
+        return {};
+    case 5:
+        if (n == "style"sv)
+            return {Element::Style, kStyleNs};
+        if (n == "frame"sv)
+            return {Element::Frame, kDrawNs};
+        if (n == "title"sv)
+            return {Element::TitleOrDescription, kSvgNs};
+        return {};
     case 6:
-        return n == "number"sv ? Element::Number : Element::Other;
+        if (n == "number"sv)
+            return {Element::Number, kTextNs};
+        if (n == "header"sv || n == "footer"sv)
+            return {Element::HeaderOrFooter, kStyleNs};
+        return {};
     case 7:
-        return n == "section"sv ? Element::Section : Element::Other;
+        return n == "section"sv ? Candidate{Element::Section, kTextNs} : Candidate{};
+    case 8:
+        return n == "text-box"sv ? Candidate{Element::TextBox, kDrawNs} : Candidate{};
     case 9:
-        return n == "list-item"sv ? Element::ListItem : n == "note-body"sv ? Element::NoteBody : Element::Other;
+        if (n == "list-item"sv)
+            return {Element::ListItem, kTextNs};
+        if (n == "note-body"sv)
+            return {Element::NoteBody, kTextNs};
+        return {};
     case 10:
-        return n == "line-break"sv ? Element::LineBreak : n == "list-style"sv ? Element::ListStyle : Element::Other;
+        if (n == "line-break"sv)
+            return {Element::LineBreak, kTextNs};
+        if (n == "list-style"sv)
+            return {Element::ListStyle, kTextNs};
+        if (n == "annotation"sv)
+            return {Element::Annotation, kOfficeNs};
+        return {};
     case 11:
-        return n == "hidden-text"sv ? Element::HiddenText : Element::Other;
+        if (n == "hidden-text"sv)
+            return {Element::HiddenText, kTextNs};
+        if (n == "header-left"sv || n == "footer-left"sv)
+            return {Element::HeaderOrFooter, kStyleNs};
+        return {};
+    case 12:
+        return n == "header-first"sv || n == "footer-first"sv ? Candidate{Element::HeaderOrFooter, kStyleNs}
+                                                              : Candidate{};
     case 15:
-        return n == "tracked-changes"sv ? Element::TrackedChanges : Element::Other;
+        if (n == "text-properties"sv)
+            return {Element::TextProperties, kStyleNs};
+        if (n == "tracked-changes"sv)
+            return {Element::TrackedChanges, kTextNs};
+        return {};
     case 16:
-        return n == "hidden-paragraph"sv ? Element::HiddenParagraph : Element::Other;
+        if (n == "hidden-paragraph"sv)
+            return {Element::HiddenParagraph, kTextNs};
+        if (n == "automatic-styles"sv)
+            return {Element::AutomaticStyles, kOfficeNs};
+        return {};
     default:
         if (n.substr(0, 17) != "list-level-style-"sv)
-            return Element::Other;
-        return n == "list-level-style-bullet"sv   ? Element::ListLevelBullet
-               : n == "list-level-style-number"sv ? Element::ListLevelNumber
-                                                  : Element::ListLevelOther;
-    }
-}
-
-inline Element styleElement(std::string_view n)
-{
-    using namespace std::string_view_literals;
-    switch (n.size()) {
-    case 5:
-        return n == "style"sv ? Element::Style : Element::Other;
-    case 6:
-        return n == "header"sv || n == "footer"sv ? Element::HeaderOrFooter : Element::Other;
-    case 11:
-        return n == "header-left"sv || n == "footer-left"sv ? Element::HeaderOrFooter : Element::Other;
-    case 12:
-        return n == "header-first"sv || n == "footer-first"sv ? Element::HeaderOrFooter : Element::Other;
-    case 15:
-        return n == "text-properties"sv ? Element::TextProperties : Element::Other;
-    default:
-        return Element::Other;
+            return {};
+        return {n == "list-level-style-bullet"sv   ? Element::ListLevelBullet
+                : n == "list-level-style-number"sv ? Element::ListLevelNumber
+                                                   : Element::ListLevelOther,
+                kTextNs};
     }
 }
 
@@ -121,22 +163,8 @@ inline Element styleElement(std::string_view n)
 
 inline Element elementOf(const XmlName &e)
 {
-    using namespace std::string_view_literals;
-    const std::string_view n = e.local;
-    if (e.ns == kTextNs)
-        return detail::textElement(n);
-    if (e.ns == kStyleNs)
-        return detail::styleElement(n);
-    if (e.ns == kOfficeNs)
-        return n == "text"sv               ? Element::Text
-               : n == "annotation"sv       ? Element::Annotation
-               : n == "automatic-styles"sv ? Element::AutomaticStyles
-                                           : Element::Other;
-    if (e.ns == kDrawNs)
-        return n == "frame"sv ? Element::Frame : n == "text-box"sv ? Element::TextBox : Element::Other;
-    if (e.ns == kSvgNs)
-        return n == "title"sv || n == "desc"sv ? Element::TitleOrDescription : Element::Other;
-    return Element::Other;
+    const detail::Candidate c = detail::candidateOf(e.local);
+    return c.element != Element::Other && e.ns == c.ns ? c.element : Element::Other;
 }
 
 } // namespace word::odf
