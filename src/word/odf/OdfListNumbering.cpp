@@ -13,9 +13,10 @@ QString utf8Text(const std::string &utf8) { return QString::fromUtf8(utf8.data()
 
 OdfListNumbering::StyleLevels &OdfListNumbering::styleLevels(std::string_view styleName)
 {
-    if (const auto found = m_styles.find(styleName); found != m_styles.end())
-        return found->second;
-    return m_styles.try_emplace(std::string(styleName), StyleLevels{}).first->second;
+    const auto at = m_styles.lower_bound(styleName);
+    if (at != m_styles.end() && at->first == styleName)
+        return at->second;
+    return m_styles.emplace_hint(at, std::string(styleName), StyleLevels{})->second;
 }
 
 OdfListNumbering::Level &OdfListNumbering::styleLevel(StyleLevels &levels, int level)

@@ -5,11 +5,11 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace word {
@@ -64,13 +64,10 @@ private:
         std::optional<qint64> startValue;
     };
 
-    // Looked up by the UTF-8 names the parser gives, without making strings of them.
-    struct NameHash {
-        using is_transparent = void;
-        size_t operator()(std::string_view name) const { return std::hash<std::string_view>()(name); }
-    };
-    // Node-based: an entry stays where it is as others are added.
-    std::unordered_map<std::string, StyleLevels, NameHash, std::equal_to<>> m_styles;
+    // Looked up by the UTF-8 names the parser gives, without making strings of them. A tree rather than a
+    // hash table: its lookups stay cheap whatever names a file chooses, and an entry stays where it is as
+    // others are added.
+    std::map<std::string, StyleLevels, std::less<>> m_styles;
     // The levels of all styles, made in blocks rather than one by one: a part may define thousands.
     std::vector<std::unique_ptr<Level[]>> m_levelBlocks;
     int m_levelsLeft = 0; // unused in the last block
