@@ -67,10 +67,11 @@ void OdfStyleReader::end(Element e)
     if (e == Element::ListStyle) {
         m_listStyle.clear();
         m_listLevels = nullptr;
-    } else if (e == Element::Style)
+    } else if (e == Element::Style) {
         endStyle();
-    else if (e == Element::AutomaticStyles)
+    } else if (e == Element::AutomaticStyles) {
         m_inAutomaticStyles = false;
+    }
 }
 
 std::optional<bool> OdfStyleReader::hides(OdfDisplayStyles::Family family, const XmlAttributes &a) const
