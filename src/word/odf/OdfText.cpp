@@ -74,6 +74,11 @@ public:
             return;
         }
         const Element e = elementOf(name);
+        if (e == Element::Other) { // most elements: nothing here acts on them
+            m_skipped.enter(false);
+            m_openElements.push_back(e);
+            return;
+        }
         bool skip = skipsSubtree(e, m_counter.rules().countsAllStories);
         if (skip && m_paragraphDepth > 0 && e == Element::Annotation && !m_hidden)
             m_counter.anchor(); // the comment is not counted, its place in the paragraph is
@@ -159,6 +164,8 @@ public:
         } else {
             e = elementOf(name);
         }
+        if (e == Element::Other)
+            return;
         m_styles.end(e);
         if (opensStory(e)) {
             m_inText = qMax(0, m_inText - 1);
