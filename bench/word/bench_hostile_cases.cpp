@@ -328,6 +328,22 @@ int main(int argc, char **argv)
     write(counted, QStringLiteral("odt-paragraphs-63MiB.odt"),
           wt::makeOdt({}, QStringLiteral("application/vnd.oasis.opendocument.text"),
                       wt::odtContentXml(QByteArray("<text:p/>").repeated(packed / 9))));
+    // List styles by the hundred thousand, each with one level, and a list that uses the last of them.
+    QByteArray listStyles;
+    for (int k = 0; k < 150000; ++k)
+        listStyles += "<text:list-style style:name=\"L" + QByteArray::number(k)
+                      + "\"><text:list-level-style-number text:level=\"1\" style:num-format=\"1\"/>"
+                        "</text:list-style>";
+    write(
+        counted, QStringLiteral("odt-list-styles-150000.odt"),
+        wt::makeOdt({}, QStringLiteral("application/vnd.oasis.opendocument.text"),
+                    "<office:document-content xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+                    "xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\" "
+                    "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"><office:automatic-styles>"
+                        + listStyles
+                        + "</office:automatic-styles><office:body><office:text><text:list text:style-name=\"L149999\">"
+                          "<text:list-item><text:p>listed</text:p></text:list-item></text:list>"
+                          "</office:text></office:body></office:document-content>"));
     write(counted, QStringLiteral("word-xml-body-40MiB.xml"),
           wordXml("<o:Title>T</o:Title>",
                   QByteArray("<w:p><w:r><w:t>some words</w:t></w:r></w:p>").repeated(40 * 1024 * 1024 / 40)));

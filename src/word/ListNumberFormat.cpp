@@ -120,6 +120,28 @@ ListNumberFormat listFormatFromOdf(QStringView format)
     return ListNumberFormat::Decimal;
 }
 
+ListNumberFormat listFormatFromOdf(std::string_view format)
+{
+    // The formats named by one letter are ASCII: compared as bytes, without a conversion.
+    if (format.empty())
+        return ListNumberFormat::None;
+    if (format.size() == 1) {
+        switch (format[0]) {
+        case 'i':
+            return ListNumberFormat::LowerRoman;
+        case 'I':
+            return ListNumberFormat::UpperRoman;
+        case 'a':
+            return ListNumberFormat::LowerLetter;
+        case 'A':
+            return ListNumberFormat::UpperLetter;
+        default:
+            break;
+        }
+    }
+    return ListNumberFormat::Decimal;
+}
+
 ListNumberFormat listFormatFromCode(int nfc)
 {
     switch (nfc) {

@@ -3,6 +3,7 @@
 #pragma once
 #include <QString>
 #include <QStringView>
+#include <string_view>
 
 namespace word {
 
@@ -26,6 +27,8 @@ enum class ListNumberFormat {
 ListNumberFormat listFormatFromWordName(QStringView name);
 // ODF's style:num-format values: "1", "a", "A", "i", "I", and "" for none.
 ListNumberFormat listFormatFromOdf(QStringView format);
+// The same, from UTF-8 (an attribute value as the XML parser gives it).
+ListNumberFormat listFormatFromOdf(std::string_view format);
 // Word binary and RTF number format codes (nfc): 0 decimal, 1 upper roman, 2 lower roman, 3 upper letter,
 // 4 lower letter, 5 ordinal, 6 cardinal text, 7 ordinal text, 22 leading zero, 23 bullet, 255 none.
 ListNumberFormat listFormatFromCode(int nfc);

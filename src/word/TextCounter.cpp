@@ -4,6 +4,8 @@
 #include "word/toolkit/Limits.h"
 #include <QChar>
 #include <QString>
+#include <bit>
+#include <cstring>
 
 namespace word {
 
@@ -192,13 +194,81 @@ qsizetype TextCounter::addUntilControl(const unsigned char *bytes, qsizetype siz
     return addRun<true>(bytes, bytes + size, CodePageUnits{codePage});
 }
 
-void TextCounter::addUtf8(std::string_view text)
+namespace {
+
+// The characters of ASCII text simply counted as part of a word: the printable ones but the blank.
+bool isAsciiWordCharacter(unsigned char b) { return b - 0x21u < 0x7Fu - 0x21u; }
+
+bool isXmlSpace(unsigned char b) { return b == ' ' || b == '\t' || b == '\n' || b == '\r'; }
+
+// The first byte from `p` on that is not an ASCII character simply counted as part of a word. Eight
+// bytes are looked at together where the processor allows: a byte outside 0x21..0x7E sets its top bit in
+// one of the three terms, and a carry or borrow only ever runs from such a byte to those after it, so the
+// lowest top bit set is the first such byte.
+inline const unsigned char *asciiWordEnd(const unsigned char *p, const unsigned char *end)
+{
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr quint64 kOnes = 0x0101010101010101ull;
+        constexpr quint64 kTops = 0x8080808080808080ull;
+        while (end - p >= 8) {
+            quint64 w;
+            std::memcpy(&w, p, sizeof w);
+            if (const quint64 outside = (w | (w + kOnes) | (w - 0x21 * kOnes)) & kTops)
+                return p + std::countr_zero(outside) / 8;
+            p += 8;
+        }
+    }
+    while (p < end && isAsciiWordCharacter(*p))
+        ++p;
+    return p;
+}
+
+// Whether `p` starts a character written in two bytes (accented Latin, Greek, Cyrillic, Hebrew, Arabic)
+// that is simply counted as part of a word.
+inline bool isTwoByteWordCharacter(const unsigned char *p, const unsigned char *end)
+{
+    return (*p & 0xE0u) == 0xC0u && end - p >= 2
+           && kLatin.kinds[((p[0] & 0x1Fu) << 6) | (p[1] & 0x3Fu)] == Kind::Counted;
+}
+
+} // namespace
+
+template <bool kCollapseSpace> bool TextCounter::addUtf8Run(std::string_view text)
 {
     const auto *p = reinterpret_cast<const unsigned char *>(text.data());
     const auto *const end = p + text.size();
     RunCounts run{0, 0, 0, m_inWord, m_paragraphHasText};
+    bool lastWasSpace = false;
     while (p < end) {
+        if (isAsciiWordCharacter(*p) || isTwoByteWordCharacter(p, end)) {
+            // Most text is runs of such characters (a word): one pass to its end, counted at once.
+            const auto *const from = p;
+            qint64 extraBytes = 0; // the second bytes of two-byte characters
+            for (;;) {
+                p = asciiWordEnd(p, end);
+                if (p == end || !isTwoByteWordCharacter(p, end))
+                    break;
+                p += 2;
+                ++extraBytes;
+            }
+            run.characters += p - from - extraBytes;
+            run.hasText = true;
+            if (!run.inWord) {
+                ++run.words;
+                run.inWord = true;
+            }
+            lastWasSpace = false;
+            continue;
+        }
         char32_t c = *p;
+        if (kCollapseSpace && isXmlSpace(*p)) {
+            if (!lastWasSpace)
+                run.take(Kind::Space, U' ', m_rules);
+            lastWasSpace = true;
+            ++p;
+            continue;
+        }
+        lastWasSpace = false;
         Kind kind;
         if (c < 0x80) {
             ++p;
@@ -221,7 +291,12 @@ void TextCounter::addUtf8(std::string_view text)
         run.take(kind, c, m_rules);
     }
     finishRun(run.characters, run.spaces, run.words, run.inWord, run.hasText);
+    return lastWasSpace;
 }
+
+void TextCounter::addUtf8(std::string_view text) { addUtf8Run<false>(text); }
+
+bool TextCounter::addUtf8CollapsingSpace(std::string_view text) { return addUtf8Run<true>(text); }
 
 void TextCounter::finishRun(qint64 characters, qint64 spaces, qint64 words, bool inWord, bool hasText)
 {

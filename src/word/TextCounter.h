@@ -93,6 +93,9 @@ public:
     // Text in UTF-8, as the XML parser gives it: one pass over its bytes, with the same counts as the
     // same text given as UTF-16.
     void addUtf8(std::string_view text);
+    // The same for the text of an XML document whose white space collapses as it is read: each run of
+    // blanks, tabs and line ends counts as one blank. Returns whether the text ends in such white space.
+    bool addUtf8CollapsingSpace(std::string_view text);
     // A character that separates words and counts as a space (tab, line break, page break).
     void space() { add(u' '); }
     // `n` such characters at once.
@@ -122,6 +125,7 @@ public:
 private:
     template <bool kStopAtControl, typename Unit, typename Decode>
     qsizetype addRun(const Unit *begin, const Unit *end, Decode decode);
+    template <bool kCollapseSpace> bool addUtf8Run(std::string_view text);
     void finishRun(qint64 characters, qint64 spaces, qint64 words, bool inWord, bool hasText);
 
     CountingRules m_rules;

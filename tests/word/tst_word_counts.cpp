@@ -425,6 +425,15 @@ private slots:
             "</draw:text-box></draw:frame></text:p>")
                              << ".odt"
                              << "ODT" << QList<qint64>{12, 52, 61, 5}; // the office suites count notes
+        // Words of accented Latin, Greek and Cyrillic letters, a no-break space between two words, an
+        // optional hyphen inside one, ideographs that are words of their own, and a word longer than eight
+        // letters.
+        QTest::newRow("ODT, letters beyond ASCII")
+            << odtWithText(QStringLiteral(u"<text:p>Größenordnung Ελληνικά русский\u00A0mot co\u00ADop l\u2019été "
+                                          u"\u65E5\u672C abcdefghijklmnopqrstuvwxyz</text:p>")
+                               .toUtf8())
+            << ".odt"
+            << "ODT" << QList<qint64>{9, 69, 76, 1};
 
         QTest::newRow("RTF") << QByteArray(
             "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\froman Times;}{\\f1\\fnil\\fcharset128 MS Mincho;}}\n"

@@ -5,21 +5,35 @@
 
 namespace word {
 
-OdfListNumbering::Level &OdfListNumbering::styleLevel(const QString &styleName, int level)
+namespace {
+
+QString utf8Text(const std::string &utf8) { return QString::fromUtf8(utf8.data(), qsizetype(utf8.size())); }
+
+} // namespace
+
+OdfListNumbering::StyleLevels &OdfListNumbering::styleLevels(std::string_view styleName)
 {
-    // A style's levels come one after another: its entry is looked up once for them all. Only here are
-    // entries added, so the one remembered stays where it is until the next is looked up.
-    if (!m_lastLevels || styleName != m_lastStyle) {
-        m_lastLevels = &m_styles[styleName];
-        m_lastStyle = styleName;
+    const auto at = m_styles.lower_bound(styleName);
+    if (at != m_styles.end() && at->first == styleName)
+        return at->second;
+    return m_styles.emplace_hint(at, std::string(styleName), StyleLevels{})->second;
+}
+
+OdfListNumbering::Level &OdfListNumbering::styleLevel(StyleLevels &levels, int level)
+{
+    Level *&slot = levels[size_t(qBound(0, level, kLevels - 1))];
+    if (!slot) {
+        constexpr int kBlock = 64;
+        if (m_levelsLeft == 0) {
+            m_levelBlocks.push_back(std::make_unique<Level[]>(kBlock));
+            m_levelsLeft = kBlock;
+        }
+        slot = &m_levelBlocks.back()[size_t(kBlock - m_levelsLeft--)];
     }
-    auto &slot = (*m_lastLevels)[size_t(qBound(0, level, kLevels - 1))];
-    if (!slot)
-        slot.emplace();
     return *slot;
 }
 
-void OdfListNumbering::openList(const QString &styleName, bool continues)
+void OdfListNumbering::openList(std::string_view styleName, bool continues)
 {
     if (m_open.size() >= size_t(limits::kMaxXmlDepth))
         return;
@@ -27,7 +41,8 @@ void OdfListNumbering::openList(const QString &styleName, bool continues)
         // A new list numbers from its start again.
         m_used.fill(false);
     }
-    m_open.push_back({styleName.isEmpty() && !m_open.empty() ? m_open.back().style : styleName, true, std::nullopt});
+    m_open.push_back(
+        {styleName.empty() && !m_open.empty() ? m_open.back().style : std::string(styleName), true, std::nullopt});
 }
 
 void OdfListNumbering::closeList()
@@ -51,11 +66,12 @@ QString OdfListNumbering::paragraphLabel()
     OpenList &list = m_open.back();
     list.itemLabelled = true;
     const int level = qMin(int(m_open.size()) - 1, kLevels - 1);
-    const auto style = m_styles.constFind(list.style);
-    const auto levelOf = [&](int i) {
-        return style != m_styles.cend() && (*style)[size_t(i)] ? *(*style)[size_t(i)] : Level{};
+    const auto style = m_styles.find(list.style);
+    static const Level kNoLevel;
+    const auto levelOf = [&](int i) -> const Level & {
+        return style != m_styles.end() && style->second[size_t(i)] ? *style->second[size_t(i)] : kNoLevel;
     };
-    const Level here = levelOf(level);
+    const Level &here = levelOf(level);
     m_value[size_t(level)] = list.startValue         ? *list.startValue
                              : m_used[size_t(level)] ? m_value[size_t(level)] + 1
                                                      : here.start;
@@ -63,13 +79,13 @@ QString OdfListNumbering::paragraphLabel()
     for (int i = level + 1; i < kLevels; ++i)
         m_used[size_t(i)] = false;
     if (here.format == ListNumberFormat::Bullet)
-        return here.prefix + here.bullet + here.suffix;
+        return utf8Text(here.prefix + here.bullet + here.suffix);
     if (here.format == ListNumberFormat::None)
-        return here.prefix + here.suffix;
+        return utf8Text(here.prefix + here.suffix);
     QString number;
     const int shown = qBound(1, here.displayLevels, level + 1);
     for (int i = level - shown + 1; i <= level; ++i) {
-        const Level l = levelOf(i);
+        const Level &l = levelOf(i);
         if (!number.isEmpty())
             number += QLatin1Char('.');
         number += listNumberText(m_used[size_t(i)] ? m_value[size_t(i)] : l.start,
@@ -77,7 +93,7 @@ QString OdfListNumbering::paragraphLabel()
                                      ? ListNumberFormat::Decimal
                                      : l.format);
     }
-    return here.prefix + number + here.suffix;
+    return utf8Text(here.prefix) + number + utf8Text(here.suffix);
 }
 
 } // namespace word

@@ -2,10 +2,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "word/ListNumberFormat.h"
-#include <QHash>
 #include <QString>
 #include <array>
+#include <functional>
+#include <map>
+#include <memory>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace word {
@@ -18,24 +22,34 @@ class OdfListNumbering {
 public:
     static constexpr int kLevels = 10;
 
+    // A level of a list style. Its texts are kept in UTF-8 as the file gives them: most styles are
+    // never used, and a label is made into text only when a paragraph shows it.
     struct Level {
         ListNumberFormat format = ListNumberFormat::None;
-        QString prefix, suffix;
-        QString bullet;        // text:bullet-char
         int displayLevels = 1; // how many levels' numbers the label shows
         qint64 start = 1;
+        std::string prefix, suffix;
+        std::string bullet; // text:bullet-char
     };
 
+    // The levels a style defines, each made when it is first defined: a part may hold many thousands of
+    // styles that define a level or two.
+    using StyleLevels = std::array<Level *, kLevels>;
+
     OdfListNumbering() = default;
-    // Not copied: it remembers where in its own table the last style looked up stands.
+    // Not copied: the style reader holds on to the entry of the style it reads.
     OdfListNumbering(const OdfListNumbering &) = delete;
     OdfListNumbering &operator=(const OdfListNumbering &) = delete;
 
-    Level &styleLevel(const QString &styleName, int level);
+    // The levels of a list style, made empty when it is first named. The entry stays where it is while
+    // more styles are added: a style's levels come one after another, and it is looked up once for them.
+    StyleLevels &styleLevels(std::string_view styleName);
+    // Level `level` (0-based, held within the levels there are) of a style, made when first asked for.
+    Level &styleLevel(StyleLevels &levels, int level);
 
     // text:list opens: its style (empty: the enclosing list's), and whether it continues the numbering
     // of the list before it (text:continue-numbering, text:continue-list).
-    void openList(const QString &styleName, bool continues);
+    void openList(std::string_view styleName, bool continues);
     void closeList();
     // A text:list-item opens; `startValue` is its text:start-value, when it has one.
     void openItem(std::optional<qint64> startValue);
@@ -45,15 +59,18 @@ public:
 
 private:
     struct OpenList {
-        QString style;
+        std::string style;
         bool itemLabelled = true;
         std::optional<qint64> startValue;
     };
 
-    using Levels = std::array<std::optional<Level>, kLevels>;
-    QHash<QString, Levels> m_styles;
-    QString m_lastStyle; // the style styleLevel() was last asked for, and its levels
-    Levels *m_lastLevels = nullptr;
+    // Looked up by the UTF-8 names the parser gives, without making strings of them. A tree rather than a
+    // hash table: its lookups stay cheap whatever names a file chooses, and an entry stays where it is as
+    // others are added.
+    std::map<std::string, StyleLevels, std::less<>> m_styles;
+    // The levels of all styles, made in blocks rather than one by one: a part may define thousands.
+    std::vector<std::unique_ptr<Level[]>> m_levelBlocks;
+    int m_levelsLeft = 0; // unused in the last block
     std::vector<OpenList> m_open;
     std::array<qint64, kLevels> m_value{};
     std::array<bool, kLevels> m_used{};

@@ -23,27 +23,55 @@ std::optional<bool> hidesText(std::string_view display)
     return std::nullopt;
 }
 
-} // namespace
-
-void OdfStyleReader::start(const XmlName &e, const XmlAttributes &a)
+// A whole number an attribute gives; nothing when it is absent (as most optional ones are).
+std::optional<qint64> wholeNumber(std::string_view value)
 {
-    const std::string_view n = e.local;
-    if (e.is(kTextNs, "list-style"sv))
-        m_listStyle = text(a.value(kStyleNs, "name"sv));
-    else if (e.ns == kTextNs && !m_listStyle.isEmpty() && n.substr(0, 17) == "list-level-style-"sv)
-        readListLevel(n, a);
-    else if (e.ns == kStyleNs || e.ns == kOfficeNs)
-        readStyle(e, a);
+    if (value.empty())
+        return std::nullopt;
+    return parseWholeNumber(value);
 }
 
-void OdfStyleReader::end(const XmlName &e)
+} // namespace
+
+void OdfStyleReader::start(Element e, const XmlAttributes &a)
 {
-    if (e.is(kTextNs, "list-style"sv))
+    switch (e) {
+    case Element::ListStyle:
+        m_listStyle = a.value(kStyleNs, "name"sv);
+        m_listLevels = nullptr;
+        break;
+    case Element::ListLevelBullet:
+    case Element::ListLevelNumber:
+    case Element::ListLevelOther:
+        // A list style without a name has no levels anyone can use.
+        if (!m_listStyle.empty())
+            readListLevel(e, a);
+        break;
+    case Element::AutomaticStyles:
+        m_inAutomaticStyles = true;
+        break;
+    case Element::Style:
+        readStyle(a);
+        break;
+    case Element::TextProperties:
+        if (m_styleFamily != OdfDisplayStyles::Families)
+            m_styleDisplay = hidesText(a.value(kTextNs, "display"sv));
+        break;
+    default:
+        break;
+    }
+}
+
+void OdfStyleReader::end(Element e)
+{
+    if (e == Element::ListStyle) {
         m_listStyle.clear();
-    else if (e.is(kStyleNs, "style"sv))
+        m_listLevels = nullptr;
+    } else if (e == Element::Style) {
         endStyle();
-    else if (e.is(kOfficeNs, "automatic-styles"sv))
+    } else if (e == Element::AutomaticStyles) {
         m_inAutomaticStyles = false;
+    }
 }
 
 std::optional<bool> OdfStyleReader::hides(OdfDisplayStyles::Family family, const XmlAttributes &a) const
@@ -64,22 +92,27 @@ std::optional<bool> OdfStyleReader::hides(OdfDisplayStyles::Family family, const
 // it says, or else as the named style it is based on says; a named style as it says itself. A named
 // style does not take it from its own parent (measured: a named paragraph or text style based on a
 // hiding one shows its text). The default style's is not applied.
-void OdfStyleReader::readStyle(const XmlName &e, const XmlAttributes &a)
+void OdfStyleReader::readStyle(const XmlAttributes &a)
 {
-    if (e.is(kOfficeNs, "automatic-styles"sv)) {
-        m_inAutomaticStyles = true;
-    } else if (e.is(kStyleNs, "style"sv)) {
-        const std::string_view family = a.value(kStyleNs, "family"sv);
-        m_styleFamily = family == "paragraph"sv ? OdfDisplayStyles::Paragraph
-                        : family == "text"sv    ? OdfDisplayStyles::Text
-                                                : OdfDisplayStyles::Families;
-        m_styleDisplay.reset();
-        if (m_styleFamily != OdfDisplayStyles::Families) {
-            m_styleName = a.value(kStyleNs, "name"sv);
-            m_styleParent = a.value(kStyleNs, "parent-style-name"sv);
-        }
-    } else if (e.is(kStyleNs, "text-properties"sv) && m_styleFamily != OdfDisplayStyles::Families) {
-        m_styleDisplay = hidesText(a.value(kTextNs, "display"sv));
+    // Its attributes looked through once, backwards, so that the first of a name given twice is the one
+    // kept; only the values wanted are measured.
+    std::string_view family, name, parent;
+    for (int i = a.count() - 1; i >= 0; --i) {
+        const XmlName &n = a.nameAt(i);
+        if (n.local.size() == 6 && n.local == "family"sv && n.ns == kStyleNs)
+            family = a.valueAt(i);
+        else if (n.local.size() == 4 && n.local == "name"sv && n.ns == kStyleNs)
+            name = a.valueAt(i);
+        else if (n.local.size() == 17 && n.local == "parent-style-name"sv && n.ns == kStyleNs)
+            parent = a.valueAt(i);
+    }
+    m_styleFamily = family == "paragraph"sv ? OdfDisplayStyles::Paragraph
+                    : family == "text"sv    ? OdfDisplayStyles::Text
+                                            : OdfDisplayStyles::Families;
+    m_styleDisplay.reset();
+    if (m_styleFamily != OdfDisplayStyles::Families) {
+        m_styleName = name;
+        m_styleParent = parent;
     }
 }
 
@@ -104,42 +137,55 @@ void OdfStyleReader::endStyle()
         m_automatic[family].insert_or_assign(m_styleName, *hides);
 }
 
-void OdfStyleReader::readListLevel(std::string_view kind, const XmlAttributes &a)
+void OdfStyleReader::readListLevel(Element kind, const XmlAttributes &a)
 {
     // A list style's levels carry a dozen attributes each: looked through once, backwards, so that the
-    // first of a name given twice is the one kept.
+    // first of a name given twice is the one kept; only the values wanted are measured.
     std::string_view level, prefix, suffix, bullet, format, displayLevels, start;
     for (int i = a.count() - 1; i >= 0; --i) {
         const XmlName &n = a.nameAt(i);
-        const std::string_view v = a.valueAt(i);
-        if (n.local == "level"sv && n.ns == kTextNs)
-            level = v;
-        else if (n.local == "num-prefix"sv && n.ns == kStyleNs)
-            prefix = v;
-        else if (n.local == "num-suffix"sv && n.ns == kStyleNs)
-            suffix = v;
-        else if (n.local == "bullet-char"sv && n.ns == kTextNs)
-            bullet = v;
-        else if (n.local == "num-format"sv && n.ns == kStyleNs)
-            format = v;
-        else if (n.local == "display-levels"sv && n.ns == kTextNs)
-            displayLevels = v;
-        else if (n.local == "start-value"sv && n.ns == kTextNs)
-            start = v;
+        std::string_view *wanted = nullptr;
+        switch (n.local.size()) {
+        case 5:
+            if (n.local == "level"sv && n.ns == kTextNs)
+                wanted = &level;
+            break;
+        case 10:
+            if (n.ns == kStyleNs)
+                wanted = n.local == "num-prefix"sv   ? &prefix
+                         : n.local == "num-suffix"sv ? &suffix
+                         : n.local == "num-format"sv ? &format
+                                                     : nullptr;
+            break;
+        case 11:
+            if (n.ns == kTextNs)
+                wanted = n.local == "bullet-char"sv ? &bullet : n.local == "start-value"sv ? &start : nullptr;
+            break;
+        case 14:
+            if (n.local == "display-levels"sv && n.ns == kTextNs)
+                wanted = &displayLevels;
+            break;
+        default:
+            break;
+        }
+        if (wanted)
+            *wanted = a.valueAt(i);
     }
-    const qint64 number = parseWholeNumber(level).value_or(1);
+    const qint64 number = wholeNumber(level).value_or(1);
+    if (!m_listLevels)
+        m_listLevels = &m_lists.styleLevels(m_listStyle);
     OdfListNumbering::Level &l =
-        m_lists.styleLevel(m_listStyle, int(qBound<qint64>(1, number, qint64(OdfListNumbering::kLevels))) - 1);
-    l.prefix = m_recentPrefix(prefix);
-    l.suffix = m_recentSuffix(suffix);
-    if (kind == "list-level-style-bullet"sv) {
+        m_lists.styleLevel(*m_listLevels, int(qBound<qint64>(1, number, qint64(OdfListNumbering::kLevels))) - 1);
+    l.prefix = prefix;
+    l.suffix = suffix;
+    if (kind == Element::ListLevelBullet) {
         l.format = ListNumberFormat::Bullet;
-        l.bullet = m_recentBullet(bullet);
-    } else if (kind == "list-level-style-number"sv) {
-        l.format = listFormatFromOdf(m_recentFormat(format));
-        l.displayLevels = int(
-            qBound<qint64>(qint64(1), parseWholeNumber(displayLevels).value_or(1), qint64(OdfListNumbering::kLevels)));
-        l.start = parseWholeNumber(start).value_or(1);
+        l.bullet = bullet;
+    } else if (kind == Element::ListLevelNumber) {
+        l.format = listFormatFromOdf(format);
+        l.displayLevels =
+            int(qBound<qint64>(qint64(1), wholeNumber(displayLevels).value_or(1), qint64(OdfListNumbering::kLevels)));
+        l.start = wholeNumber(start).value_or(1);
     } else {
         l.format = ListNumberFormat::None; // a picture as bullet: no text
     }

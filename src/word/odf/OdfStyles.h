@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "word/odf/OdfListNumbering.h"
-#include "word/toolkit/XmlFields.h"
+#include "word/odf/OdfNames.h"
 #include "word/toolkit/XmlParser.h"
 #include <QString>
 #include <map>
@@ -27,27 +27,26 @@ class OdfStyleReader {
 public:
     OdfStyleReader(OdfListNumbering &lists, OdfDisplayStyles &named) : m_lists(lists), m_named(named) {}
 
-    // Every element of the part, as it starts and ends.
-    void start(const XmlName &e, const XmlAttributes &a);
-    void end(const XmlName &e);
+    // Every element of the part, as it starts and ends, told apart (odf::elementOf) by the caller.
+    void start(odf::Element e, const XmlAttributes &a);
+    void end(odf::Element e);
     // Whether the style an element names (text:style-name) hides its text, shows it, or says nothing.
     std::optional<bool> hides(OdfDisplayStyles::Family family, const XmlAttributes &a) const;
 
 private:
-    void readStyle(const XmlName &e, const XmlAttributes &a);
+    void readStyle(const XmlAttributes &a);
     void endStyle();
-    void readListLevel(std::string_view kind, const XmlAttributes &a);
+    void readListLevel(odf::Element kind, const XmlAttributes &a);
 
     OdfListNumbering &m_lists;
     OdfDisplayStyles &m_named;
-    QString m_listStyle;                                           // inside this text:list-style
+    std::string m_listStyle;                                       // inside a text:list-style with this name
+    OdfListNumbering::StyleLevels *m_listLevels = nullptr;         // its entry, once it defines a level
     OdfDisplayStyles::Map m_automatic[OdfDisplayStyles::Families]; // this part's automatic styles
     bool m_inAutomaticStyles = false;
     OdfDisplayStyles::Family m_styleFamily = OdfDisplayStyles::Families; // of the style:style being read
     std::string m_styleName, m_styleParent;
     std::optional<bool> m_styleDisplay;
-    // The levels of list styles repeat their prefixes, suffixes, bullets and formats.
-    RecentText m_recentPrefix, m_recentSuffix, m_recentBullet, m_recentFormat;
 };
 
 } // namespace word

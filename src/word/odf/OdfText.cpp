@@ -27,22 +27,10 @@ using namespace odf;
 // Not counted: comments, the deleted text kept for tracked changes, the titles and descriptions of
 // pictures, a label written out by the writer (it is generated again), and notes where the writer leaves
 // them out of its counts.
-bool skipsSubtree(const XmlName &e, bool countsNotes)
+bool skipsSubtree(Element e, bool countsNotes)
 {
-    const std::string_view n = e.local;
-    if (e.ns == kOfficeNs)
-        return n == "annotation"sv;
-    if (e.ns == kTextNs)
-        return (n == "note"sv && !countsNotes) || n == "tracked-changes"sv || n == "number"sv;
-    if (e.ns == kSvgNs)
-        return n == "title"sv || n == "desc"sv;
-    return false;
-}
-
-bool isHeaderOrFooter(std::string_view n)
-{
-    return n == "header"sv || n == "footer"sv || n == "header-left"sv || n == "footer-left"sv || n == "header-first"sv
-           || n == "footer-first"sv;
+    return e == Element::Annotation || (e == Element::Note && !countsNotes) || e == Element::TrackedChanges
+           || e == Element::Number || e == Element::TitleOrDescription;
 }
 
 bool isXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
@@ -79,39 +67,46 @@ public:
     // The parser feeding this handler: conditions are qualified names whose prefix it resolves.
     void setParser(XmlParser &parser) { m_parser = &parser; }
 
-    void startElement(const XmlName &e, const XmlAttributes &a) override
+    void startElement(const XmlName &name, const XmlAttributes &a) override
     {
+        if (m_skipped.inside()) {
+            m_skipped.enter(false);
+            return;
+        }
+        const Element e = elementOf(name);
+        if (e == Element::Other) { // most elements: nothing here acts on them
+            m_skipped.enter(false);
+            m_openElements.push_back(e);
+            return;
+        }
         bool skip = skipsSubtree(e, m_counter.rules().countsAllStories);
-        if (skip && !m_skipped.inside() && m_paragraphDepth > 0 && e.local == "annotation"sv && !m_hidden)
+        if (skip && m_paragraphDepth > 0 && e == Element::Annotation && !m_hidden)
             m_counter.anchor(); // the comment is not counted, its place in the paragraph is
-        if (!skip && !m_skipped.inside() && m_inText > 0 && m_paragraphDepth > 0 && e.is(kTextNs, "hidden-text"sv))
+        if (e == Element::HiddenText && m_inText > 0 && m_paragraphDepth > 0)
             skip = hiddenTextField(a);
         if (m_skipped.enter(skip))
             return;
-        const std::string_view n = e.local;
+        m_openElements.push_back(e);
         m_styles.start(e, a);
-        if (e.is(kOfficeNs, "text"sv))
+        // A header or footer is counted also when turned off (style:display="false"): LibreOffice keeps and
+        // counts its text.
+        if (opensStory(e))
             ++m_inText;
-        else if (e.ns == kStyleNs && m_counter.rules().countsAllStories && isHeaderOrFooter(n))
-            ++m_inText; // also one turned off (style:display="false"): LibreOffice keeps and counts its text
         if (m_inText == 0)
             return;
-        if (e.is(kDrawNs, "frame"sv) && m_paragraphDepth > 0) {
+        switch (e) {
+        case Element::Frame:
             // A picture, chart or text frame set in the line like a character; one anchored to the
             // paragraph or page has no place in the text.
-            if (a.value(kTextNs, "anchor-type"sv) == "as-char"sv && !m_hidden) {
+            if (m_paragraphDepth > 0 && a.value(kTextNs, "anchor-type"sv) == "as-char"sv && !m_hidden) {
                 showLabel();
                 m_counter.object();
             }
-            return;
-        }
-        if (e.is(kDrawNs, "text-box"sv)) {
+            break;
+        case Element::TextBox:
             pushVisibility({}); // a text box's text is counted (or hidden) for itself
-            return;
-        }
-        if (e.ns != kTextNs)
-            return;
-        if (n == "section"sv) {
+            break;
+        case Element::Section: {
             // ODF, as LibreOffice counts it: a section is hidden when it says text:display="none", or when its
             // display depends on a condition and the file records it hidden (text:is-hidden) or the condition
             // is none LibreOffice can read; the condition is not evaluated again. Only the innermost section
@@ -121,54 +116,84 @@ public:
                 display == "none"sv
                 || (display == "condition"sv && (a.value(kTextNs, "is-hidden"sv) == "true"sv || !isOfficeCondition(a)));
             pushVisibility({hidden, current().style});
-        } else if (n == "span"sv || n == "a"sv) {
+            break;
+        }
+        case Element::Span:
+        case Element::Link: {
             const Visibility outer = current();
             pushVisibility({outer.section, m_styles.hides(OdfDisplayStyles::Text, a).value_or(outer.style)});
-        } else if (n == "note-body"sv) {
+            break;
+        }
+        case Element::NoteBody:
             // A note's text is counted for itself, whether or not the text that cites it is hidden.
             pushVisibility({});
-        } else if (n == "list"sv) {
+            break;
+        case Element::List: {
             bool continues = false;
             (void)a.value(kTextNs, "continue-list"sv, &continues);
-            m_lists.openList(text(a.value(kTextNs, "style-name"sv)),
+            m_lists.openList(a.value(kTextNs, "style-name"sv),
                              continues || a.value(kTextNs, "continue-numbering"sv) == "true"sv);
-        } else if (n == "list-item"sv) {
+            break;
+        }
+        case Element::ListItem:
             m_lists.openItem(parseWholeNumber(a.value(kTextNs, "start-value"sv)));
-        } else if (n == "p"sv || n == "h"sv) {
+            break;
+        case Element::Paragraph:
             openParagraph(a);
-        } else if (m_paragraphDepth > 0) {
-            paragraphElement(n, a);
+            break;
+        case Element::Blanks:
+        case Element::Tab:
+        case Element::LineBreak:
+        case Element::HiddenParagraph:
+            if (m_paragraphDepth > 0)
+                paragraphElement(e, a);
+            break;
+        default:
+            break;
         }
     }
 
-    void endElement(const XmlName &e) override
+    void endElement(const XmlName &name) override
     {
         if (m_skipped.leave())
             return;
-        const std::string_view n = e.local;
+        Element e;
+        if (!m_openElements.empty()) {
+            e = m_openElements.back();
+            m_openElements.pop_back();
+        } else {
+            e = elementOf(name);
+        }
+        if (e == Element::Other)
+            return;
         m_styles.end(e);
-        if (e.is(kOfficeNs, "text"sv)
-            || (e.ns == kStyleNs && m_counter.rules().countsAllStories && isHeaderOrFooter(n))) {
+        if (opensStory(e)) {
             m_inText = qMax(0, m_inText - 1);
             return;
         }
         if (m_inText == 0)
             return;
-        if (e.is(kDrawNs, "text-box"sv)) {
-            popVisibility();
-            return;
-        }
-        if (e.ns != kTextNs)
-            return;
-        if (n == "list"sv) {
+        switch (e) {
+        case Element::List:
             m_lists.closeList();
-        } else if (n == "section"sv || n == "span"sv || n == "a"sv || n == "note-body"sv) {
+            break;
+        case Element::TextBox:
+        case Element::Section:
+        case Element::Span:
+        case Element::Link:
+        case Element::NoteBody:
             popVisibility();
-        } else if ((n == "p"sv || n == "h"sv) && m_paragraphDepth > 0) {
-            --m_paragraphDepth;
-            m_counter.closeParagraph();
-            popVisibility();
-            closeParagraph();
+            break;
+        case Element::Paragraph:
+            if (m_paragraphDepth > 0) {
+                --m_paragraphDepth;
+                m_counter.closeParagraph();
+                popVisibility();
+                closeParagraph();
+            }
+            break;
+        default:
+            break;
         }
     }
 
@@ -184,24 +209,15 @@ public:
             m_lastWasSpace = isXmlSpace(text.back());
             return;
         }
-        size_t i = 0;
-        while (i < text.size()) {
-            if (isXmlSpace(text[i])) {
-                if (!m_lastWasSpace) {
-                    showLabel();
-                    m_counter.space();
-                }
-                m_lastWasSpace = true;
-                ++i;
-                continue;
-            }
-            const size_t from = i;
-            while (i < text.size() && !isXmlSpace(text[i]))
-                ++i;
-            showLabel();
-            m_counter.addUtf8(text.substr(from, i - from));
-            m_lastWasSpace = false;
+        size_t from = 0;
+        if (m_lastWasSpace) {
+            while (from < text.size() && isXmlSpace(text[from]))
+                ++from;
+            if (from == text.size())
+                return;
         }
+        showLabel();
+        m_lastWasSpace = m_counter.addUtf8CollapsingSpace(text.substr(from));
     }
 
 private:
@@ -243,16 +259,16 @@ private:
     }
 
     // What a paragraph holds besides its characters: blanks, tabs, breaks and hidden-paragraph fields.
-    void paragraphElement(std::string_view n, const XmlAttributes &a)
+    void paragraphElement(Element e, const XmlAttributes &a)
     {
         if (m_hidden) {
-            if (n == "s"sv || n == "tab"sv || n == "line-break"sv)
-                m_lastWasSpace = true;
-            else if (n == "hidden-paragraph"sv)
+            if (e == Element::HiddenParagraph)
                 hiddenParagraphField(a);
+            else
+                m_lastWasSpace = true;
             return;
         }
-        if (n == "s"sv) {
+        if (e == Element::Blanks) {
             // text:s stands for c blanks (one by default); all of them together are bounded so that
             // hostile counts cannot keep the reader spinning.
             const qint64 c = statedBlanks(a);
@@ -263,11 +279,11 @@ private:
             showLabel();
             m_counter.spaces(c);
             m_lastWasSpace = true;
-        } else if (n == "tab"sv || n == "line-break"sv) {
+        } else if (e == Element::Tab || e == Element::LineBreak) {
             showLabel();
             m_counter.space();
             m_lastWasSpace = true;
-        } else if (n == "hidden-paragraph"sv) {
+        } else {
             hiddenParagraphField(a);
         }
     }
@@ -282,6 +298,12 @@ private:
             return false;
         const auto ns = m_parser->namespaceOfPrefix(condition.substr(0, colon));
         return ns && *ns == kWriterFormulaNs;
+    }
+
+    // office:text, and a header or footer where the writer counts them.
+    bool opensStory(Element e) const
+    {
+        return e == Element::Text || (e == Element::HeaderOrFooter && m_counter.rules().countsAllStories);
     }
 
     Visibility current() const { return m_visibility.empty() ? Visibility{} : m_visibility.back(); }
@@ -362,8 +384,9 @@ private:
     OdfStyleReader m_styles;
     QString m_partName;
     SkippedSubtree m_skipped;
-    int m_inText = 0;         // inside office:text or a counted header or footer
-    int m_paragraphDepth = 0; // open text:p / text:h
+    std::vector<Element> m_openElements; // the elements open outside skipped subtrees, as told apart at their start
+    int m_inText = 0;                    // inside office:text or a counted header or footer
+    int m_paragraphDepth = 0;            // open text:p / text:h
     bool m_lastWasSpace = true;
     qint64 m_blanksStated = 0;               // blanks that text:s elements stand for, all together
     std::vector<OpenParagraph> m_paragraphs; // the open paragraphs, innermost last
