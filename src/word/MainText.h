@@ -3,6 +3,7 @@
 #pragma once
 #include "word/Formats.h"
 #include "word/TextCounter.h"
+#include "word/toolkit/ByteReader.h"
 #include <QByteArray>
 #include <QString>
 #include <functional>
@@ -34,6 +35,9 @@ public:
     // Exactly `length` bytes from `offset`, which lie inside the stream; throws DamagedContent when they
     // cannot be read.
     virtual QByteArray read(qint64 offset, qint64 length) const = 0;
+    // The same bytes without a copy where the stream holds them already; they stay valid until the next
+    // call on this stream. For bytes that are read at once and not kept (property pages, runs of text).
+    virtual ByteReader view(qint64 offset, qint64 length) const = 0;
 };
 
 // Word 6 to 2003 binaries: the main document's characters through the piece table. `table0` and `table1`

@@ -123,6 +123,21 @@ public:
         }
         return data;
     }
+    ByteReader view(qint64 offset, qint64 length) const override
+    {
+        open();
+        if (offset < 0 || length < 0 || offset > m_size || length > m_size - offset)
+            throw DamagedContent(QStringLiteral("its %1 stream cannot be read where its text lies").arg(m_name));
+        // Bytes within one kept block are lent from it; others are copied as read() copies them.
+        const qint64 index = offset / kBlockBytes;
+        if (length > 0 && (offset + length - 1) / kBlockBytes == index) {
+            const qint64 from = offset % kBlockBytes;
+            if (const QByteArray *b = block(index); b && length <= b->size() - from)
+                return ByteReader(reinterpret_cast<const unsigned char *>(b->constData()) + from, length);
+        }
+        m_lent = read(offset, length);
+        return ByteReader(m_lent);
+    }
 
 private:
     static constexpr qint64 kBlockBytes = 64 * 1024;
@@ -189,6 +204,7 @@ private:
     mutable qint64 m_size = 0;
     mutable std::array<Block, kKeptBlocks> m_blocks;
     mutable quint64 m_clock = 0;
+    mutable QByteArray m_lent; // the bytes view() last lent when no kept block held them
 };
 
 QString describeOtherCompoundFile(const QStringList &names, QString &format)

@@ -100,8 +100,7 @@ void WordBinaryHiddenText::readCharacterRuns(const RandomAccessStream &wordDocum
     constexpr qint64 kPage = wordbinary::kPropertyPageBytes;
     for (const qint64 offset : wordbinary::propertyPages(wordDocument, table, places.fcPlcfBteChpx,
                                                          places.lcbPlcfBteChpx, "character properties")) {
-        const QByteArray bytes = wordDocument.read(offset, kPage);
-        const ByteReader page(bytes);
+        const ByteReader page = wordDocument.view(offset, kPage);
         const qint64 runs = page.u8(kPage - 1);
         // The runs' offsets (one more than runs), then one byte for each run, within the page.
         if ((runs + 1) * 4 + runs > kPage - 1)
@@ -140,8 +139,7 @@ void WordBinaryHiddenText::readParagraphRuns(const RandomAccessStream &wordDocum
         return;
     for (const qint64 offset : wordbinary::propertyPages(wordDocument, table, places.fcPlcfBtePapx,
                                                          places.lcbPlcfBtePapx, "paragraph properties")) {
-        const QByteArray page = wordDocument.read(offset, wordbinary::kPropertyPageBytes);
-        wordbinary::forEachParagraphRun(ByteReader(page),
+        wordbinary::forEachParagraphRun(wordDocument.view(offset, wordbinary::kPropertyPageBytes),
                                         [&](quint32 fcStart, quint32 fcEnd, const ByteReader &properties) {
                                             const size_t istd = properties.size() >= 2 ? properties.u16(0) : 0;
                                             const bool hidden = istd < m_styleHides.size() && m_styleHides[istd] == 1;

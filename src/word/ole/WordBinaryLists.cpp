@@ -227,9 +227,9 @@ void WordBinaryLists::readParagraphs(const RandomAccessStream &wordDocument, con
 {
     for (const qint64 offset : wordbinary::propertyPages(wordDocument, table, places.fcPlcfBtePapx,
                                                          places.lcbPlcfBtePapx, "paragraph properties")) {
-        const QByteArray page = wordDocument.read(offset, wordbinary::kPropertyPageBytes);
         wordbinary::forEachParagraphRun(
-            ByteReader(page), [&](quint32 fcStart, quint32 fcEnd, const ByteReader &properties) {
+            wordDocument.view(offset, wordbinary::kPropertyPageBytes),
+            [&](quint32 fcStart, quint32 fcEnd, const ByteReader &properties) {
                 Run run;
                 run.fcStart = fcStart;
                 run.fcEnd = fcEnd;

@@ -211,23 +211,23 @@ void addText(const RandomAccessStream &wd, qint64 offset, qint64 chars, int code
     QString decoded;
     for (qint64 done = 0; done < chars;) {
         qint64 n = qMin(kChunkChars, chars - done);
-        const QByteArray b = wd.read(offset + done * width, n * width);
+        const ByteReader b = wd.view(offset + done * width, n * width);
         const qint64 fc = offset + done * width;
         if (width == 1 && isLeadByte(codePage, 0x81)) {
             // A two-byte character stays whole for the decoder: a chunk never ends on its first byte.
             if (done + n < chars) {
                 qint64 i = 0;
                 while (i < n)
-                    i += isLeadByte(codePage, static_cast<unsigned char>(b[i])) ? 2 : 1;
+                    i += isLeadByte(codePage, b.u8(i)) ? 2 : 1;
                 if (i > n)
                     --n;
             }
-            sink.add(decodeCodePage(codePage, b.constData(), n), fc, 1);
+            sink.add(decodeCodePage(codePage, b.at(0), n), fc, 1);
         } else if (width == 1) {
-            sink.add(reinterpret_cast<const unsigned char *>(b.constData()), n, singleByteTable(codePage), fc);
+            sink.add(reinterpret_cast<const unsigned char *>(b.at(0)), n, singleByteTable(codePage), fc);
         } else {
             decoded.resize(n);
-            qFromLittleEndian<char16_t>(b.constData(), n, decoded.data());
+            qFromLittleEndian<char16_t>(b.at(0), n, decoded.data());
             // A character written as two code units stays whole for the counter.
             if (n > 1 && done + n < chars && decoded[n - 1].isHighSurrogate())
                 --n;
