@@ -47,7 +47,7 @@ WordBinaryHiddenText::WordBinaryHiddenText(const RandomAccessStream &wordDocumen
 // group), then the value it ends up with along its base styles.
 void WordBinaryHiddenText::readStyles(const RandomAccessStream &table, const Places &places)
 {
-    const QByteArray stsh = wordbinary::tableBytes(table, places.fcStshf, places.lcbStshf, "styles");
+    const ByteReader stsh = wordbinary::tableBytes(table, places.fcStshf, places.lcbStshf, "styles");
     struct Style {
         int kind = 0;
         int base = -1;
@@ -55,7 +55,7 @@ void WordBinaryHiddenText::readStyles(const RandomAccessStream &table, const Pla
     };
     std::vector<Style> sheet;
     bool anyVanish = false;
-    const int styles = wordbinary::forEachStyle(ByteReader(stsh), [&](int istd, const wordbinary::StyleEntry &style) {
+    const int styles = wordbinary::forEachStyle(stsh, [&](int istd, const wordbinary::StyleEntry &style) {
         const int group = style.kind == 1 ? 1 : style.kind == 2 ? 0 : -1;
         if (group < 0 || style.groups <= group)
             return;

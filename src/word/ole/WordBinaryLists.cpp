@@ -110,7 +110,9 @@ WordBinaryLists::WordBinaryLists(const RandomAccessStream &wordDocument, const R
 // of all lists follow the table, in the same order.
 void WordBinaryLists::readLists(const RandomAccessStream &table, const Places &places)
 {
-    const QByteArray lst = tableBytes(table, places.fcPlfLst, places.lcbPlfLst, "list definitions");
+    // A copy: the levels that follow are read from the same stream while the table is still used.
+    const ByteReader lent = tableBytes(table, places.fcPlfLst, places.lcbPlfLst, "list definitions");
+    const QByteArray lst(lent.at(0), lent.size());
     const ByteReader r(lst);
     const qint64 lists = r.has(0, 2) ? qint64(static_cast<qint16>(r.u16(0))) : 0;
     if (lists < 0 || !r.has(2, lists * 28))
@@ -121,7 +123,7 @@ void WordBinaryLists::readLists(const RandomAccessStream &table, const Places &p
     const qint64 levelsAt = places.fcPlfLst + places.lcbPlfLst;
     const qint64 available = qBound<qint64>(0, table.size() - levelsAt, limits::kMaxDefinitionPartBytes);
     qint64 window = qMin(available, qMax<qint64>(4096, lists * kLevels * 128));
-    QByteArray levelBytes = tableBytes(table, levelsAt, window, "list definitions");
+    ByteReader levelBytes = tableBytes(table, levelsAt, window, "list definitions");
     qint64 at = 0;
     m_listIds.reserve(size_t(lists));
     for (qint64 i = 0; i < lists; ++i) {
@@ -129,7 +131,7 @@ void WordBinaryLists::readLists(const RandomAccessStream &table, const Places &p
         m_listIds.push_back(static_cast<qint32>(r.u32(lstf)));
         const int count = (r.u8(lstf + 26) & 0x01) ? 1 : kLevels; // fSimpleList
         for (int l = 0; l < count;) {
-            if (const auto next = readLevel(ByteReader(levelBytes), at, m_numbering.abstractLevel(int(i), l))) {
+            if (const auto next = readLevel(levelBytes, at, m_numbering.abstractLevel(int(i), l))) {
                 at = *next;
                 ++l;
                 continue;
@@ -146,8 +148,7 @@ void WordBinaryLists::readLists(const RandomAccessStream &table, const Places &p
 // new start, a whole new level, or both.
 void WordBinaryLists::readOverrides(const RandomAccessStream &table, const Places &places)
 {
-    const QByteArray lfo = tableBytes(table, places.fcPlfLfo, places.lcbPlfLfo, "list overrides");
-    const ByteReader r(lfo);
+    const ByteReader r = tableBytes(table, places.fcPlfLfo, places.lcbPlfLfo, "list overrides");
     const qint64 overrides = r.has(0, 4) ? qint64(static_cast<qint32>(r.u32(0))) : 0;
     if (overrides < 0 || !r.has(4, overrides * 16))
         throw DamagedContent(QStringLiteral("its list overrides are cut short"));
@@ -186,14 +187,14 @@ void WordBinaryLists::readOverrides(const RandomAccessStream &table, const Place
 void WordBinaryLists::readStyles(const RandomAccessStream &table, const Places &places)
 {
     m_numbering.setDefaultParagraphStyle(QStringLiteral("0")); // Normal
-    const QByteArray stsh = tableBytes(table, places.fcStshf, places.lcbStshf, "styles");
+    const ByteReader stsh = tableBytes(table, places.fcStshf, places.lcbStshf, "styles");
     struct Style {
         int base = -1;
         Modifiers numbering;
     };
     std::vector<Style> sheet;
     // No style sheet: paragraphs number themselves or not at all.
-    const int styles = wordbinary::forEachStyle(ByteReader(stsh), [&](int istd, const wordbinary::StyleEntry &style) {
+    const int styles = wordbinary::forEachStyle(stsh, [&](int istd, const wordbinary::StyleEntry &style) {
         if (style.kind != 1) // only paragraph styles number paragraphs
             return;
         if (sheet.size() <= size_t(istd))

@@ -14,13 +14,13 @@ constexpr quint16 kSprmPChgTabs = 0xC615;  // tab stops: a one-byte length, or 2
 
 } // namespace
 
-QByteArray tableBytes(const RandomAccessStream &s, qint64 offset, qint64 length, const char *what)
+ByteReader tableBytes(const RandomAccessStream &s, qint64 offset, qint64 length, const char *what)
 {
     if (length > limits::kMaxDefinitionPartBytes)
         throw DamagedContent(QStringLiteral("its %1 are larger than allowed").arg(QLatin1String(what)));
     if (offset < 0 || length < 0 || offset > s.size() || length > s.size() - offset)
         throw DamagedContent(QStringLiteral("its %1 lie outside their stream").arg(QLatin1String(what)));
-    return length == 0 ? QByteArray() : s.read(offset, length);
+    return length == 0 ? ByteReader(nullptr, 0) : s.view(offset, length);
 }
 
 qint64 variableOperandSize(const ByteReader &r, qint64 at, quint16 opcode)
@@ -87,10 +87,10 @@ std::vector<qint64> propertyPages(const RandomAccessStream &wordDocument, const 
                                   qint64 lcb, const char *what)
 {
     const QString name = QLatin1String(what);
-    const QByteArray plc = tableBytes(table, fc, lcb, what);
-    if (plc.size() < 4 || (plc.size() - 4) % 8 != 0)
+    const ByteReader index = tableBytes(table, fc, lcb, what);
+    if (index.size() < 4 || (index.size() - 4) % 8 != 0)
         throw DamagedContent(QStringLiteral("its %1 have a wrong size").arg(name));
-    const qint64 pages = (plc.size() - 4) / 8;
+    const qint64 pages = (index.size() - 4) / 8;
     // No page can be listed twice in a real document: more entries than the stream has pages is damage,
     // and the bound keeps the work in proportion to the file.
     if (pages > wordDocument.size() / kPropertyPageBytes)
@@ -99,7 +99,6 @@ std::vector<qint64> propertyPages(const RandomAccessStream &wordDocument, const 
     // the properties of several hundred thousand paragraphs or runs.
     if (pages > limits::kMaxDefinitionPartBytes / kPropertyPageBytes)
         throw DamagedContent(QStringLiteral("its %1 are larger than allowed").arg(name));
-    const ByteReader index(plc);
     std::vector<qint64> offsets;
     offsets.reserve(size_t(pages));
     for (qint64 i = 0; i < pages; ++i) {

@@ -29,9 +29,9 @@ struct Tables {
     bool hasLists() const { return lcbPlfLst > 2 && lcbPlfLfo > 4; }
 };
 
-// Bytes of a table in `s`; throws DamagedContent (naming `what`) when they are larger than definitions
-// may be or lie outside the stream.
-QByteArray tableBytes(const RandomAccessStream &s, qint64 offset, qint64 length, const char *what);
+// Bytes of a table in `s`, lent until the next read of `s`; throws DamagedContent (naming `what`) when
+// they are larger than definitions may be or lie outside the stream.
+ByteReader tableBytes(const RandomAccessStream &s, qint64 offset, qint64 length, const char *what);
 
 // The size of the operand of a modifier whose operand states its own length (the opcode's top three bits
 // are 6); -1 when the operand runs past the end of `r`.
