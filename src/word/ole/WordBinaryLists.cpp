@@ -250,11 +250,28 @@ void WordBinaryLists::readParagraphs(const RandomAccessStream &wordDocument, con
 
 QString WordBinaryLists::labelOfParagraphEndingAt(qint64 fc)
 {
-    const auto after =
-        std::upper_bound(m_runs.cbegin(), m_runs.cend(), fc, [](qint64 v, const Run &r) { return v < r.fcStart; });
-    if (after == m_runs.cbegin())
-        return QString();
-    const Run &run = *(after - 1);
+    // The last run that begins at or before `fc`. Paragraphs come in the order of the stream, so it is
+    // nearly always the run of the paragraph before or one of the next few; otherwise it is searched for.
+    size_t at = m_lastRun;
+    constexpr int kSteps = 8;
+    int steps = 0;
+    if (at < m_runs.size() && m_runs[at].fcStart <= fc) {
+        while (steps < kSteps && at + 1 < m_runs.size() && m_runs[at + 1].fcStart <= fc) {
+            ++at;
+            ++steps;
+        }
+    } else {
+        steps = kSteps;
+    }
+    if (steps == kSteps) {
+        const auto after =
+            std::upper_bound(m_runs.cbegin(), m_runs.cend(), fc, [](qint64 v, const Run &r) { return v < r.fcStart; });
+        if (after == m_runs.cbegin())
+            return QString();
+        at = size_t(after - m_runs.cbegin() - 1);
+    }
+    m_lastRun = at;
+    const Run &run = m_runs[at];
     if (fc >= run.fcEnd)
         return QString();
     // Most paragraphs are numbered neither by themselves nor by their style.

@@ -49,6 +49,7 @@ private:
 
     std::vector<qint32> m_listIds;    // lsid of each list definition, in the order of PlfLst
     std::vector<Run> m_runs;          // in the order of the stream, as the PAPX pages list them
+    size_t m_lastRun = 0;             // the run the last paragraph asked for lay in (or began after)
     std::vector<bool> m_styleNumbers; // by istd: whether the style (or one it is based on) numbers
     WordListNumbering m_numbering;    // lists by their index in PlfLst, overrides by their ilfo, styles by istd
 };
