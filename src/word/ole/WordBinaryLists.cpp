@@ -11,6 +11,7 @@
 #include "word/toolkit/Limits.h"
 #include <QVarLengthArray>
 #include <algorithm>
+#include <cstring>
 
 namespace word {
 
@@ -43,6 +44,26 @@ Modifiers modifiersOf(const ByteReader &r)
             m.hidden = (operand.u8(0) & 1) != 0;
     });
     return m;
+}
+
+// Whether the modifiers may hold one with this opcode: its two bytes (little-endian) follow one another
+// somewhere in them. Most paragraphs name no list, and looking for the bytes is cheaper than walking the
+// modifiers one by one; where they are found, the walk decides.
+bool mayHoldOpcode(const ByteReader &r, quint16 opcode)
+{
+    if (r.size() < 2)
+        return false;
+    const auto low = static_cast<unsigned char>(opcode & 0xFF);
+    const char *begin = r.at(0);
+    const char *end = begin + r.size();
+    for (const char *p = begin + 1; p < end; ++p) {
+        p = static_cast<const char *>(std::memchr(p, opcode >> 8, size_t(end - p)));
+        if (!p)
+            return false;
+        if (static_cast<unsigned char>(p[-1]) == low)
+            return true;
+    }
+    return false;
 }
 
 // One level (an LVL: its fixed part, two groups of modifiers, then the number text) at `at`; returns where
@@ -236,7 +257,10 @@ void WordBinaryLists::readParagraphs(const RandomAccessStream &wordDocument, con
                 run.fcEnd = fcEnd;
                 if (properties.size() >= 2) {
                     run.istd = properties.u16(0);
-                    const Modifiers m = modifiersOf(properties.sub(2, properties.size() - 2));
+                    const ByteReader modifiers = properties.sub(2, properties.size() - 2);
+                    const Modifiers m = mayHoldOpcode(modifiers, kSprmPIlfo) || mayHoldOpcode(modifiers, kSprmPIlvl)
+                                            ? modifiersOf(modifiers)
+                                            : Modifiers();
                     run.ilfo = static_cast<qint16>(m.ilfo.value_or(0));
                     run.hasIlfo = m.ilfo.has_value();
                     run.ilvl = static_cast<qint8>(m.ilvl.value_or(0));
