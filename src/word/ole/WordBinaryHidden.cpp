@@ -60,10 +60,11 @@ void WordBinaryHiddenText::readStyles(const RandomAccessStream &table, const Pla
         if (group < 0 || style.groups <= group)
             return;
         quint8 vanish = kNoVanish;
-        wordbinary::forEachSprm(style.group[group], [&](quint16 opcode, const ByteReader &operand) {
-            if (opcode == kSprmCFVanish)
-                vanish = operand.u8(0);
-        });
+        if (wordbinary::mayHoldOpcode(style.group[group], kSprmCFVanish))
+            wordbinary::forEachSprm(style.group[group], [&](quint16 opcode, const ByteReader &operand) {
+                if (opcode == kSprmCFVanish)
+                    vanish = operand.u8(0);
+            });
         if (sheet.size() <= size_t(istd))
             sheet.resize(size_t(istd) + 1);
         sheet[size_t(istd)] = {style.kind, style.base, vanish};
@@ -112,12 +113,16 @@ void WordBinaryHiddenText::readCharacterRuns(const RandomAccessStream &wordDocum
                 continue;
             CharacterRun run;
             int style = -1;
-            wordbinary::forEachSprm(page.sub(at + 1, page.u8(at)), [&](quint16 opcode, const ByteReader &operand) {
-                if (opcode == kSprmCFVanish)
-                    run.vanish = operand.u8(0);
-                else if (opcode == kSprmCIstd)
-                    style = operand.u16(0);
-            });
+            // A run's style matters only where a style hides or shows text.
+            const ByteReader modifiers = page.sub(at + 1, page.u8(at));
+            if (wordbinary::mayHoldOpcode(modifiers, kSprmCFVanish)
+                || (!m_styleHides.empty() && wordbinary::mayHoldOpcode(modifiers, kSprmCIstd)))
+                wordbinary::forEachSprm(modifiers, [&](quint16 opcode, const ByteReader &operand) {
+                    if (opcode == kSprmCFVanish)
+                        run.vanish = operand.u8(0);
+                    else if (opcode == kSprmCIstd)
+                        style = operand.u16(0);
+                });
             if (style >= 0 && size_t(style) < m_styleHides.size())
                 run.styleHides = m_styleHides[size_t(style)];
             if (run.vanish == kNoVanish && run.styleHides < 0)

@@ -11,7 +11,6 @@
 #include "word/toolkit/Limits.h"
 #include <QVarLengthArray>
 #include <algorithm>
-#include <cstring>
 
 namespace word {
 
@@ -46,24 +45,11 @@ Modifiers modifiersOf(const ByteReader &r)
     return m;
 }
 
-// Whether the modifiers may hold one with this opcode: its two bytes (little-endian) follow one another
-// somewhere in them. Most paragraphs name no list, and looking for the bytes is cheaper than walking the
-// modifiers one by one; where they are found, the walk decides.
-bool mayHoldOpcode(const ByteReader &r, quint16 opcode)
+// The list override and level of a paragraph's or paragraph style's modifiers; most name neither.
+Modifiers numberingOf(const ByteReader &r)
 {
-    if (r.size() < 2)
-        return false;
-    const auto low = static_cast<unsigned char>(opcode & 0xFF);
-    const char *begin = r.at(0);
-    const char *end = begin + r.size();
-    for (const char *p = begin + 1; p < end; ++p) {
-        p = static_cast<const char *>(std::memchr(p, opcode >> 8, size_t(end - p)));
-        if (!p)
-            return false;
-        if (static_cast<unsigned char>(p[-1]) == low)
-            return true;
-    }
-    return false;
+    return wordbinary::mayHoldOpcode(r, kSprmPIlfo) || wordbinary::mayHoldOpcode(r, kSprmPIlvl) ? modifiersOf(r)
+                                                                                                : Modifiers();
 }
 
 // One level (an LVL: its fixed part, two groups of modifiers, then the number text) at `at`; returns where
@@ -78,7 +64,8 @@ std::optional<qint64> readLevel(const ByteReader &r, qint64 at, WordListNumberin
     qint64 next = at + 28 + paragraphModifiers;
     if (!r.has(next, characterModifiers + 2))
         return std::nullopt;
-    const bool hidden = modifiersOf(r.sub(next, characterModifiers)).hidden;
+    const ByteReader characterGroup = r.sub(next, characterModifiers);
+    const bool hidden = wordbinary::mayHoldOpcode(characterGroup, kSprmCFVanish) && modifiersOf(characterGroup).hidden;
     next += characterModifiers;
     const qint64 chars = r.u16(next);
     next += 2;
@@ -223,7 +210,7 @@ void WordBinaryLists::readStyles(const RandomAccessStream &table, const Places &
         sheet[size_t(istd)].base = style.base;
         // The paragraph properties: the style's index again, then the modifiers.
         if (style.groups > 0 && style.group[0].size() >= 2)
-            sheet[size_t(istd)].numbering = modifiersOf(style.group[0].sub(2, style.group[0].size() - 2));
+            sheet[size_t(istd)].numbering = numberingOf(style.group[0].sub(2, style.group[0].size() - 2));
     });
     sheet.resize(size_t(styles));
     m_styleNumbers.assign(size_t(styles), false);
@@ -257,10 +244,7 @@ void WordBinaryLists::readParagraphs(const RandomAccessStream &wordDocument, con
                 run.fcEnd = fcEnd;
                 if (properties.size() >= 2) {
                     run.istd = properties.u16(0);
-                    const ByteReader modifiers = properties.sub(2, properties.size() - 2);
-                    const Modifiers m = mayHoldOpcode(modifiers, kSprmPIlfo) || mayHoldOpcode(modifiers, kSprmPIlvl)
-                                            ? modifiersOf(modifiers)
-                                            : Modifiers();
+                    const Modifiers m = numberingOf(properties.sub(2, properties.size() - 2));
                     run.ilfo = static_cast<qint16>(m.ilfo.value_or(0));
                     run.hasIlfo = m.ilfo.has_value();
                     run.ilvl = static_cast<qint8>(m.ilvl.value_or(0));

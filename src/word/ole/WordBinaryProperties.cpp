@@ -4,6 +4,7 @@
 #include "word/Errors.h"
 #include "word/MainText.h"
 #include "word/toolkit/Limits.h"
+#include <cstring>
 
 namespace word::wordbinary {
 
@@ -37,6 +38,23 @@ qint64 variableOperandSize(const ByteReader &r, qint64 at, quint16 opcode)
         return -1;
     const qint64 added = at + 2 + 4 * qint64(r.u8(at + 1));
     return r.has(added, 1) ? added + 1 + 3 * qint64(r.u8(added)) - at : -1;
+}
+
+bool mayHoldOpcode(const ByteReader &r, quint16 opcode)
+{
+    if (r.size() < 2)
+        return false;
+    const auto low = static_cast<unsigned char>(opcode & 0xFF);
+    const char *begin = r.at(0);
+    const char *end = begin + r.size();
+    for (const char *p = begin + 1; p < end; ++p) {
+        p = static_cast<const char *>(std::memchr(p, opcode >> 8, size_t(end - p)));
+        if (!p)
+            return false;
+        if (static_cast<unsigned char>(p[-1]) == low)
+            return true;
+    }
+    return false;
 }
 
 int forEachStyle(const ByteReader &r, const std::function<void(int, const StyleEntry &)> &f)

@@ -59,6 +59,11 @@ inline qint64 sprmOperandSize(const ByteReader &r, qint64 at, quint16 opcode)
     }
 }
 
+// Whether the modifiers in `r` may hold one with this opcode: its two bytes (little-endian) follow one
+// another somewhere in them. Most groups hold none of the few modifiers a reader looks for, and looking
+// for the bytes is cheaper than walking the modifiers one by one; where they are found, the walk decides.
+bool mayHoldOpcode(const ByteReader &r, quint16 opcode);
+
 // Calls `f(opcode, operand)` for each modifier of a group, in order; a modifier cut short ends the group
 // (the ones before it still count).
 template <typename F> void forEachSprm(const ByteReader &r, F &&f)
