@@ -44,14 +44,14 @@ bool mayHoldOpcode(const ByteReader &r, quint16 opcode)
 {
     if (r.size() < 2)
         return false;
-    const auto low = static_cast<unsigned char>(opcode & 0xFF);
-    const char *begin = r.at(0);
-    const char *end = begin + r.size();
-    for (const char *p = begin + 1; p < end; ++p) {
-        p = static_cast<const char *>(std::memchr(p, opcode >> 8, size_t(end - p)));
+    const auto high = static_cast<unsigned char>(opcode >> 8);
+    const char *p = r.at(0);
+    const char *last = p + r.size() - 1; // a low byte here or later has no high byte after it
+    for (; p < last; ++p) {
+        p = static_cast<const char *>(std::memchr(p, opcode & 0xFF, size_t(last - p)));
         if (!p)
             return false;
-        if (static_cast<unsigned char>(p[-1]) == low)
+        if (static_cast<unsigned char>(p[1]) == high)
             return true;
     }
     return false;
