@@ -71,6 +71,10 @@ template <typename T> struct BudgetAllocator {
     friend bool operator==(BudgetAllocator, BudgetAllocator) { return true; }
 };
 
+// The zero bytes that follow a part's copy (its terminating one among them), so that the names in it can
+// be read a word at a time (see Visitor::start).
+constexpr std::size_t kCopyPadding = 8;
+
 // The copy of a part that pugixml parses in place (it writes into what it parses). Its room is kept per
 // thread for the next part, up to a bound (a walk begun from within another one copies into room of its
 // own), and counted in the budget while it is in use, as pugixml's own copy would be.
@@ -78,19 +82,21 @@ class PartCopy {
 public:
     explicit PartCopy(std::string_view source)
     {
-        if (source.size() + 1 > kTreeBudgetBytes - t_treeBytes)
+        if (source.size() + kCopyPadding > kTreeBudgetBytes - t_treeBytes)
             return;
         const bool shared = !t_taken;
         std::string &room = shared ? t_room : m_own;
         try {
+            room.reserve(source.size() + kCopyPadding - 1);
             room.assign(source);
+            room.append(kCopyPadding - 1, '\0'); // the string's own terminating zero is the last
         } catch (const std::bad_alloc &) {
             return; // as when pugixml cannot make its own copy: the part goes to expat
         }
         m_shared = shared;
         t_taken = t_taken || shared;
         m_data = room.data();
-        m_counted = source.size() + 1;
+        m_counted = source.size() + kCopyPadding;
         t_treeBytes += m_counted;
     }
     ~PartCopy()
