@@ -12,6 +12,14 @@
 
 namespace word {
 
+// The bytes of `word` that are zero: 0x80 in each, nothing elsewhere (exact, unlike the shorter form
+// whose borrows mark bytes above a zero one).
+constexpr std::uint64_t zeroBytesOf(std::uint64_t word)
+{
+    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+    return ~(((word & kLow7) + kLow7) | word | kLow7);
+}
+
 // An element or attribute name with its namespace, as UTF-8 pointing into the parser's own buffers
 // (valid during the callback only). `ns` is empty for a name in no namespace.
 struct XmlName {
@@ -113,11 +121,11 @@ public:
         std::uint64_t head;
         std::uint64_t tail = 0;
         std::memcpy(&head, qname, 8);
-        if (const std::uint64_t zeros = zeroBytes(head)) {
+        if (const std::uint64_t zeros = zeroBytesOf(head)) {
             head &= (zeros & (~zeros + 1)) - 1; // the bytes before the terminating zero
         } else {
             std::memcpy(&tail, qname + 8, 8);
-            const std::uint64_t tailZeros = zeroBytes(tail);
+            const std::uint64_t tailZeros = zeroBytesOf(tail);
             if (!tailZeros)
                 return resolve(qname, isAttribute, out);
             tail &= (tailZeros & (~tailZeros + 1)) - 1;
@@ -155,13 +163,6 @@ private:
         int depth;
         bool aliases = false; // counted in m_aliasing
     };
-    // The bytes of `word` that are zero: 0x80 in each, nothing elsewhere (exact, unlike the shorter form
-    // whose borrows mark bytes above a zero one).
-    static constexpr std::uint64_t zeroBytes(std::uint64_t word)
-    {
-        constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
-        return ~(((word & kLow7) + kLow7) | word | kLow7);
-    }
     static constexpr std::size_t kCachedPrefixBytes = 15;
     static constexpr std::size_t kCachedLookups = 32;
     // The URI bound to `prefix` (empty for the default namespace), or nullptr when none is.

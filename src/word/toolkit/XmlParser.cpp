@@ -330,9 +330,9 @@ public:
         m_parser.startElement(name, attributes);
         return going();
     }
-    bool end(const char *name) override
+    bool end() override
     {
-        m_parser.endElement(name);
+        m_parser.endElement(nullptr); // a tree's end tag takes the name resolved at its start
         return going();
     }
     bool text(const char *text, size_t length) override
