@@ -254,18 +254,24 @@ OoxmlTextParts readOoxmlTextParts(const ZipArchive &zip, const QString &mainPart
     walkXmlFields(rels, relsName, 2, [&](const XmlField &f) {
         if (f.localName != "Relationship" || equalsIgnoringAsciiCase(f.attributes.value("TargetMode"), "External"))
             return true;
-        const QString type = f.decode(f.attributes.value("Type"));
+        // The kind is told from the type's last segment, in ASCII: most relationships (images, settings,
+        // fonts) are of no kind read here, and their targets are not resolved.
+        const std::string_view type = f.attributes.value("Type");
+        const bool numbering = type.ends_with("/numbering") && parts.numbering.isEmpty();
+        const bool styles = type.ends_with("/styles") && parts.styles.isEmpty();
+        const bool story = type.ends_with("/header") || type.ends_with("/footer") || type.ends_with("/footnotes")
+                           || type.ends_with("/endnotes");
+        if (!numbering && !styles && !story)
+            return true;
         const QString target = f.decode(f.attributes.value("Target"));
         const QString part = partNameFromTarget(target.startsWith(QLatin1Char('/')) ? target : folder + target);
         if (part.isEmpty())
             return true;
-        if (type.endsWith(QLatin1String("/numbering")) && parts.numbering.isEmpty())
+        if (numbering)
             parts.numbering = part;
-        else if (type.endsWith(QLatin1String("/styles")) && parts.styles.isEmpty())
+        else if (styles)
             parts.styles = part;
-        else if ((type.endsWith(QLatin1String("/header")) || type.endsWith(QLatin1String("/footer"))
-                  || type.endsWith(QLatin1String("/footnotes")) || type.endsWith(QLatin1String("/endnotes")))
-                 && !parts.otherStories.contains(part))
+        else if (!parts.otherStories.contains(part))
             parts.otherStories << part;
         return true;
     });
