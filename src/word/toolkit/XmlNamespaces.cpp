@@ -53,6 +53,7 @@ void XmlNamespaceScope::reset()
     // theirs again, they are forgotten.
     if (++m_generation > (1u << 30)) {
         m_lookups = {};
+        m_names = {};
         m_generation = 1;
     }
 }

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include <array>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 #include <deque>
 #include <string>
@@ -9,6 +11,14 @@
 #include <vector>
 
 namespace word {
+
+// The bytes of `word` that are zero: 0x80 in each, nothing elsewhere (exact, unlike the shorter form
+// whose borrows mark bytes above a zero one).
+constexpr std::uint64_t zeroBytesOf(std::uint64_t word)
+{
+    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+    return ~(((word & kLow7) + kLow7) | word | kLow7);
+}
 
 // An element or attribute name with its namespace, as UTF-8 pointing into the parser's own buffers
 // (valid during the callback only). `ns` is empty for a name in no namespace.
@@ -100,6 +110,45 @@ public:
         out.local = std::string_view(colon + 1, static_cast<std::size_t>(end - colon - 1));
         return 0;
     }
+    // As resolve(), for a name after whose start any eight bytes up to its terminating zero and the seven
+    // after it may be read (a part read whole as a tree is copied with that many zero bytes after it).
+    // The names of a part repeat thousands of times ("w:r", "w:t", "w:val"...): a name of up to fifteen
+    // bytes is looked up whole, by its bytes, among those resolved under the bindings now in scope.
+    int resolveFollowed(const char *qname, bool isAttribute, XmlName &out)
+    {
+        if constexpr (std::endian::native != std::endian::little)
+            return resolve(qname, isAttribute, out); // the key below takes a word's first byte as its lowest
+        std::uint64_t head;
+        std::uint64_t tail = 0;
+        std::memcpy(&head, qname, 8);
+        if (const std::uint64_t zeros = zeroBytesOf(head)) {
+            head &= (zeros & (~zeros + 1)) - 1; // the bytes before the terminating zero
+        } else {
+            std::memcpy(&tail, qname + 8, 8);
+            const std::uint64_t tailZeros = zeroBytesOf(tail);
+            if (!tailZeros)
+                return resolve(qname, isAttribute, out);
+            tail &= (tailZeros & (~tailZeros + 1)) - 1;
+        }
+        // The top byte of `tail` is zero here (the name ends before it, or `tail` is unread).
+        tail |= static_cast<std::uint64_t>(isAttribute) << 63;
+        constexpr std::uint64_t kMix = 0x9E3779B97F4A7C15ull;
+        CachedName &slot = m_names[static_cast<std::size_t>(((head ^ (tail * kMix)) * kMix) >> (64 - kCachedNameBits))];
+        if (slot.generation == m_generation && slot.head == head && slot.tail == tail) {
+            out.ns = slot.ns;
+            out.local = std::string_view(qname + slot.localOffset, slot.localLength);
+            return 0;
+        }
+        const int error = resolve(qname, isAttribute, out);
+        if (error == 0)
+            slot = {head,
+                    tail,
+                    m_generation,
+                    static_cast<std::uint32_t>(out.local.data() - qname),
+                    static_cast<std::uint32_t>(out.local.size()),
+                    out.ns};
+        return error;
+    }
     // Whether two prefixes in scope may be bound to one namespace; only then can two attributes written
     // differently have one expanded name. False is certain, true may be a false alarm.
     bool mayAlias() const { return m_aliasing > 0; }
@@ -160,6 +209,18 @@ private:
     };
     std::array<CachedLookup, kCachedLookups> m_lookups{};
     unsigned m_generation = 1; // changes with every binding made or dropped
+    // Names resolved under the bindings of the current generation, by their bytes (and whether they name
+    // an attribute, in the top bit of `tail`).
+    struct CachedName {
+        std::uint64_t head = 0;
+        std::uint64_t tail = 0;
+        unsigned generation = 0;
+        std::uint32_t localOffset = 0;
+        std::uint32_t localLength = 0;
+        std::string_view ns;
+    };
+    static constexpr unsigned kCachedNameBits = 8;
+    std::array<CachedName, std::size_t{1} << kCachedNameBits> m_names{};
 };
 
 // Whether two of these attributes have one expanded name (the same local name in the same namespace

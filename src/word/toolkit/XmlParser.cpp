@@ -206,8 +206,11 @@ void XmlParser::startElement(const char *name, const char **attributes)
             return failNotWellFormed(error);
         }
     }
+    // A tree's names may be read a word at a time.
+    const bool followed = m_treeLine != nullptr;
     XmlName element;
-    if (const int error = m_namespaces.resolve(name, false, element))
+    if (const int error =
+            followed ? m_namespaces.resolveFollowed(name, false, element) : m_namespaces.resolve(name, false, element))
         return failNotWellFormed(error);
     int count = 0;
     for (const char **a = attributes; *a; a += 2) {
@@ -218,7 +221,8 @@ void XmlParser::startElement(const char *name, const char **attributes)
                 QStringLiteral("has an element with more than %1 attributes").arg(limits::kMaxXmlAttributesPerElement));
         XmlAttribute &attribute = m_attributes[static_cast<std::size_t>(count)];
         attribute.value = a[1];
-        if (const int error = m_namespaces.resolve(a[0], true, attribute.name))
+        if (const int error = followed ? m_namespaces.resolveFollowed(a[0], true, attribute.name)
+                                       : m_namespaces.resolve(a[0], true, attribute.name))
             return failNotWellFormed(error);
         ++count;
     }
@@ -326,9 +330,9 @@ public:
         m_parser.startElement(name, attributes);
         return going();
     }
-    bool end(const char *name) override
+    bool end() override
     {
-        m_parser.endElement(name);
+        m_parser.endElement(nullptr); // a tree's end tag takes the name resolved at its start
         return going();
     }
     bool text(const char *text, size_t length) override

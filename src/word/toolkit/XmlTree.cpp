@@ -2,8 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "word/toolkit/XmlTree.h"
 #include "word/toolkit/Limits.h"
+#include "word/toolkit/XmlNamespaces.h"
 #include <QScopeGuard>
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -70,6 +73,10 @@ template <typename T> struct BudgetAllocator {
     friend bool operator==(BudgetAllocator, BudgetAllocator) { return true; }
 };
 
+// The zero bytes that follow a part's copy (its terminating one among them), so that the names in it can
+// be read a word at a time (see Visitor::start).
+constexpr std::size_t kCopyPadding = 8;
+
 // The copy of a part that pugixml parses in place (it writes into what it parses). Its room is kept per
 // thread for the next part, up to a bound (a walk begun from within another one copies into room of its
 // own), and counted in the budget while it is in use, as pugixml's own copy would be.
@@ -77,19 +84,21 @@ class PartCopy {
 public:
     explicit PartCopy(std::string_view source)
     {
-        if (source.size() + 1 > kTreeBudgetBytes - t_treeBytes)
+        if (source.size() + kCopyPadding > kTreeBudgetBytes - t_treeBytes)
             return;
         const bool shared = !t_taken;
         std::string &room = shared ? t_room : m_own;
         try {
+            room.reserve(source.size() + kCopyPadding - 1);
             room.assign(source);
+            room.append(kCopyPadding - 1, '\0'); // the string's own terminating zero is the last
         } catch (const std::bad_alloc &) {
             return; // as when pugixml cannot make its own copy: the part goes to expat
         }
         m_shared = shared;
         t_taken = t_taken || shared;
         m_data = room.data();
-        m_counted = source.size() + 1;
+        m_counted = source.size() + kCopyPadding;
         t_treeBytes += m_counted;
     }
     ~PartCopy()
@@ -124,7 +133,7 @@ thread_local bool PartCopy::t_taken = false;
 struct FlatTree {
     enum Kind : unsigned char { Start, End, Text };
     struct Step {
-        const char *text;    // an element's name, or text
+        const char *text;    // an element's name, or text (nothing for an element's end)
         std::uint32_t value; // Start: where its attributes begin in `attributes`; Text: its length
         Kind kind;
     };
@@ -237,6 +246,55 @@ bool isSoundReference(std::string_view s)
            || (value >= 0xE000 && value <= 0xFFFD) || (value >= 0x10000 && value <= 0x10FFFF);
 }
 
+// The markup from the root's start tag on (`s` begins with its '<'): whether no '<' begins a comment,
+// CDATA section, document type or processing instruction or ends the part, and no two follow each other
+// further apart than a quarter of the largest markup token expat takes; `tags` counts the '<'.
+// One pass without an early way out per stretch, which the compiler turns into vector instructions: a
+// search for each '<' would cost a library call for every tag of the part.
+bool areTagsPlain(std::string_view s, std::size_t &tags)
+{
+    constexpr std::size_t kLongestGap = limits::kMaxXmlTokenBytes / 4;
+    if (s.back() == '<')
+        return false;
+    // Every stretch of half the longest gap holding a '<' puts no two consecutive ones further apart than
+    // the gap; when one holds none, the gaps are measured one by one.
+    constexpr std::size_t kStretch = kLongestGap / 2;
+    bool everyStretchHasTag = true;
+    tags = 0;
+    unsigned char opensOther = 0;
+    for (std::size_t begin = 0; begin < s.size(); begin += kStretch) {
+        const std::size_t end = std::min(s.size(), begin + kStretch);
+        std::uint32_t count = 0;
+        // Each byte with the one after it: the part's last byte is not '<' (above). Counted in blocks
+        // that a byte holds the count of, which keeps the vector lanes bytes wide.
+        const std::size_t pairsEnd = std::min(end, s.size() - 1);
+        constexpr std::size_t kBlock = 240;
+        for (std::size_t block = begin; block < pairsEnd; block += kBlock) {
+            const std::size_t blockEnd = std::min(pairsEnd, block + kBlock);
+            unsigned char blockCount = 0;
+            for (std::size_t i = block; i < blockEnd; ++i) {
+                const unsigned char open = s[i] == '<';
+                blockCount += open;
+                opensOther |= static_cast<unsigned char>(open & ((s[i + 1] == '!') | (s[i + 1] == '?')));
+            }
+            count += blockCount;
+        }
+        everyStretchHasTag = everyStretchHasTag && count > 0;
+        tags += count;
+    }
+    if (opensOther)
+        return false;
+    if (everyStretchHasTag)
+        return true;
+    std::size_t previous = 0;
+    for (std::size_t at = 0; at != std::string_view::npos; at = s.find('<', at + 1)) {
+        if (at - previous > kLongestGap)
+            return false;
+        previous = at;
+    }
+    return true;
+}
+
 // Whether the bytes can be read by pugixml exactly as expat reads them: the checks of what pugixml does
 // not check itself and can be seen in the bytes. `nonAscii` tells whether any byte is above 0x7F, `tags`
 // how many '<' stand from the root's start tag on.
@@ -264,18 +322,10 @@ bool isPlainMarkup(std::string_view s, bool &nonAscii, std::size_t &tags)
             return false;
     if (s.find("]]>") != std::string_view::npos)
         return false;
-    constexpr std::size_t kLongestGap = limits::kMaxXmlTokenBytes / 4;
-    std::size_t previous = s.find('<', declarationEnd);
-    if (previous == std::string_view::npos || !isAllSpace(s.substr(declarationEnd, previous - declarationEnd)))
+    const std::size_t first = s.find('<', declarationEnd);
+    if (first == std::string_view::npos || !isAllSpace(s.substr(declarationEnd, first - declarationEnd)))
         return false;
-    tags = 0;
-    for (std::size_t at = previous; at != std::string_view::npos; at = s.find('<', at + 1)) {
-        if (at + 1 >= s.size() || s[at + 1] == '!' || s[at + 1] == '?' || at - previous > kLongestGap)
-            return false;
-        previous = at;
-        ++tags;
-    }
-    return true;
+    return areTagsPlain(s.substr(first), tags);
 }
 
 // Whether the part ends with the root's end tag and nothing but white space after it: pugixml passes
@@ -291,43 +341,53 @@ bool endsWithEndTagOf(std::string_view s, std::string_view root)
 }
 
 // pugixml holds ASCII names to XML's rules itself, but takes any byte above 0x7F as a name character.
-// Eight bytes at a time: office names run to twenty letters and more.
-bool hasNonAsciiByte(const char *name, std::size_t length)
+// A word at a time to the name's end (the part's copy is followed by zero bytes: see kCopyPadding).
+bool hasNonAsciiByte(const char *name)
 {
-    std::uint64_t all = 0;
-    if (length >= 8) {
-        std::uint64_t word;
-        for (std::size_t at = 0; at + 8 <= length; at += 8) {
-            std::memcpy(&word, name + at, 8);
-            all |= word;
-        }
-        std::memcpy(&word, name + length - 8, 8); // the last eight, overlapping
-        all |= word;
-    } else {
-        std::size_t at = 0;
-        if (length & 4) {
-            std::uint32_t four;
-            std::memcpy(&four, name, 4);
-            all |= four;
-            at = 4;
-        }
-        if (length & 2) {
-            std::uint16_t two;
-            std::memcpy(&two, name + at, 2);
-            all |= two;
-            at += 2;
-        }
-        if (length & 1)
-            all |= static_cast<unsigned char>(name[at]);
+    if constexpr (std::endian::native != std::endian::little) {
+        for (; *name; ++name)
+            if (static_cast<unsigned char>(*name) > 0x7F)
+                return true;
+        return false;
     }
-    return (all & 0x8080808080808080ull) != 0;
+    for (std::size_t at = 0;; at += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, name + at, 8);
+        const std::uint64_t zeros = zeroBytesOf(word);
+        // The bytes before the terminating zero, all eight when it is not among them.
+        const std::uint64_t before = zeros ? (zeros & (~zeros + 1)) - 1 : ~std::uint64_t(0);
+        if (word & before & 0x8080808080808080ull)
+            return true;
+        if (zeros)
+            return false;
+    }
 }
 
-bool hasNonAsciiByte(const char *name) { return hasNonAsciiByte(name, std::strlen(name)); }
+// Whether two names in the part's copy are one, compared a word at a time up to the first one's end (the
+// copy is followed by zero bytes: see kCopyPadding): most elements have an attribute or two, and their
+// names differ in their first eight bytes or end within them.
+bool isSameName(const char *a, const char *b)
+{
+    if constexpr (std::endian::native != std::endian::little)
+        return std::strcmp(a, b) == 0; // the masks below take a word's first byte as its lowest
+    for (std::size_t at = 0;; at += 8) {
+        std::uint64_t x;
+        std::uint64_t y;
+        std::memcpy(&x, a + at, 8);
+        std::memcpy(&y, b + at, 8);
+        const std::uint64_t zeros = zeroBytesOf(x);
+        // The bytes up to and with the first one's terminating zero, all eight when it has none here.
+        const std::uint64_t compared = zeros ? ((zeros & (~zeros + 1)) << 1) - 1 : ~std::uint64_t(0);
+        if ((x ^ y) & compared)
+            return false;
+        if (zeros)
+            return true;
+    }
+}
 
 // Walks the tree under `root` in document order, without recursion (nesting has no bound here). `enter`
-// is told of every node with its name and answers whether the walk goes on; `leave` of every element's
-// name as it ends, and whether it had children.
+// is told of every node with its name and answers whether the walk goes on; `leave` of every element as
+// it ends, and whether it had children.
 // pugixml's accessors are calls into the library, so each is asked once: the walk knows it is back at
 // the root by its depth rather than by comparing nodes, and an element by its name (the tree holds
 // elements and text only, and text has none: the part holds no processing instruction, and pugixml is not
@@ -346,7 +406,7 @@ template <typename Enter, typename Leave> bool traverse(pugi::xml_node root, Ent
                 ++depth;
                 continue;
             }
-            if (!leave(name, false))
+            if (!leave(false))
                 return false;
         }
         // Up to the next sibling, ending each element left on the way.
@@ -359,7 +419,7 @@ template <typename Enter, typename Leave> bool traverse(pugi::xml_node root, Ent
             }
             n = n.parent();
             --depth;
-            if (!leave(n.name(), true))
+            if (!leave(true))
                 return false;
         }
     }
@@ -384,12 +444,6 @@ bool isPlainTree(const pugi::xml_document &document, bool nonAscii, std::size_t 
     // text, and an attribute or so for each element.
     flat.steps.reserve(tags + tags / 2);
     flat.attributes.reserve(tags);
-    // An element's attribute names so far, left unset until written.
-    union Names {
-        Names() {}
-        std::string_view items[limits::kMaxXmlAttributesPerElement];
-    } seen;
-    std::string_view *const names = seen.items;
     const auto plainNode = [&](pugi::xml_node n, const char *name) {
         if (!*name) {
             if (n.type() != pugi::node_pcdata)
@@ -400,20 +454,21 @@ bool isPlainTree(const pugi::xml_document &document, bool nonAscii, std::size_t 
         }
         if (nonAscii && hasNonAsciiByte(name))
             return false;
-        flat.steps.push_back({name, static_cast<std::uint32_t>(flat.attributes.size()), FlatTree::Start});
+        const std::size_t first = flat.attributes.size();
+        flat.steps.push_back({name, static_cast<std::uint32_t>(first), FlatTree::Start});
         int count = 0;
         for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
             // Beyond the bound, expat refuses the element (and checks no pair of them first).
             if (count == limits::kMaxXmlAttributesPerElement)
                 return false;
-            const std::string_view attributeName = a.name();
-            if (nonAscii && hasNonAsciiByte(attributeName.data(), attributeName.size()))
+            const char *attributeName = a.name();
+            if (nonAscii && hasNonAsciiByte(attributeName))
                 return false;
             for (int i = 0; i < count; ++i)
-                if (attributeName == names[i])
+                if (isSameName(attributeName, flat.attributes[first + 2 * static_cast<std::size_t>(i)]))
                     return false;
-            names[count++] = attributeName;
-            flat.attributes.push_back(attributeName.data());
+            ++count;
+            flat.attributes.push_back(attributeName);
             flat.attributes.push_back(a.value());
         }
         flat.attributes.push_back(nullptr);
@@ -423,9 +478,9 @@ bool isPlainTree(const pugi::xml_document &document, bool nonAscii, std::size_t 
     // text holds none: when the part has no more than the elements need at the least, no '<' is left for
     // an attribute value, and the values need no look.
     std::size_t leastTags = 0;
-    const auto endElement = [&](const char *name, bool hadChildren) {
+    const auto endElement = [&](bool hadChildren) {
         leastTags += hadChildren ? 2 : 1;
-        flat.steps.push_back({name, 0, FlatTree::End});
+        flat.steps.push_back({nullptr, 0, FlatTree::End});
         return true;
     };
     if (!traverse(document.document_element(), plainNode, endElement))
@@ -477,7 +532,7 @@ void visit(FlatTree &flat, std::string_view source, const char *base, Visitor &v
             position.name = step.text;
             going = visitor.start(step.text, flat.attributes.data() + step.value, &lineOf, &position);
         } else if (step.kind == FlatTree::End) {
-            going = visitor.end(step.text);
+            going = visitor.end();
         } else {
             going = visitor.text(step.text, step.value);
         }

@@ -13,8 +13,10 @@ public:
     virtual ~Visitor() = default;
     // `attributes` lists name and value pairs and ends with nullptr, as expat gives them; `line` is the
     // line the start tag stands on, reckoned as expat does (asked only for error messages).
+    // Any eight bytes may be read from within a name or value on, up to seven past its terminating zero.
     virtual bool start(const char *name, const char **attributes, qint64 (*line)(const void *), const void *at) = 0;
-    virtual bool end(const char *name) = 0;
+    // The element last started and not yet ended ends.
+    virtual bool end() = 0;
     virtual bool text(const char *text, std::size_t length) = 0;
 };
 
