@@ -15,6 +15,26 @@ namespace {
 
 constexpr std::string_view kOfficeNs = "urn:schemas-microsoft-com:office:office";
 
+// The o:DocumentProperties elements read here besides those every Office format shares, and whether each
+// holds a date.
+constexpr struct {
+    std::string_view name;
+    Builtin id;
+    bool isDate;
+} kProperties[] = {
+    {"Title", Builtin::Title, false},
+    {"Subject", Builtin::Subject, false},
+    {"Description", Builtin::Comments, false},
+    {"Author", Builtin::Author, false},
+    {"Keywords", Builtin::Keywords, false},
+    {"LastAuthor", Builtin::LastAuthor, false},
+    {"Revision", Builtin::RevisionNumber, false},
+    {"Category", Builtin::Category, false},
+    {"Created", Builtin::CreationDate, true},
+    {"LastSaved", Builtin::LastSaveTime, true},
+    {"LastPrinted", Builtin::LastPrintDate, true},
+};
+
 } // namespace
 
 DocumentData readWordXmlDocument(const FileContent &content)
@@ -35,28 +55,14 @@ DocumentData readWordXmlDocument(const FileContent &content)
             const std::string_view n = f.localName;
             if (setApplicationProperty(d, f, XmlText::AsWritten))
                 return true;
-            if (n == "Title")
-                d.setText(Builtin::Title, f.text());
-            else if (n == "Subject")
-                d.setText(Builtin::Subject, f.text());
-            else if (n == "Description")
-                d.setText(Builtin::Comments, f.text());
-            else if (n == "Author")
-                d.setText(Builtin::Author, f.text());
-            else if (n == "Keywords")
-                d.setText(Builtin::Keywords, f.text());
-            else if (n == "LastAuthor")
-                d.setText(Builtin::LastAuthor, f.text());
-            else if (n == "Revision")
-                d.setText(Builtin::RevisionNumber, f.text());
-            else if (n == "Category")
-                d.setText(Builtin::Category, f.text());
-            else if (n == "Created")
-                d.setW3cDate(Builtin::CreationDate, f.text());
-            else if (n == "LastSaved")
-                d.setW3cDate(Builtin::LastSaveTime, f.text());
-            else if (n == "LastPrinted")
-                d.setW3cDate(Builtin::LastPrintDate, f.text());
+            for (const auto &[name, id, isDate] : kProperties)
+                if (n == name) {
+                    if (isDate)
+                        d.setW3cDate(id, f.text());
+                    else
+                        d.setText(id, f.text());
+                    break;
+                }
             return true;
         },
         isPrefix);
